@@ -1,0 +1,467 @@
+#include "sim/world.h"
+
+#include <algorithm>
+#include <bit>
+#include <cmath>
+#include <cstdio>
+
+namespace sim {
+
+World world;
+
+namespace {
+
+std::int32_t slotInt(std::uint64_t slot) {
+    return static_cast<std::int32_t>(static_cast<std::uint32_t>(slot));
+}
+
+float slotFloat(std::uint64_t slot) {
+    return std::bit_cast<float>(static_cast<std::uint32_t>(slot));
+}
+
+const char* slotText(std::uint64_t slot) {
+    return reinterpret_cast<const char*>(static_cast<std::uintptr_t>(slot));
+}
+
+std::uint64_t withHighHalf(std::uint32_t value) {
+    return (std::uint64_t{world.resultHighHalf} << 32) | value;
+}
+
+std::uint64_t floatResult(float value) {
+    return withHighHalf(std::bit_cast<std::uint32_t>(value));
+}
+
+std::uint64_t boolResult(bool value) {
+    return value ? world.trueResult : world.falseResult;
+}
+
+void fault(const std::string& message) {
+    world.faults.push_back(message);
+}
+
+// --- Motion ---------------------------------------------------------------------
+// Small and deterministic, just enough for a drive to look like a drive.
+
+float engineAcceleration(float speed) {
+    return 8.0f * std::max(0.15f, 1.0f - speed / 70.0f);
+}
+
+float dragDeceleration(float speed) {
+    return 0.2f + 0.0008f * speed * speed;
+}
+
+constexpr float brakeDeceleration = 12.0f;
+constexpr float stationaryBelow = 0.05f;
+
+float towardsZero(float speed, float amount) {
+    if (speed > 0) {
+        return std::max(0.0f, speed - amount);
+    }
+    return std::min(0.0f, speed + amount);
+}
+
+void moveVehicle(Vehicle& vehicle) {
+    const float seconds = static_cast<float>(world.frameMs) / 1000.0f;
+    const bool throttleInput = world.keys[keyW] || controlActive(controlAccelerateAlt);
+    const bool throttle = throttleInput && !world.suppressed[controlAccelerate];
+    const bool brake =
+        (world.keys[keyS] || controlActive(controlBrake)) && !world.suppressed[controlBrake];
+
+    if (!vehicle.engineOn && throttle && !vehicle.throttleWasDown) {
+        vehicle.engineOn = true;
+    } else if (vehicle.engineOn && throttle && vehicle.speed >= 0) {
+        vehicle.speed += engineAcceleration(vehicle.speed) * seconds;
+    }
+    vehicle.throttleWasDown = throttle;
+
+    if (brake) {
+        vehicle.speed = towardsZero(vehicle.speed, brakeDeceleration * seconds);
+    }
+    vehicle.speed = towardsZero(vehicle.speed, dragDeceleration(vehicle.speed) * seconds);
+    vehicle.speed = std::clamp(vehicle.speed, -vehicle.maxSpeed, vehicle.maxSpeed);
+}
+
+// --- Natives ----------------------------------------------------------------------
+
+struct NativeEntry {
+    std::uint64_t hash;
+    const char* name;
+    std::size_t argumentCount;
+    bool textArgument;
+    void (*run)(const std::uint64_t* arguments);
+};
+
+void setResult(std::uint64_t value) {
+    world.resultSlots[0] = value;
+}
+
+// The style natives in the order a label sets them; a label drawn after all
+// seven, in this order, counts as fully styled.
+enum StyleStep { Font = 1, Scale, Colour, Wrap, Centred, Shadow, Outline };
+
+void styleCall(int step) {
+    world.styleStep = (world.styleStep == step - 1) ? step : -1;
+}
+
+void runPlayerCharacter(const std::uint64_t*) {
+    setResult(withHighHalf(std::uint32_t(world.playerHandle)));
+}
+
+void runCharacterInVehicle(const std::uint64_t* a) {
+    setResult(boolResult(slotInt(a[0]) == world.playerHandle && world.occupied >= 0));
+}
+
+void runVehicleOfCharacter(const std::uint64_t* a) {
+    const Vehicle* vehicle = slotInt(a[0]) == world.playerHandle ? playerVehicle() : nullptr;
+    setResult(withHighHalf(vehicle ? std::uint32_t(vehicle->handle) : 0u));
+}
+
+void runVehicleSpeed(const std::uint64_t* a) {
+    const Vehicle* vehicle = findVehicle(slotInt(a[0]));
+    setResult(floatResult(vehicle ? std::fabs(vehicle->speed) : 0.0f));
+}
+
+void runCapVehicleSpeed(const std::uint64_t* a) {
+    if (Vehicle* vehicle = findVehicle(slotInt(a[0]))) {
+        vehicle->maxSpeed = slotFloat(a[1]);
+    }
+}
+
+void runForceForwardSpeed(const std::uint64_t* a) {
+    if (Vehicle* vehicle = findVehicle(slotInt(a[0]))) {
+        vehicle->speed = slotFloat(a[1]);
+    }
+}
+
+void runEngineSwitch(const std::uint64_t* a) {
+    if (Vehicle* vehicle = findVehicle(slotInt(a[0]))) {
+        vehicle->engineOn = slotInt(a[1]) != 0;
+    }
+}
+
+void runVehicleStationary(const std::uint64_t* a) {
+    const Vehicle* vehicle = findVehicle(slotInt(a[0]));
+    setResult(boolResult(vehicle && std::fabs(vehicle->speed) < stationaryBelow));
+}
+
+void runControlFired(const std::uint64_t* a) {
+    const int control = slotInt(a[1]);
+    setResult(boolResult(slotInt(a[0]) == 2 && control >= 0 && control < controlCount &&
+                         controlActive(control)));
+}
+
+void runSuppressControl(const std::uint64_t* a) {
+    const int control = slotInt(a[1]);
+    if (slotInt(a[0]) == 2 && control >= 0 && control < controlCount) {
+        world.suppressed[control] = true;
+    }
+}
+
+void runTextFont(const std::uint64_t* a) {
+    world.style.font = slotInt(a[0]);
+    styleCall(Font);
+}
+
+void runTextScale(const std::uint64_t* a) {
+    world.style.scale[0] = slotFloat(a[0]);
+    world.style.scale[1] = slotFloat(a[1]);
+    styleCall(Scale);
+}
+
+void runTextColour(const std::uint64_t* a) {
+    world.style.colour = {slotInt(a[0]), slotInt(a[1]), slotInt(a[2]), slotInt(a[3])};
+    styleCall(Colour);
+}
+
+void runTextWrap(const std::uint64_t* a) {
+    world.style.wrap[0] = slotFloat(a[0]);
+    world.style.wrap[1] = slotFloat(a[1]);
+    styleCall(Wrap);
+}
+
+void runTextCentred(const std::uint64_t* a) {
+    world.style.centred = slotInt(a[0]);
+    styleCall(Centred);
+}
+
+void runTextDropShadow(const std::uint64_t* a) {
+    for (std::size_t i = 0; i < 5; ++i) {
+        world.style.dropShadow[i] = slotInt(a[i]);
+    }
+    styleCall(Shadow);
+}
+
+void runTextOutline(const std::uint64_t*) {
+    world.style.outline = true;
+    styleCall(Outline);
+}
+
+void runBeginScreenText(const std::uint64_t*) {
+    world.command = World::Command::ScreenText;
+    world.commandText.clear();
+}
+
+void runAddTextString(const std::uint64_t* a) {
+    if (world.command == World::Command::None) {
+        fault("addTextString " + hashText(world.openHash) + " outside a text command");
+        return;
+    }
+    world.commandText += slotText(a[0]);
+}
+
+void runDrawScreenText(const std::uint64_t* a) {
+    if (world.command != World::Command::ScreenText) {
+        fault("drawScreenText " + hashText(world.openHash) + " without beginScreenText");
+        return;
+    }
+    Label label = world.style;
+    label.text = world.commandText;
+    label.x = slotFloat(a[0]);
+    label.y = slotFloat(a[1]);
+    label.fullStyle = world.styleStep == Outline;
+    world.labels.push_back(std::move(label));
+    // The style applies to one text only.
+    world.style = Label{};
+    world.styleStep = 0;
+    world.command = World::Command::None;
+}
+
+void runBeginSubtitle(const std::uint64_t*) {
+    world.command = World::Command::Subtitle;
+    world.commandText.clear();
+}
+
+void runPrintSubtitle(const std::uint64_t* a) {
+    if (world.command != World::Command::Subtitle) {
+        fault("printSubtitle " + hashText(world.openHash) + " without beginSubtitle");
+        return;
+    }
+    world.subtitles.push_back(
+        {world.commandText, slotInt(a[0]), slotInt(a[1]), world.frame, world.timeMs});
+    world.command = World::Command::None;
+}
+
+constexpr NativeEntry natives[] = {
+    {0xD80958FC74E988A6, "playerCharacter", 0, false, runPlayerCharacter},
+    {0x997ABD671D25CA0B, "characterInVehicle", 2, false, runCharacterInVehicle},
+    {0x6094AD011A2EA87D, "vehicleOfCharacter", 1, false, runVehicleOfCharacter},
+    {0xD5037BA82E12416F, "vehicleSpeed", 1, false, runVehicleSpeed},
+    {0x0E46A3FCBDE2A1B1, "capVehicleSpeed", 2, false, runCapVehicleSpeed},
+    {0xAB54A438726D25D5, "forceForwardSpeed", 2, false, runForceForwardSpeed},
+    {0x2497C4717C8B881E, "stallEngine", 3, false, runEngineSwitch},
+    {0x5721B434AD84D57A, "vehicleStationary", 1, false, runVehicleStationary},
+    {0x580417101DDB492F, "controlFired", 2, false, runControlFired},
+    {0xFE99B66D079CF6BC, "suppressControl", 3, false, runSuppressControl},
+    {0x66E0276CC5F6B9DA, "textFont", 1, false, runTextFont},
+    {0x07C837F9A01C34C9, "textScale", 2, false, runTextScale},
+    {0xBE6B23FFA53FB442, "textColour", 4, false, runTextColour},
+    {0x63145D9C883A1A70, "textWrap", 2, false, runTextWrap},
+    {0xC02F4DBFB51D988B, "textCentred", 1, false, runTextCentred},
+    {0x465C84BC39F1C351, "textDropShadow", 5, false, runTextDropShadow},
+    {0x2513DFB0FB8400FE, "textOutline", 0, false, runTextOutline},
+    {0x25FBB336DF1804CB, "beginScreenText", 1, true, runBeginScreenText},
+    {0x6C188BE134E074AA, "addTextString", 1, true, runAddTextString},
+    {0xCD015E5BB0D96A57, "drawScreenText", 2, false, runDrawScreenText},
+    {0xB87A37EEB7FAA67D, "beginSubtitle", 1, true, runBeginSubtitle},
+    {0x9D77056A530643F6, "printSubtitle", 2, false, runPrintSubtitle},
+};
+
+const NativeEntry* findNative(std::uint64_t hash) {
+    for (const NativeEntry& entry : natives) {
+        if (entry.hash == hash) {
+            return &entry;
+        }
+    }
+    return nullptr;
+}
+
+} // namespace
+
+// --- Setting up and driving the world ---------------------------------------
+
+int addVehicle(std::int32_t handle) {
+    Vehicle vehicle;
+    vehicle.handle = handle;
+    world.vehicles.push_back(vehicle);
+    return static_cast<int>(world.vehicles.size()) - 1;
+}
+
+void enterVehicle(int index) {
+    world.occupied = index;
+}
+
+void leaveVehicle() {
+    world.occupied = -1;
+}
+
+Vehicle* playerVehicle() {
+    return world.occupied >= 0 ? &world.vehicles[static_cast<std::size_t>(world.occupied)]
+                               : nullptr;
+}
+
+Vehicle* findVehicle(std::int32_t handle) {
+    for (Vehicle& vehicle : world.vehicles) {
+        if (handle != 0 && vehicle.handle == handle) {
+            return &vehicle;
+        }
+    }
+    return nullptr;
+}
+
+void setKey(int key, bool down) {
+    if (key <= 0 || key >= keyCount) {
+        return;
+    }
+    if (down && !world.keys[key]) {
+        world.pressedSinceQuery[key] = true;
+    }
+    world.keys[key] = down;
+}
+
+void holdControl(int control, bool held) {
+    world.controlsHeld[control] = held;
+}
+
+void fireControlOnce(int control) {
+    world.controlsOnce[control] = true;
+}
+
+bool controlActive(int control) {
+    return world.controlsHeld[control] || world.controlsOnce[control];
+}
+
+void endFrame() {
+    if (Vehicle* vehicle = playerVehicle()) {
+        moveVehicle(*vehicle);
+    }
+    if (world.frameObserver) {
+        world.frameObserver(world);
+    }
+    world.shownLabels.swap(world.labels);
+    world.labels.clear();
+    world.suppressed.reset();
+    world.controlsOnce.reset();
+    ++world.frame;
+    world.timeMs += world.frameMs;
+}
+
+void advanceFrames(std::int64_t count) {
+    for (std::int64_t i = 0; i < count; ++i) {
+        endFrame();
+    }
+}
+
+std::int64_t framesCovering(std::uint32_t milliseconds) {
+    const std::int64_t frames = (std::int64_t{milliseconds} + world.frameMs - 1) / world.frameMs;
+    return std::max<std::int64_t>(frames, 1);
+}
+
+// --- The hook's side of the boundary ----------------------------------------
+
+void beginNative(std::uint64_t hash) {
+    if (world.callOpen) {
+        fault("nativeInit " + hashText(hash) + " while " + hashText(world.openHash) +
+              " is still open");
+    }
+    if (!findNative(hash)) {
+        fault("nativeInit " + hashText(hash) + ": a native this world doesn't know");
+    }
+    world.callOpen = true;
+    world.openHash = hash;
+    world.lastHash = hash;
+    world.pushedCount = 0;
+}
+
+void pushArgument(std::uint64_t value) {
+    if (!world.callOpen) {
+        fault("nativePush64 without nativeInit (the last call began was " +
+              hashText(world.lastHash) + ")");
+        return;
+    }
+    if (world.pushedCount == maxArguments) {
+        fault("nativePush64: too many arguments for " + hashText(world.openHash));
+        return;
+    }
+    world.pushed[world.pushedCount++] = value;
+}
+
+unsigned long long* callNative() {
+    world.resultSlots.fill(0);
+    if (!world.callOpen) {
+        fault("nativeCall without nativeInit (the last call began was " + hashText(world.lastHash) +
+              ")");
+        return world.resultSlots.data();
+    }
+    world.callOpen = false;
+    const std::uint64_t hash = world.openHash;
+    const NativeEntry* entry = findNative(hash);
+
+    Call call;
+    call.kind = Call::Kind::Native;
+    call.frame = world.frame;
+    call.hash = hash;
+    call.arguments = world.pushed;
+    call.argumentCount = world.pushedCount;
+
+    if (entry && entry->argumentCount != world.pushedCount) {
+        fault(hashText(hash) + " (" + entry->name + ") called with " +
+              std::to_string(world.pushedCount) + " arguments, expected " +
+              std::to_string(entry->argumentCount));
+    } else if (entry) {
+        if (entry->textArgument) {
+            call.text = slotText(world.pushed[0]);
+        }
+        entry->run(world.pushed.data());
+    }
+    call.result = world.resultSlots[0];
+    if (world.recording) {
+        world.calls.push_back(std::move(call));
+    }
+    return world.resultSlots.data();
+}
+
+std::int16_t keyState(int key) {
+    std::int16_t state = 0;
+    if (key > 0 && key < keyCount) {
+        // Bit 15: down now. Bit 0: pressed since the previous query, as
+        // Windows reports it; callers must ignore it.
+        state = static_cast<std::int16_t>((world.keys[key] ? 0x8000 : 0) |
+                                          (world.pressedSinceQuery[key] ? 1 : 0));
+        world.pressedSinceQuery[key] = false;
+    }
+    if (world.recording) {
+        Call call;
+        call.kind = Call::Kind::KeyQuery;
+        call.frame = world.frame;
+        call.value = key;
+        call.keyState = state;
+        world.calls.push_back(std::move(call));
+    }
+    return state;
+}
+
+void recordWait(std::uint32_t milliseconds) {
+    if (world.callOpen) {
+        fault("scriptWait while " + hashText(world.openHash) + " is still open");
+    }
+    if (world.recording) {
+        Call call;
+        call.kind = Call::Kind::Wait;
+        call.frame = world.frame;
+        call.value = milliseconds;
+        world.calls.push_back(std::move(call));
+    }
+}
+
+const char* nativeName(std::uint64_t hash) {
+    const NativeEntry* entry = findNative(hash);
+    return entry ? entry->name : nullptr;
+}
+
+std::string hashText(std::uint64_t hash) {
+    char text[19];
+    std::snprintf(text, sizeof text, "0x%016llX", static_cast<unsigned long long>(hash));
+    return text;
+}
+
+} // namespace sim

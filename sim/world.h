@@ -1,0 +1,172 @@
+// A small stand-in for the game on the far side of the script hook: the
+// player, vehicles, keyboard, controls, screen text and time, plus a recording
+// of every call the plug-in makes into it. Portable C++ with no test framework,
+// so that the native tests and the Windows stand-in hook share it.
+#pragma once
+
+#include <array>
+#include <bitset>
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace sim {
+
+constexpr std::size_t maxArguments = 8;
+constexpr int keyCount = 256;
+constexpr int controlCount = 512;
+
+constexpr int keyW = 87;
+constexpr int keyS = 83;
+constexpr int controlAccelerate = 71;
+constexpr int controlBrake = 72;
+constexpr int controlAccelerateAlt = 208;
+
+// Everything the plug-in does across the boundary, in the order it did it.
+struct Call {
+    enum class Kind { Native, Wait, KeyQuery };
+    Kind kind = Kind::Native;
+    std::int64_t frame = 0;
+    // Native: the hash, the raw argument slots as pushed and the result slot.
+    std::uint64_t hash = 0;
+    std::array<std::uint64_t, maxArguments> arguments{};
+    std::size_t argumentCount = 0;
+    std::uint64_t result = 0;
+    // Native with a string argument: the characters as they were during the call.
+    std::string text;
+    // Wait: milliseconds. KeyQuery: the key code and the value returned.
+    std::int64_t value = 0;
+    std::int16_t keyState = 0;
+};
+
+struct Colour {
+    int red = 0;
+    int green = 0;
+    int blue = 0;
+    int alpha = 0;
+    bool operator==(const Colour&) const = default;
+};
+
+// One screen text as the game would draw it.
+struct Label {
+    std::string text;
+    float x = 0;
+    float y = 0;
+    Colour colour;
+    int font = -1;
+    float scale[2] = {0, 0};
+    float wrap[2] = {0, 0};
+    int centred = 0;
+    std::array<int, 5> dropShadow{};
+    bool outline = false;
+    // The seven style natives were made, in their usual order, since the
+    // previous label was drawn.
+    bool fullStyle = false;
+};
+
+struct Subtitle {
+    std::string text;
+    int durationMs = 0;
+    int immediately = 0;
+    std::int64_t frame = 0;
+    std::int64_t timeMs = 0;
+};
+
+struct Vehicle {
+    std::int32_t handle = 0;
+    // Signed speed along the heading; the speed query reports its magnitude.
+    float speed = 0;
+    float maxSpeed = 9999.0f;
+    bool engineOn = true;
+    // The throttle input of the previous frame: a stalled engine starts again
+    // on a fresh press of the throttle.
+    bool throttleWasDown = false;
+};
+
+struct World {
+    // Setup.
+    int frameMs = 16;
+    std::int32_t playerHandle = 0x0001B2C4;
+    std::vector<Vehicle> vehicles;
+    // Raw result slots the boolean natives answer with.
+    std::uint64_t trueResult = 1;
+    std::uint64_t falseResult = 0;
+    // High half of integer, handle and float results, which callers must ignore.
+    std::uint32_t resultHighHalf = 0;
+    bool recording = true;
+
+    // The script the plug-in registered.
+    void (*registeredScript)() = nullptr;
+
+    // State.
+    std::int64_t frame = 0;
+    std::int64_t timeMs = 0;
+    int occupied = -1; // index into vehicles, or -1 on foot
+    std::bitset<keyCount> keys;
+    std::bitset<keyCount> pressedSinceQuery;
+    std::bitset<controlCount> controlsHeld;
+    std::bitset<controlCount> controlsOnce; // fire during the current frame only
+    std::bitset<controlCount> suppressed;   // for the current frame
+    std::vector<Label> labels;              // drawn in the current frame
+    std::vector<Label> shownLabels;         // drawn in the last completed frame
+    std::vector<Subtitle> subtitles;
+
+    // Recording.
+    std::vector<Call> calls;
+    std::vector<std::string> faults;
+
+    // Called at the end of every frame, before the frame's screen is cleared.
+    std::function<void(const World&)> frameObserver;
+
+    // The open native call and the text command being composed.
+    bool callOpen = false;
+    std::uint64_t openHash = 0;
+    std::uint64_t lastHash = 0;
+    std::array<std::uint64_t, maxArguments> pushed{};
+    std::size_t pushedCount = 0;
+    std::array<unsigned long long, 4> resultSlots{};
+    enum class Command { None, ScreenText, Subtitle };
+    Command command = Command::None;
+    std::string commandText;
+    Label style;
+    int styleStep = 0;
+};
+
+extern World world;
+
+// --- Setting up and driving the world ---------------------------------------
+
+// Adds a vehicle standing still, engine running, and returns its index.
+int addVehicle(std::int32_t handle);
+void enterVehicle(int index);
+void leaveVehicle();
+Vehicle* playerVehicle();
+Vehicle* findVehicle(std::int32_t handle);
+
+void setKey(int key, bool down);
+void holdControl(int control, bool held);
+void fireControlOnce(int control);
+bool controlActive(int control);
+
+// Ends the current frame: motion, observer, then a fresh screen and controls.
+void endFrame();
+void advanceFrames(std::int64_t count);
+// The whole frames that cover a wait of this length, at least one.
+std::int64_t framesCovering(std::uint32_t milliseconds);
+
+// --- The hook's side of the boundary ----------------------------------------
+
+void beginNative(std::uint64_t hash);
+void pushArgument(std::uint64_t value);
+unsigned long long* callNative();
+std::int16_t keyState(int key);
+void recordWait(std::uint32_t milliseconds);
+
+// Name of a native the world knows, or nullptr.
+const char* nativeName(std::uint64_t hash);
+
+// Formats a hash the way the catalogue writes it, 0x and sixteen digits.
+std::string hashText(std::uint64_t hash);
+
+} // namespace sim

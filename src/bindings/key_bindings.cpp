@@ -1,0 +1,7 @@
+#include "bindings/key_bindings.h"
+
+KeyBindings keyBindings{};
+
+SharedFile bindingsFile = openSharedForReading("MTconfig.ini");
+
+void loadKeyBindings() {}

@@ -1,0 +1,7 @@
+#include "gearbox/gearbox.h"
+
+GearboxState gearboxState;
+
+void updateGearbox() {}
+
+void releaseGearbox() {}

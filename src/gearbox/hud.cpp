@@ -1,0 +1,35 @@
+#include "gearbox/hud.h"
+
+#include "host/natives.h"
+
+namespace {
+
+constexpr float labelY = 0.015f;
+constexpr std::int32_t subtitleDurationMs = 2500;
+
+} // namespace
+
+// Screen text is immediate-mode and the style applies to the next text only,
+// so the whole style is set again for every label on every frame.
+void drawHudLabel(std::string text, float x, bool highlighted) {
+    textFont(4);
+    textScale(0.3f, 0.54f);
+    if (highlighted) {
+        textColour(50, 255, 50);
+    } else {
+        textColour(250, 250, 250);
+    }
+    textWrap(0.0f, 1.0f);
+    textCentred(1);
+    textDropShadow(0, 0, 0, 0, 0);
+    textOutline();
+    beginScreenText("STRING");
+    addTextString(text.c_str());
+    drawScreenText(x, labelY);
+}
+
+void showSubtitle(const char* text) {
+    beginSubtitle("STRING");
+    addTextString(text);
+    printSubtitle(subtitleDurationMs);
+}

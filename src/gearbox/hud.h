@@ -1,0 +1,10 @@
+// Everything the plug-in shows the player.
+#pragma once
+
+#include <string>
+
+// Draws one label near the top of the screen for the current frame only.
+void drawHudLabel(std::string text, float x, bool highlighted);
+
+// Shows a message in the subtitle area for 2.5 seconds.
+void showSubtitle(const char* text);

@@ -1,0 +1,102 @@
+// The plug-in's only road into the game: the script hook's entry points, the
+// native-call protocol and one typed wrapper per game native that we use.
+#pragma once
+
+#include <bit>
+#include <cstdint>
+
+// --- Script hook entry points -------------------------------------------------
+// The hook exports these under MSVC-decorated names; the Windows build links
+// them through an import library that maps each plain name to its decorated
+// one, so the parameter types here must stay exactly as the hook declares them.
+
+struct HINSTANCE__;
+
+#if defined(_WIN32)
+using HookDword = unsigned long; // DWORD
+#else
+using HookDword = std::uint32_t;
+#endif
+
+extern "C" {
+void scriptRegister(HINSTANCE__* module, void (*scriptMain)());
+void scriptWait(HookDword milliseconds);
+void nativeInit(unsigned long long hash);
+void nativePush64(unsigned long long value);
+unsigned long long* nativeCall();
+}
+
+// --- Native-call protocol -------------------------------------------------------
+
+using NativeHash = std::uint64_t;
+using NativeResult = const unsigned long long*;
+using GameHandle = std::int32_t;
+using ControlId = std::int32_t;
+using VirtualKeyCode = std::int32_t;
+
+// Every argument travels in one 64-bit slot; 32-bit values sit in the low half
+// with the high half zero, never sign-extended; booleans travel as 0 or 1.
+inline unsigned long long argumentSlot(std::int32_t value) {
+    return static_cast<std::uint32_t>(value);
+}
+inline unsigned long long argumentSlot(float value) {
+    return std::bit_cast<std::uint32_t>(value);
+}
+inline unsigned long long argumentSlot(const char* text) {
+    return reinterpret_cast<std::uintptr_t>(text);
+}
+// Natives take single precision only; a double must not slip through.
+unsigned long long argumentSlot(double) = delete;
+
+template <typename... Arguments>
+NativeResult invokeNative(NativeHash hash, Arguments... arguments) {
+    nativeInit(hash);
+    (nativePush64(argumentSlot(arguments)), ...);
+    return nativeCall();
+}
+
+// Results live in the low 32 bits of slot 0 and are read before the next call.
+inline std::int32_t resultInt(NativeResult result) {
+    return static_cast<std::int32_t>(static_cast<std::uint32_t>(result[0]));
+}
+inline float resultFloat(NativeResult result) {
+    return std::bit_cast<float>(static_cast<std::uint32_t>(result[0]));
+}
+inline bool resultBool(NativeResult result) {
+    return static_cast<std::uint32_t>(result[0]) != 0;
+}
+
+// --- Wrappers, one per native ---------------------------------------------------
+
+GameHandle playerCharacter();
+bool characterInVehicle(GameHandle character);
+GameHandle vehicleOfCharacter(GameHandle character);
+float vehicleSpeed(GameHandle vehicle);
+void capVehicleSpeed(GameHandle vehicle, float maxSpeed);
+void forceForwardSpeed(GameHandle vehicle, float speed);
+void stallEngine(GameHandle vehicle);
+bool vehicleStationary(GameHandle vehicle);
+bool controlFired(ControlId control);
+void suppressControl(ControlId control);
+
+void textFont(std::int32_t font);
+void textScale(float first, float second);
+void textColour(std::int32_t red, std::int32_t green, std::int32_t blue);
+void textWrap(float left, float right);
+void textCentred(std::int32_t on);
+void textDropShadow(std::int32_t distance, std::int32_t red, std::int32_t green, std::int32_t blue,
+                    std::int32_t alpha);
+void textOutline();
+void beginScreenText(const char* kind);
+void addTextString(const char* text);
+void drawScreenText(float x, float y);
+void beginSubtitle(const char* kind);
+void printSubtitle(std::int32_t durationMs);
+
+// The vehicle the player's character is using, fetched afresh on every call.
+GameHandle playerVehicle();
+
+// --- Keyboard -------------------------------------------------------------------
+
+// True while the key is down at the moment of the call; code 0 never is.
+bool keyDown(VirtualKeyCode key);

@@ -1,0 +1,14 @@
+// The registered script: one frame loop that never returns.
+#pragma once
+
+// Set on the first pass once the key bindings had their one chance to load.
+extern bool bindingsLoaded;
+
+// The right-arrow key as the previous pass saw it: the keyboard toggle fires
+// on a press, not while the key is held.
+extern bool toggleArrowWasDown;
+
+// One game frame of the loop, everything but the final yield.
+void runFramePass();
+
+void scriptEntry();

@@ -1,0 +1,101 @@
+// The frame loop: first-pass load, the on/off toggle, and the order of a pass.
+#include "plugin_fixture.h"
+
+namespace {
+
+constexpr int rightArrow = 39;
+constexpr int toggleControl = 190;
+const std::string enabledText = "Manual Transmission ~g~Enabled~w~!";
+const std::string disabledText = "Manual Transmission ~r~Disabled~w~!";
+
+class LoopTest : public PluginTest {};
+
+TEST_F(LoopTest, TheFirstPassMarksTheBindingsLoadedEvenWithoutAFile) {
+    EXPECT_FALSE(bindingsLoaded);
+    pass();
+    EXPECT_TRUE(bindingsLoaded);
+}
+
+TEST_F(LoopTest, AQuietPassQueriesTheToggleControlThenTheArrowKeyThenYields) {
+    pass();
+    const std::vector<sim::Call>& calls = sim::world.calls;
+    ASSERT_GE(calls.size(), 3u);
+    EXPECT_EQ(calls[0].kind, sim::Call::Kind::Native);
+    EXPECT_EQ(calls[0].hash, hashes::controlFired);
+    EXPECT_EQ(arguments(calls[0]), (std::vector<std::uint64_t>{2, 190}));
+    EXPECT_EQ(calls[1].kind, sim::Call::Kind::KeyQuery);
+    EXPECT_EQ(calls[1].value, rightArrow);
+    EXPECT_EQ(calls.back().kind, sim::Call::Kind::Wait);
+    EXPECT_EQ(calls.back().value, 0);
+    EXPECT_EQ(waits(), std::vector<std::int64_t>{0});
+    EXPECT_TRUE(sim::world.subtitles.empty());
+    EXPECT_TRUE(gearboxState.transmissionEnabled);
+}
+
+TEST_F(LoopTest, AHeldArrowKeyTogglesOncePerPress) {
+    sim::setKey(rightArrow, true);
+    passes(5);
+    EXPECT_FALSE(gearboxState.transmissionEnabled);
+    EXPECT_EQ(subtitleTexts(), std::vector<std::string>{disabledText});
+
+    sim::setKey(rightArrow, false);
+    passes(2);
+    sim::setKey(rightArrow, true);
+    passes(3);
+    EXPECT_TRUE(gearboxState.transmissionEnabled);
+    EXPECT_EQ(subtitleTexts(), (std::vector<std::string>{disabledText, enabledText}));
+}
+
+TEST_F(LoopTest, APressThatBeganBeforeTheFirstPassStillCounts) {
+    sim::setKey(rightArrow, true);
+    pass();
+    EXPECT_FALSE(gearboxState.transmissionEnabled);
+}
+
+TEST_F(LoopTest, ATogglePassShowsTheSubtitleThenPauses50Ms) {
+    sim::setKey(rightArrow, true);
+    pass();
+
+    std::vector<std::uint64_t> expectedNatives = {hashes::controlFired, hashes::beginSubtitle,
+                                                  hashes::addTextString, hashes::printSubtitle};
+    const std::vector<std::uint64_t> seen = nativeHashes();
+    ASSERT_GE(seen.size(), expectedNatives.size());
+    EXPECT_EQ(std::vector<std::uint64_t>(seen.begin(), seen.begin() + 4), expectedNatives);
+    EXPECT_EQ(waits(), (std::vector<std::int64_t>{50, 0}));
+    ASSERT_EQ(sim::world.subtitles.size(), 1u);
+    EXPECT_EQ(sim::world.subtitles[0].durationMs, 2500);
+    EXPECT_EQ(sim::world.subtitles[0].immediately, 1);
+}
+
+TEST_F(LoopTest, TheToggleControlFlipsOnEveryPassItFires) {
+    sim::fireControlOnce(toggleControl);
+    pass();
+    EXPECT_FALSE(gearboxState.transmissionEnabled);
+    pass();
+    EXPECT_FALSE(gearboxState.transmissionEnabled);
+    sim::fireControlOnce(toggleControl);
+    pass();
+    EXPECT_TRUE(gearboxState.transmissionEnabled);
+    EXPECT_EQ(subtitleTexts(), (std::vector<std::string>{disabledText, enabledText}));
+}
+
+TEST_F(LoopTest, ControlAndArrowKeyInTheSamePassFlipOnce) {
+    sim::fireControlOnce(toggleControl);
+    sim::setKey(rightArrow, true);
+    pass();
+    EXPECT_FALSE(gearboxState.transmissionEnabled);
+    EXPECT_EQ(subtitleTexts(), std::vector<std::string>{disabledText});
+    EXPECT_EQ(waits(), (std::vector<std::int64_t>{50, 0}));
+}
+
+TEST_F(LoopTest, AnArrowPressDuringAControlTogglePassIsNotCountedAgainLater) {
+    // The key is polled on every pass, so a press seen together with the
+    // control doesn't fire again on the next pass.
+    sim::fireControlOnce(toggleControl);
+    sim::setKey(rightArrow, true);
+    passes(3);
+    EXPECT_FALSE(gearboxState.transmissionEnabled);
+    EXPECT_EQ(sim::world.subtitles.size(), 1u);
+}
+
+} // namespace

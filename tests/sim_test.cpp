@@ -1,0 +1,97 @@
+// The stand-in world itself: the checks other tests rely on to catch faults.
+#include "plugin_fixture.h"
+
+namespace {
+
+class WorldTest : public PluginTest {
+  protected:
+    // These tests provoke faults on purpose.
+    std::vector<std::string> takeFaults() {
+        std::vector<std::string> faults;
+        faults.swap(sim::world.faults);
+        return faults;
+    }
+};
+
+TEST_F(WorldTest, AnUnknownHashIsAFaultNamingTheHash) {
+    invokeNative(0x1234567890ABCDEFu);
+    const std::vector<std::string> faults = takeFaults();
+    ASSERT_EQ(faults.size(), 1u);
+    EXPECT_NE(faults[0].find("0x1234567890ABCDEF"), std::string::npos) << faults[0];
+}
+
+TEST_F(WorldTest, AWrongArgumentCountIsAFaultNamingTheHash) {
+    invokeNative(hashes::suppressControl, std::int32_t{2}, std::int32_t{71});
+    const std::vector<std::string> faults = takeFaults();
+    ASSERT_EQ(faults.size(), 1u);
+    EXPECT_NE(faults[0].find("0xFE99B66D079CF6BC"), std::string::npos) << faults[0];
+    EXPECT_FALSE(sim::world.suppressed[71]);
+}
+
+TEST_F(WorldTest, APushWithoutInitIsAFault) {
+    textFont(4);
+    nativePush64(4);
+    const std::vector<std::string> faults = takeFaults();
+    ASSERT_EQ(faults.size(), 1u);
+    EXPECT_NE(faults[0].find("0x66E0276CC5F6B9DA"), std::string::npos) << faults[0];
+}
+
+TEST_F(WorldTest, AnOverlappingCallIsAFault) {
+    nativeInit(hashes::vehicleSpeed);
+    nativeInit(hashes::playerCharacter);
+    nativeCall();
+    EXPECT_EQ(takeFaults().size(), 1u);
+}
+
+TEST_F(WorldTest, AWaitCoversWholeFramesAndAlwaysAtLeastOne) {
+    sim::world.frameMs = 16;
+    EXPECT_EQ(sim::framesCovering(0), 1);
+    EXPECT_EQ(sim::framesCovering(16), 1);
+    EXPECT_EQ(sim::framesCovering(17), 2);
+    EXPECT_EQ(sim::framesCovering(50), 4);
+    scriptWait(50);
+    EXPECT_EQ(sim::world.frame, 4);
+    EXPECT_EQ(sim::world.timeMs, 64);
+}
+
+TEST_F(WorldTest, ThrottleDriveAccelerationSuppressionCapAndStall) {
+    sim::enterVehicle(sim::addVehicle(0x00000101));
+    sim::Vehicle& car = sim::world.vehicles[0];
+
+    sim::setKey(sim::keyW, true);
+    sim::advanceFrames(60);
+    const float afterSecond = car.speed;
+    EXPECT_GT(afterSecond, 5.0f);
+
+    // Suppressed accelerate: only drag acts.
+    suppressControl(71);
+    sim::endFrame();
+    EXPECT_LT(car.speed, afterSecond);
+
+    car.maxSpeed = 3.0f;
+    sim::endFrame();
+    EXPECT_EQ(car.speed, 3.0f);
+
+    car.maxSpeed = 9999.0f;
+    stallEngine(car.handle);
+    EXPECT_FALSE(car.engineOn);
+    sim::advanceFrames(10);
+    EXPECT_FALSE(car.engineOn) << "a held throttle doesn't restart a stalled engine";
+    EXPECT_LT(car.speed, 3.0f);
+
+    sim::setKey(sim::keyW, false);
+    sim::endFrame();
+    sim::setKey(sim::keyW, true);
+    sim::endFrame();
+    EXPECT_TRUE(car.engineOn) << "a fresh press does";
+}
+
+TEST_F(WorldTest, DragBringsACoastingVehicleToAStandstill) {
+    sim::enterVehicle(sim::addVehicle(0x00000101));
+    sim::world.vehicles[0].speed = 20.0f;
+    sim::advanceFrames(60 * 120);
+    EXPECT_EQ(sim::world.vehicles[0].speed, 0.0f);
+    EXPECT_TRUE(vehicleStationary(0x00000101));
+}
+
+} // namespace
