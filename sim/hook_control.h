@@ -1,0 +1,33 @@
+// What a runner needs to drive the world behind the stand-in hook. The Windows
+// stand-in hook hands it to the program that loaded it; native tests fill it in
+// with the world's own functions.
+#pragma once
+
+#include <cstdint>
+
+#include "sim/world.h"
+
+namespace sim {
+
+struct HookControl {
+    World* world;
+    int (*addVehicle)(std::int32_t handle);
+    void (*enterVehicle)(int index);
+    void (*leaveVehicle)();
+    void (*setKey)(int key, bool down);
+    void (*fireControlOnce)(int control);
+    // One game frame: the registered script runs if its wait is over, then the
+    // frame ends.
+    void (*runFrame)();
+    // The simulated key-state query, with the signature of user32's.
+    std::int16_t (*keyState)(int key);
+    // A fresh world; the registered script and its fiber are dropped.
+    void (*reset)();
+};
+
+// The program that loads the stand-in hook exports a function of this name,
+// which the hook calls with its control while it loads.
+constexpr const char* hookLoadedExport = "standInHookLoaded";
+using HookLoadedFunction = void (*)(const HookControl* control);
+
+} // namespace sim

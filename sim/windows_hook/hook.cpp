@@ -1,0 +1,112 @@
+// The stand-in ScriptHookV.dll for Windows: the hook's five entry points over
+// the simulated world, and the registered script run on a fiber of its own, as
+// a script hook runs scripts. The program that loads it steps the frames.
+#include <windows.h>
+
+#include "host/natives.h"
+#include "sim/hook_control.h"
+
+namespace {
+
+void* hostFiber = nullptr;
+void* scriptFiber = nullptr;
+bool inScript = false;
+bool scriptReturned = false;
+// The script's wait ends at the first frame that starts at or after this time,
+// and never in the frame that it began in.
+std::int64_t resumeTimeMs = 0;
+std::int64_t resumeFrame = 0;
+
+void switchToHost() {
+    inScript = false;
+    SwitchToFiber(hostFiber);
+}
+
+void WINAPI scriptFiberMain(void*) {
+    sim::world.registeredScript();
+    // A script is meant to run for ever; once it has returned it is never resumed.
+    sim::world.faults.push_back("the registered script returned");
+    scriptReturned = true;
+    switchToHost();
+}
+
+bool scriptDue() {
+    return !scriptReturned && sim::world.frame >= resumeFrame && sim::world.timeMs >= resumeTimeMs;
+}
+
+void runFrame() {
+    if (sim::world.registeredScript && !scriptFiber) {
+        if (!hostFiber) {
+            hostFiber = ConvertThreadToFiber(nullptr);
+        }
+        scriptFiber = CreateFiber(0, scriptFiberMain, nullptr);
+    }
+    if (scriptFiber && scriptDue()) {
+        inScript = true;
+        SwitchToFiber(scriptFiber);
+    }
+    sim::endFrame();
+}
+
+void reset() {
+    if (scriptFiber) {
+        DeleteFiber(scriptFiber);
+        scriptFiber = nullptr;
+    }
+    scriptReturned = false;
+    resumeTimeMs = 0;
+    resumeFrame = 0;
+    sim::world = sim::World{};
+}
+
+const sim::HookControl control = {
+    &sim::world,       sim::addVehicle, sim::enterVehicle,
+    sim::leaveVehicle, sim::setKey,     sim::fireControlOnce,
+    runFrame,          sim::keyState,   reset,
+};
+
+} // namespace
+
+// The hook's entry points with the signatures the plug-in declares; the .def
+// file exports them under the hook's decorated names, and nothing else.
+extern "C" {
+
+void scriptRegister(HINSTANCE__*, void (*scriptMain)()) {
+    sim::world.registeredScript = scriptMain;
+}
+
+void scriptWait(HookDword milliseconds) {
+    sim::recordWait(milliseconds);
+    if (!inScript) {
+        sim::world.faults.push_back("scriptWait called outside the registered script");
+        return;
+    }
+    resumeTimeMs = sim::world.timeMs + milliseconds;
+    resumeFrame = sim::world.frame + 1;
+    switchToHost();
+}
+
+void nativeInit(unsigned long long hash) {
+    sim::beginNative(hash);
+}
+
+void nativePush64(unsigned long long value) {
+    sim::pushArgument(value);
+}
+
+unsigned long long* nativeCall() {
+    return sim::callNative();
+}
+}
+
+extern "C" BOOL WINAPI DllMain(HINSTANCE, DWORD reason, LPVOID) {
+    if (reason == DLL_PROCESS_ATTACH) {
+        // Through void*, since FARPROC has another function type.
+        const auto loaded = reinterpret_cast<sim::HookLoadedFunction>(reinterpret_cast<void*>(
+            GetProcAddress(GetModuleHandleW(nullptr), sim::hookLoadedExport)));
+        if (loaded) {
+            loaded(&control);
+        }
+    }
+    return TRUE;
+}
