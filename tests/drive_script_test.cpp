@@ -1,0 +1,188 @@
+// Drive scripts: what each line means, and what a bad line is told.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "drive/drive_script.h"
+
+namespace {
+
+using Kind = DriveEvent::Kind;
+using Subject = Expectation::Subject;
+using Comparison = Expectation::Comparison;
+
+DriveEvent onlyEvent(const std::string& line) {
+    const ParsedDriveScript parsed = parseDriveScript("one.drive", line);
+    EXPECT_EQ(parsed.error, "") << line;
+    EXPECT_EQ(parsed.script.events.size(), 1u) << line;
+    return parsed.script.events.empty() ? DriveEvent{} : parsed.script.events[0];
+}
+
+TEST(DriveScriptTest, EachActionAndItsArguments) {
+    const struct {
+        const char* line;
+        std::int64_t timeMs;
+        Kind kind;
+        int code;
+        float speed;
+        const char* described;
+    } cases[] = {
+        {"0 enter", 0, Kind::Enter, 0, 0, "enter"},
+        {"1.5 leave", 1500, Kind::Leave, 0, 0, "leave"},
+        {"2 down W", 2000, Kind::KeyDown, 87, 0, "down W"},
+        {"2.25 up shift", 2250, Kind::KeyUp, 16, 0, "up Shift"},
+        {"3 down 2", 3000, Kind::KeyDown, 50, 0, "down 2"},
+        {"3 down 0x10", 3000, Kind::KeyDown, 16, 0, "down Shift"},
+        {"3 down 0X07", 3000, Kind::KeyDown, 7, 0, "down 0x07"},
+        {"3 up 0xff", 3000, Kind::KeyUp, 255, 0, "up 0xFF"},
+        {"4.125 control 190", 4125, Kind::Control, 190, 0, "control 190"},
+        {"4.125 control 208", 4125, Kind::Control, 208, 0, "control 208"},
+        {"5 speed 12.5", 5000, Kind::Speed, 0, 12.5f, "speed 12.5"},
+        {"5 speed -4.1", 5000, Kind::Speed, 0, -4.1f, "speed -4.1"},
+        {"5 speed +3", 5000, Kind::Speed, 0, 3.0f, "speed 3"},
+        {"3600 enter", 3600000, Kind::Enter, 0, 0, "enter"},
+    };
+    for (const auto& c : cases) {
+        const DriveEvent event = onlyEvent(c.line);
+        EXPECT_EQ(event.timeMs, c.timeMs) << c.line;
+        EXPECT_EQ(event.kind, c.kind) << c.line;
+        EXPECT_EQ(event.code, c.code) << c.line;
+        EXPECT_EQ(event.speed, c.speed) << c.line;
+        EXPECT_EQ(event.line, 1) << c.line;
+        EXPECT_EQ(describeEvent(event), c.described) << c.line;
+    }
+}
+
+TEST(DriveScriptTest, EachExpectation) {
+    const struct {
+        const char* line;
+        Subject subject;
+        Comparison comparison;
+        double number;
+        const char* text;
+        const char* described;
+    } cases[] = {
+        {"1 expect speed > 20", Subject::Speed, Comparison::Greater, 20, "", "speed > 20"},
+        {"1 expect speed < -1.5", Subject::Speed, Comparison::Less, -1.5, "", "speed < -1.5"},
+        {"1 expect cap = 40.5", Subject::Cap, Comparison::Equal, 40.5, "", "cap = 40.5"},
+        {"1 expect cap >= 31", Subject::Cap, Comparison::GreaterOrEqual, 31, "", "cap >= 31"},
+        {"1 expect stalls <= 2", Subject::Stalls, Comparison::LessOrEqual, 2, "", "stalls <= 2"},
+        {"1 expect engine off", Subject::Engine, Comparison::Equal, 0, "off", "engine off"},
+        {"1 expect gear R", Subject::Gear, Comparison::Equal, 0, "R", "gear R"},
+        {"1 expect gear none", Subject::Gear, Comparison::Equal, 0, "", "gear none"},
+        {"1 expect clutch on", Subject::Clutch, Comparison::Equal, 0, "on", "clutch on"},
+        {"1 expect shift none", Subject::Shift, Comparison::Equal, 0, "", "shift none"},
+        {"1 expect subtitle Manual Transmission ~r~Disabled~w~!", Subject::Subtitle,
+         Comparison::Equal, 0, "Manual Transmission ~r~Disabled~w~!",
+         "subtitle Manual Transmission ~r~Disabled~w~!"},
+        {"1 expect subtitle none", Subject::Subtitle, Comparison::Equal, 0, "", "subtitle none"},
+    };
+    for (const auto& c : cases) {
+        const DriveEvent event = onlyEvent(c.line);
+        EXPECT_EQ(event.kind, Kind::Expect) << c.line;
+        EXPECT_EQ(event.expectation.subject, c.subject) << c.line;
+        EXPECT_EQ(event.expectation.comparison, c.comparison) << c.line;
+        EXPECT_EQ(event.expectation.number, c.number) << c.line;
+        EXPECT_EQ(event.expectation.text, c.text) << c.line;
+        EXPECT_EQ(describeExpectation(event.expectation), c.described) << c.line;
+    }
+}
+
+TEST(DriveScriptTest, CommentsBlankLinesRelativeTimesAndWindowsLineEnds) {
+    const std::string text = "# A drive\r\n"
+                             "\r\n"
+                             "0     enter        # get in\r\n"
+                             "+0.5  down W\r\n"
+                             "   \t\r\n"
+                             "+1.25 up W\r\n"
+                             "10    expect engine on\r\n"
+                             "+0    leave";
+    const ParsedDriveScript parsed = parseDriveScript("demo.drive", text);
+    ASSERT_EQ(parsed.error, "");
+    EXPECT_EQ(parsed.script.name, "demo.drive");
+    const std::vector<DriveEvent>& events = parsed.script.events;
+    ASSERT_EQ(events.size(), 5u);
+    const std::int64_t times[] = {0, 500, 1750, 10000, 10000};
+    const int lines[] = {3, 4, 6, 7, 8};
+    for (std::size_t i = 0; i < events.size(); ++i) {
+        EXPECT_EQ(events[i].timeMs, times[i]) << i;
+        EXPECT_EQ(events[i].line, lines[i]) << i;
+    }
+    EXPECT_EQ(events[3].expectation.text, "on");
+    EXPECT_EQ(parsed.script.endMs, 10000);
+}
+
+TEST(DriveScriptTest, AnEmptyScriptIsAValidDriveOfOneFrame) {
+    const ParsedDriveScript parsed = parseDriveScript("empty.drive", "# nothing\n\n");
+    EXPECT_EQ(parsed.error, "");
+    EXPECT_TRUE(parsed.script.events.empty());
+    EXPECT_EQ(parsed.script.endMs, 0);
+}
+
+TEST(DriveScriptTest, BadLinesNameTheFileTheLineAndWhatWasExpected) {
+    const struct {
+        const char* line;
+        const char* error;
+    } cases[] = {
+        {"enter", "expected a time in seconds such as 2, 1.5 or +0.25 (at most three decimals), "
+                  "got 'enter'"},
+        {"-1 enter", "got '-1'"},
+        {"1.2345 enter", "got '1.2345'"},
+        {"1. enter", "got '1.'"},
+        {".5 enter", "got '.5'"},
+        {"+ enter", "got '+'"},
+        {"1e3 enter", "got '1e3'"},
+        {"3600.001 enter", "a drive lasts at most 3600.000 s, this line is at 3600.001 s"},
+        {"1", "expected an action: down, up, control, enter, leave, speed or expect after '1'"},
+        {"1 jump", "expected an action: down, up, control, enter, leave, speed or expect, got "
+                   "'jump'"},
+        {"1 Enter", "got 'Enter'"},
+        {"1 down", "expected a key name such as W, Shift or 2, or a code such as 0x10 after "
+                   "'down'"},
+        {"1 down Clutch", "expected a key name such as W, Shift or 2, or a code such as 0x10, "
+                          "got 'Clutch'"},
+        {"1 down 16", "got '16'"},
+        {"1 down 0x", "got '0x'"},
+        {"1 down 0x00", "got '0x00'"},
+        {"1 down 0x100", "got '0x100'"},
+        {"1 down 0x1g", "got '0x1g'"},
+        {"1 up W S", "unexpected 'S' after 'W'"},
+        {"1 control", "expected control 190 or 208 after 'control'"},
+        {"1 control 71", "expected control 190 or 208, got '71'"},
+        {"1 enter now", "unexpected 'now' after 'enter'"},
+        {"1 speed", "expected a speed such as 12 or -4.5 after 'speed'"},
+        {"1 speed fast", "expected a speed such as 12 or -4.5, got 'fast'"},
+        {"1 speed 1e9", "got '1e9'"},
+        {"1 speed 12km", "got '12km'"},
+        {"1 expect", "expected what to expect: speed, cap, stalls, engine, gear, clutch, shift "
+                     "or subtitle after 'expect'"},
+        {"1 expect rpm > 3", "got 'rpm'"},
+        {"1 expect speed", "expected a comparison: <, <=, =, >= or > after 'speed'"},
+        {"1 expect speed == 3", "expected a comparison: <, <=, =, >= or >, got '=='"},
+        {"1 expect speed >", "expected a number after '>'"},
+        {"1 expect cap = open", "expected a number after '=', got 'open'"},
+        {"1 expect stalls = 1 2", "unexpected '2' after '1'"},
+        {"1 expect engine running", "expected on or off after 'engine', got 'running'"},
+        {"1 expect gear 5", "expected 1, 2, 3, 4, R or none after 'gear', got '5'"},
+        {"1 expect gear r", "got 'r'"},
+        {"1 expect clutch", "expected on, off or none after 'clutch'"},
+        {"1 expect shift on off", "unexpected 'off' after 'on'"},
+        {"1 expect subtitle", "expected a text, or none after 'subtitle'"},
+    };
+    for (const auto& c : cases) {
+        const std::string text = "0 enter\n# fine so far\n" + std::string(c.line) + "\n3 leave\n";
+        const ParsedDriveScript parsed = parseDriveScript("bad.drive", text);
+        EXPECT_EQ(parsed.error.rfind("bad.drive:3: ", 0), 0u) << c.line << ": " << parsed.error;
+        EXPECT_NE(parsed.error.find(c.error), std::string::npos) << c.line << ": " << parsed.error;
+        EXPECT_TRUE(parsed.script.events.empty()) << c.line;
+    }
+}
+
+TEST(DriveScriptTest, TimeNeverGoesBack) {
+    const ParsedDriveScript parsed = parseDriveScript("late.drive", "2 enter\n1.5 leave\n");
+    EXPECT_EQ(parsed.error, "late.drive:2: the time 1.500 s comes before the previous line's "
+                            "2.000 s");
+}
+
+} // namespace

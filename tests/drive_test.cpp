@@ -1,0 +1,251 @@
+// Playing a drive: when inputs reach the world, what a frame sample shows,
+// and how expectations and faulty calls are reported. A scripted stand-in for
+// the plug-in plays each frame.
+#include <gtest/gtest.h>
+
+#include <functional>
+
+#include "drive/drive.h"
+#include "gearbox/hud.h"
+#include "host/natives.h"
+#include "sim/hook_control.h"
+
+namespace {
+
+// What the stand-in plug-in does in each frame, before the frame ends.
+std::function<void()> playFrame;
+
+void runFrame() {
+    if (playFrame) {
+        playFrame();
+    }
+    sim::endFrame();
+}
+
+void resetWorld() {
+    sim::world = sim::World{};
+}
+
+const sim::HookControl control = {&sim::world,       sim::addVehicle, sim::enterVehicle,
+                                  sim::leaveVehicle, sim::setKey,     sim::fireControlOnce,
+                                  runFrame,          sim::keyState,   resetWorld};
+
+class DriveTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        resetWorld();
+        playFrame = nullptr;
+    }
+    void TearDown() override { playFrame = nullptr; }
+
+    static DriveReport drive(const std::string& text) {
+        const ParsedDriveScript parsed = parseDriveScript("test.drive", text);
+        EXPECT_EQ(parsed.error, "");
+        return runDrive(parsed.script, control);
+    }
+
+    static const FrameSample& at(const DriveReport& report, std::int64_t timeMs) {
+        for (const FrameSample& sample : report.samples) {
+            if (sample.timeMs == timeMs) {
+                return sample;
+            }
+        }
+        ADD_FAILURE() << "no frame starts at " << timeMs << " ms";
+        return report.samples.front();
+    }
+};
+
+TEST_F(DriveTest, FramesRunUntilTheLastLineAndInputsLandInTheFirstFrameAtOrAfterTheirTime) {
+    std::vector<std::pair<std::int64_t, bool>> wSeen;
+    playFrame = [&] { wSeen.push_back({sim::world.timeMs, sim::world.keys[sim::keyW]}); };
+
+    const DriveReport report = drive("0 enter\n0.040 down W\n0.048 up W\n0.1 down W\n");
+
+    // 16 ms frames: 0, 16, ..., 96, 112; the last line at 100 ms needs the frame at 112.
+    ASSERT_EQ(report.samples.size(), 8u);
+    EXPECT_EQ(report.samples.back().timeMs, 112);
+    const std::vector<std::pair<std::int64_t, bool>> expected = {
+        {0, false},  {16, false}, {32, false}, {48, false},
+        {64, false}, {80, false}, {96, false}, {112, true}};
+    EXPECT_EQ(wSeen, expected) << "a press and release in the same frame leave the key up";
+    EXPECT_EQ(at(report, 48).events, (std::vector<std::string>{"down W", "up W"}));
+    EXPECT_TRUE(report.samples[0].inVehicle);
+    EXPECT_TRUE(report.failures.empty());
+}
+
+TEST_F(DriveTest, ControlsFireForOneFrameAndSpeedIsSetOnTheDriveVehicle) {
+    std::vector<bool> fired;
+    playFrame = [&] { fired.push_back(controlFired(190)); };
+
+    const DriveReport report = drive("0.016 control 190\n0.032 speed -3.5\n0.048 leave\n");
+
+    EXPECT_EQ(fired, (std::vector<bool>{false, true, false, false}));
+    ASSERT_EQ(sim::world.vehicles.size(), 1u);
+    EXPECT_EQ(sim::world.vehicles[0].handle, driveVehicleHandle);
+    EXPECT_LT(at(report, 32).speed, -3.0f) << "the speed is signed along the heading";
+    EXPECT_FALSE(at(report, 48).inVehicle);
+}
+
+TEST_F(DriveTest, ASampleShowsTheLabelsByPositionAndTheSubtitleForItsDuration) {
+    playFrame = [] {
+        if (sim::world.timeMs == 16) {
+            showSubtitle("Hello");
+        }
+        drawHudLabel("Clutch", 0.08f, sim::world.keys[16]);
+        drawHudLabel("3", 0.015f, true);
+    };
+
+    const DriveReport report = drive("0 enter\n0.032 down Shift\n2.6 up Shift\n");
+
+    const FrameSample& first = at(report, 0);
+    ASSERT_TRUE(first.gear.has_value());
+    EXPECT_EQ(first.gear->text, "3");
+    EXPECT_TRUE(first.gear->highlighted);
+    ASSERT_TRUE(first.clutch.has_value());
+    EXPECT_FALSE(first.clutch->highlighted);
+    EXPECT_FALSE(first.shift.has_value());
+    EXPECT_EQ(first.subtitle, "");
+    EXPECT_TRUE(at(report, 32).clutch->highlighted);
+
+    EXPECT_EQ(at(report, 16).subtitle, "Hello");
+    EXPECT_EQ(at(report, 2512).subtitle, "Hello");
+    EXPECT_EQ(at(report, 2528).subtitle, "") << "2500 ms after it was shown";
+}
+
+TEST_F(DriveTest, AStallCountsOnceWhileTheEngineRunsEvenIfRestartedInTheSameFrame) {
+    // The plug-in switches the engine off in every frame from 32 ms on, as it
+    // does while a player keeps accelerating in too high a gear.
+    playFrame = [] {
+        if (sim::world.timeMs >= 32) {
+            stallEngine(playerVehicle());
+        }
+    };
+
+    const DriveReport report = drive("0 enter\n0.032 down W\n0.080 up W\n0.096 down W\n0.2 up W\n");
+
+    EXPECT_EQ(at(report, 32).events, (std::vector<std::string>{"down W", "stall"}));
+    EXPECT_TRUE(at(report, 32).engineOn) << "the fresh press restarted it in the same frame";
+    EXPECT_EQ(at(report, 48).events, std::vector<std::string>{"stall"});
+    EXPECT_FALSE(at(report, 48).engineOn);
+    EXPECT_TRUE(at(report, 64).events.empty()) << "already off: no second stall";
+    EXPECT_EQ(at(report, 96).events, (std::vector<std::string>{"down W", "engine starts"}))
+        << "off when the frame began: restarted, not stalled";
+    EXPECT_EQ(at(report, 112).events, std::vector<std::string>{"stall"});
+    EXPECT_EQ(report.samples.back().stalls, 3);
+}
+
+TEST_F(DriveTest, NonZeroWaitsAreEvents) {
+    playFrame = [] { sim::recordWait(sim::world.timeMs == 16 ? 50 : 0); };
+    const DriveReport report = drive("0.032 enter\n");
+    EXPECT_TRUE(at(report, 0).events.empty());
+    EXPECT_EQ(at(report, 16).events, std::vector<std::string>{"wait 50"});
+    EXPECT_TRUE(sim::world.calls.empty()) << "the recording is dropped frame by frame";
+}
+
+TEST_F(DriveTest, ExpectationsLookAtTheFirstFrameAtOrAfterTheirTimeOnceItRan) {
+    playFrame = [] {
+        if (sim::world.keys[sim::keyW]) {
+            drawHudLabel("1", 0.015f, true);
+        }
+    };
+
+    const DriveReport report = drive("0 enter\n"
+                                     "0 expect gear none\n"
+                                     "0.016 down W\n"
+                                     "0.016 expect gear 1\n"
+                                     "0.020 expect gear 2\n"
+                                     "0.030 expect stalls > 0\n");
+
+    EXPECT_EQ(report.expectationsMet, 2);
+    const std::vector<std::string> failures = {
+        "test.drive:5: expected gear 2, saw 1 at 0.032 s",
+        "test.drive:6: expected stalls > 0, saw 0 at 0.032 s",
+    };
+    EXPECT_EQ(report.failures, failures);
+    EXPECT_EQ(at(report, 32).events,
+              (std::vector<std::string>{"FAILED: expected gear 2, saw 1",
+                                        "FAILED: expected stalls > 0, saw 0"}));
+}
+
+TEST_F(DriveTest, AFaultyCallFailsTheDriveAtItsTime) {
+    playFrame = [] {
+        if (sim::world.timeMs == 16) {
+            nativeInit(0x1234);
+            nativeCall();
+        }
+    };
+    const DriveReport report = drive("0.032 enter\n");
+    ASSERT_EQ(report.failures.size(), 1u);
+    EXPECT_NE(report.failures[0].find("test.drive: at 0.016 s the world saw a faulty call: "
+                                      "nativeInit 0x0000000000001234"),
+              std::string::npos)
+        << report.failures[0];
+    EXPECT_TRUE(sim::world.faults.empty());
+}
+
+TEST(ExpectationTest, ComparisonsHoldToTwoDecimals) {
+    FrameSample sample;
+    sample.speed = 20.004f;
+    sample.cap = 21.0f;
+    sample.stalls = 1;
+    const struct {
+        Expectation::Subject subject;
+        Expectation::Comparison comparison;
+        double number;
+        bool met;
+    } cases[] = {
+        {Expectation::Subject::Speed, Expectation::Comparison::Equal, 20.0, true},
+        {Expectation::Subject::Speed, Expectation::Comparison::Equal, 20.01, false},
+        {Expectation::Subject::Speed, Expectation::Comparison::Greater, 20.0, false},
+        {Expectation::Subject::Speed, Expectation::Comparison::GreaterOrEqual, 20.0, true},
+        {Expectation::Subject::Speed, Expectation::Comparison::Less, 20.01, true},
+        {Expectation::Subject::Speed, Expectation::Comparison::Less, 20.0, false},
+        {Expectation::Subject::Speed, Expectation::Comparison::LessOrEqual, 20.0, true},
+        {Expectation::Subject::Speed, Expectation::Comparison::Greater, 19.9, true},
+        {Expectation::Subject::Cap, Expectation::Comparison::Equal, 21.0, true},
+        {Expectation::Subject::Cap, Expectation::Comparison::Less, 31.0, true},
+        {Expectation::Subject::Stalls, Expectation::Comparison::Equal, 1, true},
+        {Expectation::Subject::Stalls, Expectation::Comparison::Greater, 1, false},
+    };
+    for (const auto& c : cases) {
+        Expectation expectation;
+        expectation.subject = c.subject;
+        expectation.comparison = c.comparison;
+        expectation.number = c.number;
+        EXPECT_EQ(expectationMet(expectation, sample), c.met) << describeExpectation(expectation);
+    }
+}
+
+TEST(ExpectationTest, WordsCompareWithWhatTheFrameShows) {
+    FrameSample sample;
+    sample.engineOn = false;
+    sample.gear = LabelShown{"R", true};
+    sample.clutch = LabelShown{"Clutch", false};
+    sample.subtitle = "Manual Transmission ~g~Enabled~w~!";
+    const struct {
+        Expectation::Subject subject;
+        const char* text;
+        bool met;
+    } cases[] = {
+        {Expectation::Subject::Engine, "off", true},
+        {Expectation::Subject::Engine, "on", false},
+        {Expectation::Subject::Gear, "R", true},
+        {Expectation::Subject::Gear, "", false},
+        {Expectation::Subject::Clutch, "off", true},
+        {Expectation::Subject::Clutch, "on", false},
+        {Expectation::Subject::Clutch, "", false},
+        {Expectation::Subject::Shift, "", true},
+        {Expectation::Subject::Shift, "off", false},
+        {Expectation::Subject::Subtitle, "Manual Transmission ~g~Enabled~w~!", true},
+        {Expectation::Subject::Subtitle, "Manual Transmission", false},
+        {Expectation::Subject::Subtitle, "", false},
+    };
+    for (const auto& c : cases) {
+        Expectation expectation;
+        expectation.subject = c.subject;
+        expectation.text = c.text;
+        EXPECT_EQ(expectationMet(expectation, sample), c.met) << describeExpectation(expectation);
+    }
+}
+
+} // namespace

@@ -1,0 +1,17 @@
+// The drive as a picture: speed and speed cap over time on bands of the gear
+// shown, with clutch presses and stalls marked, as an SVG document.
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "drive/drive.h"
+
+// What the band behind each frame stands for: the gear label shown ("1" to
+// "4", "R"), "off" while in the vehicle without labels, or "on foot". The
+// gearbox's short pauses, in which nothing is drawn, keep the band they
+// interrupt.
+std::vector<std::string> bandKeys(const std::vector<FrameSample>& samples);
+
+std::string driveChartSvg(const std::vector<FrameSample>& samples, std::string_view title);

@@ -1,0 +1,53 @@
+// Drive scripts: timed events for the stand-in world, one per line, read by the
+// drive runner. The format is described in the README.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+// What a drive checks at one moment. Numbers compare for speed, cap and stalls;
+// the others compare text: "on", "off" or "none" (not drawn), a gear label, or
+// the subtitle on screen.
+struct Expectation {
+    enum class Subject { Speed, Cap, Stalls, Engine, Gear, Clutch, Shift, Subtitle };
+    enum class Comparison { Less, LessOrEqual, Equal, GreaterOrEqual, Greater };
+    Subject subject = Subject::Speed;
+    Comparison comparison = Comparison::Equal;
+    double number = 0;
+    std::string text;
+};
+
+struct DriveEvent {
+    enum class Kind { KeyDown, KeyUp, Control, Enter, Leave, Speed, Expect };
+    std::int64_t timeMs = 0;
+    int line = 0;
+    Kind kind = Kind::Enter;
+    // KeyDown, KeyUp: the virtual-key code; Control: the control number.
+    int code = 0;
+    float speed = 0;
+    Expectation expectation;
+};
+
+struct DriveScript {
+    // The file name as given, for messages.
+    std::string name;
+    // In time order.
+    std::vector<DriveEvent> events;
+    // The time of the last line: the drive lasts until then.
+    std::int64_t endMs = 0;
+};
+
+struct ParsedDriveScript {
+    DriveScript script;
+    // Empty when the script is valid, else "NAME:LINE: what was expected".
+    std::string error;
+};
+
+ParsedDriveScript parseDriveScript(std::string_view name, std::string_view text);
+
+// How an event or expectation reads in a timeline, e.g. "down Shift" or
+// "gear 2".
+std::string describeEvent(const DriveEvent& event);
+std::string describeExpectation(const Expectation& expectation);

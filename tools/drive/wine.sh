@@ -1,0 +1,47 @@
+#!/bin/sh
+# Runs Windows programs under Wine in a throwaway prefix, with no display and
+# no Wine debug output.
+# Usage: wine.sh PREFIX up             create the prefix if needed, start its server
+#        wine.sh PREFIX run PROGRAM ARG...
+#        wine.sh PREFIX down           stop the prefix's server
+set -eu
+[ $# -ge 2 ] || { echo "usage: $0 PREFIX up|run PROGRAM ARG...|down" >&2; exit 2; }
+mkdir -p "$(dirname "$1")"
+WINEPREFIX=$(cd "$(dirname "$1")" && pwd)/$(basename "$1")
+action=$2
+shift 2
+export WINEPREFIX
+export WINEDEBUG=-all
+# No Mono or Gecko: their installers would ask for a download.
+export WINEDLLOVERRIDES="mscoree,mshtml="
+unset DISPLAY WAYLAND_DISPLAY
+
+case $action in
+up)
+    # A prefix is ready once its first boot has finished; a half-made one is
+    # made again.
+    if [ ! -f "$WINEPREFIX/.ready" ]; then
+        rm -rf "$WINEPREFIX"
+        log=$WINEPREFIX.log
+        if ! wineboot --init >"$log" 2>&1 || ! wineserver --wait >>"$log" 2>&1; then
+            cat "$log" >&2
+            echo "wine.sh: could not make the Wine prefix $WINEPREFIX" >&2
+            exit 1
+        fi
+        touch "$WINEPREFIX/.ready"
+    fi
+    # A server that outlives each program spares every later start its own.
+    wineserver --persistent=60
+    ;;
+run)
+    [ $# -ge 1 ] || { echo "usage: $0 PREFIX run PROGRAM ARG..." >&2; exit 2; }
+    exec wine "$@"
+    ;;
+down)
+    wineserver --kill 2>/dev/null || true
+    ;;
+*)
+    echo "usage: $0 PREFIX up|run PROGRAM ARG...|down" >&2
+    exit 2
+    ;;
+esac
