@@ -51,7 +51,8 @@ float dragDeceleration(float speed) {
 }
 
 constexpr float brakeDeceleration = 12.0f;
-constexpr float stationaryBelow = 0.05f;
+// Creeping slower than this counts as standing still.
+constexpr float stationaryBelow = 0.5f;
 
 float towardsZero(float speed, float amount) {
     if (speed > 0) {
@@ -67,12 +68,14 @@ void moveVehicle(Vehicle& vehicle) {
     const bool brake =
         (world.keys[keyS] || controlActive(controlBrake)) && !world.suppressed[controlBrake];
 
-    if (!vehicle.engineOn && throttle && !vehicle.throttleWasDown) {
-        vehicle.engineOn = true;
-    } else if (vehicle.engineOn && throttle && vehicle.speed >= 0) {
+    if (!vehicle.engineOn) {
+        if (throttle && vehicle.restartArmed) {
+            vehicle.engineOn = true;
+        }
+        vehicle.restartArmed = !throttle;
+    } else if (throttle && vehicle.speed >= 0) {
         vehicle.speed += engineAcceleration(vehicle.speed) * seconds;
     }
-    vehicle.throttleWasDown = throttle;
 
     if (brake) {
         vehicle.speed = towardsZero(vehicle.speed, brakeDeceleration * seconds);
@@ -136,6 +139,7 @@ void runForceForwardSpeed(const std::uint64_t* a) {
 void runEngineSwitch(const std::uint64_t* a) {
     if (Vehicle* vehicle = findVehicle(slotInt(a[0]))) {
         vehicle->engineOn = slotInt(a[1]) != 0;
+        vehicle->restartArmed = false;
     }
 }
 

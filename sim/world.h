@@ -79,9 +79,9 @@ struct Vehicle {
     float speed = 0;
     float maxSpeed = 9999.0f;
     bool engineOn = true;
-    // The throttle input of the previous frame: a stalled engine starts again
-    // on a fresh press of the throttle.
-    bool throttleWasDown = false;
+    // A stalled engine starts again when the throttle is released and then
+    // pressed again; the press that stalled it doesn't count.
+    bool restartArmed = false;
 };
 
 struct World {

@@ -1,7 +1,161 @@
 #include "gearbox/gearbox.h"
 
+#include "bindings/key_bindings.h"
+#include "gearbox/hud.h"
+#include "host/natives.h"
+
 GearboxState gearboxState;
 
-void updateGearbox() {}
+namespace {
 
-void releaseGearbox() {}
+// What the shift hint does in a gear's own step.
+enum class HintRule { AboveThreshold, Off, Unchanged };
+
+// One gear's tuning. Above its cap a gear whose cap follows a faster vehicle
+// caps at the current speed instead, so a downshift never brakes the vehicle.
+struct GearTuning {
+    const char* label;
+    float cap;
+    bool capFollowsFasterVehicle;
+    HintRule hint;
+    float hintAbove;
+    bool lugs;
+    float lugAtOrBelow;
+    bool standstillStall;
+};
+
+// The whole tuning of the gearbox, indexed by Gear. Every value is single
+// precision and every comparison is made in single precision.
+// clang-format off
+constexpr GearTuning gearTable[] = {
+    // label  cap      follows  hint                      above   lugs   at/below  standstill
+    {  "1",   21.0f,   true,    HintRule::AboveThreshold, 20.0f,  false, 0.0f,     false },
+    {  "2",   31.0f,   true,    HintRule::AboveThreshold, 30.0f,  true,  18.9f,    true  },
+    {  "3",   40.5f,   true,    HintRule::AboveThreshold, 39.5f,  true,  28.9f,    true  },
+    {  "4",   9999.0f, false,   HintRule::Off,            0.0f,   true,  38.4f,    true  },
+    {  "R",   8.0f,    false,   HintRule::Unchanged,      0.0f,   false, 0.0f,     true  },
+};
+// clang-format on
+
+const GearTuning& gearTuning(Gear gear) {
+    return gearTable[static_cast<int>(gear)];
+}
+
+constexpr VirtualKeyCode keyW = 87;
+constexpr VirtualKeyCode keyS = 83;
+constexpr ControlId accelerateControl = 71;
+constexpr ControlId brakeControl = 72;
+constexpr ControlId accelerateAltControl = 208;
+
+constexpr float gearLabelX = 0.015f;
+constexpr float clutchLabelX = 0.08f;
+constexpr float shiftLabelX = 0.155f;
+constexpr float brakeFreeFrom = 1.0f;
+constexpr float sKeyAllowance = 1.2f;
+constexpr float uncappedSpeed = 9999.0f;
+constexpr float reverseSpeed = -4.1f;
+constexpr HookDword selectionPauseMs = 50;
+
+// The gear keys in the order they are tested; an earlier key wins.
+struct GearKey {
+    VirtualKeyCode KeyBindings::*key;
+    Gear gear;
+};
+
+constexpr GearKey gearKeys[] = {
+    {&KeyBindings::firstGearKey, Gear::First}, {&KeyBindings::secondGearKey, Gear::Second},
+    {&KeyBindings::thirdGearKey, Gear::Third}, {&KeyBindings::fourthGearKey, Gear::Fourth},
+    {&KeyBindings::reverseKey, Gear::Reverse},
+};
+
+bool accelerating() {
+    return controlFired(accelerateAltControl) || keyDown(keyW);
+}
+
+void runGearStep(const GearTuning& tuning, float frameSpeed) {
+    drawHudLabel(tuning.label, gearLabelX, true);
+
+    if (tuning.capFollowsFasterVehicle && frameSpeed > tuning.cap) {
+        // A fresh read, not lowered by the S key allowance.
+        const float currentSpeed = vehicleSpeed(playerVehicle());
+        capVehicleSpeed(playerVehicle(), currentSpeed);
+    } else {
+        capVehicleSpeed(playerVehicle(), tuning.cap);
+    }
+
+    if (gearboxState.gear == Gear::Reverse) {
+        suppressControl(accelerateControl);
+        suppressControl(brakeControl);
+        if (keyDown(keyW)) {
+            forceForwardSpeed(playerVehicle(), reverseSpeed);
+        }
+    }
+
+    switch (tuning.hint) {
+    case HintRule::AboveThreshold:
+        gearboxState.shiftHint = frameSpeed > tuning.hintAbove;
+        break;
+    case HintRule::Off:
+        gearboxState.shiftHint = false;
+        break;
+    case HintRule::Unchanged:
+        break;
+    }
+}
+
+void selectGear() {
+    for (const GearKey& gearKey : gearKeys) {
+        if (keyDown(keyBindings.*gearKey.key)) {
+            gearboxState.gear = gearKey.gear;
+            scriptWait(selectionPauseMs);
+            return;
+        }
+    }
+}
+
+} // namespace
+
+void updateGearbox() {
+    if (!characterInVehicle(playerCharacter())) {
+        return;
+    }
+
+    float frameSpeed = vehicleSpeed(playerVehicle());
+
+    gearboxState.clutchHeld = keyDown(keyBindings.clutchKey);
+    if (gearboxState.clutchHeld) {
+        suppressControl(accelerateControl);
+    }
+
+    drawHudLabel("Clutch", clutchLabelX, gearboxState.clutchHeld);
+    drawHudLabel("Shift", shiftLabelX, gearboxState.shiftHint);
+
+    if (!(frameSpeed >= brakeFreeFrom)) {
+        suppressControl(brakeControl);
+    }
+
+    if (gearboxState.gear != Gear::Reverse && keyDown(keyS) && frameSpeed > 0.0f) {
+        frameSpeed -= sKeyAllowance;
+    }
+
+    runGearStep(gearTuning(gearboxState.gear), frameSpeed);
+
+    if (gearboxState.clutchHeld) {
+        selectGear();
+    }
+
+    // From here on the pass already uses a gear selected above, with the
+    // speed read before the selection's pause.
+    const GearTuning& tuning = gearTuning(gearboxState.gear);
+    if (tuning.lugs && !(frameSpeed > tuning.lugAtOrBelow) && accelerating()) {
+        stallEngine(playerVehicle());
+    }
+    if (tuning.standstillStall && vehicleStationary(playerVehicle()) && accelerating()) {
+        stallEngine(playerVehicle());
+    }
+}
+
+void releaseGearbox() {
+    capVehicleSpeed(playerVehicle(), uncappedSpeed);
+    gearboxState.gear = Gear::First;
+}

@@ -5,11 +5,6 @@
 
 namespace {
 
-// The world's functions live in the stand-in hook, next to the world; this
-// code reaches them only through the hook's control, so it knows the engine
-// switch by its hash.
-constexpr std::uint64_t stallEngineHash = 0x2497C4717C8B881E;
-
 constexpr float gearLabelX = 0.015f;
 constexpr float clutchLabelX = 0.08f;
 constexpr float shiftLabelX = 0.155f;
@@ -64,26 +59,15 @@ void applyInput(const DriveEvent& event, const sim::HookControl& hook) {
     }
 }
 
-// What the plug-in did during the frame, read from the world's recording,
-// which is then dropped so that a long drive doesn't pile it up.
-void takeCalls(sim::World& world, bool engineWasOn, FrameSample& sample) {
-    bool stalled = false;
+// The plug-in's pauses, from the world's recording, which is then dropped so
+// that a long drive doesn't pile it up.
+void takeWaits(sim::World& world, FrameSample& sample) {
     for (const sim::Call& call : world.calls) {
-        if (call.kind == sim::Call::Kind::Native && call.hash == stallEngineHash) {
-            stalled = true;
-        } else if (call.kind == sim::Call::Kind::Wait && call.value > 0) {
+        if (call.kind == sim::Call::Kind::Wait && call.value > 0) {
             sample.events.push_back("wait " + std::to_string(call.value));
         }
     }
     world.calls.clear();
-    // The world restarts an engine on a fresh throttle press, even in the frame
-    // it was switched off in, so the switch itself marks the stall.
-    if (stalled && engineWasOn) {
-        ++sample.stalls;
-        sample.events.push_back("stall");
-    } else if (!engineWasOn && sample.engineOn) {
-        sample.events.push_back("engine starts");
-    }
 }
 
 } // namespace
@@ -186,9 +170,16 @@ DriveReport runDrive(const DriveScript& script, const sim::HookControl& hook) {
         sample.shift = labelAt(world, shiftLabelX);
         sample.subtitle = subtitleOnScreen(world, frameMs);
         sample.events = std::move(inputs);
+        takeWaits(world, sample);
+        // A stalled engine starts only on a later frame's fresh throttle press,
+        // so every stall shows as the engine going off.
+        if (engineWasOn && !sample.engineOn) {
+            ++stalls;
+            sample.events.push_back("stall");
+        } else if (!engineWasOn && sample.engineOn) {
+            sample.events.push_back("engine starts");
+        }
         sample.stalls = stalls;
-        takeCalls(world, engineWasOn, sample);
-        stalls = sample.stalls;
         engineWasOn = sample.engineOn;
 
         for (const DriveEvent* event : expectations) {

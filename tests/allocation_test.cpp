@@ -1,0 +1,112 @@
+// The per-frame path allocates nothing: every heap allocation made while the
+// plug-in drives is counted by replacing the global allocator.
+#include "gearbox_fixture.h"
+
+#include <cstdlib>
+#include <new>
+
+namespace {
+std::size_t allocations = 0;
+bool counting = false;
+
+// Allocations on the world's side of the boundary are not the plug-in's.
+struct WorldSide {
+    bool wasCounting = counting;
+    WorldSide() { counting = false; }
+    ~WorldSide() { counting = wasCounting; }
+};
+} // namespace
+
+// The hook's entry points, as in the native build, with the world's side
+// excluded from the count.
+extern "C" {
+void scriptRegister(HINSTANCE__*, void (*)()) {}
+
+void scriptWait(HookDword milliseconds) {
+    WorldSide world;
+    sim::recordWait(milliseconds);
+    sim::advanceFrames(sim::framesCovering(milliseconds));
+}
+
+void nativeInit(unsigned long long hash) {
+    WorldSide world;
+    sim::beginNative(hash);
+}
+
+void nativePush64(unsigned long long value) {
+    WorldSide world;
+    sim::pushArgument(value);
+}
+
+unsigned long long* nativeCall() {
+    WorldSide world;
+    return sim::callNative();
+}
+
+short GetAsyncKeyState(int key) {
+    WorldSide world;
+    return sim::keyState(key);
+}
+}
+
+void* operator new(std::size_t size) {
+    if (counting) {
+        ++allocations;
+    }
+    if (void* memory = std::malloc(size ? size : 1)) {
+        return memory;
+    }
+    throw std::bad_alloc();
+}
+
+void operator delete(void* memory) noexcept {
+    std::free(memory);
+}
+void operator delete(void* memory, std::size_t) noexcept {
+    std::free(memory);
+}
+
+namespace {
+
+class AllocationTest : public GearboxTest {};
+
+TEST_F(AllocationTest, DrivingThroughEveryGearAllocatesNothing) {
+    const struct {
+        int frames;
+        std::vector<int> keys;
+    } drive[] = {
+        {150, {keyW}},
+        {2, {clutch, secondKey}},
+        {150, {keyW}},
+        {2, {clutch, thirdKey}},
+        {150, {keyW}},
+        {2, {clutch, fourthKey}},
+        {150, {keyW}},
+        {60, {keyS}},
+        {2, {clutch, reverseKey}},
+        {30, {keyW, keyS}},
+        {2, {39}},
+        {10, {}},
+        {2, {39}},
+        {10, {keyW}},
+    };
+    std::size_t frames = 0;
+    for (const auto& stretch : drive) {
+        for (const int key : stretch.keys) {
+            press(key);
+        }
+        counting = true;
+        passes(stretch.frames);
+        counting = false;
+        frames += static_cast<std::size_t>(stretch.frames);
+        for (const int key : stretch.keys) {
+            release(key);
+        }
+    }
+    EXPECT_EQ(allocations, 0u) << "over " << frames << " frames";
+    EXPECT_EQ(sim::world.subtitles.size(), 2u);
+    EXPECT_EQ(gearboxState.gear, Gear::First);
+    EXPECT_GT(sim::world.frame, static_cast<std::int64_t>(frames));
+}
+
+} // namespace

@@ -1,0 +1,135 @@
+// A player in a car with the usual bindings, and a readable trace of every
+// call a pass makes across the boundary.
+#pragma once
+
+#include "plugin_fixture.h"
+
+#include <cmath>
+#include <cstdio>
+
+constexpr std::int32_t carHandle = static_cast<std::int32_t>(0x80002A01u);
+constexpr int clutch = 16, firstKey = 49, secondKey = 50, thirdKey = 51, fourthKey = 52,
+              reverseKey = 82, keyW = 87, keyS = 83;
+
+// The single-precision neighbours of a threshold.
+inline float above(float value) {
+    return std::nextafter(value, 1e9f);
+}
+inline float below(float value) {
+    return std::nextafter(value, -1e9f);
+}
+
+inline std::string slotText(std::uint64_t slot) {
+    char text[24];
+    if (slot < 0x10000) {
+        std::snprintf(text, sizeof text, "%llu", static_cast<unsigned long long>(slot));
+    } else {
+        std::snprintf(text, sizeof text, "0x%llX", static_cast<unsigned long long>(slot));
+    }
+    return text;
+}
+
+inline std::string fl(float value) {
+    return slotText(floatSlot(value));
+}
+
+class GearboxTest : public PluginTest {
+  protected:
+    void SetUp() override {
+        PluginTest::SetUp();
+        sim::world.playerHandle = 0x0001B2C4;
+        sim::enterVehicle(sim::addVehicle(carHandle));
+        keyBindings = {clutch, firstKey, secondKey, thirdKey, fourthKey, reverseKey};
+        // The load had its chance; these tests bind keys directly.
+        bindingsLoaded = true;
+    }
+
+    static sim::Vehicle& car() { return sim::world.vehicles[0]; }
+
+    static void press(int key) { sim::setKey(key, true); }
+    static void release(int key) { sim::setKey(key, false); }
+
+    // Puts the car at this speed and runs one pass, stopping before its yield.
+    static void passAt(float speed) {
+        car().speed = speed;
+        clearCalls();
+        runFramePass();
+    }
+
+    // Every call since the last clear, one readable line each.
+    static std::vector<std::string> trace() {
+        std::vector<std::string> lines;
+        for (const sim::Call& call : sim::world.calls) {
+            switch (call.kind) {
+            case sim::Call::Kind::Wait:
+                lines.push_back("wait(" + std::to_string(call.value) + ")");
+                break;
+            case sim::Call::Kind::KeyQuery:
+                lines.push_back("key " + std::to_string(call.value) +
+                                (call.keyState < 0 ? " down" : ""));
+                break;
+            case sim::Call::Kind::Native: {
+                const char* name = sim::nativeName(call.hash);
+                std::string line = name ? name : sim::hashText(call.hash);
+                line += "(";
+                if (!call.text.empty()) {
+                    line += "\"" + call.text + "\"";
+                } else {
+                    for (std::size_t i = 0; i < call.argumentCount; ++i) {
+                        line += (i ? "," : "") + slotText(call.arguments[i]);
+                    }
+                }
+                lines.push_back(line + ")");
+                break;
+            }
+            }
+        }
+        return lines;
+    }
+
+    static std::string player() { return slotText(std::uint32_t(sim::world.playerHandle)); }
+    static std::string carSlot() { return slotText(std::uint32_t(carHandle)); }
+
+    // The three calls that fetch the player's vehicle, then the call using it.
+    static std::vector<std::string> onCar(const std::string& hashName, const std::string& rest) {
+        return {"playerCharacter()", "vehicleOfCharacter(" + player() + ")",
+                hashName + "(" + carSlot() + rest + ")"};
+    }
+
+    static std::vector<std::string> label(const std::string& text, float x, bool highlighted) {
+        return {"textFont(4)",
+                "textScale(" + fl(0.3f) + "," + fl(0.54f) + ")",
+                highlighted ? "textColour(50,255,50,255)" : "textColour(250,250,250,255)",
+                "textWrap(0," + fl(1.0f) + ")",
+                "textCentred(1)",
+                "textDropShadow(0,0,0,0,0)",
+                "textOutline()",
+                "beginScreenText(\"STRING\")",
+                "addTextString(\"" + text + "\")",
+                "drawScreenText(" + fl(x) + "," + fl(0.015f) + ")"};
+    }
+
+    static std::vector<std::string> joined(std::initializer_list<std::vector<std::string>> parts) {
+        std::vector<std::string> all;
+        for (const std::vector<std::string>& part : parts) {
+            all.insert(all.end(), part.begin(), part.end());
+        }
+        return all;
+    }
+
+    static int stallCalls() {
+        int count = 0;
+        for (const sim::Call& call : nativeCalls()) {
+            count += call.hash == hashes::stallEngine;
+        }
+        return count;
+    }
+
+    static std::vector<std::string> labelTexts(const std::vector<sim::Label>& labels) {
+        std::vector<std::string> texts;
+        for (const sim::Label& label : labels) {
+            texts.push_back(label.text + (label.colour.green == 255 ? "*" : ""));
+        }
+        return texts;
+    }
+};

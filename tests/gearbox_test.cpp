@@ -1,0 +1,655 @@
+// The gearbox driven through the real frame loop in the stand-in world.
+#include "gearbox_fixture.h"
+
+namespace {
+
+const std::vector<std::string> toggleQuery = {"controlFired(2,190)", "key 39"};
+const std::vector<std::string> vehicleTest = {"playerCharacter()", "characterInVehicle(0x1B2C4,0)"};
+
+// --- Exact sequences ---------------------------------------------------------------
+
+TEST_F(GearboxTest, AQuietFrameInFirstMakesTheStepsInOrder) {
+    passAt(10.0f);
+    EXPECT_EQ(trace(), joined({toggleQuery,
+                               vehicleTest,
+                               onCar("vehicleSpeed", ""),
+                               {"key 16"},
+                               label("Clutch", 0.08f, false),
+                               label("Shift", 0.155f, false),
+                               {"key 83"},
+                               label("1", 0.015f, true),
+                               onCar("capVehicleSpeed", "," + fl(21.0f))}));
+}
+
+TEST_F(GearboxTest, TheClutchFrameSuppressesAccelerateAndScansTheGearKeysInOrder) {
+    press(clutch);
+    passAt(10.0f);
+    EXPECT_EQ(trace(), joined({toggleQuery,
+                               vehicleTest,
+                               onCar("vehicleSpeed", ""),
+                               {"key 16 down", "suppressControl(2,71,1)"},
+                               label("Clutch", 0.08f, true),
+                               label("Shift", 0.155f, false),
+                               {"key 83"},
+                               label("1", 0.015f, true),
+                               onCar("capVehicleSpeed", "," + fl(21.0f)),
+                               {"key 49", "key 50", "key 51", "key 52", "key 82"}}));
+    EXPECT_TRUE(sim::world.suppressed[71]);
+    EXPECT_EQ(gearboxState.gear, Gear::First);
+}
+
+TEST_F(GearboxTest, AFrameThatTakesEveryStep) {
+    // Second gear, clutch and fourth-gear key, S and W down, creeping at 0.9.
+    gearboxState.gear = Gear::Second;
+    press(clutch);
+    press(fourthKey);
+    press(keyS);
+    press(keyW);
+    passAt(0.9f);
+    const std::vector<std::string> expected = joined({
+        toggleQuery,
+        vehicleTest,
+        onCar("vehicleSpeed", ""),
+        {"key 16 down", "suppressControl(2,71,1)"},
+        label("Clutch", 0.08f, true),
+        label("Shift", 0.155f, false),
+        {"suppressControl(2,72,1)", "key 83 down"},
+        label("2", 0.015f, true),
+        onCar("capVehicleSpeed", "," + fl(31.0f)),
+        {"key 49", "key 50", "key 51", "key 52 down", "wait(50)"},
+        // Fourth lugs at 0.9 - 1.2; W is the accelerator.
+        {"controlFired(2,208)", "key 87 down"},
+        onCar("stallEngine", ",0,0"),
+        onCar("vehicleStationary", ""),
+    });
+    EXPECT_EQ(trace(), expected);
+    EXPECT_EQ(gearboxState.gear, Gear::Fourth);
+}
+
+TEST_F(GearboxTest, AboveItsCapAGearCapsAtAFreshReadNotLoweredByS) {
+    press(keyS);
+    passAt(25.0f);
+    const std::vector<std::string> calls = trace();
+    const std::vector<std::string> capStep =
+        joined({label("1", 0.015f, true), onCar("vehicleSpeed", ""),
+                onCar("capVehicleSpeed", "," + fl(25.0f))});
+    ASSERT_GE(calls.size(), capStep.size());
+    EXPECT_EQ(std::vector<std::string>(calls.end() - capStep.size(), calls.end()), capStep);
+    EXPECT_EQ(car().maxSpeed, 25.0f);
+    EXPECT_TRUE(gearboxState.shiftHint);
+}
+
+TEST_F(GearboxTest, ReverseCapsSuppressesBothPedalsAndBacksUpWhileWIsDown) {
+    gearboxState.gear = Gear::Reverse;
+    press(keyW);
+    press(keyS);
+    passAt(2.0f);
+    EXPECT_EQ(trace(),
+              joined({toggleQuery,
+                      vehicleTest,
+                      onCar("vehicleSpeed", ""),
+                      {"key 16"},
+                      label("Clutch", 0.08f, false),
+                      label("Shift", 0.155f, false),
+                      label("R", 0.015f, true),
+                      onCar("capVehicleSpeed", "," + fl(8.0f)),
+                      {"suppressControl(2,71,1)", "suppressControl(2,72,1)", "key 87 down"},
+                      onCar("forceForwardSpeed", "," + fl(-4.1f)),
+                      onCar("vehicleStationary", "")}));
+    EXPECT_EQ(car().speed, -4.1f);
+    EXPECT_EQ(car().maxSpeed, 8.0f);
+}
+
+TEST_F(GearboxTest, OnFootAPassStopsAtTheVehicleTest) {
+    gearboxState = {true, Gear::Third, true, true};
+    sim::leaveVehicle();
+    press(clutch);
+    press(secondKey);
+    passAt(0.0f);
+    EXPECT_EQ(trace(), joined({toggleQuery, vehicleTest}));
+    EXPECT_TRUE(sim::world.labels.empty());
+    EXPECT_FALSE(sim::world.suppressed.any());
+    EXPECT_EQ(gearboxState.gear, Gear::Third);
+    EXPECT_TRUE(gearboxState.clutchHeld);
+    EXPECT_TRUE(gearboxState.shiftHint);
+}
+
+TEST_F(GearboxTest, DisabledEveryPassLiftsTheCapAndResetsTheGearWithoutTestingForAVehicle) {
+    gearboxState = {false, Gear::Third, true, true};
+    car().maxSpeed = 40.5f;
+    press(clutch);
+    passAt(35.0f);
+    EXPECT_EQ(trace(), joined({toggleQuery, onCar("capVehicleSpeed", "," + fl(9999.0f))}));
+    EXPECT_EQ(car().maxSpeed, 9999.0f);
+    EXPECT_EQ(gearboxState.gear, Gear::First);
+    EXPECT_TRUE(gearboxState.clutchHeld);
+    EXPECT_TRUE(gearboxState.shiftHint);
+    EXPECT_TRUE(sim::world.labels.empty());
+
+    sim::leaveVehicle();
+    scriptWait(0);
+    passAt(0.0f);
+    EXPECT_EQ(trace(), joined({toggleQuery,
+                               {"playerCharacter()", "vehicleOfCharacter(0x1B2C4)",
+                                "capVehicleSpeed(0," + fl(9999.0f) + ")"}}));
+}
+
+TEST_F(GearboxTest, ASteadyCruiseInFirstCosts39NativeCallsAndThreeKeyQueriesAFrame) {
+    for (int frame = 0; frame < 300; ++frame) {
+        passAt(10.0f);
+        scriptWait(0);
+        std::size_t natives = 0, keys = 0;
+        for (const sim::Call& call : sim::world.calls) {
+            natives += call.kind == sim::Call::Kind::Native;
+            keys += call.kind == sim::Call::Kind::KeyQuery;
+        }
+        ASSERT_EQ(natives, 39u) << "frame " << frame;
+        ASSERT_EQ(keys, 3u) << "frame " << frame;
+    }
+}
+
+// --- Caps and the shift hint ----------------------------------------------------
+
+struct CapCase {
+    Gear gear;
+    float speed;
+    float cap;
+    bool hint;
+};
+
+TEST_F(GearboxTest, CapsAndHintsAtEachThreshold) {
+    const CapCase cases[] = {
+        {Gear::First, 25.0f, 25.0f, true},
+        {Gear::First, above(21.0f), above(21.0f), true},
+        {Gear::First, 21.0f, 21.0f, true},
+        {Gear::First, above(20.0f), 21.0f, true},
+        {Gear::First, 20.0f, 21.0f, false},
+        {Gear::First, 0.0f, 21.0f, false},
+        {Gear::Second, above(31.0f), above(31.0f), true},
+        {Gear::Second, 31.0f, 31.0f, true},
+        {Gear::Second, above(30.0f), 31.0f, true},
+        {Gear::Second, 30.0f, 31.0f, false},
+        {Gear::Third, 55.0f, 55.0f, true},
+        {Gear::Third, above(40.5f), above(40.5f), true},
+        {Gear::Third, 40.5f, 40.5f, true},
+        {Gear::Third, above(39.5f), 40.5f, true},
+        {Gear::Third, 39.5f, 40.5f, false},
+        {Gear::Fourth, 60.0f, 9999.0f, false},
+        {Gear::Fourth, 39.6f, 9999.0f, false},
+    };
+    for (const bool hintBefore : {false, true}) {
+        for (const CapCase& c : cases) {
+            SCOPED_TRACE(::testing::Message() << "gear " << int(c.gear) << " at " << c.speed
+                                              << ", hint before " << hintBefore);
+            gearboxState.gear = c.gear;
+            gearboxState.shiftHint = hintBefore;
+            car().maxSpeed = 1.0f;
+            passAt(c.speed);
+            EXPECT_EQ(car().maxSpeed, c.cap);
+            EXPECT_EQ(gearboxState.shiftHint, c.hint);
+            scriptWait(0);
+        }
+    }
+}
+
+TEST_F(GearboxTest, ReverseLeavesTheHintAsTheLastForwardGearLeftIt) {
+    gearboxState.gear = Gear::Second;
+    pass(); // settles at standstill
+    passAt(30.5f);
+    EXPECT_TRUE(gearboxState.shiftHint);
+    press(clutch);
+    press(reverseKey);
+    scriptWait(0);
+    passAt(30.5f);
+    release(clutch);
+    release(reverseKey);
+    scriptWait(0);
+    for (const float speed : {30.5f, 5.0f, 0.0f}) {
+        passAt(speed);
+        scriptWait(0);
+        EXPECT_EQ(gearboxState.gear, Gear::Reverse);
+        EXPECT_TRUE(gearboxState.shiftHint);
+        EXPECT_EQ(labelTexts(sim::world.shownLabels),
+                  (std::vector<std::string>{"Clutch", "Shift*", "R*"}));
+    }
+}
+
+TEST_F(GearboxTest, TheShiftLabelShowsTheHintThatEarlierPassesLeft) {
+    passAt(20.5f);
+    EXPECT_EQ(labelTexts(sim::world.labels), (std::vector<std::string>{"Clutch", "Shift", "1*"}));
+    EXPECT_TRUE(gearboxState.shiftHint);
+    scriptWait(0);
+    passAt(5.0f);
+    EXPECT_EQ(labelTexts(sim::world.labels), (std::vector<std::string>{"Clutch", "Shift*", "1*"}));
+    EXPECT_FALSE(gearboxState.shiftHint);
+    scriptWait(0);
+    passAt(5.0f);
+    EXPECT_EQ(labelTexts(sim::world.labels), (std::vector<std::string>{"Clutch", "Shift", "1*"}));
+}
+
+TEST_F(GearboxTest, TheSKeyLowersTheFrameSpeedBy1Point2ForEveryComparison) {
+    press(keyS);
+    // 21.5 - 1.2 = 20.3: under the first-gear cap but over its hint threshold.
+    passAt(21.5f);
+    EXPECT_EQ(car().maxSpeed, 21.0f);
+    EXPECT_TRUE(gearboxState.shiftHint);
+    scriptWait(0);
+
+    // 20.1 - 1.2 = 18.9 in second: lugging, so W stalls.
+    gearboxState.gear = Gear::Second;
+    press(keyW);
+    passAt(20.1f);
+    EXPECT_EQ(stallCalls(), 1);
+    scriptWait(0);
+    release(keyS);
+    car().engineOn = true;
+    passAt(20.1f);
+    EXPECT_EQ(stallCalls(), 0);
+    scriptWait(0);
+    press(keyS);
+    passAt(above(20.1f));
+    EXPECT_EQ(stallCalls(), 0);
+}
+
+TEST_F(GearboxTest, TheSKeyIsNotConsultedInReverseNorAtAStandstill) {
+    press(keyS);
+    gearboxState.gear = Gear::Reverse;
+    passAt(3.0f);
+    for (const std::string& line : trace()) {
+        EXPECT_NE(line.rfind("key 83", 0), 0u) << line;
+    }
+    scriptWait(0);
+    // At 0.0 the S key is polled but the speed is not lowered below zero:
+    // first gear stays without a hint and at its cap.
+    gearboxState.gear = Gear::First;
+    passAt(0.0f);
+    EXPECT_EQ(car().maxSpeed, 21.0f);
+}
+
+TEST_F(GearboxTest, TheBrakeIsSuppressedBelowOneOnly) {
+    const struct {
+        float speed;
+        bool suppressed;
+    } cases[] = {{0.0f, true}, {0.99f, true}, {below(1.0f), true}, {1.0f, false}, {5.0f, false}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.speed);
+        passAt(c.speed);
+        EXPECT_EQ(sim::world.suppressed[72], c.suppressed);
+        EXPECT_FALSE(sim::world.suppressed[71]);
+        scriptWait(0);
+    }
+}
+
+// --- Stalling ------------------------------------------------------------------------
+
+struct StallCase {
+    const char* name;
+    Gear gear;
+    float speed;
+    bool keyWDown;
+    bool control208;
+    int stalls;
+};
+
+TEST_F(GearboxTest, StallRules) {
+    const StallCase cases[] = {
+        {"second at its lugging limit with W", Gear::Second, 18.9f, true, false, 1},
+        {"second at its lugging limit with 208", Gear::Second, 18.9f, false, true, 1},
+        {"second at its lugging limit, not accelerating", Gear::Second, 18.9f, false, false, 0},
+        {"second just above its lugging limit", Gear::Second, above(18.9f), true, false, 0},
+        {"third at its lugging limit", Gear::Third, 28.9f, true, false, 1},
+        {"third just above", Gear::Third, above(28.9f), true, false, 0},
+        {"fourth at its lugging limit", Gear::Fourth, 38.4f, true, false, 1},
+        {"fourth just above", Gear::Fourth, above(38.4f), false, true, 0},
+        {"fourth at speed", Gear::Fourth, 60.0f, true, false, 0},
+        {"first from a standstill", Gear::First, 0.0f, true, true, 0},
+        {"second from a standstill: both rules", Gear::Second, 0.0f, true, false, 2},
+        {"fourth from a standstill: both rules", Gear::Fourth, 0.0f, false, true, 2},
+        {"reverse from a standstill with 208", Gear::Reverse, 0.0f, false, true, 1},
+        // W backs the car up before the standstill test, so only 208 stalls.
+        {"reverse from a standstill with W", Gear::Reverse, 0.0f, true, false, 0},
+        {"reverse from a standstill, not accelerating", Gear::Reverse, 0.0f, false, false, 0},
+        {"reverse rolling with W", Gear::Reverse, 3.0f, true, false, 0},
+    };
+    for (const StallCase& c : cases) {
+        SCOPED_TRACE(c.name);
+        car() = sim::Vehicle{carHandle};
+        gearboxState.gear = c.gear;
+        sim::setKey(keyW, c.keyWDown);
+        sim::holdControl(208, c.control208);
+        passAt(c.speed);
+        EXPECT_EQ(stallCalls(), c.stalls);
+        EXPECT_EQ(car().engineOn, c.stalls == 0);
+        scriptWait(0);
+    }
+}
+
+TEST_F(GearboxTest, TheClutchDoesNotPreventAStall) {
+    gearboxState.gear = Gear::Third;
+    press(clutch);
+    press(keyW);
+    passAt(20.0f);
+    EXPECT_EQ(stallCalls(), 1);
+    EXPECT_FALSE(car().engineOn);
+}
+
+TEST_F(GearboxTest, ControlFiredIsAskedFirstAndWOnlyWhenItIsNot) {
+    gearboxState.gear = Gear::Second;
+    sim::holdControl(208, true);
+    press(keyW);
+    passAt(10.0f);
+    const std::vector<std::string> calls = trace();
+    const std::vector<std::string> tail = joined(
+        {{"controlFired(2,208)"}, onCar("stallEngine", ",0,0"), onCar("vehicleStationary", "")});
+    ASSERT_GE(calls.size(), tail.size());
+    EXPECT_EQ(std::vector<std::string>(calls.end() - tail.size(), calls.end()), tail);
+}
+
+// --- Selecting a gear --------------------------------------------------------------
+
+TEST_F(GearboxTest, AGearKeyWithoutTheClutchIsIgnoredAndNotEvenPolled) {
+    press(secondKey);
+    passAt(10.0f);
+    EXPECT_EQ(gearboxState.gear, Gear::First);
+    for (const std::string& line : trace()) {
+        EXPECT_NE(line, "key 50 down");
+    }
+    EXPECT_TRUE(waits().empty());
+}
+
+TEST_F(GearboxTest, TheClutchAloneSuppressesAccelerateAndHighlightsWithoutAPause) {
+    press(clutch);
+    passAt(10.0f);
+    EXPECT_TRUE(sim::world.suppressed[71]);
+    EXPECT_TRUE(gearboxState.clutchHeld);
+    EXPECT_EQ(labelTexts(sim::world.labels), (std::vector<std::string>{"Clutch*", "Shift", "1*"}));
+    EXPECT_TRUE(waits().empty());
+    scriptWait(0);
+    release(clutch);
+    passAt(10.0f);
+    EXPECT_FALSE(gearboxState.clutchHeld);
+    EXPECT_FALSE(sim::world.suppressed[71]);
+}
+
+TEST_F(GearboxTest, AnEarlierKeyInTheFixedOrderWins) {
+    const struct {
+        std::vector<int> keys;
+        Gear selected;
+    } cases[] = {
+        {{thirdKey, secondKey}, Gear::Second},
+        {{reverseKey, fourthKey}, Gear::Fourth},
+        {{reverseKey, firstKey}, Gear::First},
+        {{reverseKey}, Gear::Reverse},
+    };
+    for (const auto& c : cases) {
+        gearboxState.gear = Gear::Third;
+        press(clutch);
+        for (const int key : c.keys) {
+            press(key);
+        }
+        passAt(35.0f);
+        EXPECT_EQ(gearboxState.gear, c.selected);
+        EXPECT_EQ(waits(), std::vector<std::int64_t>{50});
+        for (const int key : c.keys) {
+            release(key);
+        }
+        scriptWait(0);
+    }
+}
+
+TEST_F(GearboxTest, ReselectingTheSameGearStillPauses) {
+    press(clutch);
+    press(firstKey);
+    passAt(10.0f);
+    EXPECT_EQ(gearboxState.gear, Gear::First);
+    EXPECT_EQ(waits(), std::vector<std::int64_t>{50});
+}
+
+TEST_F(GearboxTest, HoldingClutchAndKeyPausesEveryPassAndDrawsOnlyInItsFirstFrame) {
+    std::vector<std::size_t> labelsPerFrame;
+    sim::world.frameObserver = [&](const sim::World& world) {
+        labelsPerFrame.push_back(world.labels.size());
+    };
+    press(clutch);
+    press(secondKey);
+    clearCalls();
+    passes(2);
+    EXPECT_EQ(waits(), (std::vector<std::int64_t>{50, 0, 50, 0}));
+    // 50 ms at 16 ms a frame: the pass's own frame, three more, then the frame
+    // that finishes the pass and yields.
+    EXPECT_EQ(labelsPerFrame, (std::vector<std::size_t>{3, 0, 0, 0, 0, 3, 0, 0, 0, 0}));
+}
+
+TEST_F(GearboxTest, SelectionHasNoSpeedTest) {
+    press(clutch);
+    press(reverseKey);
+    passAt(45.0f);
+    EXPECT_EQ(gearboxState.gear, Gear::Reverse);
+}
+
+TEST_F(GearboxTest, PullingAwayInSecondStallsTwiceRightAfterTheSelectionPause) {
+    press(clutch);
+    press(secondKey);
+    press(keyW);
+    passAt(0.0f);
+    const std::vector<std::string> calls = trace();
+    const auto pause = std::find(calls.begin(), calls.end(), "wait(50)");
+    ASSERT_NE(pause, calls.end());
+    const std::vector<std::string> afterPause(pause + 1, calls.end());
+    EXPECT_EQ(afterPause, joined({{"controlFired(2,208)", "key 87 down"},
+                                  onCar("stallEngine", ",0,0"),
+                                  onCar("vehicleStationary", ""),
+                                  {"controlFired(2,208)", "key 87 down"},
+                                  onCar("stallEngine", ",0,0")}));
+    EXPECT_FALSE(car().engineOn);
+}
+
+TEST_F(GearboxTest, TheStepsAfterThePauseFetchTheVehicleAfreshWhateverThePlayerDid) {
+    sim::world.frameObserver = [](const sim::World& world) {
+        if (world.frame == 1) {
+            sim::leaveVehicle();
+        }
+    };
+    press(clutch);
+    press(thirdKey);
+    press(keyW);
+    passAt(0.0f);
+    // Stationary and lugging, but the character is on foot: the stall goes to
+    // whatever handle the game returns for no vehicle.
+    const std::vector<std::string> calls = trace();
+    EXPECT_NE(std::find(calls.begin(), calls.end(), "stallEngine(0,0,0)"), calls.end());
+    EXPECT_TRUE(car().engineOn);
+}
+
+// --- A change into second gear, event by event ----------------------------------------
+
+TEST_F(GearboxTest, RoadOfOneEvent) {
+    gearboxState.shiftHint = true;
+    press(clutch);
+    press(secondKey);
+    passAt(25.0f);
+    const std::int64_t passFrame = 0;
+
+    // The clutch: accelerate suppressed in the pass's frame, "Clutch" lit.
+    const std::vector<sim::Call>& calls = sim::world.calls;
+    const auto suppress = std::find_if(calls.begin(), calls.end(), [](const sim::Call& call) {
+        return call.kind == sim::Call::Kind::Native && call.hash == hashes::suppressControl &&
+               call.arguments[1] == 71;
+    });
+    ASSERT_NE(suppress, calls.end());
+    EXPECT_EQ(suppress->frame, passFrame);
+    const std::vector<std::string> lines = trace();
+    // First's step ran with the old gear, over its cap: the cap follows the car.
+    const std::vector<std::string> gearStep =
+        joined({label("1", 0.015f, true),
+                onCar("vehicleSpeed", ""),
+                onCar("capVehicleSpeed", "," + fl(25.0f)),
+                {"key 49", "key 50 down", "wait(50)"},
+                // Second doesn't lug at 25, and the car isn't stationary.
+                onCar("vehicleStationary", "")});
+    ASSERT_GE(lines.size(), gearStep.size());
+    EXPECT_EQ(std::vector<std::string>(lines.end() - gearStep.size(), lines.end()), gearStep);
+    EXPECT_EQ(gearboxState.gear, Gear::Second);
+    EXPECT_TRUE(gearboxState.shiftHint);
+
+    // From the next pass on, "2" and the second-gear cap.
+    release(clutch);
+    release(secondKey);
+    scriptWait(0);
+    passAt(25.0f);
+    EXPECT_EQ(labelTexts(sim::world.labels), (std::vector<std::string>{"Clutch", "Shift*", "2*"}));
+    EXPECT_EQ(car().maxSpeed, 31.0f);
+    EXPECT_FALSE(gearboxState.shiftHint);
+    scriptWait(0);
+    passAt(33.0f);
+    EXPECT_EQ(car().maxSpeed, 33.0f);
+}
+
+// --- Vehicles, the toggle and the gearbox ----------------------------------------------
+
+TEST_F(GearboxTest, TheGearAndHintCarryOverIntoTheNextVehicleAndTheOldCapStays) {
+    gearboxState.gear = Gear::Third;
+    passAt(39.8f);
+    scriptWait(0);
+    EXPECT_TRUE(gearboxState.shiftHint);
+    EXPECT_EQ(car().maxSpeed, 40.5f);
+
+    sim::leaveVehicle();
+    passes(3);
+    const int other = sim::addVehicle(0x00003C07);
+    sim::enterVehicle(other);
+    clearCalls();
+    runFramePass();
+    EXPECT_EQ(labelTexts(sim::world.labels), (std::vector<std::string>{"Clutch", "Shift*", "3*"}));
+    EXPECT_EQ(sim::world.vehicles[0].maxSpeed, 40.5f);
+    EXPECT_EQ(sim::world.vehicles[static_cast<std::size_t>(other)].maxSpeed, 40.5f);
+}
+
+TEST_F(GearboxTest, TogglingTakesEffectInTheSamePass) {
+    gearboxState.gear = Gear::Second;
+    press(39);
+    passAt(10.0f);
+    EXPECT_FALSE(gearboxState.transmissionEnabled);
+    EXPECT_EQ(gearboxState.gear, Gear::First);
+    EXPECT_EQ(car().maxSpeed, 9999.0f);
+    EXPECT_TRUE(sim::world.labels.empty());
+    scriptWait(0);
+
+    release(39);
+    pass();
+    press(39);
+    passAt(10.0f);
+    EXPECT_TRUE(gearboxState.transmissionEnabled);
+    EXPECT_EQ(car().maxSpeed, 21.0f);
+    EXPECT_EQ(labelTexts(sim::world.labels), (std::vector<std::string>{"Clutch", "Shift", "1*"}));
+}
+
+TEST_F(GearboxTest, UnboundKeysLeaveTheGearboxInFirst) {
+    keyBindings = KeyBindings{};
+    press(clutch);
+    press(secondKey);
+    press(keyW);
+    passes(400);
+    EXPECT_EQ(gearboxState.gear, Gear::First);
+    EXPECT_FALSE(gearboxState.clutchHeld);
+    EXPECT_EQ(car().maxSpeed, 21.0f);
+    EXPECT_NEAR(car().speed, 21.0f, 0.01f);
+    EXPECT_EQ(waits(), std::vector<std::int64_t>(400, 0));
+}
+
+// --- A drive ----------------------------------------------------------------------------
+
+class DriveTest : public GearboxTest {
+  protected:
+    // Drives passes until the condition holds; false if it never did.
+    template <typename Condition>
+    static bool driveUntil(Condition condition, int budget = 3000) {
+        for (int i = 0; i < budget; ++i) {
+            if (condition()) {
+                return true;
+            }
+            pass();
+        }
+        return false;
+    }
+
+    static void shiftInto(int gearKey) {
+        release(keyW);
+        press(clutch);
+        press(gearKey);
+        pass();
+        release(gearKey);
+        release(clutch);
+        pass();
+    }
+
+    std::vector<Gear> gearsDriven;
+    float topSpeed = 0;
+
+    void SetUp() override {
+        GearboxTest::SetUp();
+        sim::world.frameObserver = [this](const sim::World& world) {
+            if (gearsDriven.empty() || gearsDriven.back() != gearboxState.gear) {
+                gearsDriven.push_back(gearboxState.gear);
+            }
+            topSpeed = std::max(topSpeed, world.vehicles[0].speed);
+        };
+    }
+};
+
+TEST_F(DriveTest, UpThroughTheGearsAndBackDownWithoutAStall) {
+    press(keyW);
+    ASSERT_TRUE(driveUntil([] { return gearboxState.shiftHint; }));
+    shiftInto(secondKey);
+    press(keyW);
+    ASSERT_TRUE(driveUntil([] { return gearboxState.shiftHint; }));
+    shiftInto(thirdKey);
+    press(keyW);
+    ASSERT_TRUE(driveUntil([] { return gearboxState.shiftHint; }));
+    shiftInto(fourthKey);
+    press(keyW);
+    ASSERT_TRUE(driveUntil([] { return car().speed > 45.0f; }));
+
+    release(keyW);
+    press(keyS);
+    ASSERT_TRUE(driveUntil([] { return car().speed < 36.0f; }));
+    release(keyS);
+    shiftInto(thirdKey);
+    press(keyW);
+    passes(30);
+    release(keyW);
+    press(keyS);
+    ASSERT_TRUE(driveUntil([] { return car().speed < 25.0f; }));
+    release(keyS);
+    shiftInto(secondKey);
+    press(keyW);
+    passes(30);
+    release(keyW);
+    press(keyS);
+    ASSERT_TRUE(driveUntil([] { return car().speed < 12.0f; }));
+    shiftInto(firstKey);
+    ASSERT_TRUE(driveUntil([] { return car().speed == 0.0f; }));
+    release(keyS);
+
+    EXPECT_EQ(gearsDriven, (std::vector<Gear>{Gear::First, Gear::Second, Gear::Third, Gear::Fourth,
+                                              Gear::Third, Gear::Second, Gear::First}));
+    EXPECT_GT(topSpeed, 45.0f);
+    EXPECT_EQ(stallCalls(), 0);
+    EXPECT_TRUE(car().engineOn);
+}
+
+TEST_F(DriveTest, ShiftingIntoFourthTooEarlyStallsTheEngine) {
+    press(keyW);
+    ASSERT_TRUE(driveUntil([] { return car().speed > 15.0f; }));
+    shiftInto(fourthKey);
+    press(keyW);
+    pass();
+    EXPECT_FALSE(car().engineOn);
+    const float stalledAt = car().speed;
+    passes(60);
+    EXPECT_LT(car().speed, stalledAt);
+    EXPECT_FALSE(car().engineOn);
+    EXPECT_EQ(gearboxState.gear, Gear::Fourth);
+}
+
+} // namespace
