@@ -143,6 +143,7 @@ TEST(ChartTest, TheChartNamesItsBandsLinesAndMarksWhereTheyAre) {
         FrameSample sample = driving(i * 16, i < 300 ? static_cast<float>(i) / 10 : -4.1f, gear);
         sample.cap = i < 150 ? 21.0f : i < 300 ? 31.0f : 9999.0f;
         sample.clutch->highlighted = (i >= 140 && i < 150) || (i >= 290 && i < 300);
+        sample.shift->highlighted = i >= 100 && i < 140;
         sample.stalls = i < 200 ? 0 : i < 350 ? 1 : 2;
         samples.push_back(sample);
     }
@@ -151,17 +152,31 @@ TEST(ChartTest, TheChartNamesItsBandsLinesAndMarksWhereTheyAre) {
     EXPECT_EQ(svg.rfind("<svg xmlns=\"http://www.w3.org/2000/svg\"", 0), 0u);
     EXPECT_EQ(svg.substr(svg.size() - 7), "</svg>\n");
     EXPECT_NE(svg.find(">Drive &lt;demo&gt; &amp; more</text>"), std::string::npos);
-    for (const char* name : {">1st<", ">2nd<", ">reverse<", ">speed<", ">clutch<", ">time (s)<"}) {
+    for (const char* name :
+         {">1st<", ">2nd<", ">reverse<", ">speed<", ">clutch<", ">shift<", ">time (s)<"}) {
         EXPECT_EQ(count(svg, name), 1u) << name;
     }
     EXPECT_EQ(count(svg, ">stall<"), 2u);
     EXPECT_EQ(count(svg, ">no cap<"), 1u) << "the cap is lifted at the end";
     EXPECT_EQ(count(svg, ">cap<"), 0u);
     EXPECT_EQ(count(svg, "stroke-dasharray"), 1u) << "one stretch of capped speed";
-    EXPECT_EQ(count(svg, "fill=\"#555555\""), 2u) << "two clutch presses";
+    EXPECT_EQ(count(svg, "fill=\"#555555\"/>"), 2u) << "two clutch presses";
+    EXPECT_EQ(count(svg, "fill=\"#2e9d3a\"/>"), 1u) << "one stretch of shift hint";
     EXPECT_EQ(count(svg, "<polyline"), 2u);
     // Reverse takes the axis below zero.
     EXPECT_NE(svg.find(">-10<"), std::string::npos);
+}
+
+TEST(ChartTest, TheClutchStaysHeldThroughAGearChangesPause) {
+    std::vector<FrameSample> samples;
+    for (int i = 0; i < 12; ++i) {
+        FrameSample sample = driving(i * 16, 5, i >= 3 && i < 6 ? nullptr : "1");
+        if (sample.clutch) {
+            sample.clutch->highlighted = i < 8;
+        }
+        samples.push_back(sample);
+    }
+    EXPECT_EQ(count(driveChartSvg(samples, "t"), "fill=\"#555555\"/>"), 1u);
 }
 
 TEST(ChartTest, ACapToTheEndIsNamedThere) {

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <optional>
 
 namespace {
 
@@ -18,23 +19,57 @@ constexpr double plotLeft = 60;
 constexpr double plotRight = 880;
 constexpr double plotTop = 70;
 constexpr double plotBottom = 340;
-constexpr double clutchTop = plotBottom + 10;
-constexpr double clutchHeight = 8;
+constexpr double stripHeight = 8;
+constexpr double shiftTop = plotBottom + 8;
+constexpr double clutchTop = shiftTop + stripHeight + 4;
 
 constexpr const char* speedColour = "#1f4e9c";
 constexpr const char* capColour = "#d9822b";
 constexpr const char* stallColour = "#c62828";
+constexpr const char* clutchColour = "#555555";
+constexpr const char* shiftColour = "#2e9d3a";
 
+// A band is named by its name where that fits, else by its short name.
 struct Band {
     const char* key;
     const char* name;
+    const char* shortName;
     const char* fill;
 };
 
 constexpr Band bands[] = {
-    {"1", "1st", "#e3eefb"}, {"2", "2nd", "#e2f3e6"},     {"3", "3rd", "#fbf1dc"},
-    {"4", "4th", "#efe4f8"}, {"R", "reverse", "#fbe3e3"}, {"off", "gearbox off", "#ececec"},
+    {"1", "1st", "1", "#e3eefb"},
+    {"2", "2nd", "2", "#e2f3e6"},
+    {"3", "3rd", "3", "#fbf1dc"},
+    {"4", "4th", "4", "#efe4f8"},
+    {"R", "reverse", "R", "#fbe3e3"},
+    {"off", "gearbox off", "off", "#ececec"},
+    {"on foot", "on foot", "foot", "white"},
 };
+
+// Frames of a pause after a toggle or a gear change: in the vehicle with
+// nothing drawn, for no longer than a pause lasts, right after labels.
+std::vector<bool> pauseFrames(const std::vector<FrameSample>& samples) {
+    std::vector<bool> pause(samples.size(), false);
+    const auto unlabelled = [&](std::size_t i) { return !samples[i].gear && samples[i].inVehicle; };
+    for (std::size_t i = 1; i < samples.size(); ++i) {
+        if (!unlabelled(i) || !samples[i - 1].gear) {
+            continue;
+        }
+        std::size_t end = i;
+        while (end < samples.size() && unlabelled(end)) {
+            ++end;
+        }
+        const std::int64_t untilMs =
+            end < samples.size() ? samples[end].timeMs : samples.back().timeMs + 1;
+        if (untilMs - samples[i].timeMs <= longestPauseMs) {
+            std::fill(pause.begin() + static_cast<std::ptrdiff_t>(i),
+                      pause.begin() + static_cast<std::ptrdiff_t>(end), true);
+        }
+        i = end;
+    }
+    return pause;
+}
 
 const Band* bandFor(const std::string& key) {
     for (const Band& band : bands) {
@@ -149,12 +184,15 @@ std::string bandsSvg(const std::vector<FrameSample>& samples, const Scale& scale
         const double right = last + 1 < samples.size()
                                  ? scale.x(static_cast<double>(samples[last + 1].timeMs))
                                  : plotRight;
-        const std::string name = band ? band->name : keys[first];
-        if (band) {
-            svg += rect(left, plotTop, right - left, plotBottom - plotTop, band->fill);
-        }
-        // A name that doesn't fit its band is left out; the colour still tells.
-        if (right - left >= 7.0 * static_cast<double>(name.size()) + 6) {
+        svg += rect(left, plotTop, right - left, plotBottom - plotTop, band ? band->fill : "white");
+        // A band too narrow for either name shows its colour alone.
+        const auto fits = [&](std::string_view name) {
+            return right - left >= 7.0 * static_cast<double>(name.size()) + 6;
+        };
+        const std::string_view name = !band              ? std::string_view(keys[first])
+                                      : fits(band->name) ? band->name
+                                                         : band->shortName;
+        if (fits(name)) {
             svg += text((left + right) / 2, plotTop + 16, name,
                         "text-anchor=\"middle\" font-size=\"12\" fill=\"#444\"");
         }
@@ -175,7 +213,7 @@ std::string gridSvg(const Scale& scale) {
     for (double t = 0; t <= seconds + 1e-9; t += step) {
         const double x = scale.x(scale.startMs + t * 1000.0);
         svg += line(x, plotBottom, x, plotBottom + 4, "stroke=\"#333\"");
-        svg += text(x, clutchTop + clutchHeight + 16, std::to_string(static_cast<int>(t)),
+        svg += text(x, clutchTop + stripHeight + 16, std::to_string(static_cast<int>(t)),
                     "text-anchor=\"middle\" font-size=\"11\"");
     }
     svg += line(plotLeft, plotBottom, plotRight, plotBottom, "stroke=\"#333\"");
@@ -237,20 +275,33 @@ std::string linesSvg(const std::vector<FrameSample>& samples, const Scale& scale
     return svg;
 }
 
-std::string marksSvg(const std::vector<FrameSample>& samples, const Scale& scale) {
-    std::string svg = text(plotLeft - 6, clutchTop + clutchHeight - 1, "clutch",
-                           "text-anchor=\"end\" font-size=\"11\" fill=\"#555\"");
-    const auto held = [&](std::size_t i) {
-        return samples[i].clutch.has_value() && samples[i].clutch->highlighted;
-    };
-    for (const auto& [first, last] : runs(samples.size(), held)) {
-        if (!held(first)) {
+// A strip under the plot, dark where a label was highlighted. A label stays
+// as it was through a pause, when nothing is drawn.
+std::string stripSvg(const std::vector<FrameSample>& samples, const Scale& scale, double top,
+                     std::string_view name, std::optional<LabelShown> FrameSample::*label,
+                     const char* colour) {
+    std::string svg =
+        text(plotLeft - 6, top + stripHeight - 1, name,
+             "text-anchor=\"end\" font-size=\"11\" fill=\"" + std::string(colour) + "\"");
+    const std::vector<bool> pause = pauseFrames(samples);
+    std::vector<bool> lit(samples.size(), false);
+    for (std::size_t i = 0; i < samples.size(); ++i) {
+        const std::optional<LabelShown>& shown = samples[i].*label;
+        lit[i] = pause[i] ? lit[i - 1] : shown && shown->highlighted;
+    }
+    for (const auto& [first, last] : runs(samples.size(), [&](std::size_t i) { return lit[i]; })) {
+        if (!lit[first]) {
             continue;
         }
         const double left = scale.x(static_cast<double>(samples[first].timeMs));
         const double right = scale.x(static_cast<double>(samples[last].timeMs));
-        svg += rect(left, clutchTop, std::max(2.0, right - left), clutchHeight, "#555555");
+        svg += rect(left, top, std::max(2.0, right - left), stripHeight, colour);
     }
+    return svg;
+}
+
+std::string stallsSvg(const std::vector<FrameSample>& samples, const Scale& scale) {
+    std::string svg;
     const std::string stallLine =
         "stroke=\"" + std::string(stallColour) + "\" stroke-width=\"1.5\"";
     const std::string stallText =
@@ -268,27 +319,14 @@ std::string marksSvg(const std::vector<FrameSample>& samples, const Scale& scale
 } // namespace
 
 std::vector<std::string> bandKeys(const std::vector<FrameSample>& samples) {
+    const std::vector<bool> pause = pauseFrames(samples);
     std::vector<std::string> keys(samples.size());
     for (std::size_t i = 0; i < samples.size(); ++i) {
         const FrameSample& sample = samples[i];
-        keys[i] = sample.gear ? sample.gear->text : sample.inVehicle ? "off" : "on foot";
-    }
-    // A short run of "off" between labels of the same band is a pause.
-    for (std::size_t i = 1; i < samples.size(); ++i) {
-        if (keys[i] != "off" || keys[i - 1] == "off" || keys[i - 1] == "on foot") {
-            continue;
-        }
-        std::size_t end = i;
-        while (end < samples.size() && keys[end] == "off") {
-            ++end;
-        }
-        const std::int64_t lastMs =
-            end < samples.size() ? samples[end].timeMs : samples.back().timeMs + 1;
-        if (lastMs - samples[i].timeMs <= longestPauseMs) {
-            std::fill(keys.begin() + static_cast<std::ptrdiff_t>(i),
-                      keys.begin() + static_cast<std::ptrdiff_t>(end), keys[i - 1]);
-        }
-        i = end;
+        keys[i] = pause[i]           ? keys[i - 1]
+                  : sample.gear      ? sample.gear->text
+                  : sample.inVehicle ? "off"
+                                     : "on foot";
     }
     return keys;
 }
@@ -304,7 +342,9 @@ std::string driveChartSvg(const std::vector<FrameSample>& samples, std::string_v
         svg += bandsSvg(samples, scale);
         svg += gridSvg(scale);
         svg += linesSvg(samples, scale);
-        svg += marksSvg(samples, scale);
+        svg += stripSvg(samples, scale, shiftTop, "shift", &FrameSample::shift, shiftColour);
+        svg += stripSvg(samples, scale, clutchTop, "clutch", &FrameSample::clutch, clutchColour);
+        svg += stallsSvg(samples, scale);
     }
     return svg + "</svg>\n";
 }

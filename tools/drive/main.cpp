@@ -35,6 +35,7 @@ const char* const usage =
 const sim::HookControl* hook = nullptr;
 
 struct Options {
+    std::string svgName;
     fs::path svg;
     fs::path plugin;
     // As given, for messages, and absolute, since each drive changes folder.
@@ -114,7 +115,8 @@ bool patchImport(HMODULE module, const char* library, const char* function,
 bool parseOptions(int argc, char** argv, Options& options) {
     int at = 1;
     if (at + 1 < argc && std::strcmp(argv[at], "--svg") == 0) {
-        options.svg = fs::absolute(argv[at + 1]);
+        options.svgName = argv[at + 1];
+        options.svg = fs::absolute(options.svgName);
         at += 2;
     }
     if (argc - at < 2 || argv[at][0] == '-') {
@@ -165,9 +167,9 @@ int playDrive(const DriveScript& script, const fs::path& folder, const Options& 
         std::ofstream svg(options.svg, std::ios::binary);
         svg << driveChartSvg(report.samples, "Drive " + fs::path(script.name).filename().string());
         if (!svg.flush()) {
-            return unusable("cannot write " + options.svg.string());
+            return unusable("cannot write " + options.svgName);
         }
-        std::printf("chart: %s\n", options.svg.string().c_str());
+        std::printf("chart: %s\n", options.svgName.c_str());
     }
     for (const std::string& failure : report.failures) {
         std::fprintf(stderr, "%s\n", failure.c_str());
