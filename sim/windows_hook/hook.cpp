@@ -12,10 +12,9 @@ void* hostFiber = nullptr;
 void* scriptFiber = nullptr;
 bool inScript = false;
 bool scriptReturned = false;
-// The script's wait ends at the first frame that starts at or after this time,
-// and never in the frame that it began in.
+// The script's wait ends at the first frame that starts at or after this time;
+// the script runs at most once a frame, so never in the frame it began in.
 std::int64_t resumeTimeMs = 0;
-std::int64_t resumeFrame = 0;
 
 void switchToHost() {
     inScript = false;
@@ -31,7 +30,7 @@ void WINAPI scriptFiberMain(void*) {
 }
 
 bool scriptDue() {
-    return !scriptReturned && sim::world.frame >= resumeFrame && sim::world.timeMs >= resumeTimeMs;
+    return !scriptReturned && sim::world.timeMs >= resumeTimeMs;
 }
 
 void runFrame() {
@@ -55,7 +54,6 @@ void reset() {
     }
     scriptReturned = false;
     resumeTimeMs = 0;
-    resumeFrame = 0;
     sim::world = sim::World{};
 }
 
@@ -82,7 +80,6 @@ void scriptWait(HookDword milliseconds) {
         return;
     }
     resumeTimeMs = sim::world.timeMs + milliseconds;
-    resumeFrame = sim::world.frame + 1;
     switchToHost();
 }
 

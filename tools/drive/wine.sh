@@ -30,8 +30,12 @@ up)
         fi
         touch "$WINEPREFIX/.ready"
     fi
-    # A server that outlives each program spares every later start its own.
-    wineserver --persistent=60
+    # A server that outlives each program, and the prefix's background
+    # services started now, spare every later start its own. Their output goes
+    # nowhere: anything that outlives a program and holds its caller's pipe
+    # keeps the caller waiting for as long as it runs.
+    wineserver --persistent=60 </dev/null >/dev/null 2>&1
+    wineboot </dev/null >/dev/null 2>&1
     ;;
 run)
     [ $# -ge 1 ] || { echo "usage: $0 PREFIX run PROGRAM ARG..." >&2; exit 2; }
