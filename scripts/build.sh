@@ -1,13 +1,25 @@
 #!/bin/sh
-# Builds the Windows plug-in into dist/: ManualGearbox.asi and a sample MTconfig.ini.
+# Builds the Windows plug-in into dist/ (ManualGearbox.asi and a sample
+# MTconfig.ini), then drives it under Wine along the demo drive: the timeline
+# on standard output, the chart in dist/demo-drive.svg.
 set -eu
 cd "$(dirname "$0")/.."
 . scripts/setup.sh
 
-need_packages $windows_build_packages
+need_packages $windows_build_packages $wine_packages
 
 cmake --preset windows
 cmake --build --preset windows
 cmake --install build/windows --strip
+
+prefix=build/windows/wine-prefix
+echo
+echo "Starting Wine (the first time, it makes its prefix: about a quarter of a minute)"
+tools/drive/wine.sh "$prefix" up
+trap 'tools/drive/wine.sh "$prefix" down' EXIT
+echo
+tools/drive/wine.sh "$prefix" run build/windows/drive/drive.exe --svg dist/demo-drive.svg \
+    dist/ManualGearbox.asi examples/demo.drive
 echo
 echo "Built: $(pwd)/dist/ManualGearbox.asi and $(pwd)/dist/MTconfig.ini"
+echo "Demo drive chart: $(pwd)/dist/demo-drive.svg"

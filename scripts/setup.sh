@@ -30,5 +30,8 @@ need_packages() {
 # Packages of the Windows cross build.
 windows_build_packages="cmake ninja-build g++-mingw-w64-x86-64"
 
+# Wine runs the Windows build: wine64 is the loader, wine gives the wine command.
+wine_packages="wine64 wine"
+
 # Packages of the native build and its tests.
 native_test_packages="cmake ninja-build g++ libgtest-dev clang-format"

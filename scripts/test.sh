@@ -1,12 +1,13 @@
 #!/bin/sh
 # Runs every test: native unit tests, the same under AddressSanitizer and
-# UndefinedBehaviorSanitizer, and the Windows build's own tests. Warnings are
-# errors here. Exits non-zero when anything fails.
+# UndefinedBehaviorSanitizer, and the Windows build's own tests, among them the
+# end-to-end drives of the real plug-in under Wine. Warnings are errors here.
+# Exits non-zero when anything fails.
 set -eu
 cd "$(dirname "$0")/.."
 . scripts/setup.sh
 
-need_packages $native_test_packages $windows_build_packages
+need_packages $native_test_packages $windows_build_packages $wine_packages
 
 for preset in native sanitize windows; do
     echo "=== $preset"
