@@ -1,5 +1,6 @@
 #!/bin/sh
-# Builds the Windows plug-in into dist/: ManualGearbox.asi and a sample MTconfig.ini.
+# Builds the Windows plug-in into dist/: ManualGearbox.asi, a sample MTconfig.ini
+# and check-bindings.exe.
 set -eu
 cd "$(dirname "$0")/.."
 . scripts/setup.sh
@@ -10,4 +11,4 @@ cmake --preset windows
 cmake --build --preset windows
 cmake --install build/windows --strip
 echo
-echo "Built: $(pwd)/dist/ManualGearbox.asi and $(pwd)/dist/MTconfig.ini"
+echo "Built: $(pwd)/dist/ManualGearbox.asi, $(pwd)/dist/MTconfig.ini and $(pwd)/dist/check-bindings.exe"
