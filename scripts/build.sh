@@ -1,7 +1,7 @@
 #!/bin/sh
-# Builds the Windows plug-in into dist/ (ManualGearbox.asi and a sample
-# MTconfig.ini), then drives it under Wine along the demo drive: the timeline
-# on standard output, the chart in dist/demo-drive.svg.
+# Builds the Windows plug-in into dist/ (ManualGearbox.asi, a sample MTconfig.ini
+# and check-bindings.exe), then drives the plug-in under Wine along the demo
+# drive: the timeline on standard output, the chart in dist/demo-drive.svg.
 set -eu
 cd "$(dirname "$0")/.."
 . scripts/setup.sh
@@ -21,5 +21,5 @@ echo
 tools/drive/wine.sh "$prefix" run build/windows/drive/drive.exe --svg dist/demo-drive.svg \
     dist/ManualGearbox.asi examples/demo.drive
 echo
-echo "Built: $(pwd)/dist/ManualGearbox.asi and $(pwd)/dist/MTconfig.ini"
+echo "Built: $(pwd)/dist/ManualGearbox.asi, $(pwd)/dist/MTconfig.ini and $(pwd)/dist/check-bindings.exe"
 echo "Demo drive chart: $(pwd)/dist/demo-drive.svg"

@@ -34,4 +34,7 @@ windows_build_packages="cmake ninja-build g++-mingw-w64-x86-64"
 wine_packages="wine64 wine"
 
 # Packages of the native build and its tests.
-native_test_packages="cmake ninja-build g++ libgtest-dev clang-format"
+native_test_packages="cmake ninja-build g++ libgtest-dev libbenchmark-dev clang-format"
+
+# Packages of the fuzz run: clang with libFuzzer and the sanitizer runtimes.
+fuzz_test_packages="cmake ninja-build clang libclang-rt-14-dev"

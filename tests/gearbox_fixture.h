@@ -39,7 +39,7 @@ class GearboxTest : public PluginTest {
         PluginTest::SetUp();
         sim::world.playerHandle = 0x0001B2C4;
         sim::enterVehicle(sim::addVehicle(carHandle));
-        keyBindings = {clutch, firstKey, secondKey, thirdKey, fourthKey, reverseKey};
+        keyBindings = {clutch, firstKey, secondKey, thirdKey, fourthKey, reverseKey, 0};
         // The load had its chance; these tests bind keys directly.
         bindingsLoaded = true;
     }

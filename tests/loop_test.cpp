@@ -5,6 +5,7 @@ namespace {
 
 constexpr int rightArrow = 39;
 constexpr int toggleControl = 190;
+constexpr int keyT = 84;
 const std::string enabledText = "Manual Transmission ~g~Enabled~w~!";
 const std::string disabledText = "Manual Transmission ~r~Disabled~w~!";
 
@@ -96,6 +97,74 @@ TEST_F(LoopTest, AnArrowPressDuringAControlTogglePassIsNotCountedAgainLater) {
     passes(3);
     EXPECT_FALSE(gearboxState.transmissionEnabled);
     EXPECT_EQ(sim::world.subtitles.size(), 1u);
+}
+
+// --- The toggle key from the key-binding file --------------------------------------
+
+std::vector<std::int64_t> keysQueried() {
+    std::vector<std::int64_t> result;
+    for (const sim::Call& call : sim::world.calls) {
+        if (call.kind == sim::Call::Kind::KeyQuery) {
+            result.push_back(call.value);
+        }
+    }
+    return result;
+}
+
+TEST_F(LoopTest, AnUnboundToggleKeyIsNeverQueried) {
+    pass();
+    EXPECT_EQ(keysQueried(), std::vector<std::int64_t>{rightArrow});
+}
+
+TEST_F(LoopTest, ABoundToggleKeyIsPolledOnEveryPassAfterTheArrowKey) {
+    keyBindings.toggleKey = keyT;
+    sim::fireControlOnce(toggleControl);
+    passes(2);
+    EXPECT_EQ(keysQueried(), (std::vector<std::int64_t>{rightArrow, keyT, rightArrow, keyT}));
+}
+
+TEST_F(LoopTest, AHeldToggleKeyTogglesOncePerPress) {
+    keyBindings.toggleKey = keyT;
+    sim::setKey(keyT, true);
+    passes(4);
+    EXPECT_FALSE(gearboxState.transmissionEnabled);
+    EXPECT_EQ(subtitleTexts(), std::vector<std::string>{disabledText});
+
+    sim::setKey(keyT, false);
+    pass();
+    sim::setKey(keyT, true);
+    passes(3);
+    EXPECT_TRUE(gearboxState.transmissionEnabled);
+    EXPECT_EQ(subtitleTexts(), (std::vector<std::string>{disabledText, enabledText}));
+    EXPECT_EQ(waits(), (std::vector<std::int64_t>{50, 0, 0, 0, 0, 0, 50, 0, 0, 0}));
+}
+
+TEST_F(LoopTest, ControlArrowKeyAndToggleKeyInOnePassFlipOnce) {
+    keyBindings.toggleKey = keyT;
+    sim::fireControlOnce(toggleControl);
+    sim::setKey(rightArrow, true);
+    sim::setKey(keyT, true);
+    passes(3);
+    EXPECT_FALSE(gearboxState.transmissionEnabled);
+    EXPECT_EQ(subtitleTexts(), std::vector<std::string>{disabledText});
+}
+
+TEST_F(LoopTest, AToggleKeyBoundToTheArrowKeyStillFlipsOncePerPress) {
+    keyBindings.toggleKey = rightArrow;
+    sim::setKey(rightArrow, true);
+    passes(3);
+    EXPECT_FALSE(gearboxState.transmissionEnabled);
+    EXPECT_EQ(sim::world.subtitles.size(), 1u);
+}
+
+TEST_F(LoopTest, ArrowAndToggleKeyPressedOnDifferentPassesEachFlip) {
+    keyBindings.toggleKey = keyT;
+    sim::setKey(rightArrow, true);
+    pass();
+    sim::setKey(keyT, true);
+    pass();
+    EXPECT_TRUE(gearboxState.transmissionEnabled);
+    EXPECT_EQ(subtitleTexts(), (std::vector<std::string>{disabledText, enabledText}));
 }
 
 } // namespace

@@ -51,6 +51,7 @@ class PluginTest : public ::testing::Test {
         gearboxState = GearboxState{};
         bindingsLoaded = false;
         toggleArrowWasDown = false;
+        toggleKeyWasDown = false;
     }
 
     void TearDown() override {

@@ -1,17 +1,8 @@
 // The key-binding file, MTconfig.ini, and the key codes read from it.
 #pragma once
 
-#include "host/natives.h"
+#include "bindings/binding_reader.h"
 #include "host/shared_file.h"
-
-struct KeyBindings {
-    VirtualKeyCode clutchKey;
-    VirtualKeyCode firstGearKey;
-    VirtualKeyCode secondGearKey;
-    VirtualKeyCode thirdGearKey;
-    VirtualKeyCode fourthGearKey;
-    VirtualKeyCode reverseKey;
-};
 
 extern KeyBindings keyBindings;
 
@@ -23,4 +14,5 @@ inline bool bindingsFileOpened() {
     return bindingsFile != nullptr;
 }
 
+// Reads the file through an open of its own, closed again before returning.
 void loadKeyBindings();

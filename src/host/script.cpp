@@ -7,6 +7,7 @@
 
 bool bindingsLoaded = false;
 bool toggleArrowWasDown = false;
+bool toggleKeyWasDown = false;
 
 namespace {
 
@@ -15,13 +16,22 @@ constexpr VirtualKeyCode rightArrowKey = 39;
 constexpr HookDword togglePauseMs = 50;
 
 // A held key would otherwise flip the gearbox on every pass, so a press of
-// ordinary length left it on or off by chance; the key counts once per press.
+// ordinary length left it on or off by chance; a key counts once per press.
+// Polled on every pass, so that a press seen together with another input
+// doesn't count again on the next pass.
+bool keyPressed(VirtualKeyCode key, bool& wasDown) {
+    const bool down = keyDown(key);
+    const bool pressed = down && !wasDown;
+    wasDown = down;
+    return pressed;
+}
+
 bool togglePressed() {
     const bool controlActive = controlFired(toggleControl);
-    const bool arrowDown = keyDown(rightArrowKey);
-    const bool arrowPressed = arrowDown && !toggleArrowWasDown;
-    toggleArrowWasDown = arrowDown;
-    return controlActive || arrowPressed;
+    const bool arrowPressed = keyPressed(rightArrowKey, toggleArrowWasDown);
+    const bool boundKeyPressed =
+        keyBindings.toggleKey != 0 && keyPressed(keyBindings.toggleKey, toggleKeyWasDown);
+    return controlActive || arrowPressed || boundKeyPressed;
 }
 
 } // namespace

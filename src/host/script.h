@@ -4,9 +4,10 @@
 // Set on the first pass once the key bindings had their one chance to load.
 extern bool bindingsLoaded;
 
-// The right-arrow key as the previous pass saw it: the keyboard toggle fires
-// on a press, not while the key is held.
+// The right-arrow key and the bound toggle key as the previous pass saw them:
+// the keyboard toggle fires on a press, not while the key is held.
 extern bool toggleArrowWasDown;
+extern bool toggleKeyWasDown;
 
 // One game frame of the loop, everything but the final yield.
 void runFramePass();

@@ -1,0 +1,394 @@
+// The key-binding file: the line rules, the text-mode rules, the first-frame
+// load through a second open, and reading in pieces of any size.
+#include "plugin_fixture.h"
+
+#include <array>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+
+namespace {
+
+using namespace std::literals;
+
+constexpr int keyT = 84;
+constexpr int rightArrow = 39;
+
+using Fields = std::array<VirtualKeyCode, bindingFields.size()>;
+
+Fields fieldsOf(const KeyBindings& bindings) {
+    Fields fields{};
+    for (std::size_t i = 0; i < bindingFields.size(); ++i) {
+        fields[i] = bindings.*bindingFields[i].member;
+    }
+    return fields;
+}
+
+// The fields in order, those not given 0.
+Fields keys(std::initializer_list<VirtualKeyCode> values) {
+    Fields fields{};
+    std::copy(values.begin(), values.end(), fields.begin());
+    return fields;
+}
+
+KeyBindings bindingsOf(const Fields& fields) {
+    KeyBindings bindings{};
+    for (std::size_t i = 0; i < bindingFields.size(); ++i) {
+        bindings.*bindingFields[i].member = fields[i];
+    }
+    return bindings;
+}
+
+const Fields unbound{};
+const Fields sixBound = keys({16, 49, 50, 51, 52, 82});
+const std::string sixLines =
+    "Clutch=16\nFirstGear=49\nSecondGear=50\nThirdGear=51\nFourthGear=52\nReverse=82\n";
+
+// The same text as UTF-16, little or big end first.
+std::string utf16(std::string_view text, bool bigEndian) {
+    std::string result;
+    for (const char c : text) {
+        result += bigEndian ? std::string{'\0', c} : std::string{c, '\0'};
+    }
+    return result;
+}
+
+// Each test runs in a fresh folder of its own and may hand the plug-in a file
+// opened "at load"; the working folder and the plug-in's own handle are put
+// back after.
+class BindingFileTest : public PluginTest {
+  protected:
+    void SetUp() override {
+        PluginTest::SetUp();
+        savedFile = std::move(bindingsFile);
+        savedFolder = std::filesystem::current_path();
+        enterFreshFolder();
+    }
+
+    void TearDown() override {
+        leaveFolder();
+        bindingsFile = std::move(savedFile);
+        PluginTest::TearDown();
+    }
+
+    // A freshly loaded plug-in in a fresh folder, for the next case of a table.
+    void restart() {
+        leaveFolder();
+        PluginTest::TearDown();
+        PluginTest::SetUp();
+        enterFreshFolder();
+    }
+
+    void enterFreshFolder() {
+        bindingsFile.reset();
+        std::string pattern = (std::filesystem::temp_directory_path() / "bindings-XXXXXX").string();
+        ASSERT_NE(mkdtemp(pattern.data()), nullptr);
+        folder = pattern;
+        std::filesystem::current_path(folder);
+    }
+
+    void leaveFolder() {
+        bindingsFile.reset();
+        std::filesystem::current_path(savedFolder);
+        std::filesystem::remove_all(folder);
+    }
+
+    static void writeConfig(std::string_view bytes) {
+        std::ofstream out("MTconfig.ini", std::ios::binary | std::ios::trunc);
+        out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+    }
+
+    // The plug-in's load-time open.
+    static void openAtLoad() { bindingsFile = openSharedForReading("MTconfig.ini"); }
+
+    // The file as the plug-in finds it at load and reads it on the first frame.
+    static Fields load(std::string_view bytes, const Fields& before = unbound) {
+        writeConfig(bytes);
+        openAtLoad();
+        keyBindings = bindingsOf(before);
+        pass();
+        return fieldsOf(keyBindings);
+    }
+
+    std::filesystem::path folder;
+    std::filesystem::path savedFolder;
+    SharedFile savedFile;
+};
+
+struct LineCase {
+    std::string text;
+    Fields before;
+    Fields after;
+};
+
+TEST_F(BindingFileTest, EachLineOfTheTableBindsAsDescribed) {
+    const Fields clutch5 = keys({5});
+    const Fields clutch16 = keys({16});
+    const Fields allSet = keys({1, 2, 3, 4, 5, 6, 7});
+    const std::vector<LineCase> cases = {
+        {"Clutch=16\n", unbound, clutch16},
+        {"Clutch = 16\n", unbound, clutch16},
+        {"  \t Clutch=16\n", unbound, clutch16},
+        {"clutch=16\n", unbound, unbound},
+        {"MyClutchKey=16\n", unbound, clutch16},
+        {"Clutch 16\n", unbound, unbound},
+        {"16 Clutch\n", unbound, clutch16},
+        {"FirstGear=49 ; hold the Clutch first\n", unbound, keys({49})},
+        {"Reverse=Clutch\n", keys({0, 0, 0, 0, 0, 82}), keys({0, 0, 0, 0, 0, 82})},
+        {"Clutch=16 FirstGear=49\n", unbound, clutch16},
+        {"Clutch=16=17\n", unbound, clutch16},
+        {"Clutch==16\n", clutch5, clutch5},
+        {"Clutch=\n", clutch5, clutch5},
+        {"=\n", allSet, allSet},
+        {"\n", allSet, allSet},
+        {"Clutch=0x10\n", clutch5, keys({0})},
+        {"Clutch=-5\n", unbound, keys({-5})},
+        {"Clutch=+16\n", unbound, clutch16},
+        {"Clutch=2147483647\n", unbound, keys({2147483647})},
+        {"Clutch=2147483648\n", clutch5, clutch5},
+        {"Clutch=abc\n", clutch16, clutch16},
+        {"Clutch=17\n", clutch16, keys({17})},
+        {"Clutch=16\r\n", unbound, clutch16},
+        {"Reverse=82", unbound, keys({0, 0, 0, 0, 0, 82})},
+        {"\xEF\xBB\xBF"
+         "Clutch=16\n",
+         unbound, clutch16},
+        // Each key text selects its own field.
+        {"FirstGear=49\n", unbound, keys({0, 49})},
+        {"SecondGear=50\n", unbound, keys({0, 0, 50})},
+        {"ThirdGear=51\n", unbound, keys({0, 0, 0, 51})},
+        {"FourthGear=52\n", unbound, keys({0, 0, 0, 0, 52})},
+        {"Reverse=82\n", unbound, keys({0, 0, 0, 0, 0, 82})},
+        {"Enable/Disable=84\n", unbound, keys({0, 0, 0, 0, 0, 0, 84})},
+        {"enable/disable=84\n", unbound, unbound},
+        {"Reverse=82 Enable/Disable\n", unbound, keys({0, 0, 0, 0, 0, 82})},
+        // Key texts that overlap a false start of themselves.
+        {"ClClutch=16\n", unbound, clutch16},
+        {"CluClutch=16\n", unbound, clutch16},
+        {"FirstGeaFirstGear=49\n", unbound, keys({0, 49})},
+        {"FirstGearFirstGear=49\n", unbound, keys({0, 49})},
+        {"SecondGeSecondGear=50\n", unbound, keys({0, 0, 50})},
+        {"Enable/Enable/Disable=84\n", unbound, keys({0, 0, 0, 0, 0, 0, 84})},
+        {"Clutc h=16\n", clutch5, clutch5},
+        {"FourthGearClutch=1\n", unbound, keys({1})},
+        // The value's parse.
+        {"Clutch=\t\v\f 42\n", unbound, keys({42})},
+        {"Clutch=16abc\n", unbound, clutch16},
+        {"Clutch=+-5\n", clutch5, clutch5},
+        {"Clutch=- 5\n", clutch5, clutch5},
+        {"Clutch 16 = 17\n", unbound, keys({17})},
+        {"Clutch=000000000000000000000000016\n", unbound, clutch16},
+        {"Clutch=-2147483648\n", unbound, keys({-2147483647 - 1})},
+        {"Clutch=-2147483649\n", clutch5, clutch5},
+        {"Clutch=99999999999999999999999999\n", clutch5, clutch5},
+        {"Clutch=-0\n", clutch5, keys({0})},
+    };
+    for (const LineCase& c : cases) {
+        SCOPED_TRACE(testing::PrintToString(c.text));
+        restart();
+        EXPECT_EQ(load(c.text, c.before), c.after);
+    }
+}
+
+TEST_F(BindingFileTest, MissingFileLeavesEveryKeyAtZero) {
+    pass();
+    EXPECT_TRUE(bindingsLoaded);
+    EXPECT_EQ(fieldsOf(keyBindings), unbound);
+}
+
+TEST_F(BindingFileTest, AFileCreatedAfterLoadIsNotRead) {
+    pass();
+    writeConfig(sixLines);
+    passes(3);
+    EXPECT_EQ(fieldsOf(keyBindings), unbound);
+}
+
+TEST_F(BindingFileTest, AFileOpenedAtLoadButNotOnTheFirstFrameBindsNothing) {
+    writeConfig(sixLines);
+    openAtLoad();
+    std::filesystem::create_directory("elsewhere");
+    std::filesystem::current_path("elsewhere");
+    pass();
+    EXPECT_EQ(fieldsOf(keyBindings), unbound);
+    EXPECT_TRUE(bindingsLoaded);
+}
+
+TEST_F(BindingFileTest, TheFileIsReadOnceOnTheFirstFrame) {
+    writeConfig(sixLines);
+    openAtLoad();
+    pass();
+    writeConfig("Clutch=17\n");
+    passes(3);
+    EXPECT_EQ(fieldsOf(keyBindings), sixBound);
+}
+
+TEST_F(BindingFileTest, TheFirstPassLoadsTheToggleKeyBeforeItLooksAtTheToggle) {
+    sim::setKey(keyT, true);
+    load("Enable/Disable=84\n");
+    EXPECT_FALSE(gearboxState.transmissionEnabled);
+}
+
+TEST_F(BindingFileTest, CrLfAndLfFilesReadAlike) {
+    EXPECT_EQ(load(sixLines), sixBound);
+    std::string crlf;
+    for (const char c : sixLines) {
+        crlf += c == '\n' ? std::string("\r\n") : std::string(1, c);
+    }
+    restart();
+    EXPECT_EQ(load(crlf), sixBound);
+}
+
+TEST_F(BindingFileTest, CtrlZEndsTheText) {
+    EXPECT_EQ(load("Clutch=16\nFirstGear=49\x1aSecondGear=50\nThirdGear=51\n"), keys({16, 49}));
+    restart();
+    EXPECT_EQ(load("Clutch=1\x1a"
+                   "6\n"),
+              keys({1}));
+}
+
+TEST_F(BindingFileTest, OnlyALeadingByteOrderMarkIsDropped) {
+    EXPECT_EQ(load("\xEF\xBB\xBF"
+                   "16 Clutch\n"),
+              keys({16}));
+    restart();
+    EXPECT_EQ(load("FirstGear=49\n\xEF\xBB\xBF"
+                   "16 Clutch\n"),
+              keys({0, 49}));
+}
+
+TEST_F(BindingFileTest, Utf16FilesBindNothing) {
+    for (const bool bigEndian : {false, true}) {
+        const std::string mark = bigEndian ? "\xFE\xFF" : "\xFF\xFE";
+        for (const std::string& text :
+             {mark + utf16(sixLines, bigEndian), utf16(sixLines, bigEndian), mark + sixLines}) {
+            SCOPED_TRACE(testing::PrintToString(text));
+            restart();
+            EXPECT_EQ(load(text), unbound);
+        }
+    }
+}
+
+TEST_F(BindingFileTest, TheLastLineNeedsNoLineEnd) {
+    EXPECT_EQ(load("Clutch=16\nReverse=82"), keys({16, 0, 0, 0, 0, 82}));
+}
+
+TEST_F(BindingFileTest, TheLastValueThatParsedWins) {
+    EXPECT_EQ(load("Clutch=16\nClutch=17\nClutch=abc\nClutch=\nClutch=2147483648\n"), keys({17}));
+}
+
+TEST_F(BindingFileTest, ValuesAtAndJustPastBothEndsOfTheRange) {
+    const Fields before = keys({1, 2, 3, 4});
+    EXPECT_EQ(load("Clutch=-2147483648\nFirstGear=2147483647\n"
+                   "SecondGear=-2147483649\nThirdGear=2147483648\n",
+                   before),
+              keys({-2147483647 - 1, 2147483647, 3, 4}));
+}
+
+TEST_F(BindingFileTest, LongLinesAreFollowedToTheirEnd) {
+    EXPECT_EQ(load(std::string(3'000'000, 'x') + "Clutch=16\nFirstGear=49\n"), keys({16, 49}));
+    restart();
+    const std::string blanks(100'000, ' ');
+    EXPECT_EQ(load("Reverse" + blanks + "=" + blanks + "82" + std::string(100'000, '7') + "\n"),
+              unbound);
+    restart();
+    EXPECT_EQ(load("Reverse" + blanks + "=" + blanks + "82" + blanks + "=1\n"),
+              keys({0, 0, 0, 0, 0, 82}));
+}
+
+TEST_F(BindingFileTest, KeyTextsAcrossTheReadBufferEdgeAreFound) {
+    for (std::size_t padding = 4080; padding <= 4100; ++padding) {
+        SCOPED_TRACE(padding);
+        restart();
+        EXPECT_EQ(load(std::string(padding, '.') + "FirstGear=49\r\nClutch=16"), keys({16, 49}));
+    }
+}
+
+// --- The reader in pieces -------------------------------------------------------
+
+// Everything the reader reported, to compare readings of the same text.
+struct Recording {
+    std::vector<std::string> lines{""};
+    std::vector<std::tuple<std::uint64_t, int, bool, int, std::int32_t, int>> outcomes;
+
+    void lineByte(unsigned char byte) { lines.back() += static_cast<char>(byte); }
+    void lineEnd(const LineOutcome& line) {
+        outcomes.emplace_back(line.number, line.keyTextsFound, line.hasEquals,
+                              static_cast<int>(line.parse), line.value, line.byteAfterDigits);
+        lines.emplace_back();
+    }
+    bool operator==(const Recording&) const = default;
+};
+
+std::pair<Recording, std::tuple<std::uint64_t, bool, bool, std::uint64_t>>
+readInPieces(std::string_view text, std::size_t firstPiece, std::size_t pieceSize) {
+    Recording recording;
+    BindingScan scan;
+    const auto bytes = std::as_bytes(std::span(text));
+    auto rest = std::span(reinterpret_cast<const unsigned char*>(bytes.data()), bytes.size());
+    std::size_t piece = std::min(firstPiece, rest.size());
+    while (!rest.empty()) {
+        scanBindingText(scan, rest.first(piece), recording);
+        rest = rest.subspan(piece);
+        piece = std::min(pieceSize, rest.size());
+    }
+    const ReadSummary summary = finishBindingText(scan, recording);
+    return {recording,
+            {summary.lines, summary.utf8ByteOrderMark, summary.utf16, summary.ctrlZLine}};
+}
+
+TEST(BindingReaderTest, AnySplitIntoPiecesReadsLikeTheWhole) {
+    const std::vector<std::string> texts = {
+        sixLines,
+        "\xEF\xBB\xBF"
+        "Clutch=16\r\nFirstGear=4\r9\r\r\nReverse=-12x\r",
+        "\xEF\xBB",
+        "\xEF\xBB\xBF",
+        "\xFF\xFE"
+        "C\0l\0"s,
+        "\xFF",
+        "\xFE\x41",
+        "ClClutchFirstGearFirstGear==1\n\n=+7 Enable/Disable\x1a Reverse=3",
+        "\r",
+        "\x1a",
+    };
+    for (const std::string& text : texts) {
+        SCOPED_TRACE(testing::PrintToString(text));
+        const auto whole = readInPieces(text, text.size(), text.size());
+        EXPECT_EQ(readInPieces(text, 1, 1), whole);
+        for (std::size_t split = 0; split <= text.size(); ++split) {
+            EXPECT_EQ(readInPieces(text, split, text.size()), whole) << split;
+        }
+    }
+}
+
+TEST(BindingReaderTest, ReportsEachLineAsReadAndWhatItMadeOfIt) {
+    const auto [recording, summary] =
+        readInPieces("\xEF\xBB\xBF"
+                     "Clutch=16\r\nFirstGear Clutch=0x10\nsecond\rgear=\r\n9 FourthGear=52\n"
+                     "Reverse=99999999999\r",
+                     1000, 1000);
+    EXPECT_EQ(recording.lines, (std::vector<std::string>{"Clutch=16", "FirstGear Clutch=0x10",
+                                                         "second\rgear=", "9 FourthGear=52",
+                                                         "Reverse=99999999999\r", ""}));
+    using Outcome = std::tuple<std::uint64_t, int, bool, int, std::int32_t, int>;
+    EXPECT_EQ(recording.outcomes,
+              (std::vector<Outcome>{
+                  {1, 0b1, true, static_cast<int>(ValueParse::Parsed), 16, -1},
+                  {2, 0b11, true, static_cast<int>(ValueParse::Parsed), 0, 'x'},
+                  {3, 0, true, static_cast<int>(ValueParse::NoDigits), 0, -1},
+                  {4, 0b10000, true, static_cast<int>(ValueParse::Parsed), 52, -1},
+                  {5, 0b100000, true, static_cast<int>(ValueParse::OutOfRange), 0, '\r'},
+              }));
+    EXPECT_EQ(summary, std::make_tuple(std::uint64_t{5}, true, false, std::uint64_t{0}));
+}
+
+TEST(BindingReaderTest, TellsWhereTheTextEnded) {
+    EXPECT_EQ(readInPieces("a\nb\x1a\nc\n", 9, 9).second,
+              std::make_tuple(std::uint64_t{2}, false, false, std::uint64_t{2}));
+    EXPECT_EQ(readInPieces("\xFE\xFF\0C"sv, 9, 9).second,
+              std::make_tuple(std::uint64_t{0}, false, true, std::uint64_t{0}));
+    EXPECT_EQ(readInPieces("", 9, 9).second,
+              std::make_tuple(std::uint64_t{0}, false, false, std::uint64_t{0}));
+}
+
+} // namespace

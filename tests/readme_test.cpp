@@ -1,0 +1,96 @@
+// The README's player section against the code: its key table against the
+// shared table of virtual-key names, and its sample of check-bindings' output
+// against the expected output kept for the same file.
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "common/virtual_keys.h"
+
+namespace {
+
+std::string fileText(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+std::string trimmed(const std::string& text) {
+    const std::size_t first = text.find_first_not_of(' ');
+    const std::size_t last = text.find_last_not_of(' ');
+    return first == std::string::npos ? "" : text.substr(first, last - first + 1);
+}
+
+std::vector<std::string> split(const std::string& text, const std::string& separator) {
+    std::vector<std::string> parts;
+    std::size_t start = 0;
+    for (std::size_t at; (at = text.find(separator, start)) != std::string::npos;) {
+        parts.push_back(trimmed(text.substr(start, at - start)));
+        start = at + separator.size();
+    }
+    parts.push_back(trimmed(text.substr(start)));
+    return parts;
+}
+
+std::string withoutBackquotes(std::string text) {
+    std::erase(text, '`');
+    return text;
+}
+
+// Every Key/Code pair of the table under the "Common virtual-key codes" line:
+// a single key, "A to B" for a run of codes, or "A / B" for two keys.
+TEST(ReadmeTest, TheKeyTableAgreesWithTheSharedTableOfKeyNames) {
+    std::istringstream readme(fileText(MG_README));
+    std::string line;
+    while (std::getline(readme, line) && !line.starts_with("Common virtual-key codes")) {
+    }
+    ASSERT_TRUE(readme) << "no key table in the README";
+    while (std::getline(readme, line) && !line.starts_with("|")) {
+    }
+
+    int pairs = 0;
+    for (; readme && line.starts_with("|"); std::getline(readme, line)) {
+        const std::vector<std::string> cells = split(line.substr(1, line.size() - 2), "|");
+        ASSERT_EQ(cells.size() % 2, 0u) << line;
+        for (std::size_t i = 0; i < cells.size(); i += 2) {
+            if (cells[i] == "Key" || cells[i].starts_with("---")) {
+                continue;
+            }
+            SCOPED_TRACE(cells[i] + " | " + cells[i + 1]);
+            const std::string keys = withoutBackquotes(cells[i]);
+            const std::string separator = keys.find(" to ") != std::string::npos  ? " to "
+                                          : keys.find(" / ") != std::string::npos ? " / "
+                                                                                  : "|";
+            const std::vector<std::string> names = split(keys, separator);
+            const std::vector<std::string> codes = split(cells[i + 1], separator);
+            ASSERT_EQ(names.size(), codes.size());
+            for (std::size_t k = 0; k < names.size(); ++k) {
+                EXPECT_EQ(virtualKeyCode(names[k]), std::stoi(codes[k]));
+            }
+            if (separator == " to ") {
+                for (int code = std::stoi(codes.front()); code <= std::stoi(codes.back()); ++code) {
+                    EXPECT_NE(virtualKeyName(code), nullptr) << code;
+                }
+            }
+            ++pairs;
+        }
+    }
+    EXPECT_GE(pairs, 15);
+}
+
+TEST(ReadmeTest, TheSampleOfCheckBindingsIsItsOutput) {
+    const std::string readme = fileText(MG_README);
+    const std::string opening = "```\n> check-bindings.exe\n";
+    const std::size_t start = readme.find(opening);
+    ASSERT_NE(start, std::string::npos);
+    const std::size_t sample = start + opening.size();
+    const std::size_t end = readme.find("```", sample);
+    ASSERT_NE(end, std::string::npos);
+    EXPECT_EQ(readme.substr(sample, end - sample), fileText(MG_README_SAMPLE_OUTPUT));
+}
+
+} // namespace

@@ -1,0 +1,376 @@
+#include "check_bindings/check.h"
+
+#include <algorithm>
+#include <array>
+#include <bit>
+#include <iomanip>
+#include <map>
+#include <string_view>
+#include <vector>
+
+#include "bindings/binding_reader.h"
+#include "common/virtual_keys.h"
+
+namespace {
+
+// Lines are shown cut to this width, so that the verdicts stay aligned.
+constexpr std::size_t shownWidth = 40;
+constexpr std::string_view cutMark = "...";
+
+constexpr KeyTextAutomaton foldedKeyTexts = buildKeyTextAutomaton(true);
+
+constexpr std::size_t longestKeyText = [] {
+    std::size_t longest = 0;
+    for (const BindingField& field : bindingFields) {
+        longest = std::max(longest, field.keyText.size());
+    }
+    return longest;
+}();
+
+// Gears in the order of the fields after the clutch.
+constexpr std::array<std::string_view, 5> gearNames = {"first gear", "second gear", "third gear",
+                                                       "fourth gear", "reverse"};
+constexpr std::size_t clutchField = 0;
+constexpr std::size_t lastGearField = 5;
+
+struct OwnKey {
+    VirtualKeyCode code;
+    std::string_view use;
+};
+constexpr std::array<OwnKey, 3> ownKeys = {{
+    {87, "W to accelerate"},
+    {83, "S to brake"},
+    {39, "the right arrow to switch the gearbox on and off"},
+}};
+
+struct CheckedLine {
+    LineOutcome outcome;
+    // The first bytes as written, enough to show the line cut.
+    std::string start;
+    std::uint64_t length = 0;
+    bool blank = true;
+    // A key text written in another letter case, as written, and its field.
+    std::string otherCase;
+    int otherCaseField = noField;
+    std::uint64_t overriddenBy = 0;
+};
+
+// The consumer handed to the plug-in's reader: keeps each line's outcome with
+// what is needed to explain it.
+struct Recorder {
+    std::vector<CheckedLine> lines;
+    CheckedLine current;
+    std::uint8_t foldedState = 0;
+    std::uint8_t foldedFound = 0;
+    // The line's latest bytes, to quote a key text found in another case.
+    std::string recent;
+    std::uint64_t nulBytes = 0;
+
+    void lineByte(unsigned char byte) {
+        ++current.length;
+        if (current.start.size() <= shownWidth) {
+            current.start += static_cast<char>(byte);
+        }
+        current.blank = current.blank && (byte == ' ' || (byte >= '\t' && byte <= '\r'));
+        nulBytes += byte == 0 ? 1 : 0;
+        recent += static_cast<char>(byte);
+        if (recent.size() > longestKeyText) {
+            recent.erase(0, 1);
+        }
+
+        foldedState = foldedKeyTexts.next[foldedState][lowerCase(byte)];
+        const std::uint8_t newlyFound = foldedKeyTexts.found[foldedState] & ~foldedFound;
+        foldedFound |= newlyFound;
+        if (newlyFound != 0 && current.otherCase.empty()) {
+            const int field = std::countr_zero(newlyFound);
+            const std::string_view keyText = bindingFields[field].keyText;
+            const std::string spelling = recent.substr(recent.size() - keyText.size());
+            if (spelling != keyText) {
+                current.otherCase = spelling;
+                current.otherCaseField = field;
+            }
+        }
+    }
+
+    void lineEnd(const LineOutcome& outcome) {
+        current.outcome = outcome;
+        lines.push_back(std::move(current));
+        current = CheckedLine{};
+        foldedState = 0;
+        foldedFound = 0;
+        recent.clear();
+    }
+};
+
+std::string escaped(unsigned char byte) {
+    switch (byte) {
+    case '\t':
+        return "\\t";
+    case '\r':
+        return "\\r";
+    case '\0':
+        return "\\0";
+    default:
+        break;
+    }
+    if (byte >= 0x20 && byte < 0x7F) {
+        return std::string(1, static_cast<char>(byte));
+    }
+    constexpr char digits[] = "0123456789ABCDEF";
+    return std::string("\\x") + digits[byte >> 4] + digits[byte & 0xF];
+}
+
+std::string shownText(const CheckedLine& line) {
+    std::vector<std::string> pieces;
+    std::size_t width = 0;
+    for (const char c : line.start) {
+        pieces.push_back(escaped(static_cast<unsigned char>(c)));
+        width += pieces.back().size();
+    }
+    std::string text;
+    if (width <= shownWidth && line.length == line.start.size()) {
+        for (const std::string& piece : pieces) {
+            text += piece;
+        }
+        return text;
+    }
+    for (const std::string& piece : pieces) {
+        if (text.size() + piece.size() > shownWidth - cutMark.size()) {
+            break;
+        }
+        text += piece;
+    }
+    return text + std::string(cutMark);
+}
+
+std::string keyName(VirtualKeyCode code) {
+    if (code == 0) {
+        return "no key";
+    }
+    const char* name = virtualKeyName(code);
+    return name != nullptr ? name : "no virtual key";
+}
+
+std::string binding(std::string_view fieldName, VirtualKeyCode code) {
+    return std::string(fieldName) + " = " + std::to_string(code) + " (" + keyName(code) + ")";
+}
+
+// "a", "a and b", "a, b and c".
+std::string joined(const std::vector<std::string>& items) {
+    std::string text;
+    for (std::size_t i = 0; i < items.size(); ++i) {
+        if (i > 0) {
+            text += i + 1 == items.size() ? " and " : ", ";
+        }
+        text += items[i];
+    }
+    return text;
+}
+
+std::string verdict(const CheckedLine& line) {
+    const LineOutcome& outcome = line.outcome;
+    const int field = selectedField(outcome);
+    if (field == noField) {
+        if (line.blank) {
+            return "nothing: blank line";
+        }
+        if (line.otherCaseField != noField) {
+            return "nothing: \"" + line.otherCase + "\" is not \"" +
+                   std::string(bindingFields[line.otherCaseField].keyText) +
+                   "\", key texts are case-sensitive";
+        }
+        return "nothing: no key text";
+    }
+
+    const BindingField& selected = bindingFields[field];
+    std::string text;
+    switch (outcome.parse) {
+    case ValueParse::Parsed:
+        text = binding(selected.fieldName, outcome.value);
+        if (outcome.value == 0 &&
+            (outcome.byteAfterDigits == 'x' || outcome.byteAfterDigits == 'X')) {
+            text += ": values are decimal, 0x... reads as 0";
+        }
+        break;
+    case ValueParse::NoDigits:
+        text = std::string(selected.fieldName) + " unchanged: " +
+               (outcome.hasEquals ? "the value after \"=\" has no digits"
+                                  : "no \"=\", and the line doesn't begin with a number");
+        break;
+    case ValueParse::OutOfRange:
+        text = std::string(selected.fieldName) +
+               " unchanged: the value is outside -2147483648 to 2147483647";
+        break;
+    }
+
+    std::vector<std::string> others;
+    for (std::size_t i = field + 1; i < bindingFields.size(); ++i) {
+        if ((outcome.keyTextsFound >> i) & 1u) {
+            others.emplace_back(bindingFields[i].keyText);
+        }
+    }
+    if (!others.empty()) {
+        text += "; the line also names " + joined(others) + ", but " +
+                std::string(selected.keyText) + " is tested first";
+    }
+    if (line.overriddenBy != 0) {
+        text += "; line " + std::to_string(line.overriddenBy) + " overrides it";
+    }
+    return text;
+}
+
+void markOverridden(std::vector<CheckedLine>& lines) {
+    std::array<std::uint64_t, bindingFields.size()> laterStore{};
+    for (auto line = lines.rbegin(); line != lines.rend(); ++line) {
+        if (lineStores(line->outcome)) {
+            const int field = selectedField(line->outcome);
+            line->overriddenBy = laterStore[field];
+            laterStore[field] = line->outcome.number;
+        }
+    }
+}
+
+void printLines(const std::vector<CheckedLine>& lines, std::ostream& out) {
+    std::vector<std::string> shown;
+    std::size_t textWidth = std::string_view("As written").size();
+    for (const CheckedLine& line : lines) {
+        shown.push_back(shownText(line));
+        textWidth = std::max(textWidth, shown.back().size());
+    }
+    const int numberWidth = std::max<int>(4, static_cast<int>(std::to_string(lines.size()).size()));
+    out << "\n"
+        << std::setw(numberWidth) << std::left << "Line"
+        << "  " << std::setw(static_cast<int>(textWidth)) << "As written"
+        << "  What it does\n"
+        << std::right;
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+        out << std::setw(numberWidth) << lines[i].outcome.number << "  " << std::left
+            << std::setw(static_cast<int>(textWidth)) << shown[i] << std::right << "  "
+            << verdict(lines[i]) << "\n";
+    }
+}
+
+void printBindings(const KeyBindings& bindings, std::ostream& out) {
+    std::size_t nameWidth = 0;
+    std::size_t valueWidth = 0;
+    for (const BindingField& field : bindingFields) {
+        nameWidth = std::max(nameWidth, field.fieldName.size());
+        valueWidth = std::max(valueWidth, std::to_string(bindings.*field.member).size());
+    }
+    out << "\nBindings\n";
+    for (const BindingField& field : bindingFields) {
+        const VirtualKeyCode code = bindings.*field.member;
+        std::string name = code == 0 ? "not bound" : keyName(code);
+        if (code == 0 && field.member == &KeyBindings::toggleKey) {
+            name += " (optional)";
+        }
+        out << "  " << std::left << std::setw(static_cast<int>(nameWidth)) << field.fieldName
+            << std::right << "  " << std::setw(static_cast<int>(valueWidth)) << code << "  " << name
+            << "\n";
+    }
+}
+
+std::vector<std::string> warnings(const KeyBindings& bindings, const ReadSummary& summary,
+                                  std::uint64_t nulBytes) {
+    std::vector<std::string> found;
+    if (summary.utf16) {
+        found.emplace_back("the file is UTF-16, so nothing in it binds: save it as plain text "
+                           "(ANSI or UTF-8)");
+    } else if (nulBytes > 0) {
+        found.emplace_back("the file holds NUL bytes: it looks like UTF-16, whose key texts never "
+                           "match; save it as plain text (ANSI or UTF-8)");
+    }
+    if (summary.ctrlZLine != 0) {
+        found.push_back("line " + std::to_string(summary.ctrlZLine) +
+                        " holds a Ctrl-Z byte, which ends the file: nothing after it is read");
+    }
+
+    if (bindings.clutchKey == 0) {
+        found.emplace_back("no clutch: without clutchKey no gear can be selected");
+    }
+    for (std::size_t field = clutchField + 1; field <= lastGearField; ++field) {
+        if (bindings.*bindingFields[field].member == 0) {
+            found.push_back(std::string(bindingFields[field].fieldName) + " is not bound: " +
+                            std::string(gearNames[field - 1]) + " can't be selected");
+        }
+    }
+
+    std::map<VirtualKeyCode, std::vector<std::string>> fieldsByCode;
+    for (const BindingField& field : bindingFields) {
+        if (bindings.*field.member != 0) {
+            fieldsByCode[bindings.*field.member].emplace_back(field.fieldName);
+        }
+    }
+    for (const auto& [code, fields] : fieldsByCode) {
+        if (fields.size() > 1) {
+            found.push_back(joined(fields) + (fields.size() == 2 ? " are both " : " are all ") +
+                            std::to_string(code) + " (" + keyName(code) + ")");
+        }
+    }
+
+    for (const BindingField& field : bindingFields) {
+        const VirtualKeyCode code = bindings.*field.member;
+        for (const OwnKey& own : ownKeys) {
+            if (code == own.code) {
+                found.push_back(binding(field.fieldName, code) + ": the plug-in already uses " +
+                                std::string(own.use));
+            }
+        }
+        if (code != 0 && virtualKeyName(code) == nullptr) {
+            found.push_back(std::string(field.fieldName) + " = " + std::to_string(code) +
+                            " is no virtual key: no key can press it");
+        }
+    }
+    return found;
+}
+
+} // namespace
+
+CheckResult checkBindings(std::FILE* file, const std::string& name, std::ostream& out) {
+    Recorder recorder;
+    const ReadSummary summary = readBindingFile(file, recorder);
+    if (summary.readError) {
+        return CheckResult::Unreadable;
+    }
+    markOverridden(recorder.lines);
+    KeyBindings bindings{};
+    for (const CheckedLine& line : recorder.lines) {
+        applyLine(bindings, line.outcome);
+    }
+
+    out << name << ": ";
+    if (summary.utf16) {
+        out << "UTF-16 (it begins with a UTF-16 byte-order mark), no line read\n";
+    } else {
+        out << summary.lines << (summary.lines == 1 ? " line" : " lines");
+        if (summary.utf8ByteOrderMark) {
+            out << ", UTF-8 with a byte-order mark (harmless)";
+        }
+        out << "\n";
+    }
+    if (!recorder.lines.empty()) {
+        printLines(recorder.lines, out);
+    }
+    printBindings(bindings, out);
+
+    const std::vector<std::string> found = warnings(bindings, summary, recorder.nulBytes);
+    if (!found.empty()) {
+        out << "\nWarnings\n";
+        for (const std::string& warning : found) {
+            out << "  - " << warning << "\n";
+        }
+    }
+
+    std::vector<std::string> unbound;
+    for (std::size_t field = clutchField; field <= lastGearField; ++field) {
+        if (bindings.*bindingFields[field].member == 0) {
+            unbound.emplace_back(bindingFields[field].fieldName);
+        }
+    }
+    if (unbound.empty()) {
+        out << "\nResult: the clutch and all five gear keys are bound.\n";
+        return CheckResult::Complete;
+    }
+    out << "\nResult: the gearbox can't use all its gears; not bound: " << joined(unbound) << ".\n";
+    return CheckResult::Incomplete;
+}
