@@ -3,14 +3,12 @@
 # LF and CRLF line ends, a Ctrl-Z, a byte-order mark and no file at all, each
 # drive in a folder of its own, all in one Wine process.
 # Usage: binding_files.sh WINE_SH PREFIX DRIVE_EXE PLUGIN WORK_FOLDER
+# Every path is absolute, as CTest gives them: the script changes folder.
 set -eu
-absolute() {
-    echo "$(cd "$(dirname "$1")" && pwd)/$(basename "$1")"
-}
-wine_sh=$(absolute "$1")
-prefix=$(absolute "$2")
-drive=$(absolute "$3")
-plugin=$(absolute "$4")
+wine_sh=$1
+prefix=$2
+drive=$3
+plugin=$4
 work=$5
 drives=$(cd "$(dirname "$0")/bindings" && pwd)
 

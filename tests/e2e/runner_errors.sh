@@ -3,17 +3,15 @@
 # and says what was wrong.
 # Usage: runner_errors.sh WINE_SH PREFIX DRIVE_EXE PLUGIN SILENT_PLUGIN IDLE_PLUGIN STRAY_PLUGIN
 #                          WORK_FOLDER
+# Every path is absolute, as CTest gives them: the script changes folder.
 set -eu
-absolute() {
-    echo "$(cd "$(dirname "$1")" && pwd)/$(basename "$1")"
-}
-wine_sh=$(absolute "$1")
-prefix=$(absolute "$2")
-drive=$(absolute "$3")
-plugin=$(absolute "$4")
-silent=$(absolute "$5")
-idle=$(absolute "$6")
-stray=$(absolute "$7")
+wine_sh=$1
+prefix=$2
+drive=$3
+plugin=$4
+silent=$5
+idle=$6
+stray=$7
 work=$8
 
 rm -rf "$work"
