@@ -29,12 +29,6 @@ std::string subtitleOnScreen(const sim::World& world, std::int64_t timeMs) {
     return shown;
 }
 
-std::string secondsText(std::int64_t ms) {
-    char text[32];
-    std::snprintf(text, sizeof text, "%.3f s", static_cast<double>(ms) / 1000.0);
-    return text;
-}
-
 void applyInput(const DriveEvent& event, const sim::HookControl& hook) {
     sim::World& world = *hook.world;
     switch (event.kind) {

@@ -329,12 +329,6 @@ struct LineParser {
     }
 };
 
-std::string secondsText(std::int64_t ms) {
-    char text[32];
-    std::snprintf(text, sizeof text, "%.3f s", static_cast<double>(ms) / 1000.0);
-    return text;
-}
-
 } // namespace
 
 ParsedDriveScript parseDriveScript(std::string_view name, std::string_view text) {
@@ -385,6 +379,12 @@ ParsedDriveScript parseDriveScript(std::string_view name, std::string_view text)
         parsed.script.events.push_back(std::move(parser.event));
     }
     return parsed;
+}
+
+std::string secondsText(std::int64_t ms) {
+    char text[32];
+    std::snprintf(text, sizeof text, "%.3f s", static_cast<double>(ms) / 1000.0);
+    return text;
 }
 
 std::string describeExpectation(const Expectation& expectation) {

@@ -51,3 +51,6 @@ ParsedDriveScript parseDriveScript(std::string_view name, std::string_view text)
 // "gear 2".
 std::string describeEvent(const DriveEvent& event);
 std::string describeExpectation(const Expectation& expectation);
+
+// A time in messages, e.g. "1.500 s".
+std::string secondsText(std::int64_t ms);
