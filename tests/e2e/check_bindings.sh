@@ -1,0 +1,41 @@
+#!/bin/sh
+# check-bindings.exe under Wine gives the native build's output and exit
+# statuses; Windows' text-mode standard output only adds a CR before each LF.
+# Usage: check_bindings.sh WINE_SH PREFIX CHECK_BINDINGS_EXE CASES_FOLDER WORK_FOLDER
+# Every path is absolute, as CTest gives them: the script changes folder.
+set -u
+wine_sh=$1
+prefix=$2
+exe=$3
+cases=$4
+work=$5
+
+rm -rf "$work"
+mkdir -p "$work"
+cd "$cases" || exit 1
+
+fail=0
+for case_and_status in good:0 crlf_bom:0 warnings:0 tricky:1 utf16:1 empty:1 no-such-file:2; do
+    name=${case_and_status%%:*}
+    expected_status=${case_and_status##*:}
+    "$wine_sh" "$prefix" run "$exe" "$name.ini" >"$work/$name.crlf" 2>"$work/$name.stderr"
+    status=$?
+    tr -d '\r' <"$work/$name.crlf" >"$work/$name.out"
+    if [ "$status" -ne "$expected_status" ]; then
+        echo "$name.ini: exit status $status, expected $expected_status"
+        fail=1
+    fi
+    if [ "$expected_status" -eq 2 ]; then
+        if [ -s "$work/$name.out" ] || ! grep -q '^check-bindings: ' "$work/$name.stderr"; then
+            echo "$name.ini: expected only a message on standard error, got:"
+            cat "$work/$name.out" "$work/$name.stderr"
+            fail=1
+        fi
+    elif ! cmp -s "$name.out" "$work/$name.out"; then
+        echo "$name.ini: output differs from the native build's $name.out:"
+        diff "$name.out" "$work/$name.out"
+        fail=1
+    fi
+done
+[ $fail -eq 0 ] && echo "check-bindings.exe under Wine: 7 files, same output and statuses as natively"
+exit $fail
