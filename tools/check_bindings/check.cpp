@@ -71,7 +71,7 @@ struct Recorder {
         if (current.start.size() <= shownWidth) {
             current.start += static_cast<char>(byte);
         }
-        current.blank = current.blank && (byte == ' ' || (byte >= '\t' && byte <= '\r'));
+        current.blank = current.blank && bindingScanDetail::isBlank(byte);
         nulBytes += byte == 0 ? 1 : 0;
         recent += static_cast<char>(byte);
         if (recent.size() > longestKeyText) {
