@@ -303,73 +303,39 @@ TEST_F(BindingFileTest, KeyTextsAcrossTheReadBufferEdgeAreFound) {
     }
 }
 
-// --- The reader in pieces -------------------------------------------------------
+// --- The reader's report -------------------------------------------------------
 
-// Everything the reader reported, to compare readings of the same text.
+// Everything the reader reported of a text: each line's start as written and
+// its outcome, and the summary.
 struct Recording {
-    std::vector<std::string> lines{""};
+    std::vector<std::string> lines;
     std::vector<std::tuple<std::uint64_t, int, bool, int, std::int32_t, int>> outcomes;
-
-    void lineByte(unsigned char byte) { lines.back() += static_cast<char>(byte); }
-    void lineEnd(const LineOutcome& line) {
-        outcomes.emplace_back(line.number, line.keyTextsFound, line.hasEquals,
-                              static_cast<int>(line.parse), line.value, line.byteAfterDigits);
-        lines.emplace_back();
-    }
-    bool operator==(const Recording&) const = default;
+    std::tuple<std::uint64_t, bool, bool, std::uint64_t> summary;
 };
 
-std::pair<Recording, std::tuple<std::uint64_t, bool, bool, std::uint64_t>>
-readInPieces(std::string_view text, std::size_t firstPiece, std::size_t pieceSize) {
+Recording readText(std::string_view text) {
     Recording recording;
-    BindingScan scan;
-    const auto bytes = std::as_bytes(std::span(text));
-    auto rest = std::span(reinterpret_cast<const unsigned char*>(bytes.data()), bytes.size());
-    std::size_t piece = std::min(firstPiece, rest.size());
-    while (!rest.empty()) {
-        scanBindingText(scan, rest.first(piece), recording);
-        rest = rest.subspan(piece);
-        piece = std::min(pieceSize, rest.size());
-    }
-    const ReadSummary summary = finishBindingText(scan, recording);
-    return {recording,
-            {summary.lines, summary.utf8ByteOrderMark, summary.utf16, summary.ctrlZLine}};
-}
-
-TEST(BindingReaderTest, AnySplitIntoPiecesReadsLikeTheWhole) {
-    const std::vector<std::string> texts = {
-        sixLines,
-        "\xEF\xBB\xBF"
-        "Clutch=16\r\nFirstGear=4\r9\r\r\nReverse=-12x\r",
-        "\xEF\xBB",
-        "\xEF\xBB\xBF",
-        "\xFF\xFE"
-        "C\0l\0"s,
-        "\xFF",
-        "\xFE\x41",
-        "ClClutchFirstGearFirstGear==1\n\n=+7 Enable/Disable\x1a Reverse=3",
-        "\r",
-        "\x1a",
-    };
-    for (const std::string& text : texts) {
-        SCOPED_TRACE(testing::PrintToString(text));
-        const auto whole = readInPieces(text, text.size(), text.size());
-        EXPECT_EQ(readInPieces(text, 1, 1), whole);
-        for (std::size_t split = 0; split <= text.size(); ++split) {
-            EXPECT_EQ(readInPieces(text, split, text.size()), whole) << split;
-        }
-    }
+    std::FILE* file = fmemopen(const_cast<char*>(text.data()), text.size(), "rb");
+    const ReadSummary summary = readBindingFile(file, [&](const LineOutcome& line) {
+        recording.lines.emplace_back(line.start.data(), std::min(line.length, line.start.size()));
+        recording.outcomes.emplace_back(line.number, line.keyTextsFound, line.hasEquals,
+                                        static_cast<int>(line.parse), line.value,
+                                        line.byteAfterDigits);
+    });
+    std::fclose(file);
+    recording.summary = {summary.lines, summary.utf8ByteOrderMark, summary.utf16,
+                         summary.ctrlZLine};
+    return recording;
 }
 
 TEST(BindingReaderTest, ReportsEachLineAsReadAndWhatItMadeOfIt) {
-    const auto [recording, summary] =
-        readInPieces("\xEF\xBB\xBF"
-                     "Clutch=16\r\nFirstGear Clutch=0x10\nsecond\rgear=\r\n9 FourthGear=52\n"
-                     "Reverse=99999999999\r",
-                     1000, 1000);
+    const Recording recording =
+        readText("\xEF\xBB\xBF"
+                 "Clutch=16\r\nFirstGear Clutch=0x10\nsecond\rgear=\r\n9 FourthGear=52\n"
+                 "Reverse=99999999999\r");
     EXPECT_EQ(recording.lines, (std::vector<std::string>{"Clutch=16", "FirstGear Clutch=0x10",
                                                          "second\rgear=", "9 FourthGear=52",
-                                                         "Reverse=99999999999\r", ""}));
+                                                         "Reverse=99999999999\r"}));
     using Outcome = std::tuple<std::uint64_t, int, bool, int, std::int32_t, int>;
     EXPECT_EQ(recording.outcomes,
               (std::vector<Outcome>{
@@ -379,15 +345,15 @@ TEST(BindingReaderTest, ReportsEachLineAsReadAndWhatItMadeOfIt) {
                   {4, 0b10000, true, static_cast<int>(ValueParse::Parsed), 52, -1},
                   {5, 0b100000, true, static_cast<int>(ValueParse::OutOfRange), 0, '\r'},
               }));
-    EXPECT_EQ(summary, std::make_tuple(std::uint64_t{5}, true, false, std::uint64_t{0}));
+    EXPECT_EQ(recording.summary, std::make_tuple(std::uint64_t{5}, true, false, std::uint64_t{0}));
 }
 
 TEST(BindingReaderTest, TellsWhereTheTextEnded) {
-    EXPECT_EQ(readInPieces("a\nb\x1a\nc\n", 9, 9).second,
+    EXPECT_EQ(readText("a\nb\x1a\nc\n").summary,
               std::make_tuple(std::uint64_t{2}, false, false, std::uint64_t{2}));
-    EXPECT_EQ(readInPieces("\xFE\xFF\0C"sv, 9, 9).second,
+    EXPECT_EQ(readText("\xFE\xFF\0C"sv).summary,
               std::make_tuple(std::uint64_t{0}, false, true, std::uint64_t{0}));
-    EXPECT_EQ(readInPieces("", 9, 9).second,
+    EXPECT_EQ(readText("").summary,
               std::make_tuple(std::uint64_t{0}, false, false, std::uint64_t{0}));
 }
 

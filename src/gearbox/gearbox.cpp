@@ -130,6 +130,7 @@ void updateGearbox() {
     drawHudLabel("Clutch", clutchLabelX, gearboxState.clutchHeld);
     drawHudLabel("Shift", shiftLabelX, gearboxState.shiftHint);
 
+    // Not "<": a NaN speed must count as below, so the brake is suppressed.
     if (!(frameSpeed >= brakeFreeFrom)) {
         suppressControl(brakeControl);
     }
@@ -147,6 +148,7 @@ void updateGearbox() {
     // From here on the pass already uses a gear selected above, with the
     // speed read before the selection's pause.
     const GearTuning& tuning = gearTuning(gearboxState.gear);
+    // Not "<=": a NaN speed must count as lugging.
     if (tuning.lugs && !(frameSpeed > tuning.lugAtOrBelow) && accelerating()) {
         stallEngine(playerVehicle());
     }

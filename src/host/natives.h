@@ -5,6 +5,8 @@
 #include <bit>
 #include <cstdint>
 
+#include "bindings/virtual_key_code.h"
+
 // --- Script hook entry points -------------------------------------------------
 // The hook exports these under MSVC-decorated names; the Windows build links
 // them through an import library that maps each plain name to its decorated
@@ -32,7 +34,6 @@ using NativeHash = std::uint64_t;
 using NativeResult = const unsigned long long*;
 using GameHandle = std::int32_t;
 using ControlId = std::int32_t;
-using VirtualKeyCode = std::int32_t;
 
 // Every argument travels in one 64-bit slot; 32-bit values sit in the low half
 // with the high half zero, never sign-extended; booleans travel as 0 or 1.

@@ -1,12 +1,14 @@
-// The streaming key-binding reader against a deliberately plain reading of the
-// same rules: whole lines, string search and strtol with a range check. Any
-// disagreement on the seven fields or the line count aborts.
+// The key-binding reader against a deliberately plain reading of the same
+// rules: whole lines, string search and strtol with a range check. Any
+// disagreement on the seven fields, the line count or what a line's
+// explanation needs (its start, length, blankness, a key text in another
+// letter case) aborts.
+#include <algorithm>
 #include <cerrno>
 #include <climits>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
-#include <span>
 #include <string>
 #include <vector>
 
@@ -14,9 +16,18 @@
 
 namespace {
 
+struct LineReading {
+    std::uint64_t length = 0;
+    std::string start;
+    bool blank = true;
+    int otherCaseField = noField;
+    std::string otherCase;
+    bool operator==(const LineReading&) const = default;
+};
+
 struct Reading {
     std::vector<VirtualKeyCode> fields;
-    std::uint64_t lines = 0;
+    std::vector<LineReading> lines;
     bool operator==(const Reading&) const = default;
 };
 
@@ -48,17 +59,43 @@ std::vector<std::string> plainLines(std::string text) {
     return lines;
 }
 
+std::string lowered(std::string text) {
+    for (char& c : text) {
+        c = c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+    }
+    return text;
+}
+
+// The key text whose first occurrence in any letter case ends first, among
+// those whose first such occurrence is not written exactly.
+void plainOtherCase(const std::string& line, LineReading& reading) {
+    std::size_t firstEnd = std::string::npos;
+    for (std::size_t i = 0; i < bindingFields.size(); ++i) {
+        const std::string keyText(bindingFields[i].keyText);
+        const std::size_t at = lowered(line).find(lowered(keyText));
+        if (at == std::string::npos || line.compare(at, keyText.size(), keyText) == 0 ||
+            (firstEnd != std::string::npos && at + keyText.size() >= firstEnd)) {
+            continue;
+        }
+        firstEnd = at + keyText.size();
+        reading.otherCaseField = static_cast<int>(i);
+        reading.otherCase = line.substr(at, keyText.size());
+    }
+}
+
 Reading plainReading(const std::string& text) {
-    static const char* const keys[] = {"Clutch",     "FirstGear", "SecondGear",    "ThirdGear",
-                                       "FourthGear", "Reverse",   "Enable/Disable"};
-    Reading reading{sentinels};
-    const std::vector<std::string> lines = plainLines(text);
-    reading.lines = lines.size();
-    for (const std::string& line : lines) {
+    Reading reading{sentinels, {}};
+    for (const std::string& line : plainLines(text)) {
+        LineReading& lineReading = reading.lines.emplace_back();
+        lineReading.length = line.size();
+        lineReading.start = line.substr(0, keptLineStart);
+        lineReading.blank = line.find_first_not_of(" \t\n\v\f\r") == std::string::npos;
+        plainOtherCase(line, lineReading);
+
         const std::size_t equals = line.find('=');
         const std::string value = equals == std::string::npos ? line : line.substr(equals + 1);
-        for (std::size_t i = 0; i < std::size(keys); ++i) {
-            if (line.find(keys[i]) == std::string::npos) {
+        for (std::size_t i = 0; i < bindingFields.size(); ++i) {
+            if (line.find(bindingFields[i].keyText) == std::string::npos) {
                 continue;
             }
             char* end = nullptr;
@@ -74,24 +111,26 @@ Reading plainReading(const std::string& text) {
     return reading;
 }
 
-struct Store {
-    KeyBindings& bindings;
-    void lineByte(unsigned char) {}
-    void lineEnd(const LineOutcome& line) { applyLine(bindings, line); }
-};
-
-Reading streamingReading(std::span<const unsigned char> bytes, std::size_t pieceSize) {
+Reading readerReading(const std::uint8_t* data, std::size_t size) {
     KeyBindings bindings{};
     for (std::size_t i = 0; i < bindingFields.size(); ++i) {
         bindings.*bindingFields[i].member = sentinels[i];
     }
-    Store store{bindings};
-    BindingScan scan;
-    for (std::size_t at = 0; at < bytes.size(); at += pieceSize) {
-        scanBindingText(scan, bytes.subspan(at, std::min(pieceSize, bytes.size() - at)), store);
-    }
     Reading reading;
-    reading.lines = finishBindingText(scan, store).lines;
+    std::FILE* file = fmemopen(const_cast<std::uint8_t*>(data), size, "rb");
+    readBindingFile(file, [&](const LineOutcome& line) {
+        applyLine(bindings, line);
+        LineReading& lineReading = reading.lines.emplace_back();
+        lineReading.length = line.length;
+        lineReading.start.assign(line.start.data(), std::min(line.length, line.start.size()));
+        lineReading.blank = line.blank;
+        lineReading.otherCaseField = line.otherCaseField;
+        if (line.otherCaseField != noField) {
+            lineReading.otherCase.assign(line.otherCase.data(),
+                                         bindingFields[line.otherCaseField].keyText.size());
+        }
+    });
+    std::fclose(file);
     for (const BindingField& field : bindingFields) {
         reading.fields.push_back(bindings.*field.member);
     }
@@ -99,9 +138,14 @@ Reading streamingReading(std::span<const unsigned char> bytes, std::size_t piece
 }
 
 void report(const char* what, const Reading& reading) {
-    std::fprintf(stderr, "%s: %llu lines;", what, static_cast<unsigned long long>(reading.lines));
+    std::fprintf(stderr, "%s: %zu lines;", what, reading.lines.size());
     for (const VirtualKeyCode field : reading.fields) {
         std::fprintf(stderr, " %d", field);
+    }
+    for (const LineReading& line : reading.lines) {
+        std::fprintf(stderr, "\n  length %llu, blank %d, other case %d '%s'",
+                     static_cast<unsigned long long>(line.length), line.blank, line.otherCaseField,
+                     line.otherCase.c_str());
     }
     std::fprintf(stderr, "\n");
 }
@@ -109,20 +153,12 @@ void report(const char* what, const Reading& reading) {
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    const std::span<const unsigned char> bytes(data, size);
-    const Reading expected = plainReading(std::string(bytes.begin(), bytes.end()));
-    // The last byte also picks a piece size, so that pieces split the text at
-    // every kind of place.
-    const std::size_t pieceSizes[] = {size == 0 ? 1 : size,
-                                      size == 0 ? 1 : 1u + data[size - 1] % 37};
-    for (const std::size_t pieceSize : pieceSizes) {
-        const Reading actual = streamingReading(bytes, pieceSize);
-        if (!(actual == expected)) {
-            report("plain reading", expected);
-            report("streaming reader", actual);
-            std::fprintf(stderr, "read in pieces of %zu bytes\n", pieceSize);
-            std::abort();
-        }
+    const Reading expected = plainReading(std::string(data, data + size));
+    const Reading actual = readerReading(data, size);
+    if (!(actual == expected)) {
+        report("plain reading", expected);
+        report("reader", actual);
+        std::abort();
     }
     return 0;
 }

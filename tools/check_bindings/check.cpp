@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <array>
-#include <bit>
 #include <iomanip>
 #include <map>
 #include <string_view>
@@ -16,16 +15,6 @@ namespace {
 // Lines are shown cut to this width, so that the verdicts stay aligned.
 constexpr std::size_t shownWidth = 40;
 constexpr std::string_view cutMark = "...";
-
-constexpr KeyTextAutomaton foldedKeyTexts = buildKeyTextAutomaton(true);
-
-constexpr std::size_t longestKeyText = [] {
-    std::size_t longest = 0;
-    for (const BindingField& field : bindingFields) {
-        longest = std::max(longest, field.keyText.size());
-    }
-    return longest;
-}();
 
 // Gears in the order of the fields after the clutch.
 constexpr std::array<std::string_view, 5> gearNames = {"first gear", "second gear", "third gear",
@@ -45,61 +34,7 @@ constexpr std::array<OwnKey, 3> ownKeys = {{
 
 struct CheckedLine {
     LineOutcome outcome;
-    // The first bytes as written, enough to show the line cut.
-    std::string start;
-    std::uint64_t length = 0;
-    bool blank = true;
-    // A key text written in another letter case, as written, and its field.
-    std::string otherCase;
-    int otherCaseField = noField;
     std::uint64_t overriddenBy = 0;
-};
-
-// The consumer handed to the plug-in's reader: keeps each line's outcome with
-// what is needed to explain it.
-struct Recorder {
-    std::vector<CheckedLine> lines;
-    CheckedLine current;
-    std::uint8_t foldedState = 0;
-    std::uint8_t foldedFound = 0;
-    // The line's latest bytes, to quote a key text found in another case.
-    std::string recent;
-    std::uint64_t nulBytes = 0;
-
-    void lineByte(unsigned char byte) {
-        ++current.length;
-        if (current.start.size() <= shownWidth) {
-            current.start += static_cast<char>(byte);
-        }
-        current.blank = current.blank && bindingScanDetail::isBlank(byte);
-        nulBytes += byte == 0 ? 1 : 0;
-        recent += static_cast<char>(byte);
-        if (recent.size() > longestKeyText) {
-            recent.erase(0, 1);
-        }
-
-        foldedState = foldedKeyTexts.next[foldedState][lowerCase(byte)];
-        const std::uint8_t newlyFound = foldedKeyTexts.found[foldedState] & ~foldedFound;
-        foldedFound |= newlyFound;
-        if (newlyFound != 0 && current.otherCase.empty()) {
-            const int field = std::countr_zero(newlyFound);
-            const std::string_view keyText = bindingFields[field].keyText;
-            const std::string spelling = recent.substr(recent.size() - keyText.size());
-            if (spelling != keyText) {
-                current.otherCase = spelling;
-                current.otherCaseField = field;
-            }
-        }
-    }
-
-    void lineEnd(const LineOutcome& outcome) {
-        current.outcome = outcome;
-        lines.push_back(std::move(current));
-        current = CheckedLine{};
-        foldedState = 0;
-        foldedFound = 0;
-        recent.clear();
-    }
 };
 
 std::string escaped(unsigned char byte) {
@@ -120,15 +55,16 @@ std::string escaped(unsigned char byte) {
     return std::string("\\x") + digits[byte >> 4] + digits[byte & 0xF];
 }
 
-std::string shownText(const CheckedLine& line) {
+std::string shownText(const LineOutcome& line) {
+    const std::string_view start(line.start.data(), std::min(line.length, line.start.size()));
     std::vector<std::string> pieces;
     std::size_t width = 0;
-    for (const char c : line.start) {
+    for (const char c : start) {
         pieces.push_back(escaped(static_cast<unsigned char>(c)));
         width += pieces.back().size();
     }
     std::string text;
-    if (width <= shownWidth && line.length == line.start.size()) {
+    if (width <= shownWidth && line.length == start.size()) {
         for (const std::string& piece : pieces) {
             text += piece;
         }
@@ -171,13 +107,13 @@ std::string verdict(const CheckedLine& line) {
     const LineOutcome& outcome = line.outcome;
     const int field = selectedField(outcome);
     if (field == noField) {
-        if (line.blank) {
+        if (outcome.blank) {
             return "nothing: blank line";
         }
-        if (line.otherCaseField != noField) {
-            return "nothing: \"" + line.otherCase + "\" is not \"" +
-                   std::string(bindingFields[line.otherCaseField].keyText) +
-                   "\", key texts are case-sensitive";
+        if (outcome.otherCaseField != noField) {
+            const std::string_view keyText = bindingFields[outcome.otherCaseField].keyText;
+            return "nothing: \"" + std::string(outcome.otherCase.data(), keyText.size()) +
+                   "\" is not \"" + std::string(keyText) + "\", key texts are case-sensitive";
         }
         return "nothing: no key text";
     }
@@ -234,7 +170,7 @@ void printLines(const std::vector<CheckedLine>& lines, std::ostream& out) {
     std::vector<std::string> shown;
     std::size_t textWidth = std::string_view("As written").size();
     for (const CheckedLine& line : lines) {
-        shown.push_back(shownText(line));
+        shown.push_back(shownText(line.outcome));
         textWidth = std::max(textWidth, shown.back().size());
     }
     const int numberWidth = std::max<int>(4, static_cast<int>(std::to_string(lines.size()).size()));
@@ -270,13 +206,12 @@ void printBindings(const KeyBindings& bindings, std::ostream& out) {
     }
 }
 
-std::vector<std::string> warnings(const KeyBindings& bindings, const ReadSummary& summary,
-                                  std::uint64_t nulBytes) {
+std::vector<std::string> warnings(const KeyBindings& bindings, const ReadSummary& summary) {
     std::vector<std::string> found;
     if (summary.utf16) {
         found.emplace_back("the file is UTF-16, so nothing in it binds: save it as plain text "
                            "(ANSI or UTF-8)");
-    } else if (nulBytes > 0) {
+    } else if (summary.nulBytes) {
         found.emplace_back("the file holds NUL bytes: it looks like UTF-16, whose key texts never "
                            "match; save it as plain text (ANSI or UTF-8)");
     }
@@ -327,16 +262,16 @@ std::vector<std::string> warnings(const KeyBindings& bindings, const ReadSummary
 } // namespace
 
 CheckResult checkBindings(std::FILE* file, const std::string& name, std::ostream& out) {
-    Recorder recorder;
-    const ReadSummary summary = readBindingFile(file, recorder);
+    std::vector<CheckedLine> lines;
+    KeyBindings bindings{};
+    const ReadSummary summary = readBindingFile(file, [&](const LineOutcome& line) {
+        lines.push_back({line});
+        applyLine(bindings, line);
+    });
     if (summary.readError) {
         return CheckResult::Unreadable;
     }
-    markOverridden(recorder.lines);
-    KeyBindings bindings{};
-    for (const CheckedLine& line : recorder.lines) {
-        applyLine(bindings, line.outcome);
-    }
+    markOverridden(lines);
 
     out << name << ": ";
     if (summary.utf16) {
@@ -348,12 +283,12 @@ CheckResult checkBindings(std::FILE* file, const std::string& name, std::ostream
         }
         out << "\n";
     }
-    if (!recorder.lines.empty()) {
-        printLines(recorder.lines, out);
+    if (!lines.empty()) {
+        printLines(lines, out);
     }
     printBindings(bindings, out);
 
-    const std::vector<std::string> found = warnings(bindings, summary, recorder.nulBytes);
+    const std::vector<std::string> found = warnings(bindings, summary);
     if (!found.empty()) {
         out << "\nWarnings\n";
         for (const std::string& warning : found) {
