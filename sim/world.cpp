@@ -210,7 +210,14 @@ void runAddTextString(const std::uint64_t* a) {
         fault("addTextString " + hashText(world.openHash) + " outside a text command");
         return;
     }
-    world.commandText += slotText(a[0]);
+    // The game takes at most this many characters from one component.
+    constexpr std::size_t componentLength = 99;
+    const std::string component = slotText(a[0]);
+    if (component.size() > componentLength) {
+        fault("addTextString " + hashText(world.openHash) + " with " +
+              std::to_string(component.size()) + " characters, more than the game's 99");
+    }
+    world.commandText += component;
 }
 
 void runDrawScreenText(const std::uint64_t* a) {
@@ -245,6 +252,22 @@ void runPrintSubtitle(const std::uint64_t* a) {
     world.command = World::Command::None;
 }
 
+void runBeginNotification(const std::uint64_t*) {
+    world.command = World::Command::Notification;
+    world.commandText.clear();
+}
+
+void runPostNotification(const std::uint64_t* a) {
+    if (world.command != World::Command::Notification) {
+        fault("postNotification " + hashText(world.openHash) + " without beginNotification");
+        return;
+    }
+    world.notifications.push_back({world.commandText, slotInt(a[0]), slotInt(a[1]), world.frame});
+    world.command = World::Command::None;
+    // The feed answers with the notification's id.
+    setResult(withHighHalf(static_cast<std::uint32_t>(world.notifications.size())));
+}
+
 constexpr NativeEntry natives[] = {
     {0xD80958FC74E988A6, "playerCharacter", 0, false, runPlayerCharacter},
     {0x997ABD671D25CA0B, "characterInVehicle", 2, false, runCharacterInVehicle},
@@ -268,6 +291,8 @@ constexpr NativeEntry natives[] = {
     {0xCD015E5BB0D96A57, "drawScreenText", 2, false, runDrawScreenText},
     {0xB87A37EEB7FAA67D, "beginSubtitle", 1, true, runBeginSubtitle},
     {0x9D77056A530643F6, "printSubtitle", 2, false, runPrintSubtitle},
+    {0x202709F4C58A0424, "beginNotification", 1, true, runBeginNotification},
+    {0x2ED7843F8F801023, "postNotification", 2, false, runPostNotification},
 };
 
 const NativeEntry* findNative(std::uint64_t hash) {

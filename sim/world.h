@@ -73,6 +73,14 @@ struct Subtitle {
     std::int64_t timeMs = 0;
 };
 
+// A notification posted above the minimap.
+struct Notification {
+    std::string text;
+    int blink = 0;
+    int showInBrief = 0;
+    std::int64_t frame = 0;
+};
+
 struct Vehicle {
     std::int32_t handle = 0;
     // Signed speed along the heading; the speed query reports its magnitude.
@@ -111,6 +119,7 @@ struct World {
     std::vector<Label> labels;              // drawn in the current frame
     std::vector<Label> shownLabels;         // drawn in the last completed frame
     std::vector<Subtitle> subtitles;
+    std::vector<Notification> notifications;
 
     // Recording.
     std::vector<Call> calls;
@@ -126,7 +135,7 @@ struct World {
     std::array<std::uint64_t, maxArguments> pushed{};
     std::size_t pushedCount = 0;
     std::array<unsigned long long, 4> resultSlots{};
-    enum class Command { None, ScreenText, Subtitle };
+    enum class Command { None, ScreenText, Subtitle, Notification };
     Command command = Command::None;
     std::string commandText;
     Label style;

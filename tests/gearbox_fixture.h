@@ -39,7 +39,8 @@ class GearboxTest : public PluginTest {
         PluginTest::SetUp();
         sim::world.playerHandle = 0x0001B2C4;
         sim::enterVehicle(sim::addVehicle(carHandle));
-        keyBindings = {clutch, firstKey, secondKey, thirdKey, fourthKey, reverseKey, 0};
+        keyBindings = {clutch, firstKey, secondKey, thirdKey, fourthKey, reverseKey, 0, 0};
+        bindingsNoticeGiven = true;
         // The load had its chance; these tests bind keys directly.
         bindingsLoaded = true;
     }

@@ -2,6 +2,8 @@
 // load through a second open, and reading in pieces of any size.
 #include "plugin_fixture.h"
 
+#include "version.h"
+
 #include <array>
 #include <cstdlib>
 #include <filesystem>
@@ -53,44 +55,25 @@ std::string utf16(std::string_view text, bool bigEndian) {
     return result;
 }
 
-// Each test runs in a fresh folder of its own and may hand the plug-in a file
-// opened "at load"; the working folder and the plug-in's own handle are put
-// back after.
+// Each test runs in the game folder of a standard install: the plug-in's
+// folder is the working folder. The working folder is put back after.
 class BindingFileTest : public PluginTest {
   protected:
     void SetUp() override {
-        PluginTest::SetUp();
-        savedFile = std::move(bindingsFile);
         savedFolder = std::filesystem::current_path();
-        enterFreshFolder();
+        PluginTest::SetUp();
+        std::filesystem::current_path(pluginFolder);
     }
 
     void TearDown() override {
-        leaveFolder();
-        bindingsFile = std::move(savedFile);
+        std::filesystem::current_path(savedFolder);
         PluginTest::TearDown();
     }
 
     // A freshly loaded plug-in in a fresh folder, for the next case of a table.
     void restart() {
-        leaveFolder();
-        PluginTest::TearDown();
-        PluginTest::SetUp();
-        enterFreshFolder();
-    }
-
-    void enterFreshFolder() {
-        bindingsFile.reset();
-        std::string pattern = (std::filesystem::temp_directory_path() / "bindings-XXXXXX").string();
-        ASSERT_NE(mkdtemp(pattern.data()), nullptr);
-        folder = pattern;
-        std::filesystem::current_path(folder);
-    }
-
-    void leaveFolder() {
-        bindingsFile.reset();
-        std::filesystem::current_path(savedFolder);
-        std::filesystem::remove_all(folder);
+        TearDown();
+        SetUp();
     }
 
     static void writeConfig(std::string_view bytes) {
@@ -98,8 +81,8 @@ class BindingFileTest : public PluginTest {
         out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
     }
 
-    // The plug-in's load-time open.
-    static void openAtLoad() { bindingsFile = openSharedForReading("MTconfig.ini"); }
+    // The plug-in's load-time look for the file.
+    static void openAtLoad() { bindingsPath = findBindingFile(); }
 
     // The file as the plug-in finds it at load and reads it on the first frame.
     static Fields load(std::string_view bytes, const Fields& before = unbound) {
@@ -110,9 +93,7 @@ class BindingFileTest : public PluginTest {
         return fieldsOf(keyBindings);
     }
 
-    std::filesystem::path folder;
     std::filesystem::path savedFolder;
-    SharedFile savedFile;
 };
 
 struct LineCase {
@@ -203,13 +184,13 @@ TEST_F(BindingFileTest, AFileCreatedAfterLoadIsNotRead) {
     EXPECT_EQ(fieldsOf(keyBindings), unbound);
 }
 
-TEST_F(BindingFileTest, AFileOpenedAtLoadButNotOnTheFirstFrameBindsNothing) {
+TEST_F(BindingFileTest, TheFileFoundAtLoadIsReadFromThereWhereverTheGameGoesAfter) {
     writeConfig(sixLines);
     openAtLoad();
     std::filesystem::create_directory("elsewhere");
     std::filesystem::current_path("elsewhere");
     pass();
-    EXPECT_EQ(fieldsOf(keyBindings), unbound);
+    EXPECT_EQ(fieldsOf(keyBindings), sixBound);
     EXPECT_TRUE(bindingsLoaded);
 }
 
@@ -301,6 +282,147 @@ TEST_F(BindingFileTest, KeyTextsAcrossTheReadBufferEdgeAreFound) {
         restart();
         EXPECT_EQ(load(std::string(padding, '.') + "FirstGear=49\r\nClutch=16"), keys({16, 49}));
     }
+}
+
+// --- Where the file is, the log, the notice and reloading -------------------------
+
+std::string fileText(const std::filesystem::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+// The plug-in kept in a folder of its own, away from the game's working folder.
+class PlugInFolderTest : public BindingFileTest {
+  protected:
+    void SetUp() override {
+        BindingFileTest::SetUp();
+        std::filesystem::create_directory("scripts");
+        asiFolder = std::filesystem::current_path() / "scripts";
+        nativeModuleFolder() = asiFolder;
+    }
+
+    std::string log() const { return fileText(asiFolder / "ManualGearbox.log"); }
+
+    std::filesystem::path asiFolder;
+};
+
+TEST_F(PlugInFolderTest, TheFileBesideThePlugInComesFirstAndTheLogSaysWhichWasRead) {
+    writeConfig("Clutch=17\n");
+    std::ofstream(asiFolder / "MTconfig.ini") << "Clutch=16\nclutch=18\n";
+    openAtLoad();
+    pass();
+    EXPECT_EQ(fieldsOf(keyBindings), keys({16}));
+    EXPECT_EQ(log().substr(0, log().find('\n', log().find('\n') + 2) + 1),
+              "Manual Gearbox " + std::string(productVersion) + "\n\n" +
+                  pathText(asiFolder / "MTconfig.ini") + ": 2 lines\n");
+    EXPECT_NE(log().find("   2  clutch=18   nothing: \"clutch\" is not \"Clutch\""),
+              std::string::npos);
+    EXPECT_NE(log().find("Result: the gearbox can't use all its gears"), std::string::npos);
+}
+
+TEST_F(PlugInFolderTest, WithoutAFileTheLogNamesBothPlacesItLookedIn) {
+    openAtLoad();
+    pass();
+    EXPECT_EQ(fieldsOf(keyBindings), unbound);
+    EXPECT_NE(log().find("MTconfig.ini not found; looked in:\n  " +
+                         pathText(asiFolder / "MTconfig.ini") + "\n  " +
+                         pathText(std::filesystem::current_path() / "MTconfig.ini") + "\n"),
+              std::string::npos)
+        << log();
+    EXPECT_NE(log().find("  - no clutch: without clutchKey no gear can be selected"),
+              std::string::npos);
+}
+
+TEST_F(PlugInFolderTest, ALogThatCantBeWrittenIsDoneWithout) {
+    std::filesystem::create_directory(asiFolder / "ManualGearbox.log");
+    writeConfig(sixLines);
+    openAtLoad();
+    pass();
+    EXPECT_EQ(fieldsOf(keyBindings), sixBound);
+    EXPECT_TRUE(std::filesystem::is_directory(asiFolder / "ManualGearbox.log"));
+}
+
+std::vector<std::string> notificationTexts() {
+    std::vector<std::string> texts;
+    for (const sim::Notification& notification : sim::world.notifications) {
+        texts.push_back(notification.text);
+    }
+    return texts;
+}
+
+TEST_F(BindingFileTest, TheNoticeSaysOnceWhenThePlayerFirstDrivesWhyGearsCantBeChanged) {
+    const std::string seeLog = " See ManualGearbox.log";
+    const struct {
+        std::string file;
+        std::string notice;
+    } cases[] = {
+        {"", "Manual Gearbox: MTconfig.ini not found, gears can't be changed." + seeLog},
+        {utf16(sixLines, false).insert(0, "\xFF\xFE"),
+         "Manual Gearbox: MTconfig.ini is saved as UTF-16, so it binds no key." + seeLog},
+        {"FirstGear=49\n",
+         "Manual Gearbox: no Clutch in MTconfig.ini, gears can't be changed." + seeLog},
+        {"Clutch=16\nSecondGear=50\nThirdGear=51\n",
+         "Manual Gearbox: FirstGear, FourthGear and Reverse not bound in MTconfig.ini." + seeLog},
+        {sixLines, ""},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.notice);
+        restart();
+        if (!c.file.empty()) {
+            writeConfig(c.file);
+        }
+        openAtLoad();
+        const int car = sim::addVehicle(0x0A01);
+        passes(3);
+        EXPECT_TRUE(sim::world.notifications.empty()) << "on foot";
+        sim::enterVehicle(car);
+        passes(3);
+        sim::leaveVehicle();
+        pass();
+        sim::enterVehicle(car);
+        passes(3);
+        EXPECT_EQ(notificationTexts(), c.notice.empty() ? std::vector<std::string>{}
+                                                        : std::vector<std::string>{c.notice});
+    }
+}
+
+TEST_F(BindingFileTest, TheReloadKeyReadsTheFileAgainOncePerPressAndReplacesEveryBinding) {
+    constexpr int keyF5 = 116;
+    writeConfig("Reload=116\nClutch=16\nEnable/Disable=84\n");
+    openAtLoad();
+    pass();
+    writeConfig("Reload=116\nClutch=17\n" + sixLines.substr(sixLines.find('\n') + 1));
+
+    sim::setKey(keyF5, true);
+    clearCalls();
+    passes(4);
+    EXPECT_EQ(fieldsOf(keyBindings), keys({17, 49, 50, 51, 52, 82, 0, keyF5}));
+    EXPECT_EQ(notificationTexts(), std::vector<std::string>{"Manual Gearbox: MTconfig.ini read "
+                                                            "again: clutch Ctrl, gears 1 2 3 4, "
+                                                            "reverse R."});
+    EXPECT_EQ(waits(), (std::vector<std::int64_t>{0, 0, 0, 0}));
+    EXPECT_NE(fileText(pluginFolder / "ManualGearbox.log").find("Read again in the game."),
+              std::string::npos);
+
+    sim::setKey(keyF5, false);
+    pass();
+    writeConfig("Reload=116\nClutch=18\n");
+    sim::setKey(keyF5, true);
+    pass();
+    EXPECT_EQ(fieldsOf(keyBindings), keys({18, 0, 0, 0, 0, 0, 0, keyF5}));
+    EXPECT_EQ(notificationTexts().back(),
+              "Manual Gearbox: MTconfig.ini read again, but FirstGear, SecondGear, ThirdGear, "
+              "FourthGear and Reverse not bound. See ManualGearbox.log");
+
+    sim::setKey(keyF5, false);
+    pass();
+    std::filesystem::remove("MTconfig.ini");
+    sim::setKey(keyF5, true);
+    pass();
+    EXPECT_EQ(fieldsOf(keyBindings), keys({18, 0, 0, 0, 0, 0, 0, keyF5}));
+    EXPECT_EQ(notificationTexts().back(), "Manual Gearbox: MTconfig.ini can't be opened, the "
+                                          "keys stay as they were. See ManualGearbox.log");
+    EXPECT_EQ(sim::world.notifications.size(), 3u);
 }
 
 // --- The reader's report -------------------------------------------------------

@@ -4,11 +4,14 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+#include <filesystem>
 #include <string>
 #include <vector>
 
 #include "bindings/key_bindings.h"
 #include "gearbox/gearbox.h"
+#include "host/files.h"
 #include "host/natives.h"
 #include "host/script.h"
 #include "sim/world.h"
@@ -45,20 +48,33 @@ inline std::uint64_t floatSlot(float value) {
 
 class PluginTest : public ::testing::Test {
   protected:
+    // A freshly loaded plug-in whose .asi sits in a fresh folder of its own,
+    // where it found no key-binding file.
     void SetUp() override {
         sim::world = sim::World{};
         keyBindings = KeyBindings{};
         gearboxState = GearboxState{};
         bindingsLoaded = false;
+        bindingsPath.clear();
+        bindingsNoticeGiven = false;
         toggleArrowWasDown = false;
         toggleKeyWasDown = false;
+        reloadKeyWasDown = false;
+        std::string pattern = (std::filesystem::temp_directory_path() / "plugin-XXXXXX").string();
+        ASSERT_NE(mkdtemp(pattern.data()), nullptr);
+        pluginFolder = pattern;
+        nativeModuleFolder() = pluginFolder;
     }
 
     void TearDown() override {
         for (const std::string& fault : sim::world.faults) {
             ADD_FAILURE() << "the world saw a faulty call: " << fault;
         }
+        nativeModuleFolder().clear();
+        std::filesystem::remove_all(pluginFolder);
     }
+
+    std::filesystem::path pluginFolder;
 
     // One frame of the loop, ending with its yield, as the hook runs it.
     static void pass() {

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "common/virtual_keys.h"
+#include "bindings/virtual_keys.h"
 
 namespace {
 

@@ -4,7 +4,7 @@
 #include <set>
 #include <string>
 
-#include "common/virtual_keys.h"
+#include "bindings/virtual_keys.h"
 
 namespace {
 

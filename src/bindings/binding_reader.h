@@ -22,6 +22,7 @@ struct KeyBindings {
     VirtualKeyCode fourthGearKey;
     VirtualKeyCode reverseKey;
     VirtualKeyCode toggleKey;
+    VirtualKeyCode reloadKey;
 };
 
 struct BindingField {
@@ -32,7 +33,7 @@ struct BindingField {
 
 // In the order a line tests them: the first key text found anywhere in a line
 // selects its field.
-inline constexpr std::array<BindingField, 7> bindingFields = {{
+inline constexpr std::array<BindingField, 8> bindingFields = {{
     {"Clutch", "clutchKey", &KeyBindings::clutchKey},
     {"FirstGear", "firstGearKey", &KeyBindings::firstGearKey},
     {"SecondGear", "secondGearKey", &KeyBindings::secondGearKey},
@@ -40,9 +41,14 @@ inline constexpr std::array<BindingField, 7> bindingFields = {{
     {"FourthGear", "fourthGearKey", &KeyBindings::fourthGearKey},
     {"Reverse", "reverseKey", &KeyBindings::reverseKey},
     {"Enable/Disable", "toggleKey", &KeyBindings::toggleKey},
+    {"Reload", "reloadKey", &KeyBindings::reloadKey},
 }};
 
 constexpr int noField = -1;
+
+// Bit i stands for bindingFields[i].
+using FieldSet = std::uint16_t;
+static_assert(bindingFields.size() <= 16);
 
 constexpr std::size_t longestKeyText =
     std::ranges::max(bindingFields, {}, [](const BindingField& f) {
@@ -60,8 +66,8 @@ struct LineOutcome {
     std::uint64_t length = 0;
     std::array<char, keptLineStart> start{}; // the first bytes as written
     bool blank = true;                       // empty, or whitespace only
-    // Bit i: the key text of bindingFields[i] occurs in the line.
-    std::uint8_t keyTextsFound = 0;
+    // The fields whose key text occurs in the line.
+    FieldSet keyTextsFound = 0;
     // The first key text found written in another letter case, as written.
     int otherCaseField = noField;
     std::array<char, longestKeyText> otherCase{};
@@ -133,7 +139,7 @@ struct Line {
     LineOutcome outcome;
     // Zeros, where the line is shorter than the ring, match no key text.
     std::array<char, ringSize> recent{};
-    std::uint8_t foundInAnyCase = 0;
+    FieldSet foundInAnyCase = 0;
     ValueScan value;
 };
 
@@ -167,7 +173,7 @@ inline void findKeyTexts(Line& line) {
         for (std::size_t i = 0; i < keyText.size(); ++i) {
             exact = exact && written(begin + i) == keyText[i];
         }
-        const auto bit = static_cast<std::uint8_t>(1u << field);
+        const auto bit = static_cast<FieldSet>(1u << field);
         LineOutcome& outcome = line.outcome;
         if (exact) {
             outcome.keyTextsFound |= bit;

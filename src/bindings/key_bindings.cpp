@@ -1,13 +1,121 @@
 #include "bindings/key_bindings.h"
 
+#include <vector>
+
+#include "bindings/binding_report.h"
+#include "host/files.h"
+#include "version.h"
+
 KeyBindings keyBindings{};
 
-SharedFile bindingsFile = openSharedForReading("MTconfig.ini");
+std::filesystem::path bindingsPath = findBindingFile();
 
-void loadKeyBindings() {
-    const SharedFile file = openSharedForReading("MTconfig.ini");
-    if (!file) {
+namespace {
+
+constexpr char logName[] = "ManualGearbox.log";
+constexpr char seeLog[] = " See ManualGearbox.log";
+
+// Whether the bindings in use were read from a file, and whether it was UTF-16.
+bool bindingsRead = false;
+bool bindingsUtf16 = false;
+
+std::string triedPlaces(const std::vector<std::filesystem::path>& places) {
+    std::string text;
+    for (const std::filesystem::path& place : places) {
+        text += "  " + pathText(place) + "\n";
+    }
+    return text;
+}
+
+// Replaced at every writing; a log that can't be written is done without.
+void writeLog(const std::string& body) {
+    const SharedFile log = openForWriting(moduleFolder() / logName);
+    if (!log) {
         return;
     }
-    readBindingFile(file.get(), [](const LineOutcome& line) { applyLine(keyBindings, line); });
+    const std::string text = std::string("Manual Gearbox ") + productVersion + "\n\n" + body;
+    std::fwrite(text.data(), 1, text.size(), log.get());
+}
+
+// Reads the file at path over the bindings given into the bindings in use, and
+// logs it.
+bool readAndLog(const std::filesystem::path& path, const KeyBindings& start,
+                const std::string& note) {
+    const SharedFile file = openSharedForReading(path);
+    if (!file) {
+        return false;
+    }
+    const BindingReading reading = readBindings(file.get(), start);
+    keyBindings = reading.bindings;
+    bindingsRead = true;
+    bindingsUtf16 = reading.summary.utf16;
+    writeLog(note + bindingReport(reading, pathText(path)));
+    return true;
+}
+
+std::string notFound(const std::vector<std::filesystem::path>& places) {
+    return std::string(bindingFileName) + " not found; looked in:\n" + triedPlaces(places);
+}
+
+std::string keyTextList(const std::vector<std::string_view>& keyTexts) {
+    return joined(std::vector<std::string>(keyTexts.begin(), keyTexts.end()));
+}
+
+} // namespace
+
+std::filesystem::path findBindingFile() {
+    for (const std::filesystem::path& place : bindingFilePlaces()) {
+        if (openSharedForReading(place)) {
+            return place;
+        }
+    }
+    return {};
+}
+
+void loadKeyBindings() {
+    bindingsRead = false;
+    if (bindingsFileOpened() && readAndLog(bindingsPath, keyBindings, "")) {
+        return;
+    }
+    const std::string reason =
+        bindingsFileOpened() ? std::string(bindingFileName) +
+                                   " could not be opened again: " + pathText(bindingsPath) + "\n"
+                             : notFound(bindingFilePlaces());
+    writeLog(reason + "No key is bound.\n" + bindingsReport(keyBindings, ReadSummary{}));
+}
+
+std::string reloadKeyBindings() {
+    const std::string prefix = std::string("Manual Gearbox: ") + bindingFileName;
+    const std::filesystem::path found = findBindingFile();
+    if (found.empty() || !readAndLog(found, KeyBindings{}, "Read again in the game.\n\n")) {
+        writeLog(notFound(bindingFilePlaces()) + "The keys read before stay bound.\n" +
+                 bindingsReport(keyBindings, ReadSummary{}));
+        return prefix + " can't be opened, the keys stay as they were." + seeLog;
+    }
+    const std::vector<std::string_view> unbound = unboundGearKeyTexts(keyBindings);
+    if (!unbound.empty()) {
+        return prefix + " read again, but " + keyTextList(unbound) + " not bound." + seeLog;
+    }
+    return prefix + " read again: clutch " + keyName(keyBindings.clutchKey) + ", gears " +
+           keyName(keyBindings.firstGearKey) + " " + keyName(keyBindings.secondGearKey) + " " +
+           keyName(keyBindings.thirdGearKey) + " " + keyName(keyBindings.fourthGearKey) +
+           ", reverse " + keyName(keyBindings.reverseKey) + ".";
+}
+
+std::string bindingsNotice() {
+    const std::string prefix = "Manual Gearbox: ";
+    if (!bindingsRead) {
+        return prefix + bindingFileName + " not found, gears can't be changed." + seeLog;
+    }
+    if (bindingsUtf16) {
+        return prefix + bindingFileName + " is saved as UTF-16, so it binds no key." + seeLog;
+    }
+    const std::vector<std::string_view> unbound = unboundGearKeyTexts(keyBindings);
+    if (unbound.empty()) {
+        return {};
+    }
+    if (keyBindings.clutchKey == 0) {
+        return prefix + "no Clutch in " + bindingFileName + ", gears can't be changed." + seeLog;
+    }
+    return prefix + keyTextList(unbound) + " not bound in " + bindingFileName + "." + seeLog;
 }

@@ -1,18 +1,34 @@
-// The key-binding file, MTconfig.ini, and the key codes read from it.
+// The key-binding file, MTconfig.ini, the key codes read from it, and the log
+// that says what was read.
 #pragma once
 
+#include <filesystem>
+#include <string>
+
 #include "bindings/binding_reader.h"
-#include "host/shared_file.h"
 
 extern KeyBindings keyBindings;
 
-// Opened while the plug-in loads, only to learn whether the file can be opened;
-// it stays open, shared, for the plug-in's life and is never read.
-extern SharedFile bindingsFile;
+// Where MTconfig.ini was found while the plug-in loaded: it is opened then only
+// to learn that it can be, and closed again, so that editors can still save
+// it. Empty when no place had it.
+extern std::filesystem::path bindingsPath;
+
+// The first place that has the key-binding file, or empty.
+std::filesystem::path findBindingFile();
 
 inline bool bindingsFileOpened() {
-    return bindingsFile != nullptr;
+    return !bindingsPath.empty();
 }
 
-// Reads the file through an open of its own, closed again before returning.
+// The first pass: reads the file found at load, if any, and writes the log.
 void loadKeyBindings();
+
+// Looks for the file again and reads it: the new reading replaces the
+// bindings as a whole; when no file opens, they stay. Rewrites the log and
+// returns what to tell the player.
+std::string reloadKeyBindings();
+
+// Why the player can't change gear with the bindings in use, as a notice, or
+// empty when every gear can be reached.
+std::string bindingsNotice();

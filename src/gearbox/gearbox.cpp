@@ -5,6 +5,7 @@
 #include "host/natives.h"
 
 GearboxState gearboxState;
+bool bindingsNoticeGiven = false;
 
 namespace {
 
@@ -118,6 +119,15 @@ void selectGear() {
 void updateGearbox() {
     if (!characterInVehicle(playerCharacter())) {
         return;
+    }
+
+    // Told when it matters, not on a loading screen.
+    if (!bindingsNoticeGiven) {
+        bindingsNoticeGiven = true;
+        const std::string notice = bindingsNotice();
+        if (!notice.empty()) {
+            showNotification(notice);
+        }
     }
 
     float frameSpeed = vehicleSpeed(playerVehicle());

@@ -12,6 +12,10 @@ struct GearboxState {
 
 extern GearboxState gearboxState;
 
+// Set once the player has been told, on the first pass the gearbox acts, why
+// the gears can't be changed (or found nothing to tell).
+extern bool bindingsNoticeGiven;
+
 // One pass of the enabled gearbox.
 void updateGearbox();
 

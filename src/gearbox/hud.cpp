@@ -6,6 +6,8 @@ namespace {
 
 constexpr float labelY = 0.015f;
 constexpr std::int32_t subtitleDurationMs = 2500;
+// The game takes at most this many characters from one text component.
+constexpr std::size_t componentLength = 99;
 
 } // namespace
 
@@ -32,4 +34,14 @@ void showSubtitle(const char* text) {
     beginSubtitle("STRING");
     addTextString(text);
     printSubtitle(subtitleDurationMs);
+}
+
+void showNotification(std::string_view text) {
+    beginNotification("STRING");
+    for (std::size_t at = 0; at < text.size(); at += componentLength) {
+        char component[componentLength + 1] = {};
+        text.copy(component, componentLength, at);
+        addTextString(component);
+    }
+    postNotification();
 }

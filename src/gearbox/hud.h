@@ -2,9 +2,13 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 
 // Draws one label near the top of the screen for the current frame only.
 void drawHudLabel(std::string text, float x, bool highlighted);
 
 // Shows a message in the subtitle area for 2.5 seconds.
 void showSubtitle(const char* text);
+
+// Posts a notification above the minimap.
+void showNotification(std::string_view text);

@@ -27,6 +27,8 @@ constexpr NativeHash addTextStringHash = 0x6C188BE134E074AA;
 constexpr NativeHash drawScreenTextHash = 0xCD015E5BB0D96A57;
 constexpr NativeHash beginSubtitleHash = 0xB87A37EEB7FAA67D;
 constexpr NativeHash printSubtitleHash = 0x9D77056A530643F6;
+constexpr NativeHash beginNotificationHash = 0x202709F4C58A0424;
+constexpr NativeHash postNotificationHash = 0x2ED7843F8F801023;
 
 } // namespace
 
@@ -117,6 +119,14 @@ void beginSubtitle(const char* kind) {
 
 void printSubtitle(std::int32_t durationMs) {
     invokeNative(printSubtitleHash, durationMs, std::int32_t{1});
+}
+
+void beginNotification(const char* kind) {
+    invokeNative(beginNotificationHash, kind);
+}
+
+void postNotification() {
+    invokeNative(postNotificationHash, std::int32_t{0}, std::int32_t{1});
 }
 
 // The character's handle is decoded before the vehicle query begins, so the

@@ -93,6 +93,10 @@ void addTextString(const char* text);
 void drawScreenText(float x, float y);
 void beginSubtitle(const char* kind);
 void printSubtitle(std::int32_t durationMs);
+void beginNotification(const char* kind);
+// Posts the notification above the minimap, without blinking, and keeps it in
+// the pause menu's brief.
+void postNotification();
 
 // The vehicle the player's character is using, fetched afresh on every call.
 GameHandle playerVehicle();

@@ -8,6 +8,7 @@
 bool bindingsLoaded = false;
 bool toggleArrowWasDown = false;
 bool toggleKeyWasDown = false;
+bool reloadKeyWasDown = false;
 
 namespace {
 
@@ -38,10 +39,12 @@ bool togglePressed() {
 
 void runFramePass() {
     if (!bindingsLoaded) {
-        if (bindingsFileOpened()) {
-            loadKeyBindings();
-        }
+        loadKeyBindings();
         bindingsLoaded = true;
+    }
+
+    if (keyBindings.reloadKey != 0 && keyPressed(keyBindings.reloadKey, reloadKeyWasDown)) {
+        showNotification(reloadKeyBindings());
     }
 
     if (togglePressed()) {

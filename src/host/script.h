@@ -8,6 +8,7 @@ extern bool bindingsLoaded;
 // the keyboard toggle fires on a press, not while the key is held.
 extern bool toggleArrowWasDown;
 extern bool toggleKeyWasDown;
+extern bool reloadKeyWasDown;
 
 // One game frame of the loop, everything but the final yield.
 void runFramePass();

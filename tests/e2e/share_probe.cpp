@@ -1,6 +1,7 @@
 // While the plug-in is loaded, other programs may open its key-binding file
-// for reading and writing but may not delete or rename it; unloading the
-// plug-in closes the file. Run in a folder holding MTconfig.ini.
+// for reading and writing, and an editor may save it the way many do: write a
+// new file, then rename it over the old one. Run in a folder holding
+// MTconfig.ini.
 // Usage: share_probe HOOK_FOLDER PLUGIN
 #include <windows.h>
 
@@ -44,11 +45,15 @@ int main(int argumentCount, char** arguments) {
     }
 
     check(openForWriting(), "another program opens the file for reading and writing");
-    check(!DeleteFileA(fileName) && GetLastError() == ERROR_SHARING_VIOLATION,
-          "nobody can delete it while the plug-in is loaded");
-    check(!MoveFileA(fileName, "renamed.ini"), "nobody can rename it");
+    const HANDLE saved = CreateFileA("MTconfig.ini.new", GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                     FILE_ATTRIBUTE_NORMAL, nullptr);
+    DWORD written = 0;
+    WriteFile(saved, "Clutch=17\r\n", 11, &written, nullptr);
+    CloseHandle(saved);
+    check(MoveFileExA("MTconfig.ini.new", fileName, MOVEFILE_REPLACE_EXISTING) != 0,
+          "an editor saves it by renaming a new file over it");
+    check(DeleteFileA(fileName) != 0, "it can be deleted while the plug-in is loaded");
 
     FreeLibrary(plugin);
-    check(DeleteFileA(fileName) != 0, "unloading the plug-in closes it, so it can be deleted");
     return failures == 0 ? 0 : 1;
 }

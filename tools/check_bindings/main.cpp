@@ -2,12 +2,13 @@
 // why a line binds nothing, without the game.
 #include <cerrno>
 #include <cstring>
+#include <filesystem>
 #include <iostream>
 #include <string>
 #include <string_view>
 
-#include "check_bindings/check.h"
-#include "host/shared_file.h"
+#include "bindings/binding_report.h"
+#include "host/files.h"
 
 namespace {
 
@@ -15,17 +16,20 @@ constexpr std::string_view help = R"(Usage: check-bindings [FILE]
 
 Reads a Manual Gearbox key-binding file exactly as the plug-in reads it when the
 game starts, and tells you:
-  - for every line: what it binds, with the key's name, or why it binds nothing
+  - for every line (the first 200 of a longer file, the rest counted): what it
+    binds, with the key's name, or why it binds nothing
     (no key text, a key text in the wrong letter case, a value without digits or
     out of range, another key text on the same line tested first, a later line
     that overrides it);
-  - the seven bindings that result: clutchKey, firstGearKey to fourthGearKey,
-    reverseKey, and the optional toggleKey (the line "Enable/Disable=N");
+  - the eight bindings that result: clutchKey, firstGearKey to fourthGearKey,
+    reverseKey, and the optional toggleKey (the line "Enable/Disable=N") and
+    reloadKey (the line "Reload=N", which reads the file again in the game);
   - warnings: a UTF-16 file, no clutch, a gear left unbound, two bindings on
     one key, a key the plug-in uses itself (W, S, the right arrow), a code that
     is no virtual key.
 
-FILE defaults to MTconfig.ini in the current folder: run it in the game folder.
+FILE defaults to MTconfig.ini beside check-bindings, or else in the current
+folder, where the plug-in looks for it too: keep it in the game folder.
 Lines are shown as written, with control characters as \t, \r, \0 or \xNN.
 
 Exit status:
@@ -42,7 +46,7 @@ int usageError(const std::string& message) {
 } // namespace
 
 int main(int argc, char** argv) {
-    std::string path = "MTconfig.ini";
+    std::filesystem::path path;
     bool pathGiven = false;
     for (int i = 1; i < argc; ++i) {
         const std::string_view argument = argv[i];
@@ -60,19 +64,27 @@ int main(int argc, char** argv) {
         pathGiven = true;
     }
 
-    const SharedFile file = openSharedForReading(path.c_str());
+    std::string name = pathText(path);
+    if (!pathGiven) {
+        const std::vector<std::filesystem::path> places = bindingFilePlaces();
+        path = places.back();
+        name = bindingFileName;
+        if (places.size() > 1 && std::filesystem::exists(places.front())) {
+            path = places.front();
+            name = pathText(path);
+        }
+    }
+
+    const SharedFile file = openSharedForReading(path);
     if (!file) {
-        std::cerr << "check-bindings: cannot open " << path << ": " << std::strerror(errno) << "\n";
+        std::cerr << "check-bindings: cannot open " << name << ": " << std::strerror(errno) << "\n";
         return 2;
     }
-    switch (checkBindings(file.get(), path, std::cout)) {
-    case CheckResult::Complete:
-        return 0;
-    case CheckResult::Incomplete:
-        return 1;
-    case CheckResult::Unreadable:
-        break;
+    const BindingReading reading = readBindings(file.get());
+    if (reading.summary.readError) {
+        std::cerr << "check-bindings: cannot read " << name << ": " << std::strerror(errno) << "\n";
+        return 2;
     }
-    std::cerr << "check-bindings: cannot read " << path << ": " << std::strerror(errno) << "\n";
-    return 2;
+    std::cout << bindingReport(reading, name);
+    return unboundGearKeyTexts(reading.bindings).empty() ? 0 : 1;
 }

@@ -5,7 +5,7 @@
 #include <cstdio>
 #include <optional>
 
-#include "common/virtual_keys.h"
+#include "bindings/virtual_keys.h"
 
 namespace {
 

@@ -1,14 +1,11 @@
-#include "check_bindings/check.h"
+#include "bindings/binding_report.h"
 
 #include <algorithm>
 #include <array>
-#include <iomanip>
 #include <map>
-#include <string_view>
-#include <vector>
 
-#include "bindings/binding_reader.h"
-#include "common/virtual_keys.h"
+#include "bindings/virtual_keys.h"
+#include "host/files.h"
 
 namespace {
 
@@ -32,10 +29,14 @@ constexpr std::array<OwnKey, 3> ownKeys = {{
     {39, "the right arrow to switch the gearbox on and off"},
 }};
 
-struct CheckedLine {
-    LineOutcome outcome;
-    std::uint64_t overriddenBy = 0;
-};
+std::string padded(std::string text, std::size_t width) {
+    text.resize(std::max(width, text.size()), ' ');
+    return text;
+}
+
+std::string rightAligned(const std::string& text, std::size_t width) {
+    return std::string(width > text.size() ? width - text.size() : 0, ' ') + text;
+}
 
 std::string escaped(unsigned char byte) {
     switch (byte) {
@@ -79,31 +80,15 @@ std::string shownText(const LineOutcome& line) {
     return text + std::string(cutMark);
 }
 
-std::string keyName(VirtualKeyCode code) {
-    if (code == 0) {
-        return "no key";
-    }
-    const char* name = virtualKeyName(code);
-    return name != nullptr ? name : "no virtual key";
-}
-
 std::string binding(std::string_view fieldName, VirtualKeyCode code) {
     return std::string(fieldName) + " = " + std::to_string(code) + " (" + keyName(code) + ")";
 }
 
-// "a", "a and b", "a, b and c".
-std::string joined(const std::vector<std::string>& items) {
-    std::string text;
-    for (std::size_t i = 0; i < items.size(); ++i) {
-        if (i > 0) {
-            text += i + 1 == items.size() ? " and " : ", ";
-        }
-        text += items[i];
-    }
-    return text;
+bool optionalField(const BindingField& field) {
+    return field.member == &KeyBindings::toggleKey || field.member == &KeyBindings::reloadKey;
 }
 
-std::string verdict(const CheckedLine& line) {
+std::string verdict(const ExplainedLine& line) {
     const LineOutcome& outcome = line.outcome;
     const int field = selectedField(outcome);
     if (field == noField) {
@@ -155,55 +140,48 @@ std::string verdict(const CheckedLine& line) {
     return text;
 }
 
-void markOverridden(std::vector<CheckedLine>& lines) {
-    std::array<std::uint64_t, bindingFields.size()> laterStore{};
-    for (auto line = lines.rbegin(); line != lines.rend(); ++line) {
-        if (lineStores(line->outcome)) {
-            const int field = selectedField(line->outcome);
-            line->overriddenBy = laterStore[field];
-            laterStore[field] = line->outcome.number;
-        }
-    }
-}
-
-void printLines(const std::vector<CheckedLine>& lines, std::ostream& out) {
+std::string linesReport(const BindingReading& reading) {
     std::vector<std::string> shown;
     std::size_t textWidth = std::string_view("As written").size();
-    for (const CheckedLine& line : lines) {
+    for (const ExplainedLine& line : reading.lines) {
         shown.push_back(shownText(line.outcome));
         textWidth = std::max(textWidth, shown.back().size());
     }
-    const int numberWidth = std::max<int>(4, static_cast<int>(std::to_string(lines.size()).size()));
-    out << "\n"
-        << std::setw(numberWidth) << std::left << "Line"
-        << "  " << std::setw(static_cast<int>(textWidth)) << "As written"
-        << "  What it does\n"
-        << std::right;
-    for (std::size_t i = 0; i < lines.size(); ++i) {
-        out << std::setw(numberWidth) << lines[i].outcome.number << "  " << std::left
-            << std::setw(static_cast<int>(textWidth)) << shown[i] << std::right << "  "
-            << verdict(lines[i]) << "\n";
+    const std::size_t numberWidth =
+        std::max<std::size_t>(4, std::to_string(reading.lines.size()).size());
+    std::string text = "\n";
+    text +=
+        padded("Line", numberWidth) + "  " + padded("As written", textWidth) + "  What it does\n";
+    for (std::size_t i = 0; i < reading.lines.size(); ++i) {
+        const ExplainedLine& line = reading.lines[i];
+        text += rightAligned(std::to_string(line.outcome.number), numberWidth) + "  " +
+                padded(shown[i], textWidth) + "  " + verdict(line) + "\n";
     }
+    if (reading.summary.lines > reading.lines.size()) {
+        text += "... and " + std::to_string(reading.summary.lines - reading.lines.size()) +
+                " more lines, not explained here\n";
+    }
+    return text;
 }
 
-void printBindings(const KeyBindings& bindings, std::ostream& out) {
+std::string bindingsTable(const KeyBindings& bindings) {
     std::size_t nameWidth = 0;
     std::size_t valueWidth = 0;
     for (const BindingField& field : bindingFields) {
         nameWidth = std::max(nameWidth, field.fieldName.size());
         valueWidth = std::max(valueWidth, std::to_string(bindings.*field.member).size());
     }
-    out << "\nBindings\n";
+    std::string text = "\nBindings\n";
     for (const BindingField& field : bindingFields) {
         const VirtualKeyCode code = bindings.*field.member;
         std::string name = code == 0 ? "not bound" : keyName(code);
-        if (code == 0 && field.member == &KeyBindings::toggleKey) {
+        if (code == 0 && optionalField(field)) {
             name += " (optional)";
         }
-        out << "  " << std::left << std::setw(static_cast<int>(nameWidth)) << field.fieldName
-            << std::right << "  " << std::setw(static_cast<int>(valueWidth)) << code << "  " << name
-            << "\n";
+        text += "  " + padded(std::string(field.fieldName), nameWidth) + "  " +
+                rightAligned(std::to_string(code), valueWidth) + "  " + name + "\n";
     }
+    return text;
 }
 
 std::vector<std::string> warnings(const KeyBindings& bindings, const ReadSummary& summary) {
@@ -261,38 +239,80 @@ std::vector<std::string> warnings(const KeyBindings& bindings, const ReadSummary
 
 } // namespace
 
-CheckResult checkBindings(std::FILE* file, const std::string& name, std::ostream& out) {
-    std::vector<CheckedLine> lines;
-    KeyBindings bindings{};
-    const ReadSummary summary = readBindingFile(file, [&](const LineOutcome& line) {
-        lines.push_back({line});
-        applyLine(bindings, line);
-    });
-    if (summary.readError) {
-        return CheckResult::Unreadable;
+std::string keyName(VirtualKeyCode code) {
+    if (code == 0) {
+        return "no key";
     }
-    markOverridden(lines);
+    const char* name = virtualKeyName(code);
+    return name != nullptr ? name : "no virtual key";
+}
 
-    out << name << ": ";
-    if (summary.utf16) {
-        out << "UTF-16 (it begins with a UTF-16 byte-order mark), no line read\n";
-    } else {
-        out << summary.lines << (summary.lines == 1 ? " line" : " lines");
-        if (summary.utf8ByteOrderMark) {
-            out << ", UTF-8 with a byte-order mark (harmless)";
+std::string joined(const std::vector<std::string>& items) {
+    std::string text;
+    for (std::size_t i = 0; i < items.size(); ++i) {
+        if (i > 0) {
+            text += i + 1 == items.size() ? " and " : ", ";
         }
-        out << "\n";
+        text += items[i];
     }
-    if (!lines.empty()) {
-        printLines(lines, out);
-    }
-    printBindings(bindings, out);
+    return text;
+}
 
+std::vector<std::filesystem::path> bindingFilePlaces() {
+    std::error_code error;
+    const std::filesystem::path workingFolder = std::filesystem::current_path(error);
+    const std::filesystem::path ownFolder = moduleFolder();
+    std::vector<std::filesystem::path> places;
+    if (!ownFolder.empty() && !std::filesystem::equivalent(ownFolder, workingFolder, error)) {
+        places.push_back(ownFolder / bindingFileName);
+    }
+    places.push_back(workingFolder / bindingFileName);
+    return places;
+}
+
+BindingReading readBindings(std::FILE* file, const KeyBindings& start) {
+    BindingReading reading;
+    reading.bindings = start;
+    // For each field, the explained line that stored it last, until a later
+    // line overrides it.
+    constexpr std::size_t none = explainedLinesAtMost;
+    std::array<std::size_t, bindingFields.size()> lastStore;
+    lastStore.fill(none);
+    reading.summary = readBindingFile(file, [&](const LineOutcome& line) {
+        applyLine(reading.bindings, line);
+        const std::size_t kept =
+            reading.lines.size() < explainedLinesAtMost ? reading.lines.size() : none;
+        if (kept != none) {
+            reading.lines.push_back({line});
+        }
+        if (lineStores(line)) {
+            std::size_t& last = lastStore[static_cast<std::size_t>(selectedField(line))];
+            if (last != none) {
+                reading.lines[last].overriddenBy = line.number;
+            }
+            last = kept;
+        }
+    });
+    return reading;
+}
+
+std::vector<std::string_view> unboundGearKeyTexts(const KeyBindings& bindings) {
+    std::vector<std::string_view> unbound;
+    for (std::size_t field = clutchField; field <= lastGearField; ++field) {
+        if (bindings.*bindingFields[field].member == 0) {
+            unbound.push_back(bindingFields[field].keyText);
+        }
+    }
+    return unbound;
+}
+
+std::string bindingsReport(const KeyBindings& bindings, const ReadSummary& summary) {
+    std::string text = bindingsTable(bindings);
     const std::vector<std::string> found = warnings(bindings, summary);
     if (!found.empty()) {
-        out << "\nWarnings\n";
+        text += "\nWarnings\n";
         for (const std::string& warning : found) {
-            out << "  - " << warning << "\n";
+            text += "  - " + warning + "\n";
         }
     }
 
@@ -303,9 +323,26 @@ CheckResult checkBindings(std::FILE* file, const std::string& name, std::ostream
         }
     }
     if (unbound.empty()) {
-        out << "\nResult: the clutch and all five gear keys are bound.\n";
-        return CheckResult::Complete;
+        return text + "\nResult: the clutch and all five gear keys are bound.\n";
     }
-    out << "\nResult: the gearbox can't use all its gears; not bound: " << joined(unbound) << ".\n";
-    return CheckResult::Incomplete;
+    return text + "\nResult: the gearbox can't use all its gears; not bound: " + joined(unbound) +
+           ".\n";
+}
+
+std::string bindingReport(const BindingReading& reading, std::string_view name) {
+    const ReadSummary& summary = reading.summary;
+    std::string text = std::string(name) + ": ";
+    if (summary.utf16) {
+        text += "UTF-16 (it begins with a UTF-16 byte-order mark), no line read\n";
+    } else {
+        text += std::to_string(summary.lines) + (summary.lines == 1 ? " line" : " lines");
+        if (summary.utf8ByteOrderMark) {
+            text += ", UTF-8 with a byte-order mark (harmless)";
+        }
+        text += "\n";
+    }
+    if (!reading.lines.empty()) {
+        text += linesReport(reading);
+    }
+    return text + bindingsReport(reading.bindings, summary);
 }

@@ -1,4 +1,4 @@
-#include "common/virtual_keys.h"
+#include "bindings/virtual_keys.h"
 
 #include <algorithm>
 #include <cctype>
