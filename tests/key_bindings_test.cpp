@@ -2,6 +2,7 @@
 // load through a second open, and reading in pieces of any size.
 #include "plugin_fixture.h"
 
+#include "bindings/binding_report.h"
 #include "version.h"
 
 #include <array>
@@ -448,6 +449,27 @@ Recording readText(std::string_view text) {
     recording.summary = {summary.lines, summary.utf8ByteOrderMark, summary.utf16,
                          summary.ctrlZLine};
     return recording;
+}
+
+TEST(BindingReportTest, ExplainsTheFirst200LinesAndCountsTheRestWithOverridesBeyond) {
+    std::string text;
+    for (int line = 1; line <= 250; ++line) {
+        text += line == 150 ? "Clutch=16\n" : line == 230 ? "Clutch=17\n" : "\n";
+    }
+    std::FILE* file = fmemopen(text.data(), text.size(), "rb");
+    const BindingReading reading = readBindings(file);
+    std::fclose(file);
+    EXPECT_EQ(reading.summary.lines, 250u);
+    ASSERT_EQ(reading.lines.size(), explainedLinesAtMost);
+    EXPECT_EQ(reading.bindings.clutchKey, 17);
+    const std::string report = bindingReport(reading, "long.ini");
+    EXPECT_NE(report.find(" 150  Clutch=16   clutchKey = 16 (Shift); line 230 overrides it\n"),
+              std::string::npos)
+        << report;
+    EXPECT_NE(report.find("\n 200              nothing: blank line\n"
+                          "... and 50 more lines, not explained here\n\nBindings\n"),
+              std::string::npos)
+        << report;
 }
 
 TEST(BindingReaderTest, ReportsEachLineAsReadAndWhatItMadeOfIt) {

@@ -39,6 +39,8 @@ constexpr NativeHash addTextString = 0x6C188BE134E074AA;
 constexpr NativeHash drawScreenText = 0xCD015E5BB0D96A57;
 constexpr NativeHash beginSubtitle = 0xB87A37EEB7FAA67D;
 constexpr NativeHash printSubtitle = 0x9D77056A530643F6;
+constexpr NativeHash beginNotification = 0x202709F4C58A0424;
+constexpr NativeHash postNotification = 0x2ED7843F8F801023;
 } // namespace hashes
 
 // Raw slot of a single-precision value, as the plug-in must push it.
