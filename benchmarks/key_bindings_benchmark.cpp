@@ -1,7 +1,7 @@
-// Loading the key-binding file as the plug-in does on its first frame: a
-// typical file, a million ordinary lines, and one very long line. With
-// --single-line-mb N it instead loads one N MB line once, for measuring the
-// process's peak memory from outside.
+// Loading the key-binding file as the plug-in does on its first frame, log
+// included: the shipped file, 5 MB of ordinary lines, a million of them, and
+// one very long line. With --single-line-mb N it instead loads one N MB line
+// once, for measuring the process's peak memory from outside.
 #include <benchmark/benchmark.h>
 
 #include <cstdio>
@@ -13,6 +13,7 @@
 #include <string_view>
 
 #include "bindings/key_bindings.h"
+#include "host/files.h"
 
 namespace {
 
@@ -34,6 +35,7 @@ std::uintmax_t writeConfig(std::string_view head, std::string_view piece, std::s
 }
 
 void load(benchmark::State& state, std::uintmax_t fileBytes) {
+    bindingsPath = findBindingFile();
     for (auto _ : state) {
         keyBindings = KeyBindings{};
         loadKeyBindings();
@@ -54,7 +56,7 @@ void sixLineFile(benchmark::State& state) {
 }
 
 // 64-byte lines, each a binding with a remark after it.
-void millionLines(benchmark::State& state) {
+std::string remarkedLines() {
     std::string block;
     for (const std::string_view line : bindingLines) {
         std::string padded(line);
@@ -62,7 +64,15 @@ void millionLines(benchmark::State& state) {
         padded.resize(63, ' ');
         block += padded + "\n";
     }
-    load(state, writeConfig("", block, 64 * mebibyte - 1));
+    return block;
+}
+
+void fiveMegabytes(benchmark::State& state) {
+    load(state, writeConfig("", remarkedLines(), 5 * mebibyte - 1));
+}
+
+void millionLines(benchmark::State& state) {
+    load(state, writeConfig("", remarkedLines(), 64 * mebibyte - 1));
 }
 
 // Text full of near misses of the key texts, after a binding.
@@ -73,6 +83,7 @@ void singleLine(benchmark::State& state) {
 }
 
 BENCHMARK(sixLineFile);
+BENCHMARK(fiveMegabytes)->Unit(benchmark::kMillisecond);
 BENCHMARK(millionLines)->Unit(benchmark::kMillisecond);
 BENCHMARK(singleLine)->Unit(benchmark::kMillisecond);
 
@@ -87,11 +98,14 @@ int main(int argc, char** argv) {
         return 2;
     }
     std::filesystem::current_path(folder);
+    // The plug-in's folder, where its log goes, is the game folder.
+    nativeModuleFolder() = folder;
 
     int status = 0;
     if (argc == 3 && std::string_view(argv[1]) == "--single-line-mb") {
         const std::size_t megabytes = std::strtoull(argv[2], nullptr, 10);
         const std::uintmax_t bytes = writeConfig("Reverse=82 ; ", filler, megabytes * mebibyte);
+        bindingsPath = findBindingFile();
         loadKeyBindings();
         std::cout << "loaded one line of " << bytes
                   << " bytes: reverseKey = " << keyBindings.reverseKey << "\n";
