@@ -39,7 +39,12 @@ class GearboxTest : public PluginTest {
         PluginTest::SetUp();
         sim::world.playerHandle = 0x0001B2C4;
         sim::enterVehicle(sim::addVehicle(carHandle));
-        keyBindings = {clutch, firstKey, secondKey, thirdKey, fourthKey, reverseKey, 0, 0};
+        keyBindings.clutchKey = clutch;
+        keyBindings.firstGearKey = firstKey;
+        keyBindings.secondGearKey = secondKey;
+        keyBindings.thirdGearKey = thirdKey;
+        keyBindings.fourthGearKey = fourthKey;
+        keyBindings.reverseKey = reverseKey;
         bindingsNoticeGiven = true;
         // The load had its chance; these tests bind keys directly.
         bindingsLoaded = true;

@@ -14,6 +14,8 @@
 
 #include "bindings/virtual_key_code.h"
 
+// Keys are Windows virtual-key codes; pad buttons are the game's control
+// numbers. 0 binds nothing.
 struct KeyBindings {
     VirtualKeyCode clutchKey;
     VirtualKeyCode firstGearKey;
@@ -23,26 +25,52 @@ struct KeyBindings {
     VirtualKeyCode reverseKey;
     VirtualKeyCode toggleKey;
     VirtualKeyCode reloadKey;
+    VirtualKeyCode shiftUpKey;
+    VirtualKeyCode shiftDownKey;
+    std::int32_t padHoldControl;
+    std::int32_t padUpControl;
+    std::int32_t padDownControl;
 };
 
 struct BindingField {
+    enum class Kind : std::uint8_t { GearKey, OptionalKey, PadControl };
     std::string_view keyText;
     std::string_view fieldName;
     VirtualKeyCode KeyBindings::*member;
+    Kind kind;
 };
 
 // In the order a line tests them: the first key text found anywhere in a line
-// selects its field.
-inline constexpr std::array<BindingField, 8> bindingFields = {{
-    {"Clutch", "clutchKey", &KeyBindings::clutchKey},
-    {"FirstGear", "firstGearKey", &KeyBindings::firstGearKey},
-    {"SecondGear", "secondGearKey", &KeyBindings::secondGearKey},
-    {"ThirdGear", "thirdGearKey", &KeyBindings::thirdGearKey},
-    {"FourthGear", "fourthGearKey", &KeyBindings::fourthGearKey},
-    {"Reverse", "reverseKey", &KeyBindings::reverseKey},
-    {"Enable/Disable", "toggleKey", &KeyBindings::toggleKey},
-    {"Reload", "reloadKey", &KeyBindings::reloadKey},
+// selects its field. So no key text may hold another: "PadClutch" would bind
+// the clutch key.
+inline constexpr std::array<BindingField, 13> bindingFields = {{
+    {"Clutch", "clutchKey", &KeyBindings::clutchKey, BindingField::Kind::GearKey},
+    {"FirstGear", "firstGearKey", &KeyBindings::firstGearKey, BindingField::Kind::GearKey},
+    {"SecondGear", "secondGearKey", &KeyBindings::secondGearKey, BindingField::Kind::GearKey},
+    {"ThirdGear", "thirdGearKey", &KeyBindings::thirdGearKey, BindingField::Kind::GearKey},
+    {"FourthGear", "fourthGearKey", &KeyBindings::fourthGearKey, BindingField::Kind::GearKey},
+    {"Reverse", "reverseKey", &KeyBindings::reverseKey, BindingField::Kind::GearKey},
+    {"Enable/Disable", "toggleKey", &KeyBindings::toggleKey, BindingField::Kind::OptionalKey},
+    {"Reload", "reloadKey", &KeyBindings::reloadKey, BindingField::Kind::OptionalKey},
+    {"ShiftUp", "shiftUpKey", &KeyBindings::shiftUpKey, BindingField::Kind::OptionalKey},
+    {"ShiftDown", "shiftDownKey", &KeyBindings::shiftDownKey, BindingField::Kind::OptionalKey},
+    {"PadHold", "padHoldControl", &KeyBindings::padHoldControl, BindingField::Kind::PadControl},
+    {"PadUp", "padUpControl", &KeyBindings::padUpControl, BindingField::Kind::PadControl},
+    {"PadDown", "padDownControl", &KeyBindings::padDownControl, BindingField::Kind::PadControl},
 }};
+
+static_assert(
+    [] {
+        for (const BindingField& a : bindingFields) {
+            for (const BindingField& b : bindingFields) {
+                if (&a != &b && a.keyText.find(b.keyText) != std::string_view::npos) {
+                    return false;
+                }
+            }
+        }
+        return true;
+    }(),
+    "a key text that holds another would bind the wrong field");
 
 constexpr int noField = -1;
 

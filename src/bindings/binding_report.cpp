@@ -2,7 +2,9 @@
 
 #include <algorithm>
 #include <array>
+#include <bit>
 #include <map>
+#include <span>
 
 #include "bindings/virtual_keys.h"
 #include "host/files.h"
@@ -19,15 +21,47 @@ constexpr std::array<std::string_view, 5> gearNames = {"first gear", "second gea
 constexpr std::size_t clutchField = 0;
 constexpr std::size_t lastGearField = 5;
 
-struct OwnKey {
-    VirtualKeyCode code;
+struct OwnInput {
+    std::int32_t code;
     std::string_view use;
 };
-constexpr std::array<OwnKey, 3> ownKeys = {{
+constexpr std::array<OwnInput, 3> ownKeys = {{
     {87, "W to accelerate"},
     {83, "S to brake"},
     {39, "the right arrow to switch the gearbox on and off"},
 }};
+constexpr std::array<OwnInput, 4> ownControls = {{
+    {71, "accelerate"},
+    {72, "brake"},
+    {190, "switch the gearbox on and off"},
+    {208, "accelerate"},
+}};
+
+struct PadControl {
+    std::int32_t control;
+    std::string_view name;
+};
+// The buttons of an Xbox-style pad in a car, and the controls the gearbox reads.
+constexpr std::array<PadControl, 14> padControls = {{
+    {68, "LB, vehicle aim"},
+    {71, "RT, accelerate"},
+    {72, "LT, brake"},
+    {73, "A, duck"},
+    {74, "D-pad right, headlights"},
+    {75, "Y, exit"},
+    {76, "RB, handbrake"},
+    {79, "R3, look behind"},
+    {80, "B, cinematic camera"},
+    {85, "D-pad left, radio wheel"},
+    {86, "L3, horn"},
+    {99, "X, next vehicle weapon"},
+    {190, "D-pad right, frontend right"},
+    {208, "RT, frontend"},
+}};
+
+bool padField(const BindingField& field) {
+    return field.kind == BindingField::Kind::PadControl;
+}
 
 std::string padded(std::string text, std::size_t width) {
     text.resize(std::max(width, text.size()), ' ');
@@ -80,12 +114,17 @@ std::string shownText(const LineOutcome& line) {
     return text + std::string(cutMark);
 }
 
-std::string binding(std::string_view fieldName, VirtualKeyCode code) {
-    return std::string(fieldName) + " = " + std::to_string(code) + " (" + keyName(code) + ")";
+std::string inputName(const BindingField& field, std::int32_t code) {
+    if (!padField(field)) {
+        return keyName(code);
+    }
+    const std::string_view name = padControlName(code);
+    return name.empty() ? "a game control" : std::string(name);
 }
 
-bool optionalField(const BindingField& field) {
-    return field.member == &KeyBindings::toggleKey || field.member == &KeyBindings::reloadKey;
+std::string binding(const BindingField& field, std::int32_t code) {
+    return std::string(field.fieldName) + " = " + std::to_string(code) + " (" +
+           inputName(field, code) + ")";
 }
 
 std::string verdict(const ExplainedLine& line) {
@@ -107,7 +146,7 @@ std::string verdict(const ExplainedLine& line) {
     std::string text;
     switch (outcome.parse) {
     case ValueParse::Parsed:
-        text = binding(selected.fieldName, outcome.value);
+        text = binding(selected, outcome.value);
         if (outcome.value == 0 &&
             (outcome.byteAfterDigits == 'x' || outcome.byteAfterDigits == 'X')) {
             text += ": values are decimal, 0x... reads as 0";
@@ -174,8 +213,8 @@ std::string bindingsTable(const KeyBindings& bindings) {
     std::string text = "\nBindings\n";
     for (const BindingField& field : bindingFields) {
         const VirtualKeyCode code = bindings.*field.member;
-        std::string name = code == 0 ? "not bound" : keyName(code);
-        if (code == 0 && optionalField(field)) {
+        std::string name = code == 0 ? "not bound" : inputName(field, code);
+        if (code == 0 && field.kind != BindingField::Kind::GearKey) {
             name += " (optional)";
         }
         text += "  " + padded(std::string(field.fieldName), nameWidth) + "  " +
@@ -184,7 +223,36 @@ std::string bindingsTable(const KeyBindings& bindings) {
     return text;
 }
 
-std::vector<std::string> warnings(const KeyBindings& bindings, const ReadSummary& summary) {
+std::vector<std::string> fieldNames(FieldSet fields) {
+    std::vector<std::string> names;
+    for (std::size_t i = 0; i < bindingFields.size(); ++i) {
+        if ((fields >> i) & 1u) {
+            names.emplace_back(bindingFields[i].keyText);
+        }
+    }
+    return names;
+}
+
+// Several fields on one key or button, and each on one the gearbox uses itself.
+void sharedInputs(const KeyBindings& bindings, bool pad, std::vector<std::string>& found) {
+    std::map<std::int32_t, std::vector<std::string>> fieldsByCode;
+    for (const BindingField& field : bindingFields) {
+        if (padField(field) == pad && bindings.*field.member != 0) {
+            fieldsByCode[bindings.*field.member].emplace_back(field.fieldName);
+        }
+    }
+    for (const auto& [code, fields] : fieldsByCode) {
+        if (fields.size() > 1) {
+            found.push_back(joined(fields) + (fields.size() == 2 ? " are both " : " are all ") +
+                            std::to_string(code) + " (" +
+                            (pad ? std::string(padControlName(code)) : keyName(code)) + ")");
+        }
+    }
+}
+
+std::vector<std::string> warnings(const BindingReading& reading) {
+    const KeyBindings& bindings = reading.bindings;
+    const ReadSummary& summary = reading.summary;
     std::vector<std::string> found;
     if (summary.utf16) {
         found.emplace_back("the file is UTF-16, so nothing in it binds: save it as plain text "
@@ -197,39 +265,54 @@ std::vector<std::string> warnings(const KeyBindings& bindings, const ReadSummary
         found.push_back("line " + std::to_string(summary.ctrlZLine) +
                         " holds a Ctrl-Z byte, which ends the file: nothing after it is read");
     }
-
-    if (bindings.clutchKey == 0) {
-        found.emplace_back("no clutch: without clutchKey no gear can be selected");
-    }
-    for (std::size_t field = clutchField + 1; field <= lastGearField; ++field) {
-        if (bindings.*bindingFields[field].member == 0) {
-            found.push_back(std::string(bindingFields[field].fieldName) + " is not bound: " +
-                            std::string(gearNames[field - 1]) + " can't be selected");
+    for (const ExplainedLine& line : reading.lines) {
+        const std::vector<std::string> names = fieldNames(line.outcome.keyTextsFound);
+        if (names.size() > 1) {
+            found.push_back("line " + std::to_string(line.outcome.number) + " names " +
+                            joined(names) + ": only " + names.front() +
+                            " can bind there, so put each on a line of its own");
         }
     }
-
-    std::map<VirtualKeyCode, std::vector<std::string>> fieldsByCode;
-    for (const BindingField& field : bindingFields) {
-        if (bindings.*field.member != 0) {
-            fieldsByCode[bindings.*field.member].emplace_back(field.fieldName);
-        }
-    }
-    for (const auto& [code, fields] : fieldsByCode) {
-        if (fields.size() > 1) {
-            found.push_back(joined(fields) + (fields.size() == 2 ? " are both " : " are all ") +
-                            std::to_string(code) + " (" + keyName(code) + ")");
-        }
+    if (reading.laterLinesNamingSeveral != 0) {
+        found.push_back(std::to_string(reading.laterLinesNamingSeveral) +
+                        " more lines after those explained name more than one field");
     }
 
-    for (const BindingField& field : bindingFields) {
-        const VirtualKeyCode code = bindings.*field.member;
-        for (const OwnKey& own : ownKeys) {
-            if (code == own.code) {
-                found.push_back(binding(field.fieldName, code) + ": the plug-in already uses " +
-                                std::string(own.use));
+    if (gearAccess(bindings) == GearAccess::None) {
+        if (bindings.clutchKey == 0) {
+            found.emplace_back("no clutch: without clutchKey no gear can be selected");
+        }
+        for (std::size_t field = clutchField + 1; field <= lastGearField; ++field) {
+            if (bindings.*bindingFields[field].member == 0) {
+                found.push_back(std::string(bindingFields[field].fieldName) + " is not bound: " +
+                                std::string(gearNames[field - 1]) + " can't be selected");
             }
         }
-        if (code != 0 && virtualKeyName(code) == nullptr) {
+        if ((bindings.shiftUpKey == 0) != (bindings.shiftDownKey == 0)) {
+            found.emplace_back("shifting one gear at a time takes both shiftUpKey and "
+                               "shiftDownKey");
+        }
+        const int padBound = (bindings.padHoldControl != 0) + (bindings.padUpControl != 0) +
+                             (bindings.padDownControl != 0);
+        if (padBound != 0 && padBound != 3) {
+            found.emplace_back("shifting on the pad takes all of padHoldControl, padUpControl "
+                               "and padDownControl");
+        }
+    }
+
+    sharedInputs(bindings, false, found);
+    sharedInputs(bindings, true, found);
+    for (const BindingField& field : bindingFields) {
+        const std::int32_t code = bindings.*field.member;
+        const std::span<const OwnInput> own =
+            padField(field) ? std::span<const OwnInput>(ownControls) : ownKeys;
+        for (const OwnInput& input : own) {
+            if (code == input.code) {
+                found.push_back(binding(field, code) + ": the plug-in already uses " +
+                                (padField(field) ? "it to " : "") + std::string(input.use));
+            }
+        }
+        if (!padField(field) && code != 0 && virtualKeyName(code) == nullptr) {
             found.push_back(std::string(field.fieldName) + " = " + std::to_string(code) +
                             " is no virtual key: no key can press it");
         }
@@ -238,6 +321,15 @@ std::vector<std::string> warnings(const KeyBindings& bindings, const ReadSummary
 }
 
 } // namespace
+
+std::string_view padControlName(std::int32_t control) {
+    for (const PadControl& pad : padControls) {
+        if (pad.control == control) {
+            return pad.name;
+        }
+    }
+    return {};
+}
 
 std::string keyName(VirtualKeyCode code) {
     if (code == 0) {
@@ -285,6 +377,9 @@ BindingReading readBindings(std::FILE* file, const KeyBindings& start) {
         if (kept != none) {
             reading.lines.push_back({line});
         }
+        if (kept == none && std::popcount(line.keyTextsFound) > 1) {
+            ++reading.laterLinesNamingSeveral;
+        }
         if (lineStores(line)) {
             std::size_t& last = lastStore[static_cast<std::size_t>(selectedField(line))];
             if (last != none) {
@@ -306,9 +401,56 @@ std::vector<std::string_view> unboundGearKeyTexts(const KeyBindings& bindings) {
     return unbound;
 }
 
-std::string bindingsReport(const KeyBindings& bindings, const ReadSummary& summary) {
+GearAccess gearAccess(const KeyBindings& bindings) {
+    if (unboundGearKeyTexts(bindings).empty()) {
+        return GearAccess::GearKeys;
+    }
+    if (bindings.clutchKey != 0 && bindings.shiftUpKey != 0 && bindings.shiftDownKey != 0) {
+        return GearAccess::ShiftKeys;
+    }
+    if (bindings.padHoldControl != 0 && bindings.padUpControl != 0 &&
+        bindings.padDownControl != 0) {
+        return GearAccess::PadButtons;
+    }
+    return GearAccess::None;
+}
+
+std::string bindingsSummary(const KeyBindings& b) {
+    std::vector<std::string> ways;
+    if (b.clutchKey != 0) {
+        std::string keys = "clutch " + keyName(b.clutchKey);
+        if (b.firstGearKey != 0 || b.secondGearKey != 0 || b.thirdGearKey != 0 ||
+            b.fourthGearKey != 0) {
+            keys += ", gears";
+            for (const VirtualKeyCode gear :
+                 {b.firstGearKey, b.secondGearKey, b.thirdGearKey, b.fourthGearKey}) {
+                keys += " " + (gear != 0 ? keyName(gear) : "-");
+            }
+        }
+        if (b.reverseKey != 0) {
+            keys += ", reverse " + keyName(b.reverseKey);
+        }
+        if (b.shiftUpKey != 0 && b.shiftDownKey != 0) {
+            keys += ", up " + keyName(b.shiftUpKey) + ", down " + keyName(b.shiftDownKey);
+        }
+        ways.push_back(keys);
+    }
+    if (b.padHoldControl != 0 && b.padUpControl != 0 && b.padDownControl != 0) {
+        const auto button = [](std::int32_t control) {
+            const std::string_view name = padControlName(control);
+            return name.empty() ? "control " + std::to_string(control)
+                                : std::string(name.substr(0, name.find(',')));
+        };
+        ways.push_back("pad: hold " + button(b.padHoldControl) + ", up " + button(b.padUpControl) +
+                       ", down " + button(b.padDownControl));
+    }
+    return joined(ways);
+}
+
+std::string bindingsReport(const BindingReading& reading) {
+    const KeyBindings& bindings = reading.bindings;
     std::string text = bindingsTable(bindings);
-    const std::vector<std::string> found = warnings(bindings, summary);
+    const std::vector<std::string> found = warnings(reading);
     if (!found.empty()) {
         text += "\nWarnings\n";
         for (const std::string& warning : found) {
@@ -316,14 +458,23 @@ std::string bindingsReport(const KeyBindings& bindings, const ReadSummary& summa
         }
     }
 
+    switch (gearAccess(bindings)) {
+    case GearAccess::GearKeys:
+        return text + "\nResult: the clutch and all five gear keys are bound.\n";
+    case GearAccess::ShiftKeys:
+        return text + "\nResult: every gear can be reached with clutchKey, shiftUpKey and "
+                      "shiftDownKey.\n";
+    case GearAccess::PadButtons:
+        return text + "\nResult: every gear can be reached with padHoldControl, padUpControl "
+                      "and padDownControl.\n";
+    case GearAccess::None:
+        break;
+    }
     std::vector<std::string> unbound;
     for (std::size_t field = clutchField; field <= lastGearField; ++field) {
         if (bindings.*bindingFields[field].member == 0) {
             unbound.emplace_back(bindingFields[field].fieldName);
         }
-    }
-    if (unbound.empty()) {
-        return text + "\nResult: the clutch and all five gear keys are bound.\n";
     }
     return text + "\nResult: the gearbox can't use all its gears; not bound: " + joined(unbound) +
            ".\n";
@@ -344,5 +495,5 @@ std::string bindingReport(const BindingReading& reading, std::string_view name) 
     if (!reading.lines.empty()) {
         text += linesReport(reading);
     }
-    return text + bindingsReport(reading.bindings, summary);
+    return text + bindingsReport(reading);
 }

@@ -33,6 +33,8 @@ struct BindingReading {
     ReadSummary summary;
     KeyBindings bindings{};
     std::vector<ExplainedLine> lines;
+    // Lines after the explained ones that name more than one field.
+    std::uint64_t laterLinesNamingSeveral = 0;
 };
 
 // Reads the file to its end with the plug-in's own reader, its lines applied
@@ -44,13 +46,26 @@ std::string bindingReport(const BindingReading& reading, std::string_view name);
 
 // The bindings table, the warnings and the result line alone, as the
 // explanation ends.
-std::string bindingsReport(const KeyBindings& bindings, const ReadSummary& summary);
+std::string bindingsReport(const BindingReading& reading);
+
+// How the player can reach every gear, if at all: the clutch with a key per
+// gear, the clutch with the shift-up and shift-down keys, or the pad's hold
+// button with its up and down buttons.
+enum class GearAccess { GearKeys, ShiftKeys, PadButtons, None };
+GearAccess gearAccess(const KeyBindings& bindings);
 
 // The key texts of the clutch and gear fields left unbound, in field order.
 std::vector<std::string_view> unboundGearKeyTexts(const KeyBindings& bindings);
+
+// What the bindings let the player do, in a few words for a notification:
+// "clutch Shift, gears 1 2 3 4, reverse R".
+std::string bindingsSummary(const KeyBindings& bindings);
 
 // "a", "a and b", "a, b and c".
 std::string joined(const std::vector<std::string>& items);
 
 // The key's name, "no key" for 0 or "no virtual key".
 std::string keyName(VirtualKeyCode code);
+
+// A pad control's button and role, e.g. "LB, vehicle aim", or empty.
+std::string_view padControlName(std::int32_t control);

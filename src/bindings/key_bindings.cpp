@@ -53,6 +53,13 @@ bool readAndLog(const std::filesystem::path& path, const KeyBindings& start,
     return true;
 }
 
+// The bindings in use, as a reading of no file.
+BindingReading unread(const KeyBindings& bindings) {
+    BindingReading reading;
+    reading.bindings = bindings;
+    return reading;
+}
+
 std::string notFound(const std::vector<std::filesystem::path>& places) {
     return std::string(bindingFileName) + " not found; looked in:\n" + triedPlaces(places);
 }
@@ -81,7 +88,7 @@ void loadKeyBindings() {
         bindingsFileOpened() ? std::string(bindingFileName) +
                                    " could not be opened again: " + pathText(bindingsPath) + "\n"
                              : notFound(bindingFilePlaces());
-    writeLog(reason + "No key is bound.\n" + bindingsReport(keyBindings, ReadSummary{}));
+    writeLog(reason + "No key is bound.\n" + bindingsReport(unread(keyBindings)));
 }
 
 std::string reloadKeyBindings() {
@@ -89,17 +96,14 @@ std::string reloadKeyBindings() {
     const std::filesystem::path found = findBindingFile();
     if (found.empty() || !readAndLog(found, KeyBindings{}, "Read again in the game.\n\n")) {
         writeLog(notFound(bindingFilePlaces()) + "The keys read before stay bound.\n" +
-                 bindingsReport(keyBindings, ReadSummary{}));
+                 bindingsReport(unread(keyBindings)));
         return prefix + " can't be opened, the keys stay as they were." + seeLog;
     }
-    const std::vector<std::string_view> unbound = unboundGearKeyTexts(keyBindings);
-    if (!unbound.empty()) {
-        return prefix + " read again, but " + keyTextList(unbound) + " not bound." + seeLog;
+    if (gearAccess(keyBindings) == GearAccess::None) {
+        return prefix + " read again, but " + keyTextList(unboundGearKeyTexts(keyBindings)) +
+               " not bound." + seeLog;
     }
-    return prefix + " read again: clutch " + keyName(keyBindings.clutchKey) + ", gears " +
-           keyName(keyBindings.firstGearKey) + " " + keyName(keyBindings.secondGearKey) + " " +
-           keyName(keyBindings.thirdGearKey) + " " + keyName(keyBindings.fourthGearKey) +
-           ", reverse " + keyName(keyBindings.reverseKey) + ".";
+    return prefix + " read again: " + bindingsSummary(keyBindings) + ".";
 }
 
 std::string bindingsNotice() {
@@ -110,12 +114,12 @@ std::string bindingsNotice() {
     if (bindingsUtf16) {
         return prefix + bindingFileName + " is saved as UTF-16, so it binds no key." + seeLog;
     }
-    const std::vector<std::string_view> unbound = unboundGearKeyTexts(keyBindings);
-    if (unbound.empty()) {
+    if (gearAccess(keyBindings) != GearAccess::None) {
         return {};
     }
     if (keyBindings.clutchKey == 0) {
         return prefix + "no Clutch in " + bindingFileName + ", gears can't be changed." + seeLog;
     }
-    return prefix + keyTextList(unbound) + " not bound in " + bindingFileName + "." + seeLog;
+    return prefix + keyTextList(unboundGearKeyTexts(keyBindings)) + " not bound in " +
+           bindingFileName + "." + seeLog;
 }

@@ -15,7 +15,8 @@ mkdir -p "$work"
 cd "$cases" || exit 1
 
 fail=0
-for case_and_status in good:0 crlf_bom:0 warnings:0 tricky:1 utf16:1 empty:1 no-such-file:2; do
+for case_and_status in good:0 crlf_bom:0 warnings:0 tricky:1 utf16:1 empty:1 sequential:0 \
+    pad_only:0 no-such-file:2; do
     name=${case_and_status%%:*}
     expected_status=${case_and_status##*:}
     "$wine_sh" "$prefix" run "$exe" "$name.ini" >"$work/$name.crlf" 2>"$work/$name.stderr"
@@ -37,5 +38,5 @@ for case_and_status in good:0 crlf_bom:0 warnings:0 tricky:1 utf16:1 empty:1 no-
         fail=1
     fi
 done
-[ $fail -eq 0 ] && echo "check-bindings.exe under Wine: 7 files, same output and statuses as natively"
+[ $fail -eq 0 ] && echo "check-bindings.exe under Wine: 9 files, same output and statuses as natively"
 exit $fail

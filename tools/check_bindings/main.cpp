@@ -86,5 +86,5 @@ int main(int argc, char** argv) {
         return 2;
     }
     std::cout << bindingReport(reading, name);
-    return unboundGearKeyTexts(reading.bindings).empty() ? 0 : 1;
+    return gearAccess(reading.bindings) == GearAccess::None ? 1 : 0;
 }
