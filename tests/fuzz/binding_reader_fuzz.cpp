@@ -31,7 +31,14 @@ struct Reading {
     bool operator==(const Reading&) const = default;
 };
 
-const std::vector<VirtualKeyCode> sentinels = {-101, -102, -103, -104, -105, -106, -107};
+// What each field holds before the reading, so that a field left alone shows.
+const std::vector<VirtualKeyCode> sentinels = [] {
+    std::vector<VirtualKeyCode> values;
+    for (std::size_t i = 0; i < bindingFields.size(); ++i) {
+        values.push_back(-101 - static_cast<VirtualKeyCode>(i));
+    }
+    return values;
+}();
 
 std::vector<std::string> plainLines(std::string text) {
     if (text.starts_with("\xFF\xFE") || text.starts_with("\xFE\xFF")) {
