@@ -8,6 +8,7 @@
 
 #include "check_bindings/check.h"
 #include "host/shared_file.h"
+#include "version.h"
 
 namespace {
 
@@ -27,6 +28,10 @@ game starts, and tells you:
 
 FILE defaults to MTconfig.ini in the current folder: run it in the game folder.
 Lines are shown as written, with control characters as \t, \r, \0 or \xNN.
+
+Options:
+  --help, -h  shows this text
+  --version   shows the version of check-bindings
 
 Exit status:
   0  the clutch and all five gear keys (first to fourth, reverse) are bound
@@ -48,6 +53,10 @@ int main(int argc, char** argv) {
         const std::string_view argument = argv[i];
         if (argument == "--help" || argument == "-h") {
             std::cout << help;
+            return 0;
+        }
+        if (argument == "--version") {
+            std::cout << "check-bindings " << productVersion << "\n";
             return 0;
         }
         if (argument.size() > 1 && argument[0] == '-') {
