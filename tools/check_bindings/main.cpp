@@ -5,6 +5,7 @@
 #include <iostream>
 #include <string>
 #include <string_view>
+#include <sys/stat.h>
 
 #include "check_bindings/check.h"
 #include "host/shared_file.h"
@@ -69,6 +70,13 @@ int main(int argc, char** argv) {
         pathGiven = true;
     }
 
+    // Opening a FIFO waits for a writer, and a device may never end: only a
+    // regular file is read. A path that can't be examined is left to the open.
+    struct stat status;
+    if (stat(path.c_str(), &status) == 0 && !S_ISREG(status.st_mode)) {
+        std::cerr << "check-bindings: cannot read " << path << ": not a regular file\n";
+        return 2;
+    }
     const SharedFile file = openSharedForReading(path.c_str());
     if (!file) {
         std::cerr << "check-bindings: cannot open " << path << ": " << std::strerror(errno) << "\n";
