@@ -1,7 +1,8 @@
 #!/bin/sh
-# Builds the Windows plug-in into dist/ (ManualGearbox.asi, a sample MTconfig.ini
-# and check-bindings.exe), then drives the plug-in under Wine along the demo
-# drive: the timeline on standard output, the chart in dist/demo-drive.svg.
+# Builds the Windows plug-in into dist/ (ManualGearbox.asi, a sample MTconfig.ini,
+# check-bindings.exe, ReadMe.txt and LICENSE) and packs the same files into
+# dist/ManualGearbox-<version>.zip, then drives the plug-in under Wine along the
+# demo drive: the timeline on standard output, the chart in dist/demo-drive.svg.
 set -eu
 cd "$(dirname "$0")/.."
 . scripts/setup.sh
@@ -10,7 +11,9 @@ need_packages $windows_build_packages $wine_packages
 
 cmake --preset windows
 cmake --build --preset windows
-cmake --install build/windows --strip
+# Already stripped when linked: the installed files are the files the tests ran.
+cmake --install build/windows
+cpack --preset windows
 
 prefix=build/windows/wine-prefix
 echo
@@ -22,4 +25,5 @@ tools/drive/wine.sh "$prefix" run build/windows/drive/drive.exe --svg dist/demo-
     dist/ManualGearbox.asi examples/demo.drive
 echo
 echo "Built: $(pwd)/dist/ManualGearbox.asi, $(pwd)/dist/MTconfig.ini and $(pwd)/dist/check-bindings.exe"
+echo "Release package: $(pwd)/$(ls -t dist/ManualGearbox-*.zip | head -n 1)"
 echo "Demo drive chart: $(pwd)/dist/demo-drive.svg"

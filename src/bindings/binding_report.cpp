@@ -424,7 +424,8 @@ std::string bindingsSummary(const KeyBindings& b) {
             keys += ", gears";
             for (const VirtualKeyCode gear :
                  {b.firstGearKey, b.secondGearKey, b.thirdGearKey, b.fourthGearKey}) {
-                keys += " " + (gear != 0 ? keyName(gear) : "-");
+                keys += ' ';
+                keys += gear != 0 ? keyName(gear) : "-";
             }
         }
         if (b.reverseKey != 0) {

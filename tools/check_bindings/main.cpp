@@ -9,6 +9,7 @@
 
 #include "bindings/binding_report.h"
 #include "host/files.h"
+#include "version.h"
 
 namespace {
 
@@ -17,24 +18,34 @@ constexpr std::string_view help = R"(Usage: check-bindings [FILE]
 Reads a Manual Gearbox key-binding file exactly as the plug-in reads it when the
 game starts, and tells you:
   - for every line (the first 200 of a longer file, the rest counted): what it
-    binds, with the key's name, or why it binds nothing
-    (no key text, a key text in the wrong letter case, a value without digits or
-    out of range, another key text on the same line tested first, a later line
-    that overrides it);
-  - the eight bindings that result: clutchKey, firstGearKey to fourthGearKey,
-    reverseKey, and the optional toggleKey (the line "Enable/Disable=N") and
-    reloadKey (the line "Reload=N", which reads the file again in the game);
-  - warnings: a UTF-16 file, no clutch, a gear left unbound, two bindings on
-    one key, a key the plug-in uses itself (W, S, the right arrow), a code that
-    is no virtual key.
+    binds, with the key's or button's name, or why it binds nothing (no key
+    text, a key text in the wrong letter case, a value without digits or out of
+    range, another key text on the same line tested first, a later line that
+    overrides it);
+  - the bindings that result: clutchKey, firstGearKey to fourthGearKey and
+    reverseKey, and the optional toggleKey ("Enable/Disable=N"), reloadKey
+    ("Reload=N", reads the file again in the game), shiftUpKey and
+    shiftDownKey ("ShiftUp=N", "ShiftDown=N", one gear at a time) and the pad's
+    padHoldControl, padUpControl and padDownControl ("PadHold=N", "PadUp=N",
+    "PadDown=N", by the game's control number);
+  - warnings: a UTF-16 file, a line naming several fields, no clutch, a gear
+    left unbound, two bindings on one key or button, a key or button the
+    plug-in uses itself (W, S, the right arrow; accelerate, brake, the toggle),
+    a code that is no virtual key.
 
 FILE defaults to MTconfig.ini beside check-bindings, or else in the current
 folder, where the plug-in looks for it too: keep it in the game folder.
 Lines are shown as written, with control characters as \t, \r, \0 or \xNN.
 
+Options:
+  --help, -h  shows this text
+  --version   shows the version of check-bindings
+
 Exit status:
-  0  the clutch and all five gear keys (first to fourth, reverse) are bound
-  1  the file was read, but the clutch or a gear key is not bound
+  0  every gear can be reached: the clutch and all five gear keys (first to
+     fourth, reverse) are bound, or the clutch with ShiftUp and ShiftDown, or
+     PadHold with PadUp and PadDown
+  1  the file was read, but not every gear can be reached
   2  the file can't be read, or the arguments are wrong
 )";
 
@@ -54,6 +65,10 @@ int main(int argc, char** argv) {
             std::cout << help;
             return 0;
         }
+        if (argument == "--version") {
+            std::cout << "check-bindings " << productVersion << "\n";
+            return 0;
+        }
         if (argument.size() > 1 && argument[0] == '-') {
             return usageError("unknown option " + std::string(argument));
         }
@@ -64,17 +79,25 @@ int main(int argc, char** argv) {
         pathGiven = true;
     }
 
+    std::error_code error;
     std::string name = pathText(path);
     if (!pathGiven) {
         const std::vector<std::filesystem::path> places = bindingFilePlaces();
         path = places.back();
         name = bindingFileName;
-        if (places.size() > 1 && std::filesystem::exists(places.front())) {
+        if (places.size() > 1 && std::filesystem::exists(places.front(), error)) {
             path = places.front();
             name = pathText(path);
         }
     }
 
+    // Opening a FIFO waits for a writer, and a device may never end: only a
+    // regular file is read. A path that can't be examined is left to the open.
+    const std::filesystem::file_status status = std::filesystem::status(path, error);
+    if (!error && std::filesystem::exists(status) && !std::filesystem::is_regular_file(status)) {
+        std::cerr << "check-bindings: cannot read " << name << ": not a regular file\n";
+        return 2;
+    }
     const SharedFile file = openSharedForReading(path);
     if (!file) {
         std::cerr << "check-bindings: cannot open " << name << ": " << std::strerror(errno) << "\n";
