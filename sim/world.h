@@ -79,8 +79,10 @@ struct Vehicle {
     float speed = 0;
     float maxSpeed = 9999.0f;
     bool engineOn = true;
-    // A stalled engine starts again when the throttle is released and then
-    // pressed again; the press that stalled it doesn't count.
+    // Switched off with auto-start left on, the engine starts again when the
+    // throttle is released and then pressed again; the press that stalled it
+    // doesn't count.
+    bool autoStart = true;
     bool restartArmed = false;
 };
 
@@ -163,7 +165,8 @@ unsigned long long* callNative();
 std::int16_t keyState(int key);
 void recordWait(std::uint32_t milliseconds);
 
-// Name of a native the world knows, or nullptr.
+// The documented name of a native the world knows, such as
+// "SET_VEHICLE_ENGINE_ON", or nullptr.
 const char* nativeName(std::uint64_t hash);
 
 // Formats a hash the way the catalogue writes it, 0x and sixteen digits.

@@ -3,8 +3,9 @@
 
 namespace {
 
-const std::vector<std::string> toggleQuery = {"controlFired(2,190)", "key 39"};
-const std::vector<std::string> vehicleTest = {"playerCharacter()", "characterInVehicle(0x1B2C4,0)"};
+const std::vector<std::string> toggleQuery = {"IS_CONTROL_JUST_PRESSED(2,190)", "key 39"};
+const std::vector<std::string> vehicleTest = {"PLAYER_PED_ID()",
+                                              "IS_PED_IN_ANY_VEHICLE(0x1B2C4,0)"};
 
 // --- Exact sequences ---------------------------------------------------------------
 
@@ -12,13 +13,13 @@ TEST_F(GearboxTest, AQuietFrameInFirstMakesTheStepsInOrder) {
     passAt(10.0f);
     EXPECT_EQ(trace(), joined({toggleQuery,
                                vehicleTest,
-                               onCar("vehicleSpeed", ""),
+                               onCar("GET_ENTITY_SPEED", ""),
                                {"key 16"},
                                label("Clutch", 0.08f, false),
                                label("Shift", 0.155f, false),
                                {"key 83"},
                                label("1", 0.015f, true),
-                               onCar("capVehicleSpeed", "," + fl(21.0f))}));
+                               onCar("SET_ENTITY_MAX_SPEED", "," + fl(21.0f))}));
 }
 
 TEST_F(GearboxTest, TheClutchFrameSuppressesAccelerateAndScansTheGearKeysInOrder) {
@@ -26,13 +27,13 @@ TEST_F(GearboxTest, TheClutchFrameSuppressesAccelerateAndScansTheGearKeysInOrder
     passAt(10.0f);
     EXPECT_EQ(trace(), joined({toggleQuery,
                                vehicleTest,
-                               onCar("vehicleSpeed", ""),
-                               {"key 16 down", "suppressControl(2,71,1)"},
+                               onCar("GET_ENTITY_SPEED", ""),
+                               {"key 16 down", "DISABLE_CONTROL_ACTION(2,71,1)"},
                                label("Clutch", 0.08f, true),
                                label("Shift", 0.155f, false),
                                {"key 83"},
                                label("1", 0.015f, true),
-                               onCar("capVehicleSpeed", "," + fl(21.0f)),
+                               onCar("SET_ENTITY_MAX_SPEED", "," + fl(21.0f)),
                                {"key 49", "key 50", "key 51", "key 52", "key 82"}}));
     EXPECT_TRUE(sim::world.suppressed[71]);
     EXPECT_EQ(gearboxState.gear, Gear::First);
@@ -49,18 +50,18 @@ TEST_F(GearboxTest, AFrameThatTakesEveryStep) {
     const std::vector<std::string> expected = joined({
         toggleQuery,
         vehicleTest,
-        onCar("vehicleSpeed", ""),
-        {"key 16 down", "suppressControl(2,71,1)"},
+        onCar("GET_ENTITY_SPEED", ""),
+        {"key 16 down", "DISABLE_CONTROL_ACTION(2,71,1)"},
         label("Clutch", 0.08f, true),
         label("Shift", 0.155f, false),
-        {"suppressControl(2,72,1)", "key 83 down"},
+        {"DISABLE_CONTROL_ACTION(2,72,1)", "key 83 down"},
         label("2", 0.015f, true),
-        onCar("capVehicleSpeed", "," + fl(31.0f)),
+        onCar("SET_ENTITY_MAX_SPEED", "," + fl(31.0f)),
         {"key 49", "key 50", "key 51", "key 52 down", "wait(50)"},
         // Fourth lugs at 0.9 - 1.2; W is the accelerator.
-        {"controlFired(2,208)", "key 87 down"},
-        onCar("stallEngine", ",0,0"),
-        onCar("vehicleStationary", ""),
+        {"IS_CONTROL_JUST_PRESSED(2,208)", "key 87 down"},
+        onCar("SET_VEHICLE_ENGINE_ON", ",0,0,0"),
+        onCar("IS_VEHICLE_STOPPED", ""),
     });
     EXPECT_EQ(trace(), expected);
     EXPECT_EQ(gearboxState.gear, Gear::Fourth);
@@ -71,8 +72,8 @@ TEST_F(GearboxTest, AboveItsCapAGearCapsAtAFreshReadNotLoweredByS) {
     passAt(25.0f);
     const std::vector<std::string> calls = trace();
     const std::vector<std::string> capStep =
-        joined({label("1", 0.015f, true), onCar("vehicleSpeed", ""),
-                onCar("capVehicleSpeed", "," + fl(25.0f))});
+        joined({label("1", 0.015f, true), onCar("GET_ENTITY_SPEED", ""),
+                onCar("SET_ENTITY_MAX_SPEED", "," + fl(25.0f))});
     ASSERT_GE(calls.size(), capStep.size());
     EXPECT_EQ(std::vector<std::string>(calls.end() - capStep.size(), calls.end()), capStep);
     EXPECT_EQ(car().maxSpeed, 25.0f);
@@ -84,18 +85,18 @@ TEST_F(GearboxTest, ReverseCapsSuppressesBothPedalsAndBacksUpWhileWIsDown) {
     press(keyW);
     press(keyS);
     passAt(2.0f);
-    EXPECT_EQ(trace(),
-              joined({toggleQuery,
-                      vehicleTest,
-                      onCar("vehicleSpeed", ""),
-                      {"key 16"},
-                      label("Clutch", 0.08f, false),
-                      label("Shift", 0.155f, false),
-                      label("R", 0.015f, true),
-                      onCar("capVehicleSpeed", "," + fl(8.0f)),
-                      {"suppressControl(2,71,1)", "suppressControl(2,72,1)", "key 87 down"},
-                      onCar("forceForwardSpeed", "," + fl(-4.1f)),
-                      onCar("vehicleStationary", "")}));
+    EXPECT_EQ(trace(), joined({toggleQuery,
+                               vehicleTest,
+                               onCar("GET_ENTITY_SPEED", ""),
+                               {"key 16"},
+                               label("Clutch", 0.08f, false),
+                               label("Shift", 0.155f, false),
+                               label("R", 0.015f, true),
+                               onCar("SET_ENTITY_MAX_SPEED", "," + fl(8.0f)),
+                               {"DISABLE_CONTROL_ACTION(2,71,1)", "DISABLE_CONTROL_ACTION(2,72,1)",
+                                "key 87 down"},
+                               onCar("SET_VEHICLE_FORWARD_SPEED", "," + fl(-4.1f)),
+                               onCar("IS_VEHICLE_STOPPED", "")}));
     EXPECT_EQ(car().speed, -4.1f);
     EXPECT_EQ(car().maxSpeed, 8.0f);
 }
@@ -119,7 +120,7 @@ TEST_F(GearboxTest, DisabledEveryPassLiftsTheCapAndResetsTheGearWithoutTestingFo
     car().maxSpeed = 40.5f;
     press(clutch);
     passAt(35.0f);
-    EXPECT_EQ(trace(), joined({toggleQuery, onCar("capVehicleSpeed", "," + fl(9999.0f))}));
+    EXPECT_EQ(trace(), joined({toggleQuery, onCar("SET_ENTITY_MAX_SPEED", "," + fl(9999.0f))}));
     EXPECT_EQ(car().maxSpeed, 9999.0f);
     EXPECT_EQ(gearboxState.gear, Gear::First);
     EXPECT_TRUE(gearboxState.clutchHeld);
@@ -130,8 +131,8 @@ TEST_F(GearboxTest, DisabledEveryPassLiftsTheCapAndResetsTheGearWithoutTestingFo
     scriptWait(0);
     passAt(0.0f);
     EXPECT_EQ(trace(), joined({toggleQuery,
-                               {"playerCharacter()", "vehicleOfCharacter(0x1B2C4)",
-                                "capVehicleSpeed(0," + fl(9999.0f) + ")"}}));
+                               {"PLAYER_PED_ID()", "GET_VEHICLE_PED_IS_USING(0x1B2C4)",
+                                "SET_ENTITY_MAX_SPEED(0," + fl(9999.0f) + ")"}}));
 }
 
 TEST_F(GearboxTest, ASteadyCruiseInFirstCosts39NativeCallsAndThreeKeyQueriesAFrame) {
@@ -339,8 +340,9 @@ TEST_F(GearboxTest, ControlFiredIsAskedFirstAndWOnlyWhenItIsNot) {
     press(keyW);
     passAt(10.0f);
     const std::vector<std::string> calls = trace();
-    const std::vector<std::string> tail = joined(
-        {{"controlFired(2,208)"}, onCar("stallEngine", ",0,0"), onCar("vehicleStationary", "")});
+    const std::vector<std::string> tail = joined({{"IS_CONTROL_JUST_PRESSED(2,208)"},
+                                                  onCar("SET_VEHICLE_ENGINE_ON", ",0,0,0"),
+                                                  onCar("IS_VEHICLE_STOPPED", "")});
     ASSERT_GE(calls.size(), tail.size());
     EXPECT_EQ(std::vector<std::string>(calls.end() - tail.size(), calls.end()), tail);
 }
@@ -436,11 +438,11 @@ TEST_F(GearboxTest, PullingAwayInSecondStallsTwiceRightAfterTheSelectionPause) {
     const auto pause = std::find(calls.begin(), calls.end(), "wait(50)");
     ASSERT_NE(pause, calls.end());
     const std::vector<std::string> afterPause(pause + 1, calls.end());
-    EXPECT_EQ(afterPause, joined({{"controlFired(2,208)", "key 87 down"},
-                                  onCar("stallEngine", ",0,0"),
-                                  onCar("vehicleStationary", ""),
-                                  {"controlFired(2,208)", "key 87 down"},
-                                  onCar("stallEngine", ",0,0")}));
+    EXPECT_EQ(afterPause, joined({{"IS_CONTROL_JUST_PRESSED(2,208)", "key 87 down"},
+                                  onCar("SET_VEHICLE_ENGINE_ON", ",0,0,0"),
+                                  onCar("IS_VEHICLE_STOPPED", ""),
+                                  {"IS_CONTROL_JUST_PRESSED(2,208)", "key 87 down"},
+                                  onCar("SET_VEHICLE_ENGINE_ON", ",0,0,0")}));
     EXPECT_FALSE(car().engineOn);
 }
 
@@ -457,7 +459,7 @@ TEST_F(GearboxTest, TheStepsAfterThePauseFetchTheVehicleAfreshWhateverThePlayerD
     // Stationary and lugging, but the character is on foot: the stall goes to
     // whatever handle the game returns for no vehicle.
     const std::vector<std::string> calls = trace();
-    EXPECT_NE(std::find(calls.begin(), calls.end(), "stallEngine(0,0,0)"), calls.end());
+    EXPECT_NE(std::find(calls.begin(), calls.end(), "SET_VEHICLE_ENGINE_ON(0,0,0,0)"), calls.end());
     EXPECT_TRUE(car().engineOn);
 }
 
@@ -482,11 +484,11 @@ TEST_F(GearboxTest, RoadOfOneEvent) {
     // First's step ran with the old gear, over its cap: the cap follows the car.
     const std::vector<std::string> gearStep =
         joined({label("1", 0.015f, true),
-                onCar("vehicleSpeed", ""),
-                onCar("capVehicleSpeed", "," + fl(25.0f)),
+                onCar("GET_ENTITY_SPEED", ""),
+                onCar("SET_ENTITY_MAX_SPEED", "," + fl(25.0f)),
                 {"key 49", "key 50 down", "wait(50)"},
                 // Second doesn't lug at 25, and the car isn't stationary.
-                onCar("vehicleStationary", "")});
+                onCar("IS_VEHICLE_STOPPED", "")});
     ASSERT_GE(lines.size(), gearStep.size());
     EXPECT_EQ(std::vector<std::string>(lines.end() - gearStep.size(), lines.end()), gearStep);
     EXPECT_EQ(gearboxState.gear, Gear::Second);

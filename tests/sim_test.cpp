@@ -20,12 +20,33 @@ TEST_F(WorldTest, AnUnknownHashIsAFaultNamingTheHash) {
     EXPECT_NE(faults[0].find("0x1234567890ABCDEF"), std::string::npos) << faults[0];
 }
 
-TEST_F(WorldTest, AWrongArgumentCountIsAFaultNamingTheHash) {
+TEST_F(WorldTest, AWrongArgumentCountIsAFaultNamingTheDocumentedSignature) {
     invokeNative(hashes::suppressControl, std::int32_t{2}, std::int32_t{71});
     const std::vector<std::string> faults = takeFaults();
     ASSERT_EQ(faults.size(), 1u);
-    EXPECT_NE(faults[0].find("0xFE99B66D079CF6BC"), std::string::npos) << faults[0];
+    EXPECT_EQ(faults[0], "0xFE99B66D079CF6BC called with 2 arguments, but void "
+                         "DISABLE_CONTROL_ACTION(int padIndex, int control, BOOL "
+                         "disableRelatedActions) reads 3");
     EXPECT_FALSE(sim::world.suppressed[71]);
+}
+
+TEST_F(WorldTest, TheShortEngineAndTextCallsOfOldAreFaults) {
+    sim::enterVehicle(sim::addVehicle(0x00000101));
+    invokeNative(hashes::stallEngine, std::int32_t{0x101}, std::int32_t{0}, std::int32_t{0});
+    beginScreenText("STRING");
+    addTextString("1");
+    invokeNative(hashes::drawScreenText, 0.015f, 0.015f);
+    const std::vector<std::string> faults = takeFaults();
+    ASSERT_EQ(faults.size(), 2u);
+    EXPECT_NE(faults[0].find("SET_VEHICLE_ENGINE_ON(Vehicle vehicle, BOOL value, BOOL instantly, "
+                             "BOOL disableAutoStart) reads 4"),
+              std::string::npos)
+        << faults[0];
+    EXPECT_NE(faults[1].find("END_TEXT_COMMAND_DISPLAY_TEXT(float x, float y, int p2) reads 3"),
+              std::string::npos)
+        << faults[1];
+    EXPECT_TRUE(sim::world.vehicles[0].engineOn);
+    EXPECT_TRUE(sim::world.labels.empty());
 }
 
 TEST_F(WorldTest, APushWithoutInitIsAFault) {
@@ -84,6 +105,17 @@ TEST_F(WorldTest, ThrottleDriveAccelerationSuppressionCapAndStall) {
     sim::setKey(sim::keyW, true);
     sim::endFrame();
     EXPECT_TRUE(car.engineOn) << "a fresh press does";
+}
+
+TEST_F(WorldTest, AnEngineSwitchedOffWithAutoStartDisabledStaysOff) {
+    sim::enterVehicle(sim::addVehicle(0x00000101));
+    const sim::Vehicle& car = sim::world.vehicles[0];
+    invokeNative(hashes::stallEngine, std::int32_t{0x101}, std::int32_t{0}, std::int32_t{0},
+                 std::int32_t{1});
+    sim::endFrame();
+    sim::setKey(sim::keyW, true);
+    sim::advanceFrames(10);
+    EXPECT_FALSE(car.engineOn);
 }
 
 TEST_F(WorldTest, DragBringsACoastingVehicleToAStandstill) {

@@ -55,6 +55,8 @@ check 2 "does not import GetAsyncKeyState from user32.dll" "$idle" fine.drive
 check 1 "at 0.000 s the world saw a faulty call: scriptWait called outside the registered script" \
     "$stray" fine.drive
 check 1 "at 0.000 s the world saw a faulty call: the registered script returned" "$stray" fine.drive
+check 1 "at 0.000 s the world saw a faulty call: 0x2497C4717C8B881E called with 3 arguments, but void SET_VEHICLE_ENGINE_ON(Vehicle vehicle, BOOL value, BOOL instantly, BOOL disableAutoStart) reads 4" \
+    "$stray" fine.drive
 check 1 "fails.drive:2: expected subtitle Manual Transmission ~r~Disabled~w~!, saw none at 0.512 s" \
     "$plugin" fine.drive fails.drive
 check 0 "fine.drive: 1 expectations met, 0 failed" --svg chart.svg "$plugin" fine.drive
