@@ -12,7 +12,7 @@ namespace sim {
 struct HookControl {
     World* world;
     int (*addVehicle)(std::int32_t handle);
-    void (*enterVehicle)(int index);
+    void (*enterVehicle)(int index, int seat);
     void (*leaveVehicle)();
     void (*setKey)(int key, bool down);
     void (*fireControlOnce)(int control);

@@ -63,6 +63,12 @@ float towardsZero(float speed, float amount) {
 }
 
 void moveVehicle(Vehicle& vehicle) {
+    // A chauffeur holds the speed the vehicle has; the player's pedals are not
+    // theirs.
+    if (world.seat != driverSeat) {
+        vehicle.speed = std::clamp(vehicle.speed, -vehicle.maxSpeed, vehicle.maxSpeed);
+        return;
+    }
     const float seconds = static_cast<float>(world.frameMs) / 1000.0f;
     const bool throttleInput = world.keys[keyW] || controlActive(controlAccelerateAlt);
     const bool throttle = throttleInput && !world.suppressed[controlAccelerate];
@@ -168,6 +174,21 @@ void runEngineSwitch(const std::uint64_t* a) {
 void runVehicleStationary(const std::uint64_t* a) {
     const Vehicle* vehicle = findVehicle(slotInt(a[0]));
     setResult(boolResult(vehicle && std::fabs(vehicle->speed) < stationaryBelow));
+}
+
+void runPedInVehicleSeat(const std::uint64_t* a) {
+    const Vehicle* vehicle = playerVehicle();
+    std::int32_t ped = 0;
+    if (vehicle && vehicle->handle == slotInt(a[0])) {
+        const int seat = slotInt(a[1]);
+        ped = seat == world.seat ? world.playerHandle : seat == driverSeat ? chauffeurHandle : 0;
+    }
+    setResult(withHighHalf(std::uint32_t(ped)));
+}
+
+void runVehicleClass(const std::uint64_t* a) {
+    const Vehicle* vehicle = findVehicle(slotInt(a[0]));
+    setResult(withHighHalf(std::uint32_t(vehicle ? vehicle->vehicleClass : 0)));
 }
 
 void runControlFired(const std::uint64_t* a) {
@@ -277,6 +298,9 @@ constexpr NativeEntry natives[] = {
     {0x997ABD671D25CA0B, "IS_PED_IN_ANY_VEHICLE", "Ped ped, BOOL atGetIn", "BOOL",
      runCharacterInVehicle},
     {0x6094AD011A2EA87D, "GET_VEHICLE_PED_IS_USING", "Ped ped", "Vehicle", runVehicleOfCharacter},
+    {0xBB40DD2270B65366, "GET_PED_IN_VEHICLE_SEAT", "Vehicle vehicle, int seatIndex, BOOL p2",
+     "Ped", runPedInVehicleSeat},
+    {0x29439776AAA00A62, "GET_VEHICLE_CLASS", "Vehicle vehicle", "int", runVehicleClass},
     {0xD5037BA82E12416F, "GET_ENTITY_SPEED", "Entity entity", "float", runVehicleSpeed},
     {0x0E46A3FCBDE2A1B1, "SET_ENTITY_MAX_SPEED", "Entity entity, float speed", "void",
      runCapVehicleSpeed},
@@ -329,8 +353,9 @@ int addVehicle(std::int32_t handle) {
     return static_cast<int>(world.vehicles.size()) - 1;
 }
 
-void enterVehicle(int index) {
+void enterVehicle(int index, int seat) {
     world.occupied = index;
+    world.seat = seat;
 }
 
 void leaveVehicle() {

@@ -1,7 +1,8 @@
 // A small stand-in for the game on the far side of the script hook: the
-// player, vehicles, keyboard, controls, screen text and time, plus a recording
-// of every call the plug-in makes into it. Portable C++ with no test framework,
-// so that the native tests and the Windows stand-in hook share it.
+// player, vehicles and their seats, keyboard, controls, screen text and time,
+// plus a recording of every call the plug-in makes into it. Portable C++ with
+// no test framework, so that the native tests and the Windows stand-in hook
+// share it.
 #pragma once
 
 #include <array>
@@ -22,6 +23,12 @@ constexpr int keyS = 83;
 constexpr int controlAccelerate = 71;
 constexpr int controlBrake = 72;
 constexpr int controlAccelerateAlt = 208;
+
+// Seat indices as the game numbers them.
+constexpr int driverSeat = -1;
+constexpr int passengerSeat = 0;
+// Who drives while the player sits beside the driver: a taxi driver, say.
+constexpr std::int32_t chauffeurHandle = 0x0002F00D;
 
 // Everything the plug-in does across the boundary, in the order it did it.
 struct Call {
@@ -84,6 +91,9 @@ struct Vehicle {
     // doesn't count.
     bool autoStart = true;
     bool restartArmed = false;
+    // The game's vehicle class: 13 cycles, 14 boats, 15 helicopters, 16 planes,
+    // 21 trains; 0 is a compact car.
+    int vehicleClass = 0;
 };
 
 struct World {
@@ -105,6 +115,7 @@ struct World {
     std::int64_t frame = 0;
     std::int64_t timeMs = 0;
     int occupied = -1; // index into vehicles, or -1 on foot
+    int seat = driverSeat;
     std::bitset<keyCount> keys;
     std::bitset<keyCount> pressedSinceQuery;
     std::bitset<controlCount> controlsHeld;
@@ -141,7 +152,9 @@ extern World world;
 
 // Adds a vehicle standing still, engine running, and returns its index.
 int addVehicle(std::int32_t handle);
-void enterVehicle(int index);
+// Seats the player, straight from wherever they were: on foot, another seat or
+// another vehicle.
+void enterVehicle(int index, int seat = driverSeat);
 void leaveVehicle();
 Vehicle* playerVehicle();
 Vehicle* findVehicle(std::int32_t handle);

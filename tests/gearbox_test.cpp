@@ -1,11 +1,16 @@
 // The gearbox driven through the real frame loop in the stand-in world.
 #include "gearbox_fixture.h"
 
+#include <functional>
+
 namespace {
 
 const std::vector<std::string> toggleQuery = {"IS_CONTROL_JUST_PRESSED(2,190)", "key 39"};
-const std::vector<std::string> vehicleTest = {"PLAYER_PED_ID()",
-                                              "IS_PED_IN_ANY_VEHICLE(0x1B2C4,0)"};
+const std::vector<std::string> onFootTest = {"PLAYER_PED_ID()", "IS_PED_IN_ANY_VEHICLE(0x1B2C4,0)"};
+// Seated, the character must be the driver, seat -1, of a vehicle with a gearbox.
+const std::vector<std::string> vehicleTest = {
+    "PLAYER_PED_ID()", "IS_PED_IN_ANY_VEHICLE(0x1B2C4,0)", "GET_VEHICLE_PED_IS_USING(0x1B2C4)",
+    "GET_PED_IN_VEHICLE_SEAT(0x80002A01,0xFFFFFFFF,0)", "GET_VEHICLE_CLASS(0x80002A01)"};
 
 // --- Exact sequences ---------------------------------------------------------------
 
@@ -107,7 +112,7 @@ TEST_F(GearboxTest, OnFootAPassStopsAtTheVehicleTest) {
     press(clutch);
     press(secondKey);
     passAt(0.0f);
-    EXPECT_EQ(trace(), joined({toggleQuery, vehicleTest}));
+    EXPECT_EQ(trace(), joined({toggleQuery, onFootTest}));
     EXPECT_TRUE(sim::world.labels.empty());
     EXPECT_FALSE(sim::world.suppressed.any());
     EXPECT_EQ(gearboxState.gear, Gear::Third);
@@ -135,7 +140,7 @@ TEST_F(GearboxTest, DisabledEveryPassLiftsTheCapAndResetsTheGearWithoutTestingFo
                                 "SET_ENTITY_MAX_SPEED(0," + fl(9999.0f) + ")"}}));
 }
 
-TEST_F(GearboxTest, ASteadyCruiseInFirstCosts39NativeCallsAndThreeKeyQueriesAFrame) {
+TEST_F(GearboxTest, ASteadyCruiseInFirstCosts42NativeCallsAndThreeKeyQueriesAFrame) {
     for (int frame = 0; frame < 300; ++frame) {
         passAt(10.0f);
         scriptWait(0);
@@ -144,7 +149,7 @@ TEST_F(GearboxTest, ASteadyCruiseInFirstCosts39NativeCallsAndThreeKeyQueriesAFra
             natives += call.kind == sim::Call::Kind::Native;
             keys += call.kind == sim::Call::Kind::KeyQuery;
         }
-        ASSERT_EQ(natives, 39u) << "frame " << frame;
+        ASSERT_EQ(natives, 42u) << "frame " << frame;
         ASSERT_EQ(keys, 3u) << "frame " << frame;
     }
 }
@@ -509,7 +514,7 @@ TEST_F(GearboxTest, RoadOfOneEvent) {
 
 // --- Vehicles, the toggle and the gearbox ----------------------------------------------
 
-TEST_F(GearboxTest, TheGearAndHintCarryOverIntoTheNextVehicleAndTheOldCapStays) {
+TEST_F(GearboxTest, TheGearAndHintCarryOverIntoTheNextVehicleAndTheOldCapIsLifted) {
     gearboxState.gear = Gear::Third;
     passAt(39.8f);
     scriptWait(0);
@@ -523,7 +528,7 @@ TEST_F(GearboxTest, TheGearAndHintCarryOverIntoTheNextVehicleAndTheOldCapStays) 
     clearCalls();
     runFramePass();
     EXPECT_EQ(labelTexts(sim::world.labels), (std::vector<std::string>{"Clutch", "Shift*", "3*"}));
-    EXPECT_EQ(sim::world.vehicles[0].maxSpeed, 40.5f);
+    EXPECT_EQ(sim::world.vehicles[0].maxSpeed, 9999.0f);
     EXPECT_EQ(sim::world.vehicles[static_cast<std::size_t>(other)].maxSpeed, 40.5f);
 }
 
@@ -557,6 +562,150 @@ TEST_F(GearboxTest, UnboundKeysLeaveTheGearboxInFirst) {
     EXPECT_EQ(car().maxSpeed, 21.0f);
     EXPECT_NEAR(car().speed, 21.0f, 0.01f);
     EXPECT_EQ(waits(), std::vector<std::int64_t>(400, 0));
+}
+
+// --- Where the gearbox acts -------------------------------------------------------------
+
+constexpr std::int32_t otherCarHandle = 0x00013C07;
+const std::string liftCarCap = "SET_ENTITY_MAX_SPEED(0x80002A01," + fl(9999.0f) + ")";
+
+TEST_F(GearboxTest, APassengerPassDoesWhatAPassOnFootDoes) {
+    gearboxState = {true, Gear::Second, false, true};
+    sim::enterVehicle(0, sim::passengerSeat);
+    car().maxSpeed = 1234.0f;
+    press(clutch);
+    press(thirdKey);
+    press(keyW);
+    passAt(0.0f);
+    EXPECT_EQ(trace(), joined({toggleQuery,
+                               {"PLAYER_PED_ID()", "IS_PED_IN_ANY_VEHICLE(0x1B2C4,0)",
+                                "GET_VEHICLE_PED_IS_USING(0x1B2C4)",
+                                "GET_PED_IN_VEHICLE_SEAT(0x80002A01,0xFFFFFFFF,0)"}}));
+    EXPECT_TRUE(sim::world.labels.empty());
+    EXPECT_FALSE(sim::world.suppressed.any());
+    EXPECT_TRUE(car().engineOn);
+    EXPECT_EQ(car().maxSpeed, 1234.0f);
+    EXPECT_EQ(gearboxState.gear, Gear::Second);
+    EXPECT_TRUE(waits().empty());
+}
+
+TEST_F(GearboxTest, OnlyVehicleClassesWithAGearboxAreDriven) {
+    const std::vector<int> withoutGearbox = {13, 14, 15, 16, 21};
+    for (int vehicleClass = 0; vehicleClass <= 22; ++vehicleClass) {
+        SCOPED_TRACE(vehicleClass);
+        const bool driven = std::find(withoutGearbox.begin(), withoutGearbox.end(), vehicleClass) ==
+                            withoutGearbox.end();
+        gearboxState = GearboxState{};
+        gearboxState.gear = Gear::Second;
+        car() = sim::Vehicle{carHandle};
+        car().vehicleClass = vehicleClass;
+        car().maxSpeed = 1234.0f;
+        press(clutch);
+        press(keyW);
+        passAt(0.0f);
+        if (driven) {
+            EXPECT_EQ(labelTexts(sim::world.labels),
+                      (std::vector<std::string>{"Clutch*", "Shift", "2*"}));
+            EXPECT_EQ(car().maxSpeed, 31.0f);
+            EXPECT_FALSE(car().engineOn);
+        } else {
+            EXPECT_EQ(trace(), joined({toggleQuery, vehicleTest}));
+            EXPECT_TRUE(sim::world.labels.empty());
+            EXPECT_FALSE(sim::world.suppressed.any());
+            EXPECT_EQ(car().maxSpeed, 1234.0f);
+            EXPECT_TRUE(car().engineOn);
+        }
+        scriptWait(0);
+    }
+}
+
+TEST_F(GearboxTest, TheCapIsLiftedOnceOnTheFirstPassThePlayerNoLongerDrivesTheCar) {
+    const int other = sim::addVehicle(otherCarHandle);
+    const struct {
+        const char* where;
+        std::function<void()> go;
+        // The pass's calls between the vehicle test and the lift.
+        std::vector<std::string> test;
+    } cases[] = {
+        {"on foot", [] { sim::leaveVehicle(); }, onFootTest},
+        {"a passenger",
+         [] { sim::enterVehicle(0, sim::passengerSeat); },
+         {"PLAYER_PED_ID()", "IS_PED_IN_ANY_VEHICLE(0x1B2C4,0)",
+          "GET_VEHICLE_PED_IS_USING(0x1B2C4)", "GET_PED_IN_VEHICLE_SEAT(0x80002A01,0xFFFFFFFF,0)"}},
+        {"a helicopter's pilot", [] { car().vehicleClass = 15; }, vehicleTest},
+        {"another car's driver",
+         [other] { sim::enterVehicle(other); },
+         {"PLAYER_PED_ID()", "IS_PED_IN_ANY_VEHICLE(0x1B2C4,0)",
+          "GET_VEHICLE_PED_IS_USING(0x1B2C4)", "GET_PED_IN_VEHICLE_SEAT(0x13C07,0xFFFFFFFF,0)",
+          "GET_VEHICLE_CLASS(0x13C07)"}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.where);
+        gearboxState = GearboxState{};
+        car() = sim::Vehicle{carHandle};
+        sim::enterVehicle(0);
+        passAt(10.0f);
+        scriptWait(0);
+        EXPECT_EQ(car().maxSpeed, 21.0f);
+
+        c.go();
+        passAt(10.0f);
+        const std::vector<std::string> calls = trace();
+        const std::vector<std::string> lift = joined({toggleQuery, c.test, {liftCarCap}});
+        ASSERT_GE(calls.size(), lift.size());
+        EXPECT_EQ(std::vector<std::string>(calls.begin(), calls.begin() + lift.size()), lift);
+        EXPECT_EQ(car().maxSpeed, 9999.0f);
+        scriptWait(0);
+
+        // Once: whatever sets the car's cap next keeps it.
+        car().maxSpeed = 15.0f;
+        clearCalls();
+        passes(3);
+        EXPECT_EQ(car().maxSpeed, 15.0f);
+        const std::vector<std::string> later = trace();
+        EXPECT_EQ(std::count(later.begin(), later.end(), liftCarCap), 0);
+        sim::world.vehicles[static_cast<std::size_t>(other)].maxSpeed = 9999.0f;
+    }
+}
+
+TEST_F(GearboxTest, AChangeOfSeatLiftsTheCapAndBackAtTheWheelTheGearboxCapsAgain) {
+    gearboxState.gear = Gear::Second;
+    passAt(20.0f);
+    scriptWait(0);
+    EXPECT_EQ(car().maxSpeed, 31.0f);
+
+    sim::enterVehicle(0, sim::passengerSeat);
+    passes(2);
+    EXPECT_EQ(car().maxSpeed, 9999.0f);
+    EXPECT_EQ(gearboxState.cappedVehicle, 0);
+
+    sim::enterVehicle(0, sim::driverSeat);
+    passAt(20.0f);
+    EXPECT_EQ(car().maxSpeed, 31.0f);
+    EXPECT_EQ(labelTexts(sim::world.labels), (std::vector<std::string>{"Clutch", "Shift", "2*"}));
+}
+
+TEST_F(GearboxTest, SwitchedOffTheGearboxLeavesTheRememberedCapForItsNextPassOn) {
+    // Leaving and switching off in one pass: the disabled pass lifts the cap of
+    // no vehicle, as it always has.
+    passAt(10.0f);
+    scriptWait(0);
+    sim::leaveVehicle();
+    press(39);
+    passAt(0.0f);
+    release(39);
+    scriptWait(0);
+    EXPECT_FALSE(gearboxState.transmissionEnabled);
+    EXPECT_EQ(car().maxSpeed, 21.0f);
+    passes(3);
+    EXPECT_EQ(car().maxSpeed, 21.0f);
+
+    press(39);
+    passAt(0.0f);
+    EXPECT_TRUE(gearboxState.transmissionEnabled);
+    EXPECT_EQ(car().maxSpeed, 9999.0f);
+    const std::vector<std::string> calls = trace();
+    EXPECT_EQ(std::count(calls.begin(), calls.end(), liftCarCap), 1);
 }
 
 // --- A drive ----------------------------------------------------------------------------

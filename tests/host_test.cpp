@@ -32,6 +32,11 @@ TEST_F(NativeCallTest, EveryWrapperPushesItsHashAndSlotsInParameterOrder) {
          [] { vehicleOfCharacter(-1); },
          hashes::vehicleOfCharacter,
          {0xFFFFFFFFu}},
+        {"driverOfVehicle",
+         [] { driverOfVehicle(highVehicle); },
+         hashes::driverOfVehicle,
+         {0x80001234u, 0xFFFFFFFFu, 0}},
+        {"vehicleClass", [] { vehicleClass(highVehicle); }, hashes::vehicleClass, {0x80001234u}},
         {"vehicleSpeed", [] { vehicleSpeed(highVehicle); }, hashes::vehicleSpeed, {0x80001234u}},
         {"capVehicleSpeed",
          [] { capVehicleSpeed(highVehicle, 40.5f); },
@@ -76,7 +81,7 @@ TEST_F(NativeCallTest, EveryWrapperPushesItsHashAndSlotsInParameterOrder) {
         {"beginSubtitle", [&] { beginSubtitle(kind); }, hashes::beginSubtitle, {address(kind)}},
         {"printSubtitle", [] { printSubtitle(2500); }, hashes::printSubtitle, {2500, 1}},
     };
-    ASSERT_EQ(cases.size(), 22u);
+    ASSERT_EQ(cases.size(), 24u);
 
     for (const WrapperCase& c : cases) {
         SCOPED_TRACE(c.name);
@@ -139,8 +144,12 @@ TEST_F(NativeCallTest, HandlesAndFloatsAreDecodedFromTheLowHalfOfSlotZero) {
     sim::enterVehicle(index);
     sim::world.vehicles[0].speed = 25.5f;
 
+    sim::world.vehicles[0].vehicleClass = 15;
+
     EXPECT_EQ(playerCharacter(), static_cast<GameHandle>(0x80000042u));
     EXPECT_EQ(vehicleOfCharacter(static_cast<GameHandle>(0x80000042u)), highVehicle);
+    EXPECT_EQ(driverOfVehicle(highVehicle), static_cast<GameHandle>(0x80000042u));
+    EXPECT_EQ(vehicleClass(highVehicle), 15);
     EXPECT_EQ(vehicleSpeed(highVehicle), 25.5f);
 }
 

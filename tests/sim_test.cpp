@@ -118,6 +118,41 @@ TEST_F(WorldTest, AnEngineSwitchedOffWithAutoStartDisabledStaysOff) {
     EXPECT_FALSE(car.engineOn);
 }
 
+TEST_F(WorldTest, SeatsAndClasses) {
+    sim::world.playerHandle = 0x00C0FFEE;
+    const int car = sim::addVehicle(0x00000101);
+    sim::addVehicle(0x00000202);
+    sim::world.vehicles[1].vehicleClass = 14;
+    const auto occupant = [](std::int32_t vehicle, std::int32_t seat) {
+        return resultInt(invokeNative(hashes::driverOfVehicle, vehicle, seat, std::int32_t{0}));
+    };
+
+    sim::enterVehicle(car);
+    EXPECT_EQ(occupant(0x101, -1), 0x00C0FFEE);
+    EXPECT_EQ(occupant(0x101, 0), 0);
+    EXPECT_EQ(occupant(0x202, -1), 0) << "nobody drives the boat";
+
+    sim::enterVehicle(car, sim::passengerSeat);
+    EXPECT_TRUE(characterInVehicle(0x00C0FFEE));
+    EXPECT_EQ(vehicleOfCharacter(0x00C0FFEE), 0x101);
+    EXPECT_EQ(occupant(0x101, -1), sim::chauffeurHandle);
+    EXPECT_EQ(occupant(0x101, 0), 0x00C0FFEE);
+
+    EXPECT_EQ(vehicleClass(0x101), 0);
+    EXPECT_EQ(vehicleClass(0x202), 14);
+}
+
+TEST_F(WorldTest, APassengersPedalsMoveNothingAndTheChauffeurHoldsTheSpeed) {
+    sim::enterVehicle(sim::addVehicle(0x00000101), sim::passengerSeat);
+    sim::world.vehicles[0].speed = 12.0f;
+    sim::setKey(sim::keyS, true);
+    sim::advanceFrames(30);
+    EXPECT_EQ(sim::world.vehicles[0].speed, 12.0f);
+    sim::world.vehicles[0].maxSpeed = 8.0f;
+    sim::endFrame();
+    EXPECT_EQ(sim::world.vehicles[0].speed, 8.0f);
+}
+
 TEST_F(WorldTest, DragBringsACoastingVehicleToAStandstill) {
     sim::enterVehicle(sim::addVehicle(0x00000101));
     sim::world.vehicles[0].speed = 20.0f;

@@ -4,11 +4,14 @@ namespace {
 
 // Pad index of every control query and suppression.
 constexpr std::int32_t controlPad = 2;
+constexpr std::int32_t driverSeat = -1;
 
 // Each hash with the native's documented name, by which modders look it up.
 constexpr NativeHash playerCharacterHash = 0xD80958FC74E988A6;    // PLAYER_PED_ID
 constexpr NativeHash characterInVehicleHash = 0x997ABD671D25CA0B; // IS_PED_IN_ANY_VEHICLE
 constexpr NativeHash vehicleOfCharacterHash = 0x6094AD011A2EA87D; // GET_VEHICLE_PED_IS_USING
+constexpr NativeHash driverOfVehicleHash = 0xBB40DD2270B65366;    // GET_PED_IN_VEHICLE_SEAT
+constexpr NativeHash vehicleClassHash = 0x29439776AAA00A62;       // GET_VEHICLE_CLASS
 constexpr NativeHash vehicleSpeedHash = 0xD5037BA82E12416F;       // GET_ENTITY_SPEED
 constexpr NativeHash capVehicleSpeedHash = 0x0E46A3FCBDE2A1B1;    // SET_ENTITY_MAX_SPEED
 constexpr NativeHash forceForwardSpeedHash = 0xAB54A438726D25D5;  // SET_VEHICLE_FORWARD_SPEED
@@ -42,6 +45,14 @@ bool characterInVehicle(GameHandle character) {
 
 GameHandle vehicleOfCharacter(GameHandle character) {
     return resultInt(invokeNative(vehicleOfCharacterHash, character));
+}
+
+GameHandle driverOfVehicle(GameHandle vehicle) {
+    return resultInt(invokeNative(driverOfVehicleHash, vehicle, driverSeat, std::int32_t{0}));
+}
+
+std::int32_t vehicleClass(GameHandle vehicle) {
+    return resultInt(invokeNative(vehicleClassHash, vehicle));
 }
 
 float vehicleSpeed(GameHandle vehicle) {

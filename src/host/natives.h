@@ -71,6 +71,10 @@ inline bool resultBool(NativeResult result) {
 GameHandle playerCharacter();
 bool characterInVehicle(GameHandle character);
 GameHandle vehicleOfCharacter(GameHandle character);
+// The character in the vehicle's driver's seat, or 0 when it is empty.
+GameHandle driverOfVehicle(GameHandle vehicle);
+// The game's class of the vehicle: car, motorcycle, boat, helicopter and so on.
+std::int32_t vehicleClass(GameHandle vehicle);
 float vehicleSpeed(GameHandle vehicle);
 void capVehicleSpeed(GameHandle vehicle, float maxSpeed);
 void forceForwardSpeed(GameHandle vehicle, float speed);

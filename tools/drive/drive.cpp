@@ -40,7 +40,7 @@ void applyInput(const DriveEvent& event, const sim::HookControl& hook) {
         hook.fireControlOnce(event.code);
         break;
     case DriveEvent::Kind::Enter:
-        hook.enterVehicle(0);
+        hook.enterVehicle(0, sim::driverSeat);
         break;
     case DriveEvent::Kind::Leave:
         hook.leaveVehicle();
