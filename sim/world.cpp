@@ -40,6 +40,18 @@ void fault(const std::string& message) {
     world.faults.push_back(message);
 }
 
+// Records a call that is not a native's, made in the current frame.
+void record(Call::Kind kind, std::int64_t value, std::int16_t keyState = 0) {
+    if (world.recording) {
+        Call call;
+        call.kind = kind;
+        call.frame = world.frame;
+        call.value = value;
+        call.keyState = keyState;
+        world.calls.push_back(std::move(call));
+    }
+}
+
 // --- Motion ---------------------------------------------------------------------
 // Small and deterministic, just enough for a drive to look like a drive.
 
@@ -70,10 +82,12 @@ void moveVehicle(Vehicle& vehicle) {
         return;
     }
     const float seconds = static_cast<float>(world.frameMs) / 1000.0f;
-    const bool throttleInput = world.keys[keyW] || controlActive(controlAccelerateAlt);
+    // The game reads the keyboard only while its window has the focus.
+    const bool wDown = world.gameFocused && world.keys[keyW];
+    const bool sDown = world.gameFocused && world.keys[keyS];
+    const bool throttleInput = wDown || controlActive(controlAccelerateAlt);
     const bool throttle = throttleInput && !world.suppressed[controlAccelerate];
-    const bool brake =
-        (world.keys[keyS] || controlActive(controlBrake)) && !world.suppressed[controlBrake];
+    const bool brake = (sDown || controlActive(controlBrake)) && !world.suppressed[controlBrake];
 
     if (!vehicle.engineOn) {
         if (throttle && vehicle.restartArmed && vehicle.autoStart) {
@@ -497,28 +511,34 @@ std::int16_t keyState(int key) {
                                           (world.pressedSinceQuery[key] ? 1 : 0));
         world.pressedSinceQuery[key] = false;
     }
-    if (world.recording) {
-        Call call;
-        call.kind = Call::Kind::KeyQuery;
-        call.frame = world.frame;
-        call.value = key;
-        call.keyState = state;
-        world.calls.push_back(std::move(call));
-    }
+    record(Call::Kind::KeyQuery, key, state);
     return state;
+}
+
+void* foregroundWindow() {
+    const std::uintptr_t window = world.gameFocused ? gameWindow : otherWindow;
+    record(Call::Kind::ForegroundQuery, static_cast<std::int64_t>(window));
+    return reinterpret_cast<void*>(window);
+}
+
+std::uint32_t windowThreadProcessId(void* window, std::uint32_t* processId) {
+    const auto handle = reinterpret_cast<std::uintptr_t>(window);
+    const std::uint32_t process = handle == gameWindow    ? world.processId
+                                  : handle == otherWindow ? otherProcessId
+                                                          : 0;
+    if (processId) {
+        *processId = process;
+    }
+    record(Call::Kind::WindowProcessQuery, static_cast<std::int64_t>(handle));
+    // The thread that made the window; 0 for no window.
+    return process == 0 ? 0 : process + 4;
 }
 
 void recordWait(std::uint32_t milliseconds) {
     if (world.callOpen) {
         fault("scriptWait while " + hashText(world.openHash) + " is still open");
     }
-    if (world.recording) {
-        Call call;
-        call.kind = Call::Kind::Wait;
-        call.frame = world.frame;
-        call.value = milliseconds;
-        world.calls.push_back(std::move(call));
-    }
+    record(Call::Kind::Wait, milliseconds);
 }
 
 const char* nativeName(std::uint64_t hash) {

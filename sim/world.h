@@ -1,8 +1,8 @@
 // A small stand-in for the game on the far side of the script hook: the
-// player, vehicles and their seats, keyboard, controls, screen text and time,
-// plus a recording of every call the plug-in makes into it. Portable C++ with
-// no test framework, so that the native tests and the Windows stand-in hook
-// share it.
+// player, vehicles and their seats, keyboard, window focus, controls, screen
+// text and time, plus a recording of every call the plug-in makes into it.
+// Portable C++ with no test framework, so that the native tests and the
+// Windows stand-in hook share it.
 #pragma once
 
 #include <array>
@@ -30,9 +30,14 @@ constexpr int passengerSeat = 0;
 // Who drives while the player sits beside the driver: a taxi driver, say.
 constexpr std::int32_t chauffeurHandle = 0x0002F00D;
 
+// The game's window, and another program's that can take the focus from it.
+constexpr std::uintptr_t gameWindow = 0x000A0B2C;
+constexpr std::uintptr_t otherWindow = 0x000C0D3E;
+constexpr std::uint32_t otherProcessId = 0x00002A2A;
+
 // Everything the plug-in does across the boundary, in the order it did it.
 struct Call {
-    enum class Kind { Native, Wait, KeyQuery };
+    enum class Kind { Native, Wait, KeyQuery, ForegroundQuery, WindowProcessQuery };
     Kind kind = Kind::Native;
     std::int64_t frame = 0;
     // Native: the hash, the raw argument slots as pushed and the result slot.
@@ -43,6 +48,7 @@ struct Call {
     // Native with a string argument: the characters as they were during the call.
     std::string text;
     // Wait: milliseconds. KeyQuery: the key code and the value returned.
+    // ForegroundQuery: the window returned; WindowProcessQuery: the window asked about.
     std::int64_t value = 0;
     std::int16_t keyState = 0;
 };
@@ -116,6 +122,9 @@ struct World {
     std::int64_t timeMs = 0;
     int occupied = -1; // index into vehicles, or -1 on foot
     int seat = driverSeat;
+    bool gameFocused = true;
+    // The game's process, which owns the game's window.
+    std::uint32_t processId = 0x00001F40;
     std::bitset<keyCount> keys;
     std::bitset<keyCount> pressedSinceQuery;
     std::bitset<controlCount> controlsHeld;
@@ -176,6 +185,9 @@ void beginNative(std::uint64_t hash);
 void pushArgument(std::uint64_t value);
 unsigned long long* callNative();
 std::int16_t keyState(int key);
+// user32's focus queries, with their signatures.
+void* foregroundWindow();
+std::uint32_t windowThreadProcessId(void* window, std::uint32_t* processId);
 void recordWait(std::uint32_t milliseconds);
 
 // The documented name of a native the world knows, such as

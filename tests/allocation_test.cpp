@@ -6,6 +6,8 @@
 #include <functional>
 #include <new>
 
+#include "host/windows_api.h"
+
 namespace {
 std::size_t allocations = 0;
 bool counting = false;
@@ -47,6 +49,20 @@ unsigned long long* nativeCall() {
 short GetAsyncKeyState(int key) {
     WorldSide world;
     return sim::keyState(key);
+}
+
+HWND GetForegroundWindow() {
+    WorldSide world;
+    return static_cast<HWND>(sim::foregroundWindow());
+}
+
+DWORD GetWindowThreadProcessId(HWND window, DWORD* processId) {
+    WorldSide world;
+    return sim::windowThreadProcessId(window, processId);
+}
+
+DWORD GetCurrentProcessId() {
+    return sim::world.processId;
 }
 }
 
@@ -96,6 +112,7 @@ TEST_F(AllocationTest, DrivingThroughEveryGearAndSeatAllocatesNothing) {
         {10, {keyW}, [] { sim::enterVehicle(0, sim::passengerSeat); }},
         {10, {keyW}, [other] { sim::enterVehicle(other); }},
         {10, {keyW}, [] { sim::world.vehicles[1].vehicleClass = 14; }},
+        {10, {clutch, secondKey}, [] { sim::world.gameFocused = false; }},
         {10, {keyW}, [] { sim::leaveVehicle(); }},
     };
     std::size_t frames = 0;

@@ -26,9 +26,7 @@ void resetWorld() {
     sim::world = sim::World{};
 }
 
-const sim::HookControl control = {&sim::world,       sim::addVehicle, sim::enterVehicle,
-                                  sim::leaveVehicle, sim::setKey,     sim::fireControlOnce,
-                                  runFrame,          sim::keyState,   resetWorld};
+const sim::HookControl control = sim::worldControl(runFrame, resetWorld);
 
 class DriveRunTest : public ::testing::Test {
   protected:

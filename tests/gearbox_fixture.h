@@ -68,6 +68,13 @@ class GearboxTest : public PluginTest {
                 lines.push_back("key " + std::to_string(call.value) +
                                 (call.keyState < 0 ? " down" : ""));
                 break;
+            case sim::Call::Kind::ForegroundQuery:
+                lines.push_back("GetForegroundWindow() = " + slotText(std::uint64_t(call.value)));
+                break;
+            case sim::Call::Kind::WindowProcessQuery:
+                lines.push_back("GetWindowThreadProcessId(" + slotText(std::uint64_t(call.value)) +
+                                ")");
+                break;
             case sim::Call::Kind::Native: {
                 const char* name = sim::nativeName(call.hash);
                 std::string line = name ? name : sim::hashText(call.hash);

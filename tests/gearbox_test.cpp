@@ -5,7 +5,10 @@
 
 namespace {
 
-const std::vector<std::string> toggleQuery = {"IS_CONTROL_JUST_PRESSED(2,190)", "key 39"};
+// The focus, asked once at the start of every pass, then the toggle.
+const std::vector<std::string> toggleQuery = {"GetForegroundWindow() = 0xA0B2C",
+                                              "GetWindowThreadProcessId(0xA0B2C)",
+                                              "IS_CONTROL_JUST_PRESSED(2,190)", "key 39"};
 const std::vector<std::string> onFootTest = {"PLAYER_PED_ID()", "IS_PED_IN_ANY_VEHICLE(0x1B2C4,0)"};
 // Seated, the character must be the driver, seat -1, of a vehicle with a gearbox.
 const std::vector<std::string> vehicleTest = {
@@ -140,17 +143,21 @@ TEST_F(GearboxTest, DisabledEveryPassLiftsTheCapAndResetsTheGearWithoutTestingFo
                                 "SET_ENTITY_MAX_SPEED(0," + fl(9999.0f) + ")"}}));
 }
 
-TEST_F(GearboxTest, ASteadyCruiseInFirstCosts42NativeCallsAndThreeKeyQueriesAFrame) {
+TEST_F(GearboxTest, ASteadyCruiseInFirstCosts42NativeCallsThreeKeyQueriesAndOneFocusCheckAFrame) {
     for (int frame = 0; frame < 300; ++frame) {
         passAt(10.0f);
         scriptWait(0);
-        std::size_t natives = 0, keys = 0;
+        std::size_t natives = 0, keys = 0, foreground = 0, windowProcess = 0;
         for (const sim::Call& call : sim::world.calls) {
             natives += call.kind == sim::Call::Kind::Native;
             keys += call.kind == sim::Call::Kind::KeyQuery;
+            foreground += call.kind == sim::Call::Kind::ForegroundQuery;
+            windowProcess += call.kind == sim::Call::Kind::WindowProcessQuery;
         }
         ASSERT_EQ(natives, 42u) << "frame " << frame;
         ASSERT_EQ(keys, 3u) << "frame " << frame;
+        ASSERT_EQ(foreground, 1u) << "frame " << frame;
+        ASSERT_EQ(windowProcess, 1u) << "frame " << frame;
     }
 }
 
@@ -706,6 +713,65 @@ TEST_F(GearboxTest, SwitchedOffTheGearboxLeavesTheRememberedCapForItsNextPassOn)
     EXPECT_EQ(car().maxSpeed, 9999.0f);
     const std::vector<std::string> calls = trace();
     EXPECT_EQ(std::count(calls.begin(), calls.end(), liftCarCap), 1);
+}
+
+// --- The game's focus -----------------------------------------------------------------
+
+TEST_F(GearboxTest, InTheBackgroundNoKeyIsAskedForAndTheGearboxDrivesOnWithoutThem) {
+    gearboxState.gear = Gear::Second;
+    sim::world.gameFocused = false;
+    press(clutch);
+    press(firstKey);
+    press(39);
+    press(keyS);
+    press(keyW);
+    // Lugging in second, were W down.
+    passAt(18.0f);
+    EXPECT_EQ(trace(),
+              joined({{"GetForegroundWindow() = 0xC0D3E", "GetWindowThreadProcessId(0xC0D3E)",
+                       "IS_CONTROL_JUST_PRESSED(2,190)"},
+                      vehicleTest,
+                      onCar("GET_ENTITY_SPEED", ""),
+                      label("Clutch", 0.08f, false),
+                      label("Shift", 0.155f, false),
+                      label("2", 0.015f, true),
+                      onCar("SET_ENTITY_MAX_SPEED", "," + fl(31.0f)),
+                      {"IS_CONTROL_JUST_PRESSED(2,208)"},
+                      onCar("IS_VEHICLE_STOPPED", "")}));
+    EXPECT_TRUE(gearboxState.transmissionEnabled);
+    EXPECT_EQ(gearboxState.gear, Gear::Second);
+    EXPECT_FALSE(sim::world.suppressed.any());
+    EXPECT_TRUE(car().engineOn);
+    scriptWait(0);
+
+    // Back in the foreground the keys held count again.
+    release(39);
+    sim::world.gameFocused = true;
+    passAt(18.0f);
+    EXPECT_EQ(gearboxState.gear, Gear::First);
+    EXPECT_EQ(waits(), std::vector<std::int64_t>{50});
+    scriptWait(0);
+    press(39);
+    passAt(18.0f);
+    EXPECT_FALSE(gearboxState.transmissionEnabled);
+}
+
+TEST_F(GearboxTest, TheFocusIsAskedOnceAPassEvenAcrossItsPauses) {
+    // A toggle and a gear selection in one pass: two 50 ms pauses.
+    press(39);
+    press(clutch);
+    press(secondKey);
+    gearboxState.transmissionEnabled = false;
+    passAt(10.0f);
+    EXPECT_EQ(waits(), (std::vector<std::int64_t>{50, 50}));
+    const std::vector<std::string> calls = trace();
+    EXPECT_EQ(std::count_if(
+                  calls.begin(), calls.end(),
+                  [](const std::string& line) { return line.starts_with("GetForegroundWindow"); }),
+              1);
+    EXPECT_EQ(std::vector<std::string>(calls.begin(), calls.begin() + 2),
+              (std::vector<std::string>{"GetForegroundWindow() = 0xA0B2C",
+                                        "GetWindowThreadProcessId(0xA0B2C)"}));
 }
 
 // --- A drive ----------------------------------------------------------------------------

@@ -168,6 +168,7 @@ TEST_F(NativeCallTest, PlayerVehicleFetchesTheCharacterBeforeTheVehicleQueryBegi
 }
 
 TEST_F(NativeCallTest, KeyDownFollowsBit15AndIgnoresThePressedSinceLastQueryBit) {
+    checkGameFocus();
     sim::setKey(16, true);
     sim::setKey(16, false); // leaves bit 0 set for the next query
     EXPECT_FALSE(keyDown(16));
@@ -176,6 +177,21 @@ TEST_F(NativeCallTest, KeyDownFollowsBit15AndIgnoresThePressedSinceLastQueryBit)
     EXPECT_TRUE(keyDown(16));
     EXPECT_FALSE(keyDown(0));
     EXPECT_FALSE(keyDown(-5));
+}
+
+TEST_F(NativeCallTest, KeysAreDownOnlyWhileTheForegroundWindowIsTheGames) {
+    sim::setKey(16, true);
+    sim::world.gameFocused = false;
+    checkGameFocus();
+    EXPECT_FALSE(gameHasFocus);
+    clearCalls();
+    EXPECT_FALSE(keyDown(16));
+    EXPECT_TRUE(sim::world.calls.empty()) << "no key is asked for in the background";
+
+    sim::world.gameFocused = true;
+    checkGameFocus();
+    EXPECT_TRUE(gameHasFocus);
+    EXPECT_TRUE(keyDown(16));
 }
 
 } // namespace

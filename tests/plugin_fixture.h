@@ -54,6 +54,7 @@ class PluginTest : public ::testing::Test {
         bindingsLoaded = false;
         toggleArrowWasDown = false;
         toggleKeyWasDown = false;
+        gameHasFocus = false;
     }
 
     void TearDown() override {

@@ -153,6 +153,36 @@ TEST_F(WorldTest, APassengersPedalsMoveNothingAndTheChauffeurHoldsTheSpeed) {
     EXPECT_EQ(sim::world.vehicles[0].speed, 8.0f);
 }
 
+TEST_F(WorldTest, InTheBackgroundTheGameReadsNoKeysButStillThePad) {
+    sim::enterVehicle(sim::addVehicle(0x00000101));
+    sim::world.gameFocused = false;
+    sim::setKey(sim::keyW, true);
+    sim::advanceFrames(30);
+    EXPECT_EQ(sim::world.vehicles[0].speed, 0.0f);
+    EXPECT_EQ(sim::keyState(sim::keyW) & 0x8000, 0x8000) << "the key query reads it all the same";
+    sim::holdControl(sim::controlAccelerateAlt, true);
+    sim::advanceFrames(30);
+    EXPECT_GT(sim::world.vehicles[0].speed, 1.0f);
+}
+
+TEST_F(WorldTest, TheForegroundWindowIsTheGamesWhileItHasTheFocus) {
+    std::uint32_t process = 0;
+    void* window = sim::foregroundWindow();
+    EXPECT_NE(sim::windowThreadProcessId(window, &process), 0u);
+    EXPECT_EQ(process, sim::world.processId);
+
+    sim::world.gameFocused = false;
+    window = sim::foregroundWindow();
+    sim::windowThreadProcessId(window, &process);
+    EXPECT_NE(process, sim::world.processId);
+    EXPECT_EQ(sim::windowThreadProcessId(nullptr, &process), 0u);
+    EXPECT_EQ(process, 0u);
+
+    EXPECT_EQ(sim::world.calls.size(), 5u);
+    EXPECT_EQ(sim::world.calls[0].kind, sim::Call::Kind::ForegroundQuery);
+    EXPECT_EQ(sim::world.calls[1].kind, sim::Call::Kind::WindowProcessQuery);
+}
+
 TEST_F(WorldTest, DragBringsACoastingVehicleToAStandstill) {
     sim::enterVehicle(sim::addVehicle(0x00000101));
     sim::world.vehicles[0].speed = 20.0f;

@@ -102,5 +102,14 @@ GameHandle playerVehicle();
 
 // --- Keyboard -------------------------------------------------------------------
 
-// True while the key is down at the moment of the call; code 0 never is.
+// Whether the game's window had the focus when checkGameFocus last asked.
+extern bool gameHasFocus;
+
+// Asks Windows once which window has the focus; until the next call, keys
+// count as down only if it belongs to the game. Typing into another program
+// while the game runs behind it must not drive.
+void checkGameFocus();
+
+// True while the key is down at the moment of the call and the game had the
+// focus at the last check; code 0 is never down.
 bool keyDown(VirtualKeyCode key);

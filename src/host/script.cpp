@@ -44,6 +44,8 @@ void runFramePass() {
         bindingsLoaded = true;
     }
 
+    // Once a pass: the keys read after a pause count as the pass began.
+    checkGameFocus();
     if (togglePressed()) {
         gearboxState.transmissionEnabled = !gearboxState.transmissionEnabled;
         showSubtitle(gearboxState.transmissionEnabled ? "Manual Transmission ~g~Enabled~w~!"
