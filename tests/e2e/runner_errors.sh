@@ -20,6 +20,8 @@ cd "$work"
 printf '0 enter\n1 expect gear 1\n' >fine.drive
 printf '# a typo on line 2\n0 entre\n' >typo.drive
 printf '0 enter\n0.5 expect subtitle Manual Transmission ~r~Disabled~w~!\n' >fails.drive
+printf '# nothing to play\n\n' >empty.drive
+printf '0 enter\n1 speed 1000000000000000000000000000000000000000\n' >overflow.drive
 
 failures=0
 # check STATUS TEXT ARG...: drive.exe with these arguments exits with STATUS
@@ -46,8 +48,12 @@ check 2 "usage: drive [--svg FILE] PLUGIN SCRIPT..."
 check 2 "usage: drive" "$plugin"
 check 2 "usage: drive" --svg chart.svg "$plugin" fine.drive fine.drive
 check 2 "cannot read the drive script nowhere.drive" "$plugin" nowhere.drive
-check 2 "typo.drive:2: expected an action: down, up, control, enter, leave, speed or expect, got 'entre'" \
+check 2 "typo.drive:2: expected an action: down, up, control, enter, leave, speed, class, focus or expect, got 'entre'" \
     "$plugin" fine.drive typo.drive
+check 2 "empty.drive: no events: a drive needs at least one line such as '0 enter'" \
+    "$plugin" empty.drive
+check 2 "overflow.drive:2: the speed '1000000000000000000000000000000000000000' is beyond" \
+    "$plugin" overflow.drive
 check 2 "cannot load the plug-in" "$work/nowhere.asi" fine.drive
 check 2 "cannot load the plug-in" "$work/fine.drive" fine.drive
 check 2 "registered no script with the hook" "$silent" fine.drive
