@@ -12,18 +12,26 @@ namespace sim {
 struct HookControl {
     World* world;
     int (*addVehicle)(std::int32_t handle);
-    void (*enterVehicle)(int index);
+    void (*enterVehicle)(int index, int seat);
     void (*leaveVehicle)();
     void (*setKey)(int key, bool down);
     void (*fireControlOnce)(int control);
     // One game frame: the registered script runs if its wait is over, then the
     // frame ends.
     void (*runFrame)();
-    // The simulated key-state query, with the signature of user32's.
+    // The simulated key-state and focus queries, with the signatures of user32's.
     std::int16_t (*keyState)(int key);
+    void* (*foregroundWindow)();
+    std::uint32_t (*windowThreadProcessId)(void* window, std::uint32_t* processId);
     // A fresh world; the registered script and its fiber are dropped.
     void (*reset)();
 };
+
+// The control of this process's world, with the runner's own frame and reset.
+inline HookControl worldControl(void (*runFrame)(), void (*reset)()) {
+    return {&world,   addVehicle, enterVehicle,     leaveVehicle,          setKey, fireControlOnce,
+            runFrame, keyState,   foregroundWindow, windowThreadProcessId, reset};
+}
 
 // The program that loads the stand-in hook exports a function of this name,
 // which the hook calls with its control while it loads.

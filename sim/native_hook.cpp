@@ -1,6 +1,8 @@
-// The hook's entry points for the native build: the plug-in runs on the test's
-// own stack, and a wait simply moves the world on by the frames it covers.
+// The hook's entry points and the Windows calls for the native build: the
+// plug-in runs on the test's own stack, and a wait simply moves the world on by
+// the frames it covers.
 #include "host/natives.h"
+#include "host/windows_api.h"
 #include "sim/world.h"
 
 extern "C" {
@@ -28,5 +30,17 @@ unsigned long long* nativeCall() {
 
 short GetAsyncKeyState(int key) {
     return sim::keyState(key);
+}
+
+HWND GetForegroundWindow() {
+    return static_cast<HWND>(sim::foregroundWindow());
+}
+
+DWORD GetWindowThreadProcessId(HWND window, DWORD* processId) {
+    return sim::windowThreadProcessId(window, processId);
+}
+
+DWORD GetCurrentProcessId() {
+    return sim::world.processId;
 }
 }

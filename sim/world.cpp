@@ -4,6 +4,7 @@
 #include <bit>
 #include <cmath>
 #include <cstdio>
+#include <string_view>
 
 namespace sim {
 
@@ -39,6 +40,18 @@ void fault(const std::string& message) {
     world.faults.push_back(message);
 }
 
+// Records a call that is not a native's, made in the current frame.
+void record(Call::Kind kind, std::int64_t value, std::int16_t keyState = 0) {
+    if (world.recording) {
+        Call call;
+        call.kind = kind;
+        call.frame = world.frame;
+        call.value = value;
+        call.keyState = keyState;
+        world.calls.push_back(std::move(call));
+    }
+}
+
 // --- Motion ---------------------------------------------------------------------
 // Small and deterministic, just enough for a drive to look like a drive.
 
@@ -62,14 +75,22 @@ float towardsZero(float speed, float amount) {
 }
 
 void moveVehicle(Vehicle& vehicle) {
+    // A chauffeur holds the speed the vehicle has; the player's pedals are not
+    // theirs.
+    if (world.seat != driverSeat) {
+        vehicle.speed = std::clamp(vehicle.speed, -vehicle.maxSpeed, vehicle.maxSpeed);
+        return;
+    }
     const float seconds = static_cast<float>(world.frameMs) / 1000.0f;
-    const bool throttleInput = world.keys[keyW] || controlActive(controlAccelerateAlt);
+    // The game reads the keyboard only while its window has the focus.
+    const bool wDown = world.gameFocused && world.keys[keyW];
+    const bool sDown = world.gameFocused && world.keys[keyS];
+    const bool throttleInput = wDown || controlActive(controlAccelerateAlt);
     const bool throttle = throttleInput && !world.suppressed[controlAccelerate];
-    const bool brake =
-        (world.keys[keyS] || controlActive(controlBrake)) && !world.suppressed[controlBrake];
+    const bool brake = (sDown || controlActive(controlBrake)) && !world.suppressed[controlBrake];
 
     if (!vehicle.engineOn) {
-        if (throttle && vehicle.restartArmed) {
+        if (throttle && vehicle.restartArmed && vehicle.autoStart) {
             vehicle.engineOn = true;
         }
         vehicle.restartArmed = !throttle;
@@ -86,13 +107,33 @@ void moveVehicle(Vehicle& vehicle) {
 
 // --- Natives ----------------------------------------------------------------------
 
+// One native as the game's native documentation gives it, and what this world
+// does when it is called.
 struct NativeEntry {
     std::uint64_t hash;
     const char* name;
-    std::size_t argumentCount;
-    bool textArgument;
+    // As documented, "" for none: the native reads one slot per parameter.
+    const char* parameters;
+    // As documented, "void" for none.
+    const char* result;
     void (*run)(const std::uint64_t* arguments);
 };
+
+std::size_t parameterCount(const NativeEntry& entry) {
+    const std::string_view parameters = entry.parameters;
+    if (parameters.empty()) {
+        return 0;
+    }
+    return 1 + static_cast<std::size_t>(std::count(parameters.begin(), parameters.end(), ','));
+}
+
+bool takesText(const NativeEntry& entry) {
+    return std::string_view(entry.parameters).starts_with("const char*");
+}
+
+std::string signatureText(const NativeEntry& entry) {
+    return std::string(entry.result) + " " + entry.name + "(" + entry.parameters + ")";
+}
 
 void setResult(std::uint64_t value) {
     world.resultSlots[0] = value;
@@ -139,6 +180,7 @@ void runForceForwardSpeed(const std::uint64_t* a) {
 void runEngineSwitch(const std::uint64_t* a) {
     if (Vehicle* vehicle = findVehicle(slotInt(a[0]))) {
         vehicle->engineOn = slotInt(a[1]) != 0;
+        vehicle->autoStart = slotInt(a[3]) == 0;
         vehicle->restartArmed = false;
     }
 }
@@ -146,6 +188,21 @@ void runEngineSwitch(const std::uint64_t* a) {
 void runVehicleStationary(const std::uint64_t* a) {
     const Vehicle* vehicle = findVehicle(slotInt(a[0]));
     setResult(boolResult(vehicle && std::fabs(vehicle->speed) < stationaryBelow));
+}
+
+void runPedInVehicleSeat(const std::uint64_t* a) {
+    const Vehicle* vehicle = playerVehicle();
+    std::int32_t ped = 0;
+    if (vehicle && vehicle->handle == slotInt(a[0])) {
+        const int seat = slotInt(a[1]);
+        ped = seat == world.seat ? world.playerHandle : seat == driverSeat ? chauffeurHandle : 0;
+    }
+    setResult(withHighHalf(std::uint32_t(ped)));
+}
+
+void runVehicleClass(const std::uint64_t* a) {
+    const Vehicle* vehicle = findVehicle(slotInt(a[0]));
+    setResult(withHighHalf(std::uint32_t(vehicle ? vehicle->vehicleClass : 0)));
 }
 
 void runControlFired(const std::uint64_t* a) {
@@ -207,14 +264,15 @@ void runBeginScreenText(const std::uint64_t*) {
 
 void runAddTextString(const std::uint64_t* a) {
     if (world.command == World::Command::None) {
-        fault("addTextString " + hashText(world.openHash) + " outside a text command");
+        fault(hashText(world.openHash) +
+              " ADD_TEXT_COMPONENT_SUBSTRING_PLAYER_NAME outside a text command");
         return;
     }
     // The game takes at most this many characters from one component.
     constexpr std::size_t componentLength = 99;
     const std::string component = slotText(a[0]);
     if (component.size() > componentLength) {
-        fault("addTextString " + hashText(world.openHash) + " with " +
+        fault(hashText(world.openHash) + " ADD_TEXT_COMPONENT_SUBSTRING_PLAYER_NAME with " +
               std::to_string(component.size()) + " characters, more than the game's 99");
     }
     world.commandText += component;
@@ -222,7 +280,8 @@ void runAddTextString(const std::uint64_t* a) {
 
 void runDrawScreenText(const std::uint64_t* a) {
     if (world.command != World::Command::ScreenText) {
-        fault("drawScreenText " + hashText(world.openHash) + " without beginScreenText");
+        fault(hashText(world.openHash) +
+              " END_TEXT_COMMAND_DISPLAY_TEXT without BEGIN_TEXT_COMMAND_DISPLAY_TEXT");
         return;
     }
     Label label = world.style;
@@ -244,7 +303,8 @@ void runBeginSubtitle(const std::uint64_t*) {
 
 void runPrintSubtitle(const std::uint64_t* a) {
     if (world.command != World::Command::Subtitle) {
-        fault("printSubtitle " + hashText(world.openHash) + " without beginSubtitle");
+        fault(hashText(world.openHash) +
+              " END_TEXT_COMMAND_PRINT without BEGIN_TEXT_COMMAND_PRINT");
         return;
     }
     world.subtitles.push_back(
@@ -259,7 +319,8 @@ void runBeginNotification(const std::uint64_t*) {
 
 void runPostNotification(const std::uint64_t* a) {
     if (world.command != World::Command::Notification) {
-        fault("postNotification " + hashText(world.openHash) + " without beginNotification");
+        fault(hashText(world.openHash) + " END_TEXT_COMMAND_THEFEED_POST_TICKER without "
+                                         "BEGIN_TEXT_COMMAND_THEFEED_POST");
         return;
     }
     world.notifications.push_back({world.commandText, slotInt(a[0]), slotInt(a[1]), world.frame});
@@ -268,31 +329,50 @@ void runPostNotification(const std::uint64_t* a) {
     setResult(withHighHalf(static_cast<std::uint32_t>(world.notifications.size())));
 }
 
+// Every native the plug-in calls, with its hash, name, parameters and result as
+// the game's native documentation gives them for game build 3095 and later.
 constexpr NativeEntry natives[] = {
-    {0xD80958FC74E988A6, "playerCharacter", 0, false, runPlayerCharacter},
-    {0x997ABD671D25CA0B, "characterInVehicle", 2, false, runCharacterInVehicle},
-    {0x6094AD011A2EA87D, "vehicleOfCharacter", 1, false, runVehicleOfCharacter},
-    {0xD5037BA82E12416F, "vehicleSpeed", 1, false, runVehicleSpeed},
-    {0x0E46A3FCBDE2A1B1, "capVehicleSpeed", 2, false, runCapVehicleSpeed},
-    {0xAB54A438726D25D5, "forceForwardSpeed", 2, false, runForceForwardSpeed},
-    {0x2497C4717C8B881E, "stallEngine", 3, false, runEngineSwitch},
-    {0x5721B434AD84D57A, "vehicleStationary", 1, false, runVehicleStationary},
-    {0x580417101DDB492F, "controlFired", 2, false, runControlFired},
-    {0xFE99B66D079CF6BC, "suppressControl", 3, false, runSuppressControl},
-    {0x66E0276CC5F6B9DA, "textFont", 1, false, runTextFont},
-    {0x07C837F9A01C34C9, "textScale", 2, false, runTextScale},
-    {0xBE6B23FFA53FB442, "textColour", 4, false, runTextColour},
-    {0x63145D9C883A1A70, "textWrap", 2, false, runTextWrap},
-    {0xC02F4DBFB51D988B, "textCentred", 1, false, runTextCentred},
-    {0x465C84BC39F1C351, "textDropShadow", 5, false, runTextDropShadow},
-    {0x2513DFB0FB8400FE, "textOutline", 0, false, runTextOutline},
-    {0x25FBB336DF1804CB, "beginScreenText", 1, true, runBeginScreenText},
-    {0x6C188BE134E074AA, "addTextString", 1, true, runAddTextString},
-    {0xCD015E5BB0D96A57, "drawScreenText", 2, false, runDrawScreenText},
-    {0xB87A37EEB7FAA67D, "beginSubtitle", 1, true, runBeginSubtitle},
-    {0x9D77056A530643F6, "printSubtitle", 2, false, runPrintSubtitle},
-    {0x202709F4C58A0424, "beginNotification", 1, true, runBeginNotification},
-    {0x2ED7843F8F801023, "postNotification", 2, false, runPostNotification},
+    {0xD80958FC74E988A6, "PLAYER_PED_ID", "", "Ped", runPlayerCharacter},
+    {0x997ABD671D25CA0B, "IS_PED_IN_ANY_VEHICLE", "Ped ped, BOOL atGetIn", "BOOL",
+     runCharacterInVehicle},
+    {0x6094AD011A2EA87D, "GET_VEHICLE_PED_IS_USING", "Ped ped", "Vehicle", runVehicleOfCharacter},
+    {0xBB40DD2270B65366, "GET_PED_IN_VEHICLE_SEAT", "Vehicle vehicle, int seatIndex, BOOL p2",
+     "Ped", runPedInVehicleSeat},
+    {0x29439776AAA00A62, "GET_VEHICLE_CLASS", "Vehicle vehicle", "int", runVehicleClass},
+    {0xD5037BA82E12416F, "GET_ENTITY_SPEED", "Entity entity", "float", runVehicleSpeed},
+    {0x0E46A3FCBDE2A1B1, "SET_ENTITY_MAX_SPEED", "Entity entity, float speed", "void",
+     runCapVehicleSpeed},
+    {0xAB54A438726D25D5, "SET_VEHICLE_FORWARD_SPEED", "Vehicle vehicle, float speed", "void",
+     runForceForwardSpeed},
+    {0x2497C4717C8B881E, "SET_VEHICLE_ENGINE_ON",
+     "Vehicle vehicle, BOOL value, BOOL instantly, BOOL disableAutoStart", "void", runEngineSwitch},
+    {0x5721B434AD84D57A, "IS_VEHICLE_STOPPED", "Vehicle vehicle", "BOOL", runVehicleStationary},
+    {0x580417101DDB492F, "IS_CONTROL_JUST_PRESSED", "int padIndex, int control", "BOOL",
+     runControlFired},
+    {0xFE99B66D079CF6BC, "DISABLE_CONTROL_ACTION",
+     "int padIndex, int control, BOOL disableRelatedActions", "void", runSuppressControl},
+    {0x66E0276CC5F6B9DA, "SET_TEXT_FONT", "int font", "void", runTextFont},
+    {0x07C837F9A01C34C9, "SET_TEXT_SCALE", "float scale, float size", "void", runTextScale},
+    {0xBE6B23FFA53FB442, "SET_TEXT_COLOUR", "int red, int green, int blue, int alpha", "void",
+     runTextColour},
+    {0x63145D9C883A1A70, "SET_TEXT_WRAP", "float start, float end", "void", runTextWrap},
+    {0xC02F4DBFB51D988B, "SET_TEXT_CENTRE", "BOOL align", "void", runTextCentred},
+    {0x465C84BC39F1C351, "SET_TEXT_DROPSHADOW", "int distance, int r, int g, int b, int a", "void",
+     runTextDropShadow},
+    {0x2513DFB0FB8400FE, "SET_TEXT_OUTLINE", "", "void", runTextOutline},
+    {0x25FBB336DF1804CB, "BEGIN_TEXT_COMMAND_DISPLAY_TEXT", "const char* text", "void",
+     runBeginScreenText},
+    {0x6C188BE134E074AA, "ADD_TEXT_COMPONENT_SUBSTRING_PLAYER_NAME", "const char* text", "void",
+     runAddTextString},
+    {0xCD015E5BB0D96A57, "END_TEXT_COMMAND_DISPLAY_TEXT", "float x, float y, int p2", "void",
+     runDrawScreenText},
+    {0xB87A37EEB7FAA67D, "BEGIN_TEXT_COMMAND_PRINT", "const char* text", "void", runBeginSubtitle},
+    {0x9D77056A530643F6, "END_TEXT_COMMAND_PRINT", "int duration, BOOL drawImmediately", "void",
+     runPrintSubtitle},
+    {0x202709F4C58A0424, "BEGIN_TEXT_COMMAND_THEFEED_POST", "const char* text", "void",
+     runBeginNotification},
+    {0x2ED7843F8F801023, "END_TEXT_COMMAND_THEFEED_POST_TICKER", "BOOL blink, BOOL showInBrief",
+     "int", runPostNotification},
 };
 
 const NativeEntry* findNative(std::uint64_t hash) {
@@ -315,8 +395,9 @@ int addVehicle(std::int32_t handle) {
     return static_cast<int>(world.vehicles.size()) - 1;
 }
 
-void enterVehicle(int index) {
+void enterVehicle(int index, int seat) {
     world.occupied = index;
+    world.seat = seat;
 }
 
 void leaveVehicle() {
@@ -432,12 +513,12 @@ unsigned long long* callNative() {
     call.arguments = world.pushed;
     call.argumentCount = world.pushedCount;
 
-    if (entry && entry->argumentCount != world.pushedCount) {
-        fault(hashText(hash) + " (" + entry->name + ") called with " +
-              std::to_string(world.pushedCount) + " arguments, expected " +
-              std::to_string(entry->argumentCount));
+    if (entry && parameterCount(*entry) != world.pushedCount) {
+        fault(hashText(hash) + " called with " + std::to_string(world.pushedCount) +
+              " arguments, but " + signatureText(*entry) + " reads " +
+              std::to_string(parameterCount(*entry)));
     } else if (entry) {
-        if (entry->textArgument) {
+        if (takesText(*entry)) {
             call.text = slotText(world.pushed[0]);
         }
         entry->run(world.pushed.data());
@@ -458,28 +539,34 @@ std::int16_t keyState(int key) {
                                           (world.pressedSinceQuery[key] ? 1 : 0));
         world.pressedSinceQuery[key] = false;
     }
-    if (world.recording) {
-        Call call;
-        call.kind = Call::Kind::KeyQuery;
-        call.frame = world.frame;
-        call.value = key;
-        call.keyState = state;
-        world.calls.push_back(std::move(call));
-    }
+    record(Call::Kind::KeyQuery, key, state);
     return state;
+}
+
+void* foregroundWindow() {
+    const std::uintptr_t window = world.gameFocused ? gameWindow : otherWindow;
+    record(Call::Kind::ForegroundQuery, static_cast<std::int64_t>(window));
+    return reinterpret_cast<void*>(window);
+}
+
+std::uint32_t windowThreadProcessId(void* window, std::uint32_t* processId) {
+    const auto handle = reinterpret_cast<std::uintptr_t>(window);
+    const std::uint32_t process = handle == gameWindow    ? world.processId
+                                  : handle == otherWindow ? otherProcessId
+                                                          : 0;
+    if (processId) {
+        *processId = process;
+    }
+    record(Call::Kind::WindowProcessQuery, static_cast<std::int64_t>(handle));
+    // The thread that made the window; 0 for no window.
+    return process == 0 ? 0 : process + 4;
 }
 
 void recordWait(std::uint32_t milliseconds) {
     if (world.callOpen) {
         fault("scriptWait while " + hashText(world.openHash) + " is still open");
     }
-    if (world.recording) {
-        Call call;
-        call.kind = Call::Kind::Wait;
-        call.frame = world.frame;
-        call.value = milliseconds;
-        world.calls.push_back(std::move(call));
-    }
+    record(Call::Kind::Wait, milliseconds);
 }
 
 const char* nativeName(std::uint64_t hash) {

@@ -1,7 +1,8 @@
 // A small stand-in for the game on the far side of the script hook: the
-// player, vehicles, keyboard, controls, screen text and time, plus a recording
-// of every call the plug-in makes into it. Portable C++ with no test framework,
-// so that the native tests and the Windows stand-in hook share it.
+// player, vehicles and their seats, keyboard, window focus, controls, screen
+// text and time, plus a recording of every call the plug-in makes into it.
+// Portable C++ with no test framework, so that the native tests and the
+// Windows stand-in hook share it.
 #pragma once
 
 #include <array>
@@ -23,9 +24,20 @@ constexpr int controlAccelerate = 71;
 constexpr int controlBrake = 72;
 constexpr int controlAccelerateAlt = 208;
 
+// Seat indices as the game numbers them.
+constexpr int driverSeat = -1;
+constexpr int passengerSeat = 0;
+// Who drives while the player sits beside the driver: a taxi driver, say.
+constexpr std::int32_t chauffeurHandle = 0x0002F00D;
+
+// The game's window, and another program's that can take the focus from it.
+constexpr std::uintptr_t gameWindow = 0x000A0B2C;
+constexpr std::uintptr_t otherWindow = 0x000C0D3E;
+constexpr std::uint32_t otherProcessId = 0x00002A2A;
+
 // Everything the plug-in does across the boundary, in the order it did it.
 struct Call {
-    enum class Kind { Native, Wait, KeyQuery };
+    enum class Kind { Native, Wait, KeyQuery, ForegroundQuery, WindowProcessQuery };
     Kind kind = Kind::Native;
     std::int64_t frame = 0;
     // Native: the hash, the raw argument slots as pushed and the result slot.
@@ -36,6 +48,7 @@ struct Call {
     // Native with a string argument: the characters as they were during the call.
     std::string text;
     // Wait: milliseconds. KeyQuery: the key code and the value returned.
+    // ForegroundQuery: the window returned; WindowProcessQuery: the window asked about.
     std::int64_t value = 0;
     std::int16_t keyState = 0;
 };
@@ -87,9 +100,14 @@ struct Vehicle {
     float speed = 0;
     float maxSpeed = 9999.0f;
     bool engineOn = true;
-    // A stalled engine starts again when the throttle is released and then
-    // pressed again; the press that stalled it doesn't count.
+    // Switched off with auto-start left on, the engine starts again when the
+    // throttle is released and then pressed again; the press that stalled it
+    // doesn't count.
+    bool autoStart = true;
     bool restartArmed = false;
+    // The game's vehicle class: 13 cycles, 14 boats, 15 helicopters, 16 planes,
+    // 21 trains; 0 is a compact car.
+    int vehicleClass = 0;
 };
 
 struct World {
@@ -111,6 +129,10 @@ struct World {
     std::int64_t frame = 0;
     std::int64_t timeMs = 0;
     int occupied = -1; // index into vehicles, or -1 on foot
+    int seat = driverSeat;
+    bool gameFocused = true;
+    // The game's process, which owns the game's window.
+    std::uint32_t processId = 0x00001F40;
     std::bitset<keyCount> keys;
     std::bitset<keyCount> pressedSinceQuery;
     std::bitset<controlCount> controlsHeld;
@@ -148,7 +170,9 @@ extern World world;
 
 // Adds a vehicle standing still, engine running, and returns its index.
 int addVehicle(std::int32_t handle);
-void enterVehicle(int index);
+// Seats the player, straight from wherever they were: on foot, another seat or
+// another vehicle.
+void enterVehicle(int index, int seat = driverSeat);
 void leaveVehicle();
 Vehicle* playerVehicle();
 Vehicle* findVehicle(std::int32_t handle);
@@ -170,9 +194,13 @@ void beginNative(std::uint64_t hash);
 void pushArgument(std::uint64_t value);
 unsigned long long* callNative();
 std::int16_t keyState(int key);
+// user32's focus queries, with their signatures.
+void* foregroundWindow();
+std::uint32_t windowThreadProcessId(void* window, std::uint32_t* processId);
 void recordWait(std::uint32_t milliseconds);
 
-// Name of a native the world knows, or nullptr.
+// The documented name of a native the world knows, such as
+// "SET_VEHICLE_ENGINE_ON", or nullptr.
 const char* nativeName(std::uint64_t hash);
 
 // Formats a hash the way the catalogue writes it, 0x and sixteen digits.

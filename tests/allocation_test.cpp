@@ -3,7 +3,10 @@
 #include "gearbox_fixture.h"
 
 #include <cstdlib>
+#include <functional>
 #include <new>
+
+#include "host/windows_api.h"
 
 namespace {
 std::size_t allocations = 0;
@@ -47,6 +50,20 @@ short GetAsyncKeyState(int key) {
     WorldSide world;
     return sim::keyState(key);
 }
+
+HWND GetForegroundWindow() {
+    WorldSide world;
+    return static_cast<HWND>(sim::foregroundWindow());
+}
+
+DWORD GetWindowThreadProcessId(HWND window, DWORD* processId) {
+    WorldSide world;
+    return sim::windowThreadProcessId(window, processId);
+}
+
+DWORD GetCurrentProcessId() {
+    return sim::world.processId;
+}
 }
 
 void* operator new(std::size_t size) {
@@ -70,28 +87,39 @@ namespace {
 
 class AllocationTest : public GearboxTest {};
 
-TEST_F(AllocationTest, DrivingThroughEveryGearAllocatesNothing) {
+TEST_F(AllocationTest, DrivingThroughEveryGearAndSeatAllocatesNothing) {
+    const int other = sim::addVehicle(0x00013C07);
     const struct {
         int frames;
         std::vector<int> keys;
+        // What changes in the world before the stretch.
+        std::function<void()> change;
     } drive[] = {
-        {150, {keyW}},
-        {2, {clutch, secondKey}},
-        {150, {keyW}},
-        {2, {clutch, thirdKey}},
-        {150, {keyW}},
-        {2, {clutch, fourthKey}},
-        {150, {keyW}},
-        {60, {keyS}},
-        {2, {clutch, reverseKey}},
-        {30, {keyW, keyS}},
-        {2, {39}},
-        {10, {}},
-        {2, {39}},
-        {10, {keyW}},
+        {150, {keyW}, nullptr},
+        {2, {clutch, secondKey}, nullptr},
+        {150, {keyW}, nullptr},
+        {2, {clutch, thirdKey}, nullptr},
+        {150, {keyW}, nullptr},
+        {2, {clutch, fourthKey}, nullptr},
+        {150, {keyW}, nullptr},
+        {60, {keyS}, nullptr},
+        {2, {clutch, reverseKey}, nullptr},
+        {30, {keyW, keyS}, nullptr},
+        {2, {39}, nullptr},
+        {10, {}, nullptr},
+        {2, {39}, nullptr},
+        {10, {keyW}, nullptr},
+        {10, {keyW}, [] { sim::enterVehicle(0, sim::passengerSeat); }},
+        {10, {keyW}, [other] { sim::enterVehicle(other); }},
+        {10, {keyW}, [] { sim::world.vehicles[1].vehicleClass = 14; }},
+        {10, {clutch, secondKey}, [] { sim::world.gameFocused = false; }},
+        {10, {keyW}, [] { sim::leaveVehicle(); }},
     };
     std::size_t frames = 0;
     for (const auto& stretch : drive) {
+        if (stretch.change) {
+            stretch.change();
+        }
         for (const int key : stretch.keys) {
             press(key);
         }
@@ -106,6 +134,8 @@ TEST_F(AllocationTest, DrivingThroughEveryGearAllocatesNothing) {
     EXPECT_EQ(allocations, 0u) << "over " << frames << " frames";
     EXPECT_EQ(sim::world.subtitles.size(), 2u);
     EXPECT_EQ(gearboxState.gear, Gear::First);
+    EXPECT_EQ(car().maxSpeed, 9999.0f) << "lifted once the player left the driver's seat";
+    EXPECT_EQ(sim::world.vehicles[1].maxSpeed, 9999.0f) << "lifted in a boat";
     EXPECT_GT(sim::world.frame, static_cast<std::int64_t>(frames));
 }
 

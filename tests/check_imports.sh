@@ -1,6 +1,8 @@
 #!/bin/sh
 # Fails unless a DLL imports only from the script hook and Windows system DLLs,
-# and imports the hook's five entry points by their decorated names.
+# imports the hook's five entry points by their decorated names, and imports
+# the key-state and focus queries from user32 by name, where a runner can
+# redirect them.
 # Usage: check_imports.sh OBJDUMP DLL
 set -eu
 objdump=$1
@@ -29,5 +31,15 @@ for symbol in '?scriptRegister@@YAXPEAUHINSTANCE__@@P6AXXZ@Z' '?scriptWait@@YAXK
     fi
 done
 
-[ $status -eq 0 ] && echo "$dll: imports only from $(echo $dlls | tr ' ' ','); all five hook entry points present"
+user32_imports=$(printf '%s\n' "$dump" | awk '
+    /DLL Name:/ { inUser32 = (toupper($3) == "USER32.DLL") ; next }
+    inUser32 && NF >= 3 && $1 ~ /^[0-9a-f]+$/ { print $3 }')
+for symbol in GetAsyncKeyState GetForegroundWindow GetWindowThreadProcessId; do
+    if ! printf '%s\n' "$user32_imports" | grep -qxF "$symbol"; then
+        echo "$dll does not import $symbol from user32.dll by name" >&2
+        status=1
+    fi
+done
+
+[ $status -eq 0 ] && echo "$dll: imports only from $(echo $dlls | tr ' ' ','); all five hook entry points and the three user32 queries present"
 exit $status

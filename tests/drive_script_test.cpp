@@ -1,6 +1,7 @@
 // Drive scripts: what each line means, and what a bad line is told.
 #include <gtest/gtest.h>
 
+#include <limits>
 #include <string>
 #include <vector>
 
@@ -42,6 +43,14 @@ TEST(DriveScriptTest, EachActionAndItsArguments) {
         {"5 speed -4.1", 5000, Kind::Speed, 0, -4.1f, "speed -4.1"},
         {"5 speed +3", 5000, Kind::Speed, 0, 3.0f, "speed 3"},
         {"3600 enter", 3600000, Kind::Enter, 0, 0, "enter"},
+        {"5 speed 340282346638528859811704183484516925440", 5000, Kind::Speed, 0,
+         std::numeric_limits<float>::max(), "speed 3.40282e+38"},
+        {"6 focus off", 6000, Kind::Focus, 0, 0, "focus off"},
+        {"6 focus on", 6000, Kind::Focus, 0, 0, "focus on"},
+        {"7 class 2 boat", 7000, Kind::VehicleClass, 14, 0, "class 2 boat"},
+        {"7 class 1 15", 7000, Kind::VehicleClass, 15, 0, "class 1 helicopter"},
+        {"7 class 1 5", 7000, Kind::VehicleClass, 5, 0, "class 1 5"},
+        {"7 class 2 0", 7000, Kind::VehicleClass, 0, 0, "class 2 car"},
     };
     for (const auto& c : cases) {
         const DriveEvent event = onlyEvent(c.line);
@@ -51,6 +60,66 @@ TEST(DriveScriptTest, EachActionAndItsArguments) {
         EXPECT_EQ(event.speed, c.speed) << c.line;
         EXPECT_EQ(event.line, 1) << c.line;
         EXPECT_EQ(describeEvent(event), c.described) << c.line;
+    }
+}
+
+TEST(DriveScriptTest, EnterTakesAVehicleAndASeatEitherOfWhichMayBeLeftOut) {
+    const struct {
+        const char* line;
+        int vehicle;
+        bool passenger;
+        const char* described;
+    } cases[] = {
+        {"0 enter", 1, false, "enter"},
+        {"0 enter 1 driver", 1, false, "enter"},
+        {"0 enter 2", 2, false, "enter 2"},
+        {"0 enter passenger", 1, true, "enter passenger"},
+        {"0 enter 2 passenger", 2, true, "enter 2 passenger"},
+    };
+    for (const auto& c : cases) {
+        const DriveEvent event = onlyEvent(c.line);
+        EXPECT_EQ(event.kind, Kind::Enter) << c.line;
+        EXPECT_EQ(event.vehicle, c.vehicle) << c.line;
+        EXPECT_EQ(event.passenger, c.passenger) << c.line;
+        EXPECT_EQ(describeEvent(event), c.described) << c.line;
+    }
+    EXPECT_EQ(onlyEvent("0 class 2 plane").vehicle, 2);
+    EXPECT_FALSE(onlyEvent("0 focus off").focus);
+}
+
+TEST(DriveScriptTest, SpeedCapAndEngineExpectationsMayNameAVehicle) {
+    const struct {
+        const char* line;
+        Subject subject;
+        int vehicle;
+        const char* described;
+    } cases[] = {
+        {"1 expect vehicle 1 cap = 9999", Subject::Cap, 1, "vehicle 1 cap = 9999"},
+        {"1 expect vehicle 2 speed > 3", Subject::Speed, 2, "vehicle 2 speed > 3"},
+        {"1 expect vehicle 2 engine off", Subject::Engine, 2, "vehicle 2 engine off"},
+        {"1 expect cap = 21", Subject::Cap, 0, "cap = 21"},
+    };
+    for (const auto& c : cases) {
+        const DriveEvent event = onlyEvent(c.line);
+        EXPECT_EQ(event.expectation.subject, c.subject) << c.line;
+        EXPECT_EQ(event.expectation.vehicle, c.vehicle) << c.line;
+        EXPECT_EQ(describeExpectation(event.expectation), c.described) << c.line;
+    }
+}
+
+TEST(DriveScriptTest, VehicleClassesAndWhichHaveAGearbox) {
+    const struct {
+        int vehicleClass;
+        const char* name;
+        bool gearbox;
+    } cases[] = {
+        {0, "car", true},       {5, "class 5", true}, {8, "motorcycle", true},
+        {13, "bicycle", false}, {14, "boat", false},  {15, "helicopter", false},
+        {16, "plane", false},   {21, "train", false}, {22, "open-wheel", true},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(vehicleClassName(c.vehicleClass), c.name);
+        EXPECT_EQ(classHasGearbox(c.vehicleClass), c.gearbox) << c.name;
     }
 }
 
@@ -113,11 +182,13 @@ TEST(DriveScriptTest, CommentsBlankLinesRelativeTimesAndWindowsLineEnds) {
     EXPECT_EQ(parsed.script.endMs, 10000);
 }
 
-TEST(DriveScriptTest, AnEmptyScriptIsAValidDriveOfOneFrame) {
-    const ParsedDriveScript parsed = parseDriveScript("empty.drive", "# nothing\n\n");
-    EXPECT_EQ(parsed.error, "");
-    EXPECT_TRUE(parsed.script.events.empty());
-    EXPECT_EQ(parsed.script.endMs, 0);
+TEST(DriveScriptTest, AScriptWithoutEventsIsRefused) {
+    for (const char* text : {"", "# nothing\n\n", "  \r\n\t\n"}) {
+        const ParsedDriveScript parsed = parseDriveScript("empty.drive", text);
+        EXPECT_EQ(parsed.error,
+                  "empty.drive: no events: a drive needs at least one line such as '0 enter'")
+            << text;
+    }
 }
 
 TEST(DriveScriptTest, BadLinesNameTheFileTheLineAndWhatWasExpected) {
@@ -134,9 +205,10 @@ TEST(DriveScriptTest, BadLinesNameTheFileTheLineAndWhatWasExpected) {
         {"+ enter", "got '+'"},
         {"1e3 enter", "got '1e3'"},
         {"3600.001 enter", "a drive lasts at most 3600.000 s, this line is at 3600.001 s"},
-        {"1", "expected an action: down, up, control, enter, leave, speed or expect after '1'"},
-        {"1 jump", "expected an action: down, up, control, enter, leave, speed or expect, got "
-                   "'jump'"},
+        {"1", "expected an action: down, up, control, enter, leave, speed, class, focus or expect "
+              "after '1'"},
+        {"1 jump", "expected an action: down, up, control, enter, leave, speed, class, focus or "
+                   "expect, got 'jump'"},
         {"1 Enter", "got 'Enter'"},
         {"1 down", "expected a key name such as W, Shift or 2, or a code such as 0x10 after "
                    "'down'"},
@@ -150,7 +222,26 @@ TEST(DriveScriptTest, BadLinesNameTheFileTheLineAndWhatWasExpected) {
         {"1 up W S", "unexpected 'S' after 'W'"},
         {"1 control", "expected control 190 or 208 after 'control'"},
         {"1 control 71", "expected control 190 or 208, got '71'"},
-        {"1 enter now", "unexpected 'now' after 'enter'"},
+        {"1 enter now", "expected the vehicle, 1 or 2, or the seat, driver or passenger, after "
+                        "'enter', got 'now'"},
+        {"1 enter 3", "got '3'"},
+        {"1 enter 2 boot", "expected the seat, driver or passenger, after '2', got 'boot'"},
+        {"1 enter passenger 2", "unexpected '2' after 'passenger'"},
+        {"1 leave 1", "unexpected '1' after 'leave'"},
+        {"1 class", "expected the vehicle, 1 or 2 after 'class'"},
+        {"1 class boat", "expected the vehicle, 1 or 2, got 'boat'"},
+        {"1 class 1", "expected a vehicle class: car, motorcycle, bicycle, boat, helicopter, "
+                      "plane, train, open-wheel, or a number from 0 to 22 after '1'"},
+        {"1 class 1 ship", "got 'ship'"},
+        {"1 class 1 23", "got '23'"},
+        {"1 class 1 -1", "got '-1'"},
+        {"1 class 1 boat 2", "unexpected '2' after 'boat'"},
+        {"1 focus", "expected on or off after 'focus'"},
+        {"1 focus lost", "expected on or off after 'focus', got 'lost'"},
+        {"1 speed 1000000000000000000000000000000000000000",
+         "the speed '1000000000000000000000000000000000000000' is beyond what the game's "
+         "single-precision speeds can hold"},
+        {"1 speed -340282356779733661637539395458142568448", "is beyond"},
         {"1 speed", "expected a speed such as 12 or -4.5 after 'speed'"},
         {"1 speed fast", "expected a speed such as 12 or -4.5, got 'fast'"},
         {"1 speed 1e9", "got '1e9'"},
@@ -169,6 +260,11 @@ TEST(DriveScriptTest, BadLinesNameTheFileTheLineAndWhatWasExpected) {
         {"1 expect clutch", "expected on, off or none after 'clutch'"},
         {"1 expect shift on off", "unexpected 'off' after 'on'"},
         {"1 expect subtitle", "expected a text, or none after 'subtitle'"},
+        {"1 expect vehicle", "expected the vehicle, 1 or 2 after 'vehicle'"},
+        {"1 expect vehicle 3 cap = 1", "expected the vehicle, 1 or 2, after 'vehicle', got '3'"},
+        {"1 expect vehicle 1", "expected speed, cap or engine after '1'"},
+        {"1 expect vehicle 1 gear 1", "expected speed, cap or engine after 'vehicle 1', got "
+                                      "'gear'"},
     };
     for (const auto& c : cases) {
         const std::string text = "0 enter\n# fine so far\n" + std::string(c.line) + "\n3 leave\n";
@@ -177,6 +273,35 @@ TEST(DriveScriptTest, BadLinesNameTheFileTheLineAndWhatWasExpected) {
         EXPECT_NE(parsed.error.find(c.error), std::string::npos) << c.line << ": " << parsed.error;
         EXPECT_TRUE(parsed.script.events.empty()) << c.line;
     }
+}
+
+TEST(DriveScriptTest, AMessageQuotesAtMost60BytesOfAWordWithControlBytesEscaped) {
+    const std::string junk(200, 'x');
+    const std::string cutInTwo = std::string(59, 'a') + "\xC3\xA9" + "tail";
+    const struct {
+        std::string word;
+        std::string quoted;
+    } cases[] = {
+        {junk, "'" + junk.substr(0, 60) + "'... (200 bytes)"},
+        {std::string("a\0b\x01"
+                     "c\x7F\x1B",
+                     7),
+         "'a\\0b\\x01c\\x7F\\x1B'"},
+        // 59 bytes and the first of a two-byte character: the character goes.
+        {cutInTwo, "'" + std::string(59, 'a') + "'... (65 bytes)"},
+        {"caf\xC3\xA9", "'caf\xC3\xA9'"},
+    };
+    for (const auto& c : cases) {
+        const ParsedDriveScript parsed = parseDriveScript("q.drive", "1 " + c.word + "\n");
+        EXPECT_EQ(parsed.error, "q.drive:1: expected an action: down, up, control, enter, leave, "
+                                "speed, class, focus or expect, got " +
+                                    c.quoted);
+    }
+    // The time word too.
+    const ParsedDriveScript parsed = parseDriveScript("q.drive", junk + " enter\n");
+    EXPECT_NE(parsed.error.find("got '" + junk.substr(0, 60) + "'... (200 bytes)"),
+              std::string::npos)
+        << parsed.error;
 }
 
 TEST(DriveScriptTest, TimeNeverGoesBack) {

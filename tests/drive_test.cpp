@@ -26,9 +26,7 @@ void resetWorld() {
     sim::world = sim::World{};
 }
 
-const sim::HookControl control = {&sim::world,       sim::addVehicle, sim::enterVehicle,
-                                  sim::leaveVehicle, sim::setKey,     sim::fireControlOnce,
-                                  runFrame,          sim::keyState,   resetWorld};
+const sim::HookControl control = sim::worldControl(runFrame, resetWorld);
 
 class DriveRunTest : public ::testing::Test {
   protected:
@@ -80,10 +78,73 @@ TEST_F(DriveRunTest, ControlsFireForOneFrameAndSpeedIsSetOnTheDriveVehicle) {
     const DriveReport report = drive("0.016 control 190\n0.032 speed -3.5\n0.048 leave\n");
 
     EXPECT_EQ(fired, (std::vector<bool>{false, true, false, false}));
-    ASSERT_EQ(sim::world.vehicles.size(), 1u);
-    EXPECT_EQ(sim::world.vehicles[0].handle, driveVehicleHandle);
+    ASSERT_EQ(sim::world.vehicles.size(), 2u);
+    EXPECT_EQ(sim::world.vehicles[0].handle, driveVehicleHandles[0]);
+    EXPECT_EQ(sim::world.vehicles[1].handle, driveVehicleHandles[1]);
     EXPECT_LT(at(report, 32).speed, -3.0f) << "the speed is signed along the heading";
     EXPECT_FALSE(at(report, 48).inVehicle);
+}
+
+TEST_F(DriveRunTest, SeatsClassesAndFocusReachTheWorldAndTheSamples) {
+    std::vector<std::string> seen;
+    playFrame = [&] {
+        seen.push_back(std::to_string(sim::world.occupied) + " " + std::to_string(sim::world.seat) +
+                       " " + std::to_string(sim::world.vehicles[1].vehicleClass) + " " +
+                       (sim::world.gameFocused ? "focused" : "background"));
+    };
+
+    const DriveReport report = drive("0 class 2 boat\n"
+                                     "0 enter passenger\n"
+                                     "0.016 enter 2\n"
+                                     "0.032 focus off\n"
+                                     "0.048 focus on\n"
+                                     "0.048 leave\n");
+
+    EXPECT_EQ(seen, (std::vector<std::string>{"0 0 14 focused", "1 -1 14 focused",
+                                              "1 -1 14 background", "-1 -1 14 focused"}));
+    EXPECT_EQ(at(report, 0).vehicle, 1);
+    EXPECT_TRUE(at(report, 0).passenger);
+    EXPECT_EQ(at(report, 0).vehicleClass, 0);
+    EXPECT_EQ(at(report, 16).vehicle, 2);
+    EXPECT_FALSE(at(report, 16).passenger);
+    EXPECT_EQ(at(report, 16).vehicleClass, 14);
+    EXPECT_FALSE(drivingWithGearbox(at(report, 16)));
+    EXPECT_FALSE(at(report, 32).focused);
+    EXPECT_TRUE(at(report, 48).focused);
+    EXPECT_FALSE(at(report, 48).inVehicle);
+    EXPECT_EQ(at(report, 48).vehicle, 2) << "the vehicle last in stays shown";
+}
+
+TEST_F(DriveRunTest, SpeedGoesToTheVehicleShownAndExpectationsMayNameAVehicle) {
+    const DriveReport report = drive("0 enter 2 passenger\n"
+                                     "0 speed 5\n"
+                                     "0.016 expect speed = 5\n"
+                                     "0.016 expect vehicle 2 speed = 5\n"
+                                     "0.016 expect vehicle 1 speed = 0\n"
+                                     "0.016 expect vehicle 1 speed = 5\n"
+                                     "0.016 expect vehicle 1 engine on\n");
+    EXPECT_EQ(report.expectationsMet, 4);
+    EXPECT_EQ(report.failures,
+              std::vector<std::string>{"test.drive:6: expected vehicle 1 speed = 5, saw 0.00 at "
+                                       "0.016 s"});
+}
+
+TEST_F(DriveRunTest, CapsAndStallsOfAVehicleNotShownAreEventsAndStallsCountForAll) {
+    playFrame = [] {
+        if (sim::world.timeMs == 16) {
+            capVehicleSpeed(driveVehicleHandles[0], 9999.0f);
+            capVehicleSpeed(driveVehicleHandles[0], 21.0f);
+        }
+        if (sim::world.timeMs == 32) {
+            stallEngine(driveVehicleHandles[0]);
+            capVehicleSpeed(driveVehicleHandles[1], 31.0f);
+        }
+    };
+    const DriveReport report = drive("0 enter 2\n0.048 leave\n");
+    EXPECT_EQ(at(report, 16).events, std::vector<std::string>{"vehicle 1 cap 21.00"});
+    EXPECT_EQ(at(report, 32).events, std::vector<std::string>{"vehicle 1 stall"});
+    EXPECT_EQ(at(report, 32).cap, 31.0f);
+    EXPECT_EQ(report.samples.back().stalls, 1);
 }
 
 TEST_F(DriveRunTest, ASampleShowsTheLabelsByPositionAndTheSubtitleForItsDuration) {

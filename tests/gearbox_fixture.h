@@ -74,6 +74,13 @@ class GearboxTest : public PluginTest {
                 lines.push_back("key " + std::to_string(call.value) +
                                 (call.keyState < 0 ? " down" : ""));
                 break;
+            case sim::Call::Kind::ForegroundQuery:
+                lines.push_back("GetForegroundWindow() = " + slotText(std::uint64_t(call.value)));
+                break;
+            case sim::Call::Kind::WindowProcessQuery:
+                lines.push_back("GetWindowThreadProcessId(" + slotText(std::uint64_t(call.value)) +
+                                ")");
+                break;
             case sim::Call::Kind::Native: {
                 const char* name = sim::nativeName(call.hash);
                 std::string line = name ? name : sim::hashText(call.hash);
@@ -98,21 +105,21 @@ class GearboxTest : public PluginTest {
 
     // The three calls that fetch the player's vehicle, then the call using it.
     static std::vector<std::string> onCar(const std::string& hashName, const std::string& rest) {
-        return {"playerCharacter()", "vehicleOfCharacter(" + player() + ")",
+        return {"PLAYER_PED_ID()", "GET_VEHICLE_PED_IS_USING(" + player() + ")",
                 hashName + "(" + carSlot() + rest + ")"};
     }
 
     static std::vector<std::string> label(const std::string& text, float x, bool highlighted) {
-        return {"textFont(4)",
-                "textScale(" + fl(0.3f) + "," + fl(0.54f) + ")",
-                highlighted ? "textColour(50,255,50,255)" : "textColour(250,250,250,255)",
-                "textWrap(0," + fl(1.0f) + ")",
-                "textCentred(1)",
-                "textDropShadow(0,0,0,0,0)",
-                "textOutline()",
-                "beginScreenText(\"STRING\")",
-                "addTextString(\"" + text + "\")",
-                "drawScreenText(" + fl(x) + "," + fl(0.015f) + ")"};
+        return {"SET_TEXT_FONT(4)",
+                "SET_TEXT_SCALE(" + fl(0.3f) + "," + fl(0.54f) + ")",
+                highlighted ? "SET_TEXT_COLOUR(50,255,50,255)" : "SET_TEXT_COLOUR(250,250,250,255)",
+                "SET_TEXT_WRAP(0," + fl(1.0f) + ")",
+                "SET_TEXT_CENTRE(1)",
+                "SET_TEXT_DROPSHADOW(0,0,0,0,0)",
+                "SET_TEXT_OUTLINE()",
+                "BEGIN_TEXT_COMMAND_DISPLAY_TEXT(\"STRING\")",
+                "ADD_TEXT_COMPONENT_SUBSTRING_PLAYER_NAME(\"" + text + "\")",
+                "END_TEXT_COMMAND_DISPLAY_TEXT(" + fl(x) + "," + fl(0.015f) + ",0)"};
     }
 
     static std::vector<std::string> joined(std::initializer_list<std::vector<std::string>> parts) {

@@ -1,10 +1,19 @@
 // The gearbox driven through the real frame loop in the stand-in world.
 #include "gearbox_fixture.h"
 
+#include <functional>
+
 namespace {
 
-const std::vector<std::string> toggleQuery = {"controlFired(2,190)", "key 39"};
-const std::vector<std::string> vehicleTest = {"playerCharacter()", "characterInVehicle(0x1B2C4,0)"};
+// The focus, asked once at the start of every pass, then the toggle.
+const std::vector<std::string> toggleQuery = {"GetForegroundWindow() = 0xA0B2C",
+                                              "GetWindowThreadProcessId(0xA0B2C)",
+                                              "IS_CONTROL_JUST_PRESSED(2,190)", "key 39"};
+const std::vector<std::string> onFootTest = {"PLAYER_PED_ID()", "IS_PED_IN_ANY_VEHICLE(0x1B2C4,0)"};
+// Seated, the character must be the driver, seat -1, of a vehicle with a gearbox.
+const std::vector<std::string> vehicleTest = {
+    "PLAYER_PED_ID()", "IS_PED_IN_ANY_VEHICLE(0x1B2C4,0)", "GET_VEHICLE_PED_IS_USING(0x1B2C4)",
+    "GET_PED_IN_VEHICLE_SEAT(0x80002A01,0xFFFFFFFF,0)", "GET_VEHICLE_CLASS(0x80002A01)"};
 
 // --- Exact sequences ---------------------------------------------------------------
 
@@ -12,13 +21,13 @@ TEST_F(GearboxTest, AQuietFrameInFirstMakesTheStepsInOrder) {
     passAt(10.0f);
     EXPECT_EQ(trace(), joined({toggleQuery,
                                vehicleTest,
-                               onCar("vehicleSpeed", ""),
+                               onCar("GET_ENTITY_SPEED", ""),
                                {"key 16"},
                                label("Clutch", 0.08f, false),
                                label("Shift", 0.155f, false),
                                {"key 83"},
                                label("1", 0.015f, true),
-                               onCar("capVehicleSpeed", "," + fl(21.0f))}));
+                               onCar("SET_ENTITY_MAX_SPEED", "," + fl(21.0f))}));
 }
 
 TEST_F(GearboxTest, TheClutchFrameSuppressesAccelerateAndScansTheGearKeysInOrder) {
@@ -26,13 +35,13 @@ TEST_F(GearboxTest, TheClutchFrameSuppressesAccelerateAndScansTheGearKeysInOrder
     passAt(10.0f);
     EXPECT_EQ(trace(), joined({toggleQuery,
                                vehicleTest,
-                               onCar("vehicleSpeed", ""),
-                               {"key 16 down", "suppressControl(2,71,1)"},
+                               onCar("GET_ENTITY_SPEED", ""),
+                               {"key 16 down", "DISABLE_CONTROL_ACTION(2,71,1)"},
                                label("Clutch", 0.08f, true),
                                label("Shift", 0.155f, false),
                                {"key 83"},
                                label("1", 0.015f, true),
-                               onCar("capVehicleSpeed", "," + fl(21.0f)),
+                               onCar("SET_ENTITY_MAX_SPEED", "," + fl(21.0f)),
                                {"key 49", "key 50", "key 51", "key 52", "key 82"}}));
     EXPECT_TRUE(sim::world.suppressed[71]);
     EXPECT_EQ(gearboxState.gear, Gear::First);
@@ -49,18 +58,18 @@ TEST_F(GearboxTest, AFrameThatTakesEveryStep) {
     const std::vector<std::string> expected = joined({
         toggleQuery,
         vehicleTest,
-        onCar("vehicleSpeed", ""),
-        {"key 16 down", "suppressControl(2,71,1)"},
+        onCar("GET_ENTITY_SPEED", ""),
+        {"key 16 down", "DISABLE_CONTROL_ACTION(2,71,1)"},
         label("Clutch", 0.08f, true),
         label("Shift", 0.155f, false),
-        {"suppressControl(2,72,1)", "key 83 down"},
+        {"DISABLE_CONTROL_ACTION(2,72,1)", "key 83 down"},
         label("2", 0.015f, true),
-        onCar("capVehicleSpeed", "," + fl(31.0f)),
+        onCar("SET_ENTITY_MAX_SPEED", "," + fl(31.0f)),
         {"key 49", "key 50", "key 51", "key 52 down", "wait(50)"},
         // Fourth lugs at 0.9 - 1.2; W is the accelerator.
-        {"controlFired(2,208)", "key 87 down"},
-        onCar("stallEngine", ",0,0"),
-        onCar("vehicleStationary", ""),
+        {"IS_CONTROL_JUST_PRESSED(2,208)", "key 87 down"},
+        onCar("SET_VEHICLE_ENGINE_ON", ",0,0,0"),
+        onCar("IS_VEHICLE_STOPPED", ""),
     });
     EXPECT_EQ(trace(), expected);
     EXPECT_EQ(gearboxState.gear, Gear::Fourth);
@@ -71,8 +80,8 @@ TEST_F(GearboxTest, AboveItsCapAGearCapsAtAFreshReadNotLoweredByS) {
     passAt(25.0f);
     const std::vector<std::string> calls = trace();
     const std::vector<std::string> capStep =
-        joined({label("1", 0.015f, true), onCar("vehicleSpeed", ""),
-                onCar("capVehicleSpeed", "," + fl(25.0f))});
+        joined({label("1", 0.015f, true), onCar("GET_ENTITY_SPEED", ""),
+                onCar("SET_ENTITY_MAX_SPEED", "," + fl(25.0f))});
     ASSERT_GE(calls.size(), capStep.size());
     EXPECT_EQ(std::vector<std::string>(calls.end() - capStep.size(), calls.end()), capStep);
     EXPECT_EQ(car().maxSpeed, 25.0f);
@@ -84,18 +93,18 @@ TEST_F(GearboxTest, ReverseCapsSuppressesBothPedalsAndBacksUpWhileWIsDown) {
     press(keyW);
     press(keyS);
     passAt(2.0f);
-    EXPECT_EQ(trace(),
-              joined({toggleQuery,
-                      vehicleTest,
-                      onCar("vehicleSpeed", ""),
-                      {"key 16"},
-                      label("Clutch", 0.08f, false),
-                      label("Shift", 0.155f, false),
-                      label("R", 0.015f, true),
-                      onCar("capVehicleSpeed", "," + fl(8.0f)),
-                      {"suppressControl(2,71,1)", "suppressControl(2,72,1)", "key 87 down"},
-                      onCar("forceForwardSpeed", "," + fl(-4.1f)),
-                      onCar("vehicleStationary", "")}));
+    EXPECT_EQ(trace(), joined({toggleQuery,
+                               vehicleTest,
+                               onCar("GET_ENTITY_SPEED", ""),
+                               {"key 16"},
+                               label("Clutch", 0.08f, false),
+                               label("Shift", 0.155f, false),
+                               label("R", 0.015f, true),
+                               onCar("SET_ENTITY_MAX_SPEED", "," + fl(8.0f)),
+                               {"DISABLE_CONTROL_ACTION(2,71,1)", "DISABLE_CONTROL_ACTION(2,72,1)",
+                                "key 87 down"},
+                               onCar("SET_VEHICLE_FORWARD_SPEED", "," + fl(-4.1f)),
+                               onCar("IS_VEHICLE_STOPPED", "")}));
     EXPECT_EQ(car().speed, -4.1f);
     EXPECT_EQ(car().maxSpeed, 8.0f);
 }
@@ -106,7 +115,7 @@ TEST_F(GearboxTest, OnFootAPassStopsAtTheVehicleTest) {
     press(clutch);
     press(secondKey);
     passAt(0.0f);
-    EXPECT_EQ(trace(), joined({toggleQuery, vehicleTest}));
+    EXPECT_EQ(trace(), joined({toggleQuery, onFootTest}));
     EXPECT_TRUE(sim::world.labels.empty());
     EXPECT_FALSE(sim::world.suppressed.any());
     EXPECT_EQ(gearboxState.gear, Gear::Third);
@@ -119,7 +128,7 @@ TEST_F(GearboxTest, DisabledEveryPassLiftsTheCapAndResetsTheGearWithoutTestingFo
     car().maxSpeed = 40.5f;
     press(clutch);
     passAt(35.0f);
-    EXPECT_EQ(trace(), joined({toggleQuery, onCar("capVehicleSpeed", "," + fl(9999.0f))}));
+    EXPECT_EQ(trace(), joined({toggleQuery, onCar("SET_ENTITY_MAX_SPEED", "," + fl(9999.0f))}));
     EXPECT_EQ(car().maxSpeed, 9999.0f);
     EXPECT_EQ(gearboxState.gear, Gear::First);
     EXPECT_TRUE(gearboxState.clutchHeld);
@@ -130,21 +139,25 @@ TEST_F(GearboxTest, DisabledEveryPassLiftsTheCapAndResetsTheGearWithoutTestingFo
     scriptWait(0);
     passAt(0.0f);
     EXPECT_EQ(trace(), joined({toggleQuery,
-                               {"playerCharacter()", "vehicleOfCharacter(0x1B2C4)",
-                                "capVehicleSpeed(0," + fl(9999.0f) + ")"}}));
+                               {"PLAYER_PED_ID()", "GET_VEHICLE_PED_IS_USING(0x1B2C4)",
+                                "SET_ENTITY_MAX_SPEED(0," + fl(9999.0f) + ")"}}));
 }
 
-TEST_F(GearboxTest, ASteadyCruiseInFirstCosts39NativeCallsAndThreeKeyQueriesAFrame) {
+TEST_F(GearboxTest, ASteadyCruiseInFirstCosts42NativeCallsThreeKeyQueriesAndOneFocusCheckAFrame) {
     for (int frame = 0; frame < 300; ++frame) {
         passAt(10.0f);
         scriptWait(0);
-        std::size_t natives = 0, keys = 0;
+        std::size_t natives = 0, keys = 0, foreground = 0, windowProcess = 0;
         for (const sim::Call& call : sim::world.calls) {
             natives += call.kind == sim::Call::Kind::Native;
             keys += call.kind == sim::Call::Kind::KeyQuery;
+            foreground += call.kind == sim::Call::Kind::ForegroundQuery;
+            windowProcess += call.kind == sim::Call::Kind::WindowProcessQuery;
         }
-        ASSERT_EQ(natives, 39u) << "frame " << frame;
+        ASSERT_EQ(natives, 42u) << "frame " << frame;
         ASSERT_EQ(keys, 3u) << "frame " << frame;
+        ASSERT_EQ(foreground, 1u) << "frame " << frame;
+        ASSERT_EQ(windowProcess, 1u) << "frame " << frame;
     }
 }
 
@@ -339,8 +352,9 @@ TEST_F(GearboxTest, ControlFiredIsAskedFirstAndWOnlyWhenItIsNot) {
     press(keyW);
     passAt(10.0f);
     const std::vector<std::string> calls = trace();
-    const std::vector<std::string> tail = joined(
-        {{"controlFired(2,208)"}, onCar("stallEngine", ",0,0"), onCar("vehicleStationary", "")});
+    const std::vector<std::string> tail = joined({{"IS_CONTROL_JUST_PRESSED(2,208)"},
+                                                  onCar("SET_VEHICLE_ENGINE_ON", ",0,0,0"),
+                                                  onCar("IS_VEHICLE_STOPPED", "")});
     ASSERT_GE(calls.size(), tail.size());
     EXPECT_EQ(std::vector<std::string>(calls.end() - tail.size(), calls.end()), tail);
 }
@@ -436,11 +450,11 @@ TEST_F(GearboxTest, PullingAwayInSecondStallsTwiceRightAfterTheSelectionPause) {
     const auto pause = std::find(calls.begin(), calls.end(), "wait(50)");
     ASSERT_NE(pause, calls.end());
     const std::vector<std::string> afterPause(pause + 1, calls.end());
-    EXPECT_EQ(afterPause, joined({{"controlFired(2,208)", "key 87 down"},
-                                  onCar("stallEngine", ",0,0"),
-                                  onCar("vehicleStationary", ""),
-                                  {"controlFired(2,208)", "key 87 down"},
-                                  onCar("stallEngine", ",0,0")}));
+    EXPECT_EQ(afterPause, joined({{"IS_CONTROL_JUST_PRESSED(2,208)", "key 87 down"},
+                                  onCar("SET_VEHICLE_ENGINE_ON", ",0,0,0"),
+                                  onCar("IS_VEHICLE_STOPPED", ""),
+                                  {"IS_CONTROL_JUST_PRESSED(2,208)", "key 87 down"},
+                                  onCar("SET_VEHICLE_ENGINE_ON", ",0,0,0")}));
     EXPECT_FALSE(car().engineOn);
 }
 
@@ -457,7 +471,7 @@ TEST_F(GearboxTest, TheStepsAfterThePauseFetchTheVehicleAfreshWhateverThePlayerD
     // Stationary and lugging, but the character is on foot: the stall goes to
     // whatever handle the game returns for no vehicle.
     const std::vector<std::string> calls = trace();
-    EXPECT_NE(std::find(calls.begin(), calls.end(), "stallEngine(0,0,0)"), calls.end());
+    EXPECT_NE(std::find(calls.begin(), calls.end(), "SET_VEHICLE_ENGINE_ON(0,0,0,0)"), calls.end());
     EXPECT_TRUE(car().engineOn);
 }
 
@@ -482,11 +496,11 @@ TEST_F(GearboxTest, RoadOfOneEvent) {
     // First's step ran with the old gear, over its cap: the cap follows the car.
     const std::vector<std::string> gearStep =
         joined({label("1", 0.015f, true),
-                onCar("vehicleSpeed", ""),
-                onCar("capVehicleSpeed", "," + fl(25.0f)),
+                onCar("GET_ENTITY_SPEED", ""),
+                onCar("SET_ENTITY_MAX_SPEED", "," + fl(25.0f)),
                 {"key 49", "key 50 down", "wait(50)"},
                 // Second doesn't lug at 25, and the car isn't stationary.
-                onCar("vehicleStationary", "")});
+                onCar("IS_VEHICLE_STOPPED", "")});
     ASSERT_GE(lines.size(), gearStep.size());
     EXPECT_EQ(std::vector<std::string>(lines.end() - gearStep.size(), lines.end()), gearStep);
     EXPECT_EQ(gearboxState.gear, Gear::Second);
@@ -507,7 +521,7 @@ TEST_F(GearboxTest, RoadOfOneEvent) {
 
 // --- Vehicles, the toggle and the gearbox ----------------------------------------------
 
-TEST_F(GearboxTest, TheGearAndHintCarryOverIntoTheNextVehicleAndTheOldCapStays) {
+TEST_F(GearboxTest, TheGearAndHintCarryOverIntoTheNextVehicleAndTheOldCapIsLifted) {
     gearboxState.gear = Gear::Third;
     passAt(39.8f);
     scriptWait(0);
@@ -521,7 +535,7 @@ TEST_F(GearboxTest, TheGearAndHintCarryOverIntoTheNextVehicleAndTheOldCapStays) 
     clearCalls();
     runFramePass();
     EXPECT_EQ(labelTexts(sim::world.labels), (std::vector<std::string>{"Clutch", "Shift*", "3*"}));
-    EXPECT_EQ(sim::world.vehicles[0].maxSpeed, 40.5f);
+    EXPECT_EQ(sim::world.vehicles[0].maxSpeed, 9999.0f);
     EXPECT_EQ(sim::world.vehicles[static_cast<std::size_t>(other)].maxSpeed, 40.5f);
 }
 
@@ -555,6 +569,209 @@ TEST_F(GearboxTest, UnboundKeysLeaveTheGearboxInFirst) {
     EXPECT_EQ(car().maxSpeed, 21.0f);
     EXPECT_NEAR(car().speed, 21.0f, 0.01f);
     EXPECT_EQ(waits(), std::vector<std::int64_t>(400, 0));
+}
+
+// --- Where the gearbox acts -------------------------------------------------------------
+
+constexpr std::int32_t otherCarHandle = 0x00013C07;
+const std::string liftCarCap = "SET_ENTITY_MAX_SPEED(0x80002A01," + fl(9999.0f) + ")";
+
+TEST_F(GearboxTest, APassengerPassDoesWhatAPassOnFootDoes) {
+    gearboxState = {true, Gear::Second, false, true};
+    sim::enterVehicle(0, sim::passengerSeat);
+    car().maxSpeed = 1234.0f;
+    press(clutch);
+    press(thirdKey);
+    press(keyW);
+    passAt(0.0f);
+    EXPECT_EQ(trace(), joined({toggleQuery,
+                               {"PLAYER_PED_ID()", "IS_PED_IN_ANY_VEHICLE(0x1B2C4,0)",
+                                "GET_VEHICLE_PED_IS_USING(0x1B2C4)",
+                                "GET_PED_IN_VEHICLE_SEAT(0x80002A01,0xFFFFFFFF,0)"}}));
+    EXPECT_TRUE(sim::world.labels.empty());
+    EXPECT_FALSE(sim::world.suppressed.any());
+    EXPECT_TRUE(car().engineOn);
+    EXPECT_EQ(car().maxSpeed, 1234.0f);
+    EXPECT_EQ(gearboxState.gear, Gear::Second);
+    EXPECT_TRUE(waits().empty());
+}
+
+TEST_F(GearboxTest, OnlyVehicleClassesWithAGearboxAreDriven) {
+    const std::vector<int> withoutGearbox = {13, 14, 15, 16, 21};
+    for (int vehicleClass = 0; vehicleClass <= 22; ++vehicleClass) {
+        SCOPED_TRACE(vehicleClass);
+        const bool driven = std::find(withoutGearbox.begin(), withoutGearbox.end(), vehicleClass) ==
+                            withoutGearbox.end();
+        gearboxState = GearboxState{};
+        gearboxState.gear = Gear::Second;
+        car() = sim::Vehicle{carHandle};
+        car().vehicleClass = vehicleClass;
+        car().maxSpeed = 1234.0f;
+        press(clutch);
+        press(keyW);
+        passAt(0.0f);
+        if (driven) {
+            EXPECT_EQ(labelTexts(sim::world.labels),
+                      (std::vector<std::string>{"Clutch*", "Shift", "2*"}));
+            EXPECT_EQ(car().maxSpeed, 31.0f);
+            EXPECT_FALSE(car().engineOn);
+        } else {
+            EXPECT_EQ(trace(), joined({toggleQuery, vehicleTest}));
+            EXPECT_TRUE(sim::world.labels.empty());
+            EXPECT_FALSE(sim::world.suppressed.any());
+            EXPECT_EQ(car().maxSpeed, 1234.0f);
+            EXPECT_TRUE(car().engineOn);
+        }
+        scriptWait(0);
+    }
+}
+
+TEST_F(GearboxTest, TheCapIsLiftedOnceOnTheFirstPassThePlayerNoLongerDrivesTheCar) {
+    const int other = sim::addVehicle(otherCarHandle);
+    const struct {
+        const char* where;
+        std::function<void()> go;
+        // The pass's calls between the vehicle test and the lift.
+        std::vector<std::string> test;
+    } cases[] = {
+        {"on foot", [] { sim::leaveVehicle(); }, onFootTest},
+        {"a passenger",
+         [] { sim::enterVehicle(0, sim::passengerSeat); },
+         {"PLAYER_PED_ID()", "IS_PED_IN_ANY_VEHICLE(0x1B2C4,0)",
+          "GET_VEHICLE_PED_IS_USING(0x1B2C4)", "GET_PED_IN_VEHICLE_SEAT(0x80002A01,0xFFFFFFFF,0)"}},
+        {"a helicopter's pilot", [] { car().vehicleClass = 15; }, vehicleTest},
+        {"another car's driver",
+         [other] { sim::enterVehicle(other); },
+         {"PLAYER_PED_ID()", "IS_PED_IN_ANY_VEHICLE(0x1B2C4,0)",
+          "GET_VEHICLE_PED_IS_USING(0x1B2C4)", "GET_PED_IN_VEHICLE_SEAT(0x13C07,0xFFFFFFFF,0)",
+          "GET_VEHICLE_CLASS(0x13C07)"}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.where);
+        gearboxState = GearboxState{};
+        car() = sim::Vehicle{carHandle};
+        sim::enterVehicle(0);
+        passAt(10.0f);
+        scriptWait(0);
+        EXPECT_EQ(car().maxSpeed, 21.0f);
+
+        c.go();
+        passAt(10.0f);
+        const std::vector<std::string> calls = trace();
+        const std::vector<std::string> lift = joined({toggleQuery, c.test, {liftCarCap}});
+        ASSERT_GE(calls.size(), lift.size());
+        EXPECT_EQ(std::vector<std::string>(calls.begin(), calls.begin() + lift.size()), lift);
+        EXPECT_EQ(car().maxSpeed, 9999.0f);
+        scriptWait(0);
+
+        // Once: whatever sets the car's cap next keeps it.
+        car().maxSpeed = 15.0f;
+        clearCalls();
+        passes(3);
+        EXPECT_EQ(car().maxSpeed, 15.0f);
+        const std::vector<std::string> later = trace();
+        EXPECT_EQ(std::count(later.begin(), later.end(), liftCarCap), 0);
+        sim::world.vehicles[static_cast<std::size_t>(other)].maxSpeed = 9999.0f;
+    }
+}
+
+TEST_F(GearboxTest, AChangeOfSeatLiftsTheCapAndBackAtTheWheelTheGearboxCapsAgain) {
+    gearboxState.gear = Gear::Second;
+    passAt(20.0f);
+    scriptWait(0);
+    EXPECT_EQ(car().maxSpeed, 31.0f);
+
+    sim::enterVehicle(0, sim::passengerSeat);
+    passes(2);
+    EXPECT_EQ(car().maxSpeed, 9999.0f);
+    EXPECT_EQ(gearboxState.cappedVehicle, 0);
+
+    sim::enterVehicle(0, sim::driverSeat);
+    passAt(20.0f);
+    EXPECT_EQ(car().maxSpeed, 31.0f);
+    EXPECT_EQ(labelTexts(sim::world.labels), (std::vector<std::string>{"Clutch", "Shift", "2*"}));
+}
+
+TEST_F(GearboxTest, SwitchedOffTheGearboxLeavesTheRememberedCapForItsNextPassOn) {
+    // Leaving and switching off in one pass: the disabled pass lifts the cap of
+    // no vehicle, as it always has.
+    passAt(10.0f);
+    scriptWait(0);
+    sim::leaveVehicle();
+    press(39);
+    passAt(0.0f);
+    release(39);
+    scriptWait(0);
+    EXPECT_FALSE(gearboxState.transmissionEnabled);
+    EXPECT_EQ(car().maxSpeed, 21.0f);
+    passes(3);
+    EXPECT_EQ(car().maxSpeed, 21.0f);
+
+    press(39);
+    passAt(0.0f);
+    EXPECT_TRUE(gearboxState.transmissionEnabled);
+    EXPECT_EQ(car().maxSpeed, 9999.0f);
+    const std::vector<std::string> calls = trace();
+    EXPECT_EQ(std::count(calls.begin(), calls.end(), liftCarCap), 1);
+}
+
+// --- The game's focus -----------------------------------------------------------------
+
+TEST_F(GearboxTest, InTheBackgroundNoKeyIsAskedForAndTheGearboxDrivesOnWithoutThem) {
+    gearboxState.gear = Gear::Second;
+    sim::world.gameFocused = false;
+    press(clutch);
+    press(firstKey);
+    press(39);
+    press(keyS);
+    press(keyW);
+    // Lugging in second, were W down.
+    passAt(18.0f);
+    EXPECT_EQ(trace(),
+              joined({{"GetForegroundWindow() = 0xC0D3E", "GetWindowThreadProcessId(0xC0D3E)",
+                       "IS_CONTROL_JUST_PRESSED(2,190)"},
+                      vehicleTest,
+                      onCar("GET_ENTITY_SPEED", ""),
+                      label("Clutch", 0.08f, false),
+                      label("Shift", 0.155f, false),
+                      label("2", 0.015f, true),
+                      onCar("SET_ENTITY_MAX_SPEED", "," + fl(31.0f)),
+                      {"IS_CONTROL_JUST_PRESSED(2,208)"},
+                      onCar("IS_VEHICLE_STOPPED", "")}));
+    EXPECT_TRUE(gearboxState.transmissionEnabled);
+    EXPECT_EQ(gearboxState.gear, Gear::Second);
+    EXPECT_FALSE(sim::world.suppressed.any());
+    EXPECT_TRUE(car().engineOn);
+    scriptWait(0);
+
+    // Back in the foreground the keys held count again.
+    release(39);
+    sim::world.gameFocused = true;
+    passAt(18.0f);
+    EXPECT_EQ(gearboxState.gear, Gear::First);
+    EXPECT_EQ(waits(), std::vector<std::int64_t>{50});
+    scriptWait(0);
+    press(39);
+    passAt(18.0f);
+    EXPECT_FALSE(gearboxState.transmissionEnabled);
+}
+
+TEST_F(GearboxTest, TheFocusIsAskedOnceAPassEvenAcrossItsPauses) {
+    // A toggle and a gear selection in one pass: two 50 ms pauses.
+    press(39);
+    press(clutch);
+    press(secondKey);
+    gearboxState.transmissionEnabled = false;
+    passAt(10.0f);
+    EXPECT_EQ(waits(), (std::vector<std::int64_t>{50, 50}));
+    const std::vector<std::string> calls = trace();
+    EXPECT_EQ(std::count_if(
+                  calls.begin(), calls.end(),
+                  [](const std::string& line) { return line.starts_with("GetForegroundWindow"); }),
+              1);
+    EXPECT_EQ(std::vector<std::string>(calls.begin(), calls.begin() + 2),
+              (std::vector<std::string>{"GetForegroundWindow() = 0xA0B2C",
+                                        "GetWindowThreadProcessId(0xA0B2C)"}));
 }
 
 // --- A drive ----------------------------------------------------------------------------

@@ -32,6 +32,11 @@ TEST_F(NativeCallTest, EveryWrapperPushesItsHashAndSlotsInParameterOrder) {
          [] { vehicleOfCharacter(-1); },
          hashes::vehicleOfCharacter,
          {0xFFFFFFFFu}},
+        {"driverOfVehicle",
+         [] { driverOfVehicle(highVehicle); },
+         hashes::driverOfVehicle,
+         {0x80001234u, 0xFFFFFFFFu, 0}},
+        {"vehicleClass", [] { vehicleClass(highVehicle); }, hashes::vehicleClass, {0x80001234u}},
         {"vehicleSpeed", [] { vehicleSpeed(highVehicle); }, hashes::vehicleSpeed, {0x80001234u}},
         {"capVehicleSpeed",
          [] { capVehicleSpeed(highVehicle, 40.5f); },
@@ -41,7 +46,10 @@ TEST_F(NativeCallTest, EveryWrapperPushesItsHashAndSlotsInParameterOrder) {
          [] { forceForwardSpeed(highVehicle, -4.1f); },
          hashes::forceForwardSpeed,
          {0x80001234u, 0xC0833333u}},
-        {"stallEngine", [] { stallEngine(highVehicle); }, hashes::stallEngine, {0x80001234u, 0, 0}},
+        {"stallEngine",
+         [] { stallEngine(highVehicle); },
+         hashes::stallEngine,
+         {0x80001234u, 0, 0, 0}},
         {"vehicleStationary",
          [] { vehicleStationary(highVehicle); },
          hashes::vehicleStationary,
@@ -69,11 +77,11 @@ TEST_F(NativeCallTest, EveryWrapperPushesItsHashAndSlotsInParameterOrder) {
         {"drawScreenText",
          [] { drawScreenText(0.155f, 0.015f); },
          hashes::drawScreenText,
-         {0x3E1EB852u, 0x3C75C28Fu}},
+         {0x3E1EB852u, 0x3C75C28Fu, 0}},
         {"beginSubtitle", [&] { beginSubtitle(kind); }, hashes::beginSubtitle, {address(kind)}},
         {"printSubtitle", [] { printSubtitle(2500); }, hashes::printSubtitle, {2500, 1}},
     };
-    ASSERT_EQ(cases.size(), 22u);
+    ASSERT_EQ(cases.size(), 24u);
 
     for (const WrapperCase& c : cases) {
         SCOPED_TRACE(c.name);
@@ -136,8 +144,12 @@ TEST_F(NativeCallTest, HandlesAndFloatsAreDecodedFromTheLowHalfOfSlotZero) {
     sim::enterVehicle(index);
     sim::world.vehicles[0].speed = 25.5f;
 
+    sim::world.vehicles[0].vehicleClass = 15;
+
     EXPECT_EQ(playerCharacter(), static_cast<GameHandle>(0x80000042u));
     EXPECT_EQ(vehicleOfCharacter(static_cast<GameHandle>(0x80000042u)), highVehicle);
+    EXPECT_EQ(driverOfVehicle(highVehicle), static_cast<GameHandle>(0x80000042u));
+    EXPECT_EQ(vehicleClass(highVehicle), 15);
     EXPECT_EQ(vehicleSpeed(highVehicle), 25.5f);
 }
 
@@ -156,6 +168,7 @@ TEST_F(NativeCallTest, PlayerVehicleFetchesTheCharacterBeforeTheVehicleQueryBegi
 }
 
 TEST_F(NativeCallTest, KeyDownFollowsBit15AndIgnoresThePressedSinceLastQueryBit) {
+    checkGameFocus();
     sim::setKey(16, true);
     sim::setKey(16, false); // leaves bit 0 set for the next query
     EXPECT_FALSE(keyDown(16));
@@ -164,6 +177,21 @@ TEST_F(NativeCallTest, KeyDownFollowsBit15AndIgnoresThePressedSinceLastQueryBit)
     EXPECT_TRUE(keyDown(16));
     EXPECT_FALSE(keyDown(0));
     EXPECT_FALSE(keyDown(-5));
+}
+
+TEST_F(NativeCallTest, KeysAreDownOnlyWhileTheForegroundWindowIsTheGames) {
+    sim::setKey(16, true);
+    sim::world.gameFocused = false;
+    checkGameFocus();
+    EXPECT_FALSE(gameHasFocus);
+    clearCalls();
+    EXPECT_FALSE(keyDown(16));
+    EXPECT_TRUE(sim::world.calls.empty()) << "no key is asked for in the background";
+
+    sim::world.gameFocused = true;
+    checkGameFocus();
+    EXPECT_TRUE(gameHasFocus);
+    EXPECT_TRUE(keyDown(16));
 }
 
 } // namespace

@@ -26,7 +26,7 @@ TEST_F(HudTest, ALabelIsTenCallsStyleFirstThenTextThenDraw) {
     EXPECT_EQ(calls[7].text, "STRING");
     EXPECT_EQ(calls[8].text, "Clutch");
     EXPECT_EQ(arguments(calls[9]),
-              (std::vector<std::uint64_t>{floatSlot(0.08f), floatSlot(0.015f)}));
+              (std::vector<std::uint64_t>{floatSlot(0.08f), floatSlot(0.015f), 0}));
 }
 
 TEST_F(HudTest, HighlightChangesTheColourAndNothingElse) {

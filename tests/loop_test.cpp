@@ -17,15 +17,18 @@ TEST_F(LoopTest, TheFirstPassMarksTheBindingsLoadedEvenWithoutAFile) {
     EXPECT_TRUE(bindingsLoaded);
 }
 
-TEST_F(LoopTest, AQuietPassQueriesTheToggleControlThenTheArrowKeyThenYields) {
+TEST_F(LoopTest, AQuietPassAsksForTheFocusTheToggleControlThenTheArrowKeyThenYields) {
     pass();
     const std::vector<sim::Call>& calls = sim::world.calls;
-    ASSERT_GE(calls.size(), 3u);
-    EXPECT_EQ(calls[0].kind, sim::Call::Kind::Native);
-    EXPECT_EQ(calls[0].hash, hashes::controlFired);
-    EXPECT_EQ(arguments(calls[0]), (std::vector<std::uint64_t>{2, 190}));
-    EXPECT_EQ(calls[1].kind, sim::Call::Kind::KeyQuery);
-    EXPECT_EQ(calls[1].value, rightArrow);
+    ASSERT_GE(calls.size(), 5u);
+    EXPECT_EQ(calls[0].kind, sim::Call::Kind::ForegroundQuery);
+    EXPECT_EQ(calls[1].kind, sim::Call::Kind::WindowProcessQuery);
+    EXPECT_EQ(calls[1].value, calls[0].value);
+    EXPECT_EQ(calls[2].kind, sim::Call::Kind::Native);
+    EXPECT_EQ(calls[2].hash, hashes::controlFired);
+    EXPECT_EQ(arguments(calls[2]), (std::vector<std::uint64_t>{2, 190}));
+    EXPECT_EQ(calls[3].kind, sim::Call::Kind::KeyQuery);
+    EXPECT_EQ(calls[3].value, rightArrow);
     EXPECT_EQ(calls.back().kind, sim::Call::Kind::Wait);
     EXPECT_EQ(calls.back().value, 0);
     EXPECT_EQ(waits(), std::vector<std::int64_t>{0});

@@ -20,6 +20,8 @@ namespace hashes {
 constexpr NativeHash playerCharacter = 0xD80958FC74E988A6;
 constexpr NativeHash characterInVehicle = 0x997ABD671D25CA0B;
 constexpr NativeHash vehicleOfCharacter = 0x6094AD011A2EA87D;
+constexpr NativeHash driverOfVehicle = 0xBB40DD2270B65366;
+constexpr NativeHash vehicleClass = 0x29439776AAA00A62;
 constexpr NativeHash vehicleSpeed = 0xD5037BA82E12416F;
 constexpr NativeHash capVehicleSpeed = 0x0E46A3FCBDE2A1B1;
 constexpr NativeHash forceForwardSpeed = 0xAB54A438726D25D5;
@@ -61,6 +63,7 @@ class PluginTest : public ::testing::Test {
         bindingsNoticeGiven = false;
         toggleArrowWasDown = false;
         toggleKeyWasDown = false;
+        gameHasFocus = false;
         reloadKeyWasDown = false;
         std::string pattern = (std::filesystem::temp_directory_path() / "plugin-XXXXXX").string();
         ASSERT_NE(mkdtemp(pattern.data()), nullptr);

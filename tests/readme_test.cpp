@@ -1,9 +1,12 @@
 // The README's player section against the code: its key table against the
-// shared table of virtual-key names, and its sample of check-bindings' output
-// against the expected output kept for the same file.
+// shared table of virtual-key names, its sample of check-bindings' output
+// against the expected output kept for the same file, and its speeds in km/h
+// and mph against the m/s beside them.
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <fstream>
+#include <regex>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -91,6 +94,22 @@ TEST(ReadmeTest, TheSampleOfCheckBindingsIsItsOutput) {
     const std::size_t end = readme.find("```", sample);
     ASSERT_NE(end, std::string::npos);
     EXPECT_EQ(readme.substr(sample, end - sample), fileText(MG_README_SAMPLE_OUTPUT));
+}
+
+// Every "21 m/s (75.6 km/h, 47.0 mph)": both conversions to one decimal, a
+// mile being 1609.344 m.
+TEST(ReadmeTest, EverySpeedInKmhAndMphIsItsMetresPerSecond) {
+    const std::string readme = fileText(MG_README);
+    const std::regex speed(R"(([0-9.]+) m/s \(([0-9.]+) km/h, ([0-9.]+) mph\))");
+    int speeds = 0;
+    for (auto match = std::sregex_iterator(readme.begin(), readme.end(), speed);
+         match != std::sregex_iterator(); ++match, ++speeds) {
+        const double metresPerSecond = std::stod((*match)[1]);
+        SCOPED_TRACE(match->str());
+        EXPECT_NEAR(std::stod((*match)[2]), metresPerSecond * 3.6, 0.05);
+        EXPECT_NEAR(std::stod((*match)[3]), metresPerSecond * 3600 / 1609.344, 0.05);
+    }
+    EXPECT_GE(speeds, 8);
 }
 
 } // namespace

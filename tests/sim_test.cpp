@@ -20,12 +20,33 @@ TEST_F(WorldTest, AnUnknownHashIsAFaultNamingTheHash) {
     EXPECT_NE(faults[0].find("0x1234567890ABCDEF"), std::string::npos) << faults[0];
 }
 
-TEST_F(WorldTest, AWrongArgumentCountIsAFaultNamingTheHash) {
+TEST_F(WorldTest, AWrongArgumentCountIsAFaultNamingTheDocumentedSignature) {
     invokeNative(hashes::suppressControl, std::int32_t{2}, std::int32_t{71});
     const std::vector<std::string> faults = takeFaults();
     ASSERT_EQ(faults.size(), 1u);
-    EXPECT_NE(faults[0].find("0xFE99B66D079CF6BC"), std::string::npos) << faults[0];
+    EXPECT_EQ(faults[0], "0xFE99B66D079CF6BC called with 2 arguments, but void "
+                         "DISABLE_CONTROL_ACTION(int padIndex, int control, BOOL "
+                         "disableRelatedActions) reads 3");
     EXPECT_FALSE(sim::world.suppressed[71]);
+}
+
+TEST_F(WorldTest, TheShortEngineAndTextCallsOfOldAreFaults) {
+    sim::enterVehicle(sim::addVehicle(0x00000101));
+    invokeNative(hashes::stallEngine, std::int32_t{0x101}, std::int32_t{0}, std::int32_t{0});
+    beginScreenText("STRING");
+    addTextString("1");
+    invokeNative(hashes::drawScreenText, 0.015f, 0.015f);
+    const std::vector<std::string> faults = takeFaults();
+    ASSERT_EQ(faults.size(), 2u);
+    EXPECT_NE(faults[0].find("SET_VEHICLE_ENGINE_ON(Vehicle vehicle, BOOL value, BOOL instantly, "
+                             "BOOL disableAutoStart) reads 4"),
+              std::string::npos)
+        << faults[0];
+    EXPECT_NE(faults[1].find("END_TEXT_COMMAND_DISPLAY_TEXT(float x, float y, int p2) reads 3"),
+              std::string::npos)
+        << faults[1];
+    EXPECT_TRUE(sim::world.vehicles[0].engineOn);
+    EXPECT_TRUE(sim::world.labels.empty());
 }
 
 TEST_F(WorldTest, APushWithoutInitIsAFault) {
@@ -84,6 +105,82 @@ TEST_F(WorldTest, ThrottleDriveAccelerationSuppressionCapAndStall) {
     sim::setKey(sim::keyW, true);
     sim::endFrame();
     EXPECT_TRUE(car.engineOn) << "a fresh press does";
+}
+
+TEST_F(WorldTest, AnEngineSwitchedOffWithAutoStartDisabledStaysOff) {
+    sim::enterVehicle(sim::addVehicle(0x00000101));
+    const sim::Vehicle& car = sim::world.vehicles[0];
+    invokeNative(hashes::stallEngine, std::int32_t{0x101}, std::int32_t{0}, std::int32_t{0},
+                 std::int32_t{1});
+    sim::endFrame();
+    sim::setKey(sim::keyW, true);
+    sim::advanceFrames(10);
+    EXPECT_FALSE(car.engineOn);
+}
+
+TEST_F(WorldTest, SeatsAndClasses) {
+    sim::world.playerHandle = 0x00C0FFEE;
+    const int car = sim::addVehicle(0x00000101);
+    sim::addVehicle(0x00000202);
+    sim::world.vehicles[1].vehicleClass = 14;
+    const auto occupant = [](std::int32_t vehicle, std::int32_t seat) {
+        return resultInt(invokeNative(hashes::driverOfVehicle, vehicle, seat, std::int32_t{0}));
+    };
+
+    sim::enterVehicle(car);
+    EXPECT_EQ(occupant(0x101, -1), 0x00C0FFEE);
+    EXPECT_EQ(occupant(0x101, 0), 0);
+    EXPECT_EQ(occupant(0x202, -1), 0) << "nobody drives the boat";
+
+    sim::enterVehicle(car, sim::passengerSeat);
+    EXPECT_TRUE(characterInVehicle(0x00C0FFEE));
+    EXPECT_EQ(vehicleOfCharacter(0x00C0FFEE), 0x101);
+    EXPECT_EQ(occupant(0x101, -1), sim::chauffeurHandle);
+    EXPECT_EQ(occupant(0x101, 0), 0x00C0FFEE);
+
+    EXPECT_EQ(vehicleClass(0x101), 0);
+    EXPECT_EQ(vehicleClass(0x202), 14);
+}
+
+TEST_F(WorldTest, APassengersPedalsMoveNothingAndTheChauffeurHoldsTheSpeed) {
+    sim::enterVehicle(sim::addVehicle(0x00000101), sim::passengerSeat);
+    sim::world.vehicles[0].speed = 12.0f;
+    sim::setKey(sim::keyS, true);
+    sim::advanceFrames(30);
+    EXPECT_EQ(sim::world.vehicles[0].speed, 12.0f);
+    sim::world.vehicles[0].maxSpeed = 8.0f;
+    sim::endFrame();
+    EXPECT_EQ(sim::world.vehicles[0].speed, 8.0f);
+}
+
+TEST_F(WorldTest, InTheBackgroundTheGameReadsNoKeysButStillThePad) {
+    sim::enterVehicle(sim::addVehicle(0x00000101));
+    sim::world.gameFocused = false;
+    sim::setKey(sim::keyW, true);
+    sim::advanceFrames(30);
+    EXPECT_EQ(sim::world.vehicles[0].speed, 0.0f);
+    EXPECT_EQ(sim::keyState(sim::keyW) & 0x8000, 0x8000) << "the key query reads it all the same";
+    sim::holdControl(sim::controlAccelerateAlt, true);
+    sim::advanceFrames(30);
+    EXPECT_GT(sim::world.vehicles[0].speed, 1.0f);
+}
+
+TEST_F(WorldTest, TheForegroundWindowIsTheGamesWhileItHasTheFocus) {
+    std::uint32_t process = 0;
+    void* window = sim::foregroundWindow();
+    EXPECT_NE(sim::windowThreadProcessId(window, &process), 0u);
+    EXPECT_EQ(process, sim::world.processId);
+
+    sim::world.gameFocused = false;
+    window = sim::foregroundWindow();
+    sim::windowThreadProcessId(window, &process);
+    EXPECT_NE(process, sim::world.processId);
+    EXPECT_EQ(sim::windowThreadProcessId(nullptr, &process), 0u);
+    EXPECT_EQ(process, 0u);
+
+    EXPECT_EQ(sim::world.calls.size(), 5u);
+    EXPECT_EQ(sim::world.calls[0].kind, sim::Call::Kind::ForegroundQuery);
+    EXPECT_EQ(sim::world.calls[1].kind, sim::Call::Kind::WindowProcessQuery);
 }
 
 TEST_F(WorldTest, DragBringsACoastingVehicleToAStandstill) {

@@ -34,33 +34,54 @@ std::size_t count(const std::string& text, const std::string& part) {
 
 TEST(TimelineTest, ALineShowsEveryColumnUnderItsHeading) {
     FrameSample sample = driving(12336, 20.5f, "2");
+    sample.vehicle = 2;
     sample.clutch->highlighted = true;
     sample.shift.reset();
     sample.engineOn = false;
+    sample.focused = false;
     sample.subtitle = "Manual Transmission ~g~Enabled~w~!";
     sample.events = {"down Shift", "stall"};
 
     const std::string line = timelineLine(sample);
-    EXPECT_EQ(line, "  12.336   20.50    21.00  off     2*    Clutch*  -       "
-                    "\"Manual Transmission ~g~Enabled~w~!\"  down Shift, stall\n");
+    EXPECT_EQ(line, "  12.336  2 car                    20.50    21.00  off     2*    Clutch*  -  "
+                    "     off    \"Manual Transmission ~g~Enabled~w~!\"  down Shift, stall\n");
 
     const std::string header = timelineHeader();
     const std::string firstLine = header.substr(0, header.find('\n'));
     // Each heading ends where its right-aligned column does, or starts where
     // its left-aligned column does.
     EXPECT_EQ(firstLine.find("time s") + 6, line.find("12.336") + 6);
+    EXPECT_EQ(firstLine.find("in"), line.find("2 car"));
     EXPECT_EQ(firstLine.find("speed") + 5, line.find("20.50") + 5);
     EXPECT_EQ(firstLine.find("cap") + 3, line.find("21.00") + 5);
     EXPECT_EQ(firstLine.find("engine"), line.find("off"));
     EXPECT_EQ(firstLine.find("gear"), line.find("2*"));
     EXPECT_EQ(firstLine.find("clutch"), line.find("Clutch*"));
     EXPECT_EQ(firstLine.find("shift"), line.find("-  "));
+    EXPECT_EQ(firstLine.find("focus"), line.rfind("off", line.find('"')));
     EXPECT_EQ(firstLine.find("subtitle"), line.find('"'));
+}
+
+TEST(TimelineTest, TheInColumnShowsTheVehicleItsClassAndASeatOtherThanTheDriversOrAFoot) {
+    const auto inColumn = [](const FrameSample& sample) {
+        return timelineLine(sample).substr(10, 23);
+    };
+    FrameSample sample = driving(0, 0, nullptr);
+    EXPECT_EQ(inColumn(sample), "1 car                  ");
+    sample.vehicle = 2;
+    sample.vehicleClass = 15;
+    sample.passenger = true;
+    EXPECT_EQ(inColumn(sample), "2 helicopter passenger ");
+    sample.vehicleClass = 17;
+    EXPECT_EQ(inColumn(sample), "2 class 17 passenger   ");
+    sample.inVehicle = false;
+    EXPECT_EQ(inColumn(sample), "-                      ");
 }
 
 TEST(TimelineTest, WithoutSubtitleOrEventsTheLineEndsInADash) {
     const std::string line = timelineLine(driving(0, 0, nullptr));
-    EXPECT_EQ(line, "   0.000    0.00    21.00  on      -     -        -       -\n");
+    EXPECT_EQ(line, "   0.000  1 car                     0.00    21.00  on      -     -        -  "
+                    "     on     -\n");
 }
 
 TEST(TimelineTest, WhatMakesAFrameWorthALine) {
@@ -75,7 +96,11 @@ TEST(TimelineTest, WhatMakesAFrameWorthALine) {
          false},
         {"an event", [](FrameSample& s) { s.events = {"down W"}; }, true},
         {"the engine", [](FrameSample& s) { s.engineOn = false; }, true},
-        {"the seat", [](FrameSample& s) { s.inVehicle = false; }, true},
+        {"getting out", [](FrameSample& s) { s.inVehicle = false; }, true},
+        {"another seat", [](FrameSample& s) { s.passenger = true; }, true},
+        {"another vehicle", [](FrameSample& s) { s.vehicle = 2; }, true},
+        {"another class", [](FrameSample& s) { s.vehicleClass = 14; }, true},
+        {"the focus", [](FrameSample& s) { s.focused = false; }, true},
         {"the gear's text", [](FrameSample& s) { s.gear->text = "2"; }, true},
         {"a highlight", [](FrameSample& s) { s.shift->highlighted = true; }, true},
         {"a label gone", [](FrameSample& s) { s.clutch.reset(); }, true},
@@ -128,11 +153,18 @@ TEST(ChartTest, BandsFollowTheGearAndShortPausesKeepTheirBand) {
     add("2", true, 2);
     add(nullptr, true, 7); // switched off: 112 ms without labels
     add("1", true, 1);
+    add(nullptr, true, 2); // a passenger right after labels: no pause
+    samples[samples.size() - 2].passenger = true;
+    samples.back().passenger = true;
+    add(nullptr, true, 2); // a helicopter
+    samples[samples.size() - 2].vehicleClass = 15;
+    samples.back().vehicleClass = 15;
 
     const std::vector<std::string> keys = bandKeys(samples);
-    const std::vector<std::string> expected = {"on foot", "on foot", "1",   "1",   "1",   "1",
-                                               "1",       "1",       "2",   "2",   "off", "off",
-                                               "off",     "off",     "off", "off", "off", "1"};
+    const std::vector<std::string> expected = {
+        "on foot", "on foot", "1",         "1",         "1",          "1",         "1",   "1",
+        "2",       "2",       "off",       "off",       "off",        "off",       "off", "off",
+        "off",     "1",       "passenger", "passenger", "no gearbox", "no gearbox"};
     EXPECT_EQ(keys, expected);
 }
 
@@ -152,8 +184,8 @@ TEST(ChartTest, TheChartNamesItsBandsLinesAndMarksWhereTheyAre) {
     EXPECT_EQ(svg.rfind("<svg xmlns=\"http://www.w3.org/2000/svg\"", 0), 0u);
     EXPECT_EQ(svg.substr(svg.size() - 7), "</svg>\n");
     EXPECT_NE(svg.find(">Drive &lt;demo&gt; &amp; more</text>"), std::string::npos);
-    for (const char* name :
-         {">1st<", ">2nd<", ">reverse<", ">speed<", ">clutch<", ">shift<", ">time (s)<"}) {
+    for (const char* name : {">1st<", ">2nd<", ">reverse<", ">speed<", ">clutch<", ">shift<",
+                             ">no focus<", ">time (s)<", ">speed (m/s)<"}) {
         EXPECT_EQ(count(svg, name), 1u) << name;
     }
     EXPECT_EQ(count(svg, ">stall<"), 2u);
@@ -162,6 +194,7 @@ TEST(ChartTest, TheChartNamesItsBandsLinesAndMarksWhereTheyAre) {
     EXPECT_EQ(count(svg, "stroke-dasharray"), 1u) << "one stretch of capped speed";
     EXPECT_EQ(count(svg, "fill=\"#555555\"/>"), 2u) << "two clutch presses";
     EXPECT_EQ(count(svg, "fill=\"#2e9d3a\"/>"), 1u) << "one stretch of shift hint";
+    EXPECT_EQ(count(svg, "fill=\"#8e44ad\"/>"), 0u) << "the game never lost the focus";
     EXPECT_EQ(count(svg, "<polyline"), 2u);
     // Reverse takes the axis below zero.
     EXPECT_NE(svg.find(">-10<"), std::string::npos);
@@ -177,6 +210,15 @@ TEST(ChartTest, TheClutchStaysHeldThroughAGearChangesPause) {
         samples.push_back(sample);
     }
     EXPECT_EQ(count(driveChartSvg(samples, "t"), "fill=\"#555555\"/>"), 1u);
+}
+
+TEST(ChartTest, TheFocusStripMarksEachStretchInTheBackground) {
+    std::vector<FrameSample> samples;
+    for (int i = 0; i < 20; ++i) {
+        samples.push_back(driving(i * 16, 5, "1"));
+        samples.back().focused = i < 3 || (i >= 8 && i < 12) || i >= 15;
+    }
+    EXPECT_EQ(count(driveChartSvg(samples, "t"), "fill=\"#8e44ad\"/>"), 2u);
 }
 
 TEST(ChartTest, ACapToTheEndIsNamedThere) {

@@ -55,13 +55,12 @@ void reset() {
     scriptReturned = false;
     resumeTimeMs = 0;
     sim::world = sim::World{};
+    // The plug-in compares the foreground window's process with its own, which
+    // is this one.
+    sim::world.processId = GetCurrentProcessId();
 }
 
-const sim::HookControl control = {
-    &sim::world,       sim::addVehicle, sim::enterVehicle,
-    sim::leaveVehicle, sim::setKey,     sim::fireControlOnce,
-    runFrame,          sim::keyState,   reset,
-};
+const sim::HookControl control = sim::worldControl(runFrame, reset);
 
 } // namespace
 
@@ -98,6 +97,7 @@ unsigned long long* nativeCall() {
 
 extern "C" BOOL WINAPI DllMain(HINSTANCE, DWORD reason, LPVOID) {
     if (reason == DLL_PROCESS_ATTACH) {
+        reset();
         // Through void*, since FARPROC has another function type.
         const auto loaded = reinterpret_cast<sim::HookLoadedFunction>(reinterpret_cast<void*>(
             GetProcAddress(GetModuleHandleW(nullptr), sim::hookLoadedExport)));

@@ -42,6 +42,10 @@ const GearTuning& gearTuning(Gear gear) {
     return gearTable[static_cast<int>(gear)];
 }
 
+// Cycles, boats, helicopters, planes and trains: vehicle classes without a
+// gearbox to work.
+constexpr std::int32_t classesWithoutGearbox[] = {13, 14, 15, 16, 21};
+
 constexpr VirtualKeyCode keyW = 87;
 constexpr VirtualKeyCode keyS = 83;
 constexpr ControlId accelerateControl = 71;
@@ -69,6 +73,36 @@ constexpr GearKey gearKeys[] = {
     {&KeyBindings::reverseKey, Gear::Reverse},
 };
 
+bool hasGearbox(std::int32_t vehicleClass) {
+    for (const std::int32_t noGearbox : classesWithoutGearbox) {
+        if (vehicleClass == noGearbox) {
+            return false;
+        }
+    }
+    return true;
+}
+
+// The vehicle the player's character drives, if it has a gearbox; else 0. The
+// character counts as in a vehicle only once seated, and a passenger's
+// vehicle is its driver's.
+GameHandle gearboxVehicle() {
+    const GameHandle character = playerCharacter();
+    if (!characterInVehicle(character)) {
+        return 0;
+    }
+    const GameHandle vehicle = vehicleOfCharacter(character);
+    if (driverOfVehicle(vehicle) != character || !hasGearbox(vehicleClass(vehicle))) {
+        return 0;
+    }
+    return vehicle;
+}
+
+void capPlayerVehicle(float maxSpeed) {
+    const GameHandle vehicle = playerVehicle();
+    capVehicleSpeed(vehicle, maxSpeed);
+    gearboxState.cappedVehicle = vehicle;
+}
+
 bool accelerating() {
     return controlFired(accelerateAltControl) || keyDown(keyW);
 }
@@ -78,10 +112,9 @@ void runGearStep(const GearTuning& tuning, float frameSpeed) {
 
     if (tuning.capFollowsFasterVehicle && frameSpeed > tuning.cap) {
         // A fresh read, not lowered by the S key allowance.
-        const float currentSpeed = vehicleSpeed(playerVehicle());
-        capVehicleSpeed(playerVehicle(), currentSpeed);
+        capPlayerVehicle(vehicleSpeed(playerVehicle()));
     } else {
-        capVehicleSpeed(playerVehicle(), tuning.cap);
+        capPlayerVehicle(tuning.cap);
     }
 
     if (gearboxState.gear == Gear::Reverse) {
@@ -117,7 +150,14 @@ void selectGear() {
 } // namespace
 
 void updateGearbox() {
-    if (!characterInVehicle(playerCharacter())) {
+    const GameHandle vehicle = gearboxVehicle();
+    // Whoever drives the last vehicle next, or the player from another seat,
+    // gets it back as the game made it; once is enough.
+    if (gearboxState.cappedVehicle != 0 && gearboxState.cappedVehicle != vehicle) {
+        capVehicleSpeed(gearboxState.cappedVehicle, uncappedSpeed);
+        gearboxState.cappedVehicle = 0;
+    }
+    if (vehicle == 0) {
         return;
     }
 

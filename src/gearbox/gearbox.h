@@ -1,6 +1,8 @@
 // The manual gearbox: gear state and its per-frame control of the vehicle.
 #pragma once
 
+#include "host/natives.h"
+
 enum class Gear { First, Second, Third, Fourth, Reverse };
 
 struct GearboxState {
@@ -8,6 +10,9 @@ struct GearboxState {
     Gear gear = Gear::First;
     bool clutchHeld = false;
     bool shiftHint = false;
+    // The vehicle the gearbox last capped, until it lifts that cap; 0 for none.
+    // A cap stays on a vehicle until something sets it again.
+    GameHandle cappedVehicle = 0;
 };
 
 extern GearboxState gearboxState;
@@ -16,7 +21,9 @@ extern GearboxState gearboxState;
 // the gears can't be changed (or found nothing to tell).
 extern bool bindingsNoticeGiven;
 
-// One pass of the enabled gearbox.
+// One pass of the enabled gearbox. It drives only a vehicle with a gearbox
+// whose driver is the player's character; elsewhere it only lifts the cap it
+// left on its last vehicle.
 void updateGearbox();
 
 // One pass of the disabled gearbox.

@@ -1,13 +1,18 @@
 #include "host/natives.h"
+#include "host/windows_api.h"
 
-#if defined(_WIN32)
-#include <windows.h>
-#else
-// The stand-in host provides the key-state query in the native build.
-extern "C" short GetAsyncKeyState(int key);
-#endif
+bool gameHasFocus = false;
+
+// Only a window of our own process counts: the game's, or one it opened.
+void checkGameFocus() {
+    DWORD process = 0;
+    if (const HWND window = GetForegroundWindow()) {
+        GetWindowThreadProcessId(window, &process);
+    }
+    gameHasFocus = process != 0 && process == GetCurrentProcessId();
+}
 
 // Bit 15 of the result is the key's current state; the other bits are ignored.
 bool keyDown(VirtualKeyCode key) {
-    return GetAsyncKeyState(key) < 0;
+    return gameHasFocus && GetAsyncKeyState(key) < 0;
 }

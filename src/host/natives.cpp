@@ -4,31 +4,37 @@ namespace {
 
 // Pad index of every control query and suppression.
 constexpr std::int32_t controlPad = 2;
+constexpr std::int32_t driverSeat = -1;
 
-constexpr NativeHash playerCharacterHash = 0xD80958FC74E988A6;
-constexpr NativeHash characterInVehicleHash = 0x997ABD671D25CA0B;
-constexpr NativeHash vehicleOfCharacterHash = 0x6094AD011A2EA87D;
-constexpr NativeHash vehicleSpeedHash = 0xD5037BA82E12416F;
-constexpr NativeHash capVehicleSpeedHash = 0x0E46A3FCBDE2A1B1;
-constexpr NativeHash forceForwardSpeedHash = 0xAB54A438726D25D5;
-constexpr NativeHash stallEngineHash = 0x2497C4717C8B881E;
-constexpr NativeHash vehicleStationaryHash = 0x5721B434AD84D57A;
-constexpr NativeHash controlFiredHash = 0x580417101DDB492F;
-constexpr NativeHash suppressControlHash = 0xFE99B66D079CF6BC;
-constexpr NativeHash textFontHash = 0x66E0276CC5F6B9DA;
-constexpr NativeHash textScaleHash = 0x07C837F9A01C34C9;
-constexpr NativeHash textColourHash = 0xBE6B23FFA53FB442;
-constexpr NativeHash textWrapHash = 0x63145D9C883A1A70;
-constexpr NativeHash textCentredHash = 0xC02F4DBFB51D988B;
-constexpr NativeHash textDropShadowHash = 0x465C84BC39F1C351;
-constexpr NativeHash textOutlineHash = 0x2513DFB0FB8400FE;
-constexpr NativeHash beginScreenTextHash = 0x25FBB336DF1804CB;
-constexpr NativeHash addTextStringHash = 0x6C188BE134E074AA;
-constexpr NativeHash drawScreenTextHash = 0xCD015E5BB0D96A57;
-constexpr NativeHash beginSubtitleHash = 0xB87A37EEB7FAA67D;
-constexpr NativeHash printSubtitleHash = 0x9D77056A530643F6;
-constexpr NativeHash beginNotificationHash = 0x202709F4C58A0424;
+// Each hash with the native's documented name, by which modders look it up.
+constexpr NativeHash playerCharacterHash = 0xD80958FC74E988A6;    // PLAYER_PED_ID
+constexpr NativeHash characterInVehicleHash = 0x997ABD671D25CA0B; // IS_PED_IN_ANY_VEHICLE
+constexpr NativeHash vehicleOfCharacterHash = 0x6094AD011A2EA87D; // GET_VEHICLE_PED_IS_USING
+constexpr NativeHash driverOfVehicleHash = 0xBB40DD2270B65366;    // GET_PED_IN_VEHICLE_SEAT
+constexpr NativeHash vehicleClassHash = 0x29439776AAA00A62;       // GET_VEHICLE_CLASS
+constexpr NativeHash vehicleSpeedHash = 0xD5037BA82E12416F;       // GET_ENTITY_SPEED
+constexpr NativeHash capVehicleSpeedHash = 0x0E46A3FCBDE2A1B1;    // SET_ENTITY_MAX_SPEED
+constexpr NativeHash forceForwardSpeedHash = 0xAB54A438726D25D5;  // SET_VEHICLE_FORWARD_SPEED
+constexpr NativeHash stallEngineHash = 0x2497C4717C8B881E;        // SET_VEHICLE_ENGINE_ON
+constexpr NativeHash vehicleStationaryHash = 0x5721B434AD84D57A;  // IS_VEHICLE_STOPPED
+constexpr NativeHash controlFiredHash = 0x580417101DDB492F;       // IS_CONTROL_JUST_PRESSED
+constexpr NativeHash suppressControlHash = 0xFE99B66D079CF6BC;    // DISABLE_CONTROL_ACTION
+constexpr NativeHash textFontHash = 0x66E0276CC5F6B9DA;           // SET_TEXT_FONT
+constexpr NativeHash textScaleHash = 0x07C837F9A01C34C9;          // SET_TEXT_SCALE
+constexpr NativeHash textColourHash = 0xBE6B23FFA53FB442;         // SET_TEXT_COLOUR
+constexpr NativeHash textWrapHash = 0x63145D9C883A1A70;           // SET_TEXT_WRAP
+constexpr NativeHash textCentredHash = 0xC02F4DBFB51D988B;        // SET_TEXT_CENTRE
+constexpr NativeHash textDropShadowHash = 0x465C84BC39F1C351;     // SET_TEXT_DROPSHADOW
+constexpr NativeHash textOutlineHash = 0x2513DFB0FB8400FE;        // SET_TEXT_OUTLINE
+constexpr NativeHash beginScreenTextHash = 0x25FBB336DF1804CB;    // BEGIN_TEXT_COMMAND_DISPLAY_TEXT
+constexpr NativeHash drawScreenTextHash = 0xCD015E5BB0D96A57;     // END_TEXT_COMMAND_DISPLAY_TEXT
+constexpr NativeHash beginSubtitleHash = 0xB87A37EEB7FAA67D;      // BEGIN_TEXT_COMMAND_PRINT
+constexpr NativeHash printSubtitleHash = 0x9D77056A530643F6;      // END_TEXT_COMMAND_PRINT
+constexpr NativeHash beginNotificationHash = 0x202709F4C58A0424;  // BEGIN_TEXT_COMMAND_THEFEED_POST
+// END_TEXT_COMMAND_THEFEED_POST_TICKER
 constexpr NativeHash postNotificationHash = 0x2ED7843F8F801023;
+// ADD_TEXT_COMPONENT_SUBSTRING_PLAYER_NAME, for screen text, subtitles and notifications
+constexpr NativeHash addTextStringHash = 0x6C188BE134E074AA;
 
 } // namespace
 
@@ -44,6 +50,14 @@ GameHandle vehicleOfCharacter(GameHandle character) {
     return resultInt(invokeNative(vehicleOfCharacterHash, character));
 }
 
+GameHandle driverOfVehicle(GameHandle vehicle) {
+    return resultInt(invokeNative(driverOfVehicleHash, vehicle, driverSeat, std::int32_t{0}));
+}
+
+std::int32_t vehicleClass(GameHandle vehicle) {
+    return resultInt(invokeNative(vehicleClassHash, vehicle));
+}
+
 float vehicleSpeed(GameHandle vehicle) {
     return resultFloat(invokeNative(vehicleSpeedHash, vehicle));
 }
@@ -56,8 +70,10 @@ void forceForwardSpeed(GameHandle vehicle, float speed) {
     invokeNative(forceForwardSpeedHash, vehicle, speed);
 }
 
+// Every documented argument is pushed: the hook doesn't clear its slots, so a
+// missing disableAutoStart would be whatever another script left there.
 void stallEngine(GameHandle vehicle) {
-    invokeNative(stallEngineHash, vehicle, std::int32_t{0}, std::int32_t{0});
+    invokeNative(stallEngineHash, vehicle, std::int32_t{0}, std::int32_t{0}, std::int32_t{0});
 }
 
 bool vehicleStationary(GameHandle vehicle) {
@@ -110,7 +126,7 @@ void addTextString(const char* text) {
 }
 
 void drawScreenText(float x, float y) {
-    invokeNative(drawScreenTextHash, x, y);
+    invokeNative(drawScreenTextHash, x, y, std::int32_t{0});
 }
 
 void beginSubtitle(const char* kind) {

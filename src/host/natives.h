@@ -72,6 +72,10 @@ inline bool resultBool(NativeResult result) {
 GameHandle playerCharacter();
 bool characterInVehicle(GameHandle character);
 GameHandle vehicleOfCharacter(GameHandle character);
+// The character in the vehicle's driver's seat, or 0 when it is empty.
+GameHandle driverOfVehicle(GameHandle vehicle);
+// The game's class of the vehicle: car, motorcycle, boat, helicopter and so on.
+std::int32_t vehicleClass(GameHandle vehicle);
 float vehicleSpeed(GameHandle vehicle);
 void capVehicleSpeed(GameHandle vehicle, float maxSpeed);
 void forceForwardSpeed(GameHandle vehicle, float speed);
@@ -103,5 +107,14 @@ GameHandle playerVehicle();
 
 // --- Keyboard -------------------------------------------------------------------
 
-// True while the key is down at the moment of the call; code 0 never is.
+// Whether the game's window had the focus when checkGameFocus last asked.
+extern bool gameHasFocus;
+
+// Asks Windows once which window has the focus; until the next call, keys
+// count as down only if it belongs to the game. Typing into another program
+// while the game runs behind it must not drive.
+void checkGameFocus();
+
+// True while the key is down at the moment of the call and the game had the
+// focus at the last check; code 0 is never down.
 bool keyDown(VirtualKeyCode key);

@@ -43,6 +43,9 @@ void runFramePass() {
         bindingsLoaded = true;
     }
 
+    // Once a pass: the keys read after a pause count as the pass began.
+    checkGameFocus();
+
     if (keyBindings.reloadKey != 0 && keyPressed(keyBindings.reloadKey, reloadKeyWasDown)) {
         showNotification(reloadKeyBindings());
     }

@@ -22,12 +22,14 @@ constexpr double plotBottom = 340;
 constexpr double stripHeight = 8;
 constexpr double shiftTop = plotBottom + 8;
 constexpr double clutchTop = shiftTop + stripHeight + 4;
+constexpr double focusTop = clutchTop + stripHeight + 4;
 
 constexpr const char* speedColour = "#1f4e9c";
 constexpr const char* capColour = "#d9822b";
 constexpr const char* stallColour = "#c62828";
 constexpr const char* clutchColour = "#555555";
 constexpr const char* shiftColour = "#2e9d3a";
+constexpr const char* focusColour = "#8e44ad";
 
 // A band is named by its name where that fits, else by its short name.
 struct Band {
@@ -45,13 +47,18 @@ constexpr Band bands[] = {
     {"R", "reverse", "R", "#fbe3e3"},
     {"off", "gearbox off", "off", "#ececec"},
     {"on foot", "on foot", "foot", "white"},
+    {"passenger", "passenger", "pass", "#fff6d5"},
+    {"no gearbox", "no gearbox", "none", "#e0f2f1"},
 };
 
-// Frames of a pause after a toggle or a gear change: in the vehicle with
-// nothing drawn, for no longer than a pause lasts, right after labels.
+// Frames of a pause after a toggle or a gear change: driving a vehicle with a
+// gearbox with nothing drawn, for no longer than a pause lasts, right after
+// labels.
 std::vector<bool> pauseFrames(const std::vector<FrameSample>& samples) {
     std::vector<bool> pause(samples.size(), false);
-    const auto unlabelled = [&](std::size_t i) { return !samples[i].gear && samples[i].inVehicle; };
+    const auto unlabelled = [&](std::size_t i) {
+        return !samples[i].gear && drivingWithGearbox(samples[i]);
+    };
     for (std::size_t i = 1; i < samples.size(); ++i) {
         if (!unlabelled(i) || !samples[i - 1].gear) {
             continue;
@@ -213,14 +220,14 @@ std::string gridSvg(const Scale& scale) {
     for (double t = 0; t <= seconds + 1e-9; t += step) {
         const double x = scale.x(scale.startMs + t * 1000.0);
         svg += line(x, plotBottom, x, plotBottom + 4, "stroke=\"#333\"");
-        svg += text(x, clutchTop + stripHeight + 16, std::to_string(static_cast<int>(t)),
+        svg += text(x, focusTop + stripHeight + 14, std::to_string(static_cast<int>(t)),
                     "text-anchor=\"middle\" font-size=\"11\"");
     }
     svg += line(plotLeft, plotBottom, plotRight, plotBottom, "stroke=\"#333\"");
     svg += line(plotLeft, plotTop, plotLeft, plotBottom, "stroke=\"#333\"");
     svg += text((plotLeft + plotRight) / 2, height - 8, "time (s)",
                 "text-anchor=\"middle\" font-size=\"12\"");
-    svg += text(16, (plotTop + plotBottom) / 2, "speed (game units)",
+    svg += text(16, (plotTop + plotBottom) / 2, "speed (m/s)",
                 "text-anchor=\"middle\" font-size=\"12\" transform=\"rotate(-90 16 " +
                     number((plotTop + plotBottom) / 2) + ")\"");
     return svg;
@@ -275,20 +282,12 @@ std::string linesSvg(const std::vector<FrameSample>& samples, const Scale& scale
     return svg;
 }
 
-// A strip under the plot, dark where a label was highlighted. A label stays
-// as it was through a pause, when nothing is drawn.
+// A strip under the plot, dark in the frames it marks.
 std::string stripSvg(const std::vector<FrameSample>& samples, const Scale& scale, double top,
-                     std::string_view name, std::optional<LabelShown> FrameSample::*label,
-                     const char* colour) {
+                     std::string_view name, const std::vector<bool>& lit, const char* colour) {
     std::string svg =
         text(plotLeft - 6, top + stripHeight - 1, name,
              "text-anchor=\"end\" font-size=\"11\" fill=\"" + std::string(colour) + "\"");
-    const std::vector<bool> pause = pauseFrames(samples);
-    std::vector<bool> lit(samples.size(), false);
-    for (std::size_t i = 0; i < samples.size(); ++i) {
-        const std::optional<LabelShown>& shown = samples[i].*label;
-        lit[i] = pause[i] ? lit[i - 1] : shown && shown->highlighted;
-    }
     for (const auto& [first, last] : runs(samples.size(), [&](std::size_t i) { return lit[i]; })) {
         if (!lit[first]) {
             continue;
@@ -298,6 +297,27 @@ std::string stripSvg(const std::vector<FrameSample>& samples, const Scale& scale
         svg += rect(left, top, std::max(2.0, right - left), stripHeight, colour);
     }
     return svg;
+}
+
+// The frames in which a label was highlighted. A label stays as it was through
+// a pause, when nothing is drawn.
+std::vector<bool> highlighted(const std::vector<FrameSample>& samples,
+                              std::optional<LabelShown> FrameSample::*label) {
+    const std::vector<bool> pause = pauseFrames(samples);
+    std::vector<bool> lit(samples.size(), false);
+    for (std::size_t i = 0; i < samples.size(); ++i) {
+        const std::optional<LabelShown>& shown = samples[i].*label;
+        lit[i] = pause[i] ? lit[i - 1] : shown && shown->highlighted;
+    }
+    return lit;
+}
+
+std::vector<bool> unfocused(const std::vector<FrameSample>& samples) {
+    std::vector<bool> lit(samples.size(), false);
+    for (std::size_t i = 0; i < samples.size(); ++i) {
+        lit[i] = !samples[i].focused;
+    }
+    return lit;
 }
 
 std::string stallsSvg(const std::vector<FrameSample>& samples, const Scale& scale) {
@@ -323,10 +343,12 @@ std::vector<std::string> bandKeys(const std::vector<FrameSample>& samples) {
     std::vector<std::string> keys(samples.size());
     for (std::size_t i = 0; i < samples.size(); ++i) {
         const FrameSample& sample = samples[i];
-        keys[i] = pause[i]           ? keys[i - 1]
-                  : sample.gear      ? sample.gear->text
-                  : sample.inVehicle ? "off"
-                                     : "on foot";
+        keys[i] = pause[i]                     ? keys[i - 1]
+                  : sample.gear                ? sample.gear->text
+                  : !sample.inVehicle          ? "on foot"
+                  : sample.passenger           ? "passenger"
+                  : drivingWithGearbox(sample) ? "off"
+                                               : "no gearbox";
     }
     return keys;
 }
@@ -342,8 +364,11 @@ std::string driveChartSvg(const std::vector<FrameSample>& samples, std::string_v
         svg += bandsSvg(samples, scale);
         svg += gridSvg(scale);
         svg += linesSvg(samples, scale);
-        svg += stripSvg(samples, scale, shiftTop, "shift", &FrameSample::shift, shiftColour);
-        svg += stripSvg(samples, scale, clutchTop, "clutch", &FrameSample::clutch, clutchColour);
+        svg += stripSvg(samples, scale, shiftTop, "shift",
+                        highlighted(samples, &FrameSample::shift), shiftColour);
+        svg += stripSvg(samples, scale, clutchTop, "clutch",
+                        highlighted(samples, &FrameSample::clutch), clutchColour);
+        svg += stripSvg(samples, scale, focusTop, "no focus", unfocused(samples), focusColour);
         svg += stallsSvg(samples, scale);
     }
     return svg + "</svg>\n";

@@ -1,5 +1,6 @@
 // The drive as a picture: speed and speed cap over time on bands of the gear
-// shown, with clutch presses and stalls marked, as an SVG document.
+// shown, with clutch presses, shift hints, focus losses and stalls marked, as
+// an SVG document.
 #pragma once
 
 #include <string>
@@ -9,9 +10,9 @@
 #include "drive/drive.h"
 
 // What the band behind each frame stands for: the gear label shown ("1" to
-// "4", "R"), "off" while in the vehicle without labels, or "on foot". The
-// gearbox's short pauses, in which nothing is drawn, keep the band they
-// interrupt.
+// "4", "R"), "off" while driving without labels, "passenger", "no gearbox"
+// while driving a vehicle without one, or "on foot". The gearbox's short
+// pauses, in which nothing is drawn, keep the band they interrupt.
 std::vector<std::string> bandKeys(const std::vector<FrameSample>& samples);
 
 std::string driveChartSvg(const std::vector<FrameSample>& samples, std::string_view title);

@@ -29,7 +29,8 @@ std::string subtitleOnScreen(const sim::World& world, std::int64_t timeMs) {
     return shown;
 }
 
-void applyInput(const DriveEvent& event, const sim::HookControl& hook) {
+// Applies a script's input; returns the vehicle shown from now on, as an index.
+int applyInput(const DriveEvent& event, const sim::HookControl& hook, int shown) {
     sim::World& world = *hook.world;
     switch (event.kind) {
     case DriveEvent::Kind::KeyDown:
@@ -40,17 +41,25 @@ void applyInput(const DriveEvent& event, const sim::HookControl& hook) {
         hook.fireControlOnce(event.code);
         break;
     case DriveEvent::Kind::Enter:
-        hook.enterVehicle(0);
-        break;
+        hook.enterVehicle(event.vehicle - 1,
+                          event.passenger ? sim::passengerSeat : sim::driverSeat);
+        return event.vehicle - 1;
     case DriveEvent::Kind::Leave:
         hook.leaveVehicle();
         break;
     case DriveEvent::Kind::Speed:
-        world.vehicles[0].speed = event.speed;
+        world.vehicles[static_cast<std::size_t>(shown)].speed = event.speed;
+        break;
+    case DriveEvent::Kind::VehicleClass:
+        world.vehicles[static_cast<std::size_t>(event.vehicle - 1)].vehicleClass = event.code;
+        break;
+    case DriveEvent::Kind::Focus:
+        world.gameFocused = event.focus;
         break;
     case DriveEvent::Kind::Expect:
         break;
     }
+    return shown;
 }
 
 // The plug-in's pauses, from the world's recording, which is then dropped so
@@ -66,22 +75,47 @@ void takeWaits(sim::World& world, FrameSample& sample) {
 
 } // namespace
 
-std::string observedText(const FrameSample& sample, Expectation::Subject subject) {
+bool drivingWithGearbox(const FrameSample& sample) {
+    return sample.inVehicle && !sample.passenger && classHasGearbox(sample.vehicleClass);
+}
+
+namespace {
+
+VehicleSample expectedVehicle(const Expectation& expectation, const FrameSample& sample) {
+    if (expectation.vehicle == 0) {
+        return {sample.speed, sample.cap, sample.engineOn, sample.vehicleClass};
+    }
+    return sample.vehicles[static_cast<std::size_t>(expectation.vehicle - 1)];
+}
+
+// The number an expectation compares, for the numeric subjects.
+double observedNumber(const Expectation& expectation, const FrameSample& sample) {
+    switch (expectation.subject) {
+    case Expectation::Subject::Speed:
+        return expectedVehicle(expectation, sample).speed;
+    case Expectation::Subject::Cap:
+        return expectedVehicle(expectation, sample).cap;
+    default:
+        return sample.stalls;
+    }
+}
+
+} // namespace
+
+std::string observedText(const FrameSample& sample, const Expectation& expectation) {
     const auto highlight = [](const std::optional<LabelShown>& label) {
         return !label ? "none" : label->highlighted ? "on" : "off";
     };
     char number[32];
-    switch (subject) {
+    switch (expectation.subject) {
     case Expectation::Subject::Speed:
-        std::snprintf(number, sizeof number, "%.2f", static_cast<double>(sample.speed));
-        return number;
     case Expectation::Subject::Cap:
-        std::snprintf(number, sizeof number, "%.2f", static_cast<double>(sample.cap));
+        std::snprintf(number, sizeof number, "%.2f", observedNumber(expectation, sample));
         return number;
     case Expectation::Subject::Stalls:
         return std::to_string(sample.stalls);
     case Expectation::Subject::Engine:
-        return sample.engineOn ? "on" : "off";
+        return expectedVehicle(expectation, sample).engineOn ? "on" : "off";
     case Expectation::Subject::Gear:
         return sample.gear ? sample.gear->text : "none";
     case Expectation::Subject::Clutch:
@@ -95,22 +129,16 @@ std::string observedText(const FrameSample& sample, Expectation::Subject subject
 }
 
 bool expectationMet(const Expectation& expectation, const FrameSample& sample) {
-    double value = 0;
     switch (expectation.subject) {
     case Expectation::Subject::Speed:
-        value = sample.speed;
-        break;
     case Expectation::Subject::Cap:
-        value = sample.cap;
-        break;
     case Expectation::Subject::Stalls:
-        value = sample.stalls;
         break;
-    default: {
-        const std::string seen = observedText(sample, expectation.subject);
-        return seen == (expectation.text.empty() ? "none" : expectation.text);
+    default:
+        return observedText(sample, expectation) ==
+               (expectation.text.empty() ? "none" : expectation.text);
     }
-    }
+    const double value = observedNumber(expectation, sample);
     // Equal means equal as the timeline shows it, to two decimals.
     const bool equal = std::fabs(value - expectation.number) < 0.005;
     switch (expectation.comparison) {
@@ -128,13 +156,51 @@ bool expectationMet(const Expectation& expectation, const FrameSample& sample) {
     return false;
 }
 
+namespace {
+
+std::array<VehicleSample, driveVehicleCount> vehicleSamples(const sim::World& world) {
+    std::array<VehicleSample, driveVehicleCount> samples;
+    for (std::size_t i = 0; i < samples.size(); ++i) {
+        const sim::Vehicle& vehicle = world.vehicles[i];
+        samples[i] = {vehicle.speed, vehicle.maxSpeed, vehicle.engineOn, vehicle.vehicleClass};
+    }
+    return samples;
+}
+
+// Events no other column shows: a stall or restart, and a cap set on a vehicle
+// other than the one shown, each with the vehicle's number when not shown.
+void vehicleEvents(const FrameSample& previous, FrameSample& sample) {
+    for (std::size_t i = 0; i < sample.vehicles.size(); ++i) {
+        const VehicleSample& before = previous.vehicles[i];
+        const VehicleSample& now = sample.vehicles[i];
+        const bool shown = static_cast<int>(i) + 1 == sample.vehicle;
+        const std::string which = shown ? "" : "vehicle " + std::to_string(i + 1) + " ";
+        if (before.engineOn && !now.engineOn) {
+            ++sample.stalls;
+            sample.events.push_back(which + "stall");
+        } else if (!before.engineOn && now.engineOn) {
+            sample.events.push_back(which + "engine starts");
+        }
+        if (!shown && before.cap != now.cap) {
+            char cap[32];
+            std::snprintf(cap, sizeof cap, "cap %.2f", static_cast<double>(now.cap));
+            sample.events.push_back(which + cap);
+        }
+    }
+}
+
+} // namespace
+
 DriveReport runDrive(const DriveScript& script, const sim::HookControl& hook) {
     sim::World& world = *hook.world;
-    hook.addVehicle(driveVehicleHandle);
+    for (const std::int32_t handle : driveVehicleHandles) {
+        hook.addVehicle(handle);
+    }
 
     DriveReport report;
-    bool engineWasOn = true;
-    int stalls = 0;
+    FrameSample previous;
+    previous.vehicles = vehicleSamples(world);
+    int shown = 0;
     std::size_t next = 0;
     for (;;) {
         const std::int64_t frameMs = world.timeMs;
@@ -145,7 +211,7 @@ DriveReport runDrive(const DriveScript& script, const sim::HookControl& hook) {
             if (event.kind == DriveEvent::Kind::Expect) {
                 expectations.push_back(&event);
             } else {
-                applyInput(event, hook);
+                shown = applyInput(event, hook, shown);
                 inputs.push_back(describeEvent(event));
             }
         }
@@ -154,11 +220,16 @@ DriveReport runDrive(const DriveScript& script, const sim::HookControl& hook) {
 
         FrameSample sample;
         sample.timeMs = frameMs;
-        const sim::Vehicle& vehicle = world.vehicles[0];
+        sample.vehicles = vehicleSamples(world);
+        sample.vehicle = shown + 1;
+        const VehicleSample& vehicle = sample.vehicles[static_cast<std::size_t>(shown)];
         sample.speed = vehicle.speed;
-        sample.cap = vehicle.maxSpeed;
+        sample.cap = vehicle.cap;
         sample.engineOn = vehicle.engineOn;
-        sample.inVehicle = world.occupied == 0;
+        sample.vehicleClass = vehicle.vehicleClass;
+        sample.inVehicle = world.occupied >= 0;
+        sample.passenger = sample.inVehicle && world.seat != sim::driverSeat;
+        sample.focused = world.gameFocused;
         sample.gear = labelAt(world, gearLabelX);
         sample.clutch = labelAt(world, clutchLabelX);
         sample.shift = labelAt(world, shiftLabelX);
@@ -167,14 +238,8 @@ DriveReport runDrive(const DriveScript& script, const sim::HookControl& hook) {
         takeWaits(world, sample);
         // A stalled engine starts only on a later frame's fresh throttle press,
         // so every stall shows as the engine going off.
-        if (engineWasOn && !sample.engineOn) {
-            ++stalls;
-            sample.events.push_back("stall");
-        } else if (!engineWasOn && sample.engineOn) {
-            sample.events.push_back("engine starts");
-        }
-        sample.stalls = stalls;
-        engineWasOn = sample.engineOn;
+        sample.stalls = previous.stalls;
+        vehicleEvents(previous, sample);
 
         for (const DriveEvent* event : expectations) {
             if (expectationMet(event->expectation, sample)) {
@@ -182,7 +247,7 @@ DriveReport runDrive(const DriveScript& script, const sim::HookControl& hook) {
                 continue;
             }
             const std::string wanted = describeExpectation(event->expectation);
-            const std::string seen = observedText(sample, event->expectation.subject);
+            const std::string seen = observedText(sample, event->expectation);
             report.failures.push_back(script.name + ":" + std::to_string(event->line) +
                                       ": expected " + wanted + ", saw " + seen + " at " +
                                       secondsText(frameMs));
@@ -195,6 +260,7 @@ DriveReport runDrive(const DriveScript& script, const sim::HookControl& hook) {
         }
         world.faults.clear();
 
+        previous = sample;
         report.samples.push_back(std::move(sample));
         if (frameMs >= script.endMs) {
             return report;

@@ -2,6 +2,7 @@
 // at a time, and records what every frame showed.
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -15,21 +16,37 @@ struct LabelShown {
     bool highlighted = false;
 };
 
+struct VehicleSample {
+    float speed = 0;
+    float cap = 0;
+    bool engineOn = true;
+    int vehicleClass = 0;
+};
+
 // The state at the end of one frame, as a player would see it.
 struct FrameSample {
     std::int64_t timeMs = 0;
+    // The vehicle the player is in, or was in last, 1 or 2: the speed, cap,
+    // engine and class here are its.
+    int vehicle = 1;
     // Along the vehicle's heading: negative while it rolls backwards.
     float speed = 0;
     float cap = 0;
     bool engineOn = true;
+    int vehicleClass = 0;
     bool inVehicle = false;
+    bool passenger = false;
+    // Whether the game's window has the focus, so that keys reach it.
+    bool focused = true;
+    // Every vehicle, by number less one.
+    std::array<VehicleSample, driveVehicleCount> vehicles{};
     // Empty when not drawn in this frame.
     std::optional<LabelShown> gear;
     std::optional<LabelShown> clutch;
     std::optional<LabelShown> shift;
     // The subtitle on screen, or empty.
     std::string subtitle;
-    // Times the engine was switched off while running, since the drive began.
+    // Times an engine was switched off while running, since the drive began.
     int stalls = 0;
     // The script's inputs, what the plug-in did and failed expectations.
     std::vector<std::string> events;
@@ -42,13 +59,17 @@ struct DriveReport {
     int expectationsMet = 0;
 };
 
-// The vehicle the drive uses; the player starts on foot beside it.
-constexpr std::int32_t driveVehicleHandle = 0x00000A01;
+// The drive's vehicles, 1 and 2; the player starts on foot beside them.
+constexpr std::int32_t driveVehicleHandles[driveVehicleCount] = {0x00000A01, 0x00000A02};
+
+// Whether the player drives a vehicle with a gearbox in this frame, where the
+// plug-in draws its labels.
+bool drivingWithGearbox(const FrameSample& sample);
 
 // Runs the drive in a fresh world with the plug-in's script registered.
 DriveReport runDrive(const DriveScript& script, const sim::HookControl& hook);
 
 // What the sample shows for an expectation's subject, as the drive script
 // writes it: "on", "off", "none", a label text, the subtitle or a number.
-std::string observedText(const FrameSample& sample, Expectation::Subject subject);
+std::string observedText(const FrameSample& sample, const Expectation& expectation);
 bool expectationMet(const Expectation& expectation, const FrameSample& sample);

@@ -3,6 +3,7 @@
 #include <charconv>
 #include <cmath>
 #include <cstdio>
+#include <limits>
 #include <optional>
 
 #include "bindings/virtual_keys.h"
@@ -10,7 +11,24 @@
 namespace {
 
 constexpr std::int64_t longestDriveMs = 3600 * 1000;
-constexpr const char* actions = "down, up, control, enter, leave, speed or expect";
+constexpr const char* actions = "down, up, control, enter, leave, speed, class, focus or expect";
+// A message quotes at most this many bytes of a word: a line of junk would
+// bury what the message says.
+constexpr std::size_t longestQuote = 60;
+
+struct VehicleClass {
+    const char* name;
+    int number;
+    bool gearbox;
+};
+
+// The game's vehicle classes that drives name; any other is given by number.
+constexpr VehicleClass vehicleClasses[] = {
+    {"car", 0, true},     {"motorcycle", 8, true},   {"bicycle", 13, false},
+    {"boat", 14, false},  {"helicopter", 15, false}, {"plane", 16, false},
+    {"train", 21, false}, {"open-wheel", 22, true},
+};
+constexpr int highestVehicleClass = 22;
 
 bool isBlank(char c) {
     return c == ' ' || c == '\t' || c == '\r';
@@ -112,11 +130,73 @@ std::optional<int> parseKey(std::string_view text) {
     return code;
 }
 
+// The word as a message shows it: control bytes and NUL escaped, and a long
+// word cut short, never inside a UTF-8 character.
 std::string quoted(std::string_view text) {
+    std::string_view shown = text.substr(0, longestQuote);
+    if (shown.size() < text.size()) {
+        while (!shown.empty() && (static_cast<unsigned char>(text[shown.size()]) & 0xC0) == 0x80) {
+            shown.remove_suffix(1);
+        }
+    }
     std::string result(1, '\'');
-    result += text;
+    for (const char c : shown) {
+        const auto byte = static_cast<unsigned char>(c);
+        if (byte == 0) {
+            result += "\\0";
+        } else if (byte < 0x20 || byte == 0x7F) {
+            char escape[8];
+            std::snprintf(escape, sizeof escape, "\\x%02X", byte);
+            result += escape;
+        } else {
+            result += c;
+        }
+    }
     result += '\'';
+    if (shown.size() < text.size()) {
+        result += "... (" + std::to_string(text.size()) + " bytes)";
+    }
     return result;
+}
+
+std::optional<int> parseVehicle(std::string_view text) {
+    if (text == "1" || text == "2") {
+        return text[0] - '0';
+    }
+    return std::nullopt;
+}
+
+const VehicleClass* knownVehicleClass(int number) {
+    for (const VehicleClass& known : vehicleClasses) {
+        if (known.number == number) {
+            return &known;
+        }
+    }
+    return nullptr;
+}
+
+std::string vehicleClassWords() {
+    std::string words = "a vehicle class: ";
+    for (const VehicleClass& known : vehicleClasses) {
+        words += std::string(known.name) + ", ";
+    }
+    return words + "or a number from 0 to " + std::to_string(highestVehicleClass);
+}
+
+std::optional<int> parseVehicleClass(std::string_view text) {
+    for (const VehicleClass& known : vehicleClasses) {
+        if (text == known.name) {
+            return known.number;
+        }
+    }
+    int number = -1;
+    if (allDigits(text) && text.size() <= 2) {
+        std::from_chars(text.data(), text.data() + text.size(), number);
+    }
+    if (number < 0 || number > highestVehicleClass) {
+        return std::nullopt;
+    }
+    return number;
 }
 
 struct Subject {
@@ -126,18 +206,20 @@ struct Subject {
     // text when there are none.
     bool numeric;
     std::vector<const char*> values;
+    // Whether "vehicle N" may name the vehicle it is about.
+    bool perVehicle;
 };
 
 const std::vector<Subject>& subjects() {
     static const std::vector<Subject> table = {
-        {"speed", Expectation::Subject::Speed, true, {}},
-        {"cap", Expectation::Subject::Cap, true, {}},
-        {"stalls", Expectation::Subject::Stalls, true, {}},
-        {"engine", Expectation::Subject::Engine, false, {"on", "off"}},
-        {"gear", Expectation::Subject::Gear, false, {"1", "2", "3", "4", "R", "none"}},
-        {"clutch", Expectation::Subject::Clutch, false, {"on", "off", "none"}},
-        {"shift", Expectation::Subject::Shift, false, {"on", "off", "none"}},
-        {"subtitle", Expectation::Subject::Subtitle, false, {}},
+        {"speed", Expectation::Subject::Speed, true, {}, true},
+        {"cap", Expectation::Subject::Cap, true, {}, true},
+        {"stalls", Expectation::Subject::Stalls, true, {}, false},
+        {"engine", Expectation::Subject::Engine, false, {"on", "off"}, true},
+        {"gear", Expectation::Subject::Gear, false, {"1", "2", "3", "4", "R", "none"}, false},
+        {"clutch", Expectation::Subject::Clutch, false, {"on", "off", "none"}, false},
+        {"shift", Expectation::Subject::Shift, false, {"on", "off", "none"}, false},
+        {"subtitle", Expectation::Subject::Subtitle, false, {}, false},
     };
     return table;
 }
@@ -224,8 +306,87 @@ struct LineParser {
         if (!value) {
             return fail("expected a speed such as 12 or -4.5, got " + quoted(words[2]));
         }
+        if (std::fabs(*value) > std::numeric_limits<float>::max()) {
+            return fail("the speed " + quoted(words[2]) +
+                        " is beyond what the game's single-precision speeds can hold");
+        }
         event.speed = static_cast<float>(*value);
         return noMoreThan(3);
+    }
+
+    // enter [1|2] [driver|passenger]
+    bool enter() {
+        std::size_t at = 2;
+        if (at < words.size()) {
+            if (const std::optional<int> vehicle = parseVehicle(words[at])) {
+                event.vehicle = *vehicle;
+                ++at;
+            }
+        }
+        if (at < words.size() && (words[at] == "driver" || words[at] == "passenger")) {
+            event.passenger = words[at] == "passenger";
+            return noMoreThan(at + 1);
+        }
+        if (at < words.size()) {
+            return fail(std::string("expected ") + (at == 2 ? "the vehicle, 1 or 2, or " : "") +
+                        "the seat, driver or passenger, after " + quoted(words[at - 1]) + ", got " +
+                        quoted(words[at]));
+        }
+        return true;
+    }
+
+    bool vehicleClass() {
+        if (!argument(2, "the vehicle, 1 or 2")) {
+            return false;
+        }
+        const std::optional<int> vehicle = parseVehicle(words[2]);
+        if (!vehicle) {
+            return fail("expected the vehicle, 1 or 2, got " + quoted(words[2]));
+        }
+        event.vehicle = *vehicle;
+        if (!argument(3, vehicleClassWords())) {
+            return false;
+        }
+        const std::optional<int> number = parseVehicleClass(words[3]);
+        if (!number) {
+            return fail("expected " + vehicleClassWords() + ", got " + quoted(words[3]));
+        }
+        event.code = *number;
+        return noMoreThan(4);
+    }
+
+    bool focus() {
+        if (!argument(2, "on or off")) {
+            return false;
+        }
+        if (words[2] != "on" && words[2] != "off") {
+            return fail("expected on or off after 'focus', got " + quoted(words[2]));
+        }
+        event.focus = words[2] == "on";
+        return noMoreThan(3);
+    }
+
+    // "vehicle N" before what to expect names the vehicle it is about.
+    bool expectedVehicle() {
+        if (!argument(3, "the vehicle, 1 or 2")) {
+            return false;
+        }
+        const std::optional<int> vehicle = parseVehicle(words[3]);
+        if (!vehicle) {
+            return fail("expected the vehicle, 1 or 2, after 'vehicle', got " + quoted(words[3]));
+        }
+        if (!argument(4, "speed, cap or engine")) {
+            return false;
+        }
+        event.expectation.vehicle = *vehicle;
+        words.erase(words.begin() + 2, words.begin() + 4);
+        for (const Subject& subject : subjects()) {
+            if (words[2] == subject.word && subject.perVehicle) {
+                return true;
+            }
+        }
+        return fail("expected speed, cap or engine after 'vehicle " + std::to_string(*vehicle) +
+                    "', got " + quoted(words[2]));
     }
 
     bool expectation() {
@@ -234,6 +395,9 @@ struct LineParser {
             names.push_back(subject.word);
         }
         if (!argument(2, "what to expect: " + listOf(names))) {
+            return false;
+        }
+        if (words[2] == "vehicle" && !expectedVehicle()) {
             return false;
         }
         const Subject* subject = nullptr;
@@ -313,9 +477,21 @@ struct LineParser {
             event.kind = DriveEvent::Kind::Control;
             return control();
         }
-        if (word == "enter" || word == "leave") {
-            event.kind = word == "enter" ? DriveEvent::Kind::Enter : DriveEvent::Kind::Leave;
+        if (word == "enter") {
+            event.kind = DriveEvent::Kind::Enter;
+            return enter();
+        }
+        if (word == "leave") {
+            event.kind = DriveEvent::Kind::Leave;
             return noMoreThan(2);
+        }
+        if (word == "class") {
+            event.kind = DriveEvent::Kind::VehicleClass;
+            return vehicleClass();
+        }
+        if (word == "focus") {
+            event.kind = DriveEvent::Kind::Focus;
+            return focus();
         }
         if (word == "speed") {
             event.kind = DriveEvent::Kind::Speed;
@@ -378,7 +554,21 @@ ParsedDriveScript parseDriveScript(std::string_view name, std::string_view text)
         parsed.script.endMs = previousMs;
         parsed.script.events.push_back(std::move(parser.event));
     }
+    if (parsed.script.events.empty()) {
+        parsed.error = std::string(name) + ": no events: a drive needs at least one line such as "
+                                           "'0 enter'";
+    }
     return parsed;
+}
+
+std::string vehicleClassName(int vehicleClass) {
+    const VehicleClass* known = knownVehicleClass(vehicleClass);
+    return known ? known->name : "class " + std::to_string(vehicleClass);
+}
+
+bool classHasGearbox(int vehicleClass) {
+    const VehicleClass* known = knownVehicleClass(vehicleClass);
+    return !known || known->gearbox;
 }
 
 std::string secondsText(std::int64_t ms) {
@@ -392,7 +582,10 @@ std::string describeExpectation(const Expectation& expectation) {
         if (subject.subject != expectation.subject) {
             continue;
         }
-        std::string text = subject.word;
+        std::string text =
+            expectation.vehicle == 0
+                ? subject.word
+                : "vehicle " + std::to_string(expectation.vehicle) + " " + subject.word;
         if (!subject.numeric) {
             return text + " " + (expectation.text.empty() ? "none" : expectation.text);
         }
@@ -425,9 +618,17 @@ std::string describeEvent(const DriveEvent& event) {
     case DriveEvent::Kind::Control:
         return "control " + std::to_string(event.code);
     case DriveEvent::Kind::Enter:
-        return "enter";
+        return std::string("enter") + (event.vehicle == 1 ? "" : " 2") +
+               (event.passenger ? " passenger" : "");
     case DriveEvent::Kind::Leave:
         return "leave";
+    case DriveEvent::Kind::VehicleClass: {
+        const VehicleClass* known = knownVehicleClass(event.code);
+        return "class " + std::to_string(event.vehicle) + " " +
+               (known ? known->name : std::to_string(event.code));
+    }
+    case DriveEvent::Kind::Focus:
+        return event.focus ? "focus on" : "focus off";
     case DriveEvent::Kind::Speed: {
         char text[32];
         std::snprintf(text, sizeof text, "speed %g", static_cast<double>(event.speed));

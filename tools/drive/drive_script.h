@@ -7,6 +7,9 @@
 #include <string_view>
 #include <vector>
 
+// A drive has two vehicles, numbered 1 and 2.
+constexpr int driveVehicleCount = 2;
+
 // What a drive checks at one moment. Numbers compare for speed, cap and stalls;
 // the others compare text: "on", "off" or "none" (not drawn), a gear label, or
 // the subtitle on screen.
@@ -17,15 +20,24 @@ struct Expectation {
     Comparison comparison = Comparison::Equal;
     double number = 0;
     std::string text;
+    // Speed, cap and engine: 1 or 2 for that vehicle, 0 for the one the player
+    // is in or was in last.
+    int vehicle = 0;
 };
 
 struct DriveEvent {
-    enum class Kind { KeyDown, KeyUp, Control, Enter, Leave, Speed, Expect };
+    enum class Kind { KeyDown, KeyUp, Control, Enter, Leave, Speed, VehicleClass, Focus, Expect };
     std::int64_t timeMs = 0;
     int line = 0;
     Kind kind = Kind::Enter;
-    // KeyDown, KeyUp: the virtual-key code; Control: the control number.
+    // KeyDown, KeyUp: the virtual-key code; Control: the control number;
+    // VehicleClass: the game's vehicle class.
     int code = 0;
+    // Enter, VehicleClass: 1 or 2.
+    int vehicle = 1;
+    bool passenger = false;
+    // Focus: whether the game's window gets it back or loses it.
+    bool focus = true;
     float speed = 0;
     Expectation expectation;
 };
@@ -54,3 +66,9 @@ std::string describeExpectation(const Expectation& expectation);
 
 // A time in messages, e.g. "1.500 s".
 std::string secondsText(std::int64_t ms);
+
+// A vehicle class as drives name it: "car", "boat", ... or "class 5".
+std::string vehicleClassName(int vehicleClass);
+
+// Cycles, boats, helicopters, planes and trains have no gearbox to work.
+bool classHasGearbox(int vehicleClass);

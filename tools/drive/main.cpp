@@ -157,6 +157,12 @@ int playDrive(const DriveScript& script, const fs::path& folder, const Options& 
                         " does not import GetAsyncKeyState from user32.dll, so the drive "
                         "can't press its keys");
     }
+    // The focus queries go to the world too, where the plug-in imports them:
+    // Wine without a display has no foreground window.
+    patchImport(plugin, "user32.dll", "GetForegroundWindow",
+                reinterpret_cast<const void*>(hook->foregroundWindow));
+    patchImport(plugin, "user32.dll", "GetWindowThreadProcessId",
+                reinterpret_cast<const void*>(hook->windowThreadProcessId));
 
     const DriveReport report = runDrive(script, *hook);
     hook->reset();
