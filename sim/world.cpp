@@ -83,11 +83,10 @@ void moveVehicle(Vehicle& vehicle) {
     }
     const float seconds = static_cast<float>(world.frameMs) / 1000.0f;
     // The game reads the keyboard only while its window has the focus.
-    const bool wDown = world.gameFocused && world.keys[keyW];
-    const bool sDown = world.gameFocused && world.keys[keyS];
-    const bool throttleInput = wDown || controlActive(controlAccelerateAlt);
+    const bool throttleInput =
+        controlActive(controlAccelerate) || controlActive(controlAccelerateAlt);
     const bool throttle = throttleInput && !world.suppressed[controlAccelerate];
-    const bool brake = (sDown || controlActive(controlBrake)) && !world.suppressed[controlBrake];
+    const bool brake = controlActive(controlBrake) && !world.suppressed[controlBrake];
 
     if (!vehicle.engineOn) {
         if (throttle && vehicle.restartArmed && vehicle.autoStart) {
@@ -205,15 +204,33 @@ void runVehicleClass(const std::uint64_t* a) {
     setResult(withHighHalf(std::uint32_t(vehicle ? vehicle->vehicleClass : 0)));
 }
 
+bool validControl(int control) {
+    return control >= 0 && control < controlCount;
+}
+
+// Pad 0 is the player's controls, pad 2 the frontend's; both see every control.
+bool knownPad(int pad) {
+    return pad == 0 || pad == 2;
+}
+
+// True only on the frame the control goes down, as documented.
 void runControlFired(const std::uint64_t* a) {
     const int control = slotInt(a[1]);
-    setResult(boolResult(slotInt(a[0]) == 2 && control >= 0 && control < controlCount &&
-                         controlActive(control)));
+    setResult(boolResult(knownPad(slotInt(a[0])) && validControl(control) &&
+                         (world.controlsOnce[control] ||
+                          (controlActive(control) && !world.controlsHeldBefore[control]))));
+}
+
+// Reads the control even while it is disabled for this frame.
+void runDisabledControlPressed(const std::uint64_t* a) {
+    const int control = slotInt(a[1]);
+    setResult(
+        boolResult(knownPad(slotInt(a[0])) && validControl(control) && controlActive(control)));
 }
 
 void runSuppressControl(const std::uint64_t* a) {
     const int control = slotInt(a[1]);
-    if (slotInt(a[0]) == 2 && control >= 0 && control < controlCount) {
+    if (knownPad(slotInt(a[0])) && validControl(control)) {
         world.suppressed[control] = true;
     }
 }
@@ -349,6 +366,8 @@ constexpr NativeEntry natives[] = {
     {0x5721B434AD84D57A, "IS_VEHICLE_STOPPED", "Vehicle vehicle", "BOOL", runVehicleStationary},
     {0x580417101DDB492F, "IS_CONTROL_JUST_PRESSED", "int padIndex, int control", "BOOL",
      runControlFired},
+    {0xE2587F8CBBD87B1D, "IS_DISABLED_CONTROL_PRESSED", "int padIndex, int control", "BOOL",
+     runDisabledControlPressed},
     {0xFE99B66D079CF6BC, "DISABLE_CONTROL_ACTION",
      "int padIndex, int control, BOOL disableRelatedActions", "void", runSuppressControl},
     {0x66E0276CC5F6B9DA, "SET_TEXT_FONT", "int font", "void", runTextFont},
@@ -437,7 +456,9 @@ void fireControlOnce(int control) {
 }
 
 bool controlActive(int control) {
-    return world.controlsHeld[control] || world.controlsOnce[control];
+    const bool key = (control == controlAccelerate && world.keys[keyW]) ||
+                     (control == controlBrake && world.keys[keyS]);
+    return world.controlsHeld[control] || world.controlsOnce[control] || (key && world.gameFocused);
 }
 
 void endFrame() {
@@ -449,7 +470,9 @@ void endFrame() {
     }
     world.shownLabels.swap(world.labels);
     world.labels.clear();
+    world.shownSuppressed = world.suppressed;
     world.suppressed.reset();
+    world.controlsHeldBefore = world.controlsHeld;
     world.controlsOnce.reset();
     ++world.frame;
     world.timeMs += world.frameMs;

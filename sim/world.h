@@ -136,10 +136,15 @@ struct World {
     std::bitset<keyCount> keys;
     std::bitset<keyCount> pressedSinceQuery;
     std::bitset<controlCount> controlsHeld;
-    std::bitset<controlCount> controlsOnce; // fire during the current frame only
-    std::bitset<controlCount> suppressed;   // for the current frame
-    std::vector<Label> labels;              // drawn in the current frame
-    std::vector<Label> shownLabels;         // drawn in the last completed frame
+    // Held at the end of the previous frame: a held control is just pressed
+    // only on the first frame it is held.
+    std::bitset<controlCount> controlsHeldBefore;
+    // Pressed and released within the current frame.
+    std::bitset<controlCount> controlsOnce;
+    std::bitset<controlCount> suppressed;      // for the current frame
+    std::bitset<controlCount> shownSuppressed; // in the last completed frame
+    std::vector<Label> labels;                 // drawn in the current frame
+    std::vector<Label> shownLabels;            // drawn in the last completed frame
     std::vector<Subtitle> subtitles;
     std::vector<Notification> notifications;
 
@@ -180,6 +185,8 @@ Vehicle* findVehicle(std::int32_t handle);
 void setKey(int key, bool down);
 void holdControl(int control, bool held);
 void fireControlOnce(int control);
+// A control as the game sees it: held or fired on a pad, or, for accelerate and
+// brake, W and S on the keyboard while the game has the focus.
 bool controlActive(int control);
 
 // Ends the current frame: motion, observer, then a fresh screen and controls.

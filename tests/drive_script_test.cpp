@@ -51,6 +51,11 @@ TEST(DriveScriptTest, EachActionAndItsArguments) {
         {"7 class 1 15", 7000, Kind::VehicleClass, 15, 0, "class 1 helicopter"},
         {"7 class 1 5", 7000, Kind::VehicleClass, 5, 0, "class 1 5"},
         {"7 class 2 0", 7000, Kind::VehicleClass, 0, 0, "class 2 car"},
+        {"8 control 0", 8000, Kind::Control, 0, 0, "control 0"},
+        {"8 hold 68", 8000, Kind::Hold, 68, 0, "hold 68"},
+        {"8 release 511", 8000, Kind::Release, 511, 0, "release 511"},
+        {"9 copy edited.ini MTconfig.ini", 9000, Kind::Copy, 0, 0, "copy edited.ini MTconfig.ini"},
+        {"9 delete MTconfig.ini", 9000, Kind::Delete, 0, 0, "delete MTconfig.ini"},
     };
     for (const auto& c : cases) {
         const DriveEvent event = onlyEvent(c.line);
@@ -146,6 +151,12 @@ TEST(DriveScriptTest, EachExpectation) {
          Comparison::Equal, 0, "Manual Transmission ~r~Disabled~w~!",
          "subtitle Manual Transmission ~r~Disabled~w~!"},
         {"1 expect subtitle none", Subject::Subtitle, Comparison::Equal, 0, "", "subtitle none"},
+        {"1 expect notice Manual Gearbox: MTconfig.ini not found", Subject::Notice,
+         Comparison::Equal, 0, "Manual Gearbox: MTconfig.ini not found",
+         "notice Manual Gearbox: MTconfig.ini not found"},
+        {"1 expect notices = 1", Subject::Notices, Comparison::Equal, 1, "", "notices = 1"},
+        {"1 expect control 68 disabled", Subject::Control, Comparison::Equal, 0, "disabled",
+         "control 68 disabled"},
     };
     for (const auto& c : cases) {
         const DriveEvent event = onlyEvent(c.line);
@@ -205,10 +216,9 @@ TEST(DriveScriptTest, BadLinesNameTheFileTheLineAndWhatWasExpected) {
         {"+ enter", "got '+'"},
         {"1e3 enter", "got '1e3'"},
         {"3600.001 enter", "a drive lasts at most 3600.000 s, this line is at 3600.001 s"},
-        {"1", "expected an action: down, up, control, enter, leave, speed, class, focus or expect "
-              "after '1'"},
-        {"1 jump", "expected an action: down, up, control, enter, leave, speed, class, focus or "
-                   "expect, got 'jump'"},
+        {"1", "expected an action: down, up, control, hold, release, enter, leave, speed, class, "
+              "focus, copy, delete or expect after '1'"},
+        {"1 jump", "focus, copy, delete or expect, got 'jump'"},
         {"1 Enter", "got 'Enter'"},
         {"1 down", "expected a key name such as W, Shift or 2, or a code such as 0x10 after "
                    "'down'"},
@@ -220,8 +230,15 @@ TEST(DriveScriptTest, BadLinesNameTheFileTheLineAndWhatWasExpected) {
         {"1 down 0x100", "got '0x100'"},
         {"1 down 0x1g", "got '0x1g'"},
         {"1 up W S", "unexpected 'S' after 'W'"},
-        {"1 control", "expected control 190 or 208 after 'control'"},
-        {"1 control 71", "expected control 190 or 208, got '71'"},
+        {"1 control", "expected a game control number from 0 to 511 after 'control'"},
+        {"1 control 512", "expected a game control number from 0 to 511, got '512'"},
+        {"1 hold -1", "got '-1'"},
+        {"1 release 71 72", "unexpected '72' after '71'"},
+        {"1 copy", "expected a file name in the drive's folder, such as MTconfig.ini after 'copy'"},
+        {"1 copy a.ini", "after 'a.ini'"},
+        {"1 copy ../a.ini MTconfig.ini", "got '../a.ini'"},
+        {"1 delete C:\\MTconfig.ini", "got 'C:\\MTconfig.ini'"},
+        {"1 delete a b", "unexpected 'b' after 'a'"},
         {"1 enter now", "expected the vehicle, 1 or 2, or the seat, driver or passenger, after "
                         "'enter', got 'now'"},
         {"1 enter 3", "got '3'"},
@@ -246,8 +263,12 @@ TEST(DriveScriptTest, BadLinesNameTheFileTheLineAndWhatWasExpected) {
         {"1 speed fast", "expected a speed such as 12 or -4.5, got 'fast'"},
         {"1 speed 1e9", "got '1e9'"},
         {"1 speed 12km", "got '12km'"},
-        {"1 expect", "expected what to expect: speed, cap, stalls, engine, gear, clutch, shift "
-                     "or subtitle after 'expect'"},
+        {"1 expect", "expected what to expect: speed, cap, stalls, engine, gear, clutch, shift, "
+                     "subtitle, notice, notices or control after 'expect'"},
+        {"1 expect notices = many", "expected a number after '=', got 'many'"},
+        {"1 expect control disabled", "expected a game control number from 0 to 511 after "
+                                      "'control', got 'disabled'"},
+        {"1 expect control 68 off", "expected disabled or enabled after 'control', got 'off'"},
         {"1 expect rpm > 3", "got 'rpm'"},
         {"1 expect speed", "expected a comparison: <, <=, =, >= or > after 'speed'"},
         {"1 expect speed == 3", "expected a comparison: <, <=, =, >= or >, got '=='"},
@@ -293,8 +314,8 @@ TEST(DriveScriptTest, AMessageQuotesAtMost60BytesOfAWordWithControlBytesEscaped)
     };
     for (const auto& c : cases) {
         const ParsedDriveScript parsed = parseDriveScript("q.drive", "1 " + c.word + "\n");
-        EXPECT_EQ(parsed.error, "q.drive:1: expected an action: down, up, control, enter, leave, "
-                                "speed, class, focus or expect, got " +
+        EXPECT_EQ(parsed.error, "q.drive:1: expected an action: down, up, control, hold, release, "
+                                "enter, leave, speed, class, focus, copy, delete or expect, got " +
                                     c.quoted);
     }
     // The time word too.

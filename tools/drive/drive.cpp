@@ -2,6 +2,7 @@
 
 #include <cmath>
 #include <cstdio>
+#include <filesystem>
 
 namespace {
 
@@ -40,6 +41,22 @@ int applyInput(const DriveEvent& event, const sim::HookControl& hook, int shown)
     case DriveEvent::Kind::Control:
         hook.fireControlOnce(event.code);
         break;
+    case DriveEvent::Kind::Hold:
+    case DriveEvent::Kind::Release:
+        world.controlsHeld[static_cast<std::size_t>(event.code)] =
+            event.kind == DriveEvent::Kind::Hold;
+        break;
+    case DriveEvent::Kind::Copy: {
+        std::error_code error;
+        std::filesystem::copy_file(event.file, event.otherFile,
+                                   std::filesystem::copy_options::overwrite_existing, error);
+        break;
+    }
+    case DriveEvent::Kind::Delete: {
+        std::error_code error;
+        std::filesystem::remove(event.file, error);
+        break;
+    }
     case DriveEvent::Kind::Enter:
         hook.enterVehicle(event.vehicle - 1,
                           event.passenger ? sim::passengerSeat : sim::driverSeat);
@@ -124,6 +141,13 @@ std::string observedText(const FrameSample& sample, const Expectation& expectati
         return highlight(sample.shift);
     case Expectation::Subject::Subtitle:
         return sample.subtitle.empty() ? "none" : sample.subtitle;
+    case Expectation::Subject::Notice:
+        return sample.notice.empty() ? "none" : sample.notice;
+    case Expectation::Subject::Notices:
+        return std::to_string(sample.notices);
+    case Expectation::Subject::Control:
+        return sample.disabledControls[static_cast<std::size_t>(expectation.control)] ? "disabled"
+                                                                                      : "enabled";
     }
     return {};
 }
@@ -133,6 +157,7 @@ bool expectationMet(const Expectation& expectation, const FrameSample& sample) {
     case Expectation::Subject::Speed:
     case Expectation::Subject::Cap:
     case Expectation::Subject::Stalls:
+    case Expectation::Subject::Notices:
         break;
     default:
         return observedText(sample, expectation) ==
@@ -234,7 +259,13 @@ DriveReport runDrive(const DriveScript& script, const sim::HookControl& hook) {
         sample.clutch = labelAt(world, clutchLabelX);
         sample.shift = labelAt(world, shiftLabelX);
         sample.subtitle = subtitleOnScreen(world, frameMs);
+        sample.notices = static_cast<int>(world.notifications.size());
+        sample.notice = world.notifications.empty() ? "" : world.notifications.back().text;
+        sample.disabledControls = world.shownSuppressed;
         sample.events = std::move(inputs);
+        if (sample.notices > previous.notices) {
+            sample.events.push_back("notice: " + sample.notice);
+        }
         takeWaits(world, sample);
         // A stalled engine starts only on a later frame's fresh throttle press,
         // so every stall shows as the engine going off.

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <array>
+#include <bitset>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -46,6 +47,11 @@ struct FrameSample {
     std::optional<LabelShown> shift;
     // The subtitle on screen, or empty.
     std::string subtitle;
+    // The notifications posted since the drive began, and the latest one.
+    int notices = 0;
+    std::string notice;
+    // The game controls disabled for the game in this frame.
+    std::bitset<sim::controlCount> disabledControls;
     // Times an engine was switched off while running, since the drive began.
     int stalls = 0;
     // The script's inputs, what the plug-in did and failed expectations.

@@ -11,7 +11,9 @@
 namespace {
 
 constexpr std::int64_t longestDriveMs = 3600 * 1000;
-constexpr const char* actions = "down, up, control, enter, leave, speed, class, focus or expect";
+constexpr const char* actions =
+    "down, up, control, hold, release, enter, leave, speed, class, focus, copy, delete or expect";
+constexpr int highestControl = 511;
 // A message quotes at most this many bytes of a word: a line of junk would
 // bury what the message says.
 constexpr std::size_t longestQuote = 60;
@@ -159,6 +161,23 @@ std::string quoted(std::string_view text) {
     return result;
 }
 
+std::optional<int> parseControl(std::string_view text) {
+    int number = -1;
+    if (allDigits(text) && text.size() <= 3) {
+        std::from_chars(text.data(), text.data() + text.size(), number);
+    }
+    if (number < 0 || number > highestControl) {
+        return std::nullopt;
+    }
+    return number;
+}
+
+// A file of the drive's own folder: a plain name, no way out of it.
+bool plainFileName(std::string_view text) {
+    return !text.empty() && text != "." && text != ".." &&
+           text.find_first_of("/\\:") == std::string_view::npos;
+}
+
 std::optional<int> parseVehicle(std::string_view text) {
     if (text == "1" || text == "2") {
         return text[0] - '0';
@@ -220,6 +239,9 @@ const std::vector<Subject>& subjects() {
         {"clutch", Expectation::Subject::Clutch, false, {"on", "off", "none"}, false},
         {"shift", Expectation::Subject::Shift, false, {"on", "off", "none"}, false},
         {"subtitle", Expectation::Subject::Subtitle, false, {}, false},
+        {"notice", Expectation::Subject::Notice, false, {}, false},
+        {"notices", Expectation::Subject::Notices, true, {}, false},
+        {"control", Expectation::Subject::Control, false, {"disabled", "enabled"}, false},
     };
     return table;
 }
@@ -288,14 +310,29 @@ struct LineParser {
     }
 
     bool control() {
-        if (!argument(2, "control 190 or 208")) {
+        const std::string expected =
+            "a game control number from 0 to " + std::to_string(highestControl);
+        if (!argument(2, expected)) {
             return false;
         }
-        if (words[2] != "190" && words[2] != "208") {
-            return fail("expected control 190 or 208, got " + quoted(words[2]));
+        const std::optional<int> control = parseControl(words[2]);
+        if (!control) {
+            return fail("expected " + expected + ", got " + quoted(words[2]));
         }
-        event.code = words[2] == "190" ? 190 : 208;
+        event.code = *control;
         return noMoreThan(3);
+    }
+
+    bool fileName(std::size_t index) {
+        const std::string expected = "a file name in the drive's folder, such as MTconfig.ini";
+        if (!argument(index, expected)) {
+            return false;
+        }
+        if (!plainFileName(words[index])) {
+            return fail("expected " + expected + ", got " + quoted(words[index]));
+        }
+        (index == 2 ? event.file : event.otherFile) = std::string(words[index]);
+        return true;
     }
 
     bool speed() {
@@ -389,6 +426,22 @@ struct LineParser {
                     "', got " + quoted(words[2]));
     }
 
+    // "control N" names the game control whether the game ignores it.
+    bool expectedControl() {
+        const std::string expected =
+            "a game control number from 0 to " + std::to_string(highestControl);
+        if (!argument(3, expected)) {
+            return false;
+        }
+        const std::optional<int> control = parseControl(words[3]);
+        if (!control) {
+            return fail("expected " + expected + " after 'control', got " + quoted(words[3]));
+        }
+        event.expectation.control = *control;
+        words.erase(words.begin() + 3);
+        return true;
+    }
+
     bool expectation() {
         std::vector<const char*> names;
         for (const Subject& subject : subjects()) {
@@ -398,6 +451,9 @@ struct LineParser {
             return false;
         }
         if (words[2] == "vehicle" && !expectedVehicle()) {
+            return false;
+        }
+        if (words[2] == "control" && !expectedControl()) {
             return false;
         }
         const Subject* subject = nullptr;
@@ -473,9 +529,19 @@ struct LineParser {
             event.kind = word == "down" ? DriveEvent::Kind::KeyDown : DriveEvent::Kind::KeyUp;
             return key();
         }
-        if (word == "control") {
-            event.kind = DriveEvent::Kind::Control;
+        if (word == "control" || word == "hold" || word == "release") {
+            event.kind = word == "control" ? DriveEvent::Kind::Control
+                         : word == "hold"  ? DriveEvent::Kind::Hold
+                                           : DriveEvent::Kind::Release;
             return control();
+        }
+        if (word == "copy") {
+            event.kind = DriveEvent::Kind::Copy;
+            return fileName(2) && fileName(3) && noMoreThan(4);
+        }
+        if (word == "delete") {
+            event.kind = DriveEvent::Kind::Delete;
+            return fileName(2) && noMoreThan(3);
         }
         if (word == "enter") {
             event.kind = DriveEvent::Kind::Enter;
@@ -586,6 +652,9 @@ std::string describeExpectation(const Expectation& expectation) {
             expectation.vehicle == 0
                 ? subject.word
                 : "vehicle " + std::to_string(expectation.vehicle) + " " + subject.word;
+        if (expectation.subject == Expectation::Subject::Control) {
+            text += " " + std::to_string(expectation.control);
+        }
         if (!subject.numeric) {
             return text + " " + (expectation.text.empty() ? "none" : expectation.text);
         }
@@ -617,6 +686,14 @@ std::string describeEvent(const DriveEvent& event) {
         return "up " + keyText(event.code);
     case DriveEvent::Kind::Control:
         return "control " + std::to_string(event.code);
+    case DriveEvent::Kind::Hold:
+        return "hold " + std::to_string(event.code);
+    case DriveEvent::Kind::Release:
+        return "release " + std::to_string(event.code);
+    case DriveEvent::Kind::Copy:
+        return "copy " + event.file + " " + event.otherFile;
+    case DriveEvent::Kind::Delete:
+        return "delete " + event.file;
     case DriveEvent::Kind::Enter:
         return std::string("enter") + (event.vehicle == 1 ? "" : " 2") +
                (event.passenger ? " passenger" : "");

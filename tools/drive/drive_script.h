@@ -14,7 +14,19 @@ constexpr int driveVehicleCount = 2;
 // the others compare text: "on", "off" or "none" (not drawn), a gear label, or
 // the subtitle on screen.
 struct Expectation {
-    enum class Subject { Speed, Cap, Stalls, Engine, Gear, Clutch, Shift, Subtitle };
+    enum class Subject {
+        Speed,
+        Cap,
+        Stalls,
+        Engine,
+        Gear,
+        Clutch,
+        Shift,
+        Subtitle,
+        Notice,
+        Notices,
+        Control
+    };
     enum class Comparison { Less, LessOrEqual, Equal, GreaterOrEqual, Greater };
     Subject subject = Subject::Speed;
     Comparison comparison = Comparison::Equal;
@@ -23,15 +35,31 @@ struct Expectation {
     // Speed, cap and engine: 1 or 2 for that vehicle, 0 for the one the player
     // is in or was in last.
     int vehicle = 0;
+    // Control: the game control whether disabled for the game.
+    int control = 0;
 };
 
 struct DriveEvent {
-    enum class Kind { KeyDown, KeyUp, Control, Enter, Leave, Speed, VehicleClass, Focus, Expect };
+    enum class Kind {
+        KeyDown,
+        KeyUp,
+        Control,
+        Hold,
+        Release,
+        Enter,
+        Leave,
+        Speed,
+        VehicleClass,
+        Focus,
+        Copy,
+        Delete,
+        Expect
+    };
     std::int64_t timeMs = 0;
     int line = 0;
     Kind kind = Kind::Enter;
-    // KeyDown, KeyUp: the virtual-key code; Control: the control number;
-    // VehicleClass: the game's vehicle class.
+    // KeyDown, KeyUp: the virtual-key code; Control, Hold, Release: the control
+    // number; VehicleClass: the game's vehicle class.
     int code = 0;
     // Enter, VehicleClass: 1 or 2.
     int vehicle = 1;
@@ -39,6 +67,10 @@ struct DriveEvent {
     // Focus: whether the game's window gets it back or loses it.
     bool focus = true;
     float speed = 0;
+    // Copy: from the first file to the second; Delete: the first. Both in the
+    // drive's folder.
+    std::string file;
+    std::string otherFile;
     Expectation expectation;
 };
 
