@@ -89,6 +89,17 @@ class AllocationTest : public GearboxTest {};
 
 TEST_F(AllocationTest, DrivingThroughEveryGearAndSeatAllocatesNothing) {
     const int other = sim::addVehicle(0x00013C07);
+    // Shifting one gear at a time on the keyboard and on a pad, as well.
+    constexpr int keyE = 69, lb = 68, a = 73, x = 99, rt = 71;
+    keyBindings.shiftUpKey = keyE;
+    keyBindings.padHoldControl = lb;
+    keyBindings.padUpControl = a;
+    keyBindings.padDownControl = x;
+    const auto hold = [](std::initializer_list<int> controls, bool held) {
+        for (const int control : controls) {
+            sim::holdControl(control, held);
+        }
+    };
     const struct {
         int frames;
         std::vector<int> keys;
@@ -109,6 +120,19 @@ TEST_F(AllocationTest, DrivingThroughEveryGearAndSeatAllocatesNothing) {
         {10, {}, nullptr},
         {2, {39}, nullptr},
         {10, {keyW}, nullptr},
+        {2, {clutch, keyE}, nullptr},
+        {2,
+         {},
+         [&] {
+             hold({lb, x}, true);
+         }},
+        {40,
+         {},
+         [&] {
+             hold({lb, x}, false);
+             hold({rt}, true);
+         }},
+        {10, {keyW}, [&] { hold({rt}, false); }},
         {10, {keyW}, [] { sim::enterVehicle(0, sim::passengerSeat); }},
         {10, {keyW}, [other] { sim::enterVehicle(other); }},
         {10, {keyW}, [] { sim::world.vehicles[1].vehicleClass = 14; }},

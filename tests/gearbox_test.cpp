@@ -144,21 +144,52 @@ TEST_F(GearboxTest, DisabledEveryPassLiftsTheCapAndResetsTheGearWithoutTestingFo
 }
 
 TEST_F(GearboxTest, ASteadyCruiseInFirstCosts42NativeCallsThreeKeyQueriesAndOneFocusCheckAFrame) {
-    for (int frame = 0; frame < 300; ++frame) {
-        passAt(10.0f);
-        scriptWait(0);
-        std::size_t natives = 0, keys = 0, foreground = 0, windowProcess = 0;
-        for (const sim::Call& call : sim::world.calls) {
-            natives += call.kind == sim::Call::Kind::Native;
-            keys += call.kind == sim::Call::Kind::KeyQuery;
-            foreground += call.kind == sim::Call::Kind::ForegroundQuery;
-            windowProcess += call.kind == sim::Call::Kind::WindowProcessQuery;
+    // A pad's hold, up and down buttons add a read and a disable each.
+    for (const std::size_t expectedNatives : {42u, 48u}) {
+        if (expectedNatives == 48u) {
+            keyBindings.padHoldControl = 68;
+            keyBindings.padUpControl = 73;
+            keyBindings.padDownControl = 99;
         }
-        ASSERT_EQ(natives, 42u) << "frame " << frame;
-        ASSERT_EQ(keys, 3u) << "frame " << frame;
-        ASSERT_EQ(foreground, 1u) << "frame " << frame;
-        ASSERT_EQ(windowProcess, 1u) << "frame " << frame;
+        for (int frame = 0; frame < 300; ++frame) {
+            passAt(10.0f);
+            scriptWait(0);
+            std::size_t natives = 0, keys = 0, foreground = 0, windowProcess = 0;
+            for (const sim::Call& call : sim::world.calls) {
+                natives += call.kind == sim::Call::Kind::Native;
+                keys += call.kind == sim::Call::Kind::KeyQuery;
+                foreground += call.kind == sim::Call::Kind::ForegroundQuery;
+                windowProcess += call.kind == sim::Call::Kind::WindowProcessQuery;
+            }
+            ASSERT_EQ(natives, expectedNatives) << "frame " << frame;
+            ASSERT_EQ(keys, 3u) << "frame " << frame;
+            ASSERT_EQ(foreground, 1u) << "frame " << frame;
+            ASSERT_EQ(windowProcess, 1u) << "frame " << frame;
+        }
     }
+}
+
+TEST_F(GearboxTest, WithThePadBoundTheClutchFrameReadsAndDisablesItsButtons) {
+    keyBindings.padHoldControl = 68;
+    keyBindings.padUpControl = 73;
+    keyBindings.padDownControl = 99;
+    sim::holdControl(68, true);
+    passAt(25.0f);
+    EXPECT_EQ(trace(),
+              joined({toggleQuery,
+                      vehicleTest,
+                      onCar("GET_ENTITY_SPEED", ""),
+                      {"key 16", "IS_DISABLED_CONTROL_PRESSED(0,68)",
+                       "DISABLE_CONTROL_ACTION(2,71,1)", "DISABLE_CONTROL_ACTION(2,68,1)",
+                       "DISABLE_CONTROL_ACTION(2,73,1)", "DISABLE_CONTROL_ACTION(2,99,1)"},
+                      label("Clutch", 0.08f, true),
+                      label("Shift", 0.155f, false),
+                      {"key 83"},
+                      label("1", 0.015f, true),
+                      onCar("GET_ENTITY_SPEED", ""),
+                      onCar("SET_ENTITY_MAX_SPEED", "," + fl(25.0f)),
+                      {"IS_DISABLED_CONTROL_PRESSED(0,73)", "IS_DISABLED_CONTROL_PRESSED(0,99)",
+                       "key 49", "key 50", "key 51", "key 52", "key 82"}}));
 }
 
 // --- Caps and the shift hint ----------------------------------------------------
@@ -337,6 +368,120 @@ TEST_F(GearboxTest, StallRules) {
         EXPECT_EQ(car().engineOn, c.stalls == 0);
         scriptWait(0);
     }
+}
+
+TEST_F(GearboxTest, TheAccelerateControlHeldStallsEveryFrameAndPushesInReverseAsWDoes) {
+    // A pad's trigger, or the accelerator moved to another key: no W, no 208.
+    gearboxState.gear = Gear::Fourth;
+    sim::holdControl(71, true);
+    for (int frame = 0; frame < 3; ++frame) {
+        car().engineOn = true;
+        passAt(10.0f);
+        EXPECT_EQ(stallCalls(), 1) << frame;
+        scriptWait(0);
+    }
+    gearboxState.gear = Gear::Reverse;
+    passAt(0.0f);
+    EXPECT_EQ(car().speed, -4.1f);
+    EXPECT_EQ(stallCalls(), 0) << "backing up, no longer standing still";
+    scriptWait(0);
+    sim::holdControl(71, false);
+    passAt(0.0f);
+    EXPECT_EQ(car().speed, 0.0f);
+}
+
+TEST_F(GearboxTest, ShiftKeysMoveOneGearPerPressWithTheClutchBesideTheGearKeys) {
+    constexpr int keyE = 69, keyQ = 81;
+    keyBindings.shiftUpKey = keyE;
+    keyBindings.shiftDownKey = keyQ;
+    // The pauses of the pass in which the key went down.
+    const auto tap = [](int key) {
+        press(key);
+        passAt(30.0f);
+        const std::vector<std::int64_t> pauses = waits();
+        scriptWait(0);
+        release(key);
+        passAt(30.0f);
+        scriptWait(0);
+        return pauses;
+    };
+    tap(keyE);
+    EXPECT_EQ(gearboxState.gear, Gear::First) << "without the clutch";
+    press(keyE);
+    pass();
+    press(clutch);
+    pass();
+    EXPECT_EQ(gearboxState.gear, Gear::First) << "pressed before the clutch went in";
+    release(keyE);
+    pass();
+
+    EXPECT_EQ(tap(keyE), std::vector<std::int64_t>{50});
+    EXPECT_EQ(gearboxState.gear, Gear::Second);
+    press(keyE);
+    passes(5);
+    release(keyE);
+    pass();
+    EXPECT_EQ(gearboxState.gear, Gear::Third) << "one gear however long held";
+    tap(keyE);
+    EXPECT_EQ(tap(keyE), std::vector<std::int64_t>{}) << "no gear above fourth";
+    EXPECT_EQ(gearboxState.gear, Gear::Fourth);
+
+    const Gear downwards[] = {Gear::Third, Gear::Second, Gear::First, Gear::Reverse, Gear::Reverse};
+    for (const Gear gear : downwards) {
+        tap(keyQ);
+        EXPECT_EQ(gearboxState.gear, gear);
+    }
+    tap(keyE);
+    EXPECT_EQ(gearboxState.gear, Gear::First) << "up from reverse";
+    tap(thirdKey);
+    EXPECT_EQ(gearboxState.gear, Gear::Third) << "the gear keys still work";
+    press(keyQ);
+    press(fourthKey);
+    passAt(30.0f);
+    EXPECT_EQ(gearboxState.gear, Gear::Fourth) << "a gear key comes first";
+}
+
+TEST_F(GearboxTest, ThePadsHoldButtonIsTheClutchAndItsButtonsWorkOnlyForTheGearbox) {
+    keyBindings.padHoldControl = 68;
+    keyBindings.padUpControl = 73;
+    keyBindings.padDownControl = 99;
+    const auto tapButton = [](int control) {
+        sim::holdControl(control, true);
+        passAt(30.0f);
+        scriptWait(0);
+        sim::holdControl(control, false);
+        passAt(30.0f);
+        scriptWait(0);
+    };
+    sim::holdControl(68, true);
+    passAt(30.0f);
+    EXPECT_TRUE(gearboxState.clutchHeld);
+    EXPECT_TRUE(sim::world.suppressed[71]);
+    EXPECT_EQ(labelTexts(sim::world.labels), (std::vector<std::string>{"Clutch*", "Shift", "1*"}));
+    scriptWait(0);
+    tapButton(73);
+    tapButton(73);
+    EXPECT_EQ(gearboxState.gear, Gear::Third);
+    tapButton(99);
+    EXPECT_EQ(gearboxState.gear, Gear::Second);
+    sim::holdControl(68, false);
+    tapButton(73);
+    EXPECT_EQ(gearboxState.gear, Gear::Second) << "without the hold button";
+
+    // Disabled for the game only while the gearbox acts.
+    passAt(30.0f);
+    EXPECT_TRUE(sim::world.suppressed[68] && sim::world.suppressed[73] &&
+                sim::world.suppressed[99]);
+    scriptWait(0);
+    sim::world.seat = sim::passengerSeat;
+    passAt(30.0f);
+    EXPECT_FALSE(sim::world.suppressed.any());
+    scriptWait(0);
+    sim::world.seat = sim::driverSeat;
+    press(39);
+    passAt(30.0f);
+    EXPECT_FALSE(gearboxState.transmissionEnabled);
+    EXPECT_FALSE(sim::world.suppressed.any());
 }
 
 TEST_F(GearboxTest, TheClutchDoesNotPreventAStall) {
@@ -738,7 +883,7 @@ TEST_F(GearboxTest, InTheBackgroundNoKeyIsAskedForAndTheGearboxDrivesOnWithoutTh
                       label("Shift", 0.155f, false),
                       label("2", 0.015f, true),
                       onCar("SET_ENTITY_MAX_SPEED", "," + fl(31.0f)),
-                      {"IS_CONTROL_JUST_PRESSED(2,208)"},
+                      {"IS_CONTROL_JUST_PRESSED(2,208)", "IS_DISABLED_CONTROL_PRESSED(0,71)"},
                       onCar("IS_VEHICLE_STOPPED", "")}));
     EXPECT_TRUE(gearboxState.transmissionEnabled);
     EXPECT_EQ(gearboxState.gear, Gear::Second);

@@ -103,8 +103,45 @@ void capPlayerVehicle(float maxSpeed) {
     gearboxState.cappedVehicle = vehicle;
 }
 
+// The accelerate control is W on a keyboard, RT on a pad, or wherever the
+// player moved it; it is asked last, and only where a rule needs it.
 bool accelerating() {
-    return controlFired(accelerateAltControl) || keyDown(keyW);
+    return controlFired(accelerateAltControl) || keyDown(keyW) || controlHeld(accelerateControl);
+}
+
+bool pushingInReverse() {
+    return keyDown(keyW) || controlHeld(accelerateControl);
+}
+
+// A press of a bound key or button, once however long it is held.
+bool pressed(bool down, bool& wasDown) {
+    const bool press = down && !wasDown;
+    wasDown = down;
+    return press;
+}
+
+bool keyPressed(VirtualKeyCode key, bool& wasDown) {
+    return key != 0 && pressed(keyDown(key), wasDown);
+}
+
+bool padPressed(ControlId control, bool& wasHeld) {
+    return control != 0 && pressed(controlHeld(control), wasHeld);
+}
+
+// The clutch key, or the pad's hold button.
+bool clutchDown() {
+    return keyDown(keyBindings.clutchKey) ||
+           (keyBindings.padHoldControl != 0 && controlHeld(keyBindings.padHoldControl));
+}
+
+// The pad's buttons do only the gearbox's work while it acts.
+void suppressPadControls() {
+    for (const ControlId control :
+         {keyBindings.padHoldControl, keyBindings.padUpControl, keyBindings.padDownControl}) {
+        if (control != 0) {
+            suppressControl(control);
+        }
+    }
 }
 
 void runGearStep(const GearTuning& tuning, float frameSpeed) {
@@ -120,7 +157,7 @@ void runGearStep(const GearTuning& tuning, float frameSpeed) {
     if (gearboxState.gear == Gear::Reverse) {
         suppressControl(accelerateControl);
         suppressControl(brakeControl);
-        if (keyDown(keyW)) {
+        if (pushingInReverse()) {
             forceForwardSpeed(playerVehicle(), reverseSpeed);
         }
     }
@@ -137,13 +174,50 @@ void runGearStep(const GearTuning& tuning, float frameSpeed) {
     }
 }
 
-void selectGear() {
+// One gear up, 1 to 4 and R to 1, or down, 4 to 1 and 1 to R; none past the ends.
+Gear nextGear(Gear gear, bool up) {
+    switch (gear) {
+    case Gear::Reverse:
+        return up ? Gear::First : Gear::Reverse;
+    case Gear::First:
+        return up ? Gear::Second : Gear::Reverse;
+    case Gear::Second:
+        return up ? Gear::Third : Gear::First;
+    case Gear::Third:
+        return up ? Gear::Fourth : Gear::Second;
+    case Gear::Fourth:
+        return up ? Gear::Fourth : Gear::Third;
+    }
+    return gear;
+}
+
+void selectGear(Gear gear) {
+    gearboxState.gear = gear;
+    scriptWait(selectionPauseMs);
+}
+
+// A gear key selects its gear; else a shift press moves one gear. Shift presses
+// are looked for on every pass, so that one made before the clutch doesn't
+// count once the clutch is in.
+void changeGear() {
+    GearboxState& state = gearboxState;
+    const bool upKey = keyPressed(keyBindings.shiftUpKey, state.shiftUpKeyWasDown);
+    const bool upButton = padPressed(keyBindings.padUpControl, state.padUpWasHeld);
+    const bool downKey = keyPressed(keyBindings.shiftDownKey, state.shiftDownKeyWasDown);
+    const bool downButton = padPressed(keyBindings.padDownControl, state.padDownWasHeld);
+    const bool up = upKey || upButton;
+    const bool down = downKey || downButton;
+    if (!state.clutchHeld) {
+        return;
+    }
     for (const GearKey& gearKey : gearKeys) {
         if (keyDown(keyBindings.*gearKey.key)) {
-            gearboxState.gear = gearKey.gear;
-            scriptWait(selectionPauseMs);
+            selectGear(gearKey.gear);
             return;
         }
+    }
+    if ((up || down) && nextGear(state.gear, up) != state.gear) {
+        selectGear(nextGear(state.gear, up));
     }
 }
 
@@ -172,10 +246,11 @@ void updateGearbox() {
 
     float frameSpeed = vehicleSpeed(playerVehicle());
 
-    gearboxState.clutchHeld = keyDown(keyBindings.clutchKey);
+    gearboxState.clutchHeld = clutchDown();
     if (gearboxState.clutchHeld) {
         suppressControl(accelerateControl);
     }
+    suppressPadControls();
 
     drawHudLabel("Clutch", clutchLabelX, gearboxState.clutchHeld);
     drawHudLabel("Shift", shiftLabelX, gearboxState.shiftHint);
@@ -191,9 +266,7 @@ void updateGearbox() {
 
     runGearStep(gearTuning(gearboxState.gear), frameSpeed);
 
-    if (gearboxState.clutchHeld) {
-        selectGear();
-    }
+    changeGear();
 
     // From here on the pass already uses a gear selected above, with the
     // speed read before the selection's pause.

@@ -13,6 +13,12 @@ struct GearboxState {
     // The vehicle the gearbox last capped, until it lifts that cap; 0 for none.
     // A cap stays on a vehicle until something sets it again.
     GameHandle cappedVehicle = 0;
+    // The shift-up and shift-down keys and pad buttons as the last acting pass
+    // saw them: each press moves one gear, however long it is held.
+    bool shiftUpKeyWasDown = false;
+    bool shiftDownKeyWasDown = false;
+    bool padUpWasHeld = false;
+    bool padDownWasHeld = false;
 };
 
 extern GearboxState gearboxState;

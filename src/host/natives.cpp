@@ -4,6 +4,8 @@ namespace {
 
 // Pad index of every control query and suppression.
 constexpr std::int32_t controlPad = 2;
+// The player's own controls, where the pad's buttons and triggers are read.
+constexpr std::int32_t playerPad = 0;
 constexpr std::int32_t driverSeat = -1;
 
 // Each hash with the native's documented name, by which modders look it up.
@@ -18,6 +20,7 @@ constexpr NativeHash forceForwardSpeedHash = 0xAB54A438726D25D5;  // SET_VEHICLE
 constexpr NativeHash stallEngineHash = 0x2497C4717C8B881E;        // SET_VEHICLE_ENGINE_ON
 constexpr NativeHash vehicleStationaryHash = 0x5721B434AD84D57A;  // IS_VEHICLE_STOPPED
 constexpr NativeHash controlFiredHash = 0x580417101DDB492F;       // IS_CONTROL_JUST_PRESSED
+constexpr NativeHash controlHeldHash = 0xE2587F8CBBD87B1D;        // IS_DISABLED_CONTROL_PRESSED
 constexpr NativeHash suppressControlHash = 0xFE99B66D079CF6BC;    // DISABLE_CONTROL_ACTION
 constexpr NativeHash textFontHash = 0x66E0276CC5F6B9DA;           // SET_TEXT_FONT
 constexpr NativeHash textScaleHash = 0x07C837F9A01C34C9;          // SET_TEXT_SCALE
@@ -82,6 +85,10 @@ bool vehicleStationary(GameHandle vehicle) {
 
 bool controlFired(ControlId control) {
     return resultBool(invokeNative(controlFiredHash, controlPad, control));
+}
+
+bool controlHeld(ControlId control) {
+    return resultBool(invokeNative(controlHeldHash, playerPad, control));
 }
 
 void suppressControl(ControlId control) {

@@ -82,6 +82,9 @@ void forceForwardSpeed(GameHandle vehicle, float speed);
 void stallEngine(GameHandle vehicle);
 bool vehicleStationary(GameHandle vehicle);
 bool controlFired(ControlId control);
+// Whether the player holds the control on their pad, even while it is
+// disabled for the game in this frame.
+bool controlHeld(ControlId control);
 void suppressControl(ControlId control);
 
 void textFont(std::int32_t font);
