@@ -2,7 +2,8 @@
 # Builds the Windows plug-in into dist/ (ManualGearbox.asi, a sample MTconfig.ini,
 # check-bindings.exe, ReadMe.txt and LICENSE) and packs the same files into
 # dist/ManualGearbox-<version>.zip, then drives the plug-in under Wine along the
-# demo drive: the timeline on standard output, the chart in dist/demo-drive.svg.
+# demo drive and the pad drive: the timelines on standard output, the charts in
+# dist/demo-drive.svg and dist/pad-drive.svg.
 set -eu
 cd "$(dirname "$0")/.."
 . scripts/setup.sh
@@ -21,9 +22,15 @@ echo "Starting Wine (the first time, it makes its prefix: about a quarter of a m
 tools/drive/wine.sh "$prefix" up
 trap 'tools/drive/wine.sh "$prefix" down' EXIT
 echo
+# The build tree's plug-in, byte for byte the one in dist/: beside it is no
+# MTconfig.ini, so each drive reads the one in its own folder, and its log
+# stays out of dist/.
 tools/drive/wine.sh "$prefix" run build/windows/drive/drive.exe --svg dist/demo-drive.svg \
-    dist/ManualGearbox.asi examples/demo.drive
+    build/windows/src/ManualGearbox.asi examples/demo.drive
+echo
+tools/drive/wine.sh "$prefix" run build/windows/drive/drive.exe --svg dist/pad-drive.svg \
+    build/windows/src/ManualGearbox.asi examples/pad/pad.drive
 echo
 echo "Built: $(pwd)/dist/ManualGearbox.asi, $(pwd)/dist/MTconfig.ini and $(pwd)/dist/check-bindings.exe"
 echo "Release package: $(pwd)/$(ls -t dist/ManualGearbox-*.zip | head -n 1)"
-echo "Demo drive chart: $(pwd)/dist/demo-drive.svg"
+echo "Drive charts: $(pwd)/dist/demo-drive.svg and $(pwd)/dist/pad-drive.svg"

@@ -42,7 +42,9 @@ run)
     exec wine "$@"
     ;;
 down)
+    # Waits for the server to go, so that an "up" right after starts afresh.
     wineserver --kill 2>/dev/null || true
+    wineserver --wait 2>/dev/null || true
     ;;
 *)
     echo "usage: $0 PREFIX up|run PROGRAM ARG...|down" >&2
