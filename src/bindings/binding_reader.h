@@ -171,23 +171,29 @@ struct Line {
     ValueScan value;
 };
 
-// Only a byte that ends a key text, in either case, can complete one.
-inline constexpr std::array<bool, 256> endsKeyText = [] {
-    std::array<bool, 256> ends{};
-    for (std::size_t byte = 0; byte < ends.size(); ++byte) {
-        for (const BindingField& field : bindingFields) {
-            ends[byte] =
-                ends[byte] || lowerCase(static_cast<char>(byte)) == lowerCase(field.keyText.back());
+// For each byte, the fields whose key text ends with it in either case: only
+// they can be completed by it.
+inline constexpr std::array<FieldSet, 256> keyTextsEndingWith = [] {
+    std::array<FieldSet, 256> ending{};
+    for (std::size_t byte = 0; byte < ending.size(); ++byte) {
+        for (std::size_t field = 0; field < bindingFields.size(); ++field) {
+            if (lowerCase(static_cast<char>(byte)) ==
+                lowerCase(bindingFields[field].keyText.back())) {
+                ending[byte] |= static_cast<FieldSet>(1u << field);
+            }
         }
     }
-    return ends;
+    return ending;
 }();
 
-// Whether the line's bytes so far end with a key text, exactly or in another case.
-inline void findKeyTexts(Line& line) {
+// Whether the line's bytes so far, the newest being byte, end with a key text,
+// exactly or in another case.
+inline void findKeyTexts(Line& line, unsigned char byte) {
     const auto written = [&line](std::uint64_t at) { return line.recent[at % ringSize]; };
-    for (std::size_t field = 0; field < bindingFields.size(); ++field) {
-        const std::string_view keyText = bindingFields[field].keyText;
+    for (FieldSet candidates = keyTextsEndingWith[byte]; candidates != 0;
+         candidates &= static_cast<FieldSet>(candidates - 1)) {
+        const int field = std::countr_zero(candidates);
+        const std::string_view keyText = bindingFields[static_cast<std::size_t>(field)].keyText;
         const std::uint64_t begin = line.outcome.length - keyText.size();
         std::size_t unmatched = keyText.size();
         while (unmatched > 0 &&
@@ -206,7 +212,7 @@ inline void findKeyTexts(Line& line) {
         if (exact) {
             outcome.keyTextsFound |= bit;
         } else if ((line.foundInAnyCase & bit) == 0 && outcome.otherCaseField == noField) {
-            outcome.otherCaseField = static_cast<int>(field);
+            outcome.otherCaseField = field;
             for (std::size_t i = 0; i < keyText.size(); ++i) {
                 outcome.otherCase[i] = written(begin + i);
             }
@@ -241,9 +247,7 @@ inline void addByte(Line& line, unsigned char byte) {
     line.recent[outcome.length % ringSize] = static_cast<char>(byte);
     ++outcome.length;
     outcome.blank = outcome.blank && isBlank(byte);
-    if (endsKeyText[byte]) {
-        findKeyTexts(line);
-    }
+    findKeyTexts(line, byte);
     if (byte == '=' && !outcome.hasEquals) {
         // The value is what follows the first "=", not the line's start.
         outcome.hasEquals = true;
