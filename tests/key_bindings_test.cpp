@@ -299,7 +299,7 @@ class PlugInFolderTest : public BindingFileTest {
         BindingFileTest::SetUp();
         std::filesystem::create_directory("scripts");
         asiFolder = std::filesystem::current_path() / "scripts";
-        nativeModuleFolder() = asiFolder;
+        nativeModuleFolder() = asiFolder.string();
     }
 
     std::string log() const { return fileText(asiFolder / "ManualGearbox.log"); }
@@ -315,7 +315,7 @@ TEST_F(PlugInFolderTest, TheFileBesideThePlugInComesFirstAndTheLogSaysWhichWasRe
     EXPECT_EQ(fieldsOf(keyBindings), keys({16}));
     EXPECT_EQ(log().substr(0, log().find('\n', log().find('\n') + 2) + 1),
               "Manual Gearbox " + std::string(productVersion) + "\n\n" +
-                  pathText(asiFolder / "MTconfig.ini") + ": 2 lines\n");
+                  (asiFolder / "MTconfig.ini").string() + ": 2 lines\n");
     EXPECT_NE(log().find("   2  clutch=18   nothing: \"clutch\" is not \"Clutch\""),
               std::string::npos);
     EXPECT_NE(log().find("Result: the gearbox can't use all its gears"), std::string::npos);
@@ -326,8 +326,8 @@ TEST_F(PlugInFolderTest, WithoutAFileTheLogNamesBothPlacesItLookedIn) {
     pass();
     EXPECT_EQ(fieldsOf(keyBindings), unbound);
     EXPECT_NE(log().find("MTconfig.ini not found; looked in:\n  " +
-                         pathText(asiFolder / "MTconfig.ini") + "\n  " +
-                         pathText(std::filesystem::current_path() / "MTconfig.ini") + "\n"),
+                         (asiFolder / "MTconfig.ini").string() + "\n  " +
+                         (std::filesystem::current_path() / "MTconfig.ini").string() + "\n"),
               std::string::npos)
         << log();
     EXPECT_NE(log().find("  - no clutch: without clutchKey no gear can be selected"),

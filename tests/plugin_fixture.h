@@ -68,7 +68,7 @@ class PluginTest : public ::testing::Test {
         std::string pattern = (std::filesystem::temp_directory_path() / "plugin-XXXXXX").string();
         ASSERT_NE(mkdtemp(pattern.data()), nullptr);
         pluginFolder = pattern;
-        nativeModuleFolder() = pluginFolder;
+        nativeModuleFolder() = pluginFolder.string();
     }
 
     void TearDown() override {

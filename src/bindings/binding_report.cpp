@@ -350,15 +350,14 @@ std::string joined(const std::vector<std::string>& items) {
     return text;
 }
 
-std::vector<std::filesystem::path> bindingFilePlaces() {
-    std::error_code error;
-    const std::filesystem::path workingFolder = std::filesystem::current_path(error);
-    const std::filesystem::path ownFolder = moduleFolder();
-    std::vector<std::filesystem::path> places;
-    if (!ownFolder.empty() && !std::filesystem::equivalent(ownFolder, workingFolder, error)) {
-        places.push_back(ownFolder / bindingFileName);
+std::vector<std::string> bindingFilePlaces() {
+    const std::string ownFolder = moduleFolder();
+    const std::string working = workingFolder();
+    std::vector<std::string> places;
+    if (!ownFolder.empty() && !sameFolder(ownFolder, working)) {
+        places.push_back(inFolder(ownFolder, bindingFileName));
     }
-    places.push_back(workingFolder / bindingFileName);
+    places.push_back(inFolder(working, bindingFileName));
     return places;
 }
 

@@ -5,7 +5,6 @@
 
 #include <cstdint>
 #include <cstdio>
-#include <filesystem>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -17,7 +16,7 @@ inline constexpr char bindingFileName[] = "MTconfig.ini";
 // Where the key-binding file is looked for, in order: beside the module (the
 // plug-in's .asi, or the tool), then in the working folder; once when the two
 // are the same folder.
-std::vector<std::filesystem::path> bindingFilePlaces();
+std::vector<std::string> bindingFilePlaces();
 
 // Whatever the file's length, only its first lines are explained; the rest
 // are counted.

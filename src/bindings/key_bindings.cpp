@@ -8,7 +8,7 @@
 
 KeyBindings keyBindings{};
 
-std::filesystem::path bindingsPath = findBindingFile();
+std::string bindingsPath = findBindingFile();
 
 namespace {
 
@@ -19,17 +19,17 @@ constexpr char seeLog[] = " See ManualGearbox.log";
 bool bindingsRead = false;
 bool bindingsUtf16 = false;
 
-std::string triedPlaces(const std::vector<std::filesystem::path>& places) {
+std::string triedPlaces(const std::vector<std::string>& places) {
     std::string text;
-    for (const std::filesystem::path& place : places) {
-        text += "  " + pathText(place) + "\n";
+    for (const std::string& place : places) {
+        text += "  " + place + "\n";
     }
     return text;
 }
 
 // Replaced at every writing; a log that can't be written is done without.
 void writeLog(const std::string& body) {
-    const SharedFile log = openForWriting(moduleFolder() / logName);
+    const SharedFile log = openForWriting(inFolder(moduleFolder(), logName));
     if (!log) {
         return;
     }
@@ -39,8 +39,7 @@ void writeLog(const std::string& body) {
 
 // Reads the file at path over the bindings given into the bindings in use, and
 // logs it.
-bool readAndLog(const std::filesystem::path& path, const KeyBindings& start,
-                const std::string& note) {
+bool readAndLog(const std::string& path, const KeyBindings& start, const std::string& note) {
     const SharedFile file = openSharedForReading(path);
     if (!file) {
         return false;
@@ -49,7 +48,7 @@ bool readAndLog(const std::filesystem::path& path, const KeyBindings& start,
     keyBindings = reading.bindings;
     bindingsRead = true;
     bindingsUtf16 = reading.summary.utf16;
-    writeLog(note + bindingReport(reading, pathText(path)));
+    writeLog(note + bindingReport(reading, path));
     return true;
 }
 
@@ -60,7 +59,7 @@ BindingReading unread(const KeyBindings& bindings) {
     return reading;
 }
 
-std::string notFound(const std::vector<std::filesystem::path>& places) {
+std::string notFound(const std::vector<std::string>& places) {
     return std::string(bindingFileName) + " not found; looked in:\n" + triedPlaces(places);
 }
 
@@ -70,8 +69,8 @@ std::string keyTextList(const std::vector<std::string_view>& keyTexts) {
 
 } // namespace
 
-std::filesystem::path findBindingFile() {
-    for (const std::filesystem::path& place : bindingFilePlaces()) {
+std::string findBindingFile() {
+    for (const std::string& place : bindingFilePlaces()) {
         if (openSharedForReading(place)) {
             return place;
         }
@@ -85,15 +84,15 @@ void loadKeyBindings() {
         return;
     }
     const std::string reason =
-        bindingsFileOpened() ? std::string(bindingFileName) +
-                                   " could not be opened again: " + pathText(bindingsPath) + "\n"
-                             : notFound(bindingFilePlaces());
+        bindingsFileOpened()
+            ? std::string(bindingFileName) + " could not be opened again: " + bindingsPath + "\n"
+            : notFound(bindingFilePlaces());
     writeLog(reason + "No key is bound.\n" + bindingsReport(unread(keyBindings)));
 }
 
 std::string reloadKeyBindings() {
     const std::string prefix = std::string("Manual Gearbox: ") + bindingFileName;
-    const std::filesystem::path found = findBindingFile();
+    const std::string found = findBindingFile();
     if (found.empty() || !readAndLog(found, KeyBindings{}, "Read again in the game.\n\n")) {
         writeLog(notFound(bindingFilePlaces()) + "The keys read before stay bound.\n" +
                  bindingsReport(unread(keyBindings)));

@@ -2,7 +2,6 @@
 // that says what was read.
 #pragma once
 
-#include <filesystem>
 #include <string>
 
 #include "bindings/binding_reader.h"
@@ -12,10 +11,10 @@ extern KeyBindings keyBindings;
 // Where MTconfig.ini was found while the plug-in loaded: it is opened then only
 // to learn that it can be, and closed again, so that editors can still save
 // it. Empty when no place had it.
-extern std::filesystem::path bindingsPath;
+extern std::string bindingsPath;
 
 // The first place that has the key-binding file, or empty.
-std::filesystem::path findBindingFile();
+std::string findBindingFile();
 
 inline bool bindingsFileOpened() {
     return !bindingsPath.empty();

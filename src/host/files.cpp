@@ -1,70 +1,173 @@
 #include "host/files.h"
 
-#include <system_error>
-
 #if defined(_WIN32)
 #include <share.h>
 #include <windows.h>
 
 // The image base of whichever module this is linked into.
 extern "C" IMAGE_DOS_HEADER __ImageBase;
+#else
+#include <sys/stat.h>
+#include <unistd.h>
 #endif
 
-SharedFile openSharedForReading(const std::filesystem::path& path) {
 #if defined(_WIN32)
-    // Denies other openers neither reading nor writing.
-    return SharedFile(_wfsopen(path.c_str(), L"rb", _SH_DENYNO));
-#else
-    return SharedFile(std::fopen(path.c_str(), "rb"));
-#endif
+namespace {
+
+std::wstring wide(const std::string& text) {
+    const int length =
+        MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
+    std::wstring result(static_cast<std::size_t>(length), L'\0');
+    MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), result.data(),
+                        length);
+    return result;
 }
 
-SharedFile openForWriting(const std::filesystem::path& path) {
-#if defined(_WIN32)
-    return SharedFile(_wfsopen(path.c_str(), L"wb", _SH_DENYWR));
-#else
-    return SharedFile(std::fopen(path.c_str(), "wb"));
-#endif
+std::string utf8(const std::wstring& text) {
+    const int length = WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()),
+                                           nullptr, 0, nullptr, nullptr);
+    std::string result(static_cast<std::size_t>(length), '\0');
+    WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), result.data(),
+                        length, nullptr, nullptr);
+    return result;
 }
 
-#if defined(_WIN32)
-std::filesystem::path moduleFolder() {
-    const auto module = reinterpret_cast<HMODULE>(&__ImageBase);
-    std::wstring name(MAX_PATH, L'\0');
-    // Paths may be longer than MAX_PATH; the name is cut when the buffer is full.
-    for (;;) {
-        const DWORD length =
-            GetModuleFileNameW(module, name.data(), static_cast<DWORD>(name.size()));
+// Asks a Windows call that fills a buffer until the buffer is big enough;
+// paths may be longer than MAX_PATH.
+template <typename Fill>
+std::wstring filled(Fill fill) {
+    std::wstring text(MAX_PATH, L'\0');
+    while (text.size() <= 32768) {
+        const DWORD length = fill(text.data(), static_cast<DWORD>(text.size()));
         if (length == 0) {
             return {};
         }
-        if (length < name.size()) {
-            name.resize(length);
-            return std::filesystem::path(name).parent_path();
+        if (length < text.size()) {
+            text.resize(length);
+            return text;
         }
-        if (name.size() >= 32768) {
-            return {};
-        }
-        name.resize(name.size() * 2);
+        text.resize(text.size() * 2);
     }
+    return {};
+}
+
+std::string withoutLastPart(const std::string& path) {
+    const std::size_t separator = path.find_last_of("\\/");
+    return separator == std::string::npos ? std::string() : path.substr(0, separator);
+}
+
+} // namespace
+
+SharedFile openSharedForReading(const std::string& path) {
+    // Denies other openers neither reading nor writing.
+    return SharedFile(_wfsopen(wide(path).c_str(), L"rb", _SH_DENYNO));
+}
+
+SharedFile openForWriting(const std::string& path) {
+    return SharedFile(_wfsopen(wide(path).c_str(), L"wb", _SH_DENYWR));
+}
+
+FileKind fileKind(const std::string& path) {
+    const DWORD attributes = GetFileAttributesW(wide(path).c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES) {
+        return FileKind::Missing;
+    }
+    return (attributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_DEVICE)) != 0
+               ? FileKind::Other
+               : FileKind::Regular;
+}
+
+std::string moduleFolder() {
+    const auto module = reinterpret_cast<HMODULE>(&__ImageBase);
+    return withoutLastPart(utf8(filled([module](wchar_t* buffer, DWORD size) {
+        return GetModuleFileNameW(module, buffer, size);
+    })));
+}
+
+std::string workingFolder() {
+    return utf8(filled([](wchar_t* buffer, DWORD size) {
+        const DWORD length = GetCurrentDirectoryW(size, buffer);
+        // A buffer too small is answered with the size it takes.
+        return length > size ? size : length;
+    }));
+}
+
+bool sameFolder(const std::string& a, const std::string& b) {
+    const auto identity = [](const std::string& folder, BY_HANDLE_FILE_INFORMATION& info) {
+        const HANDLE handle = CreateFileW(
+            wide(folder).c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+            nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+        if (handle == INVALID_HANDLE_VALUE) {
+            return false;
+        }
+        const bool known = GetFileInformationByHandle(handle, &info) != 0;
+        CloseHandle(handle);
+        return known;
+    };
+    BY_HANDLE_FILE_INFORMATION first{};
+    BY_HANDLE_FILE_INFORMATION second{};
+    return identity(a, first) && identity(b, second) &&
+           first.dwVolumeSerialNumber == second.dwVolumeSerialNumber &&
+           first.nFileIndexHigh == second.nFileIndexHigh &&
+           first.nFileIndexLow == second.nFileIndexLow;
+}
+
+std::string inFolder(const std::string& folder, const std::string& name) {
+    if (folder.empty()) {
+        return name;
+    }
+    return folder + (folder.back() == '\\' || folder.back() == '/' ? "" : "\\") + name;
 }
 #else
-std::filesystem::path& nativeModuleFolder() {
-    static std::filesystem::path folder = [] {
-        std::error_code error;
-        const std::filesystem::path program =
-            std::filesystem::read_symlink("/proc/self/exe", error);
-        return error ? std::filesystem::path() : program.parent_path();
+SharedFile openSharedForReading(const std::string& path) {
+    return SharedFile(std::fopen(path.c_str(), "rb"));
+}
+
+SharedFile openForWriting(const std::string& path) {
+    return SharedFile(std::fopen(path.c_str(), "wb"));
+}
+
+FileKind fileKind(const std::string& path) {
+    struct stat status {};
+    if (stat(path.c_str(), &status) != 0) {
+        return FileKind::Missing;
+    }
+    return S_ISREG(status.st_mode) ? FileKind::Regular : FileKind::Other;
+}
+
+std::string& nativeModuleFolder() {
+    static std::string folder = [] {
+        char program[4096];
+        const ssize_t length = readlink("/proc/self/exe", program, sizeof program - 1);
+        if (length <= 0) {
+            return std::string();
+        }
+        const std::string path(program, static_cast<std::size_t>(length));
+        return path.substr(0, path.find_last_of('/'));
     }();
     return folder;
 }
 
-std::filesystem::path moduleFolder() {
+std::string moduleFolder() {
     return nativeModuleFolder();
 }
-#endif
 
-std::string pathText(const std::filesystem::path& path) {
-    const std::u8string text = path.u8string();
-    return std::string(text.begin(), text.end());
+std::string workingFolder() {
+    char folder[4096];
+    return getcwd(folder, sizeof folder) != nullptr ? std::string(folder) : std::string();
 }
+
+bool sameFolder(const std::string& a, const std::string& b) {
+    struct stat first {};
+    struct stat second {};
+    return stat(a.c_str(), &first) == 0 && stat(b.c_str(), &second) == 0 &&
+           first.st_dev == second.st_dev && first.st_ino == second.st_ino;
+}
+
+std::string inFolder(const std::string& folder, const std::string& name) {
+    if (folder.empty()) {
+        return name;
+    }
+    return folder + (folder.back() == '/' ? "" : "/") + name;
+}
+#endif

@@ -1,9 +1,10 @@
 // The files the plug-in and its tools open, opened the way every platform must
-// open them, and the folder they are looked for in.
+// open them, and the folders they are looked for in. Paths are UTF-8 text on
+// every platform; std::filesystem stays out of the plug-in, since it would
+// bring the whole of iostreams and locales into the DLL.
 #pragma once
 
 #include <cstdio>
-#include <filesystem>
 #include <memory>
 #include <string>
 
@@ -16,19 +17,30 @@ using SharedFile = std::unique_ptr<std::FILE, FileCloser>;
 // Binary mode: callers apply the text rules themselves, identically everywhere.
 // Other programs may read and write the file meanwhile. Empty when the file
 // can't be opened.
-SharedFile openSharedForReading(const std::filesystem::path& path);
+SharedFile openSharedForReading(const std::string& path);
 
 // Creates or replaces the file. Empty when it can't be written.
-SharedFile openForWriting(const std::filesystem::path& path);
+SharedFile openForWriting(const std::string& path);
+
+enum class FileKind { Missing, Regular, Other };
+
+// A folder, a device or a FIFO is Other: reading one may never end.
+FileKind fileKind(const std::string& path);
 
 // The folder of the module this code is part of: the plug-in's .asi, or a
 // tool's program. Empty when it can't be told.
-std::filesystem::path moduleFolder();
+std::string moduleFolder();
 
 #if !defined(_WIN32)
 // Natively the module is the program; tests point it at a folder of their own.
-std::filesystem::path& nativeModuleFolder();
+std::string& nativeModuleFolder();
 #endif
 
-// A path as UTF-8 text, for messages and the log.
-std::string pathText(const std::filesystem::path& path);
+// The process's working folder, or empty.
+std::string workingFolder();
+
+// Whether two paths name the same folder.
+bool sameFolder(const std::string& a, const std::string& b);
+
+// A file's path in a folder; just the name when the folder is empty.
+std::string inFolder(const std::string& folder, const std::string& name);

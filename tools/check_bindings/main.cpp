@@ -2,7 +2,6 @@
 // why a line binds nothing, without the game.
 #include <cerrno>
 #include <cstring>
-#include <filesystem>
 #include <iostream>
 #include <string>
 #include <string_view>
@@ -57,7 +56,7 @@ int usageError(const std::string& message) {
 } // namespace
 
 int main(int argc, char** argv) {
-    std::filesystem::path path;
+    std::string path;
     bool pathGiven = false;
     for (int i = 1; i < argc; ++i) {
         const std::string_view argument = argv[i];
@@ -79,22 +78,20 @@ int main(int argc, char** argv) {
         pathGiven = true;
     }
 
-    std::error_code error;
-    std::string name = pathText(path);
+    std::string name = path;
     if (!pathGiven) {
-        const std::vector<std::filesystem::path> places = bindingFilePlaces();
+        const std::vector<std::string> places = bindingFilePlaces();
         path = places.back();
         name = bindingFileName;
-        if (places.size() > 1 && std::filesystem::exists(places.front(), error)) {
+        if (places.size() > 1 && fileKind(places.front()) != FileKind::Missing) {
             path = places.front();
-            name = pathText(path);
+            name = path;
         }
     }
 
     // Opening a FIFO waits for a writer, and a device may never end: only a
-    // regular file is read. A path that can't be examined is left to the open.
-    const std::filesystem::file_status status = std::filesystem::status(path, error);
-    if (!error && std::filesystem::exists(status) && !std::filesystem::is_regular_file(status)) {
+    // regular file is read. A path that isn't there is left to the open.
+    if (fileKind(path) == FileKind::Other) {
         std::cerr << "check-bindings: cannot read " << name << ": not a regular file\n";
         return 2;
     }
