@@ -3,6 +3,8 @@
 // the plug-in plays each frame.
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <fstream>
 #include <functional>
 
 #include "drive/drive.h"
@@ -225,6 +227,49 @@ TEST_F(DriveRunTest, ExpectationsLookAtTheFirstFrameAtOrAfterTheirTimeOnceItRan)
     EXPECT_EQ(at(report, 32).events,
               (std::vector<std::string>{"FAILED: expected gear 2, saw 1",
                                         "FAILED: expected stalls > 0, saw 0"}));
+}
+
+TEST_F(DriveRunTest, HeldControlsNoticesDisabledControlsAndFileEditsReachTheSamples) {
+    std::vector<bool> justPressed;
+    playFrame = [&] {
+        justPressed.push_back(controlFired(68));
+        if (controlHeld(68)) {
+            suppressControl(68);
+        }
+        if (sim::world.timeMs == 32 || sim::world.timeMs == 48) {
+            showNotification(sim::world.timeMs == 32 ? "first" : "second");
+        }
+    };
+    const std::string folder = testing::TempDir() + "drive-files";
+    std::filesystem::create_directories(folder);
+    std::ofstream(folder + "/a.ini") << "new";
+    std::ofstream(folder + "/b.ini") << "old";
+    const std::filesystem::path saved = std::filesystem::current_path();
+    std::filesystem::current_path(folder);
+
+    const DriveReport report = drive("0.016 hold 68\n"
+                                     "0.032 expect control 68 disabled\n"
+                                     "0.032 expect notices = 1\n"
+                                     "0.048 release 68\n"
+                                     "0.048 expect control 68 enabled\n"
+                                     "0.048 expect notices = 2\n"
+                                     "0.048 expect notice second\n"
+                                     "0.064 copy a.ini b.ini\n"
+                                     "0.064 delete a.ini\n"
+                                     "0.080 delete a.ini\n"
+                                     "0.080 copy a.ini b.ini\n");
+    std::ifstream copied("b.ini");
+    const std::string copiedText((std::istreambuf_iterator<char>(copied)), {});
+    std::filesystem::current_path(saved);
+    std::filesystem::remove_all(folder);
+
+    EXPECT_EQ(justPressed, (std::vector<bool>{false, true, false, false, false, false}));
+    EXPECT_EQ(report.expectationsMet, 5);
+    EXPECT_EQ(copiedText, "new") << "copied over the old file";
+    EXPECT_EQ(report.failures, (std::vector<std::string>{"test.drive:10: could not delete a.ini",
+                                                         "test.drive:11: could not copy a.ini to "
+                                                         "b.ini"}));
+    EXPECT_EQ(at(report, 32).events, (std::vector<std::string>{"notice: first"}));
 }
 
 TEST_F(DriveRunTest, AFaultyCallFailsTheDriveAtItsTime) {

@@ -3,6 +3,7 @@
 #include <cmath>
 #include <cstdio>
 #include <filesystem>
+#include <fstream>
 
 namespace {
 
@@ -30,8 +31,24 @@ std::string subtitleOnScreen(const sim::World& world, std::int64_t timeMs) {
     return shown;
 }
 
+// Copies by hand: MinGW's std::filesystem::copy_file won't replace a file.
+bool copyFile(const std::string& from, const std::string& to) {
+    std::ifstream in(from, std::ios::binary);
+    if (!in) {
+        return false;
+    }
+    std::ofstream out(to, std::ios::binary | std::ios::trunc);
+    // Streaming an empty file would count as a failure.
+    if (in.peek() != std::ifstream::traits_type::eof()) {
+        out << in.rdbuf();
+    }
+    return static_cast<bool>(out.flush());
+}
+
 // Applies a script's input; returns the vehicle shown from now on, as an index.
-int applyInput(const DriveEvent& event, const sim::HookControl& hook, int shown) {
+// A file that can't be copied or deleted is a problem of the drive's own.
+int applyInput(const DriveEvent& event, const sim::HookControl& hook, int shown,
+               std::string& problem) {
     sim::World& world = *hook.world;
     switch (event.kind) {
     case DriveEvent::Kind::KeyDown:
@@ -46,15 +63,16 @@ int applyInput(const DriveEvent& event, const sim::HookControl& hook, int shown)
         world.controlsHeld[static_cast<std::size_t>(event.code)] =
             event.kind == DriveEvent::Kind::Hold;
         break;
-    case DriveEvent::Kind::Copy: {
-        std::error_code error;
-        std::filesystem::copy_file(event.file, event.otherFile,
-                                   std::filesystem::copy_options::overwrite_existing, error);
+    case DriveEvent::Kind::Copy:
+        if (!copyFile(event.file, event.otherFile)) {
+            problem = "could not copy " + event.file + " to " + event.otherFile;
+        }
         break;
-    }
     case DriveEvent::Kind::Delete: {
         std::error_code error;
-        std::filesystem::remove(event.file, error);
+        if (!std::filesystem::remove(event.file, error)) {
+            problem = "could not delete " + event.file;
+        }
         break;
     }
     case DriveEvent::Kind::Enter:
@@ -112,6 +130,8 @@ double observedNumber(const Expectation& expectation, const FrameSample& sample)
         return expectedVehicle(expectation, sample).speed;
     case Expectation::Subject::Cap:
         return expectedVehicle(expectation, sample).cap;
+    case Expectation::Subject::Notices:
+        return sample.notices;
     default:
         return sample.stalls;
     }
@@ -236,8 +256,14 @@ DriveReport runDrive(const DriveScript& script, const sim::HookControl& hook) {
             if (event.kind == DriveEvent::Kind::Expect) {
                 expectations.push_back(&event);
             } else {
-                shown = applyInput(event, hook, shown);
+                std::string problem;
+                shown = applyInput(event, hook, shown, problem);
                 inputs.push_back(describeEvent(event));
+                if (!problem.empty()) {
+                    report.failures.push_back(script.name + ":" + std::to_string(event.line) +
+                                              ": " + problem);
+                    inputs.push_back("FAILED: " + problem);
+                }
             }
         }
 

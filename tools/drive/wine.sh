@@ -34,7 +34,8 @@ up)
     # services started now, spare every later start its own. Their output goes
     # nowhere: anything that outlives a program and holds its caller's pipe
     # keeps the caller waiting for as long as it runs.
-    wineserver --persistent=60 </dev/null >/dev/null 2>&1
+    # A server still up from an earlier run serves as well.
+    wineserver --persistent=60 </dev/null >/dev/null 2>&1 || true
     wineboot </dev/null >/dev/null 2>&1
     ;;
 run)
