@@ -231,7 +231,8 @@ TEST(DriveScriptTest, BadLinesNameTheFileTheLineAndWhatWasExpected) {
         {"1 down 0x1g", "got '0x1g'"},
         {"1 up W S", "unexpected 'S' after 'W'"},
         {"1 control", "expected a game control number from 0 to 511 after 'control'"},
-        {"1 control 512", "expected a game control number from 0 to 511, got '512'"},
+        {"1 control 512", "expected a game control number from 0 to 511 after 'control', got "
+                          "'512'"},
         {"1 hold -1", "got '-1'"},
         {"1 release 71 72", "unexpected '72' after '71'"},
         {"1 copy", "expected a file name in the drive's folder, such as MTconfig.ini after 'copy'"},

@@ -309,19 +309,23 @@ struct LineParser {
         return noMoreThan(3);
     }
 
-    bool control() {
+    // The game control number at index, into number.
+    bool controlAt(std::size_t index, int& number) {
         const std::string expected =
             "a game control number from 0 to " + std::to_string(highestControl);
-        if (!argument(2, expected)) {
+        if (!argument(index, expected)) {
             return false;
         }
-        const std::optional<int> control = parseControl(words[2]);
+        const std::optional<int> control = parseControl(words[index]);
         if (!control) {
-            return fail("expected " + expected + ", got " + quoted(words[2]));
+            return fail("expected " + expected + " after " + quoted(words[index - 1]) + ", got " +
+                        quoted(words[index]));
         }
-        event.code = *control;
-        return noMoreThan(3);
+        number = *control;
+        return true;
     }
+
+    bool control() { return controlAt(2, event.code) && noMoreThan(3); }
 
     bool fileName(std::size_t index) {
         const std::string expected = "a file name in the drive's folder, such as MTconfig.ini";
@@ -428,16 +432,9 @@ struct LineParser {
 
     // "control N" names the game control whether the game ignores it.
     bool expectedControl() {
-        const std::string expected =
-            "a game control number from 0 to " + std::to_string(highestControl);
-        if (!argument(3, expected)) {
+        if (!controlAt(3, event.expectation.control)) {
             return false;
         }
-        const std::optional<int> control = parseControl(words[3]);
-        if (!control) {
-            return fail("expected " + expected + " after 'control', got " + quoted(words[3]));
-        }
-        event.expectation.control = *control;
         words.erase(words.begin() + 3);
         return true;
     }
