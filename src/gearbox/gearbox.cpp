@@ -113,19 +113,9 @@ bool pushingInReverse() {
     return keyDown(keyW) || controlHeld(accelerateControl);
 }
 
-// A press of a bound key or button, once however long it is held.
-bool pressed(bool down, bool& wasDown) {
-    const bool press = down && !wasDown;
-    wasDown = down;
-    return press;
-}
-
-bool keyPressed(VirtualKeyCode key, bool& wasDown) {
-    return key != 0 && pressed(keyDown(key), wasDown);
-}
-
+// A press of a bound pad button; 0, none bound, is never asked about.
 bool padPressed(ControlId control, bool& wasHeld) {
-    return control != 0 && pressed(controlHeld(control), wasHeld);
+    return control != 0 && newlyDown(controlHeld(control), wasHeld);
 }
 
 // The clutch key, or the pad's hold button.
@@ -216,8 +206,9 @@ void changeGear() {
             return;
         }
     }
-    if ((up || down) && nextGear(state.gear, up) != state.gear) {
-        selectGear(nextGear(state.gear, up));
+    const Gear next = nextGear(state.gear, up);
+    if ((up || down) && next != state.gear) {
+        selectGear(next);
     }
 }
 

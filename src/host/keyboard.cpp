@@ -16,3 +16,7 @@ void checkGameFocus() {
 bool keyDown(VirtualKeyCode key) {
     return gameHasFocus && GetAsyncKeyState(key) < 0;
 }
+
+bool keyPressed(VirtualKeyCode key, bool& wasDown) {
+    return key != 0 && newlyDown(keyDown(key), wasDown);
+}

@@ -121,3 +121,15 @@ void checkGameFocus();
 // True while the key is down at the moment of the call and the game had the
 // focus at the last check; code 0 is never down.
 bool keyDown(VirtualKeyCode key);
+
+// A press of a key or button, once however long it is held: true when it is
+// down now and wasn't last time. Polled on every pass, so that a press seen
+// together with another input doesn't count again on the next pass.
+inline bool newlyDown(bool down, bool& wasDown) {
+    const bool pressed = down && !wasDown;
+    wasDown = down;
+    return pressed;
+}
+
+// A press of the key; code 0, no key bound, is never asked about.
+bool keyPressed(VirtualKeyCode key, bool& wasDown);

@@ -18,20 +18,10 @@ constexpr HookDword togglePauseMs = 50;
 
 // A held key would otherwise flip the gearbox on every pass, so a press of
 // ordinary length left it on or off by chance; a key counts once per press.
-// Polled on every pass, so that a press seen together with another input
-// doesn't count again on the next pass.
-bool keyPressed(VirtualKeyCode key, bool& wasDown) {
-    const bool down = keyDown(key);
-    const bool pressed = down && !wasDown;
-    wasDown = down;
-    return pressed;
-}
-
 bool togglePressed() {
     const bool controlActive = controlFired(toggleControl);
     const bool arrowPressed = keyPressed(rightArrowKey, toggleArrowWasDown);
-    const bool boundKeyPressed =
-        keyBindings.toggleKey != 0 && keyPressed(keyBindings.toggleKey, toggleKeyWasDown);
+    const bool boundKeyPressed = keyPressed(keyBindings.toggleKey, toggleKeyWasDown);
     return controlActive || arrowPressed || boundKeyPressed;
 }
 
@@ -46,7 +36,7 @@ void runFramePass() {
     // Once a pass: the keys read after a pause count as the pass began.
     checkGameFocus();
 
-    if (keyBindings.reloadKey != 0 && keyPressed(keyBindings.reloadKey, reloadKeyWasDown)) {
+    if (keyPressed(keyBindings.reloadKey, reloadKeyWasDown)) {
         showNotification(reloadKeyBindings());
     }
 
