@@ -25,12 +25,16 @@ struct HookControl {
     std::uint32_t (*windowThreadProcessId)(void* window, std::uint32_t* processId);
     // A fresh world; the registered script and its fiber are dropped.
     void (*reset)();
+    // The hook starts the registered script again from its beginning, as it
+    // does when the game loads a save.
+    void (*restartScript)();
 };
 
-// The control of this process's world, with the runner's own frame and reset.
-inline HookControl worldControl(void (*runFrame)(), void (*reset)()) {
+// The control of this process's world, with the runner's own frame, reset and
+// restart.
+inline HookControl worldControl(void (*runFrame)(), void (*reset)(), void (*restartScript)()) {
     return {&world,   addVehicle, enterVehicle,     leaveVehicle,          setKey, fireControlOnce,
-            runFrame, keyState,   foregroundWindow, windowThreadProcessId, reset};
+            runFrame, keyState,   foregroundWindow, windowThreadProcessId, reset,  restartScript};
 }
 
 // The program that loads the stand-in hook exports a function of this name,

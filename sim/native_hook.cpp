@@ -11,6 +11,10 @@ void scriptRegister(HINSTANCE__*, void (*scriptMain)()) {
     sim::world.registeredScript = scriptMain;
 }
 
+void scriptUnregister(HINSTANCE__*) {
+    sim::world.registeredScript = nullptr;
+}
+
 void scriptWait(HookDword milliseconds) {
     sim::recordWait(milliseconds);
     sim::advanceFrames(sim::framesCovering(milliseconds));

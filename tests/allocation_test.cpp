@@ -3,6 +3,7 @@
 #include "gearbox_fixture.h"
 
 #include <cstdlib>
+#include <fstream>
 #include <functional>
 #include <new>
 
@@ -11,6 +12,8 @@
 namespace {
 std::size_t allocations = 0;
 bool counting = false;
+// The plug-in's next allocation fails, as it would with the game out of memory.
+bool failNextAllocation = false;
 
 // Allocations on the world's side of the boundary are not the plug-in's.
 struct WorldSide {
@@ -24,6 +27,7 @@ struct WorldSide {
 // excluded from the count.
 extern "C" {
 void scriptRegister(HINSTANCE__*, void (*)()) {}
+void scriptUnregister(HINSTANCE__*) {}
 
 void scriptWait(HookDword milliseconds) {
     WorldSide world;
@@ -69,6 +73,10 @@ DWORD GetCurrentProcessId() {
 void* operator new(std::size_t size) {
     if (counting) {
         ++allocations;
+        if (failNextAllocation) {
+            failNextAllocation = false;
+            throw std::bad_alloc();
+        }
     }
     if (void* memory = std::malloc(size ? size : 1)) {
         return memory;
@@ -160,7 +168,39 @@ TEST_F(AllocationTest, DrivingThroughEveryGearAndSeatAllocatesNothing) {
     EXPECT_EQ(gearboxState.gear, Gear::First);
     EXPECT_EQ(car().maxSpeed, 9999.0f) << "lifted once the player left the driver's seat";
     EXPECT_EQ(sim::world.vehicles[1].maxSpeed, 9999.0f) << "lifted in a boat";
-    EXPECT_GT(sim::world.frame, static_cast<std::int64_t>(frames));
+    EXPECT_EQ(sim::world.frame, static_cast<std::int64_t>(frames)) << "one frame a pass";
+}
+
+TEST_F(AllocationTest, AnExceptionInAPassSwitchesTheGearboxOffAndTheLoopGoesOn) {
+    constexpr int keyF5 = 116;
+    keyBindings.reloadKey = keyF5;
+    gearboxState.gear = Gear::Second;
+    passes(2);
+    EXPECT_EQ(car().maxSpeed, 31.0f);
+
+    // The reload builds its report on the heap.
+    press(keyF5);
+    counting = true;
+    failNextAllocation = true;
+    pass();
+    counting = false;
+    EXPECT_FALSE(gearboxState.transmissionEnabled);
+    EXPECT_EQ(gearboxState.gear, Gear::First);
+    EXPECT_EQ(car().maxSpeed, 9999.0f);
+    ASSERT_EQ(sim::world.notifications.size(), 1u);
+    EXPECT_EQ(sim::world.notifications[0].text,
+              "Manual Gearbox: an error switched the gearbox off. See ManualGearbox.log");
+    std::ifstream log(pluginFolder / "ManualGearbox.log");
+    const std::string logText{std::istreambuf_iterator<char>(log), {}};
+    EXPECT_NE(logText.find("An error switched the gearbox off: std::bad_alloc"), std::string::npos)
+        << logText;
+
+    release(keyF5);
+    press(39);
+    passes(2);
+    EXPECT_TRUE(gearboxState.transmissionEnabled);
+    EXPECT_EQ(labelTexts(sim::world.shownLabels),
+              (std::vector<std::string>{"Clutch", "Shift", "1*"}));
 }
 
 } // namespace

@@ -1,6 +1,6 @@
 #!/bin/sh
 # Fails unless a DLL imports only from the script hook and Windows system DLLs,
-# imports the hook's five entry points by their decorated names, and imports
+# imports the hook's six entry points by their decorated names, and imports
 # the key-state and focus queries from user32 by name, where a runner can
 # redirect them.
 # Usage: check_imports.sh OBJDUMP DLL
@@ -23,7 +23,8 @@ done
 hook_imports=$(printf '%s\n' "$dump" | awk '
     /DLL Name:/ { inHook = ($3 == "ScriptHookV.dll") ; next }
     inHook && NF >= 3 && $1 ~ /^[0-9a-f]+$/ { print $3 }')
-for symbol in '?scriptRegister@@YAXPEAUHINSTANCE__@@P6AXXZ@Z' '?scriptWait@@YAXK@Z' \
+for symbol in '?scriptRegister@@YAXPEAUHINSTANCE__@@P6AXXZ@Z' \
+    '?scriptUnregister@@YAXPEAUHINSTANCE__@@@Z' '?scriptWait@@YAXK@Z' \
     '?nativeInit@@YAX_K@Z' '?nativePush64@@YAX_K@Z' '?nativeCall@@YAPEA_KXZ'; do
     if ! printf '%s\n' "$hook_imports" | grep -qxF "$symbol"; then
         echo "$dll does not import $symbol from ScriptHookV.dll" >&2
@@ -41,5 +42,5 @@ for symbol in GetAsyncKeyState GetForegroundWindow GetWindowThreadProcessId; do
     fi
 done
 
-[ $status -eq 0 ] && echo "$dll: imports only from $(echo $dlls | tr ' ' ','); all five hook entry points and the three user32 queries present"
+[ $status -eq 0 ] && echo "$dll: imports only from $(echo $dlls | tr ' ' ','); all six hook entry points and the three user32 queries present"
 exit $status

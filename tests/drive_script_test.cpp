@@ -31,6 +31,7 @@ TEST(DriveScriptTest, EachActionAndItsArguments) {
     } cases[] = {
         {"0 enter", 0, Kind::Enter, 0, 0, "enter"},
         {"1.5 leave", 1500, Kind::Leave, 0, 0, "leave"},
+        {"1.5 restart", 1500, Kind::Restart, 0, 0, "restart"},
         {"2 down W", 2000, Kind::KeyDown, 87, 0, "down W"},
         {"2.25 up shift", 2250, Kind::KeyUp, 16, 0, "up Shift"},
         {"3 down 2", 3000, Kind::KeyDown, 50, 0, "down 2"},
@@ -217,8 +218,8 @@ TEST(DriveScriptTest, BadLinesNameTheFileTheLineAndWhatWasExpected) {
         {"1e3 enter", "got '1e3'"},
         {"3600.001 enter", "a drive lasts at most 3600.000 s, this line is at 3600.001 s"},
         {"1", "expected an action: down, up, control, hold, release, enter, leave, speed, class, "
-              "focus, copy, delete or expect after '1'"},
-        {"1 jump", "focus, copy, delete or expect, got 'jump'"},
+              "focus, copy, delete, restart or expect after '1'"},
+        {"1 jump", "focus, copy, delete, restart or expect, got 'jump'"},
         {"1 Enter", "got 'Enter'"},
         {"1 down", "expected a key name such as W, Shift or 2, or a code such as 0x10 after "
                    "'down'"},
@@ -246,6 +247,7 @@ TEST(DriveScriptTest, BadLinesNameTheFileTheLineAndWhatWasExpected) {
         {"1 enter 2 boot", "expected the seat, driver or passenger, after '2', got 'boot'"},
         {"1 enter passenger 2", "unexpected '2' after 'passenger'"},
         {"1 leave 1", "unexpected '1' after 'leave'"},
+        {"1 restart now", "unexpected 'now' after 'restart'"},
         {"1 class", "expected the vehicle, 1 or 2 after 'class'"},
         {"1 class boat", "expected the vehicle, 1 or 2, got 'boat'"},
         {"1 class 1", "expected a vehicle class: car, motorcycle, bicycle, boat, helicopter, "
@@ -316,7 +318,8 @@ TEST(DriveScriptTest, AMessageQuotesAtMost60BytesOfAWordWithControlBytesEscaped)
     for (const auto& c : cases) {
         const ParsedDriveScript parsed = parseDriveScript("q.drive", "1 " + c.word + "\n");
         EXPECT_EQ(parsed.error, "q.drive:1: expected an action: down, up, control, hold, release, "
-                                "enter, leave, speed, class, focus, copy, delete or expect, got " +
+                                "enter, leave, speed, class, focus, copy, delete, restart or "
+                                "expect, got " +
                                     c.quoted);
     }
     // The time word too.

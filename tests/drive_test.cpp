@@ -28,7 +28,13 @@ void resetWorld() {
     sim::world = sim::World{};
 }
 
-const sim::HookControl control = sim::worldControl(runFrame, resetWorld);
+int scriptRestarts = 0;
+
+void restartScript() {
+    ++scriptRestarts;
+}
+
+const sim::HookControl control = sim::worldControl(runFrame, resetWorld, restartScript);
 
 class DriveRunTest : public ::testing::Test {
   protected:
@@ -73,13 +79,16 @@ TEST_F(DriveRunTest, FramesRunUntilTheLastLineAndInputsLandInTheFirstFrameAtOrAf
     EXPECT_TRUE(report.failures.empty());
 }
 
-TEST_F(DriveRunTest, ControlsFireForOneFrameAndSpeedIsSetOnTheDriveVehicle) {
+TEST_F(DriveRunTest, ControlsFireForOneFrameSpeedIsSetOnTheDriveVehicleAndTheScriptRestarts) {
     std::vector<bool> fired;
     playFrame = [&] { fired.push_back(controlFired(190)); };
 
-    const DriveReport report = drive("0.016 control 190\n0.032 speed -3.5\n0.048 leave\n");
+    scriptRestarts = 0;
+    const DriveReport report =
+        drive("0.016 control 190\n0.032 speed -3.5\n0.048 leave\n0.048 restart\n");
 
     EXPECT_EQ(fired, (std::vector<bool>{false, true, false, false}));
+    EXPECT_EQ(scriptRestarts, 1);
     ASSERT_EQ(sim::world.vehicles.size(), 2u);
     EXPECT_EQ(sim::world.vehicles[0].handle, driveVehicleHandles[0]);
     EXPECT_EQ(sim::world.vehicles[1].handle, driveVehicleHandles[1]);
@@ -180,7 +189,7 @@ TEST_F(DriveRunTest, AStallIsTheEngineGoingOffAndAFreshThrottleStartsItAgain) {
     // does while a player accelerates in too high a gear.
     playFrame = [] {
         if (sim::world.timeMs >= 32 && sim::world.timeMs < 96 && sim::world.keys[sim::keyW]) {
-            stallEngine(playerVehicle());
+            stallEngine(vehicleOfCharacter(playerCharacter()));
         }
     };
 

@@ -100,35 +100,7 @@ class GearboxTest : public PluginTest {
         return lines;
     }
 
-    static std::string player() { return slotText(std::uint32_t(sim::world.playerHandle)); }
     static std::string carSlot() { return slotText(std::uint32_t(carHandle)); }
-
-    // The three calls that fetch the player's vehicle, then the call using it.
-    static std::vector<std::string> onCar(const std::string& hashName, const std::string& rest) {
-        return {"PLAYER_PED_ID()", "GET_VEHICLE_PED_IS_USING(" + player() + ")",
-                hashName + "(" + carSlot() + rest + ")"};
-    }
-
-    static std::vector<std::string> label(const std::string& text, float x, bool highlighted) {
-        return {"SET_TEXT_FONT(4)",
-                "SET_TEXT_SCALE(" + fl(0.3f) + "," + fl(0.54f) + ")",
-                highlighted ? "SET_TEXT_COLOUR(50,255,50,255)" : "SET_TEXT_COLOUR(250,250,250,255)",
-                "SET_TEXT_WRAP(0," + fl(1.0f) + ")",
-                "SET_TEXT_CENTRE(1)",
-                "SET_TEXT_DROPSHADOW(0,0,0,0,0)",
-                "SET_TEXT_OUTLINE()",
-                "BEGIN_TEXT_COMMAND_DISPLAY_TEXT(\"STRING\")",
-                "ADD_TEXT_COMPONENT_SUBSTRING_PLAYER_NAME(\"" + text + "\")",
-                "END_TEXT_COMMAND_DISPLAY_TEXT(" + fl(x) + "," + fl(0.015f) + ",0)"};
-    }
-
-    static std::vector<std::string> joined(std::initializer_list<std::vector<std::string>> parts) {
-        std::vector<std::string> all;
-        for (const std::vector<std::string>& part : parts) {
-            all.insert(all.end(), part.begin(), part.end());
-        }
-        return all;
-    }
 
     static int stallCalls() {
         int count = 0;

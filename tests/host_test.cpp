@@ -153,20 +153,6 @@ TEST_F(NativeCallTest, HandlesAndFloatsAreDecodedFromTheLowHalfOfSlotZero) {
     EXPECT_EQ(vehicleSpeed(highVehicle), 25.5f);
 }
 
-TEST_F(NativeCallTest, PlayerVehicleFetchesTheCharacterBeforeTheVehicleQueryBegins) {
-    sim::world.playerHandle = static_cast<std::int32_t>(0x8000ABCDu);
-    sim::enterVehicle(sim::addVehicle(highVehicle));
-
-    EXPECT_EQ(playerVehicle(), highVehicle);
-
-    const std::vector<sim::Call> calls = nativeCalls();
-    ASSERT_EQ(calls.size(), 2u);
-    EXPECT_EQ(calls[0].hash, hashes::playerCharacter);
-    EXPECT_EQ(calls[1].hash, hashes::vehicleOfCharacter);
-    EXPECT_EQ(arguments(calls[1]), std::vector<std::uint64_t>{0x8000ABCDu});
-    // The world reports any overlap (an init while a call is open) as a fault.
-}
-
 TEST_F(NativeCallTest, KeyDownFollowsBit15AndIgnoresThePressedSinceLastQueryBit) {
     checkGameFocus();
     sim::setKey(16, true);

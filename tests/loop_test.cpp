@@ -56,7 +56,7 @@ TEST_F(LoopTest, APressThatBeganBeforeTheFirstPassStillCounts) {
     EXPECT_FALSE(gearboxState.transmissionEnabled);
 }
 
-TEST_F(LoopTest, ATogglePassShowsTheSubtitleThenPauses50Ms) {
+TEST_F(LoopTest, ATogglePassShowsTheSubtitleAndGoesOnWithoutAPause) {
     sim::setKey(rightArrow, true);
     pass();
 
@@ -65,7 +65,7 @@ TEST_F(LoopTest, ATogglePassShowsTheSubtitleThenPauses50Ms) {
     const std::vector<std::uint64_t> seen = nativeHashes();
     ASSERT_GE(seen.size(), expectedNatives.size());
     EXPECT_EQ(std::vector<std::uint64_t>(seen.begin(), seen.begin() + 4), expectedNatives);
-    EXPECT_EQ(waits(), (std::vector<std::int64_t>{50, 0}));
+    EXPECT_EQ(waits(), std::vector<std::int64_t>{0});
     ASSERT_EQ(sim::world.subtitles.size(), 1u);
     EXPECT_EQ(sim::world.subtitles[0].durationMs, 2500);
     EXPECT_EQ(sim::world.subtitles[0].immediately, 1);
@@ -89,7 +89,6 @@ TEST_F(LoopTest, ControlAndArrowKeyInTheSamePassFlipOnce) {
     pass();
     EXPECT_FALSE(gearboxState.transmissionEnabled);
     EXPECT_EQ(subtitleTexts(), std::vector<std::string>{disabledText});
-    EXPECT_EQ(waits(), (std::vector<std::int64_t>{50, 0}));
 }
 
 TEST_F(LoopTest, AnArrowPressDuringAControlTogglePassIsNotCountedAgainLater) {
@@ -139,7 +138,6 @@ TEST_F(LoopTest, AHeldToggleKeyTogglesOncePerPress) {
     passes(3);
     EXPECT_TRUE(gearboxState.transmissionEnabled);
     EXPECT_EQ(subtitleTexts(), (std::vector<std::string>{disabledText, enabledText}));
-    EXPECT_EQ(waits(), (std::vector<std::int64_t>{50, 0, 0, 0, 0, 0, 50, 0, 0, 0}));
 }
 
 TEST_F(LoopTest, ControlArrowKeyAndToggleKeyInOnePassFlipOnce) {

@@ -1,4 +1,4 @@
-// The stand-in ScriptHookV.dll for Windows: the hook's five entry points over
+// The stand-in ScriptHookV.dll for Windows: the hook's six entry points over
 // the simulated world, and the registered script run on a fiber of its own, as
 // a script hook runs scripts. The program that loads it steps the frames.
 #include <windows.h>
@@ -47,20 +47,26 @@ void runFrame() {
     sim::endFrame();
 }
 
-void reset() {
+// The next frame starts the registered script afresh on a new fiber, as the
+// hook does when the game loads a save.
+void dropScriptFiber() {
     if (scriptFiber) {
         DeleteFiber(scriptFiber);
         scriptFiber = nullptr;
     }
     scriptReturned = false;
     resumeTimeMs = 0;
+}
+
+void reset() {
+    dropScriptFiber();
     sim::world = sim::World{};
     // The plug-in compares the foreground window's process with its own, which
     // is this one.
     sim::world.processId = GetCurrentProcessId();
 }
 
-const sim::HookControl control = sim::worldControl(runFrame, reset);
+const sim::HookControl control = sim::worldControl(runFrame, reset, dropScriptFiber);
 
 } // namespace
 
@@ -70,6 +76,15 @@ extern "C" {
 
 void scriptRegister(HINSTANCE__*, void (*scriptMain)()) {
     sim::world.registeredScript = scriptMain;
+}
+
+void scriptUnregister(HINSTANCE__*) {
+    if (inScript) {
+        sim::world.faults.push_back("scriptUnregister called from the registered script");
+        return;
+    }
+    dropScriptFiber();
+    sim::world.registeredScript = nullptr;
 }
 
 void scriptWait(HookDword milliseconds) {

@@ -105,6 +105,15 @@ std::string reloadKeyBindings() {
     return prefix + " read again: " + bindingsSummary(keyBindings) + ".";
 }
 
+bool logFault(const std::string& reason) {
+    const SharedFile log = openForAppending(inFolder(moduleFolder(), logName));
+    if (!log) {
+        return false;
+    }
+    const std::string text = "\nAn error switched the gearbox off: " + reason + "\n";
+    return std::fwrite(text.data(), 1, text.size(), log.get()) == text.size();
+}
+
 std::string bindingsNotice() {
     const std::string prefix = "Manual Gearbox: ";
     if (!bindingsRead) {

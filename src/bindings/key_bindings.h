@@ -28,6 +28,10 @@ void loadKeyBindings();
 // returns what to tell the player.
 std::string reloadKeyBindings();
 
+// Adds why the gearbox switched itself off to the log; false when the log
+// can't be written.
+bool logFault(const std::string& reason);
+
 // Why the player can't change gear with the bindings in use, as a notice, or
 // empty when every gear can be reached.
 std::string bindingsNotice();

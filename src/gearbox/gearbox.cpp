@@ -9,16 +9,14 @@ bool bindingsNoticeGiven = false;
 
 namespace {
 
-// What the shift hint does in a gear's own step.
-enum class HintRule { AboveThreshold, Off, Unchanged };
-
 // One gear's tuning. Above its cap a gear whose cap follows a faster vehicle
 // caps at the current speed instead, so a downshift never brakes the vehicle.
 struct GearTuning {
     const char* label;
     float cap;
     bool capFollowsFasterVehicle;
-    HintRule hint;
+    // Lights "Shift" above this speed; a gear without one turns it off.
+    bool hints;
     float hintAbove;
     bool lugs;
     float lugAtOrBelow;
@@ -29,12 +27,12 @@ struct GearTuning {
 // precision and every comparison is made in single precision.
 // clang-format off
 constexpr GearTuning gearTable[] = {
-    // label  cap      follows  hint                      above   lugs   at/below  standstill
-    {  "1",   21.0f,   true,    HintRule::AboveThreshold, 20.0f,  false, 0.0f,     false },
-    {  "2",   31.0f,   true,    HintRule::AboveThreshold, 30.0f,  true,  18.9f,    true  },
-    {  "3",   40.5f,   true,    HintRule::AboveThreshold, 39.5f,  true,  28.9f,    true  },
-    {  "4",   9999.0f, false,   HintRule::Off,            0.0f,   true,  38.4f,    true  },
-    {  "R",   8.0f,    false,   HintRule::Unchanged,      0.0f,   false, 0.0f,     true  },
+    // label  cap      follows  hints  above   lugs   at/below  standstill
+    {  "1",   21.0f,   true,    true,  20.0f,  false, 0.0f,     false },
+    {  "2",   31.0f,   true,    true,  30.0f,  true,  18.9f,    true  },
+    {  "3",   40.5f,   true,    true,  39.5f,  true,  28.9f,    true  },
+    {  "4",   9999.0f, false,   false, 0.0f,   true,  38.4f,    true  },
+    {  "R",   8.0f,    false,   false, 0.0f,   false, 0.0f,     true  },
 };
 // clang-format on
 
@@ -59,7 +57,6 @@ constexpr float brakeFreeFrom = 1.0f;
 constexpr float sKeyAllowance = 1.2f;
 constexpr float uncappedSpeed = 9999.0f;
 constexpr float reverseSpeed = -4.1f;
-constexpr HookDword selectionPauseMs = 50;
 
 // The gear keys in the order they are tested; an earlier key wins.
 struct GearKey {
@@ -97,10 +94,17 @@ GameHandle gearboxVehicle() {
     return vehicle;
 }
 
-void capPlayerVehicle(float maxSpeed) {
-    const GameHandle vehicle = playerVehicle();
+void capVehicle(GameHandle vehicle, float maxSpeed) {
     capVehicleSpeed(vehicle, maxSpeed);
     gearboxState.cappedVehicle = vehicle;
+}
+
+// Whoever drives the capped vehicle next gets it back as the game made it.
+void liftCap() {
+    if (gearboxState.cappedVehicle != 0) {
+        capVehicleSpeed(gearboxState.cappedVehicle, uncappedSpeed);
+        gearboxState.cappedVehicle = 0;
+    }
 }
 
 // The accelerate control is W on a keyboard, RT on a pad, or wherever the
@@ -134,34 +138,25 @@ void suppressPadControls() {
     }
 }
 
-void runGearStep(const GearTuning& tuning, float frameSpeed) {
+void runGearStep(GameHandle vehicle, const GearTuning& tuning, float frameSpeed) {
     drawHudLabel(tuning.label, gearLabelX, true);
 
     if (tuning.capFollowsFasterVehicle && frameSpeed > tuning.cap) {
         // A fresh read, not lowered by the S key allowance.
-        capPlayerVehicle(vehicleSpeed(playerVehicle()));
+        capVehicle(vehicle, vehicleSpeed(vehicle));
     } else {
-        capPlayerVehicle(tuning.cap);
+        capVehicle(vehicle, tuning.cap);
     }
 
     if (gearboxState.gear == Gear::Reverse) {
         suppressControl(accelerateControl);
         suppressControl(brakeControl);
         if (pushingInReverse()) {
-            forceForwardSpeed(playerVehicle(), reverseSpeed);
+            forceForwardSpeed(vehicle, reverseSpeed);
         }
     }
 
-    switch (tuning.hint) {
-    case HintRule::AboveThreshold:
-        gearboxState.shiftHint = frameSpeed > tuning.hintAbove;
-        break;
-    case HintRule::Off:
-        gearboxState.shiftHint = false;
-        break;
-    case HintRule::Unchanged:
-        break;
-    }
+    gearboxState.shiftHint = tuning.hints && frameSpeed > tuning.hintAbove;
 }
 
 // One gear up, 1 to 4 and R to 1, or down, 4 to 1 and 1 to R; none past the ends.
@@ -181,11 +176,6 @@ Gear nextGear(Gear gear, bool up) {
     return gear;
 }
 
-void selectGear(Gear gear) {
-    gearboxState.gear = gear;
-    scriptWait(selectionPauseMs);
-}
-
 // A gear key selects its gear; else a shift press moves one gear. Shift presses
 // are looked for on every pass, so that one made before the clutch doesn't
 // count once the clutch is in.
@@ -202,25 +192,23 @@ void changeGear() {
     }
     for (const GearKey& gearKey : gearKeys) {
         if (keyDown(keyBindings.*gearKey.key)) {
-            selectGear(gearKey.gear);
+            state.gear = gearKey.gear;
             return;
         }
     }
     const Gear next = nextGear(state.gear, up);
-    if ((up || down) && next != state.gear) {
-        selectGear(next);
+    if (up || down) {
+        state.gear = next;
     }
 }
 
 } // namespace
 
 void updateGearbox() {
+    // Asked once: every call of the pass that takes a vehicle gets this one.
     const GameHandle vehicle = gearboxVehicle();
-    // Whoever drives the last vehicle next, or the player from another seat,
-    // gets it back as the game made it; once is enough.
-    if (gearboxState.cappedVehicle != 0 && gearboxState.cappedVehicle != vehicle) {
-        capVehicleSpeed(gearboxState.cappedVehicle, uncappedSpeed);
-        gearboxState.cappedVehicle = 0;
+    if (gearboxState.cappedVehicle != vehicle) {
+        liftCap();
     }
     if (vehicle == 0) {
         return;
@@ -235,7 +223,7 @@ void updateGearbox() {
         }
     }
 
-    float frameSpeed = vehicleSpeed(playerVehicle());
+    float frameSpeed = vehicleSpeed(vehicle);
 
     gearboxState.clutchHeld = clutchDown();
     if (gearboxState.clutchHeld) {
@@ -255,23 +243,33 @@ void updateGearbox() {
         frameSpeed -= sKeyAllowance;
     }
 
-    runGearStep(gearTuning(gearboxState.gear), frameSpeed);
+    runGearStep(vehicle, gearTuning(gearboxState.gear), frameSpeed);
 
     changeGear();
 
-    // From here on the pass already uses a gear selected above, with the
-    // speed read before the selection's pause.
+    // From here on the pass already uses a gear selected above; its label and
+    // cap show from the next pass.
     const GearTuning& tuning = gearTuning(gearboxState.gear);
     // Not "<=": a NaN speed must count as lugging.
     if (tuning.lugs && !(frameSpeed > tuning.lugAtOrBelow) && accelerating()) {
-        stallEngine(playerVehicle());
+        stallEngine(vehicle);
     }
-    if (tuning.standstillStall && vehicleStationary(playerVehicle()) && accelerating()) {
-        stallEngine(playerVehicle());
+    if (tuning.standstillStall && vehicleStationary(vehicle) && accelerating()) {
+        stallEngine(vehicle);
     }
 }
 
 void releaseGearbox() {
-    capVehicleSpeed(playerVehicle(), uncappedSpeed);
+    liftCap();
     gearboxState.gear = Gear::First;
+}
+
+void restartGearbox() {
+    GearboxState& state = gearboxState;
+    state.gear = Gear::First;
+    state.cappedVehicle = 0;
+    state.shiftUpKeyWasDown = false;
+    state.shiftDownKeyWasDown = false;
+    state.padUpWasHeld = false;
+    state.padDownWasHeld = false;
 }

@@ -32,5 +32,10 @@ extern bool bindingsNoticeGiven;
 // left on its last vehicle.
 void updateGearbox();
 
-// One pass of the disabled gearbox.
+// Switching the gearbox off: lifts the cap it left, once, and puts the gear
+// back to first. The disabled gearbox then touches no vehicle.
 void releaseGearbox();
+
+// The hook started the script afresh: vehicle handles and key presses from
+// before mean nothing now, so the gearbox starts in first with nothing capped.
+void restartGearbox();

@@ -7,6 +7,9 @@
 extern "C" BOOL WINAPI DllMain(HINSTANCE module, DWORD reason, LPVOID) {
     if (reason == DLL_PROCESS_ATTACH) {
         scriptRegister(module, scriptEntry);
+    } else if (reason == DLL_PROCESS_DETACH) {
+        // The hook must not run a script whose code is gone.
+        scriptUnregister(module);
     }
     return TRUE;
 }

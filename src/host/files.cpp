@@ -67,6 +67,10 @@ SharedFile openForWriting(const std::string& path) {
     return SharedFile(_wfsopen(wide(path).c_str(), L"wb", _SH_DENYWR));
 }
 
+SharedFile openForAppending(const std::string& path) {
+    return SharedFile(_wfsopen(wide(path).c_str(), L"ab", _SH_DENYWR));
+}
+
 FileKind fileKind(const std::string& path) {
     const DWORD attributes = GetFileAttributesW(wide(path).c_str());
     if (attributes == INVALID_FILE_ATTRIBUTES) {
@@ -125,6 +129,10 @@ SharedFile openSharedForReading(const std::string& path) {
 
 SharedFile openForWriting(const std::string& path) {
     return SharedFile(std::fopen(path.c_str(), "wb"));
+}
+
+SharedFile openForAppending(const std::string& path) {
+    return SharedFile(std::fopen(path.c_str(), "ab"));
 }
 
 FileKind fileKind(const std::string& path) {

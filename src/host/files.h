@@ -22,6 +22,9 @@ SharedFile openSharedForReading(const std::string& path);
 // Creates or replaces the file. Empty when it can't be written.
 SharedFile openForWriting(const std::string& path);
 
+// Adds to the end of the file, creating it. Empty when it can't be written.
+SharedFile openForAppending(const std::string& path);
+
 enum class FileKind { Missing, Regular, Other };
 
 // A folder, a device or a FIFO is Other: reading one may never end.

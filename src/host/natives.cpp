@@ -151,10 +151,3 @@ void beginNotification(const char* kind) {
 void postNotification() {
     invokeNative(postNotificationHash, std::int32_t{0}, std::int32_t{1});
 }
-
-// The character's handle is decoded before the vehicle query begins, so the
-// two calls never overlap.
-GameHandle playerVehicle() {
-    const GameHandle character = playerCharacter();
-    return vehicleOfCharacter(character);
-}

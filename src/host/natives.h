@@ -22,6 +22,7 @@ using HookDword = std::uint32_t;
 
 extern "C" {
 void scriptRegister(HINSTANCE__* module, void (*scriptMain)());
+void scriptUnregister(HINSTANCE__* module);
 void scriptWait(HookDword milliseconds);
 void nativeInit(unsigned long long hash);
 void nativePush64(unsigned long long value);
@@ -104,9 +105,6 @@ void beginNotification(const char* kind);
 // Posts the notification above the minimap, without blinking, and keeps it in
 // the pause menu's brief.
 void postNotification();
-
-// The vehicle the player's character is using, fetched afresh on every call.
-GameHandle playerVehicle();
 
 // --- Keyboard -------------------------------------------------------------------
 

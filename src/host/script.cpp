@@ -1,5 +1,7 @@
 #include "host/script.h"
 
+#include <exception>
+
 #include "bindings/key_bindings.h"
 #include "gearbox/gearbox.h"
 #include "gearbox/hud.h"
@@ -14,7 +16,6 @@ namespace {
 
 constexpr ControlId toggleControl = 190;
 constexpr VirtualKeyCode rightArrowKey = 39;
-constexpr HookDword togglePauseMs = 50;
 
 // A held key would otherwise flip the gearbox on every pass, so a press of
 // ordinary length left it on or off by chance; a key counts once per press.
@@ -25,15 +26,14 @@ bool togglePressed() {
     return controlActive || arrowPressed || boundKeyPressed;
 }
 
-} // namespace
-
-void runFramePass() {
+// Everything the frame does; it never waits, since whatever it does to the
+// game lasts this frame only.
+void framePass() {
     if (!bindingsLoaded) {
         loadKeyBindings();
         bindingsLoaded = true;
     }
 
-    // Once a pass: the keys read after a pause count as the pass began.
     checkGameFocus();
 
     if (keyPressed(keyBindings.reloadKey, reloadKeyWasDown)) {
@@ -44,17 +44,52 @@ void runFramePass() {
         gearboxState.transmissionEnabled = !gearboxState.transmissionEnabled;
         showSubtitle(gearboxState.transmissionEnabled ? "Manual Transmission ~g~Enabled~w~!"
                                                       : "Manual Transmission ~r~Disabled~w~!");
-        scriptWait(togglePauseMs);
+        if (!gearboxState.transmissionEnabled) {
+            releaseGearbox();
+        }
     }
 
     if (gearboxState.transmissionEnabled) {
         updateGearbox();
-    } else {
-        releaseGearbox();
     }
 }
 
+// An exception must not unwind into the hook's fiber, which would end the
+// game: the gearbox lets go of the vehicle and switches off instead.
+void switchOffAfterFault(const char* reason) noexcept {
+    releaseGearbox();
+    gearboxState.transmissionEnabled = false;
+    bool logged = false;
+    try {
+        logged = logFault(reason);
+    } catch (...) {
+    }
+    showNotification(
+        logged ? "Manual Gearbox: an error switched the gearbox off. See ManualGearbox.log"
+               : "Manual Gearbox: an error switched the gearbox off.");
+}
+
+} // namespace
+
+void runFramePass() {
+    try {
+        framePass();
+    } catch (const std::exception& error) {
+        switchOffAfterFault(error.what());
+    } catch (...) {
+        switchOffAfterFault("an unknown exception");
+    }
+}
+
+void startScript() {
+    restartGearbox();
+    toggleArrowWasDown = false;
+    toggleKeyWasDown = false;
+    reloadKeyWasDown = false;
+}
+
 void scriptEntry() {
+    startScript();
     for (;;) {
         runFramePass();
         scriptWait(0);

@@ -10,7 +10,12 @@ extern bool toggleArrowWasDown;
 extern bool toggleKeyWasDown;
 extern bool reloadKeyWasDown;
 
-// One game frame of the loop, everything but the final yield.
+// One game frame of the loop, everything but the final yield. Nothing it
+// throws leaves it.
 void runFramePass();
+
+// The hook may start the script again on a fresh fiber, when a save loads:
+// what the plug-in read and was told stays, what it knew of the game goes.
+void startScript();
 
 void scriptEntry();

@@ -48,7 +48,7 @@ check 2 "usage: drive [--svg FILE] PLUGIN SCRIPT..."
 check 2 "usage: drive" "$plugin"
 check 2 "usage: drive" --svg chart.svg "$plugin" fine.drive fine.drive
 check 2 "cannot read the drive script nowhere.drive" "$plugin" nowhere.drive
-check 2 "typo.drive:2: expected an action: down, up, control, hold, release, enter, leave, speed, class, focus, copy, delete or expect, got 'entre'" \
+check 2 "typo.drive:2: expected an action: down, up, control, hold, release, enter, leave, speed, class, focus, copy, delete, restart or expect, got 'entre'" \
     "$plugin" fine.drive typo.drive
 check 2 "empty.drive: no events: a drive needs at least one line such as '0 enter'" \
     "$plugin" empty.drive
@@ -62,6 +62,8 @@ check 1 "at 0.000 s the world saw a faulty call: scriptWait called outside the r
     "$stray" fine.drive
 check 1 "at 0.000 s the world saw a faulty call: the registered script returned" "$stray" fine.drive
 check 1 "at 0.000 s the world saw a faulty call: 0x2497C4717C8B881E called with 3 arguments, but void SET_VEHICLE_ENGINE_ON(Vehicle vehicle, BOOL value, BOOL instantly, BOOL disableAutoStart) reads 4" \
+    "$stray" fine.drive
+check 1 "the plug-in left its script registered with the hook when it was unloaded" \
     "$stray" fine.drive
 check 1 "fails.drive:2: expected subtitle Manual Transmission ~r~Disabled~w~!, saw none at 0.512 s" \
     "$plugin" fine.drive fails.drive

@@ -82,6 +82,9 @@ int applyInput(const DriveEvent& event, const sim::HookControl& hook, int shown,
     case DriveEvent::Kind::Leave:
         hook.leaveVehicle();
         break;
+    case DriveEvent::Kind::Restart:
+        hook.restartScript();
+        break;
     case DriveEvent::Kind::Speed:
         world.vehicles[static_cast<std::size_t>(shown)].speed = event.speed;
         break;

@@ -12,7 +12,8 @@ namespace {
 
 constexpr std::int64_t longestDriveMs = 3600 * 1000;
 constexpr const char* actions =
-    "down, up, control, hold, release, enter, leave, speed, class, focus, copy, delete or expect";
+    "down, up, control, hold, release, enter, leave, speed, class, focus, copy, delete, restart "
+    "or expect";
 constexpr int highestControl = 511;
 // A message quotes at most this many bytes of a word: a line of junk would
 // bury what the message says.
@@ -544,8 +545,8 @@ struct LineParser {
             event.kind = DriveEvent::Kind::Enter;
             return enter();
         }
-        if (word == "leave") {
-            event.kind = DriveEvent::Kind::Leave;
+        if (word == "leave" || word == "restart") {
+            event.kind = word == "leave" ? DriveEvent::Kind::Leave : DriveEvent::Kind::Restart;
             return noMoreThan(2);
         }
         if (word == "class") {
@@ -696,6 +697,8 @@ std::string describeEvent(const DriveEvent& event) {
                (event.passenger ? " passenger" : "");
     case DriveEvent::Kind::Leave:
         return "leave";
+    case DriveEvent::Kind::Restart:
+        return "restart";
     case DriveEvent::Kind::VehicleClass: {
         const VehicleClass* known = knownVehicleClass(event.code);
         return "class " + std::to_string(event.vehicle) + " " +

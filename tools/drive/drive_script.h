@@ -48,6 +48,8 @@ struct DriveEvent {
         Release,
         Enter,
         Leave,
+        // The hook starts the plug-in's script again, as when a save loads.
+        Restart,
         Speed,
         VehicleClass,
         Focus,

@@ -164,9 +164,14 @@ int playDrive(const DriveScript& script, const fs::path& folder, const Options& 
     patchImport(plugin, "user32.dll", "GetWindowThreadProcessId",
                 reinterpret_cast<const void*>(hook->windowThreadProcessId));
 
-    const DriveReport report = runDrive(script, *hook);
-    hook->reset();
+    DriveReport report = runDrive(script, *hook);
+    // Unloaded, a plug-in must leave the hook nothing to run: its code is gone.
     FreeLibrary(plugin);
+    if (hook->world->registeredScript) {
+        report.failures.push_back(
+            "the plug-in left its script registered with the hook when it was unloaded");
+    }
+    hook->reset();
 
     std::fputs(timelineText(report.samples).c_str(), stdout);
     if (!options.svg.empty()) {
