@@ -1,7 +1,7 @@
 // The hook's entry points and the Windows calls for the native build: the
 // plug-in runs on the test's own stack, and a wait simply moves the world on by
 // the frames it covers.
-#include "host/natives.h"
+#include "host/script_hook.h"
 #include "host/windows_api.h"
 #include "sim/world.h"
 

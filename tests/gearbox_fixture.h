@@ -45,9 +45,9 @@ class GearboxTest : public PluginTest {
         keyBindings.thirdGearKey = thirdKey;
         keyBindings.fourthGearKey = fourthKey;
         keyBindings.reverseKey = reverseKey;
-        bindingsNoticeGiven = true;
+        pluginState.noticeGiven = true;
         // The load had its chance; these tests bind keys directly.
-        bindingsLoaded = true;
+        pluginState.bindingsLoaded = true;
     }
 
     static sim::Vehicle& car() { return sim::world.vehicles[0]; }

@@ -672,7 +672,7 @@ TEST_F(GearboxTest, AfterARestartTheGearboxStartsInFirstAndKeepsWhatItReadAndWas
 
     // A save loads: the old car's handle means nothing now, so its cap stays,
     // and the key still held counts as a fresh press.
-    startScript();
+    resetPlugin(Reset::Restart);
     const int other = sim::addVehicle(otherCarHandle);
     sim::enterVehicle(other);
     passAt(0.0f);
@@ -683,7 +683,7 @@ TEST_F(GearboxTest, AfterARestartTheGearboxStartsInFirstAndKeepsWhatItReadAndWas
     scriptWait(0);
 
     gearboxState.transmissionEnabled = false;
-    startScript();
+    resetPlugin(Reset::Restart);
     passes(2);
     EXPECT_TRUE(sim::world.shownLabels.empty()) << "switched off stays off";
 }

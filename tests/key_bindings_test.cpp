@@ -174,7 +174,7 @@ TEST_F(BindingFileTest, EachLineOfTheTableBindsAsDescribed) {
 
 TEST_F(BindingFileTest, MissingFileLeavesEveryKeyAtZero) {
     pass();
-    EXPECT_TRUE(bindingsLoaded);
+    EXPECT_TRUE(pluginState.bindingsLoaded);
     EXPECT_EQ(fieldsOf(keyBindings), unbound);
 }
 
@@ -192,7 +192,7 @@ TEST_F(BindingFileTest, TheFileFoundAtLoadIsReadFromThereWhereverTheGameGoesAfte
     std::filesystem::current_path("elsewhere");
     pass();
     EXPECT_EQ(fieldsOf(keyBindings), sixBound);
-    EXPECT_TRUE(bindingsLoaded);
+    EXPECT_TRUE(pluginState.bindingsLoaded);
 }
 
 TEST_F(BindingFileTest, TheFileIsReadOnceOnTheFirstFrame) {

@@ -12,9 +12,9 @@ const std::string disabledText = "Manual Transmission ~r~Disabled~w~!";
 class LoopTest : public PluginTest {};
 
 TEST_F(LoopTest, TheFirstPassMarksTheBindingsLoadedEvenWithoutAFile) {
-    EXPECT_FALSE(bindingsLoaded);
+    EXPECT_FALSE(pluginState.bindingsLoaded);
     pass();
-    EXPECT_TRUE(bindingsLoaded);
+    EXPECT_TRUE(pluginState.bindingsLoaded);
 }
 
 TEST_F(LoopTest, AQuietPassAsksForTheFocusTheToggleControlThenTheArrowKeyThenYields) {

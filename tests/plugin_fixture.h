@@ -12,8 +12,9 @@
 #include "bindings/key_bindings.h"
 #include "gearbox/gearbox.h"
 #include "host/files.h"
+#include "host/keyboard.h"
 #include "host/natives.h"
-#include "host/script.h"
+#include "plugin/script.h"
 #include "sim/world.h"
 
 namespace hashes {
@@ -56,15 +57,7 @@ class PluginTest : public ::testing::Test {
     // where it found no key-binding file.
     void SetUp() override {
         sim::world = sim::World{};
-        keyBindings = KeyBindings{};
-        gearboxState = GearboxState{};
-        bindingsLoaded = false;
-        bindingsPath.clear();
-        bindingsNoticeGiven = false;
-        toggleArrowWasDown = false;
-        toggleKeyWasDown = false;
-        gameHasFocus = false;
-        reloadKeyWasDown = false;
+        resetPlugin(Reset::Everything);
         std::string pattern = (std::filesystem::temp_directory_path() / "plugin-XXXXXX").string();
         ASSERT_NE(mkdtemp(pattern.data()), nullptr);
         pluginFolder = pattern;

@@ -3,7 +3,7 @@
 // a script hook runs scripts. The program that loads it steps the frames.
 #include <windows.h>
 
-#include "host/natives.h"
+#include "host/script_hook.h"
 #include "sim/hook_control.h"
 
 namespace {

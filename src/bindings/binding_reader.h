@@ -12,7 +12,7 @@
 #include <cstdio>
 #include <string_view>
 
-#include "bindings/virtual_key_code.h"
+#include "host/keyboard.h"
 
 // Keys are Windows virtual-key codes; pad buttons are the game's control
 // numbers. 0 binds nothing.

@@ -6,6 +6,7 @@
 #include <map>
 #include <span>
 
+#include "bindings/own_inputs.h"
 #include "bindings/virtual_keys.h"
 #include "host/files.h"
 
@@ -20,22 +21,6 @@ constexpr std::array<std::string_view, 5> gearNames = {"first gear", "second gea
                                                        "fourth gear", "reverse"};
 constexpr std::size_t clutchField = 0;
 constexpr std::size_t lastGearField = 5;
-
-struct OwnInput {
-    std::int32_t code;
-    std::string_view use;
-};
-constexpr std::array<OwnInput, 3> ownKeys = {{
-    {87, "W to accelerate"},
-    {83, "S to brake"},
-    {39, "the right arrow to switch the gearbox on and off"},
-}};
-constexpr std::array<OwnInput, 4> ownControls = {{
-    {71, "accelerate"},
-    {72, "brake"},
-    {190, "switch the gearbox on and off"},
-    {208, "accelerate"},
-}};
 
 struct PadControl {
     std::int32_t control;

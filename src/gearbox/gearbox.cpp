@@ -1,11 +1,12 @@
 #include "gearbox/gearbox.h"
 
 #include "bindings/key_bindings.h"
+#include "bindings/own_inputs.h"
 #include "gearbox/hud.h"
+#include "host/keyboard.h"
 #include "host/natives.h"
 
 GearboxState gearboxState;
-bool bindingsNoticeGiven = false;
 
 namespace {
 
@@ -43,12 +44,6 @@ const GearTuning& gearTuning(Gear gear) {
 // Cycles, boats, helicopters, planes and trains: vehicle classes without a
 // gearbox to work.
 constexpr std::int32_t classesWithoutGearbox[] = {13, 14, 15, 16, 21};
-
-constexpr VirtualKeyCode keyW = 87;
-constexpr VirtualKeyCode keyS = 83;
-constexpr ControlId accelerateControl = 71;
-constexpr ControlId brakeControl = 72;
-constexpr ControlId accelerateAltControl = 208;
 
 constexpr float gearLabelX = 0.015f;
 constexpr float clutchLabelX = 0.08f;
@@ -110,11 +105,12 @@ void liftCap() {
 // The accelerate control is W on a keyboard, RT on a pad, or wherever the
 // player moved it; it is asked last, and only where a rule needs it.
 bool accelerating() {
-    return controlFired(accelerateAltControl) || keyDown(keyW) || controlHeld(accelerateControl);
+    return controlFired(accelerateAltControl) || keyDown(accelerateKey) ||
+           controlHeld(accelerateControl);
 }
 
 bool pushingInReverse() {
-    return keyDown(keyW) || controlHeld(accelerateControl);
+    return keyDown(accelerateKey) || controlHeld(accelerateControl);
 }
 
 // A press of a bound pad button; 0, none bound, is never asked about.
@@ -204,23 +200,14 @@ void changeGear() {
 
 } // namespace
 
-void updateGearbox() {
+bool updateGearbox() {
     // Asked once: every call of the pass that takes a vehicle gets this one.
     const GameHandle vehicle = gearboxVehicle();
     if (gearboxState.cappedVehicle != vehicle) {
         liftCap();
     }
     if (vehicle == 0) {
-        return;
-    }
-
-    // Told when it matters, not on a loading screen.
-    if (!bindingsNoticeGiven) {
-        bindingsNoticeGiven = true;
-        const std::string notice = bindingsNotice();
-        if (!notice.empty()) {
-            showNotification(notice);
-        }
+        return false;
     }
 
     float frameSpeed = vehicleSpeed(vehicle);
@@ -239,7 +226,7 @@ void updateGearbox() {
         suppressControl(brakeControl);
     }
 
-    if (gearboxState.gear != Gear::Reverse && keyDown(keyS) && frameSpeed > 0.0f) {
+    if (gearboxState.gear != Gear::Reverse && keyDown(brakeKey) && frameSpeed > 0.0f) {
         frameSpeed -= sKeyAllowance;
     }
 
@@ -257,6 +244,7 @@ void updateGearbox() {
     if (tuning.standstillStall && vehicleStationary(vehicle) && accelerating()) {
         stallEngine(vehicle);
     }
+    return true;
 }
 
 void releaseGearbox() {
@@ -265,11 +253,6 @@ void releaseGearbox() {
 }
 
 void restartGearbox() {
-    GearboxState& state = gearboxState;
-    state.gear = Gear::First;
-    state.cappedVehicle = 0;
-    state.shiftUpKeyWasDown = false;
-    state.shiftDownKeyWasDown = false;
-    state.padUpWasHeld = false;
-    state.padDownWasHeld = false;
+    // What the player chose stays; what the gearbox knew of the game goes.
+    gearboxState = GearboxState{.transmissionEnabled = gearboxState.transmissionEnabled};
 }

@@ -23,19 +23,16 @@ struct GearboxState {
 
 extern GearboxState gearboxState;
 
-// Set once the player has been told, on the first pass the gearbox acts, why
-// the gears can't be changed (or found nothing to tell).
-extern bool bindingsNoticeGiven;
-
 // One pass of the enabled gearbox. It drives only a vehicle with a gearbox
-// whose driver is the player's character; elsewhere it only lifts the cap it
-// left on its last vehicle.
-void updateGearbox();
+// whose driver is the player's character, and says whether it did; elsewhere
+// it only lifts the cap it left on its last vehicle.
+bool updateGearbox();
 
 // Switching the gearbox off: lifts the cap it left, once, and puts the gear
 // back to first. The disabled gearbox then touches no vehicle.
 void releaseGearbox();
 
 // The hook started the script afresh: vehicle handles and key presses from
-// before mean nothing now, so the gearbox starts in first with nothing capped.
+// before mean nothing now, so the gearbox starts in first with nothing capped,
+// on or off as it was.
 void restartGearbox();

@@ -1,7 +1,8 @@
-#include "host/natives.h"
+#include "host/keyboard.h"
+
 #include "host/windows_api.h"
 
-bool gameHasFocus = false;
+KeyboardState keyboardState;
 
 // Only a window of our own process counts: the game's, or one it opened.
 void checkGameFocus() {
@@ -9,12 +10,12 @@ void checkGameFocus() {
     if (const HWND window = GetForegroundWindow()) {
         GetWindowThreadProcessId(window, &process);
     }
-    gameHasFocus = process != 0 && process == GetCurrentProcessId();
+    keyboardState.gameHasFocus = process != 0 && process == GetCurrentProcessId();
 }
 
 // Bit 15 of the result is the key's current state; the other bits are ignored.
 bool keyDown(VirtualKeyCode key) {
-    return gameHasFocus && GetAsyncKeyState(key) < 0;
+    return keyboardState.gameHasFocus && GetAsyncKeyState(key) < 0;
 }
 
 bool keyPressed(VirtualKeyCode key, bool& wasDown) {

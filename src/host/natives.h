@@ -1,33 +1,11 @@
-// The plug-in's only road into the game: the script hook's entry points, the
-// native-call protocol and one typed wrapper per game native that we use.
+// The plug-in's only road into the game: the native-call protocol over the
+// script hook and one typed wrapper per game native that we use.
 #pragma once
 
 #include <bit>
 #include <cstdint>
 
-#include "bindings/virtual_key_code.h"
-
-// --- Script hook entry points -------------------------------------------------
-// The hook exports these under MSVC-decorated names; the Windows build links
-// them through an import library that maps each plain name to its decorated
-// one, so the parameter types here must stay exactly as the hook declares them.
-
-struct HINSTANCE__;
-
-#if defined(_WIN32)
-using HookDword = unsigned long; // DWORD
-#else
-using HookDword = std::uint32_t;
-#endif
-
-extern "C" {
-void scriptRegister(HINSTANCE__* module, void (*scriptMain)());
-void scriptUnregister(HINSTANCE__* module);
-void scriptWait(HookDword milliseconds);
-void nativeInit(unsigned long long hash);
-void nativePush64(unsigned long long value);
-unsigned long long* nativeCall();
-}
+#include "host/script_hook.h"
 
 // --- Native-call protocol -------------------------------------------------------
 
@@ -105,29 +83,3 @@ void beginNotification(const char* kind);
 // Posts the notification above the minimap, without blinking, and keeps it in
 // the pause menu's brief.
 void postNotification();
-
-// --- Keyboard -------------------------------------------------------------------
-
-// Whether the game's window had the focus when checkGameFocus last asked.
-extern bool gameHasFocus;
-
-// Asks Windows once which window has the focus; until the next call, keys
-// count as down only if it belongs to the game. Typing into another program
-// while the game runs behind it must not drive.
-void checkGameFocus();
-
-// True while the key is down at the moment of the call and the game had the
-// focus at the last check; code 0 is never down.
-bool keyDown(VirtualKeyCode key);
-
-// A press of a key or button, once however long it is held: true when it is
-// down now and wasn't last time. Polled on every pass, so that a press seen
-// together with another input doesn't count again on the next pass.
-inline bool newlyDown(bool down, bool& wasDown) {
-    const bool pressed = down && !wasDown;
-    wasDown = down;
-    return pressed;
-}
-
-// A press of the key; code 0, no key bound, is never asked about.
-bool keyPressed(VirtualKeyCode key, bool& wasDown);

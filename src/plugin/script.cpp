@@ -1,42 +1,40 @@
-#include "host/script.h"
+#include "plugin/script.h"
 
 #include <exception>
 
 #include "bindings/key_bindings.h"
+#include "bindings/own_inputs.h"
 #include "gearbox/gearbox.h"
 #include "gearbox/hud.h"
+#include "host/keyboard.h"
 #include "host/natives.h"
 
-bool bindingsLoaded = false;
-bool toggleArrowWasDown = false;
-bool toggleKeyWasDown = false;
-bool reloadKeyWasDown = false;
+PluginState pluginState;
 
 namespace {
-
-constexpr ControlId toggleControl = 190;
-constexpr VirtualKeyCode rightArrowKey = 39;
 
 // A held key would otherwise flip the gearbox on every pass, so a press of
 // ordinary length left it on or off by chance; a key counts once per press.
 bool togglePressed() {
+    PluginState& state = pluginState;
     const bool controlActive = controlFired(toggleControl);
-    const bool arrowPressed = keyPressed(rightArrowKey, toggleArrowWasDown);
-    const bool boundKeyPressed = keyPressed(keyBindings.toggleKey, toggleKeyWasDown);
+    const bool arrowPressed = keyPressed(toggleArrowKey, state.toggleArrowWasDown);
+    const bool boundKeyPressed = keyPressed(keyBindings.toggleKey, state.toggleKeyWasDown);
     return controlActive || arrowPressed || boundKeyPressed;
 }
 
 // Everything the frame does; it never waits, since whatever it does to the
 // game lasts this frame only.
 void framePass() {
-    if (!bindingsLoaded) {
+    PluginState& state = pluginState;
+    if (!state.bindingsLoaded) {
         loadKeyBindings();
-        bindingsLoaded = true;
+        state.bindingsLoaded = true;
     }
 
     checkGameFocus();
 
-    if (keyPressed(keyBindings.reloadKey, reloadKeyWasDown)) {
+    if (keyPressed(keyBindings.reloadKey, state.reloadKeyWasDown)) {
         showNotification(reloadKeyBindings());
     }
 
@@ -49,8 +47,14 @@ void framePass() {
         }
     }
 
-    if (gearboxState.transmissionEnabled) {
-        updateGearbox();
+    // Told when it matters, the first time the player drives, not on a
+    // loading screen.
+    if (gearboxState.transmissionEnabled && updateGearbox() && !state.noticeGiven) {
+        state.noticeGiven = true;
+        const std::string notice = bindingsNotice();
+        if (!notice.empty()) {
+            showNotification(notice);
+        }
     }
 }
 
@@ -71,6 +75,20 @@ void switchOffAfterFault(const char* reason) noexcept {
 
 } // namespace
 
+void resetPlugin(Reset what) {
+    if (what == Reset::Everything) {
+        keyboardState = KeyboardState{};
+        keyBindings = KeyBindings{};
+        bindingsPath.clear();
+        gearboxState = GearboxState{};
+        pluginState = PluginState{};
+        return;
+    }
+    restartGearbox();
+    pluginState = PluginState{.bindingsLoaded = pluginState.bindingsLoaded,
+                              .noticeGiven = pluginState.noticeGiven};
+}
+
 void runFramePass() {
     try {
         framePass();
@@ -81,15 +99,8 @@ void runFramePass() {
     }
 }
 
-void startScript() {
-    restartGearbox();
-    toggleArrowWasDown = false;
-    toggleKeyWasDown = false;
-    reloadKeyWasDown = false;
-}
-
 void scriptEntry() {
-    startScript();
+    resetPlugin(Reset::Restart);
     for (;;) {
         runFramePass();
         scriptWait(0);

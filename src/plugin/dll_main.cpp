@@ -1,8 +1,8 @@
 // Windows entry point: register the script and do nothing else at load time.
 #include <windows.h>
 
-#include "host/natives.h"
-#include "host/script.h"
+#include "host/script_hook.h"
+#include "plugin/script.h"
 
 extern "C" BOOL WINAPI DllMain(HINSTANCE module, DWORD reason, LPVOID) {
     if (reason == DLL_PROCESS_ATTACH) {

@@ -1,0 +1,35 @@
+// The keyboard, as Windows reports it, and whether the game's window has the
+// focus, so that keys typed into another program don't drive.
+#pragma once
+
+#include <cstdint>
+
+// A Windows virtual-key code; 0 stands for no key and never reads as down.
+using VirtualKeyCode = std::int32_t;
+
+struct KeyboardState {
+    // Whether the game's window had the focus when checkGameFocus last asked.
+    bool gameHasFocus = false;
+};
+
+extern KeyboardState keyboardState;
+
+// Asks Windows once which window has the focus; until the next call, keys
+// count as down only if it belongs to the game.
+void checkGameFocus();
+
+// True while the key is down at the moment of the call and the game had the
+// focus at the last check; code 0 is never down.
+bool keyDown(VirtualKeyCode key);
+
+// A press of a key or button, once however long it is held: true when it is
+// down now and wasn't last time. Polled on every pass, so that a press seen
+// together with another input doesn't count again on the next pass.
+inline bool newlyDown(bool down, bool& wasDown) {
+    const bool pressed = down && !wasDown;
+    wasDown = down;
+    return pressed;
+}
+
+// A press of the key; code 0, no key bound, is never asked about.
+bool keyPressed(VirtualKeyCode key, bool& wasDown);

@@ -1,0 +1,32 @@
+// The registered script: one frame loop that never returns, and the state the
+// loop keeps between frames.
+#pragma once
+
+struct PluginState {
+    // The key bindings had their one chance to load, on the first pass.
+    bool bindingsLoaded = false;
+    // The player was told, on the first pass the gearbox drove, why the gears
+    // can't be changed (or there was nothing to tell).
+    bool noticeGiven = false;
+    // The right-arrow key, the bound toggle key and the reload key as the
+    // previous pass saw them: each counts once per press.
+    bool toggleArrowWasDown = false;
+    bool toggleKeyWasDown = false;
+    bool reloadKeyWasDown = false;
+};
+
+extern PluginState pluginState;
+
+// Every mutable state of the plug-in, of every folder, goes back to how the DLL
+// loaded it (Everything), or, when the hook starts the script again on a fresh
+// fiber (Restart), to what holds for a new start: the bindings read, the
+// gearbox on or off and the notice given stay, what was known of the game and
+// the keys held goes.
+enum class Reset { Everything, Restart };
+void resetPlugin(Reset what);
+
+// One game frame of the loop, everything but the final yield. Nothing it
+// throws leaves it.
+void runFramePass();
+
+void scriptEntry();
