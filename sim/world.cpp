@@ -64,8 +64,8 @@ float dragDeceleration(float speed) {
 }
 
 constexpr float brakeDeceleration = 12.0f;
-// Creeping slower than this counts as standing still.
-constexpr float stationaryBelow = 0.5f;
+// IS_VEHICLE_STOPPED's documented limit.
+constexpr float stoppedAtOrBelow = 0.02f;
 
 float towardsZero(float speed, float amount) {
     if (speed > 0) {
@@ -186,7 +186,7 @@ void runEngineSwitch(const std::uint64_t* a) {
 
 void runVehicleStationary(const std::uint64_t* a) {
     const Vehicle* vehicle = findVehicle(slotInt(a[0]));
-    setResult(boolResult(vehicle && std::fabs(vehicle->speed) < stationaryBelow));
+    setResult(boolResult(vehicle && std::fabs(vehicle->speed) <= stoppedAtOrBelow));
 }
 
 void runPedInVehicleSeat(const std::uint64_t* a) {

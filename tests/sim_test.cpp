@@ -183,12 +183,16 @@ TEST_F(WorldTest, TheForegroundWindowIsTheGamesWhileItHasTheFocus) {
     EXPECT_EQ(sim::world.calls[1].kind, sim::Call::Kind::WindowProcessQuery);
 }
 
-TEST_F(WorldTest, DragBringsACoastingVehicleToAStandstill) {
+TEST_F(WorldTest, DragBringsACoastingVehicleToAStandstillOfAtMostTwoCentimetresASecond) {
     sim::enterVehicle(sim::addVehicle(0x00000101));
     sim::world.vehicles[0].speed = 20.0f;
     sim::advanceFrames(60 * 120);
     EXPECT_EQ(sim::world.vehicles[0].speed, 0.0f);
     EXPECT_TRUE(vehicleStationary(0x00000101));
+    sim::world.vehicles[0].speed = -0.02f;
+    EXPECT_TRUE(vehicleStationary(0x00000101)) << "either way";
+    sim::world.vehicles[0].speed = 0.0201f;
+    EXPECT_FALSE(vehicleStationary(0x00000101));
 }
 
 } // namespace
