@@ -15,6 +15,7 @@ struct HookControl {
     void (*enterVehicle)(int index, int seat);
     void (*leaveVehicle)();
     void (*setKey)(int key, bool down);
+    void (*holdControl)(int control, bool held);
     void (*fireControlOnce)(int control);
     // One game frame: the registered script runs if its wait is over, then the
     // frame ends.
@@ -33,8 +34,10 @@ struct HookControl {
 // The control of this process's world, with the runner's own frame, reset and
 // restart.
 inline HookControl worldControl(void (*runFrame)(), void (*reset)(), void (*restartScript)()) {
-    return {&world,   addVehicle, enterVehicle,     leaveVehicle,          setKey, fireControlOnce,
-            runFrame, keyState,   foregroundWindow, windowThreadProcessId, reset,  restartScript};
+    return {&world,       addVehicle,       enterVehicle,          leaveVehicle,
+            setKey,       holdControl,      fireControlOnce,       runFrame,
+            keyState,     foregroundWindow, windowThreadProcessId, reset,
+            restartScript};
 }
 
 // The program that loads the stand-in hook exports a function of this name,

@@ -228,6 +228,23 @@ void runDisabledControlPressed(const std::uint64_t* a) {
         boolResult(knownPad(slotInt(a[0])) && validControl(control) && controlActive(control)));
 }
 
+// The documentation tells of pads 0 and 2 only; any other answers false.
+void runUsingKeyboardAndMouse(const std::uint64_t* a) {
+    setResult(boolResult(knownPad(slotInt(a[0])) && world.lastDevice == Device::KeyboardAndMouse));
+}
+
+void runPhoneOut(const std::uint64_t* a) {
+    setResult(boolResult(slotInt(a[0]) == world.playerHandle && world.phoneOut));
+}
+
+void runPauseMenuActive(const std::uint64_t*) {
+    setResult(boolResult(world.pauseMenuActive));
+}
+
+void runGameTimer(const std::uint64_t*) {
+    setResult(withHighHalf(static_cast<std::uint32_t>(world.timeMs)));
+}
+
 void runSuppressControl(const std::uint64_t* a) {
     const int control = slotInt(a[1]);
     if (knownPad(slotInt(a[0])) && validControl(control)) {
@@ -346,8 +363,9 @@ void runPostNotification(const std::uint64_t* a) {
     setResult(withHighHalf(static_cast<std::uint32_t>(world.notifications.size())));
 }
 
-// Every native the plug-in calls, with its hash, name, parameters and result as
-// the game's native documentation gives them for game build 3095 and later.
+// Every native the plug-in calls or may call, with its hash, name, parameters
+// and result as the game's native documentation gives them for game build 3095
+// and later.
 constexpr NativeEntry natives[] = {
     {0xD80958FC74E988A6, "PLAYER_PED_ID", "", "Ped", runPlayerCharacter},
     {0x997ABD671D25CA0B, "IS_PED_IN_ANY_VEHICLE", "Ped ped, BOOL atGetIn", "BOOL",
@@ -370,6 +388,11 @@ constexpr NativeEntry natives[] = {
      runDisabledControlPressed},
     {0xFE99B66D079CF6BC, "DISABLE_CONTROL_ACTION",
      "int padIndex, int control, BOOL disableRelatedActions", "void", runSuppressControl},
+    {0xA571D46727E2B718, "IS_USING_KEYBOARD_AND_MOUSE", "int padIndex", "BOOL",
+     runUsingKeyboardAndMouse},
+    {0x2AFE52F782F25775, "IS_PED_RUNNING_MOBILE_PHONE_TASK", "Ped ped", "BOOL", runPhoneOut},
+    {0xB0034A223497FFCB, "IS_PAUSE_MENU_ACTIVE", "", "BOOL", runPauseMenuActive},
+    {0x9CD27B0045628463, "GET_GAME_TIMER", "", "int", runGameTimer},
     {0x66E0276CC5F6B9DA, "SET_TEXT_FONT", "int font", "void", runTextFont},
     {0x07C837F9A01C34C9, "SET_TEXT_SCALE", "float scale, float size", "void", runTextScale},
     {0xBE6B23FFA53FB442, "SET_TEXT_COLOUR", "int red, int green, int blue, int alpha", "void",
@@ -443,16 +466,23 @@ void setKey(int key, bool down) {
     }
     if (down && !world.keys[key]) {
         world.pressedSinceQuery[key] = true;
+        if (world.gameFocused) {
+            world.lastDevice = Device::KeyboardAndMouse;
+        }
     }
     world.keys[key] = down;
 }
 
 void holdControl(int control, bool held) {
     world.controlsHeld[control] = held;
+    if (held) {
+        world.lastDevice = Device::Pad;
+    }
 }
 
 void fireControlOnce(int control) {
     world.controlsOnce[control] = true;
+    world.lastDevice = Device::Pad;
 }
 
 bool controlActive(int control) {
@@ -462,7 +492,7 @@ bool controlActive(int control) {
 }
 
 void endFrame() {
-    if (Vehicle* vehicle = playerVehicle()) {
+    if (Vehicle* vehicle = playerVehicle(); vehicle && !world.pauseMenuActive) {
         moveVehicle(*vehicle);
     }
     if (world.frameObserver) {

@@ -1,6 +1,7 @@
 // A small stand-in for the game on the far side of the script hook: the
-// player, vehicles and their seats, keyboard, window focus, controls, screen
-// text and time, plus a recording of every call the plug-in makes into it.
+// player, vehicles and their seats, keyboard, window focus, controls, the
+// device used last, the phone, the pause menu, screen text and time, plus a
+// recording of every call the plug-in makes into it.
 // Portable C++ with no test framework, so that the native tests and the
 // Windows stand-in hook share it.
 #pragma once
@@ -110,6 +111,9 @@ struct Vehicle {
     int vehicleClass = 0;
 };
 
+// Where the game's last input came from.
+enum class Device { KeyboardAndMouse, Pad };
+
 struct World {
     // Setup.
     int frameMs = 16;
@@ -131,6 +135,12 @@ struct World {
     int occupied = -1; // index into vehicles, or -1 on foot
     int seat = driverSeat;
     bool gameFocused = true;
+    Device lastDevice = Device::KeyboardAndMouse;
+    // The player's character has the phone out.
+    bool phoneOut = false;
+    // While the pause menu is open the vehicles stand still; the clock, the
+    // script and the controls go on.
+    bool pauseMenuActive = false;
     // The game's process, which owns the game's window.
     std::uint32_t processId = 0x00001F40;
     std::bitset<keyCount> keys;
@@ -182,6 +192,8 @@ void leaveVehicle();
 Vehicle* playerVehicle();
 Vehicle* findVehicle(std::int32_t handle);
 
+// A key going down while the game has the focus is keyboard-and-mouse input;
+// a control held or fired is the pad's, in the background too.
 void setKey(int key, bool down);
 void holdControl(int control, bool held);
 void fireControlOnce(int control);

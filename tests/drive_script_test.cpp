@@ -48,6 +48,8 @@ TEST(DriveScriptTest, EachActionAndItsArguments) {
          std::numeric_limits<float>::max(), "speed 3.40282e+38"},
         {"6 focus off", 6000, Kind::Focus, 0, 0, "focus off"},
         {"6 focus on", 6000, Kind::Focus, 0, 0, "focus on"},
+        {"6 phone off", 6000, Kind::Phone, 0, 0, "phone off"},
+        {"6 device pad", 6000, Kind::Device, 0, 0, "device pad"},
         {"7 class 2 boat", 7000, Kind::VehicleClass, 14, 0, "class 2 boat"},
         {"7 class 1 15", 7000, Kind::VehicleClass, 15, 0, "class 1 helicopter"},
         {"7 class 1 5", 7000, Kind::VehicleClass, 5, 0, "class 1 5"},
@@ -90,7 +92,7 @@ TEST(DriveScriptTest, EnterTakesAVehicleAndASeatEitherOfWhichMayBeLeftOut) {
         EXPECT_EQ(describeEvent(event), c.described) << c.line;
     }
     EXPECT_EQ(onlyEvent("0 class 2 plane").vehicle, 2);
-    EXPECT_FALSE(onlyEvent("0 focus off").focus);
+    EXPECT_FALSE(onlyEvent("0 focus off").on);
 }
 
 TEST(DriveScriptTest, SpeedCapAndEngineExpectationsMayNameAVehicle) {
@@ -218,8 +220,8 @@ TEST(DriveScriptTest, BadLinesNameTheFileTheLineAndWhatWasExpected) {
         {"1e3 enter", "got '1e3'"},
         {"3600.001 enter", "a drive lasts at most 3600.000 s, this line is at 3600.001 s"},
         {"1", "expected an action: down, up, control, hold, release, enter, leave, speed, class, "
-              "focus, copy, delete, restart or expect after '1'"},
-        {"1 jump", "focus, copy, delete, restart or expect, got 'jump'"},
+              "focus, phone, menu, device, copy, delete, restart or expect after '1'"},
+        {"1 jump", "device, copy, delete, restart or expect, got 'jump'"},
         {"1 Enter", "got 'Enter'"},
         {"1 down", "expected a key name such as W, Shift or 2, or a code such as 0x10 after "
                    "'down'"},
@@ -258,6 +260,8 @@ TEST(DriveScriptTest, BadLinesNameTheFileTheLineAndWhatWasExpected) {
         {"1 class 1 boat 2", "unexpected '2' after 'boat'"},
         {"1 focus", "expected on or off after 'focus'"},
         {"1 focus lost", "expected on or off after 'focus', got 'lost'"},
+        {"1 menu", "expected on or off after 'menu'"},
+        {"1 device mouse", "expected keyboard or pad after 'device', got 'mouse'"},
         {"1 speed 1000000000000000000000000000000000000000",
          "the speed '1000000000000000000000000000000000000000' is beyond what the game's "
          "single-precision speeds can hold"},
@@ -318,8 +322,8 @@ TEST(DriveScriptTest, AMessageQuotesAtMost60BytesOfAWordWithControlBytesEscaped)
     for (const auto& c : cases) {
         const ParsedDriveScript parsed = parseDriveScript("q.drive", "1 " + c.word + "\n");
         EXPECT_EQ(parsed.error, "q.drive:1: expected an action: down, up, control, hold, release, "
-                                "enter, leave, speed, class, focus, copy, delete, restart or "
-                                "expect, got " +
+                                "enter, leave, speed, class, focus, phone, menu, device, copy, "
+                                "delete, restart or expect, got " +
                                     c.quoted);
     }
     // The time word too.

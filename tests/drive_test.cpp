@@ -96,23 +96,28 @@ TEST_F(DriveRunTest, ControlsFireForOneFrameSpeedIsSetOnTheDriveVehicleAndTheScr
     EXPECT_FALSE(at(report, 48).inVehicle);
 }
 
-TEST_F(DriveRunTest, SeatsClassesAndFocusReachTheWorldAndTheSamples) {
+TEST_F(DriveRunTest, SeatsClassesFocusPhoneMenuAndDeviceReachTheWorldAndTheSamples) {
     std::vector<std::string> seen;
     playFrame = [&] {
         seen.push_back(std::to_string(sim::world.occupied) + " " + std::to_string(sim::world.seat) +
                        " " + std::to_string(sim::world.vehicles[1].vehicleClass) + " " +
-                       (sim::world.gameFocused ? "focused" : "background"));
+                       (sim::world.gameFocused ? "focused" : "background") +
+                       (sim::world.lastDevice == sim::Device::Pad ? " pad" : "") +
+                       (sim::world.phoneOut ? " phone" : "") +
+                       (sim::world.pauseMenuActive ? " menu" : ""));
     };
 
     const DriveReport report = drive("0 class 2 boat\n"
                                      "0 enter passenger\n"
-                                     "0.016 enter 2\n"
-                                     "0.032 focus off\n"
+                                     "0.016 enter 2\n0.016 hold 71\n0.016 phone on\n"
+                                     "0.032 focus off\n0.032 menu on\n"
                                      "0.048 focus on\n"
-                                     "0.048 leave\n");
+                                     "0.048 leave\n0.048 device keyboard\n0.048 phone off\n");
 
-    EXPECT_EQ(seen, (std::vector<std::string>{"0 0 14 focused", "1 -1 14 focused",
-                                              "1 -1 14 background", "-1 -1 14 focused"}));
+    EXPECT_EQ(seen, (std::vector<std::string>{"0 0 14 focused", "1 -1 14 focused pad phone",
+                                              "1 -1 14 background pad phone menu",
+                                              "-1 -1 14 focused menu"}));
+    EXPECT_EQ(at(report, 32).events, (std::vector<std::string>{"focus off", "menu on"}));
     EXPECT_EQ(at(report, 0).vehicle, 1);
     EXPECT_TRUE(at(report, 0).passenger);
     EXPECT_EQ(at(report, 0).vehicleClass, 0);

@@ -183,6 +183,36 @@ TEST_F(WorldTest, TheForegroundWindowIsTheGamesWhileItHasTheFocus) {
     EXPECT_EQ(sim::world.calls[1].kind, sim::Call::Kind::WindowProcessQuery);
 }
 
+TEST_F(WorldTest, TheDeviceUsedLastThePhoneAndThePauseMenuWhichHoldsTheVehiclesNotTheClock) {
+    // IS_USING_KEYBOARD_AND_MOUSE
+    const auto keyboard = [](int pad) { return resultBool(invokeNative(0xA571D46727E2B718, pad)); };
+    EXPECT_TRUE(keyboard(2));
+    sim::holdControl(71, true);
+    EXPECT_FALSE(keyboard(2));
+    sim::setKey(sim::keyW, true);
+    EXPECT_TRUE(keyboard(0));
+    EXPECT_FALSE(keyboard(1)) << "a pad the documentation doesn't tell of";
+    sim::fireControlOnce(190);
+    sim::world.gameFocused = false;
+    sim::setKey('A', true);
+    EXPECT_FALSE(keyboard(2)) << "a key pressed behind another window isn't the game's";
+
+    sim::enterVehicle(sim::addVehicle(0x00000101));
+    sim::world.gameFocused = true;
+    sim::world.phoneOut = true;
+    sim::world.pauseMenuActive = true;
+    // IS_PED_RUNNING_MOBILE_PHONE_TASK, IS_PAUSE_MENU_ACTIVE, GET_GAME_TIMER
+    EXPECT_TRUE(resultBool(invokeNative(0x2AFE52F782F25775, sim::world.playerHandle)));
+    EXPECT_FALSE(resultBool(invokeNative(0x2AFE52F782F25775, sim::chauffeurHandle)));
+    EXPECT_TRUE(resultBool(invokeNative(0xB0034A223497FFCB)));
+    sim::advanceFrames(30);
+    EXPECT_EQ(sim::world.vehicles[0].speed, 0.0f);
+    EXPECT_EQ(resultInt(invokeNative(0x9CD27B0045628463)), 480);
+    sim::world.pauseMenuActive = false;
+    sim::endFrame();
+    EXPECT_GT(sim::world.vehicles[0].speed, 0.0f);
+}
+
 TEST_F(WorldTest, DragBringsACoastingVehicleToAStandstillOfAtMostTwoCentimetresASecond) {
     sim::enterVehicle(sim::addVehicle(0x00000101));
     sim::world.vehicles[0].speed = 20.0f;

@@ -48,7 +48,7 @@ check 2 "usage: drive [--svg FILE] PLUGIN SCRIPT..."
 check 2 "usage: drive" "$plugin"
 check 2 "usage: drive" --svg chart.svg "$plugin" fine.drive fine.drive
 check 2 "cannot read the drive script nowhere.drive" "$plugin" nowhere.drive
-check 2 "typo.drive:2: expected an action: down, up, control, hold, release, enter, leave, speed, class, focus, copy, delete, restart or expect, got 'entre'" \
+check 2 "typo.drive:2: expected an action: down, up, control, hold, release, enter, leave, speed, class, focus, phone, menu, device, copy, delete, restart or expect, got 'entre'" \
     "$plugin" fine.drive typo.drive
 check 2 "empty.drive: no events: a drive needs at least one line such as '0 enter'" \
     "$plugin" empty.drive

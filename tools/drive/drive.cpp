@@ -60,8 +60,7 @@ int applyInput(const DriveEvent& event, const sim::HookControl& hook, int shown,
         break;
     case DriveEvent::Kind::Hold:
     case DriveEvent::Kind::Release:
-        world.controlsHeld[static_cast<std::size_t>(event.code)] =
-            event.kind == DriveEvent::Kind::Hold;
+        hook.holdControl(event.code, event.kind == DriveEvent::Kind::Hold);
         break;
     case DriveEvent::Kind::Copy:
         if (!copyFile(event.file, event.otherFile)) {
@@ -92,7 +91,16 @@ int applyInput(const DriveEvent& event, const sim::HookControl& hook, int shown,
         world.vehicles[static_cast<std::size_t>(event.vehicle - 1)].vehicleClass = event.code;
         break;
     case DriveEvent::Kind::Focus:
-        world.gameFocused = event.focus;
+        world.gameFocused = event.on;
+        break;
+    case DriveEvent::Kind::Phone:
+        world.phoneOut = event.on;
+        break;
+    case DriveEvent::Kind::Menu:
+        world.pauseMenuActive = event.on;
+        break;
+    case DriveEvent::Kind::Device:
+        world.lastDevice = event.keyboard ? sim::Device::KeyboardAndMouse : sim::Device::Pad;
         break;
     case DriveEvent::Kind::Expect:
         break;

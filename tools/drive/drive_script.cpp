@@ -12,8 +12,8 @@ namespace {
 
 constexpr std::int64_t longestDriveMs = 3600 * 1000;
 constexpr const char* actions =
-    "down, up, control, hold, release, enter, leave, speed, class, focus, copy, delete, restart "
-    "or expect";
+    "down, up, control, hold, release, enter, leave, speed, class, focus, phone, menu, device, "
+    "copy, delete, restart or expect";
 constexpr int highestControl = 511;
 // A message quotes at most this many bytes of a word: a line of junk would
 // bury what the message says.
@@ -397,14 +397,17 @@ struct LineParser {
         return noMoreThan(4);
     }
 
-    bool focus() {
-        if (!argument(2, "on or off")) {
+    // One of two words after the action, into whether it is the first.
+    bool eitherWord(const char* first, const char* second, bool& isFirst) {
+        const std::string expected = std::string(first) + " or " + second;
+        if (!argument(2, expected)) {
             return false;
         }
-        if (words[2] != "on" && words[2] != "off") {
-            return fail("expected on or off after 'focus', got " + quoted(words[2]));
+        if (words[2] != first && words[2] != second) {
+            return fail("expected " + expected + " after " + quoted(words[1]) + ", got " +
+                        quoted(words[2]));
         }
-        event.focus = words[2] == "on";
+        isFirst = words[2] == first;
         return noMoreThan(3);
     }
 
@@ -553,9 +556,15 @@ struct LineParser {
             event.kind = DriveEvent::Kind::VehicleClass;
             return vehicleClass();
         }
-        if (word == "focus") {
-            event.kind = DriveEvent::Kind::Focus;
-            return focus();
+        if (word == "focus" || word == "phone" || word == "menu") {
+            event.kind = word == "focus"   ? DriveEvent::Kind::Focus
+                         : word == "phone" ? DriveEvent::Kind::Phone
+                                           : DriveEvent::Kind::Menu;
+            return eitherWord("on", "off", event.on);
+        }
+        if (word == "device") {
+            event.kind = DriveEvent::Kind::Device;
+            return eitherWord("keyboard", "pad", event.keyboard);
         }
         if (word == "speed") {
             event.kind = DriveEvent::Kind::Speed;
@@ -705,7 +714,13 @@ std::string describeEvent(const DriveEvent& event) {
                (known ? known->name : std::to_string(event.code));
     }
     case DriveEvent::Kind::Focus:
-        return event.focus ? "focus on" : "focus off";
+        return event.on ? "focus on" : "focus off";
+    case DriveEvent::Kind::Phone:
+        return event.on ? "phone on" : "phone off";
+    case DriveEvent::Kind::Menu:
+        return event.on ? "menu on" : "menu off";
+    case DriveEvent::Kind::Device:
+        return event.keyboard ? "device keyboard" : "device pad";
     case DriveEvent::Kind::Speed: {
         char text[32];
         std::snprintf(text, sizeof text, "speed %g", static_cast<double>(event.speed));

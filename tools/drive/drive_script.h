@@ -53,6 +53,9 @@ struct DriveEvent {
         Speed,
         VehicleClass,
         Focus,
+        Phone,
+        Menu,
+        Device,
         Copy,
         Delete,
         Expect
@@ -66,8 +69,11 @@ struct DriveEvent {
     // Enter, VehicleClass: 1 or 2.
     int vehicle = 1;
     bool passenger = false;
-    // Focus: whether the game's window gets it back or loses it.
-    bool focus = true;
+    // Focus: whether the game's window gets it back or loses it; Phone: out or
+    // away; Menu: the pause menu open or closed.
+    bool on = true;
+    // Device: the keyboard and mouse, or the pad, as the device used last.
+    bool keyboard = true;
     float speed = 0;
     // Copy: from the first file to the second; Delete: the first. Both in the
     // drive's folder.
