@@ -38,5 +38,20 @@ for case_and_status in good:0 crlf_bom:0 warnings:0 tricky:1 utf16:1 empty:1 seq
         fail=1
     fi
 done
-[ $fail -eq 0 ] && echo "check-bindings.exe under Wine: 9 files, same output and statuses as natively"
+# A path outside ASCII reaches the program as UTF-16 and is shown as given, in a
+# file and on the console Wine gives a program on a terminal, drawn with escape
+# sequences and some spaces as cursor moves. Wine reads arguments by the locale.
+mkdir -p "$work/Jörg" && cp good.ini "$work/Jörg/keys.ini"
+cd "$work" || exit 1
+LC_ALL=C.UTF-8 "$wine_sh" "$prefix" run "$exe" 'Jörg\keys.ini' 2>&1 | tr -d '\r' >Jörg.out
+if ! sed '1s|^good.ini:|Jörg\\keys.ini:|' "$cases/good.out" | cmp -s - Jörg.out; then
+    echo "Jörg\\keys.ini: the output is not good.out's with the path shown:" && cat Jörg.out
+    fail=1
+fi
+LC_ALL=C.UTF-8 script -qec "'$wine_sh' '$prefix' run '$exe' 'Jörg\\keys.ini'" /dev/null </dev/null |
+    sed 's/\x1b\[[0-9;?]*[A-Za-z]//g' | tr -d ' \r' | head -n 1 >console.out
+if [ "$(cat console.out)" != 'Jörg\keys.ini:6lines' ]; then
+    echo "Jörg\\keys.ini on a console: the first line reads $(cat console.out)" && fail=1
+fi
+[ $fail -eq 0 ] && echo "check-bindings.exe under Wine: 9 files and Jörg\\keys.ini, as natively"
 exit $fail

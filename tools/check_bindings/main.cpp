@@ -1,10 +1,15 @@
 // check-bindings [FILE]: tells a player what their key-binding file binds and
 // why a line binds nothing, without the game.
 #include <cerrno>
+#include <cstdio>
 #include <cstring>
-#include <iostream>
 #include <string>
 #include <string_view>
+#include <vector>
+
+#if defined(_WIN32)
+#include <windows.h>
+#endif
 
 #include "bindings/binding_report.h"
 #include "host/files.h"
@@ -48,24 +53,62 @@ Exit status:
   2  the file can't be read, or the arguments are wrong
 )";
 
+#if defined(_WIN32)
+std::string utf8(std::wstring_view text) {
+    const int length = WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()),
+                                           nullptr, 0, nullptr, nullptr);
+    std::string result(static_cast<std::size_t>(length), '\0');
+    WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), result.data(),
+                        length, nullptr, nullptr);
+    return result;
+}
+
+std::wstring utf16(std::string_view text) {
+    const int length =
+        MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
+    std::wstring result(static_cast<std::size_t>(length), L'\0');
+    MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), result.data(),
+                        length);
+    return result;
+}
+#endif
+
+// The text is UTF-8. A Windows console shows it right only when given UTF-16
+// through WriteConsoleW, whatever its code page. Redirected to a file or a
+// pipe, it gets the UTF-8 bytes themselves, as the native build writes them,
+// so that what a script or a test reads doesn't hang on the code pages.
+void print(std::FILE* stream, const std::string& text) {
+#if defined(_WIN32)
+    const HANDLE console = GetStdHandle(stream == stderr ? STD_ERROR_HANDLE : STD_OUTPUT_HANDLE);
+    DWORD mode = 0;
+    if (GetConsoleMode(console, &mode) != 0) {
+        const std::wstring wide = utf16(text);
+        DWORD written = 0;
+        if (WriteConsoleW(console, wide.data(), static_cast<DWORD>(wide.size()), &written,
+                          nullptr) != 0) {
+            return;
+        }
+    }
+#endif
+    std::fwrite(text.data(), 1, text.size(), stream);
+}
+
 int usageError(const std::string& message) {
-    std::cerr << "check-bindings: " << message << " (see check-bindings --help)\n";
+    print(stderr, "check-bindings: " + message + " (see check-bindings --help)\n");
     return 2;
 }
 
-} // namespace
-
-int main(int argc, char** argv) {
+// The arguments after the program's name, in UTF-8.
+int run(const std::vector<std::string>& arguments) {
     std::string path;
     bool pathGiven = false;
-    for (int i = 1; i < argc; ++i) {
-        const std::string_view argument = argv[i];
+    for (const std::string_view argument : arguments) {
         if (argument == "--help" || argument == "-h") {
-            std::cout << help;
+            print(stdout, std::string(help));
             return 0;
         }
         if (argument == "--version") {
-            std::cout << "check-bindings " << productVersion << "\n";
+            print(stdout, std::string("check-bindings ") + productVersion + "\n");
             return 0;
         }
         if (argument.size() > 1 && argument[0] == '-') {
@@ -92,19 +135,38 @@ int main(int argc, char** argv) {
     // Opening a FIFO waits for a writer, and a device may never end: only a
     // regular file is read. A path that isn't there is left to the open.
     if (fileKind(path) == FileKind::Other) {
-        std::cerr << "check-bindings: cannot read " << name << ": not a regular file\n";
+        print(stderr, "check-bindings: cannot read " + name + ": not a regular file\n");
         return 2;
     }
     const SharedFile file = openSharedForReading(path);
     if (!file) {
-        std::cerr << "check-bindings: cannot open " << name << ": " << std::strerror(errno) << "\n";
+        print(stderr, "check-bindings: cannot open " + name + ": " + std::strerror(errno) + "\n");
         return 2;
     }
     const BindingReading reading = readBindings(file.get());
     if (reading.summary.readError) {
-        std::cerr << "check-bindings: cannot read " << name << ": " << std::strerror(errno) << "\n";
+        print(stderr, "check-bindings: cannot read " + name + ": " + std::strerror(errno) + "\n");
         return 2;
     }
-    std::cout << bindingReport(reading, name);
+    print(stdout, bindingReport(reading, name));
     return gearAccess(reading.bindings) == GearAccess::None ? 1 : 0;
 }
+
+} // namespace
+
+#if defined(_WIN32)
+// Windows keeps the command line in UTF-16. main would get it in the ANSI code
+// page, and the rest of the program, which reads UTF-8, would misread any
+// letter outside ASCII.
+int wmain(int argc, wchar_t** argv) {
+    std::vector<std::string> arguments;
+    for (int i = 1; i < argc; ++i) {
+        arguments.push_back(utf8(argv[i]));
+    }
+    return run(arguments);
+}
+#else
+int main(int argc, char** argv) {
+    return run({argv + 1, argv + argc});
+}
+#endif
