@@ -59,13 +59,16 @@ TEST_F(GearboxTest, OnFootAPassStopsAtTheVehicleTest) {
 }
 
 TEST_F(GearboxTest, ASteadyCruiseCosts38NativeCallsThreeKeyQueriesAndOneFocusCheckAFrame) {
-    // A pad's hold, up and down buttons add a read and a disable each.
-    for (const std::size_t expectedNatives : {38u, 44u}) {
-        if (expectedNatives == 44u) {
+    // Bound pad buttons add the question of the device, and while a pad is in
+    // use a read and a disable each.
+    for (const std::size_t expectedNatives : {38u, 39u, 45u}) {
+        if (expectedNatives > 38u) {
             keyBindings.padHoldControl = 68;
             keyBindings.padUpControl = 73;
             keyBindings.padDownControl = 99;
         }
+        sim::world.lastDevice =
+            expectedNatives == 45u ? sim::Device::Pad : sim::Device::KeyboardAndMouse;
         for (int frame = 0; frame < 300; ++frame) {
             passAt(10.0f);
             scriptWait(0);
@@ -342,7 +345,18 @@ TEST_F(GearboxTest, ThePadsHoldButtonIsTheClutchAndItsButtonsWorkOnlyForTheGearb
     tapButton(73);
     EXPECT_EQ(gearboxState.gear, Gear::Second) << "without the hold button";
 
+    // On keyboard and mouse the same controls are the right mouse button and
+    // the X key: they stay the game's and don't work the gearbox.
+    sim::holdControl(68, true);
+    sim::world.lastDevice = sim::Device::KeyboardAndMouse;
+    passAt(30.0f);
+    EXPECT_FALSE(gearboxState.clutchHeld);
+    EXPECT_FALSE(sim::world.suppressed.any());
+    scriptWait(0);
+    sim::holdControl(68, false);
+
     // Disabled for the game only while the gearbox acts.
+    sim::world.lastDevice = sim::Device::Pad;
     passAt(30.0f);
     EXPECT_TRUE(sim::world.suppressed[68] && sim::world.suppressed[73] &&
                 sim::world.suppressed[99]);

@@ -71,7 +71,7 @@ TEST_F(LoopTest, ATogglePassShowsTheSubtitleAndGoesOnWithoutAPause) {
     EXPECT_EQ(sim::world.subtitles[0].immediately, 1);
 }
 
-TEST_F(LoopTest, TheToggleControlFlipsOnEveryPassItFires) {
+TEST_F(LoopTest, TheToggleControlFlipsOnEveryPassItFiresOutsideThePhoneAndThePauseMenu) {
     sim::fireControlOnce(toggleControl);
     pass();
     EXPECT_FALSE(gearboxState.transmissionEnabled);
@@ -81,6 +81,19 @@ TEST_F(LoopTest, TheToggleControlFlipsOnEveryPassItFires) {
     pass();
     EXPECT_TRUE(gearboxState.transmissionEnabled);
     EXPECT_EQ(subtitleTexts(), (std::vector<std::string>{disabledText, enabledText}));
+
+    // There the D-pad browses; the arrow key still toggles.
+    for (bool* browsing : {&sim::world.phoneOut, &sim::world.pauseMenuActive}) {
+        *browsing = true;
+        sim::fireControlOnce(toggleControl);
+        pass();
+        EXPECT_TRUE(gearboxState.transmissionEnabled);
+        *browsing = false;
+    }
+    sim::world.phoneOut = true;
+    sim::setKey(rightArrow, true);
+    pass();
+    EXPECT_FALSE(gearboxState.transmissionEnabled);
 }
 
 TEST_F(LoopTest, ControlAndArrowKeyInTheSamePassFlipOnce) {

@@ -113,22 +113,32 @@ bool pushingInReverse() {
     return keyDown(accelerateKey) || controlHeld(accelerateControl);
 }
 
+// Game controls answer to every device: the pad's LB is also the right mouse
+// button, its A the X key. So the pad's bindings count only while the player
+// uses a pad, and a keyboard player keeps aiming from the car.
+bool padInUse() {
+    const KeyBindings& bindings = keyBindings;
+    return (bindings.padHoldControl != 0 || bindings.padUpControl != 0 ||
+            bindings.padDownControl != 0) &&
+           !usingKeyboardAndMouse();
+}
+
 // A press of a bound pad button; 0, none bound, is never asked about.
-bool padPressed(ControlId control, bool& wasHeld) {
-    return control != 0 && newlyDown(controlHeld(control), wasHeld);
+bool padPressed(bool pad, ControlId control, bool& wasHeld) {
+    return pad && control != 0 && newlyDown(controlHeld(control), wasHeld);
 }
 
 // The clutch key, or the pad's hold button.
-bool clutchDown() {
+bool clutchDown(bool pad) {
     return keyDown(keyBindings.clutchKey) ||
-           (keyBindings.padHoldControl != 0 && controlHeld(keyBindings.padHoldControl));
+           (pad && keyBindings.padHoldControl != 0 && controlHeld(keyBindings.padHoldControl));
 }
 
 // The pad's buttons do only the gearbox's work while it acts.
-void suppressPadControls() {
+void suppressPadControls(bool pad) {
     for (const ControlId control :
          {keyBindings.padHoldControl, keyBindings.padUpControl, keyBindings.padDownControl}) {
-        if (control != 0) {
+        if (pad && control != 0) {
             suppressControl(control);
         }
     }
@@ -175,12 +185,12 @@ Gear nextGear(Gear gear, bool up) {
 // A gear key selects its gear; else a shift press moves one gear. Shift presses
 // are looked for on every pass, so that one made before the clutch doesn't
 // count once the clutch is in.
-void changeGear() {
+void changeGear(bool pad) {
     GearboxState& state = gearboxState;
     const bool upKey = keyPressed(keyBindings.shiftUpKey, state.shiftUpKeyWasDown);
-    const bool upButton = padPressed(keyBindings.padUpControl, state.padUpWasHeld);
+    const bool upButton = padPressed(pad, keyBindings.padUpControl, state.padUpWasHeld);
     const bool downKey = keyPressed(keyBindings.shiftDownKey, state.shiftDownKeyWasDown);
-    const bool downButton = padPressed(keyBindings.padDownControl, state.padDownWasHeld);
+    const bool downButton = padPressed(pad, keyBindings.padDownControl, state.padDownWasHeld);
     const bool up = upKey || upButton;
     const bool down = downKey || downButton;
     if (!state.clutchHeld) {
@@ -212,11 +222,12 @@ bool updateGearbox() {
 
     float frameSpeed = vehicleSpeed(vehicle);
 
-    gearboxState.clutchHeld = clutchDown();
+    const bool pad = padInUse();
+    gearboxState.clutchHeld = clutchDown(pad);
     if (gearboxState.clutchHeld) {
         suppressControl(accelerateControl);
     }
-    suppressPadControls();
+    suppressPadControls(pad);
 
     drawHudLabel("Clutch", clutchLabelX, gearboxState.clutchHeld);
     drawHudLabel("Shift", shiftLabelX, gearboxState.shiftHint);
@@ -232,7 +243,7 @@ bool updateGearbox() {
 
     runGearStep(vehicle, gearTuning(gearboxState.gear), frameSpeed);
 
-    changeGear();
+    changeGear(pad);
 
     // From here on the pass already uses a gear selected above; its label and
     // cap show from the next pass.

@@ -21,19 +21,22 @@ constexpr NativeHash stallEngineHash = 0x2497C4717C8B881E;        // SET_VEHICLE
 constexpr NativeHash vehicleStationaryHash = 0x5721B434AD84D57A;  // IS_VEHICLE_STOPPED
 constexpr NativeHash controlFiredHash = 0x580417101DDB492F;       // IS_CONTROL_JUST_PRESSED
 constexpr NativeHash controlHeldHash = 0xE2587F8CBBD87B1D;        // IS_DISABLED_CONTROL_PRESSED
-constexpr NativeHash suppressControlHash = 0xFE99B66D079CF6BC;    // DISABLE_CONTROL_ACTION
-constexpr NativeHash textFontHash = 0x66E0276CC5F6B9DA;           // SET_TEXT_FONT
-constexpr NativeHash textScaleHash = 0x07C837F9A01C34C9;          // SET_TEXT_SCALE
-constexpr NativeHash textColourHash = 0xBE6B23FFA53FB442;         // SET_TEXT_COLOUR
-constexpr NativeHash textWrapHash = 0x63145D9C883A1A70;           // SET_TEXT_WRAP
-constexpr NativeHash textCentredHash = 0xC02F4DBFB51D988B;        // SET_TEXT_CENTRE
-constexpr NativeHash textDropShadowHash = 0x465C84BC39F1C351;     // SET_TEXT_DROPSHADOW
-constexpr NativeHash textOutlineHash = 0x2513DFB0FB8400FE;        // SET_TEXT_OUTLINE
-constexpr NativeHash beginScreenTextHash = 0x25FBB336DF1804CB;    // BEGIN_TEXT_COMMAND_DISPLAY_TEXT
-constexpr NativeHash drawScreenTextHash = 0xCD015E5BB0D96A57;     // END_TEXT_COMMAND_DISPLAY_TEXT
-constexpr NativeHash beginSubtitleHash = 0xB87A37EEB7FAA67D;      // BEGIN_TEXT_COMMAND_PRINT
-constexpr NativeHash printSubtitleHash = 0x9D77056A530643F6;      // END_TEXT_COMMAND_PRINT
-constexpr NativeHash beginNotificationHash = 0x202709F4C58A0424;  // BEGIN_TEXT_COMMAND_THEFEED_POST
+constexpr NativeHash keyboardAndMouseHash = 0xA571D46727E2B718;   // IS_USING_KEYBOARD_AND_MOUSE
+constexpr NativeHash usingPhoneHash = 0x2AFE52F782F25775;        // IS_PED_RUNNING_MOBILE_PHONE_TASK
+constexpr NativeHash pauseMenuActiveHash = 0xB0034A223497FFCB;   // IS_PAUSE_MENU_ACTIVE
+constexpr NativeHash suppressControlHash = 0xFE99B66D079CF6BC;   // DISABLE_CONTROL_ACTION
+constexpr NativeHash textFontHash = 0x66E0276CC5F6B9DA;          // SET_TEXT_FONT
+constexpr NativeHash textScaleHash = 0x07C837F9A01C34C9;         // SET_TEXT_SCALE
+constexpr NativeHash textColourHash = 0xBE6B23FFA53FB442;        // SET_TEXT_COLOUR
+constexpr NativeHash textWrapHash = 0x63145D9C883A1A70;          // SET_TEXT_WRAP
+constexpr NativeHash textCentredHash = 0xC02F4DBFB51D988B;       // SET_TEXT_CENTRE
+constexpr NativeHash textDropShadowHash = 0x465C84BC39F1C351;    // SET_TEXT_DROPSHADOW
+constexpr NativeHash textOutlineHash = 0x2513DFB0FB8400FE;       // SET_TEXT_OUTLINE
+constexpr NativeHash beginScreenTextHash = 0x25FBB336DF1804CB;   // BEGIN_TEXT_COMMAND_DISPLAY_TEXT
+constexpr NativeHash drawScreenTextHash = 0xCD015E5BB0D96A57;    // END_TEXT_COMMAND_DISPLAY_TEXT
+constexpr NativeHash beginSubtitleHash = 0xB87A37EEB7FAA67D;     // BEGIN_TEXT_COMMAND_PRINT
+constexpr NativeHash printSubtitleHash = 0x9D77056A530643F6;     // END_TEXT_COMMAND_PRINT
+constexpr NativeHash beginNotificationHash = 0x202709F4C58A0424; // BEGIN_TEXT_COMMAND_THEFEED_POST
 // END_TEXT_COMMAND_THEFEED_POST_TICKER
 constexpr NativeHash postNotificationHash = 0x2ED7843F8F801023;
 // ADD_TEXT_COMPONENT_SUBSTRING_PLAYER_NAME, for screen text, subtitles and notifications
@@ -85,6 +88,18 @@ bool vehicleStationary(GameHandle vehicle) {
 
 bool controlFired(ControlId control) {
     return resultBool(invokeNative(controlFiredHash, controlPad, control));
+}
+
+bool usingKeyboardAndMouse() {
+    return resultBool(invokeNative(keyboardAndMouseHash, controlPad));
+}
+
+bool characterUsingPhone(GameHandle character) {
+    return resultBool(invokeNative(usingPhoneHash, character));
+}
+
+bool pauseMenuActive() {
+    return resultBool(invokeNative(pauseMenuActiveHash));
 }
 
 bool controlHeld(ControlId control) {

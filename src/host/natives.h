@@ -61,6 +61,12 @@ void forceForwardSpeed(GameHandle vehicle, float speed);
 void stallEngine(GameHandle vehicle);
 bool vehicleStationary(GameHandle vehicle);
 bool controlFired(ControlId control);
+// Whether the player's last input came from the keyboard or mouse rather than
+// a pad.
+bool usingKeyboardAndMouse();
+// Whether the character has the phone out, where the D-pad browses it.
+bool characterUsingPhone(GameHandle character);
+bool pauseMenuActive();
 // Whether the player holds the control on their pad, even while it is
 // disabled for the game in this frame.
 bool controlHeld(ControlId control);

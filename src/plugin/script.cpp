@@ -13,11 +13,18 @@ PluginState pluginState;
 
 namespace {
 
+// The D-pad's right also browses the phone and the menus; the game's own
+// answers are asked only when it fired.
+bool toggleControlFired() {
+    return controlFired(toggleControl) && !characterUsingPhone(playerCharacter()) &&
+           !pauseMenuActive();
+}
+
 // A held key would otherwise flip the gearbox on every pass, so a press of
 // ordinary length left it on or off by chance; a key counts once per press.
 bool togglePressed() {
     PluginState& state = pluginState;
-    const bool controlActive = controlFired(toggleControl);
+    const bool controlActive = toggleControlFired();
     const bool arrowPressed = keyPressed(toggleArrowKey, state.toggleArrowWasDown);
     const bool boundKeyPressed = keyPressed(keyBindings.toggleKey, state.toggleKeyWasDown);
     return controlActive || arrowPressed || boundKeyPressed;
