@@ -334,13 +334,14 @@ TEST_F(PlugInFolderTest, WithoutAFileTheLogNamesBothPlacesItLookedIn) {
               std::string::npos);
 }
 
-TEST_F(PlugInFolderTest, ALogThatCantBeWrittenIsDoneWithout) {
+TEST_F(PlugInFolderTest, ALogThatCantBeWrittenIsDoneWithoutAndTheNoticeDoesntSendThePlayerThere) {
     std::filesystem::create_directory(asiFolder / "ManualGearbox.log");
-    writeConfig(sixLines);
+    writeConfig("Clutch=16\n");
     openAtLoad();
     pass();
-    EXPECT_EQ(fieldsOf(keyBindings), sixBound);
+    EXPECT_EQ(fieldsOf(keyBindings), keys({16}));
     EXPECT_TRUE(std::filesystem::is_directory(asiFolder / "ManualGearbox.log"));
+    EXPECT_EQ(bindingsNotice(), "Manual Gearbox: FirstGear and 4 more not bound in MTconfig.ini.");
 }
 
 std::vector<std::string> notificationTexts() {
@@ -351,8 +352,9 @@ std::vector<std::string> notificationTexts() {
     return texts;
 }
 
+const std::string seeLog = " See ManualGearbox.log";
+
 TEST_F(BindingFileTest, TheNoticeSaysOnceWhenThePlayerFirstDrivesWhyGearsCantBeChanged) {
-    const std::string seeLog = " See ManualGearbox.log";
     const struct {
         std::string file;
         std::string notice;
@@ -362,8 +364,10 @@ TEST_F(BindingFileTest, TheNoticeSaysOnceWhenThePlayerFirstDrivesWhyGearsCantBeC
          "Manual Gearbox: MTconfig.ini is saved as UTF-16, so it binds no key." + seeLog},
         {"FirstGear=49\n",
          "Manual Gearbox: no Clutch in MTconfig.ini, gears can't be changed." + seeLog},
+        {"Clutch=16\nSecondGear=50\nThirdGear=51\nReverse=82\n",
+         "Manual Gearbox: FirstGear and FourthGear not bound in MTconfig.ini." + seeLog},
         {"Clutch=16\nSecondGear=50\nThirdGear=51\n",
-         "Manual Gearbox: FirstGear, FourthGear and Reverse not bound in MTconfig.ini." + seeLog},
+         "Manual Gearbox: FirstGear and 2 more not bound in MTconfig.ini." + seeLog},
         {sixLines, ""},
     };
     for (const auto& c : cases) {
@@ -399,31 +403,55 @@ TEST_F(BindingFileTest, TheReloadKeyReadsTheFileAgainOncePerPressAndReplacesEver
     passes(4);
     EXPECT_EQ(fieldsOf(keyBindings), keys({17, 49, 50, 51, 52, 82, 0, keyF5}));
     EXPECT_EQ(notificationTexts(), std::vector<std::string>{"Manual Gearbox: MTconfig.ini read "
-                                                            "again: clutch Ctrl, gears 1 2 3 4, "
-                                                            "reverse R."});
+                                                            "again, every gear can be reached."});
     EXPECT_EQ(waits(), (std::vector<std::int64_t>{0, 0, 0, 0}));
     EXPECT_NE(fileText(pluginFolder / "ManualGearbox.log").find("Read again in the game."),
               std::string::npos);
 
-    sim::setKey(keyF5, false);
-    pass();
-    writeConfig("Reload=116\nClutch=18\n");
-    sim::setKey(keyF5, true);
-    pass();
-    EXPECT_EQ(fieldsOf(keyBindings), keys({18, 0, 0, 0, 0, 0, 0, keyF5}));
-    EXPECT_EQ(notificationTexts().back(),
-              "Manual Gearbox: MTconfig.ini read again, but FirstGear, SecondGear, ThirdGear, "
-              "FourthGear and Reverse not bound. See ManualGearbox.log");
-
-    sim::setKey(keyF5, false);
-    pass();
-    std::filesystem::remove("MTconfig.ini");
-    sim::setKey(keyF5, true);
-    pass();
-    EXPECT_EQ(fieldsOf(keyBindings), keys({18, 0, 0, 0, 0, 0, 0, keyF5}));
-    EXPECT_EQ(notificationTexts().back(), "Manual Gearbox: MTconfig.ini can't be opened, the "
-                                          "keys stay as they were. See ManualGearbox.log");
+    // A file that can't be opened keeps every key.
+    const Fields clutch18 = keys({18, 0, 0, 0, 0, 0, 0, keyF5});
+    const struct {
+        std::string file;
+        Fields after;
+        std::string notice;
+    } cases[] = {
+        {"Reload=116\nClutch=18\n", clutch18,
+         "Manual Gearbox: MTconfig.ini read again: FirstGear and 4 more not bound." + seeLog},
+        {"", clutch18,
+         "Manual Gearbox: MTconfig.ini can't be opened, the keys stay as they were." + seeLog},
+    };
+    for (const auto& c : cases) {
+        sim::setKey(keyF5, false);
+        pass();
+        if (c.file.empty()) {
+            std::filesystem::remove("MTconfig.ini");
+        } else {
+            writeConfig(c.file);
+        }
+        sim::setKey(keyF5, true);
+        pass();
+        EXPECT_EQ(fieldsOf(keyBindings), c.after);
+        EXPECT_EQ(notificationTexts().back(), c.notice);
+    }
     EXPECT_EQ(sim::world.notifications.size(), 3u);
+}
+
+// Whatever the file and the keys it binds, a notice fits the one text
+// component of a notification, and names the log only when it was written.
+TEST(BindingsNoticeTest, EveryNoticeFitsOneTextComponent) {
+    // Bits 0 to 5: the clutch and gear keys bound; 6: a reload; 7: the log
+    // written; from 8: the file.
+    for (unsigned i = 0; i < 3 * 256; ++i) {
+        KeyBindings bindings{};
+        for (std::size_t field = 0; field < 6; ++field) {
+            bindings.*bindingFields[field].member = (i >> field) & 1u;
+        }
+        const bool logWritten = (i >> 7) & 1u;
+        const std::string notice = bindingsNoticeText(static_cast<BindingsFile>(i >> 8), bindings,
+                                                      (i >> 6) & 1u, logWritten);
+        EXPECT_LE(notice.size(), 99u) << notice;
+        EXPECT_TRUE(logWritten || !notice.ends_with(seeLog)) << notice;
+    }
 }
 
 // --- The reader's report -------------------------------------------------------

@@ -414,39 +414,6 @@ GearAccess gearAccess(const KeyBindings& bindings) {
     return GearAccess::None;
 }
 
-std::string bindingsSummary(const KeyBindings& b) {
-    std::vector<std::string> ways;
-    if (b.clutchKey != 0) {
-        std::string keys = "clutch " + keyName(b.clutchKey);
-        if (b.firstGearKey != 0 || b.secondGearKey != 0 || b.thirdGearKey != 0 ||
-            b.fourthGearKey != 0) {
-            keys += ", gears";
-            for (const VirtualKeyCode gear :
-                 {b.firstGearKey, b.secondGearKey, b.thirdGearKey, b.fourthGearKey}) {
-                keys += ' ';
-                keys += gear != 0 ? keyName(gear) : "-";
-            }
-        }
-        if (b.reverseKey != 0) {
-            keys += ", reverse " + keyName(b.reverseKey);
-        }
-        if (b.shiftUpKey != 0 && b.shiftDownKey != 0) {
-            keys += ", up " + keyName(b.shiftUpKey) + ", down " + keyName(b.shiftDownKey);
-        }
-        ways.push_back(keys);
-    }
-    if (b.padHoldControl != 0 && b.padUpControl != 0 && b.padDownControl != 0) {
-        const auto button = [](std::int32_t control) {
-            const std::string_view name = padControlName(control);
-            return name.empty() ? "control " + std::to_string(control)
-                                : std::string(name.substr(0, name.find(',')));
-        };
-        ways.push_back("pad: hold " + button(b.padHoldControl) + ", up " + button(b.padUpControl) +
-                       ", down " + button(b.padDownControl));
-    }
-    return joined(ways);
-}
-
 std::string bindingsReport(const BindingReading& reading) {
     const KeyBindings& bindings = reading.bindings;
     std::string text = bindingsTable(bindings);

@@ -56,10 +56,6 @@ GearAccess gearAccess(const KeyBindings& bindings);
 // The key texts of the clutch and gear fields left unbound, in field order.
 std::vector<std::string_view> unboundGearKeyTexts(const KeyBindings& bindings);
 
-// What the bindings let the player do, in a few words for a notification:
-// "clutch Shift, gears 1 2 3 4, reverse R".
-std::string bindingsSummary(const KeyBindings& bindings);
-
 // "a", "a and b", "a, b and c".
 std::string joined(const std::vector<std::string>& items);
 

@@ -31,3 +31,13 @@ std::string reloadKeyBindings();
 // Why the player can't change gear with the bindings in use, as a notice, or
 // empty when every gear can be reached.
 std::string bindingsNotice();
+
+// What a reading of the file came to, as the notices tell it.
+enum class BindingsFile { NotFound, Utf16, Read };
+
+// The notice of a reading: after the first, only when not every gear can be
+// reached (empty otherwise); after a reload, always. It sends the player to
+// the log only when the log was written, and fits one text component of a
+// notification.
+std::string bindingsNoticeText(BindingsFile file, const KeyBindings& bindings, bool reload,
+                               bool logWritten);
