@@ -405,10 +405,9 @@ TEST_F(BindingFileTest, TheReloadKeyReadsTheFileAgainOncePerPressAndReplacesEver
     EXPECT_EQ(notificationTexts(), std::vector<std::string>{"Manual Gearbox: MTconfig.ini read "
                                                             "again, every gear can be reached."});
     EXPECT_EQ(waits(), (std::vector<std::int64_t>{0, 0, 0, 0}));
-    EXPECT_NE(fileText(pluginFolder / "ManualGearbox.log").find("Read again in the game."),
-              std::string::npos);
 
-    // A file that can't be opened keeps every key.
+    // A file that isn't read keeps every key; one that binds no reload key
+    // keeps that one, so that the player can fix it and read it again.
     const Fields clutch18 = keys({18, 0, 0, 0, 0, 0, 0, keyF5});
     const struct {
         std::string file;
@@ -419,6 +418,10 @@ TEST_F(BindingFileTest, TheReloadKeyReadsTheFileAgainOncePerPressAndReplacesEver
          "Manual Gearbox: MTconfig.ini read again: FirstGear and 4 more not bound." + seeLog},
         {"", clutch18,
          "Manual Gearbox: MTconfig.ini can't be opened, the keys stay as they were." + seeLog},
+        {sixLines, keys({16, 49, 50, 51, 52, 82, 0, keyF5}),
+         "Manual Gearbox: MTconfig.ini read again, every gear can be reached."},
+        {"\xFF\xFE" + utf16("Reload=117\n", false), keys({0, 0, 0, 0, 0, 0, 0, keyF5}),
+         "Manual Gearbox: MTconfig.ini read again: it is UTF-16 and binds no key." + seeLog},
     };
     for (const auto& c : cases) {
         sim::setKey(keyF5, false);
@@ -433,7 +436,11 @@ TEST_F(BindingFileTest, TheReloadKeyReadsTheFileAgainOncePerPressAndReplacesEver
         EXPECT_EQ(fieldsOf(keyBindings), c.after);
         EXPECT_EQ(notificationTexts().back(), c.notice);
     }
-    EXPECT_EQ(sim::world.notifications.size(), 3u);
+    EXPECT_EQ(sim::world.notifications.size(), 5u);
+    EXPECT_NE(fileText(pluginFolder / "ManualGearbox.log")
+                  .find("Read again in the game.\nIt binds no Reload key, so reloadKey stays 116 "
+                        "(F5).\n"),
+              std::string::npos);
 }
 
 // Whatever the file and the keys it binds, a notice fits the one text

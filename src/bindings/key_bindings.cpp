@@ -55,10 +55,17 @@ BindingsFile readAndLog(const std::string& path, bool reload) {
     if (!file) {
         return BindingsFile::NotFound;
     }
-    const BindingReading reading = readBindings(file.get(), reload ? KeyBindings{} : keyBindings);
+    BindingReading reading = readBindings(file.get(), reload ? KeyBindings{} : keyBindings);
+    std::string note = reload ? "Read again in the game.\n" : "";
+    // Without a reload key the player couldn't try again after fixing the file.
+    const VirtualKeyCode reloadKey = keyBindings.reloadKey;
+    if (reload && reading.bindings.reloadKey == 0 && reloadKey != 0) {
+        reading.bindings.reloadKey = reloadKey;
+        note += "It binds no Reload key, so reloadKey stays " + std::to_string(reloadKey) + " (" +
+                keyName(reloadKey) + ").\n";
+    }
     keyBindings = reading.bindings;
-    lastLogWritten =
-        writeLog((reload ? "Read again in the game.\n\n" : "") + bindingReport(reading, path));
+    lastLogWritten = writeLog(note + (reload ? "\n" : "") + bindingReport(reading, path));
     return reading.summary.utf16 ? BindingsFile::Utf16 : BindingsFile::Read;
 }
 

@@ -24,8 +24,8 @@ inline bool bindingsFileOpened() {
 void loadKeyBindings();
 
 // Looks for the file again and reads it: the new reading replaces the
-// bindings as a whole; when no file opens, they stay. Rewrites the log and
-// returns what to tell the player.
+// bindings as a whole, but for a reload key it doesn't bind; when no file
+// opens, they stay. Rewrites the log and returns what to tell the player.
 std::string reloadKeyBindings();
 
 // Why the player can't change gear with the bindings in use, as a notice, or
