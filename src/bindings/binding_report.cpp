@@ -91,15 +91,14 @@ std::string escaped(unsigned char byte) {
 }
 
 std::string shownText(const LineOutcome& line) {
-    const std::string_view start(line.start.data(), std::min(line.length, line.start.size()));
     std::vector<std::string> pieces;
     std::size_t width = 0;
-    for (const char c : start) {
+    for (const char c : line.start) {
         pieces.push_back(escaped(static_cast<unsigned char>(c)));
         width += pieces.back().size();
     }
     std::string text;
-    if (width <= shownWidth && line.length == start.size()) {
+    if (width <= shownWidth && line.length == line.start.size()) {
         for (const std::string& piece : pieces) {
             text += piece;
         }
@@ -129,15 +128,15 @@ std::string binding(const BindingField& field, std::int32_t code) {
 
 std::string verdict(const ExplainedLine& line) {
     const LineOutcome& outcome = line.outcome;
-    const int field = selectedField(outcome);
+    const int field = outcome.field;
     if (field == noField) {
         if (outcome.blank) {
             return "nothing: blank line";
         }
         if (outcome.otherCaseField != noField) {
             const std::string_view keyText = bindingFields[outcome.otherCaseField].keyText;
-            return "nothing: \"" + std::string(outcome.otherCase.data(), keyText.size()) +
-                   "\" is not \"" + std::string(keyText) + "\", key texts are case-sensitive";
+            return "nothing: \"" + outcome.otherCase + "\" is not \"" + std::string(keyText) +
+                   "\", key texts are case-sensitive";
         }
         return "nothing: no key text";
     }
@@ -369,8 +368,7 @@ BindingReading readBindings(std::FILE* file, const KeyBindings& start) {
     constexpr std::size_t none = explainedLinesAtMost;
     std::array<std::size_t, bindingFields.size()> lastStore;
     lastStore.fill(none);
-    reading.summary = readBindingFile(file, [&](const LineOutcome& line) {
-        applyLine(reading.bindings, line);
+    reading.summary = readBindingFile(file, reading.bindings, [&](const LineOutcome& line) {
         const std::size_t kept =
             reading.lines.size() < explainedLinesAtMost ? reading.lines.size() : none;
         if (kept != none) {
@@ -379,8 +377,8 @@ BindingReading readBindings(std::FILE* file, const KeyBindings& start) {
         if (kept == none && std::popcount(line.keyTextsFound) > 1) {
             ++reading.laterLinesNamingSeveral;
         }
-        if (lineStores(line)) {
-            std::size_t& last = lastStore[static_cast<std::size_t>(selectedField(line))];
+        if (line.parse == ValueParse::Parsed) {
+            std::size_t& last = lastStore[static_cast<std::size_t>(line.field)];
             if (last != none) {
                 reading.lines[last].overriddenBy = line.number;
             }
@@ -450,7 +448,9 @@ std::string bindingsReport(const BindingReading& reading) {
 std::string bindingReport(const BindingReading& reading, std::string_view name) {
     const ReadSummary& summary = reading.summary;
     std::string text = std::string(name) + ": ";
-    if (summary.utf16) {
+    if (summary.tooLarge) {
+        text += std::string(tooLargeNote) + "\n";
+    } else if (summary.utf16) {
         text += "UTF-16 (it begins with a UTF-16 byte-order mark), no line read\n";
     } else {
         text += std::to_string(summary.lines) + (summary.lines == 1 ? " line" : " lines");

@@ -13,6 +13,9 @@
 
 inline constexpr char bindingFileName[] = "MTconfig.ini";
 
+// What the explanation, the log and the notices say of a file over the limit.
+inline constexpr std::string_view tooLargeNote = "larger than 1 MiB, not read";
+
 // Where the key-binding file is looked for, in order: beside the module (the
 // plug-in's .asi, or the tool), then in the working folder; once when the two
 // are the same folder.

@@ -56,6 +56,10 @@ BindingsFile readAndLog(const std::string& path, bool reload) {
         return BindingsFile::NotFound;
     }
     BindingReading reading = readBindings(file.get(), reload ? KeyBindings{} : keyBindings);
+    if (reading.summary.tooLarge) {
+        logUnread(path + ": " + std::string(tooLargeNote) + "\n", reload);
+        return BindingsFile::TooLarge;
+    }
     std::string note = reload ? "Read again in the game.\n" : "";
     // Without a reload key the player couldn't try again after fixing the file.
     const VirtualKeyCode reloadKey = keyBindings.reloadKey;
@@ -130,6 +134,9 @@ std::string bindingsNoticeText(BindingsFile file, const KeyBindings& bindings, b
     case BindingsFile::NotFound:
         text = name + (reload ? " can't be opened, the keys stay as they were."
                               : " not found, gears can't be changed.");
+        break;
+    case BindingsFile::TooLarge:
+        text = name + " is " + std::string(tooLargeNote) + (reload ? "; the keys stay." : ".");
         break;
     case BindingsFile::Utf16:
         text = name + (reload ? " read again: it is UTF-16 and binds no key."

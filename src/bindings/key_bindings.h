@@ -25,7 +25,8 @@ void loadKeyBindings();
 
 // Looks for the file again and reads it: the new reading replaces the
 // bindings as a whole, but for a reload key it doesn't bind; when no file
-// opens, they stay. Rewrites the log and returns what to tell the player.
+// opens, or it is too large, they stay. Rewrites the log and returns what to
+// tell the player.
 std::string reloadKeyBindings();
 
 // Why the player can't change gear with the bindings in use, as a notice, or
@@ -33,7 +34,7 @@ std::string reloadKeyBindings();
 std::string bindingsNotice();
 
 // What a reading of the file came to, as the notices tell it.
-enum class BindingsFile { NotFound, Utf16, Read };
+enum class BindingsFile { NotFound, TooLarge, Utf16, Read };
 
 // The notice of a reading: after the first, only when not every gear can be
 // reached (empty otherwise); after a reload, always. It sends the player to
