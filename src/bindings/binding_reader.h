@@ -61,11 +61,13 @@ static_assert(bindingFields.size() <= 16);
 
 // A longer file is not read at all; one of exactly 1 MiB still is.
 constexpr std::size_t bindingFileBytesAtMost = 1024 * 1024;
+// The game's control numbers run from 0 to this.
+constexpr std::int32_t lastGameControl = 360;
 // Enough of a line's start to show it cut to 40 columns.
 constexpr std::size_t keptLineStart = 41;
 
 // A line without a key text has no value to parse: NoDigits.
-enum class ValueParse : std::uint8_t { Parsed, NoDigits, OutOfRange };
+enum class ValueParse : std::uint8_t { Parsed, NoDigits, OutOfRange, NoGameControl };
 
 // What one line did, and what it takes to explain it.
 struct LineOutcome {
@@ -79,7 +81,7 @@ struct LineOutcome {
     std::string otherCase; // as written
     bool hasEquals = false;
     ValueParse parse = ValueParse::NoDigits;
-    std::int32_t value = 0;
+    std::int32_t value = 0;   // also when it is no game control
     int byteAfterDigits = -1; // -1 when the line ended the digits, or had none
 };
 
@@ -140,8 +142,11 @@ inline LineOutcome readBindingLine(std::string_view line, std::uint64_t number) 
         return outcome;
     }
     outcome.byteAfterDigits = after < end ? static_cast<unsigned char>(*after) : -1;
-    outcome.parse =
-        error == std::errc::result_out_of_range ? ValueParse::OutOfRange : ValueParse::Parsed;
+    const bool control = bindingFields[outcome.field].kind == BindingField::Kind::PadControl;
+    outcome.parse = error == std::errc::result_out_of_range ? ValueParse::OutOfRange
+                    : control && (outcome.value < 0 || outcome.value > lastGameControl)
+                        ? ValueParse::NoGameControl
+                        : ValueParse::Parsed;
     return outcome;
 }
 

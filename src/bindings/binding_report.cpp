@@ -160,6 +160,10 @@ std::string verdict(const ExplainedLine& line) {
         text = std::string(selected.fieldName) +
                " unchanged: the value is outside -2147483648 to 2147483647";
         break;
+    case ValueParse::NoGameControl:
+        text = std::string(selected.fieldName) + " unchanged: " + std::to_string(outcome.value) +
+               " is no game control (0 to " + std::to_string(lastGameControl) + ")";
+        break;
     }
 
     std::vector<std::string> others;

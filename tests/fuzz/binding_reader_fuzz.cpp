@@ -1,5 +1,5 @@
 // The key-binding reader against a deliberately plain reading of the same
-// rules: whole lines, string search and strtol with a range check. Any
+// rules: whole lines, string search and strtol with range checks. Any
 // disagreement on the fields, the line count or what a line's explanation
 // needs (its start, length, blankness, a key text in another letter case)
 // aborts.
@@ -108,8 +108,9 @@ Reading plainReading(const std::string& text) {
             char* end = nullptr;
             errno = 0;
             const long number = std::strtol(value.c_str(), &end, 10);
+            const bool control = bindingFields[i].kind == BindingField::Kind::PadControl;
             if (end != value.c_str() && errno != ERANGE && number >= INT32_MIN &&
-                number <= INT32_MAX) {
+                number <= INT32_MAX && (!control || (number >= 0 && number <= 360))) {
                 reading.fields[i] = static_cast<VirtualKeyCode>(number);
             }
             break;
