@@ -294,6 +294,7 @@ void runTextOutline(const std::uint64_t*) {
 void runBeginScreenText(const std::uint64_t*) {
     world.command = World::Command::ScreenText;
     world.commandText.clear();
+    world.commandComponents = 0;
 }
 
 void runAddTextString(const std::uint64_t* a) {
@@ -309,7 +310,10 @@ void runAddTextString(const std::uint64_t* a) {
         fault(hashText(world.openHash) + " ADD_TEXT_COMPONENT_SUBSTRING_PLAYER_NAME with " +
               std::to_string(component.size()) + " characters, more than the game's 99");
     }
-    world.commandText += component;
+    // "STRING" holds one placeholder: the game drops any component after it.
+    if (world.commandComponents++ == 0) {
+        world.commandText = component;
+    }
 }
 
 void runDrawScreenText(const std::uint64_t* a) {
@@ -333,6 +337,7 @@ void runDrawScreenText(const std::uint64_t* a) {
 void runBeginSubtitle(const std::uint64_t*) {
     world.command = World::Command::Subtitle;
     world.commandText.clear();
+    world.commandComponents = 0;
 }
 
 void runPrintSubtitle(const std::uint64_t* a) {
@@ -349,6 +354,7 @@ void runPrintSubtitle(const std::uint64_t* a) {
 void runBeginNotification(const std::uint64_t*) {
     world.command = World::Command::Notification;
     world.commandText.clear();
+    world.commandComponents = 0;
 }
 
 void runPostNotification(const std::uint64_t* a) {

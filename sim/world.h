@@ -175,6 +175,7 @@ struct World {
     enum class Command { None, ScreenText, Subtitle, Notification };
     Command command = Command::None;
     std::string commandText;
+    int commandComponents = 0;
     Label style;
     int styleStep = 0;
 };

@@ -115,22 +115,19 @@ TEST_F(HudTest, ASubtitleIsThreeCallsShownFor2500Ms) {
     EXPECT_TRUE(waits().empty());
 }
 
-TEST_F(HudTest, ANotificationGoesToTheFeedInComponentsOfAtMost99Characters) {
-    const std::string text = std::string(99, 'a') + std::string(99, 'b') + "c";
+TEST_F(HudTest, ANotificationGoesToTheFeedAsOneComponentOfAtMost99Characters) {
+    const std::string text = std::string(99, 'a') + "b";
     showNotification(text);
 
     EXPECT_EQ(nativeHashes(),
               (std::vector<std::uint64_t>{hashes::beginNotification, hashes::addTextString,
-                                          hashes::addTextString, hashes::addTextString,
                                           hashes::postNotification}));
     const std::vector<sim::Call> calls = nativeCalls();
     EXPECT_EQ(calls[0].text, "STRING");
     EXPECT_EQ(calls[1].text, std::string(99, 'a'));
-    EXPECT_EQ(calls[2].text, std::string(99, 'b'));
-    EXPECT_EQ(calls[3].text, "c");
-    EXPECT_EQ(arguments(calls[4]), (std::vector<std::uint64_t>{0, 1}));
+    EXPECT_EQ(arguments(calls[2]), (std::vector<std::uint64_t>{0, 1}));
     ASSERT_EQ(sim::world.notifications.size(), 1u);
-    EXPECT_EQ(sim::world.notifications[0].text, text);
+    EXPECT_EQ(sim::world.notifications[0].text, std::string(99, 'a'));
     EXPECT_TRUE(sim::world.subtitles.empty());
     EXPECT_TRUE(waits().empty());
 }

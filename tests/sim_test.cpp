@@ -49,6 +49,15 @@ TEST_F(WorldTest, TheShortEngineAndTextCallsOfOldAreFaults) {
     EXPECT_TRUE(sim::world.labels.empty());
 }
 
+TEST_F(WorldTest, TheStringLabelTakesOnlyItsFirstComponent) {
+    beginNotification("STRING");
+    addTextString("first");
+    addTextString("second");
+    postNotification();
+    ASSERT_EQ(sim::world.notifications.size(), 1u);
+    EXPECT_EQ(sim::world.notifications[0].text, "first");
+}
+
 TEST_F(WorldTest, APushWithoutInitIsAFault) {
     textFont(4);
     nativePush64(4);

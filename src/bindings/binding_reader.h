@@ -1,15 +1,14 @@
 // The key-binding file's format and the one reader that applies it, for the
-// plug-in and for check-bindings alike. Read top to bottom, it follows the
-// format's rules in their order: the byte-order mark, the text-mode line ends
-// and Ctrl-Z, then per line the key texts and the value after the first "=".
-// It keeps a few hundred bytes whatever the length of a line or of the file.
+// plug-in and for check-bindings alike: the whole file is read into memory,
+// then its lines are taken one at a time, with the format's rules in order.
 #pragma once
 
 #include <algorithm>
 #include <array>
-#include <bit>
+#include <charconv>
 #include <cstdint>
 #include <cstdio>
+#include <string>
 #include <string_view>
 
 #include "host/keyboard.h"
@@ -17,19 +16,9 @@
 // Keys are Windows virtual-key codes; pad buttons are the game's control
 // numbers. 0 binds nothing.
 struct KeyBindings {
-    VirtualKeyCode clutchKey;
-    VirtualKeyCode firstGearKey;
-    VirtualKeyCode secondGearKey;
-    VirtualKeyCode thirdGearKey;
-    VirtualKeyCode fourthGearKey;
-    VirtualKeyCode reverseKey;
-    VirtualKeyCode toggleKey;
-    VirtualKeyCode reloadKey;
-    VirtualKeyCode shiftUpKey;
-    VirtualKeyCode shiftDownKey;
-    std::int32_t padHoldControl;
-    std::int32_t padUpControl;
-    std::int32_t padDownControl;
+    VirtualKeyCode clutchKey, firstGearKey, secondGearKey, thirdGearKey, fourthGearKey, reverseKey;
+    VirtualKeyCode toggleKey, reloadKey, shiftUpKey, shiftDownKey;
+    std::int32_t padHoldControl, padUpControl, padDownControl;
 };
 
 struct BindingField {
@@ -59,271 +48,149 @@ inline constexpr std::array<BindingField, 13> bindingFields = {{
     {"PadDown", "padDownControl", &KeyBindings::padDownControl, BindingField::Kind::PadControl},
 }};
 
-static_assert(
-    [] {
-        for (const BindingField& a : bindingFields) {
-            for (const BindingField& b : bindingFields) {
-                if (&a != &b && a.keyText.find(b.keyText) != std::string_view::npos) {
-                    return false;
-                }
-            }
-        }
-        return true;
-    }(),
-    "a key text that holds another would bind the wrong field");
+constexpr auto holdsAnotherKeyText = [](const BindingField& field) {
+    return std::ranges::count_if(bindingFields, [&field](const BindingField& other) {
+               return field.keyText.find(other.keyText) != std::string_view::npos;
+           }) > 1;
+};
+static_assert(std::ranges::none_of(bindingFields, holdsAnotherKeyText));
 
 constexpr int noField = -1;
-
-// Bit i stands for bindingFields[i].
-using FieldSet = std::uint16_t;
+using FieldSet = std::uint16_t; // bit i stands for bindingFields[i]
 static_assert(bindingFields.size() <= 16);
 
-constexpr std::size_t longestKeyText =
-    std::ranges::max(bindingFields, {}, [](const BindingField& f) {
-        return f.keyText.size();
-    }).keyText.size();
-
+// A longer file is not read at all; one of exactly 1 MiB still is.
+constexpr std::size_t bindingFileBytesAtMost = 1024 * 1024;
+// The game's control numbers run from 0 to this.
+constexpr std::int32_t lastGameControl = 360;
 // Enough of a line's start to show it cut to 40 columns.
 constexpr std::size_t keptLineStart = 41;
 
-enum class ValueParse : std::uint8_t { Parsed, NoDigits, OutOfRange };
+// A line without a key text has no value to parse: NoDigits.
+enum class ValueParse : std::uint8_t { Parsed, NoDigits, OutOfRange, NoGameControl };
 
 // What one line did, and what it takes to explain it.
 struct LineOutcome {
-    std::uint64_t number = 0; // from 1
-    std::uint64_t length = 0;
-    std::array<char, keptLineStart> start{}; // the first bytes as written
-    bool blank = true;                       // empty, or whitespace only
-    // The fields whose key text occurs in the line.
+    std::uint64_t number = 0, length = 0; // number from 1
+    std::string start;                    // the first keptLineStart bytes as written
+    bool blank = true;                    // empty, or whitespace only
     FieldSet keyTextsFound = 0;
-    // The first key text found written in another letter case, as written.
+    int field = noField; // the first found selects its field
+    // Of the key texts first written in another letter case, the first to end.
     int otherCaseField = noField;
-    std::array<char, longestKeyText> otherCase{};
+    std::string otherCase; // as written
     bool hasEquals = false;
     ValueParse parse = ValueParse::NoDigits;
-    std::int32_t value = 0;
-    // The byte that ended the value's digits, or -1 when the line did.
-    int byteAfterDigits = -1;
+    std::int32_t value = 0;   // also when it is no game control
+    int byteAfterDigits = -1; // -1 when the line ended the digits, or had none
 };
-
-inline int selectedField(const LineOutcome& line) {
-    return line.keyTextsFound == 0 ? noField : std::countr_zero(line.keyTextsFound);
-}
-
-inline bool lineStores(const LineOutcome& line) {
-    return line.keyTextsFound != 0 && line.parse == ValueParse::Parsed;
-}
-
-// A line that doesn't store leaves the field exactly as it was.
-inline void applyLine(KeyBindings& bindings, const LineOutcome& line) {
-    if (lineStores(line)) {
-        bindings.*bindingFields[selectedField(line)].member = line.value;
-    }
-}
 
 // What the whole text did.
 struct ReadSummary {
     std::uint64_t lines = 0;
+    bool tooLarge = false; // then no line is read
     bool utf8ByteOrderMark = false;
-    // Began with a UTF-16 byte-order mark: no line is read at all.
-    bool utf16 = false;
+    bool utf16 = false; // began with a UTF-16 byte-order mark: no line is read
     bool nulBytes = false;
-    // The line that held a Ctrl-Z byte, which ends the text; 0 when none did.
-    std::uint64_t ctrlZLine = 0;
+    std::uint64_t ctrlZLine = 0; // the line whose Ctrl-Z ended the text, or 0
     bool readError = false;
 };
 
-namespace bindingReader {
-
-constexpr bool isBlank(int byte) {
-    return byte == ' ' || (byte >= '\t' && byte <= '\r');
-}
-
-constexpr bool isDigit(int byte) {
-    return byte >= '0' && byte <= '9';
-}
-
-constexpr char lowerCase(char c) {
-    return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
-}
-
-constexpr std::uint64_t magnitudeLimit = 2147483648u;
-
-// The value: blanks, one optional sign, then digits up to the first other byte.
-struct ValueScan {
-    enum class Step : std::uint8_t { Blanks, Sign, Digits, Done } step = Step::Blanks;
-    bool negative = false;
-    bool digits = false;
-    std::uint64_t magnitude = 0; // stops growing just past the largest in range
-    int byteAfterDigits = -1;
-};
-
-// The line's last bytes are kept in a ring: byte i of the line at i % ringSize.
-constexpr std::size_t ringSize = 16;
-static_assert(longestKeyText <= ringSize);
-
-// One line on its way through the reader.
-struct Line {
+inline LineOutcome readBindingLine(std::string_view line, std::uint64_t number) {
+    constexpr std::string_view blanks = " \t\n\v\f\r";
     LineOutcome outcome;
-    // Zeros, where the line is shorter than the ring, match no key text.
-    std::array<char, ringSize> recent{};
-    FieldSet foundInAnyCase = 0;
-    ValueScan value;
-};
-
-// For each byte, the fields whose key text ends with it in either case: only
-// they can be completed by it.
-inline constexpr std::array<FieldSet, 256> keyTextsEndingWith = [] {
-    std::array<FieldSet, 256> ending{};
-    for (std::size_t byte = 0; byte < ending.size(); ++byte) {
-        for (std::size_t field = 0; field < bindingFields.size(); ++field) {
-            if (lowerCase(static_cast<char>(byte)) ==
-                lowerCase(bindingFields[field].keyText.back())) {
-                ending[byte] |= static_cast<FieldSet>(1u << field);
-            }
-        }
-    }
-    return ending;
-}();
-
-// Whether the line's bytes so far, the newest being byte, end with a key text,
-// exactly or in another case.
-inline void findKeyTexts(Line& line, unsigned char byte) {
-    const auto written = [&line](std::uint64_t at) { return line.recent[at % ringSize]; };
-    for (FieldSet candidates = keyTextsEndingWith[byte]; candidates != 0;
-         candidates &= static_cast<FieldSet>(candidates - 1)) {
-        const int field = std::countr_zero(candidates);
-        const std::string_view keyText = bindingFields[static_cast<std::size_t>(field)].keyText;
-        const std::uint64_t begin = line.outcome.length - keyText.size();
-        std::size_t unmatched = keyText.size();
-        while (unmatched > 0 &&
-               lowerCase(written(begin + unmatched - 1)) == lowerCase(keyText[unmatched - 1])) {
-            --unmatched;
-        }
-        if (unmatched > 0) {
-            continue;
-        }
-        bool exact = true;
-        for (std::size_t i = 0; i < keyText.size(); ++i) {
-            exact = exact && written(begin + i) == keyText[i];
-        }
-        const auto bit = static_cast<FieldSet>(1u << field);
-        LineOutcome& outcome = line.outcome;
-        if (exact) {
-            outcome.keyTextsFound |= bit;
-        } else if ((line.foundInAnyCase & bit) == 0 && outcome.otherCaseField == noField) {
-            outcome.otherCaseField = field;
-            for (std::size_t i = 0; i < keyText.size(); ++i) {
-                outcome.otherCase[i] = written(begin + i);
-            }
-        }
-        line.foundInAnyCase |= bit;
-    }
-}
-
-inline void parseValue(ValueScan& value, unsigned char byte) {
-    using Step = ValueScan::Step;
-    if (value.step == Step::Blanks && isBlank(byte)) {
-        return;
-    }
-    if (value.step == Step::Blanks && (byte == '+' || byte == '-')) {
-        value.negative = byte == '-';
-        value.step = Step::Sign;
-    } else if (value.step != Step::Done && isDigit(byte)) {
-        value.digits = true;
-        value.magnitude = std::min(value.magnitude * 10 + (byte - '0'), magnitudeLimit + 1);
-        value.step = Step::Digits;
-    } else if (value.step != Step::Done) {
-        value.byteAfterDigits = value.digits ? byte : -1;
-        value.step = Step::Done;
-    }
-}
-
-inline void addByte(Line& line, unsigned char byte) {
-    LineOutcome& outcome = line.outcome;
-    if (outcome.length < keptLineStart) {
-        outcome.start[outcome.length] = static_cast<char>(byte);
-    }
-    line.recent[outcome.length % ringSize] = static_cast<char>(byte);
-    ++outcome.length;
-    outcome.blank = outcome.blank && isBlank(byte);
-    findKeyTexts(line, byte);
-    if (byte == '=' && !outcome.hasEquals) {
-        // The value is what follows the first "=", not the line's start.
-        outcome.hasEquals = true;
-        line.value = ValueScan{};
-    } else {
-        parseValue(line.value, byte);
-    }
-}
-
-inline const LineOutcome& finishLine(Line& line, std::uint64_t number) {
-    const ValueScan& value = line.value;
-    LineOutcome& outcome = line.outcome;
     outcome.number = number;
-    outcome.byteAfterDigits = value.byteAfterDigits;
-    if (!value.digits) {
-        outcome.parse = ValueParse::NoDigits;
-    } else if (value.magnitude > magnitudeLimit - (value.negative ? 0 : 1)) {
-        outcome.parse = ValueParse::OutOfRange;
-    } else {
-        outcome.parse = ValueParse::Parsed;
-        const auto magnitude = static_cast<std::int64_t>(value.magnitude);
-        outcome.value = static_cast<std::int32_t>(value.negative ? -magnitude : magnitude);
+    outcome.length = line.size();
+    outcome.start = line.substr(0, keptLineStart);
+    outcome.blank = line.find_first_not_of(blanks) == std::string_view::npos;
+    const auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c + 32) : c; };
+    const auto sameLetter = [&lower](char a, char b) { return lower(a) == lower(b); };
+    std::size_t otherCaseEnd = std::string_view::npos;
+    for (std::size_t field = 0; field < bindingFields.size(); ++field) {
+        const std::string_view keyText = bindingFields[field].keyText;
+        if (line.find(keyText) != std::string_view::npos) {
+            outcome.keyTextsFound |= static_cast<FieldSet>(1u << field);
+            if (outcome.field == noField) {
+                outcome.field = static_cast<int>(field);
+            }
+        }
+        const auto at = static_cast<std::size_t>(
+            std::search(line.begin(), line.end(), keyText.begin(), keyText.end(), sameLetter) -
+            line.begin());
+        const std::string_view written = line.substr(std::min(at, line.size()), keyText.size());
+        if (!written.empty() && written != keyText && at + keyText.size() < otherCaseEnd) {
+            otherCaseEnd = at + keyText.size();
+            outcome.otherCaseField = static_cast<int>(field);
+            outcome.otherCase = written;
+        }
     }
+    const std::size_t equals = line.find('=');
+    outcome.hasEquals = equals != std::string_view::npos;
+    if (outcome.field == noField) {
+        return outcome;
+    }
+
+    // The value: after the first "=", or the whole line; blanks, one optional
+    // sign, then decimal digits up to the first other byte.
+    std::string_view value = line.substr(outcome.hasEquals ? equals + 1 : 0);
+    value.remove_prefix(std::min(value.find_first_not_of(blanks), value.size()));
+    // from_chars takes a "-" but no "+", and no sign may follow a "+".
+    value.remove_prefix(value.size() > 1 && value[0] == '+' && value[1] != '-' ? 1 : 0);
+    const char* const end = value.data() + value.size();
+    const auto [after, error] = std::from_chars(value.data(), end, outcome.value);
+    if (error == std::errc::invalid_argument) {
+        return outcome;
+    }
+    outcome.byteAfterDigits = after < end ? static_cast<unsigned char>(*after) : -1;
+    const bool control = bindingFields[outcome.field].kind == BindingField::Kind::PadControl;
+    outcome.parse = error == std::errc::result_out_of_range ? ValueParse::OutOfRange
+                    : control && (outcome.value < 0 || outcome.value > lastGameControl)
+                        ? ValueParse::NoGameControl
+                        : ValueParse::Parsed;
     return outcome;
 }
 
-} // namespace bindingReader
-
-// Reads the file to its end, handing each line's outcome to onLine in file
-// order. A read error ends the text as the end of the file would.
+// Reads the file to its end and applies its lines over bindings in file order,
+// handing each line's outcome to onLine after. A line that doesn't parse leaves
+// its field as it was; a read error ends the text as the end of the file would.
 template <typename OnLine>
-ReadSummary readBindingFile(std::FILE* file, OnLine&& onLine) {
-    using namespace bindingReader;
-    constexpr int ctrlZ = 26;
+ReadSummary readBindingFile(std::FILE* file, KeyBindings& bindings, OnLine&& onLine) {
     ReadSummary summary;
-
-    // A UTF-8 byte-order mark is dropped; a UTF-16 one ends the text at once.
-    unsigned char head[3];
-    const std::size_t headLength = std::fread(head, 1, sizeof head, file);
-    summary.utf16 = headLength >= 2 &&
-                    ((head[0] == 0xFF && head[1] == 0xFE) || (head[0] == 0xFE && head[1] == 0xFF));
-    summary.utf8ByteOrderMark =
-        headLength == 3 && head[0] == 0xEF && head[1] == 0xBB && head[2] == 0xBF;
-    std::size_t headRead = summary.utf8ByteOrderMark ? headLength : 0;
-    const auto nextByte = [&] {
-        return headRead < headLength ? head[headRead++] : std::getc(file);
-    };
-
-    Line line;
-    // Text mode: a carriage return right before a line feed is dropped, so it
-    // waits for the next byte.
-    bool carriageReturn = false;
-    int byte = EOF;
-    while (!summary.utf16 && (byte = nextByte()) != EOF && byte != ctrlZ) {
-        summary.nulBytes = summary.nulBytes || byte == 0;
-        if (carriageReturn && byte != '\n') {
-            addByte(line, '\r');
-        }
-        carriageReturn = byte == '\r';
-        if (byte == '\n') {
-            onLine(finishLine(line, ++summary.lines));
-            line = Line{};
-        } else if (byte != '\r') {
-            addByte(line, static_cast<unsigned char>(byte));
-        }
-    }
-    if (byte == ctrlZ) {
-        summary.ctrlZLine = summary.lines + 1;
-    }
-    if (carriageReturn) {
-        addByte(line, '\r');
-    }
-    // A last line without a line end still counts.
-    if (line.outcome.length > 0) {
-        onLine(finishLine(line, ++summary.lines));
+    std::string text;
+    char chunk[4096];
+    for (std::size_t got = 1; got > 0 && text.size() <= bindingFileBytesAtMost;) {
+        got = std::fread(chunk, 1, sizeof chunk, file);
+        text.append(chunk, got);
     }
     summary.readError = std::ferror(file) != 0;
+    summary.tooLarge = text.size() > bindingFileBytesAtMost;
+    summary.utf16 =
+        !summary.tooLarge && (text.starts_with("\xFF\xFE") || text.starts_with("\xFE\xFF"));
+    if (summary.tooLarge || summary.utf16) {
+        return summary;
+    }
+    std::string_view rest = text;
+    summary.utf8ByteOrderMark = rest.starts_with("\xEF\xBB\xBF");
+    rest.remove_prefix(summary.utf8ByteOrderMark ? 3 : 0);
+    // Text mode: Ctrl-Z ends the text, and a CR right before an LF is dropped.
+    const std::size_t ctrlZ = rest.find('\x1A');
+    if (ctrlZ != std::string_view::npos) {
+        rest = rest.substr(0, ctrlZ);
+        summary.ctrlZLine = static_cast<std::uint64_t>(std::ranges::count(rest, '\n')) + 1;
+    }
+    summary.nulBytes = rest.find('\0') != std::string_view::npos;
+    while (!rest.empty()) {
+        const std::size_t end = std::min(rest.find('\n'), rest.size());
+        std::string_view line = rest.substr(0, end);
+        if (end < rest.size() && line.ends_with('\r')) {
+            line.remove_suffix(1);
+        }
+        const LineOutcome outcome = readBindingLine(line, ++summary.lines);
+        if (outcome.parse == ValueParse::Parsed) {
+            bindings.*bindingFields[outcome.field].member = outcome.value;
+        }
+        onLine(outcome);
+        rest.remove_prefix(std::min(end + 1, rest.size()));
+    }
     return summary;
 }

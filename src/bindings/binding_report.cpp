@@ -76,15 +76,14 @@ std::string escaped(unsigned char byte) {
 }
 
 std::string shownText(const LineOutcome& line) {
-    const std::string_view start(line.start.data(), std::min(line.length, line.start.size()));
     std::vector<std::string> pieces;
     std::size_t width = 0;
-    for (const char c : start) {
+    for (const char c : line.start) {
         pieces.push_back(escaped(static_cast<unsigned char>(c)));
         width += pieces.back().size();
     }
     std::string text;
-    if (width <= shownWidth && line.length == start.size()) {
+    if (width <= shownWidth && line.length == line.start.size()) {
         for (const std::string& piece : pieces) {
             text += piece;
         }
@@ -114,15 +113,15 @@ std::string binding(const BindingField& field, std::int32_t code) {
 
 std::string verdict(const ExplainedLine& line) {
     const LineOutcome& outcome = line.outcome;
-    const int field = selectedField(outcome);
+    const int field = outcome.field;
     if (field == noField) {
         if (outcome.blank) {
             return "nothing: blank line";
         }
         if (outcome.otherCaseField != noField) {
             const std::string_view keyText = bindingFields[outcome.otherCaseField].keyText;
-            return "nothing: \"" + std::string(outcome.otherCase.data(), keyText.size()) +
-                   "\" is not \"" + std::string(keyText) + "\", key texts are case-sensitive";
+            return "nothing: \"" + outcome.otherCase + "\" is not \"" + std::string(keyText) +
+                   "\", key texts are case-sensitive";
         }
         return "nothing: no key text";
     }
@@ -145,6 +144,10 @@ std::string verdict(const ExplainedLine& line) {
     case ValueParse::OutOfRange:
         text = std::string(selected.fieldName) +
                " unchanged: the value is outside -2147483648 to 2147483647";
+        break;
+    case ValueParse::NoGameControl:
+        text = std::string(selected.fieldName) + " unchanged: " + std::to_string(outcome.value) +
+               " is no game control (0 to " + std::to_string(lastGameControl) + ")";
         break;
     }
 
@@ -354,8 +357,7 @@ BindingReading readBindings(std::FILE* file, const KeyBindings& start) {
     constexpr std::size_t none = explainedLinesAtMost;
     std::array<std::size_t, bindingFields.size()> lastStore;
     lastStore.fill(none);
-    reading.summary = readBindingFile(file, [&](const LineOutcome& line) {
-        applyLine(reading.bindings, line);
+    reading.summary = readBindingFile(file, reading.bindings, [&](const LineOutcome& line) {
         const std::size_t kept =
             reading.lines.size() < explainedLinesAtMost ? reading.lines.size() : none;
         if (kept != none) {
@@ -364,8 +366,8 @@ BindingReading readBindings(std::FILE* file, const KeyBindings& start) {
         if (kept == none && std::popcount(line.keyTextsFound) > 1) {
             ++reading.laterLinesNamingSeveral;
         }
-        if (lineStores(line)) {
-            std::size_t& last = lastStore[static_cast<std::size_t>(selectedField(line))];
+        if (line.parse == ValueParse::Parsed) {
+            std::size_t& last = lastStore[static_cast<std::size_t>(line.field)];
             if (last != none) {
                 reading.lines[last].overriddenBy = line.number;
             }
@@ -397,39 +399,6 @@ GearAccess gearAccess(const KeyBindings& bindings) {
         return GearAccess::PadButtons;
     }
     return GearAccess::None;
-}
-
-std::string bindingsSummary(const KeyBindings& b) {
-    std::vector<std::string> ways;
-    if (b.clutchKey != 0) {
-        std::string keys = "clutch " + keyName(b.clutchKey);
-        if (b.firstGearKey != 0 || b.secondGearKey != 0 || b.thirdGearKey != 0 ||
-            b.fourthGearKey != 0) {
-            keys += ", gears";
-            for (const VirtualKeyCode gear :
-                 {b.firstGearKey, b.secondGearKey, b.thirdGearKey, b.fourthGearKey}) {
-                keys += ' ';
-                keys += gear != 0 ? keyName(gear) : "-";
-            }
-        }
-        if (b.reverseKey != 0) {
-            keys += ", reverse " + keyName(b.reverseKey);
-        }
-        if (b.shiftUpKey != 0 && b.shiftDownKey != 0) {
-            keys += ", up " + keyName(b.shiftUpKey) + ", down " + keyName(b.shiftDownKey);
-        }
-        ways.push_back(keys);
-    }
-    if (b.padHoldControl != 0 && b.padUpControl != 0 && b.padDownControl != 0) {
-        const auto button = [](std::int32_t control) {
-            const std::string_view name = padControlName(control);
-            return name.empty() ? "control " + std::to_string(control)
-                                : std::string(name.substr(0, name.find(',')));
-        };
-        ways.push_back("pad: hold " + button(b.padHoldControl) + ", up " + button(b.padUpControl) +
-                       ", down " + button(b.padDownControl));
-    }
-    return joined(ways);
 }
 
 std::string bindingsReport(const BindingReading& reading) {
@@ -468,7 +437,9 @@ std::string bindingsReport(const BindingReading& reading) {
 std::string bindingReport(const BindingReading& reading, std::string_view name) {
     const ReadSummary& summary = reading.summary;
     std::string text = std::string(name) + ": ";
-    if (summary.utf16) {
+    if (summary.tooLarge) {
+        text += std::string(tooLargeNote) + "\n";
+    } else if (summary.utf16) {
         text += "UTF-16 (it begins with a UTF-16 byte-order mark), no line read\n";
     } else {
         text += std::to_string(summary.lines) + (summary.lines == 1 ? " line" : " lines");

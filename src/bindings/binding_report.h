@@ -13,6 +13,9 @@
 
 inline constexpr char bindingFileName[] = "MTconfig.ini";
 
+// What the explanation, the log and the notices say of a file over the limit.
+inline constexpr std::string_view tooLargeNote = "larger than 1 MiB, not read";
+
 // Where the key-binding file is looked for, in order: beside the module (the
 // plug-in's .asi, or the tool), then in the working folder; once when the two
 // are the same folder.
@@ -55,10 +58,6 @@ GearAccess gearAccess(const KeyBindings& bindings);
 
 // The key texts of the clutch and gear fields left unbound, in field order.
 std::vector<std::string_view> unboundGearKeyTexts(const KeyBindings& bindings);
-
-// What the bindings let the player do, in a few words for a notification:
-// "clutch Shift, gears 1 2 3 4, reverse R".
-std::string bindingsSummary(const KeyBindings& bindings);
 
 // "a", "a and b", "a, b and c".
 std::string joined(const std::vector<std::string>& items);

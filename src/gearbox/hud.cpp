@@ -6,7 +6,8 @@ namespace {
 
 constexpr float labelY = 0.015f;
 constexpr std::int32_t subtitleDurationMs = 2500;
-// The game takes at most this many characters from one text component.
+// The feed's "STRING" label has one text component, of which the game takes
+// at most this many characters.
 constexpr std::size_t componentLength = 99;
 
 } // namespace
@@ -37,11 +38,9 @@ void showSubtitle(const char* text) {
 }
 
 void showNotification(std::string_view text) {
+    char component[componentLength + 1] = {};
+    text.copy(component, componentLength);
     beginNotification("STRING");
-    for (std::size_t at = 0; at < text.size(); at += componentLength) {
-        char component[componentLength + 1] = {};
-        text.copy(component, componentLength, at);
-        addTextString(component);
-    }
+    addTextString(component);
     postNotification();
 }

@@ -10,5 +10,6 @@ void drawHudLabel(std::string text, float x, bool highlighted);
 // Shows a message in the subtitle area for 2.5 seconds.
 void showSubtitle(const char* text);
 
-// Posts a notification above the minimap.
+// Posts a notification above the minimap: at most 99 characters, the rest
+// cut off.
 void showNotification(std::string_view text);

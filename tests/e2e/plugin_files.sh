@@ -36,6 +36,7 @@ cp "$cases/good.ini" "$work/reload/MTconfig.ini"
 cp "$cases/edited.ini" "$work/reload/"
 case_folder unwritable .
 cp "$cases/good.ini" "$work/unwritable/MTconfig.ini"
+cp "$cases/good.ini" "$cases/bad.ini" "$work/unwritable/"
 mkdir "$work/unwritable/ManualGearbox.log"
 case_folder subfolder plugin
 cp "$cases/good.ini" "$work/subfolder/MTconfig.ini"

@@ -1,9 +1,8 @@
 // The key-binding reader against a deliberately plain reading of the same
-// rules: whole lines, string search and strtol with a range check. Any
-// disagreement on the seven fields, the line count or what a line's
-// explanation needs (its start, length, blankness, a key text in another
-// letter case) aborts.
-#include <algorithm>
+// rules: whole lines, string search and strtol with range checks. Any
+// disagreement on the fields, the line count or what a line's explanation
+// needs (its start, length, blankness, a key text in another letter case)
+// aborts.
 #include <cerrno>
 #include <climits>
 #include <cstdint>
@@ -41,7 +40,8 @@ const std::vector<VirtualKeyCode> sentinels = [] {
 }();
 
 std::vector<std::string> plainLines(std::string text) {
-    if (text.starts_with("\xFF\xFE") || text.starts_with("\xFE\xFF")) {
+    if (text.size() > bindingFileBytesAtMost || text.starts_with("\xFF\xFE") ||
+        text.starts_with("\xFE\xFF")) {
         return {};
     }
     if (text.starts_with("\xEF\xBB\xBF")) {
@@ -108,8 +108,9 @@ Reading plainReading(const std::string& text) {
             char* end = nullptr;
             errno = 0;
             const long number = std::strtol(value.c_str(), &end, 10);
+            const bool control = bindingFields[i].kind == BindingField::Kind::PadControl;
             if (end != value.c_str() && errno != ERANGE && number >= INT32_MIN &&
-                number <= INT32_MAX) {
+                number <= INT32_MAX && (!control || (number >= 0 && number <= 360))) {
                 reading.fields[i] = static_cast<VirtualKeyCode>(number);
             }
             break;
@@ -125,17 +126,9 @@ Reading readerReading(const std::uint8_t* data, std::size_t size) {
     }
     Reading reading;
     std::FILE* file = fmemopen(const_cast<std::uint8_t*>(data), size, "rb");
-    readBindingFile(file, [&](const LineOutcome& line) {
-        applyLine(bindings, line);
-        LineReading& lineReading = reading.lines.emplace_back();
-        lineReading.length = line.length;
-        lineReading.start.assign(line.start.data(), std::min(line.length, line.start.size()));
-        lineReading.blank = line.blank;
-        lineReading.otherCaseField = line.otherCaseField;
-        if (line.otherCaseField != noField) {
-            lineReading.otherCase.assign(line.otherCase.data(),
-                                         bindingFields[line.otherCaseField].keyText.size());
-        }
+    readBindingFile(file, bindings, [&](const LineOutcome& line) {
+        reading.lines.push_back(
+            {line.length, line.start, line.blank, line.otherCaseField, line.otherCase});
     });
     std::fclose(file);
     for (const BindingField& field : bindingFields) {

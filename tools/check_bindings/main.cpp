@@ -49,7 +49,8 @@ Exit status:
   0  every gear can be reached: the clutch and all five gear keys (first to
      fourth, reverse) are bound, or the clutch with ShiftUp and ShiftDown, or
      PadHold with PadUp and PadDown
-  1  the file was read, but not every gear can be reached
+  1  the file was read, but not every gear can be reached, or it is larger
+     than 1 MiB and not read
   2  the file can't be read, or the arguments are wrong
 )";
 
