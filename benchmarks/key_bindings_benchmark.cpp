@@ -10,6 +10,7 @@
 #include <string>
 #include <string_view>
 
+#include "bindings/binding_places.h"
 #include "bindings/key_bindings.h"
 #include "host/files.h"
 
@@ -27,14 +28,14 @@ std::uintmax_t writeConfig(const std::string& text) {
 }
 
 void load(benchmark::State& state, std::uintmax_t fileBytes) {
-    bindingsPath = findBindingFile();
+    bindingsState.pathAtLoad = findBindingFile();
     for (auto _ : state) {
-        keyBindings = KeyBindings{};
+        bindingsState.keys = KeyBindings{};
         loadKeyBindings();
-        benchmark::DoNotOptimize(keyBindings);
+        benchmark::DoNotOptimize(bindingsState.keys);
     }
     state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * fileBytes));
-    if (keyBindings.reverseKey != 82) {
+    if (bindingsState.keys.reverseKey != 82) {
         state.SkipWithError("the file did not bind reverse to 82");
     }
 }

@@ -99,10 +99,10 @@ TEST_F(AllocationTest, DrivingThroughEveryGearAndSeatAllocatesNothing) {
     const int other = sim::addVehicle(0x00013C07);
     // Shifting one gear at a time on the keyboard and on a pad, as well.
     constexpr int keyE = 69, lb = 68, a = 73, x = 99, rt = 71;
-    keyBindings.shiftUpKey = keyE;
-    keyBindings.padHoldControl = lb;
-    keyBindings.padUpControl = a;
-    keyBindings.padDownControl = x;
+    bindingsState.keys.shiftUpKey = keyE;
+    bindingsState.keys.padHoldControl = lb;
+    bindingsState.keys.padUpControl = a;
+    bindingsState.keys.padDownControl = x;
     const auto hold = [](std::initializer_list<int> controls, bool held) {
         for (const int control : controls) {
             sim::holdControl(control, held);
@@ -173,7 +173,7 @@ TEST_F(AllocationTest, DrivingThroughEveryGearAndSeatAllocatesNothing) {
 
 TEST_F(AllocationTest, AnExceptionInAPassSwitchesTheGearboxOffAndTheLoopGoesOn) {
     constexpr int keyF5 = 116;
-    keyBindings.reloadKey = keyF5;
+    bindingsState.keys.reloadKey = keyF5;
     gearboxState.gear = Gear::Second;
     passes(2);
     EXPECT_EQ(car().maxSpeed, 31.0f);

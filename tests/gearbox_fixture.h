@@ -39,14 +39,15 @@ class GearboxTest : public PluginTest {
         PluginTest::SetUp();
         sim::world.playerHandle = 0x0001B2C4;
         sim::enterVehicle(sim::addVehicle(carHandle));
-        keyBindings.clutchKey = clutch;
-        keyBindings.firstGearKey = firstKey;
-        keyBindings.secondGearKey = secondKey;
-        keyBindings.thirdGearKey = thirdKey;
-        keyBindings.fourthGearKey = fourthKey;
-        keyBindings.reverseKey = reverseKey;
+        bindingsState.keys.clutchKey = clutch;
+        bindingsState.keys.firstGearKey = firstKey;
+        bindingsState.keys.secondGearKey = secondKey;
+        bindingsState.keys.thirdGearKey = thirdKey;
+        bindingsState.keys.fourthGearKey = fourthKey;
+        bindingsState.keys.reverseKey = reverseKey;
+        // Bound as if read from a file at the first pass, whose notice was given.
+        bindingsState.file = BindingsFile::Read;
         pluginState.noticeGiven = true;
-        // The load had its chance; these tests bind keys directly.
         pluginState.bindingsLoaded = true;
     }
 

@@ -63,9 +63,9 @@ TEST_F(GearboxTest, ASteadyCruiseCosts38NativeCallsThreeKeyQueriesAndOneFocusChe
     // use a read and a disable each.
     for (const std::size_t expectedNatives : {38u, 39u, 45u}) {
         if (expectedNatives > 38u) {
-            keyBindings.padHoldControl = 68;
-            keyBindings.padUpControl = 73;
-            keyBindings.padDownControl = 99;
+            bindingsState.keys.padHoldControl = 68;
+            bindingsState.keys.padUpControl = 73;
+            bindingsState.keys.padDownControl = 99;
         }
         sim::world.lastDevice =
             expectedNatives == 45u ? sim::Device::Pad : sim::Device::KeyboardAndMouse;
@@ -272,8 +272,8 @@ TEST_F(GearboxTest, TheAccelerateControlHeldStallsEveryFrameAndPushesInReverseAs
 
 TEST_F(GearboxTest, ShiftKeysMoveOneGearPerPressWithTheClutchBesideTheGearKeys) {
     constexpr int keyE = 69, keyQ = 81;
-    keyBindings.shiftUpKey = keyE;
-    keyBindings.shiftDownKey = keyQ;
+    bindingsState.keys.shiftUpKey = keyE;
+    bindingsState.keys.shiftDownKey = keyQ;
     const auto tap = [](int key) {
         press(key);
         passAt(30.0f);
@@ -319,9 +319,9 @@ TEST_F(GearboxTest, ShiftKeysMoveOneGearPerPressWithTheClutchBesideTheGearKeys) 
 }
 
 TEST_F(GearboxTest, ThePadsHoldButtonIsTheClutchAndItsButtonsWorkOnlyForTheGearbox) {
-    keyBindings.padHoldControl = 68;
-    keyBindings.padUpControl = 73;
-    keyBindings.padDownControl = 99;
+    bindingsState.keys.padHoldControl = 68;
+    bindingsState.keys.padUpControl = 73;
+    bindingsState.keys.padDownControl = 99;
     const auto tapButton = [](int control) {
         sim::holdControl(control, true);
         passAt(30.0f);
@@ -524,7 +524,7 @@ TEST_F(GearboxTest, TogglingTakesEffectInTheSamePass) {
 }
 
 TEST_F(GearboxTest, UnboundKeysLeaveTheGearboxInFirst) {
-    keyBindings = KeyBindings{};
+    bindingsState.keys = KeyBindings{};
     press(clutch);
     press(secondKey);
     press(keyW);
@@ -675,7 +675,7 @@ TEST_F(GearboxTest, SwitchingOffLiftsTheCapOnceAndThenTouchesNoVehicle) {
 
 TEST_F(GearboxTest, AfterARestartTheGearboxStartsInFirstAndKeepsWhatItReadAndWasTold) {
     constexpr int keyE = 69;
-    keyBindings.shiftUpKey = keyE;
+    bindingsState.keys.shiftUpKey = keyE;
     gearboxState.gear = Gear::Third;
     press(clutch);
     press(keyE);

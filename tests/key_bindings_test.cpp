@@ -2,6 +2,7 @@
 // load through a second open, and reading in pieces of any size.
 #include "plugin_fixture.h"
 
+#include "bindings/binding_places.h"
 #include "bindings/binding_report.h"
 #include "version.h"
 
@@ -56,6 +57,11 @@ std::string utf16(std::string_view text, bool bigEndian) {
     return result;
 }
 
+std::string fileText(const std::filesystem::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
 // Each test runs in the game folder of a standard install: the plug-in's
 // folder is the working folder. The working folder is put back after.
 class BindingFileTest : public PluginTest {
@@ -83,15 +89,15 @@ class BindingFileTest : public PluginTest {
     }
 
     // The plug-in's load-time look for the file.
-    static void openAtLoad() { bindingsPath = findBindingFile(); }
+    static void openAtLoad() { bindingsState.pathAtLoad = findBindingFile(); }
 
     // The file as the plug-in finds it at load and reads it on the first frame.
     static Fields load(std::string_view bytes, const Fields& before = unbound) {
         writeConfig(bytes);
         openAtLoad();
-        keyBindings = bindingsOf(before);
+        bindingsState.keys = bindingsOf(before);
         pass();
-        return fieldsOf(keyBindings);
+        return fieldsOf(bindingsState.keys);
     }
 
     std::filesystem::path savedFolder;
@@ -172,14 +178,35 @@ TEST_F(BindingFileTest, EachLineOfTheTableBindsAsDescribed) {
 TEST_F(BindingFileTest, MissingFileLeavesEveryKeyAtZero) {
     pass();
     EXPECT_TRUE(pluginState.bindingsLoaded);
-    EXPECT_EQ(fieldsOf(keyBindings), unbound);
+    EXPECT_EQ(fieldsOf(bindingsState.keys), unbound);
 }
 
-TEST_F(BindingFileTest, AFileCreatedAfterLoadIsNotRead) {
-    pass();
-    writeConfig(sixLines);
+TEST_F(BindingFileTest, AFileCreatedAfterLoadIsReadOnceWhenThePlayerNextGetsIn) {
+    const int car = sim::addVehicle(0x0A01);
+    sim::enterVehicle(car);
+    passes(2);
+    writeConfig("Clutch=16\n");
     passes(3);
-    EXPECT_EQ(fieldsOf(keyBindings), unbound);
+    EXPECT_EQ(fieldsOf(bindingsState.keys), unbound) << "not while the player drives on";
+    sim::leaveVehicle();
+    pass();
+    sim::enterVehicle(car);
+    pass();
+    EXPECT_EQ(fieldsOf(bindingsState.keys), keys({16}));
+    EXPECT_NE(fileText(pluginFolder / "ManualGearbox.log").find("Found when you got in a vehicle"),
+              std::string::npos);
+
+    // Read once: a later edit waits for the reload key.
+    writeConfig(sixLines);
+    sim::leaveVehicle();
+    pass();
+    sim::enterVehicle(car);
+    pass();
+    EXPECT_EQ(fieldsOf(bindingsState.keys), keys({16}));
+    EXPECT_EQ(sim::world.notifications.size(), 2u);
+    EXPECT_EQ(
+        sim::world.notifications.back().text,
+        "Manual Gearbox: FirstGear and 4 more not bound in MTconfig.ini. See ManualGearbox.log");
 }
 
 TEST_F(BindingFileTest, TheFileFoundAtLoadIsReadFromThereWhereverTheGameGoesAfter) {
@@ -188,7 +215,7 @@ TEST_F(BindingFileTest, TheFileFoundAtLoadIsReadFromThereWhereverTheGameGoesAfte
     std::filesystem::create_directory("elsewhere");
     std::filesystem::current_path("elsewhere");
     pass();
-    EXPECT_EQ(fieldsOf(keyBindings), sixBound);
+    EXPECT_EQ(fieldsOf(bindingsState.keys), sixBound);
     EXPECT_TRUE(pluginState.bindingsLoaded);
 }
 
@@ -198,7 +225,7 @@ TEST_F(BindingFileTest, TheFileIsReadOnceOnTheFirstFrame) {
     pass();
     writeConfig("Clutch=17\n");
     passes(3);
-    EXPECT_EQ(fieldsOf(keyBindings), sixBound);
+    EXPECT_EQ(fieldsOf(bindingsState.keys), sixBound);
 }
 
 TEST_F(BindingFileTest, TheFirstPassLoadsTheToggleKeyBeforeItLooksAtTheToggle) {
@@ -273,11 +300,6 @@ TEST_F(BindingFileTest, AFileOfUpTo1MiBIsReadToItsEndAndALargerOneNotAtAll) {
 
 // --- Where the file is, the log, the notice and reloading -------------------------
 
-std::string fileText(const std::filesystem::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
-
 // The plug-in kept in a folder of its own, away from the game's working folder.
 class PlugInFolderTest : public BindingFileTest {
   protected:
@@ -298,7 +320,7 @@ TEST_F(PlugInFolderTest, TheFileBesideThePlugInComesFirstAndTheLogSaysWhichWasRe
     std::ofstream(asiFolder / "MTconfig.ini") << "Clutch=16\nclutch=18\n";
     openAtLoad();
     pass();
-    EXPECT_EQ(fieldsOf(keyBindings), keys({16}));
+    EXPECT_EQ(fieldsOf(bindingsState.keys), keys({16}));
     EXPECT_EQ(log().substr(0, log().find('\n', log().find('\n') + 2) + 1),
               "Manual Gearbox " + std::string(productVersion) + "\n\n" +
                   (asiFolder / "MTconfig.ini").string() + ": 2 lines\n");
@@ -310,7 +332,7 @@ TEST_F(PlugInFolderTest, TheFileBesideThePlugInComesFirstAndTheLogSaysWhichWasRe
 TEST_F(PlugInFolderTest, WithoutAFileTheLogNamesBothPlacesItLookedIn) {
     openAtLoad();
     pass();
-    EXPECT_EQ(fieldsOf(keyBindings), unbound);
+    EXPECT_EQ(fieldsOf(bindingsState.keys), unbound);
     EXPECT_NE(log().find("MTconfig.ini not found; looked in:\n  " +
                          (asiFolder / "MTconfig.ini").string() + "\n  " +
                          (std::filesystem::current_path() / "MTconfig.ini").string() + "\n"),
@@ -325,7 +347,7 @@ TEST_F(PlugInFolderTest, ALogThatCantBeWrittenIsDoneWithoutAndTheNoticeDoesntSen
     writeConfig("Clutch=16\n");
     openAtLoad();
     pass();
-    EXPECT_EQ(fieldsOf(keyBindings), keys({16}));
+    EXPECT_EQ(fieldsOf(bindingsState.keys), keys({16}));
     EXPECT_TRUE(std::filesystem::is_directory(asiFolder / "ManualGearbox.log"));
     EXPECT_EQ(bindingsNotice(), "Manual Gearbox: FirstGear and 4 more not bound in MTconfig.ini.");
 }
@@ -345,7 +367,8 @@ TEST_F(BindingFileTest, TheNoticeSaysOnceWhenThePlayerFirstDrivesWhyGearsCantBeC
         std::string file;
         std::string notice;
     } cases[] = {
-        {"", "Manual Gearbox: MTconfig.ini not found, gears can't be changed." + seeLog},
+        {"",
+         "Manual Gearbox: MTconfig.ini not found, read when you next get in a vehicle." + seeLog},
         {utf16(sixLines, false).insert(0, "\xFF\xFE"),
          "Manual Gearbox: MTconfig.ini is saved as UTF-16, so it binds no key." + seeLog},
         {sixLines + std::string(bindingFileBytesAtMost, '\n'),
@@ -389,7 +412,7 @@ TEST_F(BindingFileTest, TheReloadKeyReadsTheFileAgainOncePerPressAndReplacesEver
     sim::setKey(keyF5, true);
     clearCalls();
     passes(4);
-    EXPECT_EQ(fieldsOf(keyBindings), keys({17, 49, 50, 51, 52, 82, 0, keyF5}));
+    EXPECT_EQ(fieldsOf(bindingsState.keys), keys({17, 49, 50, 51, 52, 82, 0, keyF5}));
     EXPECT_EQ(notificationTexts(), std::vector<std::string>{"Manual Gearbox: MTconfig.ini read "
                                                             "again, every gear can be reached."});
     EXPECT_EQ(waits(), (std::vector<std::int64_t>{0, 0, 0, 0}));
@@ -423,7 +446,7 @@ TEST_F(BindingFileTest, TheReloadKeyReadsTheFileAgainOncePerPressAndReplacesEver
         }
         sim::setKey(keyF5, true);
         pass();
-        EXPECT_EQ(fieldsOf(keyBindings), c.after);
+        EXPECT_EQ(fieldsOf(bindingsState.keys), c.after);
         EXPECT_EQ(notificationTexts().back(), c.notice);
     }
     EXPECT_EQ(sim::world.notifications.size(), 6u);

@@ -132,14 +132,14 @@ TEST_F(LoopTest, AnUnboundToggleKeyIsNeverQueried) {
 }
 
 TEST_F(LoopTest, ABoundToggleKeyIsPolledOnEveryPassAfterTheArrowKey) {
-    keyBindings.toggleKey = keyT;
+    bindingsState.keys.toggleKey = keyT;
     sim::fireControlOnce(toggleControl);
     passes(2);
     EXPECT_EQ(keysQueried(), (std::vector<std::int64_t>{rightArrow, keyT, rightArrow, keyT}));
 }
 
 TEST_F(LoopTest, AHeldToggleKeyTogglesOncePerPress) {
-    keyBindings.toggleKey = keyT;
+    bindingsState.keys.toggleKey = keyT;
     sim::setKey(keyT, true);
     passes(4);
     EXPECT_FALSE(gearboxState.transmissionEnabled);
@@ -154,7 +154,7 @@ TEST_F(LoopTest, AHeldToggleKeyTogglesOncePerPress) {
 }
 
 TEST_F(LoopTest, ControlArrowKeyAndToggleKeyInOnePassFlipOnce) {
-    keyBindings.toggleKey = keyT;
+    bindingsState.keys.toggleKey = keyT;
     sim::fireControlOnce(toggleControl);
     sim::setKey(rightArrow, true);
     sim::setKey(keyT, true);
@@ -164,7 +164,7 @@ TEST_F(LoopTest, ControlArrowKeyAndToggleKeyInOnePassFlipOnce) {
 }
 
 TEST_F(LoopTest, AToggleKeyBoundToTheArrowKeyStillFlipsOncePerPress) {
-    keyBindings.toggleKey = rightArrow;
+    bindingsState.keys.toggleKey = rightArrow;
     sim::setKey(rightArrow, true);
     passes(3);
     EXPECT_FALSE(gearboxState.transmissionEnabled);
@@ -172,7 +172,7 @@ TEST_F(LoopTest, AToggleKeyBoundToTheArrowKeyStillFlipsOncePerPress) {
 }
 
 TEST_F(LoopTest, ArrowAndToggleKeyPressedOnDifferentPassesEachFlip) {
-    keyBindings.toggleKey = keyT;
+    bindingsState.keys.toggleKey = keyT;
     sim::setKey(rightArrow, true);
     pass();
     sim::setKey(keyT, true);

@@ -6,9 +6,10 @@
 #include <map>
 #include <span>
 
+#include "bindings/gear_access.h"
+#include "bindings/input_names.h"
 #include "bindings/own_inputs.h"
 #include "bindings/virtual_keys.h"
-#include "host/files.h"
 
 namespace {
 
@@ -19,30 +20,6 @@ constexpr std::string_view cutMark = "...";
 // Gears in the order of the fields after the clutch.
 constexpr std::array<std::string_view, 5> gearNames = {"first gear", "second gear", "third gear",
                                                        "fourth gear", "reverse"};
-constexpr std::size_t clutchField = 0;
-constexpr std::size_t lastGearField = 5;
-
-struct PadControl {
-    std::int32_t control;
-    std::string_view name;
-};
-// The buttons of an Xbox-style pad in a car, and the controls the gearbox reads.
-constexpr std::array<PadControl, 14> padControls = {{
-    {68, "LB, vehicle aim"},
-    {71, "RT, accelerate"},
-    {72, "LT, brake"},
-    {73, "A, duck"},
-    {74, "D-pad right, headlights"},
-    {75, "Y, exit"},
-    {76, "RB, handbrake"},
-    {79, "R3, look behind"},
-    {80, "B, cinematic camera"},
-    {85, "D-pad left, radio wheel"},
-    {86, "L3, horn"},
-    {99, "X, next vehicle weapon"},
-    {190, "D-pad right, frontend right"},
-    {208, "RT, frontend"},
-}};
 
 bool padField(const BindingField& field) {
     return field.kind == BindingField::Kind::PadControl;
@@ -310,45 +287,6 @@ std::vector<std::string> warnings(const BindingReading& reading) {
 
 } // namespace
 
-std::string_view padControlName(std::int32_t control) {
-    for (const PadControl& pad : padControls) {
-        if (pad.control == control) {
-            return pad.name;
-        }
-    }
-    return {};
-}
-
-std::string keyName(VirtualKeyCode code) {
-    if (code == 0) {
-        return "no key";
-    }
-    const char* name = virtualKeyName(code);
-    return name != nullptr ? name : "no virtual key";
-}
-
-std::string joined(const std::vector<std::string>& items) {
-    std::string text;
-    for (std::size_t i = 0; i < items.size(); ++i) {
-        if (i > 0) {
-            text += i + 1 == items.size() ? " and " : ", ";
-        }
-        text += items[i];
-    }
-    return text;
-}
-
-std::vector<std::string> bindingFilePlaces() {
-    const std::string ownFolder = moduleFolder();
-    const std::string working = workingFolder();
-    std::vector<std::string> places;
-    if (!ownFolder.empty() && !sameFolder(ownFolder, working)) {
-        places.push_back(inFolder(ownFolder, bindingFileName));
-    }
-    places.push_back(inFolder(working, bindingFileName));
-    return places;
-}
-
 BindingReading readBindings(std::FILE* file, const KeyBindings& start) {
     BindingReading reading;
     reading.bindings = start;
@@ -375,30 +313,6 @@ BindingReading readBindings(std::FILE* file, const KeyBindings& start) {
         }
     });
     return reading;
-}
-
-std::vector<std::string_view> unboundGearKeyTexts(const KeyBindings& bindings) {
-    std::vector<std::string_view> unbound;
-    for (std::size_t field = clutchField; field <= lastGearField; ++field) {
-        if (bindings.*bindingFields[field].member == 0) {
-            unbound.push_back(bindingFields[field].keyText);
-        }
-    }
-    return unbound;
-}
-
-GearAccess gearAccess(const KeyBindings& bindings) {
-    if (unboundGearKeyTexts(bindings).empty()) {
-        return GearAccess::GearKeys;
-    }
-    if (bindings.clutchKey != 0 && bindings.shiftUpKey != 0 && bindings.shiftDownKey != 0) {
-        return GearAccess::ShiftKeys;
-    }
-    if (bindings.padHoldControl != 0 && bindings.padUpControl != 0 &&
-        bindings.padDownControl != 0) {
-        return GearAccess::PadButtons;
-    }
-    return GearAccess::None;
 }
 
 std::string bindingsReport(const BindingReading& reading) {

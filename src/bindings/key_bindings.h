@@ -1,24 +1,25 @@
-// The key-binding file, MTconfig.ini, the key codes read from it, and the log
-// that says what was read.
+// The key bindings in use: read from MTconfig.ini on the first pass, again on
+// the reload key, and while none was read, when the player next drives.
 #pragma once
 
 #include <string>
 
 #include "bindings/binding_reader.h"
+#include "bindings/notices.h"
 
-extern KeyBindings keyBindings;
+struct BindingsState {
+    KeyBindings keys{};
+    // Where MTconfig.ini was found while the plug-in loaded: it is opened then
+    // only to learn that it can be, and closed again, so that editors can
+    // still save it. Empty when no place had it.
+    std::string pathAtLoad;
+    // What the reading of the keys in use came to, and whether its log was
+    // written.
+    BindingsFile file = BindingsFile::NotFound;
+    bool logWritten = false;
+};
 
-// Where MTconfig.ini was found while the plug-in loaded: it is opened then only
-// to learn that it can be, and closed again, so that editors can still save
-// it. Empty when no place had it.
-extern std::string bindingsPath;
-
-// The first place that has the key-binding file, or empty.
-std::string findBindingFile();
-
-inline bool bindingsFileOpened() {
-    return !bindingsPath.empty();
-}
+extern BindingsState bindingsState;
 
 // The first pass: reads the file found at load, if any, and writes the log.
 void loadKeyBindings();
@@ -29,20 +30,11 @@ void loadKeyBindings();
 // tell the player.
 std::string reloadKeyBindings();
 
-// Adds why the gearbox switched itself off to the log; false when the log
-// can't be written.
-bool logFault(const std::string& reason);
+// While no file has been read, looks for it again in the same places and reads
+// it; true when one was read (and logged), so that its notice is due. A file
+// still too large is logged again but not told again.
+bool lookForBindingsAgain();
 
 // Why the player can't change gear with the bindings in use, as a notice, or
 // empty when every gear can be reached.
 std::string bindingsNotice();
-
-// What a reading of the file came to, as the notices tell it.
-enum class BindingsFile { NotFound, TooLarge, Utf16, Read };
-
-// The notice of a reading: after the first, only when not every gear can be
-// reached (empty otherwise); after a reload, always. It sends the player to
-// the log only when the log was written, and fits one text component of a
-// notification.
-std::string bindingsNoticeText(BindingsFile file, const KeyBindings& bindings, bool reload,
-                               bool logWritten);

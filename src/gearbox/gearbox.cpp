@@ -117,7 +117,7 @@ bool pushingInReverse() {
 // button, its A the X key. So the pad's bindings count only while the player
 // uses a pad, and a keyboard player keeps aiming from the car.
 bool padInUse() {
-    const KeyBindings& bindings = keyBindings;
+    const KeyBindings& bindings = bindingsState.keys;
     return (bindings.padHoldControl != 0 || bindings.padUpControl != 0 ||
             bindings.padDownControl != 0) &&
            !usingKeyboardAndMouse();
@@ -130,14 +130,16 @@ bool padPressed(bool pad, ControlId control, bool& wasHeld) {
 
 // The clutch key, or the pad's hold button.
 bool clutchDown(bool pad) {
-    return keyDown(keyBindings.clutchKey) ||
-           (pad && keyBindings.padHoldControl != 0 && controlHeld(keyBindings.padHoldControl));
+    return keyDown(bindingsState.keys.clutchKey) ||
+           (pad && bindingsState.keys.padHoldControl != 0 &&
+            controlHeld(bindingsState.keys.padHoldControl));
 }
 
 // The pad's buttons do only the gearbox's work while it acts.
 void suppressPadControls(bool pad) {
     for (const ControlId control :
-         {keyBindings.padHoldControl, keyBindings.padUpControl, keyBindings.padDownControl}) {
+         {bindingsState.keys.padHoldControl, bindingsState.keys.padUpControl,
+          bindingsState.keys.padDownControl}) {
         if (pad && control != 0) {
             suppressControl(control);
         }
@@ -187,17 +189,18 @@ Gear nextGear(Gear gear, bool up) {
 // count once the clutch is in.
 void changeGear(bool pad) {
     GearboxState& state = gearboxState;
-    const bool upKey = keyPressed(keyBindings.shiftUpKey, state.shiftUpKeyWasDown);
-    const bool upButton = padPressed(pad, keyBindings.padUpControl, state.padUpWasHeld);
-    const bool downKey = keyPressed(keyBindings.shiftDownKey, state.shiftDownKeyWasDown);
-    const bool downButton = padPressed(pad, keyBindings.padDownControl, state.padDownWasHeld);
+    const bool upKey = keyPressed(bindingsState.keys.shiftUpKey, state.shiftUpKeyWasDown);
+    const bool upButton = padPressed(pad, bindingsState.keys.padUpControl, state.padUpWasHeld);
+    const bool downKey = keyPressed(bindingsState.keys.shiftDownKey, state.shiftDownKeyWasDown);
+    const bool downButton =
+        padPressed(pad, bindingsState.keys.padDownControl, state.padDownWasHeld);
     const bool up = upKey || upButton;
     const bool down = downKey || downButton;
     if (!state.clutchHeld) {
         return;
     }
     for (const GearKey& gearKey : gearKeys) {
-        if (keyDown(keyBindings.*gearKey.key)) {
+        if (keyDown(bindingsState.keys.*gearKey.key)) {
             state.gear = gearKey.gear;
             return;
         }

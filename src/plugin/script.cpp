@@ -4,6 +4,7 @@
 
 #include "bindings/key_bindings.h"
 #include "bindings/own_inputs.h"
+#include "bindings/plugin_log.h"
 #include "gearbox/gearbox.h"
 #include "gearbox/hud.h"
 #include "host/keyboard.h"
@@ -26,7 +27,7 @@ bool togglePressed() {
     PluginState& state = pluginState;
     const bool controlActive = toggleControlFired();
     const bool arrowPressed = keyPressed(toggleArrowKey, state.toggleArrowWasDown);
-    const bool boundKeyPressed = keyPressed(keyBindings.toggleKey, state.toggleKeyWasDown);
+    const bool boundKeyPressed = keyPressed(bindingsState.keys.toggleKey, state.toggleKeyWasDown);
     return controlActive || arrowPressed || boundKeyPressed;
 }
 
@@ -41,7 +42,7 @@ void framePass() {
 
     checkGameFocus();
 
-    if (keyPressed(keyBindings.reloadKey, state.reloadKeyWasDown)) {
+    if (keyPressed(bindingsState.keys.reloadKey, state.reloadKeyWasDown)) {
         showNotification(reloadKeyBindings());
     }
 
@@ -54,9 +55,17 @@ void framePass() {
         }
     }
 
+    const bool driving = gearboxState.transmissionEnabled && updateGearbox();
+    // A file put in place after the game started is read once the player
+    // gets in a vehicle, and its notice is due then.
+    if (driving && !state.wasDriving && lookForBindingsAgain()) {
+        state.noticeGiven = false;
+    }
+    state.wasDriving = driving;
+
     // Told when it matters, the first time the player drives, not on a
     // loading screen.
-    if (gearboxState.transmissionEnabled && updateGearbox() && !state.noticeGiven) {
+    if (driving && !state.noticeGiven) {
         state.noticeGiven = true;
         const std::string notice = bindingsNotice();
         if (!notice.empty()) {
@@ -85,8 +94,7 @@ void switchOffAfterFault(const char* reason) noexcept {
 void resetPlugin(Reset what) {
     if (what == Reset::Everything) {
         keyboardState = KeyboardState{};
-        keyBindings = KeyBindings{};
-        bindingsPath.clear();
+        bindingsState = BindingsState{};
         gearboxState = GearboxState{};
         pluginState = PluginState{};
         return;

@@ -8,6 +8,8 @@ struct PluginState {
     // The player was told, on the first pass the gearbox drove, why the gears
     // can't be changed (or there was nothing to tell).
     bool noticeGiven = false;
+    // The gearbox drove a vehicle in the previous pass.
+    bool wasDriving = false;
     // The right-arrow key, the bound toggle key and the reload key as the
     // previous pass saw them: each counts once per press.
     bool toggleArrowWasDown = false;

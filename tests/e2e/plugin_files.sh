@@ -38,6 +38,8 @@ case_folder unwritable .
 cp "$cases/good.ini" "$work/unwritable/MTconfig.ini"
 cp "$cases/good.ini" "$cases/bad.ini" "$work/unwritable/"
 mkdir "$work/unwritable/ManualGearbox.log"
+case_folder late .
+cp "$cases/good.ini" "$work/late/"
 case_folder subfolder plugin
 cp "$cases/good.ini" "$work/subfolder/MTconfig.ini"
 cp "$cases/edited.ini" "$work/subfolder/plugin/MTconfig.ini"
@@ -102,7 +104,8 @@ log=missing/plugin/ManualGearbox.log
 check_log_head "$log"
 lines "$log" 3 "MTconfig.ini not found; looked in:" \
     "  $(windows_path "$work/missing/plugin/MTconfig.ini")" \
-    "  $(windows_path "$work/missing/MTconfig.ini")" "No key is bound."
+    "  $(windows_path "$work/missing/MTconfig.ini")" \
+    "It is looked for again when you next get in a vehicle." "No key is bound."
 [ ! -e missing/ManualGearbox.log ] || fail "a log in the working folder of the missing case"
 
 # 2. A bad file: after the path, the log's report is check-bindings' word for
@@ -139,7 +142,15 @@ if [ ! -d unwritable/ManualGearbox.log ] || [ -n "$(ls -A unwritable/ManualGearb
     fail "unwritable/ManualGearbox.log is no longer an empty folder"
 fi
 
-# 7. The plug-in in a subfolder with its own file reads that one.
+# 7. A file put in place after the game started, read when the player next
+# gets in.
+play late .
+log=late/ManualGearbox.log
+check_log_head "$log"
+lines "$log" 3 "Found when you got in a vehicle, after the game started." "" \
+    "$(windows_path "$work/late/MTconfig.ini"): 7 lines"
+
+# 8. The plug-in in a subfolder with its own file reads that one.
 play subfolder plugin
 log=subfolder/plugin/ManualGearbox.log
 check_log_head "$log"
@@ -150,4 +161,4 @@ if [ $failures -ne 0 ]; then
     echo "$failures checks failed"
     exit 1
 fi
-echo "plug-in files: 5 drives, their notices and logs as expected"
+echo "plug-in files: 6 drives, their notices and logs as expected"

@@ -11,7 +11,9 @@
 #include <windows.h>
 #endif
 
+#include "bindings/binding_places.h"
 #include "bindings/binding_report.h"
+#include "bindings/gear_access.h"
 #include "host/files.h"
 #include "version.h"
 

@@ -1,0 +1,56 @@
+#include "bindings/notices.h"
+
+#include <vector>
+
+#include "bindings/binding_places.h"
+#include "bindings/binding_report.h"
+#include "bindings/gear_access.h"
+#include "bindings/input_names.h"
+
+namespace {
+
+// The clutch and gear key texts left unbound: two by name, more counted.
+std::string unboundKeys(const KeyBindings& bindings) {
+    const std::vector<std::string_view> unbound = unboundGearKeyTexts(bindings);
+    if (unbound.size() > 2) {
+        return std::string(unbound.front()) + " and " + std::to_string(unbound.size() - 1) +
+               " more";
+    }
+    return joined(std::vector<std::string>(unbound.begin(), unbound.end()));
+}
+
+} // namespace
+
+std::string bindingsNoticeText(BindingsFile file, const KeyBindings& bindings, bool reload,
+                               bool logWritten) {
+    const std::string prefix = "Manual Gearbox: ";
+    const std::string name = bindingFileName;
+    std::string text;
+    switch (file) {
+    case BindingsFile::NotFound:
+        text = name + (reload ? " can't be opened, the keys stay as they were."
+                              : " not found, read when you next get in a vehicle.");
+        break;
+    case BindingsFile::TooLarge:
+        text = name + " is " + std::string(tooLargeNote) + (reload ? "; the keys stay." : ".");
+        break;
+    case BindingsFile::Utf16:
+        text = name + (reload ? " read again: it is UTF-16 and binds no key."
+                              : " is saved as UTF-16, so it binds no key.");
+        break;
+    case BindingsFile::Read:
+        if (gearAccess(bindings) != GearAccess::None) {
+            return reload ? prefix + name + " read again, every gear can be reached." : "";
+        }
+        if (reload) {
+            text = name + " read again: " +
+                   (bindings.clutchKey == 0 ? "no Clutch, gears can't be changed."
+                                            : unboundKeys(bindings) + " not bound.");
+        } else {
+            text = bindings.clutchKey == 0 ? "no Clutch in " + name + ", gears can't be changed."
+                                           : unboundKeys(bindings) + " not bound in " + name + ".";
+        }
+        break;
+    }
+    return prefix + text + (logWritten ? " See ManualGearbox.log" : "");
+}

@@ -1,0 +1,17 @@
+// What the plug-in tells the player of a reading of the key-binding file, in a
+// notification above the minimap.
+#pragma once
+
+#include <string>
+
+#include "bindings/binding_reader.h"
+
+// What a reading of the file came to.
+enum class BindingsFile { NotFound, TooLarge, Utf16, Read };
+
+// The notice of a reading: after the first, only when not every gear can be
+// reached (empty otherwise); after a reload, always. It sends the player to
+// the log only when the log was written, and fits one text component of a
+// notification.
+std::string bindingsNoticeText(BindingsFile file, const KeyBindings& bindings, bool reload,
+                               bool logWritten);

@@ -1,0 +1,12 @@
+// ManualGearbox.log beside the plug-in: what it read, and what went wrong.
+#pragma once
+
+#include <string>
+
+// Writes the log anew, under a line with the plug-in's version; false when it
+// can't be written, and the plug-in does without.
+bool writeLog(const std::string& body);
+
+// Adds why the gearbox switched itself off; false when the log can't be
+// written.
+bool logFault(const std::string& reason);
