@@ -489,7 +489,7 @@ Recording readText(std::string_view text) {
     std::FILE* file = fmemopen(const_cast<char*>(text.data()), text.size(), "rb");
     KeyBindings bindings{};
     const ReadSummary summary = readBindingFile(file, bindings, [&](const LineOutcome& line) {
-        recording.lines.push_back(line.start);
+        recording.lines.emplace_back(line.text);
         recording.outcomes.emplace_back(line.number, line.keyTextsFound, line.hasEquals,
                                         static_cast<int>(line.parse), line.value,
                                         line.byteAfterDigits);

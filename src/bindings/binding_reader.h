@@ -63,22 +63,16 @@ static_assert(bindingFields.size() <= 16);
 constexpr std::size_t bindingFileBytesAtMost = 1024 * 1024;
 // The game's control numbers run from 0 to this.
 constexpr std::int32_t lastGameControl = 360;
-// Enough of a line's start to show it cut to 40 columns.
-constexpr std::size_t keptLineStart = 41;
 
 // A line without a key text has no value to parse: NoDigits.
 enum class ValueParse : std::uint8_t { Parsed, NoDigits, OutOfRange, NoGameControl };
 
-// What one line did, and what it takes to explain it.
+// What one line did.
 struct LineOutcome {
-    std::uint64_t number = 0, length = 0; // number from 1
-    std::string start;                    // the first keptLineStart bytes as written
-    bool blank = true;                    // empty, or whitespace only
+    std::uint64_t number = 0; // from 1
+    std::string_view text;    // as written, valid only while the line is handed on
     FieldSet keyTextsFound = 0;
     int field = noField; // the first found selects its field
-    // Of the key texts first written in another letter case, the first to end.
-    int otherCaseField = noField;
-    std::string otherCase; // as written
     bool hasEquals = false;
     ValueParse parse = ValueParse::NoDigits;
     std::int32_t value = 0;   // also when it is no game control
@@ -96,32 +90,16 @@ struct ReadSummary {
     bool readError = false;
 };
 
+inline constexpr std::string_view blankBytes = " \t\n\v\f\r";
+
 inline LineOutcome readBindingLine(std::string_view line, std::uint64_t number) {
-    constexpr std::string_view blanks = " \t\n\v\f\r";
-    LineOutcome outcome;
-    outcome.number = number;
-    outcome.length = line.size();
-    outcome.start = line.substr(0, keptLineStart);
-    outcome.blank = line.find_first_not_of(blanks) == std::string_view::npos;
-    const auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c + 32) : c; };
-    const auto sameLetter = [&lower](char a, char b) { return lower(a) == lower(b); };
-    std::size_t otherCaseEnd = std::string_view::npos;
+    LineOutcome outcome{.number = number, .text = line};
     for (std::size_t field = 0; field < bindingFields.size(); ++field) {
-        const std::string_view keyText = bindingFields[field].keyText;
-        if (line.find(keyText) != std::string_view::npos) {
+        if (line.find(bindingFields[field].keyText) != std::string_view::npos) {
             outcome.keyTextsFound |= static_cast<FieldSet>(1u << field);
             if (outcome.field == noField) {
                 outcome.field = static_cast<int>(field);
             }
-        }
-        const auto at = static_cast<std::size_t>(
-            std::search(line.begin(), line.end(), keyText.begin(), keyText.end(), sameLetter) -
-            line.begin());
-        const std::string_view written = line.substr(std::min(at, line.size()), keyText.size());
-        if (!written.empty() && written != keyText && at + keyText.size() < otherCaseEnd) {
-            otherCaseEnd = at + keyText.size();
-            outcome.otherCaseField = static_cast<int>(field);
-            outcome.otherCase = written;
         }
     }
     const std::size_t equals = line.find('=');
@@ -133,7 +111,7 @@ inline LineOutcome readBindingLine(std::string_view line, std::uint64_t number) 
     // The value: after the first "=", or the whole line; blanks, one optional
     // sign, then decimal digits up to the first other byte.
     std::string_view value = line.substr(outcome.hasEquals ? equals + 1 : 0);
-    value.remove_prefix(std::min(value.find_first_not_of(blanks), value.size()));
+    value.remove_prefix(std::min(value.find_first_not_of(blankBytes), value.size()));
     // from_chars takes a "-" but no "+", and no sign may follow a "+".
     value.remove_prefix(value.size() > 1 && value[0] == '+' && value[1] != '-' ? 1 : 0);
     const char* const end = value.data() + value.size();

@@ -52,7 +52,7 @@ std::string escaped(unsigned char byte) {
     return std::string("\\x") + digits[byte >> 4] + digits[byte & 0xF];
 }
 
-std::string shownText(const LineOutcome& line) {
+std::string shownText(const ExplainedLine& line) {
     std::vector<std::string> pieces;
     std::size_t width = 0;
     for (const char c : line.start) {
@@ -92,12 +92,12 @@ std::string verdict(const ExplainedLine& line) {
     const LineOutcome& outcome = line.outcome;
     const int field = outcome.field;
     if (field == noField) {
-        if (outcome.blank) {
+        if (line.blank) {
             return "nothing: blank line";
         }
-        if (outcome.otherCaseField != noField) {
-            const std::string_view keyText = bindingFields[outcome.otherCaseField].keyText;
-            return "nothing: \"" + outcome.otherCase + "\" is not \"" + std::string(keyText) +
+        if (line.otherCaseField != noField) {
+            const std::string_view keyText = bindingFields[line.otherCaseField].keyText;
+            return "nothing: \"" + line.otherCase + "\" is not \"" + std::string(keyText) +
                    "\", key texts are case-sensitive";
         }
         return "nothing: no key text";
@@ -148,7 +148,7 @@ std::string linesReport(const BindingReading& reading) {
     std::vector<std::string> shown;
     std::size_t textWidth = std::string_view("As written").size();
     for (const ExplainedLine& line : reading.lines) {
-        shown.push_back(shownText(line.outcome));
+        shown.push_back(shownText(line));
         textWidth = std::max(textWidth, shown.back().size());
     }
     const std::size_t numberWidth =
@@ -287,6 +287,34 @@ std::vector<std::string> warnings(const BindingReading& reading) {
 
 } // namespace
 
+ExplainedLine explainedLine(const LineOutcome& line) {
+    const std::string_view text = line.text;
+    ExplainedLine explained;
+    explained.outcome = line;
+    explained.outcome.text = {};
+    explained.length = text.size();
+    explained.start = text.substr(0, keptLineStart);
+    explained.blank = text.find_first_not_of(blankBytes) == std::string_view::npos;
+    const auto sameLetter = [](char a, char b) {
+        const auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? char(c + 'a' - 'A') : c; };
+        return lower(a) == lower(b);
+    };
+    std::size_t firstEnd = std::string_view::npos;
+    for (std::size_t field = 0; field < bindingFields.size(); ++field) {
+        const std::string_view keyText = bindingFields[field].keyText;
+        const auto at = static_cast<std::size_t>(
+            std::search(text.begin(), text.end(), keyText.begin(), keyText.end(), sameLetter) -
+            text.begin());
+        const std::string_view written = text.substr(std::min(at, text.size()), keyText.size());
+        if (!written.empty() && written != keyText && at + keyText.size() < firstEnd) {
+            firstEnd = at + keyText.size();
+            explained.otherCaseField = static_cast<int>(field);
+            explained.otherCase = written;
+        }
+    }
+    return explained;
+}
+
 BindingReading readBindings(std::FILE* file, const KeyBindings& start) {
     BindingReading reading;
     reading.bindings = start;
@@ -299,7 +327,7 @@ BindingReading readBindings(std::FILE* file, const KeyBindings& start) {
         const std::size_t kept =
             reading.lines.size() < explainedLinesAtMost ? reading.lines.size() : none;
         if (kept != none) {
-            reading.lines.push_back({line});
+            reading.lines.push_back(explainedLine(line));
         }
         if (kept == none && std::popcount(line.keyTextsFound) > 1) {
             ++reading.laterLinesNamingSeveral;

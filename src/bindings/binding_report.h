@@ -18,11 +18,24 @@ inline constexpr std::string_view tooLargeNote = "larger than 1 MiB, not read";
 // are counted.
 constexpr std::size_t explainedLinesAtMost = 200;
 
+// Enough of a line's start to show it cut to 40 columns.
+constexpr std::size_t keptLineStart = 41;
+
 struct ExplainedLine {
-    LineOutcome outcome;
+    LineOutcome outcome; // without its text, which is gone once read
+    std::uint64_t length = 0;
+    std::string start; // the first keptLineStart bytes as written
+    bool blank = true; // empty, or whitespace only
+    // Of the key texts written in another letter case, the first to end, as
+    // written.
+    int otherCaseField = noField;
+    std::string otherCase;
     // The later line that stores the same field, or 0.
     std::uint64_t overriddenBy = 0;
 };
+
+// What explaining a line takes beyond what the reader found in it.
+ExplainedLine explainedLine(const LineOutcome& line);
 
 struct BindingReading {
     ReadSummary summary;

@@ -1,8 +1,8 @@
-// The key-binding reader against a deliberately plain reading of the same
-// rules: whole lines, string search and strtol with range checks. Any
-// disagreement on the fields, the line count or what a line's explanation
-// needs (its start, length, blankness, a key text in another letter case)
-// aborts.
+// The key-binding reader, and what the explanation makes of its lines,
+// against a deliberately plain reading of the same rules: whole lines, string
+// search and strtol with range checks. Any disagreement on the fields, the
+// line count or what a line's explanation needs (its start, length,
+// blankness, a key text in another letter case) aborts.
 #include <cerrno>
 #include <climits>
 #include <cstdint>
@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "bindings/binding_reader.h"
+#include "bindings/binding_report.h"
 
 namespace {
 
@@ -127,8 +128,9 @@ Reading readerReading(const std::uint8_t* data, std::size_t size) {
     Reading reading;
     std::FILE* file = fmemopen(const_cast<std::uint8_t*>(data), size, "rb");
     readBindingFile(file, bindings, [&](const LineOutcome& line) {
-        reading.lines.push_back(
-            {line.length, line.start, line.blank, line.otherCaseField, line.otherCase});
+        const ExplainedLine explained = explainedLine(line);
+        reading.lines.push_back({explained.length, explained.start, explained.blank,
+                                 explained.otherCaseField, explained.otherCase});
     });
     std::fclose(file);
     for (const BindingField& field : bindingFields) {
