@@ -164,9 +164,9 @@ TEST_F(BindingFileTest, EachLineOfTheTableBindsAsDescribed) {
         {"Clutch=99999999999999999999999999\n", clutch5, clutch5},
         {"Clutch=-0\n", clutch5, keys({0})},
         // Pad buttons are the game's controls 0 to 360.
-        {"PadHold=360\n", unbound, keys({0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 360})},
-        {"PadDown=-1\n", keys({0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 5}),
-         keys({0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 5})},
+        {"PadHold=360\n", unbound, keys({0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 360})},
+        {"PadDown=-1\n", keys({0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 5}),
+         keys({0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 5})},
     };
     for (const LineCase& c : cases) {
         SCOPED_TRACE(testing::PrintToString(c.text));
