@@ -1,0 +1,164 @@
+// The plug-in's drive recorder. While it records, each pass keeps the game's
+// time and every native call, key query and focus check that crosses this
+// floor, in a buffer allocated whole when recording starts: a recording pass
+// allocates nothing. Once the buffer is full, the oldest passes make room.
+#pragma once
+
+#include <array>
+#include <bit>
+#include <cstdint>
+#include <cstring>
+#include <memory>
+#include <span>
+#include <string>
+#include <type_traits>
+
+#include "host/recording.h"
+
+// At least ten minutes at 60 passes a second of the busiest passes the
+// plug-in makes, about 500 bytes each.
+inline constexpr std::size_t recordingBufferBytes = 24u << 20;
+// A pass whose entries would go past this is cut short.
+inline constexpr std::size_t passBytesAtMost = 8192;
+// The largest entry: a native call with a text and seven more arguments.
+inline constexpr std::size_t entryBytesAtMost =
+    2 + 1 + recordedTextAtMost + 4 * (recordedArgumentsAtMost - 1) + 4;
+
+struct RecorderState {
+    // While a pass is open, where its next entry goes; null otherwise, and
+    // then nothing is recorded.
+    std::uint8_t* cursor = nullptr;
+    // An entry that would begin past here might not fit: the pass is cut.
+    std::uint8_t* entryLimit = nullptr;
+    bool passCut = false;
+
+    // Null while not recording.
+    std::unique_ptr<std::uint8_t[]> buffer;
+    // The passes kept run from tail to head; when wrapped, from tail to
+    // lapEnd and on from the buffer's start to head.
+    std::size_t head = 0;
+    std::size_t tail = 0;
+    std::size_t lapEnd = 0;
+    bool wrapped = false;
+    std::uint32_t passesKept = 0;
+    std::uint32_t passesBegun = 0;
+
+    // The version, the bindings and the names of the plug-in's state values.
+    DriveRecording header;
+
+    // A native's index in the recording by its hash: a hash's home slot, or
+    // one after it.
+    struct NativeSlot {
+        std::uint64_t hash = 0;
+        std::uint8_t index = 0;
+    };
+    std::array<NativeSlot, 256> nativeSlots{};
+    std::array<std::uint64_t, recordedNativesAtMost> natives{};
+    std::size_t nativeCount = 0;
+};
+
+extern RecorderState recorderState;
+
+// Starts recording from the next pass on, with the header's version,
+// bindings and names of state values. False when the buffer can't be had.
+bool startRecording(DriveRecording header);
+
+bool recording();
+
+// Opens the pass when recording, after asking the game's time. True when the
+// pass must keep the plug-in's state, which recordState then adds first.
+bool beginRecordedPass();
+void recordState(std::span<const std::int32_t> values);
+void endRecordedPass();
+
+// Ends the recording: a pass still open ends here, cut. Writes
+// ManualGearbox-YYYYMMDD-HHMMSS.drec, in local time, beside the plug-in and
+// frees the buffer. The file's name, or empty when it couldn't be written.
+std::string stopRecording();
+
+// --- Entries, recorded where the calls cross ------------------------------------
+
+std::uint8_t addRecordedNative(std::uint64_t hash);
+void cutRecordedPass();
+
+inline std::uint8_t recordedNative(std::uint64_t hash) {
+    const RecorderState::NativeSlot& slot =
+        recorderState.nativeSlots[(hash * 0x9E3779B97F4A7C15u) >> 56];
+    return slot.hash == hash ? slot.index : addRecordedNative(hash);
+}
+
+inline void putArgument(std::uint8_t*& at, std::int32_t value) {
+    putNumber(at, static_cast<std::uint32_t>(value));
+}
+inline void putArgument(std::uint8_t*& at, float value) {
+    putNumber(at, std::bit_cast<std::uint32_t>(value));
+}
+inline void putArgument(std::uint8_t*& at, const char* text) {
+    const std::size_t length = strnlen(text, recordedTextAtMost);
+    *at++ = static_cast<std::uint8_t>(length);
+    putBytes(at, text, length);
+}
+
+template <typename First = void, typename... Rest>
+constexpr std::uint8_t nativeShape() {
+    static_assert(!(std::is_same_v<Rest, const char*> || ...),
+                  "only a native's first argument is recorded as text");
+    return static_cast<std::uint8_t>((std::is_void_v<First> ? 0 : 1 + sizeof...(Rest)) |
+                                     (std::is_same_v<First, const char*> ? textArgumentBit : 0));
+}
+
+template <typename... Arguments>
+void recordNative(std::uint64_t hash, const unsigned long long* result, Arguments... arguments) {
+    static_assert(sizeof...(Arguments) <= recordedArgumentsAtMost);
+    RecorderState& recorder = recorderState;
+    std::uint8_t* at = recorder.cursor;
+    const std::uint8_t index = recordedNative(hash);
+    if (at > recorder.entryLimit || index == recordedNativesAtMost) {
+        cutRecordedPass();
+        return;
+    }
+    *at++ = index;
+    std::uint8_t* const shape = at++;
+    *shape = nativeShape<Arguments...>();
+    (putArgument(at, arguments), ...);
+    // Results are read from the low half of the first slot only.
+    const auto value = static_cast<std::uint32_t>(result[0]);
+    if (value != 0) {
+        *shape |= resultBit;
+        putNumber(at, value);
+    }
+    recorder.cursor = at;
+}
+
+inline void recordKey(std::int32_t key, std::int16_t state) {
+    std::uint8_t* at = recorderState.cursor;
+    if (at == nullptr) {
+        return;
+    }
+    if (at > recorderState.entryLimit) {
+        cutRecordedPass();
+        return;
+    }
+    if (static_cast<std::uint32_t>(key) <= 0xFF) {
+        *at++ = keyTag;
+        *at++ = static_cast<std::uint8_t>(key);
+    } else {
+        *at++ = wideKeyTag;
+        putNumber(at, key);
+    }
+    putNumber(at, state);
+    recorderState.cursor = at;
+}
+
+inline void recordFocus(bool focused) {
+    std::uint8_t* at = recorderState.cursor;
+    if (at == nullptr) {
+        return;
+    }
+    if (at > recorderState.entryLimit) {
+        cutRecordedPass();
+        return;
+    }
+    *at++ = focused ? focusTag : focusLostTag;
+    recorderState.cursor = at;
+}
