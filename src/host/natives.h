@@ -33,10 +33,12 @@ template <typename... Arguments>
 NativeResult invokeNative(NativeHash hash, Arguments... arguments) {
     nativeInit(hash);
     (nativePush64(argumentSlot(arguments)), ...);
-    const NativeResult result = nativeCall();
-    if (recorderState.cursor != nullptr) {
-        recordNative(hash, result, arguments...);
+    if (recorderState.cursor == nullptr) {
+        return nativeCall();
     }
+    recordNativeCall(hash, arguments...);
+    const NativeResult result = nativeCall();
+    recordNativeResult(result);
     return result;
 }
 

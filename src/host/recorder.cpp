@@ -203,7 +203,13 @@ std::string stopRecording() {
         recorder.passCut = true;
         endRecordedPass();
     }
-    const std::string name = "ManualGearbox-" + localTimeStamp() + ".drec";
+    // A second recording within the same second gets a number of its own.
+    const std::string stamp = "ManualGearbox-" + localTimeStamp();
+    std::string name = stamp + ".drec";
+    for (int copy = 2; copy < 100 && fileKind(inFolder(moduleFolder(), name)) != FileKind::Missing;
+         ++copy) {
+        name = stamp + "-" + std::to_string(copy) + ".drec";
+    }
     const bool written = writeRecording(recorder, inFolder(moduleFolder(), name));
     recorder = RecorderState{};
     return written ? name : std::string();
@@ -211,14 +217,15 @@ std::string stopRecording() {
 
 std::uint8_t addRecordedNative(std::uint64_t hash) {
     RecorderState& recorder = recorderState;
-    auto slot = static_cast<std::size_t>((hash * 0x9E3779B97F4A7C15u) >> 56);
+    std::size_t slot = nativeSlot(hash);
     for (; recorder.nativeSlots[slot].hash != 0; slot = (slot + 1) % recorder.nativeSlots.size()) {
         if (recorder.nativeSlots[slot].hash == hash) {
             return recorder.nativeSlots[slot].index;
         }
     }
     if (recorder.nativeCount == recordedNativesAtMost) {
-        return recordedNativesAtMost;
+        cutRecordedPass();
+        return 0;
     }
     recorder.natives[recorder.nativeCount] = hash;
     recorder.nativeSlots[slot] = {hash, static_cast<std::uint8_t>(recorder.nativeCount)};

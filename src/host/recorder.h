@@ -31,6 +31,8 @@ struct RecorderState {
     // An entry that would begin past here might not fit: the pass is cut.
     std::uint8_t* entryLimit = nullptr;
     bool passCut = false;
+    // The native call recorded last, until its result is.
+    std::uint8_t* shape = nullptr;
 
     // Null while not recording.
     std::unique_ptr<std::uint8_t[]> buffer;
@@ -46,13 +48,13 @@ struct RecorderState {
     // The version, the bindings and the names of the plug-in's state values.
     DriveRecording header;
 
-    // A native's index in the recording by its hash: a hash's home slot, or
-    // one after it.
+    // A native's index in the recording by its hash: in the hash's home slot,
+    // its top bits, or in one after it.
     struct NativeSlot {
         std::uint64_t hash = 0;
         std::uint8_t index = 0;
     };
-    std::array<NativeSlot, 256> nativeSlots{};
+    std::array<NativeSlot, 512> nativeSlots{};
     std::array<std::uint64_t, recordedNativesAtMost> natives{};
     std::size_t nativeCount = 0;
 };
@@ -72,8 +74,9 @@ void recordState(std::span<const std::int32_t> values);
 void endRecordedPass();
 
 // Ends the recording: a pass still open ends here, cut. Writes
-// ManualGearbox-YYYYMMDD-HHMMSS.drec, in local time, beside the plug-in and
-// frees the buffer. The file's name, or empty when it couldn't be written.
+// ManualGearbox-YYYYMMDD-HHMMSS.drec, in local time, beside the plug-in, or
+// ManualGearbox-YYYYMMDD-HHMMSS-2.drec and so on when that second has one,
+// and frees the buffer. The file's name, or empty when it couldn't be written.
 std::string stopRecording();
 
 // --- Entries, recorded where the calls cross ------------------------------------
@@ -81,9 +84,14 @@ std::string stopRecording();
 std::uint8_t addRecordedNative(std::uint64_t hash);
 void cutRecordedPass();
 
+// Hashes are as good as random: their top bits spread them, and the plug-in's
+// own natives each have a home slot of their own.
+inline std::size_t nativeSlot(std::uint64_t hash) {
+    return static_cast<std::size_t>(hash >> 55);
+}
+
 inline std::uint8_t recordedNative(std::uint64_t hash) {
-    const RecorderState::NativeSlot& slot =
-        recorderState.nativeSlots[(hash * 0x9E3779B97F4A7C15u) >> 56];
+    const RecorderState::NativeSlot& slot = recorderState.nativeSlots[nativeSlot(hash)];
     return slot.hash == hash ? slot.index : addRecordedNative(hash);
 }
 
@@ -93,10 +101,15 @@ inline void putArgument(std::uint8_t*& at, std::int32_t value) {
 inline void putArgument(std::uint8_t*& at, float value) {
     putNumber(at, std::bit_cast<std::uint32_t>(value));
 }
+// Byte by byte: the texts are a few bytes long, shorter than a call to copy.
 inline void putArgument(std::uint8_t*& at, const char* text) {
-    const std::size_t length = strnlen(text, recordedTextAtMost);
-    *at++ = static_cast<std::uint8_t>(length);
-    putBytes(at, text, length);
+    std::uint8_t* const length = at++;
+    std::size_t count = 0;
+    for (; count < recordedTextAtMost && text[count] != '\0'; ++count) {
+        at[count] = static_cast<std::uint8_t>(text[count]);
+    }
+    *length = static_cast<std::uint8_t>(count);
+    at += count;
 }
 
 template <typename First = void, typename... Rest>
@@ -107,27 +120,35 @@ constexpr std::uint8_t nativeShape() {
                                      (std::is_same_v<First, const char*> ? textArgumentBit : 0));
 }
 
+// Recorded in two halves, the call before it is made and its result after,
+// so that nothing of the call waits across it in the plug-in's registers.
 template <typename... Arguments>
-void recordNative(std::uint64_t hash, const unsigned long long* result, Arguments... arguments) {
+void recordNativeCall(std::uint64_t hash, Arguments... arguments) {
     static_assert(sizeof...(Arguments) <= recordedArgumentsAtMost);
     RecorderState& recorder = recorderState;
-    std::uint8_t* at = recorder.cursor;
     const std::uint8_t index = recordedNative(hash);
-    if (at > recorder.entryLimit || index == recordedNativesAtMost) {
+    std::uint8_t* at = recorder.cursor;
+    if (at > recorder.entryLimit) {
         cutRecordedPass();
         return;
     }
-    *at++ = index;
-    std::uint8_t* const shape = at++;
-    *shape = nativeShape<Arguments...>();
+    at[0] = index;
+    at[1] = nativeShape<Arguments...>();
+    recorder.shape = at + 1;
+    at += 2;
     (putArgument(at, arguments), ...);
-    // Results are read from the low half of the first slot only.
-    const auto value = static_cast<std::uint32_t>(result[0]);
-    if (value != 0) {
-        *shape |= resultBit;
-        putNumber(at, value);
-    }
     recorder.cursor = at;
+}
+
+// Results are read from the low half of the first slot only.
+inline void recordNativeResult(const unsigned long long* result) {
+    RecorderState& recorder = recorderState;
+    const auto value = static_cast<std::uint32_t>(result[0]);
+    if (value != 0 && recorder.shape != nullptr) {
+        *recorder.shape |= resultBit;
+        putNumber(recorder.cursor, value);
+    }
+    recorder.shape = nullptr;
 }
 
 inline void recordKey(std::int32_t key, std::int16_t state) {

@@ -45,6 +45,7 @@ std::string bindingFileText(const DriveRecording& recording) {
 struct ReplayFolder {
     fs::path path;
     fs::path previous = fs::current_path();
+    std::string previousModule = nativeModuleFolder();
 
     explicit ReplayFolder(const DriveRecording& recording) {
         std::string pattern = (fs::temp_directory_path() / "drive-replay-XXXXXX").string();
@@ -59,6 +60,7 @@ struct ReplayFolder {
 
     ~ReplayFolder() {
         fs::current_path(previous);
+        nativeModuleFolder() = previousModule;
         std::error_code error;
         fs::remove_all(path, error);
     }
