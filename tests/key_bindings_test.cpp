@@ -472,6 +472,16 @@ TEST(BindingsNoticeTest, EveryNoticeFitsOneTextComponent) {
         EXPECT_LE(notice.size(), 99u) << notice;
         EXPECT_TRUE(logWritten || !notice.ends_with(seeLog)) << notice;
     }
+    // The recorder's, with any key name and the longest file name.
+    std::vector<std::string> recorderNotices = {
+        recordingSavedNotice("ManualGearbox-20991231-235959-99.drec"),
+        std::string(recordingNotSavedNotice), std::string(recordingNoMemoryNotice)};
+    for (int key = 0; key < 256; ++key) {
+        recorderNotices.push_back(recordingStartedNotice(key));
+    }
+    for (const std::string& notice : recorderNotices) {
+        EXPECT_LE(notice.size(), 99u) << notice;
+    }
 }
 
 // --- The reader's report -------------------------------------------------------
