@@ -16,7 +16,7 @@
 #include "host/recording.h"
 
 // At least ten minutes at 60 passes a second of the busiest passes the
-// plug-in makes, about 500 bytes each.
+// plug-in makes, up to about 630 bytes each.
 inline constexpr std::size_t recordingBufferBytes = 24u << 20;
 // A pass whose entries would go past this is cut short.
 inline constexpr std::size_t passBytesAtMost = 8192;

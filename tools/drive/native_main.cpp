@@ -78,6 +78,9 @@ int replay(int argc, char** argv) {
     }
     const ReplayReport report = world ? replayThroughWorld(read.recording, plugin)
                                       : replayRecording(read.recording, plugin);
+    if (!report.problem.empty()) {
+        return unusable(report.problem);
+    }
     for (const std::string& difference : report.differences) {
         std::printf("%s\n", difference.c_str());
     }

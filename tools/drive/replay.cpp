@@ -1,9 +1,11 @@
 #include "drive/replay.h"
 
 #include <bit>
+#include <cerrno>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <string_view>
@@ -41,28 +43,40 @@ std::string bindingFileText(const DriveRecording& recording) {
 }
 
 // A fresh folder for the plug-in's files, its own and working folder for the
-// replay, removed after.
+// replay, removed after; none when it can't be made.
 struct ReplayFolder {
-    fs::path path;
+    fs::path made;
     fs::path previous = fs::current_path();
     std::string previousModule = nativeModuleFolder();
 
+    // Why no folder could be made.
+    std::string failure;
+
     explicit ReplayFolder(const DriveRecording& recording) {
-        std::string pattern = (fs::temp_directory_path() / "drive-replay-XXXXXX").string();
-        path = mkdtemp(pattern.data()) ? fs::path(pattern) : fs::current_path();
-        const std::string text = bindingFileText(recording);
-        if (fileOfRecording(recording.bindings) != BindingsFile::NotFound) {
-            std::ofstream(path / bindingFileName, std::ios::binary) << text;
+        std::error_code error;
+        const fs::path temporary = fs::temp_directory_path(error);
+        std::string pattern = (temporary / "drive-replay-XXXXXX").string();
+        if (error || !mkdtemp(pattern.data())) {
+            failure = "cannot make a folder for the replay in the temporary folder" +
+                      (temporary.empty() ? "" : " " + temporary.string()) + ": " +
+                      (error ? error.message() : std::string(std::strerror(errno)));
+            return;
         }
-        nativeModuleFolder() = path.string();
-        fs::current_path(path);
+        made = pattern;
+        if (fileOfRecording(recording.bindings) != BindingsFile::NotFound) {
+            std::ofstream(made / bindingFileName, std::ios::binary) << bindingFileText(recording);
+        }
+        nativeModuleFolder() = made.string();
+        fs::current_path(made);
     }
 
     ~ReplayFolder() {
-        fs::current_path(previous);
-        nativeModuleFolder() = previousModule;
-        std::error_code error;
-        fs::remove_all(path, error);
+        if (!made.empty()) {
+            fs::current_path(previous);
+            nativeModuleFolder() = previousModule;
+            std::error_code error;
+            fs::remove_all(made, error);
+        }
     }
 };
 
@@ -357,9 +371,13 @@ std::string callText(const RecordedCall& call) {
 
 ReplayReport replayRecording(const DriveRecording& recording, const PluginControl& plugin) {
     const ReplayFolder folder(recording);
+    ReplayReport report;
+    report.problem = folder.failure;
+    if (!report.problem.empty()) {
+        return report;
+    }
     sim::world = sim::World{};
     plugin.restore(recording);
-    ReplayReport report;
     RecordedPass recorded;
     std::size_t offset = 0;
     while (report.passes < recording.passCount) {
@@ -384,9 +402,13 @@ ReplayReport replayRecording(const DriveRecording& recording, const PluginContro
 
 ReplayReport replayThroughWorld(const DriveRecording& recording, const PluginControl& plugin) {
     const ReplayFolder folder(recording);
+    WorldReplay replay;
+    replay.report.problem = folder.failure;
+    if (!replay.report.problem.empty()) {
+        return replay.report;
+    }
     sim::world = sim::World{};
     plugin.restore(recording);
-    WorldReplay replay;
     RecordedPass recorded;
     RecordedPass next;
     std::size_t offset = 0;

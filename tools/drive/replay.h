@@ -23,6 +23,8 @@ struct ReplayReport {
     // Empty when nothing differed. A replay stops at its first difference;
     // one through the world lists the first of each kind of answer.
     std::vector<std::string> differences;
+    // Why the replay couldn't run, or empty.
+    std::string problem;
 };
 
 // A speed the world answers within this of the game's counts as the same.
