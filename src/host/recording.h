@@ -119,18 +119,21 @@ struct DriveRecording {
     std::string passBytes;
 };
 
-// Whole recordings, for the tools (recording_file.cpp); the plug-in writes
-// its own passes after recordingHead.
+// What the plug-in's recorder writes with (recording.cpp): the file's bytes up
+// to the first pass, for a body with passBytes bytes of passes, which it
+// writes after them itself, and the checksum.
+std::string recordingHead(const DriveRecording& header, std::size_t passBytes);
+
+// CRC-32 (as in zip and PNG) of data, continued from crc; 0 to begin.
+std::uint32_t crc32(std::uint32_t crc, const void* data, std::size_t size);
+
+// Whole recordings, for the tools (recording_file.cpp).
 
 // Adds the pass to the recording, its natives to the table.
 void appendPass(DriveRecording& recording, const RecordedPass& pass);
 
 // The whole file's bytes.
 std::string encodeRecording(const DriveRecording& recording);
-
-// The file's bytes up to the first pass, for a body with passBytes bytes of
-// passes; the plug-in's recorder writes its passes after them itself.
-std::string recordingHead(const DriveRecording& header, std::size_t passBytes);
 
 // Checks the whole file: the recording, or what is wrong with it.
 struct RecordingRead {
@@ -142,6 +145,3 @@ RecordingRead readRecording(std::string_view bytes);
 // Decodes the pass at offset in passBytes, which readRecording has checked,
 // and moves offset past it.
 void decodePass(const DriveRecording& recording, std::size_t& offset, RecordedPass& pass);
-
-// CRC-32 (as in zip and PNG) of data, continued from crc; 0 to begin.
-std::uint32_t crc32(std::uint32_t crc, const void* data, std::size_t size);
