@@ -57,9 +57,11 @@ struct ReplayFolder {
         const fs::path temporary = fs::temp_directory_path(error);
         std::string pattern = (temporary / "drive-replay-XXXXXX").string();
         if (error || !mkdtemp(pattern.data())) {
-            failure = "cannot make a folder for the replay in the temporary folder" +
-                      (temporary.empty() ? "" : " " + temporary.string()) + ": " +
-                      (error ? error.message() : std::string(std::strerror(errno)));
+            failure = "cannot make a folder for the replay in the temporary folder";
+            if (!temporary.empty()) {
+                failure.append(" ").append(temporary.string());
+            }
+            failure.append(": ").append(error ? error.message() : std::strerror(errno));
             return;
         }
         made = pattern;
