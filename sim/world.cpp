@@ -52,6 +52,21 @@ void record(Call::Kind kind, std::int64_t value, std::int16_t keyState = 0) {
     }
 }
 
+// The replayed pass's next entry, when it is of this kind; nullptr otherwise.
+// The plug-in's state kept in a pass is no answer.
+const RecordedCall* nextAnswer(RecordedCall::Kind kind) {
+    ReplaySource& replay = world.replay;
+    const std::vector<RecordedCall>& calls = replay.pass->calls;
+    while (replay.next < calls.size() && calls[replay.next].kind == RecordedCall::Kind::State) {
+        ++replay.next;
+    }
+    if (replay.next == calls.size()) {
+        return nullptr;
+    }
+    const RecordedCall& call = calls[replay.next++];
+    return call.kind == kind ? &call : nullptr;
+}
+
 // --- Motion ---------------------------------------------------------------------
 // Small and deterministic, just enough for a drive to look like a drive.
 
@@ -578,9 +593,14 @@ unsigned long long* callNative() {
               std::to_string(parameterCount(*entry)));
     } else if (entry) {
         if (takesText(*entry)) {
+            call.textArgument = true;
             call.text = slotText(world.pushed[0]);
         }
         entry->run(world.pushed.data());
+    }
+    if (world.replay.pass) {
+        const RecordedCall* answer = nextAnswer(RecordedCall::Kind::Native);
+        world.resultSlots[0] = answer && answer->hash == hash ? answer->result : 0;
     }
     call.result = world.resultSlots[0];
     if (world.recording) {
@@ -598,12 +618,21 @@ std::int16_t keyState(int key) {
                                           (world.pressedSinceQuery[key] ? 1 : 0));
         world.pressedSinceQuery[key] = false;
     }
+    if (world.replay.pass) {
+        const RecordedCall* answer = nextAnswer(RecordedCall::Kind::Key);
+        state = answer ? answer->keyState : std::int16_t{0};
+    }
     record(Call::Kind::KeyQuery, key, state);
     return state;
 }
 
 void* foregroundWindow() {
-    const std::uintptr_t window = world.gameFocused ? gameWindow : otherWindow;
+    bool focused = world.gameFocused;
+    if (world.replay.pass) {
+        const RecordedCall* answer = nextAnswer(RecordedCall::Kind::Focus);
+        focused = answer && answer->focused;
+    }
+    const std::uintptr_t window = focused ? gameWindow : otherWindow;
     record(Call::Kind::ForegroundQuery, static_cast<std::int64_t>(window));
     return reinterpret_cast<void*>(window);
 }
@@ -631,6 +660,16 @@ void recordWait(std::uint32_t milliseconds) {
 const char* nativeName(std::uint64_t hash) {
     const NativeEntry* entry = findNative(hash);
     return entry ? entry->name : nullptr;
+}
+
+const char* nativeParameters(std::uint64_t hash) {
+    const NativeEntry* entry = findNative(hash);
+    return entry ? entry->parameters : nullptr;
+}
+
+const char* nativeResult(std::uint64_t hash) {
+    const NativeEntry* entry = findNative(hash);
+    return entry ? entry->result : nullptr;
 }
 
 std::string hashText(std::uint64_t hash) {

@@ -13,6 +13,8 @@
 #include <string>
 #include <vector>
 
+#include "host/recording.h"
+
 namespace sim {
 
 constexpr std::size_t maxArguments = 8;
@@ -47,6 +49,7 @@ struct Call {
     std::size_t argumentCount = 0;
     std::uint64_t result = 0;
     // Native with a string argument: the characters as they were during the call.
+    bool textArgument = false;
     std::string text;
     // Wait: milliseconds. KeyQuery: the key code and the value returned.
     // ForegroundQuery: the window returned; WindowProcessQuery: the window asked about.
@@ -114,6 +117,13 @@ struct Vehicle {
 // Where the game's last input came from.
 enum class Device { KeyboardAndMouse, Pad };
 
+// The answers a recorded pass got, given to the plug-in in the order it asks:
+// each native call, key query and focus check takes the next entry.
+struct ReplaySource {
+    const RecordedPass* pass = nullptr;
+    std::size_t next = 0;
+};
+
 struct World {
     // Setup.
     int frameMs = 16;
@@ -161,6 +171,9 @@ struct World {
     // Recording.
     std::vector<Call> calls;
     std::vector<std::string> faults;
+
+    // While it has a pass, the world answers from it instead of from itself.
+    ReplaySource replay;
 
     // Called at the end of every frame, before the frame's screen is cleared.
     std::function<void(const World&)> frameObserver;
@@ -222,6 +235,10 @@ void recordWait(std::uint32_t milliseconds);
 // The documented name of a native the world knows, such as
 // "SET_VEHICLE_ENGINE_ON", or nullptr.
 const char* nativeName(std::uint64_t hash);
+// Its documented parameters, such as "Entity entity, float speed", and
+// result, such as "float"; nullptr for a native the world doesn't know.
+const char* nativeParameters(std::uint64_t hash);
+const char* nativeResult(std::uint64_t hash);
 
 // Formats a hash the way the catalogue writes it, 0x and sixteen digits.
 std::string hashText(std::uint64_t hash);

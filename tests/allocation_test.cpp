@@ -7,6 +7,7 @@
 #include <functional>
 #include <new>
 
+#include "host/recorder.h"
 #include "host/windows_api.h"
 
 namespace {
@@ -169,6 +170,34 @@ TEST_F(AllocationTest, DrivingThroughEveryGearAndSeatAllocatesNothing) {
     EXPECT_EQ(car().maxSpeed, 9999.0f) << "lifted once the player left the driver's seat";
     EXPECT_EQ(sim::world.vehicles[1].maxSpeed, 9999.0f) << "lifted in a boat";
     EXPECT_EQ(sim::world.frame, static_cast<std::int64_t>(frames)) << "one frame a pass";
+}
+
+// The whole buffer is had when recording starts, and given back when it ends.
+TEST_F(AllocationTest, RecordingPassesAllocateNothing) {
+    constexpr int keyF9 = 120;
+    bindingsState.keys.recordKey = keyF9;
+    press(keyF9);
+    pass();
+    release(keyF9);
+    ASSERT_TRUE(recording());
+    for (const std::vector<int>& keys : std::vector<std::vector<int>>{
+             {keyW}, {clutch, secondKey}, {keyW}, {keyS}, {clutch, reverseKey}, {keyW}}) {
+        for (const int key : keys) {
+            press(key);
+        }
+        counting = true;
+        passes(100);
+        counting = false;
+        for (const int key : keys) {
+            release(key);
+        }
+    }
+    EXPECT_EQ(allocations, 0u) << "over 600 passes, ten of which kept the plug-in's state";
+    EXPECT_EQ(recorderState.passesKept, 600u);
+    press(keyF9);
+    pass();
+    EXPECT_FALSE(recording());
+    EXPECT_EQ(sim::world.notifications.size(), 2u);
 }
 
 TEST_F(AllocationTest, AnExceptionInAPassSwitchesTheGearboxOffAndTheLoopGoesOn) {

@@ -164,9 +164,9 @@ TEST_F(BindingFileTest, EachLineOfTheTableBindsAsDescribed) {
         {"Clutch=99999999999999999999999999\n", clutch5, clutch5},
         {"Clutch=-0\n", clutch5, keys({0})},
         // Pad buttons are the game's controls 0 to 360.
-        {"PadHold=360\n", unbound, keys({0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 360})},
-        {"PadDown=-1\n", keys({0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 5}),
-         keys({0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 5})},
+        {"PadHold=360\n", unbound, keys({0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 360})},
+        {"PadDown=-1\n", keys({0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 5}),
+         keys({0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 5})},
     };
     for (const LineCase& c : cases) {
         SCOPED_TRACE(testing::PrintToString(c.text));
@@ -471,6 +471,16 @@ TEST(BindingsNoticeTest, EveryNoticeFitsOneTextComponent) {
                                                       (i >> 6) & 1u, logWritten);
         EXPECT_LE(notice.size(), 99u) << notice;
         EXPECT_TRUE(logWritten || !notice.ends_with(seeLog)) << notice;
+    }
+    // The recorder's, with any key name and the longest file name.
+    std::vector<std::string> recorderNotices = {
+        recordingSavedNotice("ManualGearbox-20991231-235959-99.drec"),
+        std::string(recordingNotSavedNotice), std::string(recordingNoMemoryNotice)};
+    for (int key = 0; key < 256; ++key) {
+        recorderNotices.push_back(recordingStartedNotice(key));
+    }
+    for (const std::string& notice : recorderNotices) {
+        EXPECT_LE(notice.size(), 99u) << notice;
     }
 }
 

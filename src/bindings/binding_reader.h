@@ -17,7 +17,7 @@
 // numbers. 0 binds nothing.
 struct KeyBindings {
     VirtualKeyCode clutchKey, firstGearKey, secondGearKey, thirdGearKey, fourthGearKey, reverseKey;
-    VirtualKeyCode toggleKey, reloadKey, shiftUpKey, shiftDownKey;
+    VirtualKeyCode toggleKey, reloadKey, shiftUpKey, shiftDownKey, recordKey;
     std::int32_t padHoldControl, padUpControl, padDownControl;
 };
 
@@ -32,7 +32,7 @@ struct BindingField {
 // In the order a line tests them: the first key text found anywhere in a line
 // selects its field. So no key text may hold another: "PadClutch" would bind
 // the clutch key.
-inline constexpr std::array<BindingField, 13> bindingFields = {{
+inline constexpr std::array<BindingField, 14> bindingFields = {{
     {"Clutch", "clutchKey", &KeyBindings::clutchKey, BindingField::Kind::GearKey},
     {"FirstGear", "firstGearKey", &KeyBindings::firstGearKey, BindingField::Kind::GearKey},
     {"SecondGear", "secondGearKey", &KeyBindings::secondGearKey, BindingField::Kind::GearKey},
@@ -43,6 +43,7 @@ inline constexpr std::array<BindingField, 13> bindingFields = {{
     {"Reload", "reloadKey", &KeyBindings::reloadKey, BindingField::Kind::OptionalKey},
     {"ShiftUp", "shiftUpKey", &KeyBindings::shiftUpKey, BindingField::Kind::OptionalKey},
     {"ShiftDown", "shiftDownKey", &KeyBindings::shiftDownKey, BindingField::Kind::OptionalKey},
+    {"Record", "recordKey", &KeyBindings::recordKey, BindingField::Kind::OptionalKey},
     {"PadHold", "padHoldControl", &KeyBindings::padHoldControl, BindingField::Kind::PadControl},
     {"PadUp", "padUpControl", &KeyBindings::padUpControl, BindingField::Kind::PadControl},
     {"PadDown", "padDownControl", &KeyBindings::padDownControl, BindingField::Kind::PadControl},

@@ -54,3 +54,12 @@ std::string bindingsNoticeText(BindingsFile file, const KeyBindings& bindings, b
     }
     return prefix + text + (logWritten ? " See ManualGearbox.log" : "");
 }
+
+std::string recordingStartedNotice(VirtualKeyCode recordKey) {
+    return "Manual Gearbox: recording the drive. Press " + keyName(recordKey) +
+           " again to stop and save it.";
+}
+
+std::string recordingSavedNotice(const std::string& fileName) {
+    return "Manual Gearbox: drive recorded in " + fileName;
+}

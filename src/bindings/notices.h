@@ -3,6 +3,7 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 
 #include "bindings/binding_reader.h"
 
@@ -15,3 +16,12 @@ enum class BindingsFile { NotFound, TooLarge, Utf16, Read };
 // notification.
 std::string bindingsNoticeText(BindingsFile file, const KeyBindings& bindings, bool reload,
                                bool logWritten);
+
+// The notices of the drive recorder: it started, with the key that stops it;
+// it saved the file of that name; it couldn't.
+std::string recordingStartedNotice(VirtualKeyCode recordKey);
+std::string recordingSavedNotice(const std::string& fileName);
+inline constexpr std::string_view recordingNotSavedNotice =
+    "Manual Gearbox: the recording could not be saved beside ManualGearbox.asi.";
+inline constexpr std::string_view recordingNoMemoryNotice =
+    "Manual Gearbox: not enough memory to record the drive.";

@@ -1,5 +1,6 @@
 #include "host/keyboard.h"
 
+#include "host/recorder.h"
 #include "host/windows_api.h"
 
 KeyboardState keyboardState;
@@ -11,11 +12,17 @@ void checkGameFocus() {
         GetWindowThreadProcessId(window, &process);
     }
     keyboardState.gameHasFocus = process != 0 && process == GetCurrentProcessId();
+    recordFocus(keyboardState.gameHasFocus);
 }
 
 // Bit 15 of the result is the key's current state; the other bits are ignored.
 bool keyDown(VirtualKeyCode key) {
-    return keyboardState.gameHasFocus && GetAsyncKeyState(key) < 0;
+    if (!keyboardState.gameHasFocus) {
+        return false;
+    }
+    const short state = GetAsyncKeyState(key);
+    recordKey(key, state);
+    return state < 0;
 }
 
 bool keyPressed(VirtualKeyCode key, bool& wasDown) {

@@ -24,6 +24,7 @@ constexpr NativeHash controlHeldHash = 0xE2587F8CBBD87B1D;        // IS_DISABLED
 constexpr NativeHash keyboardAndMouseHash = 0xA571D46727E2B718;   // IS_USING_KEYBOARD_AND_MOUSE
 constexpr NativeHash usingPhoneHash = 0x2AFE52F782F25775;        // IS_PED_RUNNING_MOBILE_PHONE_TASK
 constexpr NativeHash pauseMenuActiveHash = 0xB0034A223497FFCB;   // IS_PAUSE_MENU_ACTIVE
+constexpr NativeHash gameTimerHash = 0x9CD27B0045628463;         // GET_GAME_TIMER
 constexpr NativeHash suppressControlHash = 0xFE99B66D079CF6BC;   // DISABLE_CONTROL_ACTION
 constexpr NativeHash textFontHash = 0x66E0276CC5F6B9DA;          // SET_TEXT_FONT
 constexpr NativeHash textScaleHash = 0x07C837F9A01C34C9;         // SET_TEXT_SCALE
@@ -100,6 +101,10 @@ bool characterUsingPhone(GameHandle character) {
 
 bool pauseMenuActive() {
     return resultBool(invokeNative(pauseMenuActiveHash));
+}
+
+std::int32_t gameTimeMs() {
+    return resultInt(invokeNative(gameTimerHash));
 }
 
 bool controlHeld(ControlId control) {

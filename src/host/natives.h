@@ -5,6 +5,7 @@
 #include <bit>
 #include <cstdint>
 
+#include "host/recorder.h"
 #include "host/script_hook.h"
 
 // --- Native-call protocol -------------------------------------------------------
@@ -32,7 +33,13 @@ template <typename... Arguments>
 NativeResult invokeNative(NativeHash hash, Arguments... arguments) {
     nativeInit(hash);
     (nativePush64(argumentSlot(arguments)), ...);
-    return nativeCall();
+    if (recorderState.cursor == nullptr) {
+        return nativeCall();
+    }
+    recordNativeCall(hash, arguments...);
+    const NativeResult result = nativeCall();
+    recordNativeResult(result);
+    return result;
 }
 
 // Results live in the low 32 bits of slot 0 and are read before the next call.
@@ -67,6 +74,8 @@ bool usingKeyboardAndMouse();
 // Whether the character has the phone out, where the D-pad browses it.
 bool characterUsingPhone(GameHandle character);
 bool pauseMenuActive();
+// Milliseconds of game time.
+std::int32_t gameTimeMs();
 // Whether the player holds the control on their pad, even while it is
 // disabled for the game in this frame.
 bool controlHeld(ControlId control);

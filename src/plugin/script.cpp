@@ -1,18 +1,91 @@
 #include "plugin/script.h"
 
+#include <array>
 #include <exception>
+#include <string_view>
+#include <type_traits>
 
+#include "bindings/binding_places.h"
 #include "bindings/key_bindings.h"
 #include "bindings/own_inputs.h"
 #include "bindings/plugin_log.h"
+#include "bindings/recorded_bindings.h"
 #include "gearbox/gearbox.h"
 #include "gearbox/hud.h"
 #include "host/keyboard.h"
 #include "host/natives.h"
+#include "host/recorder.h"
+#include "version.h"
 
 PluginState pluginState;
 
 namespace {
+
+// One value of the plug-in's state, as a recording keeps it.
+struct StateField {
+    std::string_view name;
+    std::int32_t (*get)();
+    void (*set)(std::int32_t value);
+};
+
+template <auto& state, auto member>
+constexpr StateField stateField(std::string_view name) {
+    using Value = std::remove_reference_t<decltype(state.*member)>;
+    return {name, [] { return static_cast<std::int32_t>(state.*member); },
+            [](std::int32_t value) { state.*member = static_cast<Value>(value); }};
+}
+
+// Everything a pass reads that an earlier pass may have changed, but for the
+// bindings, which the recording's header keeps.
+constexpr std::array stateFields = {
+    stateField<gearboxState, &GearboxState::transmissionEnabled>("transmissionEnabled"),
+    stateField<gearboxState, &GearboxState::gear>("gear"),
+    stateField<gearboxState, &GearboxState::clutchHeld>("clutchHeld"),
+    stateField<gearboxState, &GearboxState::shiftHint>("shiftHint"),
+    stateField<gearboxState, &GearboxState::cappedVehicle>("cappedVehicle"),
+    stateField<gearboxState, &GearboxState::shiftUpKeyWasDown>("shiftUpKeyWasDown"),
+    stateField<gearboxState, &GearboxState::shiftDownKeyWasDown>("shiftDownKeyWasDown"),
+    stateField<gearboxState, &GearboxState::padUpWasHeld>("padUpWasHeld"),
+    stateField<gearboxState, &GearboxState::padDownWasHeld>("padDownWasHeld"),
+    stateField<pluginState, &PluginState::bindingsLoaded>("bindingsLoaded"),
+    stateField<pluginState, &PluginState::noticeGiven>("noticeGiven"),
+    stateField<pluginState, &PluginState::wasDriving>("wasDriving"),
+    stateField<pluginState, &PluginState::toggleArrowWasDown>("toggleArrowWasDown"),
+    stateField<pluginState, &PluginState::toggleKeyWasDown>("toggleKeyWasDown"),
+    stateField<pluginState, &PluginState::reloadKeyWasDown>("reloadKeyWasDown"),
+    stateField<pluginState, &PluginState::recordKeyWasDown>("recordKeyWasDown"),
+    stateField<keyboardState, &KeyboardState::gameHasFocus>("gameHasFocus"),
+    stateField<bindingsState, &BindingsState::file>("bindingsFile"),
+    stateField<bindingsState, &BindingsState::logWritten>("logWritten"),
+};
+
+std::array<std::int32_t, stateFields.size()> stateValues() {
+    std::array<std::int32_t, stateFields.size()> values{};
+    for (std::size_t i = 0; i < stateFields.size(); ++i) {
+        values[i] = stateFields[i].get();
+    }
+    return values;
+}
+
+void startRecordingAndTell() {
+    DriveRecording header;
+    header.pluginVersion = productVersion;
+    header.bindings = recordedBindings(bindingsState.keys, bindingsState.file);
+    for (const StateField& field : stateFields) {
+        header.state.push_back({std::string(field.name), 0});
+    }
+    showNotification(startRecording(std::move(header))
+                         ? recordingStartedNotice(bindingsState.keys.recordKey)
+                         : std::string(recordingNoMemoryNotice));
+}
+
+void stopRecordingAndTell() {
+    if (recording()) {
+        const std::string name = stopRecording();
+        showNotification(name.empty() ? std::string(recordingNotSavedNotice)
+                                      : recordingSavedNotice(name));
+    }
+}
 
 // The D-pad's right also browses the phone and the menus; the game's own
 // answers are asked only when it fired.
@@ -46,12 +119,23 @@ void framePass() {
         showNotification(reloadKeyBindings());
     }
 
+    // Recording begins with the next pass, so that a replay starts where a
+    // pass starts.
+    if (keyPressed(bindingsState.keys.recordKey, state.recordKeyWasDown)) {
+        if (recording()) {
+            stopRecordingAndTell();
+        } else {
+            startRecordingAndTell();
+        }
+    }
+
     if (togglePressed()) {
         gearboxState.transmissionEnabled = !gearboxState.transmissionEnabled;
         showSubtitle(gearboxState.transmissionEnabled ? "Manual Transmission ~g~Enabled~w~!"
                                                       : "Manual Transmission ~r~Disabled~w~!");
         if (!gearboxState.transmissionEnabled) {
             releaseGearbox();
+            stopRecordingAndTell();
         }
     }
 
@@ -82,6 +166,7 @@ void switchOffAfterFault(const char* reason) noexcept {
     bool logged = false;
     try {
         logged = logFault(reason);
+        stopRecordingAndTell();
     } catch (...) {
     }
     showNotification(
@@ -93,18 +178,23 @@ void switchOffAfterFault(const char* reason) noexcept {
 
 void resetPlugin(Reset what) {
     if (what == Reset::Everything) {
+        recorderState = RecorderState{};
         keyboardState = KeyboardState{};
         bindingsState = BindingsState{};
         gearboxState = GearboxState{};
         pluginState = PluginState{};
         return;
     }
+    stopRecordingAndTell();
     restartGearbox();
     pluginState = PluginState{.bindingsLoaded = pluginState.bindingsLoaded,
                               .noticeGiven = pluginState.noticeGiven};
 }
 
 void runFramePass() {
+    if (beginRecordedPass()) {
+        recordState(stateValues());
+    }
     try {
         framePass();
     } catch (const std::exception& error) {
@@ -112,6 +202,7 @@ void runFramePass() {
     } catch (...) {
         switchOffAfterFault("an unknown exception");
     }
+    endRecordedPass();
 }
 
 void scriptEntry() {
@@ -119,5 +210,21 @@ void scriptEntry() {
     for (;;) {
         runFramePass();
         scriptWait(0);
+    }
+}
+
+void restorePlugin(const DriveRecording& recording) {
+    resetPlugin(Reset::Everything);
+    if (recording.state.empty()) {
+        bindingsState.pathAtLoad = findBindingFile();
+        return;
+    }
+    bindingsState.keys = keysOfRecording(recording.bindings);
+    for (const NamedValue& value : recording.state) {
+        for (const StateField& field : stateFields) {
+            if (field.name == value.name) {
+                field.set(value.value);
+            }
+        }
     }
 }

@@ -2,6 +2,8 @@
 // loop keeps between frames.
 #pragma once
 
+#include "host/recording.h"
+
 struct PluginState {
     // The key bindings had their one chance to load, on the first pass.
     bool bindingsLoaded = false;
@@ -15,6 +17,7 @@ struct PluginState {
     bool toggleArrowWasDown = false;
     bool toggleKeyWasDown = false;
     bool reloadKeyWasDown = false;
+    bool recordKeyWasDown = false;
 };
 
 extern PluginState pluginState;
@@ -23,7 +26,7 @@ extern PluginState pluginState;
 // loaded it (Everything), or, when the hook starts the script again on a fresh
 // fiber (Restart), to what holds for a new start: the bindings read, the
 // gearbox on or off and the notice given stay, what was known of the game and
-// the keys held goes.
+// the keys held goes, and a recording ends and is written.
 enum class Reset { Everything, Restart };
 void resetPlugin(Reset what);
 
@@ -32,3 +35,8 @@ void resetPlugin(Reset what);
 void runFramePass();
 
 void scriptEntry();
+
+// The plug-in as a replay starts it: with the recording's bindings and its
+// state at the first pass, or, for a freshly loaded plug-in's recording, as
+// the DLL loads, finding its key-binding file where it looks then.
+void restorePlugin(const DriveRecording& recording);

@@ -44,7 +44,8 @@ check() {
     fi
 }
 
-check 2 "usage: drive [--svg FILE] PLUGIN SCRIPT..."
+check 2 "usage: drive [--svg FILE] [--record FILE] PLUGIN SCRIPT..."
+check 2 "replay runs in the native build" replay some.drec
 check 2 "usage: drive" "$plugin"
 check 2 "usage: drive" --svg chart.svg "$plugin" fine.drive fine.drive
 check 2 "cannot read the drive script nowhere.drive" "$plugin" nowhere.drive

@@ -31,7 +31,8 @@ game starts, and tells you:
   - the bindings that result: clutchKey, firstGearKey to fourthGearKey and
     reverseKey, and the optional toggleKey ("Enable/Disable=N"), reloadKey
     ("Reload=N", reads the file again in the game), shiftUpKey and
-    shiftDownKey ("ShiftUp=N", "ShiftDown=N", one gear at a time) and the pad's
+    shiftDownKey ("ShiftUp=N", "ShiftDown=N", one gear at a time), recordKey
+    ("Record=N", records a drive to send with a report) and the pad's
     padHoldControl, padUpControl and padDownControl ("PadHold=N", "PadUp=N",
     "PadDown=N", by the game's control number);
   - warnings: a UTF-16 file, a line naming several fields, no clutch, a gear

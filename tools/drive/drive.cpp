@@ -5,6 +5,8 @@
 #include <filesystem>
 #include <fstream>
 
+#include "drive/recorded_drive.h"
+
 namespace {
 
 constexpr float gearLabelX = 0.015f;
@@ -247,7 +249,8 @@ void vehicleEvents(const FrameSample& previous, FrameSample& sample) {
 
 } // namespace
 
-DriveReport runDrive(const DriveScript& script, const sim::HookControl& hook) {
+DriveReport runDrive(const DriveScript& script, const sim::HookControl& hook,
+                     DriveRecording* recording) {
     sim::World& world = *hook.world;
     for (const std::int32_t handle : driveVehicleHandles) {
         hook.addVehicle(handle);
@@ -279,6 +282,9 @@ DriveReport runDrive(const DriveScript& script, const sim::HookControl& hook) {
         }
 
         hook.runFrame();
+        if (recording && holdsPass(world.calls)) {
+            appendPass(*recording, recordedPass(world.calls, frameMs));
+        }
 
         FrameSample sample;
         sample.timeMs = frameMs;

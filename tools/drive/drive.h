@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "drive/drive_script.h"
+#include "host/recording.h"
 #include "sim/hook_control.h"
 
 struct LabelShown {
@@ -72,8 +73,10 @@ constexpr std::int32_t driveVehicleHandles[driveVehicleCount] = {0x00000A01, 0x0
 // plug-in draws its labels.
 bool drivingWithGearbox(const FrameSample& sample);
 
-// Runs the drive in a fresh world with the plug-in's script registered.
-DriveReport runDrive(const DriveScript& script, const sim::HookControl& hook);
+// Runs the drive in a fresh world with the plug-in's script registered; with a
+// recording, adds each of the plug-in's passes to it.
+DriveReport runDrive(const DriveScript& script, const sim::HookControl& hook,
+                     DriveRecording* recording = nullptr);
 
 // What the sample shows for an expectation's subject, as the drive script
 // writes it: "on", "off", "none", a label text, the subtitle or a number.

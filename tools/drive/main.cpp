@@ -11,24 +11,23 @@
 #include <string>
 #include <vector>
 
-#include "drive/chart.h"
 #include "drive/drive.h"
-#include "drive/timeline.h"
+#include "drive/drive_output.h"
+#include "drive/recorded_drive.h"
 #include "sim/hook_control.h"
 
 namespace fs = std::filesystem;
 
 namespace {
 
-constexpr int exitExpectationFailed = 1;
-constexpr int exitUnusable = 2;
-
 const char* const usage =
-    "usage: drive [--svg FILE] PLUGIN SCRIPT...\n"
+    "usage: drive [--svg FILE] [--record FILE] PLUGIN SCRIPT...\n"
     "Loads the stand-in ScriptHookV.dll beside this program, then the plug-in PLUGIN, and\n"
     "plays each drive SCRIPT in a fresh world with the plug-in loaded afresh, in the\n"
     "folder that holds the script (where the plug-in looks for MTconfig.ini). Prints a\n"
-    "timeline of each drive; --svg writes a chart of the drive (one script only).\n"
+    "timeline of each drive; --svg writes a chart of the drive and --record a drive\n"
+    "recording of it (one script only). Replaying a recording, drive replay, runs in\n"
+    "the native build.\n"
     "Exit status: 0 when every expectation held, 1 when one failed or the plug-in made\n"
     "a faulty call, 2 when the plug-in, the hook or a script can't be used.\n";
 
@@ -37,16 +36,13 @@ const sim::HookControl* hook = nullptr;
 struct Options {
     std::string svgName;
     fs::path svg;
+    std::string recordName;
+    fs::path record;
     fs::path plugin;
     // As given, for messages, and absolute, since each drive changes folder.
     std::vector<std::string> scriptNames;
     std::vector<fs::path> scripts;
 };
-
-int unusable(const std::string& message) {
-    std::fprintf(stderr, "drive: %s\n", message.c_str());
-    return exitUnusable;
-}
 
 std::string lastErrorText() {
     const DWORD error = GetLastError();
@@ -114,10 +110,13 @@ bool patchImport(HMODULE module, const char* library, const char* function,
 
 bool parseOptions(int argc, char** argv, Options& options) {
     int at = 1;
-    if (at + 1 < argc && std::strcmp(argv[at], "--svg") == 0) {
-        options.svgName = argv[at + 1];
-        options.svg = fs::absolute(options.svgName);
-        at += 2;
+    for (; at + 1 < argc && argv[at][0] == '-'; at += 2) {
+        const bool svg = std::strcmp(argv[at], "--svg") == 0;
+        if (!svg && std::strcmp(argv[at], "--record") != 0) {
+            return false;
+        }
+        (svg ? options.svgName : options.recordName) = argv[at + 1];
+        (svg ? options.svg : options.record) = fs::absolute(argv[at + 1]);
     }
     if (argc - at < 2 || argv[at][0] == '-') {
         return false;
@@ -127,7 +126,7 @@ bool parseOptions(int argc, char** argv, Options& options) {
         options.scriptNames.push_back(argv[at]);
         options.scripts.push_back(fs::absolute(argv[at]));
     }
-    return options.svg.empty() || options.scripts.size() == 1;
+    return (options.svg.empty() && options.record.empty()) || options.scripts.size() == 1;
 }
 
 fs::path programFolder() {
@@ -164,7 +163,9 @@ int playDrive(const DriveScript& script, const fs::path& folder, const Options& 
     patchImport(plugin, "user32.dll", "GetWindowThreadProcessId",
                 reinterpret_cast<const void*>(hook->windowThreadProcessId));
 
-    DriveReport report = runDrive(script, *hook);
+    DriveRecording recording =
+        driveRecordingHeader(utf8Path(options.plugin.parent_path()), utf8Path(folder));
+    DriveReport report = runDrive(script, *hook, options.record.empty() ? nullptr : &recording);
     // Unloaded, a plug-in must leave the hook nothing to run: its code is gone.
     FreeLibrary(plugin);
     if (hook->world->registeredScript) {
@@ -173,22 +174,10 @@ int playDrive(const DriveScript& script, const fs::path& folder, const Options& 
     }
     hook->reset();
 
-    std::fputs(timelineText(report.samples).c_str(), stdout);
-    if (!options.svg.empty()) {
-        std::ofstream svg(options.svg, std::ios::binary);
-        svg << driveChartSvg(report.samples, "Drive " + fs::path(script.name).filename().string());
-        if (!svg.flush()) {
-            return unusable("cannot write " + options.svgName);
-        }
-        std::printf("chart: %s\n", options.svgName.c_str());
+    if (!options.record.empty() && !writeRecordingFile(options.record, recording)) {
+        return unusable("cannot write " + options.recordName);
     }
-    for (const std::string& failure : report.failures) {
-        std::fprintf(stderr, "%s\n", failure.c_str());
-    }
-    std::printf("%s: %d expectations met, %zu failed\n", script.name.c_str(),
-                report.expectationsMet, report.failures.size());
-    std::fflush(stdout);
-    return report.failures.empty() ? 0 : exitExpectationFailed;
+    return showDrive(report, script.name, options.svg, options.svgName);
 }
 
 } // namespace
@@ -199,6 +188,10 @@ extern "C" __declspec(dllexport) void standInHookLoaded(const sim::HookControl* 
 }
 
 int main(int argc, char** argv) {
+    if (argc > 1 && std::strcmp(argv[1], "replay") == 0) {
+        return unusable("replay runs in the native build: build/native/tools/drive replay "
+                        "[--world] RECORDING");
+    }
     Options options;
     if (!parseOptions(argc, argv, options)) {
         std::fputs(usage, stderr);

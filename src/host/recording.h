@@ -1,0 +1,147 @@
+// The drive recording, a .drec file: what the plug-in asked the game and the
+// answers it got, pass by pass, after a header from which a replay starts the
+// plug-in. Defined once, here: the plug-in writes it, the tools read and write
+// it. The README's table describes the same layout.
+#pragma once
+
+#include <algorithm>
+#include <array>
+#include <bit>
+#include <cstddef>
+#include <cstdint>
+#include <cstring>
+#include <string>
+#include <string_view>
+#include <vector>
+
+// All numbers little-endian.
+inline constexpr std::string_view recordingMagic = "MGBXDREC";
+inline constexpr std::uint16_t recordingVersion = 1;
+// Magic, version and the length of the body that follows it.
+inline constexpr std::size_t recordingLeadBytes = 8 + 2 + 4;
+inline constexpr std::size_t recordingChecksumBytes = 4;
+
+// An entry's first byte: a native call by its index in the header's table of
+// natives, or one of these.
+inline constexpr std::uint8_t keyTag = 0xF0;     // u8 key code, i16 state
+inline constexpr std::uint8_t wideKeyTag = 0xF1; // i32 key code, i16 state
+inline constexpr std::uint8_t focusLostTag = 0xF2;
+inline constexpr std::uint8_t focusTag = 0xF3;
+inline constexpr std::uint8_t stateTag = 0xF4; // u8 count, count × i32
+inline constexpr std::size_t recordedNativesAtMost = 0xF0;
+
+// A native call's second byte.
+inline constexpr std::uint8_t argumentCountBits = 0x0F;
+inline constexpr std::uint8_t textArgumentBit = 0x10; // the first argument is text
+inline constexpr std::uint8_t resultBit = 0x20;       // a non-zero result follows
+inline constexpr std::size_t recordedArgumentsAtMost = 8;
+inline constexpr std::size_t recordedTextAtMost = 255;
+
+// A pass's length word: the bytes of its entries, and this bit when the
+// recording stopped inside it, so that the calls after are missing.
+inline constexpr std::uint32_t passCutBit = 0x80000000u;
+inline constexpr std::size_t passHeadBytes = 4 + 4;
+
+// The plug-in's state is kept in the first pass and in every passesPerState
+// after it, so that a recording whose oldest passes made room for new ones
+// still starts from a known state.
+inline constexpr std::uint32_t passesPerState = 64;
+
+inline void putBytes(std::uint8_t*& at, const void* data, std::size_t size) {
+    std::memcpy(at, data, size);
+    at += size;
+}
+
+template <typename Number>
+void putNumber(std::uint8_t*& at, Number value) {
+    static_assert(std::endian::native == std::endian::little);
+    putBytes(at, &value, sizeof value);
+}
+
+template <typename Number>
+void appendNumber(std::string& out, Number value) {
+    char bytes[sizeof value];
+    std::memcpy(bytes, &value, sizeof value);
+    out.append(bytes, sizeof value);
+}
+
+// A text of at most recordedTextAtMost bytes, after its length.
+inline void appendText(std::string& out, std::string_view text) {
+    const std::size_t length = std::min(text.size(), recordedTextAtMost);
+    out += static_cast<char>(length);
+    out.append(text.substr(0, length));
+}
+
+struct NamedValue {
+    std::string name;
+    std::int32_t value = 0;
+    bool operator==(const NamedValue&) const = default;
+};
+
+struct RecordedCall {
+    enum class Kind : std::uint8_t { Native, Key, Focus, State };
+    Kind kind = Kind::Native;
+    // Native: the hash, the low halves of the argument slots and of the
+    // result. A text argument, always the first, is kept as text.
+    std::uint64_t hash = 0;
+    std::uint8_t argumentCount = 0;
+    std::array<std::uint32_t, recordedArgumentsAtMost> arguments{};
+    bool textArgument = false;
+    std::string text;
+    std::uint32_t result = 0;
+    // Key: the code asked about and GetAsyncKeyState's answer.
+    std::int32_t key = 0;
+    std::int16_t keyState = 0;
+    // Focus: whether the game's window had it.
+    bool focused = false;
+    // State: the plug-in's state, in the order of the header's names.
+    std::vector<std::int32_t> values;
+};
+
+struct RecordedPass {
+    std::int32_t gameTimeMs = 0;
+    bool cut = false;
+    std::vector<RecordedCall> calls;
+};
+
+struct DriveRecording {
+    std::string pluginVersion;
+    // The key bindings in use by field name, and "file": what reading the
+    // key-binding file came to.
+    std::vector<NamedValue> bindings;
+    // The plug-in's state at the first pass; empty for a freshly loaded
+    // plug-in, whose passes then keep no state.
+    std::vector<NamedValue> state;
+    // A native call's index in this table stands for its hash.
+    std::vector<std::uint64_t> natives;
+    std::uint32_t passCount = 0;
+    // The passes, encoded.
+    std::string passBytes;
+};
+
+// What the plug-in's recorder writes with (recording.cpp): the file's bytes up
+// to the first pass, for a body with passBytes bytes of passes, which it
+// writes after them itself, and the checksum.
+std::string recordingHead(const DriveRecording& header, std::size_t passBytes);
+
+// CRC-32 (as in zip and PNG) of data, continued from crc; 0 to begin.
+std::uint32_t crc32(std::uint32_t crc, const void* data, std::size_t size);
+
+// Whole recordings, for the tools (recording_file.cpp).
+
+// Adds the pass to the recording, its natives to the table.
+void appendPass(DriveRecording& recording, const RecordedPass& pass);
+
+// The whole file's bytes.
+std::string encodeRecording(const DriveRecording& recording);
+
+// Checks the whole file: the recording, or what is wrong with it.
+struct RecordingRead {
+    DriveRecording recording;
+    std::string error;
+};
+RecordingRead readRecording(std::string_view bytes);
+
+// Decodes the pass at offset in passBytes, which readRecording has checked,
+// and moves offset past it.
+void decodePass(const DriveRecording& recording, std::size_t& offset, RecordedPass& pass);

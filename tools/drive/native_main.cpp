@@ -1,0 +1,171 @@
+// drive, the native build: the plug-in built in and run on the stand-in
+// world, along drive scripts as drive.exe plays the DLL, and replaying drive
+// recordings. The one tool that reaches into the plug-in's frame loop, as the
+// hook does.
+#include <cstdio>
+#include <cstring>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "drive/drive.h"
+#include "drive/drive_output.h"
+#include "drive/recorded_drive.h"
+#include "drive/replay.h"
+#include "host/files.h"
+#include "host/script_hook.h"
+#include "plugin/script.h"
+#include "sim/hook_control.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+const char* const usage =
+    "usage: drive [--svg FILE] [--record FILE] SCRIPT...\n"
+    "       drive replay [--world] RECORDING\n"
+    "Plays each drive SCRIPT with the plug-in built into this program, in a fresh world\n"
+    "with the plug-in loaded afresh, in the folder that holds the script; the plug-in's\n"
+    "own folder is this program's. Prints a timeline of each drive; --svg writes a chart\n"
+    "of the drive and --record a drive recording of it (one script only).\n"
+    "replay runs the plug-in from a recording's start and answers each of its questions\n"
+    "with the recorded answer, and says whether it did what it did then, or the first\n"
+    "pass and call that differ. --world plays the recorded inputs through the stand-in's\n"
+    "own world instead, and shows where its answers first differ from the game's.\n"
+    "Exit status: 0 when every expectation held, or the replay matched; 1 when one\n"
+    "failed, the plug-in made a faulty call or the replay differed; 2 when a script or\n"
+    "a recording can't be used.\n";
+
+bool restartDue = false;
+
+// A frame as the hook runs it: the script starts afresh when due, then one
+// pass and its yield, which ends the frame.
+void runFrame() {
+    if (restartDue) {
+        restartDue = false;
+        resetPlugin(Reset::Restart);
+    }
+    runFramePass();
+    scriptWait(0);
+}
+
+void resetWorld() {
+    sim::world = sim::World{};
+}
+
+void restartScript() {
+    restartDue = true;
+}
+
+const sim::HookControl hook = sim::worldControl(runFrame, resetWorld, restartScript);
+const PluginControl plugin = {restorePlugin, runFramePass};
+
+int replay(int argc, char** argv) {
+    const bool world = argc == 4 && std::strcmp(argv[2], "--world") == 0;
+    if (argc != 3 + world || argv[argc - 1][0] == '-') {
+        std::fputs(usage, stderr);
+        return exitUnusable;
+    }
+    const std::string name = argv[argc - 1];
+    std::string error;
+    const std::string bytes = readWholeFile(name, error);
+    if (!error.empty()) {
+        return unusable(error);
+    }
+    const RecordingRead read = readRecording(bytes);
+    if (!read.error.empty()) {
+        return unusable(name + ": " + read.error);
+    }
+    const ReplayReport report = world ? replayThroughWorld(read.recording, plugin)
+                                      : replayRecording(read.recording, plugin);
+    if (!report.problem.empty()) {
+        return unusable(report.problem);
+    }
+    for (const std::string& difference : report.differences) {
+        std::printf("%s\n", difference.c_str());
+    }
+    if (world) {
+        std::printf("%u passes replayed through the stand-in's world: %s\n", report.passes,
+                    report.differences.empty()
+                        ? "it answered as the game did"
+                        : "its answers differ from the game's in the ways above");
+    } else if (report.differences.empty()) {
+        std::printf("%u passes replayed, identical\n", report.passes);
+    }
+    return report.differences.empty() ? 0 : exitExpectationFailed;
+}
+
+int playDrive(const DriveScript& script, const fs::path& folder, const fs::path& svg,
+              const std::string& svgName, const fs::path& record, const std::string& recordName) {
+    std::error_code error;
+    fs::current_path(folder, error);
+    if (error) {
+        return unusable("cannot enter " + folder.string() + ": " + error.message());
+    }
+    resetWorld();
+    restartDue = false;
+    restorePlugin(DriveRecording{});
+    DriveRecording recording = driveRecordingHeader(moduleFolder(), folder.string());
+    const DriveReport report = runDrive(script, hook, record.empty() ? nullptr : &recording);
+    resetPlugin(Reset::Everything);
+    if (!record.empty() && !writeRecordingFile(record, recording)) {
+        return unusable("cannot write " + recordName);
+    }
+    return showDrive(report, script.name, svg, svgName);
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    if (argc > 1 && std::strcmp(argv[1], "replay") == 0) {
+        return replay(argc, argv);
+    }
+    fs::path svg;
+    fs::path record;
+    std::string svgName;
+    std::string recordName;
+    int at = 1;
+    for (; at + 1 < argc && argv[at][0] == '-'; at += 2) {
+        const bool isSvg = std::strcmp(argv[at], "--svg") == 0;
+        if (!isSvg && std::strcmp(argv[at], "--record") != 0) {
+            break;
+        }
+        (isSvg ? svgName : recordName) = argv[at + 1];
+        (isSvg ? svg : record) = fs::absolute(argv[at + 1]);
+    }
+    const int scriptCount = argc - at;
+    if (scriptCount < 1 || argv[at][0] == '-' ||
+        ((!svg.empty() || !record.empty()) && scriptCount != 1)) {
+        std::fputs(usage, stderr);
+        return exitUnusable;
+    }
+
+    std::vector<DriveScript> scripts;
+    std::vector<fs::path> folders;
+    for (int i = at; i < argc; ++i) {
+        std::string error;
+        const std::string text = readWholeFile(argv[i], error);
+        if (!error.empty()) {
+            return unusable("cannot read the drive script " + std::string(argv[i]));
+        }
+        ParsedDriveScript parsed = parseDriveScript(argv[i], text);
+        if (!parsed.error.empty()) {
+            return unusable(parsed.error);
+        }
+        scripts.push_back(std::move(parsed.script));
+        folders.push_back(fs::absolute(argv[i]).parent_path());
+    }
+
+    int status = 0;
+    for (std::size_t i = 0; i < scripts.size(); ++i) {
+        if (scripts.size() > 1) {
+            std::printf("%s== %s\n", i == 0 ? "" : "\n", scripts[i].name.c_str());
+        }
+        const int result = playDrive(scripts[i], folders[i], svg, svgName, record, recordName);
+        if (result == exitUnusable) {
+            return result;
+        }
+        status = std::max(status, result);
+    }
+    return status;
+}
