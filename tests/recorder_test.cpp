@@ -114,6 +114,14 @@ TEST_P(RecorderTest, EachWayARecordingEndsWritesAFileThatReplaysIdentical) {
     const ReplayReport replay = replayRecording(recorded, plugin);
     EXPECT_EQ(replay.differences, std::vector<std::string>{});
     EXPECT_EQ(replay.passes, recorded.passCount);
+
+    // A state no plug-in can be in, under a good checksum, is refused.
+    DriveRecording impossible = recorded;
+    for (NamedValue& value : impossible.state) {
+        value.value = value.name == "gear" ? 9 : value.value;
+    }
+    EXPECT_EQ(replayRecording(impossible, plugin).problem,
+              "its state holds gear = 9, outside 0 to 4");
 }
 
 INSTANTIATE_TEST_SUITE_P(Endings, RecorderTest,

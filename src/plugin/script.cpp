@@ -1,6 +1,7 @@
 #include "plugin/script.h"
 
 #include <array>
+#include <climits>
 #include <exception>
 #include <string_view>
 #include <type_traits>
@@ -21,18 +22,27 @@ PluginState pluginState;
 
 namespace {
 
-// One value of the plug-in's state, as a recording keeps it.
+// One value of the plug-in's state, as a recording keeps it. A flag or a
+// choice from a list has a range, which a value read back must keep to: a
+// gear past reverse would index past the gear table.
 struct StateField {
     std::string_view name;
     std::int32_t (*get)();
     void (*set)(std::int32_t value);
+    std::int32_t lowest;
+    std::int32_t highest;
 };
 
 template <auto& state, auto member>
 constexpr StateField stateField(std::string_view name) {
     using Value = std::remove_reference_t<decltype(state.*member)>;
+    constexpr std::int32_t highest = std::is_same_v<Value, bool>           ? 1
+                                     : std::is_same_v<Value, Gear>         ? int(Gear::Reverse)
+                                     : std::is_same_v<Value, BindingsFile> ? int(BindingsFile::Read)
+                                                                           : INT32_MAX;
     return {name, [] { return static_cast<std::int32_t>(state.*member); },
-            [](std::int32_t value) { state.*member = static_cast<Value>(value); }};
+            [](std::int32_t value) { state.*member = static_cast<Value>(value); },
+            highest == INT32_MAX ? INT32_MIN : 0, highest};
 }
 
 // Everything a pass reads that an earlier pass may have changed, but for the
@@ -213,18 +223,25 @@ void scriptEntry() {
     }
 }
 
-void restorePlugin(const DriveRecording& recording) {
+std::string restorePlugin(const DriveRecording& recording) {
     resetPlugin(Reset::Everything);
     if (recording.state.empty()) {
         bindingsState.pathAtLoad = findBindingFile();
-        return;
+        return {};
     }
     bindingsState.keys = keysOfRecording(recording.bindings);
     for (const NamedValue& value : recording.state) {
         for (const StateField& field : stateFields) {
-            if (field.name == value.name) {
-                field.set(value.value);
+            if (field.name != value.name) {
+                continue;
             }
+            if (value.value < field.lowest || value.value > field.highest) {
+                return "its state holds " + value.name + " = " + std::to_string(value.value) +
+                       ", outside " + std::to_string(field.lowest) + " to " +
+                       std::to_string(field.highest);
+            }
+            field.set(value.value);
         }
     }
+    return {};
 }

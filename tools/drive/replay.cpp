@@ -379,7 +379,10 @@ ReplayReport replayRecording(const DriveRecording& recording, const PluginContro
         return report;
     }
     sim::world = sim::World{};
-    plugin.restore(recording);
+    report.problem = plugin.restore(recording);
+    if (!report.problem.empty()) {
+        return report;
+    }
     RecordedPass recorded;
     std::size_t offset = 0;
     while (report.passes < recording.passCount) {
@@ -410,7 +413,10 @@ ReplayReport replayThroughWorld(const DriveRecording& recording, const PluginCon
         return replay.report;
     }
     sim::world = sim::World{};
-    plugin.restore(recording);
+    replay.report.problem = plugin.restore(recording);
+    if (!replay.report.problem.empty()) {
+        return replay.report;
+    }
     RecordedPass recorded;
     RecordedPass next;
     std::size_t offset = 0;

@@ -12,8 +12,8 @@
 
 // The plug-in, as the native program that links it hands it over.
 struct PluginControl {
-    // Sets its state as a replay starts it.
-    void (*restore)(const DriveRecording& recording);
+    // Sets its state as a replay starts it; says why it can't.
+    std::string (*restore)(const DriveRecording& recording);
     // One pass of its frame loop, without the yield.
     void (*runPass)();
 };
