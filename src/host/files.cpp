@@ -12,9 +12,7 @@ extern "C" IMAGE_DOS_HEADER __ImageBase;
 #endif
 
 #if defined(_WIN32)
-namespace {
-
-std::wstring wide(const std::string& text) {
+std::wstring wide(std::string_view text) {
     const int length =
         MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
     std::wstring result(static_cast<std::size_t>(length), L'\0');
@@ -23,7 +21,7 @@ std::wstring wide(const std::string& text) {
     return result;
 }
 
-std::string utf8(const std::wstring& text) {
+std::string utf8(std::wstring_view text) {
     const int length = WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()),
                                            nullptr, 0, nullptr, nullptr);
     std::string result(static_cast<std::size_t>(length), '\0');
@@ -31,6 +29,8 @@ std::string utf8(const std::wstring& text) {
                         length, nullptr, nullptr);
     return result;
 }
+
+namespace {
 
 // Asks a Windows call that fills a buffer until the buffer is big enough;
 // paths may be longer than MAX_PATH.

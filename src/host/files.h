@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <memory>
 #include <string>
+#include <string_view>
 
 struct FileCloser {
     void operator()(std::FILE* file) const { std::fclose(file); }
@@ -34,7 +35,11 @@ FileKind fileKind(const std::string& path);
 // tool's program. Empty when it can't be told.
 std::string moduleFolder();
 
-#if !defined(_WIN32)
+#if defined(_WIN32)
+// UTF-8 text as Windows' UTF-16, and back.
+std::wstring wide(std::string_view text);
+std::string utf8(std::wstring_view text);
+#else
 // Natively the module is the program; tests point it at a folder of their own.
 std::string& nativeModuleFolder();
 #endif

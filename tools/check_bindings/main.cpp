@@ -57,26 +57,6 @@ Exit status:
   2  the file can't be read, or the arguments are wrong
 )";
 
-#if defined(_WIN32)
-std::string utf8(std::wstring_view text) {
-    const int length = WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()),
-                                           nullptr, 0, nullptr, nullptr);
-    std::string result(static_cast<std::size_t>(length), '\0');
-    WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), result.data(),
-                        length, nullptr, nullptr);
-    return result;
-}
-
-std::wstring utf16(std::string_view text) {
-    const int length =
-        MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
-    std::wstring result(static_cast<std::size_t>(length), L'\0');
-    MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), result.data(),
-                        length);
-    return result;
-}
-#endif
-
 // The text is UTF-8. A Windows console shows it right only when given UTF-16
 // through WriteConsoleW, whatever its code page. Redirected to a file or a
 // pipe, it gets the UTF-8 bytes themselves, as the native build writes them,
@@ -86,9 +66,9 @@ void print(std::FILE* stream, const std::string& text) {
     const HANDLE console = GetStdHandle(stream == stderr ? STD_ERROR_HANDLE : STD_OUTPUT_HANDLE);
     DWORD mode = 0;
     if (GetConsoleMode(console, &mode) != 0) {
-        const std::wstring wide = utf16(text);
+        const std::wstring wideText = wide(text);
         DWORD written = 0;
-        if (WriteConsoleW(console, wide.data(), static_cast<DWORD>(wide.size()), &written,
+        if (WriteConsoleW(console, wideText.data(), static_cast<DWORD>(wideText.size()), &written,
                           nullptr) != 0) {
             return;
         }
