@@ -90,6 +90,17 @@ inline std::size_t nativeSlot(std::uint64_t hash) {
     return static_cast<std::size_t>(hash >> 55);
 }
 
+// Where the next entry goes: null while not recording, and once the pass has
+// too little room left for another entry, which cuts it.
+inline std::uint8_t* nextEntry() {
+    std::uint8_t* const at = recorderState.cursor;
+    if (at != nullptr && at > recorderState.entryLimit) {
+        cutRecordedPass();
+        return nullptr;
+    }
+    return at;
+}
+
 inline std::uint8_t recordedNative(std::uint64_t hash) {
     const RecorderState::NativeSlot& slot = recorderState.nativeSlots[nativeSlot(hash)];
     return slot.hash == hash ? slot.index : addRecordedNative(hash);
@@ -127,9 +138,8 @@ void recordNativeCall(std::uint64_t hash, Arguments... arguments) {
     static_assert(sizeof...(Arguments) <= recordedArgumentsAtMost);
     RecorderState& recorder = recorderState;
     const std::uint8_t index = recordedNative(hash);
-    std::uint8_t* at = recorder.cursor;
-    if (at > recorder.entryLimit) {
-        cutRecordedPass();
+    std::uint8_t* at = nextEntry();
+    if (at == nullptr) {
         return;
     }
     at[0] = index;
@@ -152,12 +162,8 @@ inline void recordNativeResult(const unsigned long long* result) {
 }
 
 inline void recordKey(std::int32_t key, std::int16_t state) {
-    std::uint8_t* at = recorderState.cursor;
+    std::uint8_t* at = nextEntry();
     if (at == nullptr) {
-        return;
-    }
-    if (at > recorderState.entryLimit) {
-        cutRecordedPass();
         return;
     }
     if (static_cast<std::uint32_t>(key) <= 0xFF) {
@@ -172,12 +178,8 @@ inline void recordKey(std::int32_t key, std::int16_t state) {
 }
 
 inline void recordFocus(bool focused) {
-    std::uint8_t* at = recorderState.cursor;
+    std::uint8_t* at = nextEntry();
     if (at == nullptr) {
-        return;
-    }
-    if (at > recorderState.entryLimit) {
-        cutRecordedPass();
         return;
     }
     *at++ = focused ? focusTag : focusLostTag;
