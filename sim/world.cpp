@@ -306,10 +306,14 @@ void runTextOutline(const std::uint64_t*) {
     styleCall(Outline);
 }
 
-void runBeginScreenText(const std::uint64_t*) {
-    world.command = World::Command::ScreenText;
+void beginCommand(World::Command command) {
+    world.command = command;
     world.commandText.clear();
     world.commandComponents = 0;
+}
+
+void runBeginScreenText(const std::uint64_t*) {
+    beginCommand(World::Command::ScreenText);
 }
 
 void runAddTextString(const std::uint64_t* a) {
@@ -350,9 +354,7 @@ void runDrawScreenText(const std::uint64_t* a) {
 }
 
 void runBeginSubtitle(const std::uint64_t*) {
-    world.command = World::Command::Subtitle;
-    world.commandText.clear();
-    world.commandComponents = 0;
+    beginCommand(World::Command::Subtitle);
 }
 
 void runPrintSubtitle(const std::uint64_t* a) {
@@ -367,9 +369,7 @@ void runPrintSubtitle(const std::uint64_t* a) {
 }
 
 void runBeginNotification(const std::uint64_t*) {
-    world.command = World::Command::Notification;
-    world.commandText.clear();
-    world.commandComponents = 0;
+    beginCommand(World::Command::Notification);
 }
 
 void runPostNotification(const std::uint64_t* a) {
