@@ -472,10 +472,12 @@ TEST(BindingsNoticeTest, EveryNoticeFitsOneTextComponent) {
         EXPECT_LE(notice.size(), 99u) << notice;
         EXPECT_TRUE(logWritten || !notice.ends_with(seeLog)) << notice;
     }
-    // The recorder's, with any key name and the longest file name.
+    // The recorder's, with any key name and the longest file name, and the
+    // error's.
     std::vector<std::string> recorderNotices = {
         recordingSavedNotice("ManualGearbox-20991231-235959-99.drec"),
-        std::string(recordingNotSavedNotice), std::string(recordingNoMemoryNotice)};
+        std::string(recordingNotSavedNotice), std::string(recordingNoMemoryNotice),
+        std::string(faultNotice(true)), std::string(faultNotice(false))};
     for (int key = 0; key < 256; ++key) {
         recorderNotices.push_back(recordingStartedNotice(key));
     }

@@ -25,3 +25,10 @@ inline constexpr std::string_view recordingNotSavedNotice =
     "Manual Gearbox: the recording could not be saved beside ManualGearbox.asi.";
 inline constexpr std::string_view recordingNoMemoryNotice =
     "Manual Gearbox: not enough memory to record the drive.";
+
+// An error switched the gearbox off; a fixed text, since memory may be what
+// ran out.
+constexpr std::string_view faultNotice(bool logWritten) {
+    return logWritten ? "Manual Gearbox: an error switched the gearbox off. See ManualGearbox.log"
+                      : "Manual Gearbox: an error switched the gearbox off.";
+}

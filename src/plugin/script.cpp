@@ -179,9 +179,7 @@ void switchOffAfterFault(const char* reason) noexcept {
         stopRecordingAndTell();
     } catch (...) {
     }
-    showNotification(
-        logged ? "Manual Gearbox: an error switched the gearbox off. See ManualGearbox.log"
-               : "Manual Gearbox: an error switched the gearbox off.");
+    showNotification(faultNotice(logged));
 }
 
 } // namespace
