@@ -9,30 +9,12 @@ drive=$1
 variant=$2
 examples=$3
 work=$4
+. "$(dirname "$0")/exit_check.sh"
 
 rm -rf "$work"
 mkdir -p "$work"
 cd "$work"
-failures=0
-# check STATUS TEXT PROGRAM ARG...: the program exits with STATUS and prints TEXT.
-check() {
-    want_status=$1
-    want_text=$2
-    shift 2
-    set +e
-    output=$("$@" 2>&1)
-    status=$?
-    set -e
-    if [ "$status" -ne "$want_status" ] || ! printf '%s\n' "$output" | grep -qxF -- "$want_text"; then
-        echo "FAILED: $* exited $status (wanted $want_status), printing:"
-        printf '%s\n' "$output" | sed 's/^/    /'
-        echo "    (wanted the line: $want_text)"
-        failures=$((failures + 1))
-    else
-        echo "ok: $* -> $status: $want_text"
-    fi
-}
-
+check_whole_line=yes
 "$drive" --record demo.drec "$examples/demo.drive" >/dev/null
 check 0 "2189 passes replayed, identical" "$drive" replay demo.drec
 check 0 "2189 passes replayed through the stand-in's world: it answered as the game did" \
