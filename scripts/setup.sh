@@ -30,8 +30,9 @@ need_packages() {
 # Packages of the Windows cross build.
 windows_build_packages="cmake ninja-build g++-mingw-w64-x86-64"
 
-# Wine runs the Windows build: wine64 is the loader, wine gives the wine command.
-wine_packages="wine64 wine"
+# Wine runs the Windows build: wine64 is the loader, wine gives the wine command;
+# bsdutils' script gives a program under Wine a console.
+wine_packages="wine64 wine bsdutils"
 
 # Packages of the native build and its tests.
 native_test_packages="cmake ninja-build g++ libgtest-dev libbenchmark-dev clang-format"
