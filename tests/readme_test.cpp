@@ -1,4 +1,4 @@
-// The README's player section against the code: its key table against the
+// The player's guide, ReadMe.txt, against the code: its key table against the
 // shared table of virtual-key names, its sample of check-bindings' output
 // against the expected output kept for the same file, and its speeds in km/h
 // and mph against the m/s beside them.
@@ -39,36 +39,37 @@ std::vector<std::string> split(const std::string& text, const std::string& separ
     return parts;
 }
 
-std::string withoutBackquotes(std::string text) {
-    std::erase(text, '`');
-    return text;
-}
-
 // Every Key/Code pair of the table under the "Common virtual-key codes" line:
-// a single key, "A to B" for a run of codes, or "A / B" for two keys.
-TEST(ReadmeTest, TheKeyTableAgreesWithTheSharedTableOfKeyNames) {
-    std::istringstream readme(fileText(MG_README));
+// cells apart by two spaces or more; a single key, "A to B" for a run of
+// codes, or "A / B" for two keys.
+TEST(PlayerGuideTest, TheKeyTableAgreesWithTheSharedTableOfKeyNames) {
+    std::istringstream guide(fileText(MG_PLAYER_GUIDE));
     std::string line;
-    while (std::getline(readme, line) && !line.starts_with("Common virtual-key codes")) {
+    while (std::getline(guide, line) && !line.starts_with("Common virtual-key codes")) {
     }
-    ASSERT_TRUE(readme) << "no key table in the README";
-    while (std::getline(readme, line) && !line.starts_with("|")) {
+    ASSERT_TRUE(guide) << "no key table in the player's guide";
+    while (std::getline(guide, line) && line.empty()) {
     }
 
     int pairs = 0;
-    for (; readme && line.starts_with("|"); std::getline(readme, line)) {
-        const std::vector<std::string> cells = split(line.substr(1, line.size() - 2), "|");
+    for (; guide && !line.empty(); std::getline(guide, line)) {
+        std::vector<std::string> cells;
+        for (const std::string& cell :
+             split(std::regex_replace(line, std::regex(" {2,}"), "|"), "|")) {
+            if (!cell.empty()) {
+                cells.push_back(cell);
+            }
+        }
         ASSERT_EQ(cells.size() % 2, 0u) << line;
         for (std::size_t i = 0; i < cells.size(); i += 2) {
-            if (cells[i] == "Key" || cells[i].starts_with("---")) {
+            if (cells[i] == "Key") {
                 continue;
             }
             SCOPED_TRACE(cells[i] + " | " + cells[i + 1]);
-            const std::string keys = withoutBackquotes(cells[i]);
-            const std::string separator = keys.find(" to ") != std::string::npos  ? " to "
-                                          : keys.find(" / ") != std::string::npos ? " / "
-                                                                                  : "|";
-            const std::vector<std::string> names = split(keys, separator);
+            const std::string separator = cells[i].find(" to ") != std::string::npos  ? " to "
+                                          : cells[i].find(" / ") != std::string::npos ? " / "
+                                                                                      : "|";
+            const std::vector<std::string> names = split(cells[i], separator);
             const std::vector<std::string> codes = split(cells[i + 1], separator);
             ASSERT_EQ(names.size(), codes.size());
             for (std::size_t k = 0; k < names.size(); ++k) {
@@ -85,24 +86,35 @@ TEST(ReadmeTest, TheKeyTableAgreesWithTheSharedTableOfKeyNames) {
     EXPECT_GE(pairs, 15);
 }
 
-TEST(ReadmeTest, TheSampleOfCheckBindingsIsItsOutput) {
-    const std::string readme = fileText(MG_README);
-    const std::string opening = "```\n> check-bindings.exe\n";
-    const std::size_t start = readme.find(opening);
-    ASSERT_NE(start, std::string::npos);
-    const std::size_t sample = start + opening.size();
-    const std::size_t end = readme.find("```", sample);
-    ASSERT_NE(end, std::string::npos);
-    EXPECT_EQ(readme.substr(sample, end - sample), fileText(MG_README_SAMPLE_OUTPUT));
+// The sample is indented by two spaces and ends where the text goes on
+// unindented.
+TEST(PlayerGuideTest, TheSampleOfCheckBindingsIsItsOutput) {
+    std::istringstream guide(fileText(MG_PLAYER_GUIDE));
+    std::string line;
+    while (std::getline(guide, line) && line != "  > check-bindings.exe") {
+    }
+    ASSERT_TRUE(guide) << "no sample of check-bindings in the player's guide";
+    std::string sample;
+    std::string blanks;
+    while (std::getline(guide, line) && (line.empty() || line.starts_with("  "))) {
+        if (line.empty()) {
+            blanks += "\n";
+        } else {
+            sample += blanks + line.substr(2) + "\n";
+            blanks.clear();
+        }
+    }
+    EXPECT_EQ(sample, fileText(MG_README_SAMPLE_OUTPUT));
 }
 
 // Every "21 m/s (75.6 km/h, 47.0 mph)": both conversions to one decimal, a
-// mile being 1609.344 m.
-TEST(ReadmeTest, EverySpeedInKmhAndMphIsItsMetresPerSecond) {
-    const std::string readme = fileText(MG_README);
+// mile being 1609.344 m. A speed may break across lines.
+TEST(PlayerGuideTest, EverySpeedInKmhAndMphIsItsMetresPerSecond) {
+    const std::string guide =
+        std::regex_replace(fileText(MG_PLAYER_GUIDE), std::regex("\\s+"), " ");
     const std::regex speed(R"(([0-9.]+) m/s \(([0-9.]+) km/h, ([0-9.]+) mph\))");
     int speeds = 0;
-    for (auto match = std::sregex_iterator(readme.begin(), readme.end(), speed);
+    for (auto match = std::sregex_iterator(guide.begin(), guide.end(), speed);
          match != std::sregex_iterator(); ++match, ++speeds) {
         const double metresPerSecond = std::stod((*match)[1]);
         SCOPED_TRACE(match->str());
