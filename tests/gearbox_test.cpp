@@ -2,6 +2,7 @@
 #include "gearbox_fixture.h"
 
 #include <functional>
+#include <limits>
 
 namespace {
 
@@ -104,6 +105,13 @@ TEST_F(GearboxTest, CapsAndHintsAtEachThreshold) {
         {Gear::First, above(20.0f), 21.0f, true},
         {Gear::First, 20.0f, 21.0f, false},
         {Gear::First, 0.0f, 21.0f, false},
+        // A speed no vehicle reaches, or none at all, leaves the gear's own cap.
+        {Gear::First, std::numeric_limits<float>::infinity(), 21.0f, true},
+        {Gear::First, 1e30f, 21.0f, true},
+        {Gear::First, std::numeric_limits<float>::quiet_NaN(), 21.0f, false},
+        {Gear::Second, 150.0f, 150.0f, true},
+        {Gear::Second, above(150.0f), 31.0f, true},
+        {Gear::Third, std::numeric_limits<float>::infinity(), 40.5f, true},
         {Gear::Second, above(31.0f), above(31.0f), true},
         {Gear::Second, 31.0f, 31.0f, true},
         {Gear::Second, above(30.0f), 31.0f, true},
