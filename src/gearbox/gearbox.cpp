@@ -81,14 +81,16 @@ bool hasGearbox(std::int32_t vehicleClass) {
 
 // The vehicle the player's character drives, if it has a gearbox; else 0. The
 // character counts as in a vehicle only once seated, and a passenger's
-// vehicle is its driver's.
+// vehicle is its driver's. An empty driver's seat is never asked who sits
+// in it, which would seat a stranger at the wheel of an ambient car.
 GameHandle gearboxVehicle() {
     const GameHandle character = playerCharacter();
     if (!characterInVehicle(character)) {
         return 0;
     }
     const GameHandle vehicle = vehicleOfCharacter(character);
-    if (driverOfVehicle(vehicle) != character || !hasGearbox(vehicleClass(vehicle))) {
+    if (driverSeatFree(vehicle) || driverOfVehicle(vehicle) != character ||
+        !hasGearbox(vehicleClass(vehicle))) {
         return 0;
     }
     return vehicle;
