@@ -34,6 +34,8 @@ void resetPlugin(Reset what);
 // throws leaves it.
 void runFramePass();
 
+// The registered script: what a new start resets, then the frame loop. Nothing
+// the reset throws leaves it either.
 void scriptEntry();
 
 // The plug-in as a replay starts it: with the recording's bindings and its
