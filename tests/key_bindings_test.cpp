@@ -2,7 +2,6 @@
 // load through a second open, and reading in pieces of any size.
 #include "plugin_fixture.h"
 
-#include "bindings/binding_places.h"
 #include "bindings/binding_report.h"
 #include "version.h"
 
@@ -88,13 +87,9 @@ class BindingFileTest : public PluginTest {
         out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
     }
 
-    // The plug-in's load-time look for the file.
-    static void openAtLoad() { bindingsState.pathAtLoad = findBindingFile(); }
-
-    // The file as the plug-in finds it at load and reads it on the first frame.
+    // The file as the plug-in finds and reads it on the first frame.
     static Fields load(std::string_view bytes, const Fields& before = unbound) {
         writeConfig(bytes);
-        openAtLoad();
         bindingsState.keys = bindingsOf(before);
         pass();
         return fieldsOf(bindingsState.keys);
@@ -209,19 +204,8 @@ TEST_F(BindingFileTest, AFileCreatedAfterLoadIsReadOnceWhenThePlayerNextGetsIn) 
         "Manual Gearbox: FirstGear and 4 more not bound in MTconfig.ini. See ManualGearbox.log");
 }
 
-TEST_F(BindingFileTest, TheFileFoundAtLoadIsReadFromThereWhereverTheGameGoesAfter) {
-    writeConfig(sixLines);
-    openAtLoad();
-    std::filesystem::create_directory("elsewhere");
-    std::filesystem::current_path("elsewhere");
-    pass();
-    EXPECT_EQ(fieldsOf(bindingsState.keys), sixBound);
-    EXPECT_TRUE(pluginState.bindingsLoaded);
-}
-
 TEST_F(BindingFileTest, TheFileIsReadOnceOnTheFirstFrame) {
     writeConfig(sixLines);
-    openAtLoad();
     pass();
     writeConfig("Clutch=17\n");
     passes(3);
@@ -318,7 +302,6 @@ class PlugInFolderTest : public BindingFileTest {
 TEST_F(PlugInFolderTest, TheFileBesideThePlugInComesFirstAndTheLogSaysWhichWasRead) {
     writeConfig("Clutch=17\n");
     std::ofstream(asiFolder / "MTconfig.ini") << "Clutch=16\nclutch=18\n";
-    openAtLoad();
     pass();
     EXPECT_EQ(fieldsOf(bindingsState.keys), keys({16}));
     EXPECT_EQ(log().substr(0, log().find('\n', log().find('\n') + 2) + 1),
@@ -330,7 +313,6 @@ TEST_F(PlugInFolderTest, TheFileBesideThePlugInComesFirstAndTheLogSaysWhichWasRe
 }
 
 TEST_F(PlugInFolderTest, WithoutAFileTheLogNamesBothPlacesItLookedIn) {
-    openAtLoad();
     pass();
     EXPECT_EQ(fieldsOf(bindingsState.keys), unbound);
     EXPECT_NE(log().find("MTconfig.ini not found; looked in:\n  " +
@@ -345,7 +327,6 @@ TEST_F(PlugInFolderTest, WithoutAFileTheLogNamesBothPlacesItLookedIn) {
 TEST_F(PlugInFolderTest, ALogThatCantBeWrittenIsDoneWithoutAndTheNoticeDoesntSendThePlayerThere) {
     std::filesystem::create_directory(asiFolder / "ManualGearbox.log");
     writeConfig("Clutch=16\n");
-    openAtLoad();
     pass();
     EXPECT_EQ(fieldsOf(bindingsState.keys), keys({16}));
     EXPECT_TRUE(std::filesystem::is_directory(asiFolder / "ManualGearbox.log"));
@@ -387,7 +368,6 @@ TEST_F(BindingFileTest, TheNoticeSaysOnceWhenThePlayerFirstDrivesWhyGearsCantBeC
         if (!c.file.empty()) {
             writeConfig(c.file);
         }
-        openAtLoad();
         const int car = sim::addVehicle(0x0A01);
         passes(3);
         EXPECT_TRUE(sim::world.notifications.empty()) << "on foot";
@@ -405,7 +385,6 @@ TEST_F(BindingFileTest, TheNoticeSaysOnceWhenThePlayerFirstDrivesWhyGearsCantBeC
 TEST_F(BindingFileTest, TheReloadKeyReadsTheFileAgainOncePerPressAndReplacesEveryBinding) {
     constexpr int keyF5 = 116;
     writeConfig("Reload=116\nClutch=16\nEnable/Disable=84\n");
-    openAtLoad();
     pass();
     writeConfig("Reload=116\nClutch=17\n" + sixLines.substr(sixLines.find('\n') + 1));
 

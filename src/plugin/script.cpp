@@ -6,7 +6,6 @@
 #include <string_view>
 #include <type_traits>
 
-#include "bindings/binding_places.h"
 #include "bindings/key_bindings.h"
 #include "bindings/own_inputs.h"
 #include "bindings/plugin_log.h"
@@ -234,7 +233,6 @@ void scriptEntry() {
 std::string restorePlugin(const DriveRecording& recording) {
     resetPlugin(Reset::Everything);
     if (recording.state.empty()) {
-        bindingsState.pathAtLoad = findBindingFile();
         return {};
     }
     bindingsState.keys = keysOfRecording(recording.bindings);

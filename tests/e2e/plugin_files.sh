@@ -40,6 +40,8 @@ cp "$cases/good.ini" "$cases/bad.ini" "$work/unwritable/"
 mkdir "$work/unwritable/ManualGearbox.log"
 case_folder late .
 cp "$cases/good.ini" "$work/late/"
+case_folder early .
+cp "$cases/good.ini" "$work/early/"
 case_folder subfolder plugin
 cp "$cases/good.ini" "$work/subfolder/MTconfig.ini"
 cp "$cases/edited.ini" "$work/subfolder/plugin/MTconfig.ini"
@@ -150,7 +152,14 @@ check_log_head "$log"
 lines "$log" 3 "Found when you got in a vehicle, after the game started." "" \
     "$(windows_path "$work/late/MTconfig.ini"): 7 lines"
 
-# 8. The plug-in in a subfolder with its own file reads that one.
+# 8. A file put in place after the plug-in loaded but before its first frame:
+# the plug-in looks for nothing while it loads, so the first frame finds it.
+play early .
+log=early/first.log
+check_log_head "$log"
+lines "$log" 3 "$(windows_path "$work/early/MTconfig.ini"): 7 lines"
+
+# 9. The plug-in in a subfolder with its own file reads that one.
 play subfolder plugin
 log=subfolder/plugin/ManualGearbox.log
 check_log_head "$log"
@@ -161,4 +170,4 @@ if [ $failures -ne 0 ]; then
     echo "$failures checks failed"
     exit 1
 fi
-echo "plug-in files: 6 drives, their notices and logs as expected"
+echo "plug-in files: 7 drives, their notices and logs as expected"
