@@ -3,6 +3,7 @@
 #include "plugin_fixture.h"
 
 #include "bindings/binding_report.h"
+#include "bindings/plugin_log.h"
 #include "version.h"
 
 #include <array>
@@ -324,13 +325,35 @@ TEST_F(PlugInFolderTest, WithoutAFileTheLogNamesBothPlacesItLookedIn) {
               std::string::npos);
 }
 
-TEST_F(PlugInFolderTest, ALogThatCantBeWrittenIsDoneWithoutAndTheNoticeDoesntSendThePlayerThere) {
-    std::filesystem::create_directory(asiFolder / "ManualGearbox.log");
-    writeConfig("Clutch=16\n");
-    pass();
-    EXPECT_EQ(fieldsOf(bindingsState.keys), keys({16}));
-    EXPECT_TRUE(std::filesystem::is_directory(asiFolder / "ManualGearbox.log"));
-    EXPECT_EQ(bindingsNotice(), "Manual Gearbox: FirstGear and 4 more not bound in MTconfig.ini.");
+TEST_F(PlugInFolderTest, ALogThatCantBeWrittenLeavesTheLastAndTheNoticeDoesntSendThePlayerThere) {
+    for (const bool fullDisk : {false, true}) {
+        SCOPED_TRACE(fullDisk ? "a full disk" : "a folder in the log's place");
+        restart();
+        const std::filesystem::path logPath = asiFolder / "ManualGearbox.log";
+        const std::filesystem::path newLog = asiFolder / "ManualGearbox.log.tmp";
+        if (fullDisk) {
+            std::ofstream(logPath) << "the last log\n";
+            // Writes to /dev/full fail once they are flushed, as on a full disk.
+            std::filesystem::create_symlink("/dev/full", newLog);
+        } else {
+            std::filesystem::create_directory(logPath);
+        }
+        writeConfig("Clutch=16\n");
+        pass();
+        EXPECT_EQ(fieldsOf(bindingsState.keys), keys({16}));
+        if (fullDisk) {
+            EXPECT_EQ(log(), "the last log\n");
+        } else {
+            EXPECT_TRUE(std::filesystem::is_directory(logPath));
+        }
+        EXPECT_FALSE(std::filesystem::exists(std::filesystem::symlink_status(newLog)));
+        EXPECT_EQ(bindingsNotice(),
+                  "Manual Gearbox: FirstGear and 4 more not bound in MTconfig.ini.");
+    }
+    // The error's line, added to the log, counts only once it reached the disk.
+    std::filesystem::remove(asiFolder / "ManualGearbox.log");
+    std::filesystem::create_symlink("/dev/full", asiFolder / "ManualGearbox.log");
+    EXPECT_FALSE(logFault("a test"));
 }
 
 std::vector<std::string> notificationTexts() {

@@ -138,11 +138,13 @@ check_log_head "$log"
 lines "$log" 3 "MTconfig.ini not found; looked in:" "  $(windows_path "$work/reload/MTconfig.ini")" \
     "The keys read before stay bound." "" "Bindings" "  clutchKey       162  LeftCtrl"
 
-# 6. A folder where the log would go: the drive is as usual, the folder stays.
+# 6. A folder where the log would go: the drive is as usual, the folder stays,
+# and each new log written beside it is removed again.
 play unwritable .
 if [ ! -d unwritable/ManualGearbox.log ] || [ -n "$(ls -A unwritable/ManualGearbox.log)" ]; then
     fail "unwritable/ManualGearbox.log is no longer an empty folder"
 fi
+[ ! -e unwritable/ManualGearbox.log.tmp ] || fail "the new log that couldn't take its place stayed"
 
 # 7. A file put in place after the game started, read when the player next
 # gets in.
