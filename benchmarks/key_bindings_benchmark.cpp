@@ -10,7 +10,6 @@
 #include <string>
 #include <string_view>
 
-#include "bindings/binding_places.h"
 #include "bindings/key_bindings.h"
 #include "host/files.h"
 
@@ -28,7 +27,6 @@ std::uintmax_t writeConfig(const std::string& text) {
 }
 
 void load(benchmark::State& state, std::uintmax_t fileBytes) {
-    bindingsState.pathAtLoad = findBindingFile();
     for (auto _ : state) {
         bindingsState.keys = KeyBindings{};
         loadKeyBindings();

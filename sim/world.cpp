@@ -204,14 +204,26 @@ void runVehicleStationary(const std::uint64_t* a) {
     setResult(boolResult(vehicle && std::fabs(vehicle->speed) <= stoppedAtOrBelow));
 }
 
-void runPedInVehicleSeat(const std::uint64_t* a) {
-    const Vehicle* vehicle = playerVehicle();
-    std::int32_t ped = 0;
-    if (vehicle && vehicle->handle == slotInt(a[0])) {
-        const int seat = slotInt(a[1]);
-        ped = seat == world.seat ? world.playerHandle : seat == driverSeat ? chauffeurHandle : 0;
+// Who sits in the vehicle's seat: the player, or at the wheel its driver.
+std::int32_t occupant(const Vehicle& vehicle, int seat) {
+    if (&vehicle == playerVehicle() && seat == world.seat) {
+        return world.playerHandle;
     }
-    setResult(withHighHalf(std::uint32_t(ped)));
+    return seat == driverSeat ? vehicle.driver : 0;
+}
+
+void runPedInVehicleSeat(const std::uint64_t* a) {
+    Vehicle* vehicle = findVehicle(slotInt(a[0]));
+    const int seat = slotInt(a[1]);
+    if (vehicle && vehicle->ambient && seat == driverSeat && occupant(*vehicle, seat) == 0) {
+        vehicle->driver = strangerHandle;
+    }
+    setResult(withHighHalf(std::uint32_t(vehicle ? occupant(*vehicle, seat) : 0)));
+}
+
+void runVehicleSeatFree(const std::uint64_t* a) {
+    const Vehicle* vehicle = findVehicle(slotInt(a[0]));
+    setResult(boolResult(vehicle && occupant(*vehicle, slotInt(a[1])) == 0));
 }
 
 void runVehicleClass(const std::uint64_t* a) {
@@ -394,6 +406,8 @@ constexpr NativeEntry natives[] = {
     {0x6094AD011A2EA87D, "GET_VEHICLE_PED_IS_USING", "Ped ped", "Vehicle", runVehicleOfCharacter},
     {0xBB40DD2270B65366, "GET_PED_IN_VEHICLE_SEAT", "Vehicle vehicle, int seatIndex, BOOL p2",
      "Ped", runPedInVehicleSeat},
+    {0x22AC59A870E6A669, "IS_VEHICLE_SEAT_FREE",
+     "Vehicle vehicle, int seatIndex, BOOL isTaskRunning", "BOOL", runVehicleSeatFree},
     {0x29439776AAA00A62, "GET_VEHICLE_CLASS", "Vehicle vehicle", "int", runVehicleClass},
     {0xD5037BA82E12416F, "GET_ENTITY_SPEED", "Entity entity", "float", runVehicleSpeed},
     {0x0E46A3FCBDE2A1B1, "SET_ENTITY_MAX_SPEED", "Entity entity, float speed", "void",
@@ -461,6 +475,8 @@ int addVehicle(std::int32_t handle) {
 void enterVehicle(int index, int seat) {
     world.occupied = index;
     world.seat = seat;
+    world.vehicles[static_cast<std::size_t>(index)].driver =
+        seat == driverSeat ? 0 : chauffeurHandle;
 }
 
 void leaveVehicle() {

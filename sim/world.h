@@ -32,6 +32,9 @@ constexpr int driverSeat = -1;
 constexpr int passengerSeat = 0;
 // Who drives while the player sits beside the driver: a taxi driver, say.
 constexpr std::int32_t chauffeurHandle = 0x0002F00D;
+// Whom the game seats at the wheel of an ambient vehicle when asked who sits
+// in its empty driver's seat.
+constexpr std::int32_t strangerHandle = 0x0003D1CE;
 
 // The game's window, and another program's that can take the focus from it.
 constexpr std::uintptr_t gameWindow = 0x000A0B2C;
@@ -112,6 +115,11 @@ struct Vehicle {
     // The game's vehicle class: 13 cycles, 14 boats, 15 helicopters, 16 planes,
     // 21 trains; 0 is a compact car.
     int vehicleClass = 0;
+    // Who sits at the wheel unless the player does; 0 for nobody.
+    std::int32_t driver = 0;
+    // Part of the game's ambient population: GET_PED_IN_VEHICLE_SEAT of its
+    // empty driver's seat seats a stranger there, as documented.
+    bool ambient = false;
 };
 
 // Where the game's last input came from.
@@ -200,7 +208,8 @@ extern World world;
 // Adds a vehicle standing still, engine running, and returns its index.
 int addVehicle(std::int32_t handle);
 // Seats the player, straight from wherever they were: on foot, another seat or
-// another vehicle.
+// another vehicle. Beside the driver's seat, the chauffeur drives; at the
+// wheel, nobody else sits there.
 void enterVehicle(int index, int seat = driverSeat);
 void leaveVehicle();
 Vehicle* playerVehicle();

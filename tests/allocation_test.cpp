@@ -15,6 +15,10 @@ std::size_t allocations = 0;
 bool counting = false;
 // The plug-in's next allocation fails, as it would with the game out of memory.
 bool failNextAllocation = false;
+// The script function never returns: the hook's wait after this many more
+// throws this to leave it.
+struct LeaveScript {};
+int waitsBeforeLeaving = -1;
 
 // Allocations on the world's side of the boundary are not the plug-in's.
 struct WorldSide {
@@ -34,6 +38,9 @@ void scriptWait(HookDword milliseconds) {
     WorldSide world;
     sim::recordWait(milliseconds);
     sim::advanceFrames(sim::framesCovering(milliseconds));
+    if (waitsBeforeLeaving >= 0 && waitsBeforeLeaving-- == 0) {
+        throw LeaveScript{};
+    }
 }
 
 void nativeInit(unsigned long long hash) {
@@ -230,6 +237,35 @@ TEST_F(AllocationTest, AnExceptionInAPassSwitchesTheGearboxOffAndTheLoopGoesOn) 
     EXPECT_TRUE(gearboxState.transmissionEnabled);
     EXPECT_EQ(labelTexts(sim::world.shownLabels),
               (std::vector<std::string>{"Clutch", "Shift", "1*"}));
+}
+
+// The hook starts the script again while the player records: writing the
+// recording builds its name on the heap.
+TEST_F(AllocationTest, AnExceptionWhileTheScriptStartsAgainSwitchesTheGearboxOff) {
+    constexpr int keyF9 = 120;
+    bindingsState.keys.recordKey = keyF9;
+    press(keyF9);
+    passes(2);
+    release(keyF9);
+    gearboxState.gear = Gear::Second;
+    passes(3);
+    ASSERT_TRUE(recording());
+
+    clearCalls();
+    counting = true;
+    failNextAllocation = true;
+    waitsBeforeLeaving = 1;
+    EXPECT_THROW(scriptEntry(), LeaveScript);
+    counting = false;
+    EXPECT_FALSE(gearboxState.transmissionEnabled);
+    EXPECT_FALSE(recording()) << "saved once the error was logged";
+    EXPECT_EQ(sim::world.notifications.back().text,
+              "Manual Gearbox: an error switched the gearbox off. See ManualGearbox.log");
+    // The car's handle is from before the start: switching off lifts no cap
+    // through it. The loop goes on.
+    const std::vector<std::uint64_t> calls = nativeHashes();
+    EXPECT_EQ(std::count(calls.begin(), calls.end(), hashes::capVehicleSpeed), 0);
+    EXPECT_EQ(waits(), (std::vector<std::int64_t>{0, 0}));
 }
 
 } // namespace

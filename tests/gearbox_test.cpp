@@ -2,15 +2,16 @@
 #include "gearbox_fixture.h"
 
 #include <functional>
+#include <limits>
 
 namespace {
 
 // The natives of a pass that take a vehicle, and the argument that names it.
 bool takesVehicle(const sim::Call& call) {
     for (const NativeHash hash :
-         {hashes::driverOfVehicle, hashes::vehicleClass, hashes::vehicleSpeed,
-          hashes::capVehicleSpeed, hashes::forceForwardSpeed, hashes::stallEngine,
-          hashes::vehicleStationary}) {
+         {hashes::driverSeatFree, hashes::driverOfVehicle, hashes::vehicleClass,
+          hashes::vehicleSpeed, hashes::capVehicleSpeed, hashes::forceForwardSpeed,
+          hashes::stallEngine, hashes::vehicleStationary}) {
         if (call.hash == hash) {
             return true;
         }
@@ -35,7 +36,7 @@ TEST_F(GearboxTest, APassAsksForTheVehicleOnceAndEveryVehicleCallGetsThatHandle)
         }
     }
     EXPECT_EQ(fetches, 1);
-    EXPECT_EQ(vehicleCalls, 7) << "seat, class, speed, cap, two stalls, stationary";
+    EXPECT_EQ(vehicleCalls, 8) << "seat free, seat, class, speed, cap, two stalls, stationary";
     EXPECT_EQ(stallCalls(), 2);
     EXPECT_EQ(gearboxState.gear, Gear::Fourth);
     EXPECT_TRUE(waits().empty()) << "a pass never waits in its middle";
@@ -58,17 +59,17 @@ TEST_F(GearboxTest, OnFootAPassStopsAtTheVehicleTest) {
     EXPECT_TRUE(gearboxState.shiftHint);
 }
 
-TEST_F(GearboxTest, ASteadyCruiseCosts38NativeCallsThreeKeyQueriesAndOneFocusCheckAFrame) {
+TEST_F(GearboxTest, ASteadyCruiseCosts39NativeCallsThreeKeyQueriesAndOneFocusCheckAFrame) {
     // Bound pad buttons add the question of the device, and while a pad is in
     // use a read and a disable each.
-    for (const std::size_t expectedNatives : {38u, 39u, 45u}) {
-        if (expectedNatives > 38u) {
+    for (const std::size_t expectedNatives : {39u, 40u, 46u}) {
+        if (expectedNatives > 39u) {
             bindingsState.keys.padHoldControl = 68;
             bindingsState.keys.padUpControl = 73;
             bindingsState.keys.padDownControl = 99;
         }
         sim::world.lastDevice =
-            expectedNatives == 45u ? sim::Device::Pad : sim::Device::KeyboardAndMouse;
+            expectedNatives == 46u ? sim::Device::Pad : sim::Device::KeyboardAndMouse;
         for (int frame = 0; frame < 300; ++frame) {
             passAt(10.0f);
             scriptWait(0);
@@ -104,6 +105,13 @@ TEST_F(GearboxTest, CapsAndHintsAtEachThreshold) {
         {Gear::First, above(20.0f), 21.0f, true},
         {Gear::First, 20.0f, 21.0f, false},
         {Gear::First, 0.0f, 21.0f, false},
+        // A speed no vehicle reaches, or none at all, leaves the gear's own cap.
+        {Gear::First, std::numeric_limits<float>::infinity(), 21.0f, true},
+        {Gear::First, 1e30f, 21.0f, true},
+        {Gear::First, std::numeric_limits<float>::quiet_NaN(), 21.0f, false},
+        {Gear::Second, 150.0f, 150.0f, true},
+        {Gear::Second, above(150.0f), 31.0f, true},
+        {Gear::Third, std::numeric_limits<float>::infinity(), 40.5f, true},
         {Gear::Second, above(31.0f), above(31.0f), true},
         {Gear::Second, 31.0f, 31.0f, true},
         {Gear::Second, above(30.0f), 31.0f, true},
@@ -541,20 +549,36 @@ TEST_F(GearboxTest, UnboundKeysLeaveTheGearboxInFirst) {
 constexpr std::int32_t otherCarHandle = 0x00013C07;
 const std::string liftCarCap = "SET_ENTITY_MAX_SPEED(0x80002A01," + fl(9999.0f) + ")";
 
-TEST_F(GearboxTest, APassengerPassDoesWhatAPassOnFootDoes) {
-    gearboxState = {true, Gear::Second, false, true};
-    sim::enterVehicle(0, sim::passengerSeat);
-    car().maxSpeed = 1234.0f;
-    press(clutch);
-    press(thirdKey);
-    press(keyW);
-    passAt(0.0f);
-    EXPECT_EQ(nativeHashes().back(), hashes::driverOfVehicle);
-    EXPECT_TRUE(sim::world.labels.empty());
-    EXPECT_FALSE(sim::world.suppressed.any());
-    EXPECT_TRUE(car().engineOn);
-    EXPECT_EQ(car().maxSpeed, 1234.0f);
-    EXPECT_EQ(gearboxState.gear, Gear::Second);
+TEST_F(GearboxTest, APassengerPassDoesWhatAPassOnFootDoesAndSeatsNobodyAtTheWheel) {
+    // Asked who sits in its empty driver's seat, an ambient car seats a
+    // stranger there; only a taken seat is asked who took it.
+    const struct {
+        std::int32_t driver;
+        std::vector<std::uint64_t> lastCalls;
+    } cases[] = {
+        {sim::chauffeurHandle, {hashes::driverSeatFree, hashes::driverOfVehicle}},
+        {0, {hashes::vehicleOfCharacter, hashes::driverSeatFree}},
+    };
+    for (const auto& c : cases) {
+        gearboxState = {true, Gear::Second, false, true};
+        sim::enterVehicle(0, sim::passengerSeat);
+        car().driver = c.driver;
+        car().ambient = true;
+        car().maxSpeed = 1234.0f;
+        press(clutch);
+        press(thirdKey);
+        press(keyW);
+        passAt(0.0f);
+        const std::vector<std::uint64_t> calls = nativeHashes();
+        EXPECT_EQ(std::vector<std::uint64_t>(calls.end() - 2, calls.end()), c.lastCalls);
+        EXPECT_EQ(car().driver, c.driver);
+        EXPECT_TRUE(sim::world.labels.empty());
+        EXPECT_FALSE(sim::world.suppressed.any());
+        EXPECT_TRUE(car().engineOn);
+        EXPECT_EQ(car().maxSpeed, 1234.0f);
+        EXPECT_EQ(gearboxState.gear, Gear::Second);
+        scriptWait(0);
+    }
 }
 
 TEST_F(GearboxTest, OnlyVehicleClassesWithAGearboxAreDriven) {

@@ -32,6 +32,10 @@ TEST_F(NativeCallTest, EveryWrapperPushesItsHashAndSlotsInParameterOrder) {
          [] { vehicleOfCharacter(-1); },
          hashes::vehicleOfCharacter,
          {0xFFFFFFFFu}},
+        {"driverSeatFree",
+         [] { driverSeatFree(highVehicle); },
+         hashes::driverSeatFree,
+         {0x80001234u, 0xFFFFFFFFu, 0}},
         {"driverOfVehicle",
          [] { driverOfVehicle(highVehicle); },
          hashes::driverOfVehicle,
@@ -81,7 +85,7 @@ TEST_F(NativeCallTest, EveryWrapperPushesItsHashAndSlotsInParameterOrder) {
         {"beginSubtitle", [&] { beginSubtitle(kind); }, hashes::beginSubtitle, {address(kind)}},
         {"printSubtitle", [] { printSubtitle(2500); }, hashes::printSubtitle, {2500, 1}},
     };
-    ASSERT_EQ(cases.size(), 24u);
+    ASSERT_EQ(cases.size(), 25u);
 
     for (const WrapperCase& c : cases) {
         SCOPED_TRACE(c.name);

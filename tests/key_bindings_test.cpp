@@ -2,8 +2,8 @@
 // load through a second open, and reading in pieces of any size.
 #include "plugin_fixture.h"
 
-#include "bindings/binding_places.h"
 #include "bindings/binding_report.h"
+#include "bindings/plugin_log.h"
 #include "version.h"
 
 #include <array>
@@ -88,13 +88,9 @@ class BindingFileTest : public PluginTest {
         out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
     }
 
-    // The plug-in's load-time look for the file.
-    static void openAtLoad() { bindingsState.pathAtLoad = findBindingFile(); }
-
-    // The file as the plug-in finds it at load and reads it on the first frame.
+    // The file as the plug-in finds and reads it on the first frame.
     static Fields load(std::string_view bytes, const Fields& before = unbound) {
         writeConfig(bytes);
-        openAtLoad();
         bindingsState.keys = bindingsOf(before);
         pass();
         return fieldsOf(bindingsState.keys);
@@ -209,19 +205,8 @@ TEST_F(BindingFileTest, AFileCreatedAfterLoadIsReadOnceWhenThePlayerNextGetsIn) 
         "Manual Gearbox: FirstGear and 4 more not bound in MTconfig.ini. See ManualGearbox.log");
 }
 
-TEST_F(BindingFileTest, TheFileFoundAtLoadIsReadFromThereWhereverTheGameGoesAfter) {
-    writeConfig(sixLines);
-    openAtLoad();
-    std::filesystem::create_directory("elsewhere");
-    std::filesystem::current_path("elsewhere");
-    pass();
-    EXPECT_EQ(fieldsOf(bindingsState.keys), sixBound);
-    EXPECT_TRUE(pluginState.bindingsLoaded);
-}
-
 TEST_F(BindingFileTest, TheFileIsReadOnceOnTheFirstFrame) {
     writeConfig(sixLines);
-    openAtLoad();
     pass();
     writeConfig("Clutch=17\n");
     passes(3);
@@ -318,7 +303,6 @@ class PlugInFolderTest : public BindingFileTest {
 TEST_F(PlugInFolderTest, TheFileBesideThePlugInComesFirstAndTheLogSaysWhichWasRead) {
     writeConfig("Clutch=17\n");
     std::ofstream(asiFolder / "MTconfig.ini") << "Clutch=16\nclutch=18\n";
-    openAtLoad();
     pass();
     EXPECT_EQ(fieldsOf(bindingsState.keys), keys({16}));
     EXPECT_EQ(log().substr(0, log().find('\n', log().find('\n') + 2) + 1),
@@ -330,7 +314,6 @@ TEST_F(PlugInFolderTest, TheFileBesideThePlugInComesFirstAndTheLogSaysWhichWasRe
 }
 
 TEST_F(PlugInFolderTest, WithoutAFileTheLogNamesBothPlacesItLookedIn) {
-    openAtLoad();
     pass();
     EXPECT_EQ(fieldsOf(bindingsState.keys), unbound);
     EXPECT_NE(log().find("MTconfig.ini not found; looked in:\n  " +
@@ -342,14 +325,35 @@ TEST_F(PlugInFolderTest, WithoutAFileTheLogNamesBothPlacesItLookedIn) {
               std::string::npos);
 }
 
-TEST_F(PlugInFolderTest, ALogThatCantBeWrittenIsDoneWithoutAndTheNoticeDoesntSendThePlayerThere) {
-    std::filesystem::create_directory(asiFolder / "ManualGearbox.log");
-    writeConfig("Clutch=16\n");
-    openAtLoad();
-    pass();
-    EXPECT_EQ(fieldsOf(bindingsState.keys), keys({16}));
-    EXPECT_TRUE(std::filesystem::is_directory(asiFolder / "ManualGearbox.log"));
-    EXPECT_EQ(bindingsNotice(), "Manual Gearbox: FirstGear and 4 more not bound in MTconfig.ini.");
+TEST_F(PlugInFolderTest, ALogThatCantBeWrittenLeavesTheLastAndTheNoticeDoesntSendThePlayerThere) {
+    for (const bool fullDisk : {false, true}) {
+        SCOPED_TRACE(fullDisk ? "a full disk" : "a folder in the log's place");
+        restart();
+        const std::filesystem::path logPath = asiFolder / "ManualGearbox.log";
+        const std::filesystem::path newLog = asiFolder / "ManualGearbox.log.tmp";
+        if (fullDisk) {
+            std::ofstream(logPath) << "the last log\n";
+            // Writes to /dev/full fail once they are flushed, as on a full disk.
+            std::filesystem::create_symlink("/dev/full", newLog);
+        } else {
+            std::filesystem::create_directory(logPath);
+        }
+        writeConfig("Clutch=16\n");
+        pass();
+        EXPECT_EQ(fieldsOf(bindingsState.keys), keys({16}));
+        if (fullDisk) {
+            EXPECT_EQ(log(), "the last log\n");
+        } else {
+            EXPECT_TRUE(std::filesystem::is_directory(logPath));
+        }
+        EXPECT_FALSE(std::filesystem::exists(std::filesystem::symlink_status(newLog)));
+        EXPECT_EQ(bindingsNotice(),
+                  "Manual Gearbox: FirstGear and 4 more not bound in MTconfig.ini.");
+    }
+    // The error's line, added to the log, counts only once it reached the disk.
+    std::filesystem::remove(asiFolder / "ManualGearbox.log");
+    std::filesystem::create_symlink("/dev/full", asiFolder / "ManualGearbox.log");
+    EXPECT_FALSE(logFault("a test"));
 }
 
 std::vector<std::string> notificationTexts() {
@@ -387,7 +391,6 @@ TEST_F(BindingFileTest, TheNoticeSaysOnceWhenThePlayerFirstDrivesWhyGearsCantBeC
         if (!c.file.empty()) {
             writeConfig(c.file);
         }
-        openAtLoad();
         const int car = sim::addVehicle(0x0A01);
         passes(3);
         EXPECT_TRUE(sim::world.notifications.empty()) << "on foot";
@@ -405,7 +408,6 @@ TEST_F(BindingFileTest, TheNoticeSaysOnceWhenThePlayerFirstDrivesWhyGearsCantBeC
 TEST_F(BindingFileTest, TheReloadKeyReadsTheFileAgainOncePerPressAndReplacesEveryBinding) {
     constexpr int keyF5 = 116;
     writeConfig("Reload=116\nClutch=16\nEnable/Disable=84\n");
-    openAtLoad();
     pass();
     writeConfig("Reload=116\nClutch=17\n" + sixLines.substr(sixLines.find('\n') + 1));
 

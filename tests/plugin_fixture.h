@@ -21,6 +21,7 @@ namespace hashes {
 constexpr NativeHash playerCharacter = 0xD80958FC74E988A6;
 constexpr NativeHash characterInVehicle = 0x997ABD671D25CA0B;
 constexpr NativeHash vehicleOfCharacter = 0x6094AD011A2EA87D;
+constexpr NativeHash driverSeatFree = 0x22AC59A870E6A669;
 constexpr NativeHash driverOfVehicle = 0xBB40DD2270B65366;
 constexpr NativeHash vehicleClass = 0x29439776AAA00A62;
 constexpr NativeHash vehicleSpeed = 0xD5037BA82E12416F;

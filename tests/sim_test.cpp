@@ -144,8 +144,17 @@ TEST_F(WorldTest, SeatsAndClasses) {
     sim::enterVehicle(car, sim::passengerSeat);
     EXPECT_TRUE(characterInVehicle(0x00C0FFEE));
     EXPECT_EQ(vehicleOfCharacter(0x00C0FFEE), 0x101);
+    EXPECT_FALSE(driverSeatFree(0x101));
     EXPECT_EQ(occupant(0x101, -1), sim::chauffeurHandle);
     EXPECT_EQ(occupant(0x101, 0), 0x00C0FFEE);
+
+    // Asked who sits in it, an ambient vehicle's empty driver's seat gets a
+    // stranger.
+    for (const bool ambient : {false, true}) {
+        sim::world.vehicles[0] = {.handle = 0x101, .ambient = ambient};
+        EXPECT_EQ(occupant(0x101, -1), ambient ? sim::strangerHandle : 0);
+        EXPECT_EQ(driverSeatFree(0x101), !ambient);
+    }
 
     EXPECT_EQ(vehicleClass(0x101), 0);
     EXPECT_EQ(vehicleClass(0x202), 14);

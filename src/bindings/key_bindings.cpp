@@ -8,7 +8,7 @@
 #include "bindings/plugin_log.h"
 #include "host/files.h"
 
-BindingsState bindingsState{.pathAtLoad = findBindingFile()};
+BindingsState bindingsState;
 
 namespace {
 
@@ -63,12 +63,10 @@ BindingsFile readAndLog(const std::string& path, bool reload, std::string note) 
 
 void loadKeyBindings() {
     BindingsState& state = bindingsState;
-    const bool found = !state.pathAtLoad.empty();
-    state.file = found ? readAndLog(state.pathAtLoad, false, "") : BindingsFile::NotFound;
+    const std::string found = findBindingFile();
+    state.file = found.empty() ? BindingsFile::NotFound : readAndLog(found, false, "");
     if (state.file == BindingsFile::NotFound) {
-        logUnread((found ? std::string(bindingFileName) +
-                               " could not be opened again: " + state.pathAtLoad + "\n"
-                         : notFound(bindingFilePlaces())) +
+        logUnread(notFound(bindingFilePlaces()) +
                       "It is looked for again when you next get in a vehicle.\n",
                   false);
     }

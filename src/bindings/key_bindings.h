@@ -9,10 +9,6 @@
 
 struct BindingsState {
     KeyBindings keys{};
-    // Where MTconfig.ini was found while the plug-in loaded: it is opened then
-    // only to learn that it can be, and closed again, so that editors can
-    // still save it. Empty when no place had it.
-    std::string pathAtLoad;
     // What the reading of the keys in use came to, and whether its log was
     // written.
     BindingsFile file = BindingsFile::NotFound;
@@ -21,7 +17,8 @@ struct BindingsState {
 
 extern BindingsState bindingsState;
 
-// The first pass: reads the file found at load, if any, and writes the log.
+// The first pass: looks for the file, reads it if found, and writes the log.
+// Nothing is looked for earlier, while the DLL loads.
 void loadKeyBindings();
 
 // Looks for the file again and reads it: the new reading replaces the

@@ -6,19 +6,36 @@
 namespace {
 
 constexpr char logName[] = "ManualGearbox.log";
+// The new log, until it is whole and takes the old one's place.
+constexpr char newLogName[] = "ManualGearbox.log.tmp";
 
-bool writeAll(const SharedFile& log, const std::string& text) {
-    return log && std::fwrite(text.data(), 1, text.size(), log.get()) == text.size();
+bool writeAll(std::FILE* file, const std::string& text) {
+    return std::fwrite(text.data(), 1, text.size(), file) == text.size();
 }
 
 } // namespace
 
+// Written beside the log and put in its place once whole: opening the log
+// itself for writing would empty it at once, and a full disk would leave it so.
 bool writeLog(const std::string& body) {
-    return writeAll(openForWriting(inFolder(moduleFolder(), logName)),
-                    std::string("Manual Gearbox ") + productVersion + "\n\n" + body);
+    const std::string text = std::string("Manual Gearbox ") + productVersion + "\n\n" + body;
+    const std::string folder = moduleFolder();
+    const std::string log = inFolder(folder, logName);
+    const std::string newLog = inFolder(folder, newLogName);
+    SharedFile file = openForWriting(newLog);
+    if (!file) {
+        return false;
+    }
+    const bool written = writeAll(file.get(), text);
+    if (closeWritten(std::move(file)) && written && replaceFile(newLog, log)) {
+        return true;
+    }
+    removeFile(newLog);
+    return false;
 }
 
 bool logFault(const std::string& reason) {
-    return writeAll(openForAppending(inFolder(moduleFolder(), logName)),
-                    "\nAn error switched the gearbox off: " + reason + "\n");
+    SharedFile log = openForAppending(inFolder(moduleFolder(), logName));
+    return log && writeAll(log.get(), "\nAn error switched the gearbox off: " + reason + "\n") &&
+           closeWritten(std::move(log));
 }

@@ -4,7 +4,8 @@
 #include <string>
 
 // Writes the log anew, under a line with the plug-in's version; false when it
-// can't be written, and the plug-in does without.
+// can't be written in full, and then the last log stays and the plug-in does
+// without.
 bool writeLog(const std::string& body);
 
 // Adds why the gearbox switched itself off; false when the log can't be

@@ -1,5 +1,7 @@
 #include "gearbox/gearbox.h"
 
+#include <cmath>
+
 #include "bindings/key_bindings.h"
 #include "bindings/own_inputs.h"
 #include "gearbox/hud.h"
@@ -51,6 +53,9 @@ constexpr float shiftLabelX = 0.155f;
 constexpr float brakeFreeFrom = 1.0f;
 constexpr float sKeyAllowance = 1.2f;
 constexpr float uncappedSpeed = 9999.0f;
+// No vehicle goes faster: a speed above it, or no number at all, is a fault
+// of the game's answer and never becomes a cap.
+constexpr float fastestVehicleSpeed = 150.0f;
 constexpr float reverseSpeed = -4.1f;
 
 // The gear keys in the order they are tested; an earlier key wins.
@@ -76,14 +81,16 @@ bool hasGearbox(std::int32_t vehicleClass) {
 
 // The vehicle the player's character drives, if it has a gearbox; else 0. The
 // character counts as in a vehicle only once seated, and a passenger's
-// vehicle is its driver's.
+// vehicle is its driver's. An empty driver's seat is never asked who sits
+// in it, which would seat a stranger at the wheel of an ambient car.
 GameHandle gearboxVehicle() {
     const GameHandle character = playerCharacter();
     if (!characterInVehicle(character)) {
         return 0;
     }
     const GameHandle vehicle = vehicleOfCharacter(character);
-    if (driverOfVehicle(vehicle) != character || !hasGearbox(vehicleClass(vehicle))) {
+    if (driverSeatFree(vehicle) || driverOfVehicle(vehicle) != character ||
+        !hasGearbox(vehicleClass(vehicle))) {
         return 0;
     }
     return vehicle;
@@ -149,12 +156,15 @@ void suppressPadControls(bool pad) {
 void runGearStep(GameHandle vehicle, const GearTuning& tuning, float frameSpeed) {
     drawHudLabel(tuning.label, gearLabelX, true);
 
+    float cap = tuning.cap;
     if (tuning.capFollowsFasterVehicle && frameSpeed > tuning.cap) {
         // A fresh read, not lowered by the S key allowance.
-        capVehicle(vehicle, vehicleSpeed(vehicle));
-    } else {
-        capVehicle(vehicle, tuning.cap);
+        const float speed = vehicleSpeed(vehicle);
+        if (std::isfinite(speed) && speed <= fastestVehicleSpeed) {
+            cap = speed;
+        }
     }
+    capVehicle(vehicle, cap);
 
     if (gearboxState.gear == Gear::Reverse) {
         suppressControl(accelerateControl);

@@ -11,6 +11,12 @@ extern "C" IMAGE_DOS_HEADER __ImageBase;
 #include <unistd.h>
 #endif
 
+bool closeWritten(SharedFile file) {
+    std::FILE* const open = file.release();
+    const bool flushed = std::fflush(open) == 0;
+    return std::fclose(open) == 0 && flushed;
+}
+
 #if defined(_WIN32)
 std::wstring wide(std::string_view text) {
     const int length =
@@ -69,6 +75,14 @@ SharedFile openForWriting(const std::string& path) {
 
 SharedFile openForAppending(const std::string& path) {
     return SharedFile(_wfsopen(wide(path).c_str(), L"ab", _SH_DENYWR));
+}
+
+bool replaceFile(const std::string& from, const std::string& to) {
+    return MoveFileExW(wide(from).c_str(), wide(to).c_str(), MOVEFILE_REPLACE_EXISTING) != 0;
+}
+
+bool removeFile(const std::string& path) {
+    return DeleteFileW(wide(path).c_str()) != 0;
 }
 
 FileKind fileKind(const std::string& path) {
@@ -133,6 +147,14 @@ SharedFile openForWriting(const std::string& path) {
 
 SharedFile openForAppending(const std::string& path) {
     return SharedFile(std::fopen(path.c_str(), "ab"));
+}
+
+bool replaceFile(const std::string& from, const std::string& to) {
+    return std::rename(from.c_str(), to.c_str()) == 0;
+}
+
+bool removeFile(const std::string& path) {
+    return std::remove(path.c_str()) == 0;
 }
 
 FileKind fileKind(const std::string& path) {

@@ -26,6 +26,17 @@ SharedFile openForWriting(const std::string& path);
 // Adds to the end of the file, creating it. Empty when it can't be written.
 SharedFile openForAppending(const std::string& path);
 
+// Closes a file written to; false when what was written didn't all reach it,
+// as on a full disk, where the writes themselves seemed to succeed.
+bool closeWritten(SharedFile file);
+
+// Puts the file at from in to's place, replacing it, in one operation; false
+// when it can't, and then both stay as they were.
+bool replaceFile(const std::string& from, const std::string& to);
+
+// Deletes the file; false when it can't.
+bool removeFile(const std::string& path);
+
 enum class FileKind { Missing, Regular, Other };
 
 // A folder, a device or a FIFO is Other: reading one may never end.

@@ -12,6 +12,7 @@ constexpr std::int32_t driverSeat = -1;
 constexpr NativeHash playerCharacterHash = 0xD80958FC74E988A6;    // PLAYER_PED_ID
 constexpr NativeHash characterInVehicleHash = 0x997ABD671D25CA0B; // IS_PED_IN_ANY_VEHICLE
 constexpr NativeHash vehicleOfCharacterHash = 0x6094AD011A2EA87D; // GET_VEHICLE_PED_IS_USING
+constexpr NativeHash driverSeatFreeHash = 0x22AC59A870E6A669;     // IS_VEHICLE_SEAT_FREE
 constexpr NativeHash driverOfVehicleHash = 0xBB40DD2270B65366;    // GET_PED_IN_VEHICLE_SEAT
 constexpr NativeHash vehicleClassHash = 0x29439776AAA00A62;       // GET_VEHICLE_CLASS
 constexpr NativeHash vehicleSpeedHash = 0xD5037BA82E12416F;       // GET_ENTITY_SPEED
@@ -55,6 +56,10 @@ bool characterInVehicle(GameHandle character) {
 
 GameHandle vehicleOfCharacter(GameHandle character) {
     return resultInt(invokeNative(vehicleOfCharacterHash, character));
+}
+
+bool driverSeatFree(GameHandle vehicle) {
+    return resultBool(invokeNative(driverSeatFreeHash, vehicle, driverSeat, std::int32_t{0}));
 }
 
 GameHandle driverOfVehicle(GameHandle vehicle) {

@@ -58,7 +58,11 @@ inline bool resultBool(NativeResult result) {
 GameHandle playerCharacter();
 bool characterInVehicle(GameHandle character);
 GameHandle vehicleOfCharacter(GameHandle character);
-// The character in the vehicle's driver's seat, or 0 when it is empty.
+// Whether nobody sits in the vehicle's driver's seat.
+bool driverSeatFree(GameHandle vehicle);
+// The character in the vehicle's driver's seat. Asked of an empty seat of a
+// vehicle of the ambient population, the game seats a stranger there: ask
+// driverSeatFree first.
 GameHandle driverOfVehicle(GameHandle vehicle);
 // The game's class of the vehicle: car, motorcycle, boat, helicopter and so on.
 std::int32_t vehicleClass(GameHandle vehicle);

@@ -6,7 +6,6 @@
 #include <string_view>
 #include <type_traits>
 
-#include "bindings/binding_places.h"
 #include "bindings/key_bindings.h"
 #include "bindings/own_inputs.h"
 #include "bindings/plugin_log.h"
@@ -182,6 +181,20 @@ void switchOffAfterFault(const char* reason) noexcept {
     showNotification(faultNotice(logged));
 }
 
+// The barrier around the script function's work. Outside it are only the
+// hook's wait and the recorder's bookkeeping, which moves bytes within its
+// buffer and throws nothing.
+template <typename Work>
+void behindBarrier(Work work) noexcept {
+    try {
+        work();
+    } catch (const std::exception& error) {
+        switchOffAfterFault(error.what());
+    } catch (...) {
+        switchOffAfterFault("an unknown exception");
+    }
+}
+
 } // namespace
 
 void resetPlugin(Reset what) {
@@ -193,28 +206,24 @@ void resetPlugin(Reset what) {
         pluginState = PluginState{};
         return;
     }
-    stopRecordingAndTell();
+    // The old start's handles go first: a fault while the recording is
+    // written must find none to use.
     restartGearbox();
     pluginState = PluginState{.bindingsLoaded = pluginState.bindingsLoaded,
                               .noticeGiven = pluginState.noticeGiven};
+    stopRecordingAndTell();
 }
 
 void runFramePass() {
     if (beginRecordedPass()) {
         recordState(stateValues());
     }
-    try {
-        framePass();
-    } catch (const std::exception& error) {
-        switchOffAfterFault(error.what());
-    } catch (...) {
-        switchOffAfterFault("an unknown exception");
-    }
+    behindBarrier(framePass);
     endRecordedPass();
 }
 
 void scriptEntry() {
-    resetPlugin(Reset::Restart);
+    behindBarrier([] { resetPlugin(Reset::Restart); });
     for (;;) {
         runFramePass();
         scriptWait(0);
@@ -224,7 +233,6 @@ void scriptEntry() {
 std::string restorePlugin(const DriveRecording& recording) {
     resetPlugin(Reset::Everything);
     if (recording.state.empty()) {
-        bindingsState.pathAtLoad = findBindingFile();
         return {};
     }
     bindingsState.keys = keysOfRecording(recording.bindings);

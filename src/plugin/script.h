@@ -34,10 +34,12 @@ void resetPlugin(Reset what);
 // throws leaves it.
 void runFramePass();
 
+// The registered script: what a new start resets, then the frame loop. Nothing
+// the reset throws leaves it either.
 void scriptEntry();
 
 // The plug-in as a replay starts it: with the recording's bindings and its
 // state at the first pass, or, for a freshly loaded plug-in's recording, as
-// the DLL loads, finding its key-binding file where it looks then. Says why
-// when the recording's state is none this plug-in can be in.
+// the DLL loads it. Says why when the recording's state is none this plug-in
+// can be in.
 std::string restorePlugin(const DriveRecording& recording);

@@ -40,6 +40,8 @@ cp "$cases/good.ini" "$cases/bad.ini" "$work/unwritable/"
 mkdir "$work/unwritable/ManualGearbox.log"
 case_folder late .
 cp "$cases/good.ini" "$work/late/"
+case_folder early .
+cp "$cases/good.ini" "$work/early/"
 case_folder subfolder plugin
 cp "$cases/good.ini" "$work/subfolder/MTconfig.ini"
 cp "$cases/edited.ini" "$work/subfolder/plugin/MTconfig.ini"
@@ -136,11 +138,13 @@ check_log_head "$log"
 lines "$log" 3 "MTconfig.ini not found; looked in:" "  $(windows_path "$work/reload/MTconfig.ini")" \
     "The keys read before stay bound." "" "Bindings" "  clutchKey       162  LeftCtrl"
 
-# 6. A folder where the log would go: the drive is as usual, the folder stays.
+# 6. A folder where the log would go: the drive is as usual, the folder stays,
+# and each new log written beside it is removed again.
 play unwritable .
 if [ ! -d unwritable/ManualGearbox.log ] || [ -n "$(ls -A unwritable/ManualGearbox.log)" ]; then
     fail "unwritable/ManualGearbox.log is no longer an empty folder"
 fi
+[ ! -e unwritable/ManualGearbox.log.tmp ] || fail "the new log that couldn't take its place stayed"
 
 # 7. A file put in place after the game started, read when the player next
 # gets in.
@@ -150,7 +154,14 @@ check_log_head "$log"
 lines "$log" 3 "Found when you got in a vehicle, after the game started." "" \
     "$(windows_path "$work/late/MTconfig.ini"): 7 lines"
 
-# 8. The plug-in in a subfolder with its own file reads that one.
+# 8. A file put in place after the plug-in loaded but before its first frame:
+# the plug-in looks for nothing while it loads, so the first frame finds it.
+play early .
+log=early/first.log
+check_log_head "$log"
+lines "$log" 3 "$(windows_path "$work/early/MTconfig.ini"): 7 lines"
+
+# 9. The plug-in in a subfolder with its own file reads that one.
 play subfolder plugin
 log=subfolder/plugin/ManualGearbox.log
 check_log_head "$log"
@@ -161,4 +172,4 @@ if [ $failures -ne 0 ]; then
     echo "$failures checks failed"
     exit 1
 fi
-echo "plug-in files: 6 drives, their notices and logs as expected"
+echo "plug-in files: 7 drives, their notices and logs as expected"

@@ -232,6 +232,7 @@ void applyInputs(WorldReplay& replay, const RecordedPass& pass, std::uint32_t nu
     sim::World& world = replay.world;
     int inVehicle = -1;
     std::int32_t vehicle = 0;
+    bool driverSeatFree = false;
     std::int32_t driver = 0;
     int keyboard = -1;
     std::vector<std::int32_t> speedsTaken;
@@ -254,6 +255,8 @@ void applyInputs(WorldReplay& replay, const RecordedPass& pass, std::uint32_t nu
             inVehicle = result != 0;
         } else if (name == "GET_VEHICLE_PED_IS_USING") {
             vehicle = result;
+        } else if (name == "IS_VEHICLE_SEAT_FREE") {
+            driverSeatFree = result != 0;
         } else if (name == "GET_PED_IN_VEHICLE_SEAT") {
             driver = result;
         } else if (name == "GET_VEHICLE_CLASS") {
@@ -280,8 +283,11 @@ void applyInputs(WorldReplay& replay, const RecordedPass& pass, std::uint32_t nu
     if (inVehicle == 0) {
         sim::leaveVehicle();
     } else if (inVehicle == 1 && vehicle != 0) {
-        sim::enterVehicle(vehicleIndex(vehicle),
-                          driver == world.playerHandle ? sim::driverSeat : sim::passengerSeat);
+        const bool drives = !driverSeatFree && driver == world.playerHandle;
+        sim::enterVehicle(vehicleIndex(vehicle), drives ? sim::driverSeat : sim::passengerSeat);
+        if (!drives) {
+            worldVehicle(vehicle).driver = driverSeatFree ? 0 : driver;
+        }
     }
 }
 
