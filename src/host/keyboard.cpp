@@ -1,6 +1,6 @@
 #include "host/keyboard.h"
 
-#include "host/recorder.h"
+#include "host/tap.h"
 #include "host/windows_api.h"
 
 KeyboardState keyboardState;
@@ -12,7 +12,9 @@ void checkGameFocus() {
         GetWindowThreadProcessId(window, &process);
     }
     keyboardState.gameHasFocus = process != 0 && process == GetCurrentProcessId();
-    recordFocus(keyboardState.gameHasFocus);
+    if (tapOpen()) [[unlikely]] {
+        tapFocus(keyboardState.gameHasFocus);
+    }
 }
 
 // Bit 15 of the result is the key's current state; the other bits are ignored.
@@ -21,7 +23,9 @@ bool keyDown(VirtualKeyCode key) {
         return false;
     }
     const short state = GetAsyncKeyState(key);
-    recordKey(key, state);
+    if (tapOpen()) [[unlikely]] {
+        tapKey(key, state);
+    }
     return state < 0;
 }
 

@@ -15,7 +15,8 @@
 #include "gearbox/hud.h"
 #include "host/keyboard.h"
 #include "host/natives.h"
-#include "host/recorder.h"
+#include "host/tap.h"
+#include "recorder/recorder.h"
 #include "version.h"
 
 PluginState pluginState;
@@ -187,6 +188,7 @@ void switchOffAfterFault(const char* reason) noexcept {
 void resetPlugin(Reset what) {
     if (what == Reset::Everything) {
         recorderState = RecorderState{};
+        tapState = TapState{};
         keyboardState = KeyboardState{};
         bindingsState = BindingsState{};
         gearboxState = GearboxState{};
@@ -200,7 +202,8 @@ void resetPlugin(Reset what) {
 }
 
 void runFramePass() {
-    if (beginRecordedPass()) {
+    // The game's time is asked only while recording, before the pass opens.
+    if (recording() && beginRecordedPass(gameTimeMs())) {
         recordState(stateValues());
     }
     try {
@@ -210,7 +213,9 @@ void runFramePass() {
     } catch (...) {
         switchOffAfterFault("an unknown exception");
     }
-    endRecordedPass();
+    if (recording()) {
+        endRecordedPass();
+    }
 }
 
 void scriptEntry() {
