@@ -56,6 +56,7 @@ int main(int argc, char** argv) {
     resetPlugin(Reset::Everything);
     pluginState.bindingsLoaded = true;
     pluginState.noticeGiven = true;
+    // The shipped MTconfig.ini's six keys, and the Record key to record with.
     bindingsState.keys = KeyBindings{};
     bindingsState.keys.clutchKey = clutch;
     bindingsState.keys.firstGearKey = 49;
@@ -63,9 +64,8 @@ int main(int argc, char** argv) {
     bindingsState.keys.thirdGearKey = 51;
     bindingsState.keys.fourthGearKey = 52;
     bindingsState.keys.reverseKey = 82;
-    bindingsState.keys.recordKey = keyF9;
-
     if (kind == "recording") {
+        bindingsState.keys.recordKey = keyF9;
         sim::setKey(keyF9, true);
         pass();
         sim::setKey(keyF9, false);

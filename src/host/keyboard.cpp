@@ -5,6 +5,17 @@
 
 KeyboardState keyboardState;
 
+namespace {
+
+// The query while a pass is recorded, out of the way of the one that isn't.
+[[gnu::cold, gnu::noinline]] bool recordedKeyDown(VirtualKeyCode key) {
+    const short state = GetAsyncKeyState(key);
+    tapKey(key, state);
+    return state < 0;
+}
+
+} // namespace
+
 // Only a window of our own process counts: the game's, or one it opened.
 void checkGameFocus() {
     DWORD process = 0;
@@ -22,13 +33,8 @@ bool keyDown(VirtualKeyCode key) {
     if (!keyboardState.gameHasFocus) {
         return false;
     }
-    const short state = GetAsyncKeyState(key);
     if (tapOpen()) [[unlikely]] {
-        tapKey(key, state);
+        return recordedKeyDown(key);
     }
-    return state < 0;
-}
-
-bool keyPressed(VirtualKeyCode key, bool& wasDown) {
-    return key != 0 && newlyDown(keyDown(key), wasDown);
+    return GetAsyncKeyState(key) < 0;
 }

@@ -59,9 +59,10 @@ template <typename... Arguments>
     return result;
 }
 
-// A call while no pass is recorded costs the test of one pointer.
+// Inlined into each wrapper: a call while no pass is recorded costs the test
+// of one pointer.
 template <typename... Arguments>
-NativeResult invokeNative(NativeHash hash, Arguments... arguments) {
+[[gnu::always_inline]] inline NativeResult invokeNative(NativeHash hash, Arguments... arguments) {
     if (tapOpen()) [[unlikely]] {
         return invokeRecorded(hash, arguments...);
     }
