@@ -7,9 +7,9 @@
 
 #include "bindings/key_bindings.h"
 #include "host/files.h"
-#include "host/recorder.h"
 #include "host/script_hook.h"
 #include "plugin/script.h"
+#include "recorder/recorder.h"
 #include "sim/world.h"
 
 namespace {

@@ -13,7 +13,7 @@
 #include <string>
 #include <vector>
 
-#include "host/recording.h"
+#include "recording/recording_file.h"
 
 namespace sim {
 

@@ -7,8 +7,8 @@
 #include <functional>
 #include <new>
 
-#include "host/recorder.h"
 #include "host/windows_api.h"
+#include "recorder/recorder.h"
 
 namespace {
 std::size_t allocations = 0;

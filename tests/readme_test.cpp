@@ -1,12 +1,17 @@
-// The player's guide, ReadMe.txt, against the code: its key table against the
-// shared table of virtual-key names, its sample of check-bindings' output
-// against the expected output kept for the same file, and its speeds in km/h
-// and mph against the m/s beside them.
+// The player's guide, ReadMe.txt, and the README against the code: the
+// guide's key table against the shared table of virtual-key names, its sample
+// of check-bindings' output against the expected output kept for the same
+// file, its speeds in km/h and mph against the m/s beside them, and the
+// README's floors of src/ against the includes there.
 #include <gtest/gtest.h>
 
+#include <cctype>
 #include <cmath>
+#include <filesystem>
 #include <fstream>
+#include <map>
 #include <regex>
+#include <set>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -122,6 +127,70 @@ TEST(PlayerGuideTest, EverySpeedInKmhAndMphIsItsMetresPerSecond) {
         EXPECT_NEAR(std::stod((*match)[3]), metresPerSecond * 3600 / 1609.344, 0.05);
     }
     EXPECT_GE(speeds, 8);
+}
+
+std::string withoutBackquotes(std::string text) {
+    std::erase(text, '`');
+    return text;
+}
+
+// The floor of each folder of src/, by its name, from the layout table.
+std::map<std::string, int> floorsOfTheLayout() {
+    std::istringstream readme(fileText(MG_README));
+    std::string line;
+    while (std::getline(readme, line) && line != "### Layout") {
+    }
+    std::map<std::string, int> floors;
+    while (std::getline(readme, line) && !line.starts_with("#")) {
+        const std::vector<std::string> cells = line.starts_with("| ")
+                                                   ? split(line.substr(1, line.size() - 2), "|")
+                                                   : std::vector<std::string>{};
+        if (cells.size() == 3 && std::isdigit(static_cast<unsigned char>(cells[0][0]))) {
+            const std::string folder = withoutBackquotes(cells[1]);
+            floors[folder.substr(4, folder.size() - 5)] = std::stoi(cells[0]);
+        }
+    }
+    return floors;
+}
+
+// An include names a folder on a lower floor, or its own; a file's unit is its
+// path without the extension, and no two units include each other.
+TEST(ReadmeTest, NoIncludeInSrcRunsUpAFloorOfTheLayoutTable) {
+    const std::map<std::string, int> floors = floorsOfTheLayout();
+    ASSERT_EQ(floors.size(), 6u) << "the layout table's floors";
+    EXPECT_EQ(floors.at("recording"), 0) << "the bottom floor";
+    const std::regex include(R"(^\s*#\s*include\s*"(([^/"]+)/[^"]+)\.h")");
+    std::map<std::string, std::set<std::string>> unitIncludes;
+    int includes = 0;
+    for (const auto& entry : std::filesystem::recursive_directory_iterator(MG_SOURCES)) {
+        const std::filesystem::path path = entry.path().lexically_relative(MG_SOURCES);
+        const std::string folder = path.begin()->string();
+        if (!entry.is_regular_file() || path.extension() == ".txt") {
+            continue;
+        }
+        ASSERT_TRUE(floors.contains(folder)) << path << ": no floor for " << folder;
+        std::istringstream text(fileText(entry.path().string()));
+        const std::string unit = (path.parent_path() / path.stem()).generic_string();
+        for (std::string line; std::getline(text, line);) {
+            std::smatch match;
+            if (!std::regex_search(line, match, include)) {
+                continue;
+            }
+            ++includes;
+            const auto to = floors.find(match[2]);
+            EXPECT_TRUE(to != floors.end() &&
+                        (to->first == folder || to->second < floors.at(folder)))
+                << path << " includes " << match[1] << ".h";
+            unitIncludes[unit].insert(match[1]);
+        }
+    }
+    EXPECT_GT(includes, 50);
+    for (const auto& [unit, included] : unitIncludes) {
+        for (const std::string& other : included) {
+            EXPECT_FALSE(other != unit && unitIncludes[other].contains(unit))
+                << unit << " and " << other << " include each other";
+        }
+    }
 }
 
 } // namespace

@@ -9,7 +9,7 @@
 #include <set>
 
 #include "drive/replay.h"
-#include "host/recorder.h"
+#include "recorder/recorder.h"
 #include "version.h"
 
 namespace {

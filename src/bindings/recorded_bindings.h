@@ -7,7 +7,7 @@
 
 #include "bindings/binding_reader.h"
 #include "bindings/notices.h"
-#include "host/recording.h"
+#include "recording/recording.h"
 
 std::vector<NamedValue> recordedBindings(const KeyBindings& keys, BindingsFile file);
 

@@ -1,9 +1,20 @@
 #include "host/keyboard.h"
 
-#include "host/recorder.h"
+#include "host/tap.h"
 #include "host/windows_api.h"
 
 KeyboardState keyboardState;
+
+namespace {
+
+// The query while a pass is recorded, out of the way of the one that isn't.
+[[gnu::cold, gnu::noinline]] bool recordedKeyDown(VirtualKeyCode key) {
+    const short state = GetAsyncKeyState(key);
+    tapKey(key, state);
+    return state < 0;
+}
+
+} // namespace
 
 // Only a window of our own process counts: the game's, or one it opened.
 void checkGameFocus() {
@@ -12,7 +23,9 @@ void checkGameFocus() {
         GetWindowThreadProcessId(window, &process);
     }
     keyboardState.gameHasFocus = process != 0 && process == GetCurrentProcessId();
-    recordFocus(keyboardState.gameHasFocus);
+    if (tapOpen()) [[unlikely]] {
+        tapFocus(keyboardState.gameHasFocus);
+    }
 }
 
 // Bit 15 of the result is the key's current state; the other bits are ignored.
@@ -20,11 +33,8 @@ bool keyDown(VirtualKeyCode key) {
     if (!keyboardState.gameHasFocus) {
         return false;
     }
-    const short state = GetAsyncKeyState(key);
-    recordKey(key, state);
-    return state < 0;
-}
-
-bool keyPressed(VirtualKeyCode key, bool& wasDown) {
-    return key != 0 && newlyDown(keyDown(key), wasDown);
+    if (tapOpen()) [[unlikely]] {
+        return recordedKeyDown(key);
+    }
+    return GetAsyncKeyState(key) < 0;
 }

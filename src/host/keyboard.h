@@ -32,4 +32,6 @@ inline bool newlyDown(bool down, bool& wasDown) {
 }
 
 // A press of the key; code 0, no key bound, is never asked about.
-bool keyPressed(VirtualKeyCode key, bool& wasDown);
+inline bool keyPressed(VirtualKeyCode key, bool& wasDown) {
+    return key != 0 && newlyDown(keyDown(key), wasDown);
+}

@@ -2,11 +2,13 @@
 // script hook and one typed wrapper per game native that we use.
 #pragma once
 
+#include <array>
 #include <bit>
 #include <cstdint>
+#include <type_traits>
 
-#include "host/recorder.h"
 #include "host/script_hook.h"
+#include "host/tap.h"
 
 // --- Native-call protocol -------------------------------------------------------
 
@@ -29,17 +31,44 @@ inline unsigned long long argumentSlot(const char* text) {
 // Natives take single precision only; a double must not slip through.
 unsigned long long argumentSlot(double) = delete;
 
+// A call's shape as a recording keeps it: the number of arguments, and
+// whether the first is text.
+template <typename First = void, typename... Rest>
+constexpr std::uint8_t nativeShape() {
+    static_assert(1 + sizeof...(Rest) <= recordedArgumentsAtMost);
+    static_assert(!(std::is_same_v<Rest, const char*> || ...),
+                  "only a native's first argument is recorded as text");
+    return static_cast<std::uint8_t>((std::is_void_v<First> ? 0 : 1 + sizeof...(Rest)) |
+                                     (std::is_same_v<First, const char*> ? textArgumentBit : 0));
+}
+
+// The call made while a pass is recorded: written as an entry before it is
+// made, its result after.
 template <typename... Arguments>
-NativeResult invokeNative(NativeHash hash, Arguments... arguments) {
+[[gnu::cold, gnu::noinline]] NativeResult invokeRecorded(NativeHash hash, Arguments... arguments) {
+    std::uint8_t* const shape = tapNative(hash, nativeShape<Arguments...>());
+    if (shape != nullptr) {
+        std::uint8_t* at = shape + 1;
+        (tapArgument(at, arguments), ...);
+        tapState.cursor = at;
+    }
     nativeInit(hash);
     (nativePush64(argumentSlot(arguments)), ...);
-    if (recorderState.cursor == nullptr) {
-        return nativeCall();
-    }
-    recordNativeCall(hash, arguments...);
     const NativeResult result = nativeCall();
-    recordNativeResult(result);
+    tapResult(shape, result);
     return result;
+}
+
+// Inlined into each wrapper: a call while no pass is recorded costs the test
+// of one pointer.
+template <typename... Arguments>
+[[gnu::always_inline]] inline NativeResult invokeNative(NativeHash hash, Arguments... arguments) {
+    if (tapOpen()) [[unlikely]] {
+        return invokeRecorded(hash, arguments...);
+    }
+    nativeInit(hash);
+    (nativePush64(argumentSlot(arguments)), ...);
+    return nativeCall();
 }
 
 // Results live in the low 32 bits of slot 0 and are read before the next call.

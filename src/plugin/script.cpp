@@ -14,7 +14,8 @@
 #include "gearbox/hud.h"
 #include "host/keyboard.h"
 #include "host/natives.h"
-#include "host/recorder.h"
+#include "host/tap.h"
+#include "recorder/recorder.h"
 #include "version.h"
 
 PluginState pluginState;
@@ -200,6 +201,7 @@ void behindBarrier(Work work) noexcept {
 void resetPlugin(Reset what) {
     if (what == Reset::Everything) {
         recorderState = RecorderState{};
+        tapState = TapState{};
         keyboardState = KeyboardState{};
         bindingsState = BindingsState{};
         gearboxState = GearboxState{};
@@ -215,11 +217,14 @@ void resetPlugin(Reset what) {
 }
 
 void runFramePass() {
-    if (beginRecordedPass()) {
+    // The game's time is asked only while recording, before the pass opens.
+    if (recording() && beginRecordedPass(gameTimeMs())) {
         recordState(stateValues());
     }
     behindBarrier(framePass);
-    endRecordedPass();
+    if (recording()) {
+        endRecordedPass();
+    }
 }
 
 void scriptEntry() {

@@ -2,7 +2,7 @@
 // loop keeps between frames.
 #pragma once
 
-#include "host/recording.h"
+#include "recording/recording.h"
 
 struct PluginState {
     // The key bindings had their one chance to load, on the first pass.

@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "drive/drive_script.h"
-#include "host/recording.h"
+#include "recording/recording_file.h"
 #include "sim/hook_control.h"
 
 struct LabelShown {

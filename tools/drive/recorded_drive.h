@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "host/recording.h"
+#include "recording/recording_file.h"
 #include "sim/world.h"
 
 // Whether the plug-in ran a pass in the frame whose calls these are: each

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "host/recording.h"
+#include "recording/recording_file.h"
 
 // The plug-in, as the native program that links it hands it over.
 struct PluginControl {

@@ -1,7 +1,8 @@
 // The drive recording, a .drec file: what the plug-in asked the game and the
 // answers it got, pass by pass, after a header from which a replay starts the
 // plug-in. Defined once, here: the plug-in writes it, the tools read and write
-// it. The README's table describes the same layout.
+// it (recording_file.h). The README's table describes the same layout. Pure
+// data: nothing here knows the game, the hook or the plug-in's folders.
 #pragma once
 
 #include <algorithm>
@@ -78,32 +79,6 @@ struct NamedValue {
     bool operator==(const NamedValue&) const = default;
 };
 
-struct RecordedCall {
-    enum class Kind : std::uint8_t { Native, Key, Focus, State };
-    Kind kind = Kind::Native;
-    // Native: the hash, the low halves of the argument slots and of the
-    // result. A text argument, always the first, is kept as text.
-    std::uint64_t hash = 0;
-    std::uint8_t argumentCount = 0;
-    std::array<std::uint32_t, recordedArgumentsAtMost> arguments{};
-    bool textArgument = false;
-    std::string text;
-    std::uint32_t result = 0;
-    // Key: the code asked about and GetAsyncKeyState's answer.
-    std::int32_t key = 0;
-    std::int16_t keyState = 0;
-    // Focus: whether the game's window had it.
-    bool focused = false;
-    // State: the plug-in's state, in the order of the header's names.
-    std::vector<std::int32_t> values;
-};
-
-struct RecordedPass {
-    std::int32_t gameTimeMs = 0;
-    bool cut = false;
-    std::vector<RecordedCall> calls;
-};
-
 struct DriveRecording {
     std::string pluginVersion;
     // The key bindings in use by field name, and "file": what reading the
@@ -119,29 +94,10 @@ struct DriveRecording {
     std::string passBytes;
 };
 
-// What the plug-in's recorder writes with (recording.cpp): the file's bytes up
-// to the first pass, for a body with passBytes bytes of passes, which it
+// What the plug-in's recorder writes with: the file's bytes up to the first
+// pass, for a body with passBytes bytes of passes, which it
 // writes after them itself, and the checksum.
 std::string recordingHead(const DriveRecording& header, std::size_t passBytes);
 
 // CRC-32 (as in zip and PNG) of data, continued from crc; 0 to begin.
 std::uint32_t crc32(std::uint32_t crc, const void* data, std::size_t size);
-
-// Whole recordings, for the tools (recording_file.cpp).
-
-// Adds the pass to the recording, its natives to the table.
-void appendPass(DriveRecording& recording, const RecordedPass& pass);
-
-// The whole file's bytes.
-std::string encodeRecording(const DriveRecording& recording);
-
-// Checks the whole file: the recording, or what is wrong with it.
-struct RecordingRead {
-    DriveRecording recording;
-    std::string error;
-};
-RecordingRead readRecording(std::string_view bytes);
-
-// Decodes the pass at offset in passBytes, which readRecording has checked,
-// and moves offset past it.
-void decodePass(const DriveRecording& recording, std::size_t& offset, RecordedPass& pass);

@@ -1,6 +1,6 @@
 #include <algorithm>
 
-#include "host/recording.h"
+#include "recording/recording_file.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "host/recording.h"
+#include "recording/recording.h"
 
 namespace {
 

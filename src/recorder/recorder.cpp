@@ -1,16 +1,13 @@
-#include "host/recorder.h"
+#include "recorder/recorder.h"
 
+#include <array>
 #include <cstdio>
+#include <cstring>
 #include <new>
 
 #include "host/files.h"
-#include "host/natives.h"
-
-#if defined(_WIN32)
-#include <windows.h>
-#else
-#include <ctime>
-#endif
+#include "host/local_time.h"
+#include "host/tap.h"
 
 RecorderState recorderState;
 
@@ -67,30 +64,10 @@ void makeRoom(RecorderState& recorder) {
 }
 
 std::string localTimeStamp() {
-    int year = 0, month = 0, day = 0, hour = 0, minute = 0, second = 0;
-#if defined(_WIN32)
-    SYSTEMTIME now{};
-    GetLocalTime(&now);
-    year = now.wYear;
-    month = now.wMonth;
-    day = now.wDay;
-    hour = now.wHour;
-    minute = now.wMinute;
-    second = now.wSecond;
-#else
-    const std::time_t clock = std::time(nullptr);
-    std::tm now{};
-    localtime_r(&clock, &now);
-    year = now.tm_year + 1900;
-    month = now.tm_mon + 1;
-    day = now.tm_mday;
-    hour = now.tm_hour;
-    minute = now.tm_min;
-    second = now.tm_sec;
-#endif
+    const LocalTime now = localTime();
     char stamp[32];
-    std::snprintf(stamp, sizeof stamp, "%04d%02d%02d-%02d%02d%02d", year, month, day, hour, minute,
-                  second);
+    std::snprintf(stamp, sizeof stamp, "%04d%02d%02d-%02d%02d%02d", now.year, now.month, now.day,
+                  now.hour, now.minute, now.second);
     return stamp;
 }
 
@@ -110,9 +87,9 @@ std::array<Stretch, 2> keptPasses(const RecorderState& recorder) {
 
 bool writeRecording(RecorderState& recorder, const std::string& path) {
     DriveRecording& header = recorder.header;
-    header.natives.assign(recorder.natives.begin(),
-                          recorder.natives.begin() +
-                              static_cast<std::ptrdiff_t>(recorder.nativeCount));
+    const TapState& tap = tapState;
+    header.natives.assign(tap.natives.begin(),
+                          tap.natives.begin() + static_cast<std::ptrdiff_t>(tap.nativeCount));
     header.passCount = recorder.passesKept;
     // The state at the oldest pass kept, which begins with it.
     if (recorder.passesKept > 0 && !header.state.empty() && startsReplay(recorder, recorder.tail)) {
@@ -143,55 +120,52 @@ bool writeRecording(RecorderState& recorder, const std::string& path) {
 bool startRecording(DriveRecording header) {
     RecorderState& recorder = recorderState;
     recorder = RecorderState{};
+    tapState = TapState{};
     recorder.buffer.reset(new (std::nothrow) std::uint8_t[recordingBufferBytes]);
     recorder.header = std::move(header);
     return recorder.buffer != nullptr;
 }
 
-bool recording() {
-    return recorderState.buffer != nullptr;
-}
-
-bool beginRecordedPass() {
+bool beginRecordedPass(std::int32_t gameTimeMs) {
     RecorderState& recorder = recorderState;
     if (!recorder.buffer) {
         return false;
     }
     makeRoom(recorder);
-    // Asked before the pass opens, so that it isn't recorded as the plug-in's.
-    const std::int32_t time = gameTimeMs();
     std::uint8_t* pass = recorder.buffer.get() + recorder.head;
     std::uint8_t* at = pass + 4;
-    putNumber(at, time);
-    recorder.cursor = at;
-    recorder.entryLimit = pass + passBytesAtMost - entryBytesAtMost;
-    recorder.passCut = false;
+    putNumber(at, gameTimeMs);
+    TapState& tap = tapState;
+    tap.cursor = at;
+    tap.entryLimit = pass + passBytesAtMost - entryBytesAtMost;
+    tap.passCut = false;
     return !recorder.header.state.empty() && recorder.passesBegun++ % passesPerState == 0;
 }
 
 void recordState(std::span<const std::int32_t> values) {
-    std::uint8_t* at = recorderState.cursor;
+    std::uint8_t* at = tapState.cursor;
     if (at == nullptr) {
         return;
     }
     *at++ = stateTag;
     *at++ = static_cast<std::uint8_t>(values.size());
     putBytes(at, values.data(), values.size_bytes());
-    recorderState.cursor = at;
+    tapState.cursor = at;
 }
 
 void endRecordedPass() {
     RecorderState& recorder = recorderState;
-    if (recorder.cursor == nullptr) {
+    TapState& tap = tapState;
+    if (tap.cursor == nullptr) {
         return;
     }
     std::uint8_t* pass = recorder.buffer.get() + recorder.head;
-    const auto length = static_cast<std::uint32_t>(recorder.cursor - pass - passHeadBytes);
+    const auto length = static_cast<std::uint32_t>(tap.cursor - pass - passHeadBytes);
     std::uint8_t* at = pass;
-    putNumber(at, length | (recorder.passCut ? passCutBit : 0u));
+    putNumber(at, length | (tap.passCut ? passCutBit : 0u));
     recorder.head += passHeadBytes + length;
     ++recorder.passesKept;
-    recorder.cursor = nullptr;
+    tap.cursor = nullptr;
 }
 
 std::string stopRecording() {
@@ -199,8 +173,8 @@ std::string stopRecording() {
     if (!recorder.buffer) {
         return {};
     }
-    if (recorder.cursor != nullptr) {
-        recorder.passCut = true;
+    if (tapState.cursor != nullptr) {
+        tapState.passCut = true;
         endRecordedPass();
     }
     // A second recording within the same second gets a number of its own.
@@ -212,27 +186,6 @@ std::string stopRecording() {
     }
     const bool written = writeRecording(recorder, inFolder(moduleFolder(), name));
     recorder = RecorderState{};
+    tapState = TapState{};
     return written ? name : std::string();
-}
-
-std::uint8_t addRecordedNative(std::uint64_t hash) {
-    RecorderState& recorder = recorderState;
-    std::size_t slot = nativeSlot(hash);
-    for (; recorder.nativeSlots[slot].hash != 0; slot = (slot + 1) % recorder.nativeSlots.size()) {
-        if (recorder.nativeSlots[slot].hash == hash) {
-            return recorder.nativeSlots[slot].index;
-        }
-    }
-    if (recorder.nativeCount == recordedNativesAtMost) {
-        cutRecordedPass();
-        return 0;
-    }
-    recorder.natives[recorder.nativeCount] = hash;
-    recorder.nativeSlots[slot] = {hash, static_cast<std::uint8_t>(recorder.nativeCount)};
-    return static_cast<std::uint8_t>(recorder.nativeCount++);
-}
-
-void cutRecordedPass() {
-    recorderState.passCut = true;
-    recorderState.entryLimit = recorderState.buffer.get();
 }
