@@ -13,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "host/native_table.h"
 #include "host/recording.h"
 
 namespace sim {
@@ -232,10 +233,7 @@ void* foregroundWindow();
 std::uint32_t windowThreadProcessId(void* window, std::uint32_t* processId);
 void recordWait(std::uint32_t milliseconds);
 
-// The documented name of a native the world knows, such as
-// "SET_VEHICLE_ENGINE_ON", or nullptr.
-const char* nativeName(std::uint64_t hash);
-// Its documented parameters, such as "Entity entity, float speed", and
+// A native's documented parameters, such as "Entity entity, float speed", and
 // result, such as "float"; nullptr for a native the world doesn't know.
 const char* nativeParameters(std::uint64_t hash);
 const char* nativeResult(std::uint64_t hash);

@@ -7,11 +7,10 @@ namespace {
 
 // The natives of a pass that take a vehicle, and the argument that names it.
 bool takesVehicle(const sim::Call& call) {
-    for (const NativeHash hash :
-         {hashes::driverOfVehicle, hashes::vehicleClass, hashes::vehicleSpeed,
-          hashes::capVehicleSpeed, hashes::forceForwardSpeed, hashes::stallEngine,
-          hashes::vehicleStationary}) {
-        if (call.hash == hash) {
+    for (const Native native : {Native::DriverOfVehicle, Native::VehicleClass, Native::VehicleSpeed,
+                                Native::CapVehicleSpeed, Native::ForceForwardSpeed,
+                                Native::StallEngine, Native::VehicleStationary}) {
+        if (call.hash == hashOf(native)) {
             return true;
         }
     }
@@ -28,10 +27,10 @@ TEST_F(GearboxTest, APassAsksForTheVehicleOnceAndEveryVehicleCallGetsThatHandle)
     passAt(0.01f);
     int fetches = 0, vehicleCalls = 0;
     for (const sim::Call& call : nativeCalls()) {
-        fetches += call.hash == hashes::vehicleOfCharacter;
+        fetches += call.hash == hashOf(Native::VehicleOfCharacter);
         if (takesVehicle(call)) {
             ++vehicleCalls;
-            EXPECT_EQ(call.arguments[0], std::uint32_t(carHandle)) << sim::nativeName(call.hash);
+            EXPECT_EQ(call.arguments[0], std::uint32_t(carHandle)) << findNativeId(call.hash)->name;
         }
     }
     EXPECT_EQ(fetches, 1);
@@ -50,7 +49,7 @@ TEST_F(GearboxTest, OnFootAPassStopsAtTheVehicleTest) {
     press(clutch);
     press(secondKey);
     passAt(0.0f);
-    EXPECT_EQ(nativeHashes().back(), hashes::characterInVehicle);
+    EXPECT_EQ(nativeHashes().back(), hashOf(Native::CharacterInVehicle));
     EXPECT_TRUE(sim::world.labels.empty());
     EXPECT_FALSE(sim::world.suppressed.any());
     EXPECT_EQ(gearboxState.gear, Gear::Third);
@@ -549,7 +548,7 @@ TEST_F(GearboxTest, APassengerPassDoesWhatAPassOnFootDoes) {
     press(thirdKey);
     press(keyW);
     passAt(0.0f);
-    EXPECT_EQ(nativeHashes().back(), hashes::driverOfVehicle);
+    EXPECT_EQ(nativeHashes().back(), hashOf(Native::DriverOfVehicle));
     EXPECT_TRUE(sim::world.labels.empty());
     EXPECT_FALSE(sim::world.suppressed.any());
     EXPECT_TRUE(car().engineOn);
@@ -577,7 +576,7 @@ TEST_F(GearboxTest, OnlyVehicleClassesWithAGearboxAreDriven) {
             EXPECT_EQ(car().maxSpeed, 31.0f);
             EXPECT_FALSE(car().engineOn);
         } else {
-            EXPECT_EQ(nativeHashes().back(), hashes::vehicleClass);
+            EXPECT_EQ(nativeHashes().back(), hashOf(Native::VehicleClass));
             EXPECT_TRUE(sim::world.labels.empty());
             EXPECT_FALSE(sim::world.suppressed.any());
             EXPECT_EQ(car().maxSpeed, 1234.0f);
@@ -667,7 +666,7 @@ TEST_F(GearboxTest, SwitchingOffLiftsTheCapOnceAndThenTouchesNoVehicle) {
     press(keyW);
     clearCalls();
     passes(5);
-    EXPECT_EQ(nativeHashes(), std::vector<std::uint64_t>(5, hashes::controlFired));
+    EXPECT_EQ(nativeHashes(), std::vector<std::uint64_t>(5, hashOf(Native::ControlFired)));
     EXPECT_EQ(car().maxSpeed, 12.0f);
     EXPECT_FALSE(sim::world.shownSuppressed.any());
     EXPECT_TRUE(sim::world.shownLabels.empty());

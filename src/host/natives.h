@@ -5,12 +5,12 @@
 #include <bit>
 #include <cstdint>
 
+#include "host/native_table.h"
 #include "host/recorder.h"
 #include "host/script_hook.h"
 
 // --- Native-call protocol -------------------------------------------------------
 
-using NativeHash = std::uint64_t;
 using NativeResult = const unsigned long long*;
 using GameHandle = std::int32_t;
 using ControlId = std::int32_t;

@@ -117,8 +117,8 @@ std::vector<std::string_view> parameterTypes(std::string_view parameters) {
 }
 
 std::string_view nameOf(const RecordedCall& call) {
-    const char* name = sim::nativeName(call.hash);
-    return name ? name : "";
+    const NativeId* id = findNativeId(call.hash);
+    return id ? id->name : "";
 }
 
 bool sameCall(const RecordedCall& a, const RecordedCall& b) {
@@ -355,10 +355,10 @@ std::string callText(const RecordedCall& call) {
     case RecordedCall::Kind::Native:
         break;
     }
-    const char* name = sim::nativeName(call.hash);
+    const NativeId* id = findNativeId(call.hash);
     const char* parameters = sim::nativeParameters(call.hash);
     const std::vector<std::string_view> types = parameterTypes(parameters ? parameters : "");
-    std::string text = name ? name : sim::hashText(call.hash);
+    std::string text = id ? id->name : sim::hashText(call.hash);
     for (std::size_t i = 0; i < call.argumentCount; ++i) {
         text += i == 0 ? "(" : ", ";
         if (i == 0 && call.textArgument) {
