@@ -22,14 +22,12 @@ constexpr std::size_t longestQuote = 60;
 struct VehicleClass {
     const char* name;
     int number;
-    bool gearbox;
 };
 
 // The game's vehicle classes that drives name; any other is given by number.
 constexpr VehicleClass vehicleClasses[] = {
-    {"car", 0, true},     {"motorcycle", 8, true},   {"bicycle", 13, false},
-    {"boat", 14, false},  {"helicopter", 15, false}, {"plane", 16, false},
-    {"train", 21, false}, {"open-wheel", 22, true},
+    {"car", 0},         {"motorcycle", 8}, {"bicycle", 13}, {"boat", 14},
+    {"helicopter", 15}, {"plane", 16},     {"train", 21},   {"open-wheel", 22},
 };
 constexpr int highestVehicleClass = 22;
 
@@ -637,11 +635,6 @@ ParsedDriveScript parseDriveScript(std::string_view name, std::string_view text)
 std::string vehicleClassName(int vehicleClass) {
     const VehicleClass* known = knownVehicleClass(vehicleClass);
     return known ? known->name : "class " + std::to_string(vehicleClass);
-}
-
-bool classHasGearbox(int vehicleClass) {
-    const VehicleClass* known = knownVehicleClass(vehicleClass);
-    return !known || known->gearbox;
 }
 
 std::string secondsText(std::int64_t ms) {
