@@ -121,8 +121,8 @@ void moveVehicle(Vehicle& vehicle) {
 
 // --- Natives ----------------------------------------------------------------------
 
-// One native as the game's native documentation gives it, and what this world
-// does when it is called.
+// One native as the game's native documentation gives it, what this world
+// does when it is called, and what its answer tells of the world.
 struct NativeEntry {
     Native native;
     // As documented, "" for none: the native reads one slot per parameter.
@@ -130,6 +130,7 @@ struct NativeEntry {
     // As documented, "void" for none.
     const char* result;
     void (*run)(const std::uint64_t* arguments);
+    Fact fact = Fact::Nothing;
 };
 
 std::size_t parameterCount(const NativeEntry& entry) {
@@ -388,25 +389,29 @@ void runPostNotification(const std::uint64_t* a) {
 // Every native the plug-in calls, with its parameters and result as the game's
 // native documentation gives them for game build 3095 and later.
 constexpr NativeEntry natives[] = {
-    {Native::PlayerCharacter, "", "Ped", runPlayerCharacter},
-    {Native::CharacterInVehicle, "Ped ped, BOOL atGetIn", "BOOL", runCharacterInVehicle},
-    {Native::VehicleOfCharacter, "Ped ped", "Vehicle", runVehicleOfCharacter},
-    {Native::DriverOfVehicle, "Vehicle vehicle, int seatIndex, BOOL p2", "Ped",
-     runPedInVehicleSeat},
-    {Native::VehicleClass, "Vehicle vehicle", "int", runVehicleClass},
-    {Native::VehicleSpeed, "Entity entity", "float", runVehicleSpeed},
+    {Native::PlayerCharacter, "", "Ped", runPlayerCharacter, Fact::PlayerCharacter},
+    {Native::CharacterInVehicle, "Ped ped, BOOL atGetIn", "BOOL", runCharacterInVehicle,
+     Fact::PlayerInVehicle},
+    {Native::VehicleOfCharacter, "Ped ped", "Vehicle", runVehicleOfCharacter, Fact::PlayerVehicle},
+    {Native::DriverOfVehicle, "Vehicle vehicle, int seatIndex, BOOL p2", "Ped", runPedInVehicleSeat,
+     Fact::Driver},
+    {Native::VehicleClass, "Vehicle vehicle", "int", runVehicleClass, Fact::VehicleClass},
+    {Native::VehicleSpeed, "Entity entity", "float", runVehicleSpeed, Fact::VehicleSpeed},
     {Native::CapVehicleSpeed, "Entity entity, float speed", "void", runCapVehicleSpeed},
     {Native::ForceForwardSpeed, "Vehicle vehicle, float speed", "void", runForceForwardSpeed},
     {Native::StallEngine, "Vehicle vehicle, BOOL value, BOOL instantly, BOOL disableAutoStart",
      "void", runEngineSwitch},
     {Native::VehicleStationary, "Vehicle vehicle", "BOOL", runVehicleStationary},
-    {Native::ControlFired, "int padIndex, int control", "BOOL", runControlFired},
-    {Native::ControlHeld, "int padIndex, int control", "BOOL", runDisabledControlPressed},
+    {Native::ControlFired, "int padIndex, int control", "BOOL", runControlFired,
+     Fact::ControlFired},
+    {Native::ControlHeld, "int padIndex, int control", "BOOL", runDisabledControlPressed,
+     Fact::ControlHeld},
     {Native::SuppressControl, "int padIndex, int control, BOOL disableRelatedActions", "void",
      runSuppressControl},
-    {Native::KeyboardAndMouse, "int padIndex", "BOOL", runUsingKeyboardAndMouse},
-    {Native::UsingPhone, "Ped ped", "BOOL", runPhoneOut},
-    {Native::PauseMenuActive, "", "BOOL", runPauseMenuActive},
+    {Native::KeyboardAndMouse, "int padIndex", "BOOL", runUsingKeyboardAndMouse,
+     Fact::KeyboardAndMouse},
+    {Native::UsingPhone, "Ped ped", "BOOL", runPhoneOut, Fact::PhoneOut},
+    {Native::PauseMenuActive, "", "BOOL", runPauseMenuActive, Fact::PauseMenu},
     {Native::GameTimer, "", "int", runGameTimer},
     {Native::TextFont, "int font", "void", runTextFont},
     {Native::TextScale, "float scale, float size", "void", runTextScale},
@@ -666,6 +671,11 @@ const char* nativeParameters(std::uint64_t hash) {
 const char* nativeResult(std::uint64_t hash) {
     const NativeEntry* entry = findNative(hash);
     return entry ? entry->result : nullptr;
+}
+
+Fact nativeFact(std::uint64_t hash) {
+    const NativeEntry* entry = findNative(hash);
+    return entry ? entry->fact : Fact::Nothing;
 }
 
 std::string hashText(std::uint64_t hash) {

@@ -238,6 +238,25 @@ void recordWait(std::uint32_t milliseconds);
 const char* nativeParameters(std::uint64_t hash);
 const char* nativeResult(std::uint64_t hash);
 
+// What the game's answer to a native tells of the world, from which a replay
+// sets the world up as the game was.
+enum class Fact {
+    Nothing,
+    PlayerCharacter,
+    PlayerInVehicle,
+    PlayerVehicle,
+    // Who drives the vehicle asked about.
+    Driver,
+    VehicleClass,
+    VehicleSpeed,
+    KeyboardAndMouse,
+    ControlHeld,
+    ControlFired,
+    PhoneOut,
+    PauseMenu,
+};
+Fact nativeFact(std::uint64_t hash);
+
 // Formats a hash the way the catalogue writes it, 0x and sixteen digits.
 std::string hashText(std::uint64_t hash);
 
