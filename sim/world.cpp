@@ -121,16 +121,16 @@ void moveVehicle(Vehicle& vehicle) {
 
 // --- Natives ----------------------------------------------------------------------
 
-// One native as the game's native documentation gives it, and what this world
-// does when it is called.
+// One native as the game's native documentation gives it, what this world
+// does when it is called, and what its answer tells of the world.
 struct NativeEntry {
-    std::uint64_t hash;
-    const char* name;
+    Native native;
     // As documented, "" for none: the native reads one slot per parameter.
     const char* parameters;
     // As documented, "void" for none.
     const char* result;
     void (*run)(const std::uint64_t* arguments);
+    Fact fact = Fact::Nothing;
 };
 
 std::size_t parameterCount(const NativeEntry& entry) {
@@ -146,7 +146,7 @@ bool takesText(const NativeEntry& entry) {
 }
 
 std::string signatureText(const NativeEntry& entry) {
-    return std::string(entry.result) + " " + entry.name + "(" + entry.parameters + ")";
+    return std::string(entry.result) + " " + nameOf(entry.native) + "(" + entry.parameters + ")";
 }
 
 void setResult(std::uint64_t value) {
@@ -324,21 +324,26 @@ void beginCommand(World::Command command) {
     world.commandComponents = 0;
 }
 
+// A text command ended that was never begun.
+void unbegunCommand(Native end, Native begin) {
+    fault(hashText(world.openHash) + " " + nameOf(end) + " without " + nameOf(begin));
+}
+
 void runBeginScreenText(const std::uint64_t*) {
     beginCommand(World::Command::ScreenText);
 }
 
 void runAddTextString(const std::uint64_t* a) {
     if (world.command == World::Command::None) {
-        fault(hashText(world.openHash) +
-              " ADD_TEXT_COMPONENT_SUBSTRING_PLAYER_NAME outside a text command");
+        fault(hashText(world.openHash) + " " + nameOf(Native::AddTextString) +
+              " outside a text command");
         return;
     }
     // The game takes at most this many characters from one component.
     constexpr std::size_t componentLength = 99;
     const std::string component = slotText(a[0]);
     if (component.size() > componentLength) {
-        fault(hashText(world.openHash) + " ADD_TEXT_COMPONENT_SUBSTRING_PLAYER_NAME with " +
+        fault(hashText(world.openHash) + " " + nameOf(Native::AddTextString) + " with " +
               std::to_string(component.size()) + " characters, more than the game's 99");
     }
     // "STRING" holds one placeholder: the game drops any component after it.
@@ -349,8 +354,7 @@ void runAddTextString(const std::uint64_t* a) {
 
 void runDrawScreenText(const std::uint64_t* a) {
     if (world.command != World::Command::ScreenText) {
-        fault(hashText(world.openHash) +
-              " END_TEXT_COMMAND_DISPLAY_TEXT without BEGIN_TEXT_COMMAND_DISPLAY_TEXT");
+        unbegunCommand(Native::DrawScreenText, Native::BeginScreenText);
         return;
     }
     Label label = world.style;
@@ -371,8 +375,7 @@ void runBeginSubtitle(const std::uint64_t*) {
 
 void runPrintSubtitle(const std::uint64_t* a) {
     if (world.command != World::Command::Subtitle) {
-        fault(hashText(world.openHash) +
-              " END_TEXT_COMMAND_PRINT without BEGIN_TEXT_COMMAND_PRINT");
+        unbegunCommand(Native::PrintSubtitle, Native::BeginSubtitle);
         return;
     }
     world.subtitles.push_back(
@@ -386,8 +389,7 @@ void runBeginNotification(const std::uint64_t*) {
 
 void runPostNotification(const std::uint64_t* a) {
     if (world.command != World::Command::Notification) {
-        fault(hashText(world.openHash) + " END_TEXT_COMMAND_THEFEED_POST_TICKER without "
-                                         "BEGIN_TEXT_COMMAND_THEFEED_POST");
+        unbegunCommand(Native::PostNotification, Native::BeginNotification);
         return;
     }
     world.notifications.push_back({world.commandText, slotInt(a[0]), slotInt(a[1]), world.frame});
@@ -396,65 +398,69 @@ void runPostNotification(const std::uint64_t* a) {
     setResult(withHighHalf(static_cast<std::uint32_t>(world.notifications.size())));
 }
 
-// Every native the plug-in calls or may call, with its hash, name, parameters
-// and result as the game's native documentation gives them for game build 3095
-// and later.
+// Every native the plug-in calls, with its parameters and result as the game's
+// native documentation gives them for game build 3095 and later.
 constexpr NativeEntry natives[] = {
-    {0xD80958FC74E988A6, "PLAYER_PED_ID", "", "Ped", runPlayerCharacter},
-    {0x997ABD671D25CA0B, "IS_PED_IN_ANY_VEHICLE", "Ped ped, BOOL atGetIn", "BOOL",
-     runCharacterInVehicle},
-    {0x6094AD011A2EA87D, "GET_VEHICLE_PED_IS_USING", "Ped ped", "Vehicle", runVehicleOfCharacter},
-    {0xBB40DD2270B65366, "GET_PED_IN_VEHICLE_SEAT", "Vehicle vehicle, int seatIndex, BOOL p2",
-     "Ped", runPedInVehicleSeat},
-    {0x22AC59A870E6A669, "IS_VEHICLE_SEAT_FREE",
-     "Vehicle vehicle, int seatIndex, BOOL isTaskRunning", "BOOL", runVehicleSeatFree},
-    {0x29439776AAA00A62, "GET_VEHICLE_CLASS", "Vehicle vehicle", "int", runVehicleClass},
-    {0xD5037BA82E12416F, "GET_ENTITY_SPEED", "Entity entity", "float", runVehicleSpeed},
-    {0x0E46A3FCBDE2A1B1, "SET_ENTITY_MAX_SPEED", "Entity entity, float speed", "void",
-     runCapVehicleSpeed},
-    {0xAB54A438726D25D5, "SET_VEHICLE_FORWARD_SPEED", "Vehicle vehicle, float speed", "void",
-     runForceForwardSpeed},
-    {0x2497C4717C8B881E, "SET_VEHICLE_ENGINE_ON",
-     "Vehicle vehicle, BOOL value, BOOL instantly, BOOL disableAutoStart", "void", runEngineSwitch},
-    {0x5721B434AD84D57A, "IS_VEHICLE_STOPPED", "Vehicle vehicle", "BOOL", runVehicleStationary},
-    {0x580417101DDB492F, "IS_CONTROL_JUST_PRESSED", "int padIndex, int control", "BOOL",
-     runControlFired},
-    {0xE2587F8CBBD87B1D, "IS_DISABLED_CONTROL_PRESSED", "int padIndex, int control", "BOOL",
-     runDisabledControlPressed},
-    {0xFE99B66D079CF6BC, "DISABLE_CONTROL_ACTION",
-     "int padIndex, int control, BOOL disableRelatedActions", "void", runSuppressControl},
-    {0xA571D46727E2B718, "IS_USING_KEYBOARD_AND_MOUSE", "int padIndex", "BOOL",
-     runUsingKeyboardAndMouse},
-    {0x2AFE52F782F25775, "IS_PED_RUNNING_MOBILE_PHONE_TASK", "Ped ped", "BOOL", runPhoneOut},
-    {0xB0034A223497FFCB, "IS_PAUSE_MENU_ACTIVE", "", "BOOL", runPauseMenuActive},
-    {0x9CD27B0045628463, "GET_GAME_TIMER", "", "int", runGameTimer},
-    {0x66E0276CC5F6B9DA, "SET_TEXT_FONT", "int font", "void", runTextFont},
-    {0x07C837F9A01C34C9, "SET_TEXT_SCALE", "float scale, float size", "void", runTextScale},
-    {0xBE6B23FFA53FB442, "SET_TEXT_COLOUR", "int red, int green, int blue, int alpha", "void",
-     runTextColour},
-    {0x63145D9C883A1A70, "SET_TEXT_WRAP", "float start, float end", "void", runTextWrap},
-    {0xC02F4DBFB51D988B, "SET_TEXT_CENTRE", "BOOL align", "void", runTextCentred},
-    {0x465C84BC39F1C351, "SET_TEXT_DROPSHADOW", "int distance, int r, int g, int b, int a", "void",
-     runTextDropShadow},
-    {0x2513DFB0FB8400FE, "SET_TEXT_OUTLINE", "", "void", runTextOutline},
-    {0x25FBB336DF1804CB, "BEGIN_TEXT_COMMAND_DISPLAY_TEXT", "const char* text", "void",
-     runBeginScreenText},
-    {0x6C188BE134E074AA, "ADD_TEXT_COMPONENT_SUBSTRING_PLAYER_NAME", "const char* text", "void",
-     runAddTextString},
-    {0xCD015E5BB0D96A57, "END_TEXT_COMMAND_DISPLAY_TEXT", "float x, float y, int p2", "void",
-     runDrawScreenText},
-    {0xB87A37EEB7FAA67D, "BEGIN_TEXT_COMMAND_PRINT", "const char* text", "void", runBeginSubtitle},
-    {0x9D77056A530643F6, "END_TEXT_COMMAND_PRINT", "int duration, BOOL drawImmediately", "void",
-     runPrintSubtitle},
-    {0x202709F4C58A0424, "BEGIN_TEXT_COMMAND_THEFEED_POST", "const char* text", "void",
-     runBeginNotification},
-    {0x2ED7843F8F801023, "END_TEXT_COMMAND_THEFEED_POST_TICKER", "BOOL blink, BOOL showInBrief",
-     "int", runPostNotification},
+    {Native::PlayerCharacter, "", "Ped", runPlayerCharacter, Fact::PlayerCharacter},
+    {Native::CharacterInVehicle, "Ped ped, BOOL atGetIn", "BOOL", runCharacterInVehicle,
+     Fact::PlayerInVehicle},
+    {Native::VehicleOfCharacter, "Ped ped", "Vehicle", runVehicleOfCharacter, Fact::PlayerVehicle},
+    {Native::DriverSeatFree, "Vehicle vehicle, int seatIndex, BOOL isTaskRunning", "BOOL",
+     runVehicleSeatFree, Fact::DriverSeatFree},
+    {Native::DriverOfVehicle, "Vehicle vehicle, int seatIndex, BOOL p2", "Ped", runPedInVehicleSeat,
+     Fact::Driver},
+    {Native::VehicleClass, "Vehicle vehicle", "int", runVehicleClass, Fact::VehicleClass},
+    {Native::VehicleSpeed, "Entity entity", "float", runVehicleSpeed, Fact::VehicleSpeed},
+    {Native::CapVehicleSpeed, "Entity entity, float speed", "void", runCapVehicleSpeed},
+    {Native::ForceForwardSpeed, "Vehicle vehicle, float speed", "void", runForceForwardSpeed},
+    {Native::StallEngine, "Vehicle vehicle, BOOL value, BOOL instantly, BOOL disableAutoStart",
+     "void", runEngineSwitch},
+    {Native::VehicleStationary, "Vehicle vehicle", "BOOL", runVehicleStationary},
+    {Native::ControlFired, "int padIndex, int control", "BOOL", runControlFired,
+     Fact::ControlFired},
+    {Native::ControlHeld, "int padIndex, int control", "BOOL", runDisabledControlPressed,
+     Fact::ControlHeld},
+    {Native::SuppressControl, "int padIndex, int control, BOOL disableRelatedActions", "void",
+     runSuppressControl},
+    {Native::KeyboardAndMouse, "int padIndex", "BOOL", runUsingKeyboardAndMouse,
+     Fact::KeyboardAndMouse},
+    {Native::UsingPhone, "Ped ped", "BOOL", runPhoneOut, Fact::PhoneOut},
+    {Native::PauseMenuActive, "", "BOOL", runPauseMenuActive, Fact::PauseMenu},
+    {Native::GameTimer, "", "int", runGameTimer},
+    {Native::TextFont, "int font", "void", runTextFont},
+    {Native::TextScale, "float scale, float size", "void", runTextScale},
+    {Native::TextColour, "int red, int green, int blue, int alpha", "void", runTextColour},
+    {Native::TextWrap, "float start, float end", "void", runTextWrap},
+    {Native::TextCentred, "BOOL align", "void", runTextCentred},
+    {Native::TextDropShadow, "int distance, int r, int g, int b, int a", "void", runTextDropShadow},
+    {Native::TextOutline, "", "void", runTextOutline},
+    {Native::BeginScreenText, "const char* text", "void", runBeginScreenText},
+    {Native::AddTextString, "const char* text", "void", runAddTextString},
+    {Native::DrawScreenText, "float x, float y, int p2", "void", runDrawScreenText},
+    {Native::BeginSubtitle, "const char* text", "void", runBeginSubtitle},
+    {Native::PrintSubtitle, "int duration, BOOL drawImmediately", "void", runPrintSubtitle},
+    {Native::BeginNotification, "const char* text", "void", runBeginNotification},
+    {Native::PostNotification, "BOOL blink, BOOL showInBrief", "int", runPostNotification},
 };
+
+// The world knows every native the plug-in calls, each once.
+constexpr bool everyNativeOnce() {
+    for (const NativeId& id : nativeIds) {
+        int found = 0;
+        for (const NativeEntry& entry : natives) {
+            found += entry.native == id.native;
+        }
+        if (found != 1) {
+            return false;
+        }
+    }
+    return std::size(natives) == std::size(nativeIds);
+}
+static_assert(everyNativeOnce());
 
 const NativeEntry* findNative(std::uint64_t hash) {
     for (const NativeEntry& entry : natives) {
-        if (entry.hash == hash) {
+        if (hashOf(entry.native) == hash) {
             return &entry;
         }
     }
@@ -673,11 +679,6 @@ void recordWait(std::uint32_t milliseconds) {
     record(Call::Kind::Wait, milliseconds);
 }
 
-const char* nativeName(std::uint64_t hash) {
-    const NativeEntry* entry = findNative(hash);
-    return entry ? entry->name : nullptr;
-}
-
 const char* nativeParameters(std::uint64_t hash) {
     const NativeEntry* entry = findNative(hash);
     return entry ? entry->parameters : nullptr;
@@ -686,6 +687,11 @@ const char* nativeParameters(std::uint64_t hash) {
 const char* nativeResult(std::uint64_t hash) {
     const NativeEntry* entry = findNative(hash);
     return entry ? entry->result : nullptr;
+}
+
+Fact nativeFact(std::uint64_t hash) {
+    const NativeEntry* entry = findNative(hash);
+    return entry ? entry->fact : Fact::Nothing;
 }
 
 std::string hashText(std::uint64_t hash) {

@@ -13,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "host/native_table.h"
 #include "recording/recording_file.h"
 
 namespace sim {
@@ -241,13 +242,31 @@ void* foregroundWindow();
 std::uint32_t windowThreadProcessId(void* window, std::uint32_t* processId);
 void recordWait(std::uint32_t milliseconds);
 
-// The documented name of a native the world knows, such as
-// "SET_VEHICLE_ENGINE_ON", or nullptr.
-const char* nativeName(std::uint64_t hash);
-// Its documented parameters, such as "Entity entity, float speed", and
+// A native's documented parameters, such as "Entity entity, float speed", and
 // result, such as "float"; nullptr for a native the world doesn't know.
 const char* nativeParameters(std::uint64_t hash);
 const char* nativeResult(std::uint64_t hash);
+
+// What the game's answer to a native tells of the world, from which a replay
+// sets the world up as the game was.
+enum class Fact {
+    Nothing,
+    PlayerCharacter,
+    PlayerInVehicle,
+    PlayerVehicle,
+    // Whether the driver's seat of the vehicle asked about is free, and who
+    // drives it.
+    DriverSeatFree,
+    Driver,
+    VehicleClass,
+    VehicleSpeed,
+    KeyboardAndMouse,
+    ControlHeld,
+    ControlFired,
+    PhoneOut,
+    PauseMenu,
+};
+Fact nativeFact(std::uint64_t hash);
 
 // Formats a hash the way the catalogue writes it, 0x and sixteen digits.
 std::string hashText(std::uint64_t hash);

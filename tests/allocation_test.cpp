@@ -264,7 +264,7 @@ TEST_F(AllocationTest, AnExceptionWhileTheScriptStartsAgainSwitchesTheGearboxOff
     // The car's handle is from before the start: switching off lifts no cap
     // through it. The loop goes on.
     const std::vector<std::uint64_t> calls = nativeHashes();
-    EXPECT_EQ(std::count(calls.begin(), calls.end(), hashes::capVehicleSpeed), 0);
+    EXPECT_EQ(std::count(calls.begin(), calls.end(), hashOf(Native::CapVehicleSpeed)), 0);
     EXPECT_EQ(waits(), (std::vector<std::int64_t>{0, 0}));
 }
 

@@ -115,19 +115,16 @@ TEST(DriveScriptTest, SpeedCapAndEngineExpectationsMayNameAVehicle) {
     }
 }
 
-TEST(DriveScriptTest, VehicleClassesAndWhichHaveAGearbox) {
+TEST(DriveScriptTest, VehicleClassNames) {
     const struct {
         int vehicleClass;
         const char* name;
-        bool gearbox;
     } cases[] = {
-        {0, "car", true},       {5, "class 5", true}, {8, "motorcycle", true},
-        {13, "bicycle", false}, {14, "boat", false},  {15, "helicopter", false},
-        {16, "plane", false},   {21, "train", false}, {22, "open-wheel", true},
+        {0, "car"},         {5, "class 5"}, {8, "motorcycle"}, {13, "bicycle"},    {14, "boat"},
+        {15, "helicopter"}, {16, "plane"},  {21, "train"},     {22, "open-wheel"},
     };
     for (const auto& c : cases) {
         EXPECT_EQ(vehicleClassName(c.vehicleClass), c.name);
-        EXPECT_EQ(classHasGearbox(c.vehicleClass), c.gearbox) << c.name;
     }
 }
 

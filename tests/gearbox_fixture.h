@@ -83,8 +83,8 @@ class GearboxTest : public PluginTest {
                                 ")");
                 break;
             case sim::Call::Kind::Native: {
-                const char* name = sim::nativeName(call.hash);
-                std::string line = name ? name : sim::hashText(call.hash);
+                const NativeId* id = findNativeId(call.hash);
+                std::string line = id ? id->name : sim::hashText(call.hash);
                 line += "(";
                 if (!call.text.empty()) {
                     line += "\"" + call.text + "\"";
@@ -106,7 +106,7 @@ class GearboxTest : public PluginTest {
     static int stallCalls() {
         int count = 0;
         for (const sim::Call& call : nativeCalls()) {
-            count += call.hash == hashes::stallEngine;
+            count += call.hash == hashOf(Native::StallEngine);
         }
         return count;
     }

@@ -8,11 +8,11 @@ namespace {
 
 // The natives of a pass that take a vehicle, and the argument that names it.
 bool takesVehicle(const sim::Call& call) {
-    for (const NativeHash hash :
-         {hashes::driverSeatFree, hashes::driverOfVehicle, hashes::vehicleClass,
-          hashes::vehicleSpeed, hashes::capVehicleSpeed, hashes::forceForwardSpeed,
-          hashes::stallEngine, hashes::vehicleStationary}) {
-        if (call.hash == hash) {
+    for (const Native native :
+         {Native::DriverSeatFree, Native::DriverOfVehicle, Native::VehicleClass,
+          Native::VehicleSpeed, Native::CapVehicleSpeed, Native::ForceForwardSpeed,
+          Native::StallEngine, Native::VehicleStationary}) {
+        if (call.hash == hashOf(native)) {
             return true;
         }
     }
@@ -29,10 +29,10 @@ TEST_F(GearboxTest, APassAsksForTheVehicleOnceAndEveryVehicleCallGetsThatHandle)
     passAt(0.01f);
     int fetches = 0, vehicleCalls = 0;
     for (const sim::Call& call : nativeCalls()) {
-        fetches += call.hash == hashes::vehicleOfCharacter;
+        fetches += call.hash == hashOf(Native::VehicleOfCharacter);
         if (takesVehicle(call)) {
             ++vehicleCalls;
-            EXPECT_EQ(call.arguments[0], std::uint32_t(carHandle)) << sim::nativeName(call.hash);
+            EXPECT_EQ(call.arguments[0], std::uint32_t(carHandle)) << findNativeId(call.hash)->name;
         }
     }
     EXPECT_EQ(fetches, 1);
@@ -51,7 +51,7 @@ TEST_F(GearboxTest, OnFootAPassStopsAtTheVehicleTest) {
     press(clutch);
     press(secondKey);
     passAt(0.0f);
-    EXPECT_EQ(nativeHashes().back(), hashes::characterInVehicle);
+    EXPECT_EQ(nativeHashes().back(), hashOf(Native::CharacterInVehicle));
     EXPECT_TRUE(sim::world.labels.empty());
     EXPECT_FALSE(sim::world.suppressed.any());
     EXPECT_EQ(gearboxState.gear, Gear::Third);
@@ -556,8 +556,8 @@ TEST_F(GearboxTest, APassengerPassDoesWhatAPassOnFootDoesAndSeatsNobodyAtTheWhee
         std::int32_t driver;
         std::vector<std::uint64_t> lastCalls;
     } cases[] = {
-        {sim::chauffeurHandle, {hashes::driverSeatFree, hashes::driverOfVehicle}},
-        {0, {hashes::vehicleOfCharacter, hashes::driverSeatFree}},
+        {sim::chauffeurHandle, {hashOf(Native::DriverSeatFree), hashOf(Native::DriverOfVehicle)}},
+        {0, {hashOf(Native::VehicleOfCharacter), hashOf(Native::DriverSeatFree)}},
     };
     for (const auto& c : cases) {
         gearboxState = {true, Gear::Second, false, true};
@@ -601,7 +601,7 @@ TEST_F(GearboxTest, OnlyVehicleClassesWithAGearboxAreDriven) {
             EXPECT_EQ(car().maxSpeed, 31.0f);
             EXPECT_FALSE(car().engineOn);
         } else {
-            EXPECT_EQ(nativeHashes().back(), hashes::vehicleClass);
+            EXPECT_EQ(nativeHashes().back(), hashOf(Native::VehicleClass));
             EXPECT_TRUE(sim::world.labels.empty());
             EXPECT_FALSE(sim::world.suppressed.any());
             EXPECT_EQ(car().maxSpeed, 1234.0f);
@@ -691,7 +691,7 @@ TEST_F(GearboxTest, SwitchingOffLiftsTheCapOnceAndThenTouchesNoVehicle) {
     press(keyW);
     clearCalls();
     passes(5);
-    EXPECT_EQ(nativeHashes(), std::vector<std::uint64_t>(5, hashes::controlFired));
+    EXPECT_EQ(nativeHashes(), std::vector<std::uint64_t>(5, hashOf(Native::ControlFired)));
     EXPECT_EQ(car().maxSpeed, 12.0f);
     EXPECT_FALSE(sim::world.shownSuppressed.any());
     EXPECT_TRUE(sim::world.shownLabels.empty());

@@ -2,6 +2,8 @@
 #include "plugin_fixture.h"
 
 #include <functional>
+#include <iterator>
+#include <utility>
 
 namespace {
 
@@ -23,67 +25,85 @@ TEST_F(NativeCallTest, EveryWrapperPushesItsHashAndSlotsInParameterOrder) {
         return std::uint64_t(reinterpret_cast<std::uintptr_t>(p));
     };
     const std::vector<WrapperCase> cases = {
-        {"playerCharacter", [] { playerCharacter(); }, hashes::playerCharacter, {}},
+        {"playerCharacter", [] { playerCharacter(); }, hashOf(Native::PlayerCharacter), {}},
         {"characterInVehicle",
          [] { characterInVehicle(highVehicle); },
-         hashes::characterInVehicle,
+         hashOf(Native::CharacterInVehicle),
          {0x80001234u, 0}},
         {"vehicleOfCharacter",
          [] { vehicleOfCharacter(-1); },
-         hashes::vehicleOfCharacter,
+         hashOf(Native::VehicleOfCharacter),
          {0xFFFFFFFFu}},
         {"driverSeatFree",
          [] { driverSeatFree(highVehicle); },
-         hashes::driverSeatFree,
+         hashOf(Native::DriverSeatFree),
          {0x80001234u, 0xFFFFFFFFu, 0}},
         {"driverOfVehicle",
          [] { driverOfVehicle(highVehicle); },
-         hashes::driverOfVehicle,
+         hashOf(Native::DriverOfVehicle),
          {0x80001234u, 0xFFFFFFFFu, 0}},
-        {"vehicleClass", [] { vehicleClass(highVehicle); }, hashes::vehicleClass, {0x80001234u}},
-        {"vehicleSpeed", [] { vehicleSpeed(highVehicle); }, hashes::vehicleSpeed, {0x80001234u}},
+        {"vehicleClass",
+         [] { vehicleClass(highVehicle); },
+         hashOf(Native::VehicleClass),
+         {0x80001234u}},
+        {"vehicleSpeed",
+         [] { vehicleSpeed(highVehicle); },
+         hashOf(Native::VehicleSpeed),
+         {0x80001234u}},
         {"capVehicleSpeed",
          [] { capVehicleSpeed(highVehicle, 40.5f); },
-         hashes::capVehicleSpeed,
+         hashOf(Native::CapVehicleSpeed),
          {0x80001234u, 0x42220000u}},
         {"forceForwardSpeed",
          [] { forceForwardSpeed(highVehicle, -4.1f); },
-         hashes::forceForwardSpeed,
+         hashOf(Native::ForceForwardSpeed),
          {0x80001234u, 0xC0833333u}},
         {"stallEngine",
          [] { stallEngine(highVehicle); },
-         hashes::stallEngine,
+         hashOf(Native::StallEngine),
          {0x80001234u, 0, 0, 0}},
         {"vehicleStationary",
          [] { vehicleStationary(highVehicle); },
-         hashes::vehicleStationary,
+         hashOf(Native::VehicleStationary),
          {0x80001234u}},
-        {"controlFired", [] { controlFired(208); }, hashes::controlFired, {2, 208}},
-        {"suppressControl", [] { suppressControl(71); }, hashes::suppressControl, {2, 71, 1}},
-        {"textFont", [] { textFont(4); }, hashes::textFont, {4}},
+        {"controlFired", [] { controlFired(208); }, hashOf(Native::ControlFired), {2, 208}},
+        {"suppressControl",
+         [] { suppressControl(71); },
+         hashOf(Native::SuppressControl),
+         {2, 71, 1}},
+        {"textFont", [] { textFont(4); }, hashOf(Native::TextFont), {4}},
         {"textScale",
          [] { textScale(0.3f, 0.54f); },
-         hashes::textScale,
+         hashOf(Native::TextScale),
          {0x3E99999Au, 0x3F0A3D71u}},
-        {"textColour", [] { textColour(50, 255, 50); }, hashes::textColour, {50, 255, 50, 255}},
-        {"textWrap", [] { textWrap(0.0f, 1.0f); }, hashes::textWrap, {0, 0x3F800000u}},
-        {"textCentred", [] { textCentred(1); }, hashes::textCentred, {1}},
+        {"textColour",
+         [] { textColour(50, 255, 50); },
+         hashOf(Native::TextColour),
+         {50, 255, 50, 255}},
+        {"textWrap", [] { textWrap(0.0f, 1.0f); }, hashOf(Native::TextWrap), {0, 0x3F800000u}},
+        {"textCentred", [] { textCentred(1); }, hashOf(Native::TextCentred), {1}},
         {"textDropShadow",
          [] { textDropShadow(0, 0, 0, 0, 0); },
-         hashes::textDropShadow,
+         hashOf(Native::TextDropShadow),
          {0, 0, 0, 0, 0}},
-        {"textOutline", [] { textOutline(); }, hashes::textOutline, {}},
+        {"textOutline", [] { textOutline(); }, hashOf(Native::TextOutline), {}},
         {"beginScreenText",
          [&] { beginScreenText(kind); },
-         hashes::beginScreenText,
+         hashOf(Native::BeginScreenText),
          {address(kind)}},
-        {"addTextString", [&] { addTextString(text); }, hashes::addTextString, {address(text)}},
+        {"addTextString",
+         [&] { addTextString(text); },
+         hashOf(Native::AddTextString),
+         {address(text)}},
         {"drawScreenText",
          [] { drawScreenText(0.155f, 0.015f); },
-         hashes::drawScreenText,
+         hashOf(Native::DrawScreenText),
          {0x3E1EB852u, 0x3C75C28Fu, 0}},
-        {"beginSubtitle", [&] { beginSubtitle(kind); }, hashes::beginSubtitle, {address(kind)}},
-        {"printSubtitle", [] { printSubtitle(2500); }, hashes::printSubtitle, {2500, 1}},
+        {"beginSubtitle",
+         [&] { beginSubtitle(kind); },
+         hashOf(Native::BeginSubtitle),
+         {address(kind)}},
+        {"printSubtitle", [] { printSubtitle(2500); }, hashOf(Native::PrintSubtitle), {2500, 1}},
     };
     ASSERT_EQ(cases.size(), 25u);
 
@@ -95,6 +115,51 @@ TEST_F(NativeCallTest, EveryWrapperPushesItsHashAndSlotsInParameterOrder) {
         ASSERT_EQ(calls.size(), 1u);
         EXPECT_EQ(calls[0].hash, c.hash) << sim::hashText(calls[0].hash);
         EXPECT_EQ(arguments(calls[0]), c.slots);
+    }
+}
+
+// The hashes as the game's native documentation lists them, kept apart from
+// the plug-in's table so that a mistyped hash there fails here.
+TEST(NativeTableTest, EveryHashIsTheDocumentedOne) {
+    const std::pair<const char*, NativeHash> documented[] = {
+        {"PLAYER_PED_ID", 0xD80958FC74E988A6},
+        {"IS_PED_IN_ANY_VEHICLE", 0x997ABD671D25CA0B},
+        {"GET_VEHICLE_PED_IS_USING", 0x6094AD011A2EA87D},
+        {"IS_VEHICLE_SEAT_FREE", 0x22AC59A870E6A669},
+        {"GET_PED_IN_VEHICLE_SEAT", 0xBB40DD2270B65366},
+        {"GET_VEHICLE_CLASS", 0x29439776AAA00A62},
+        {"GET_ENTITY_SPEED", 0xD5037BA82E12416F},
+        {"SET_ENTITY_MAX_SPEED", 0x0E46A3FCBDE2A1B1},
+        {"SET_VEHICLE_FORWARD_SPEED", 0xAB54A438726D25D5},
+        {"SET_VEHICLE_ENGINE_ON", 0x2497C4717C8B881E},
+        {"IS_VEHICLE_STOPPED", 0x5721B434AD84D57A},
+        {"IS_CONTROL_JUST_PRESSED", 0x580417101DDB492F},
+        {"IS_DISABLED_CONTROL_PRESSED", 0xE2587F8CBBD87B1D},
+        {"DISABLE_CONTROL_ACTION", 0xFE99B66D079CF6BC},
+        {"IS_USING_KEYBOARD_AND_MOUSE", 0xA571D46727E2B718},
+        {"IS_PED_RUNNING_MOBILE_PHONE_TASK", 0x2AFE52F782F25775},
+        {"IS_PAUSE_MENU_ACTIVE", 0xB0034A223497FFCB},
+        {"GET_GAME_TIMER", 0x9CD27B0045628463},
+        {"SET_TEXT_FONT", 0x66E0276CC5F6B9DA},
+        {"SET_TEXT_SCALE", 0x07C837F9A01C34C9},
+        {"SET_TEXT_COLOUR", 0xBE6B23FFA53FB442},
+        {"SET_TEXT_WRAP", 0x63145D9C883A1A70},
+        {"SET_TEXT_CENTRE", 0xC02F4DBFB51D988B},
+        {"SET_TEXT_DROPSHADOW", 0x465C84BC39F1C351},
+        {"SET_TEXT_OUTLINE", 0x2513DFB0FB8400FE},
+        {"BEGIN_TEXT_COMMAND_DISPLAY_TEXT", 0x25FBB336DF1804CB},
+        {"ADD_TEXT_COMPONENT_SUBSTRING_PLAYER_NAME", 0x6C188BE134E074AA},
+        {"END_TEXT_COMMAND_DISPLAY_TEXT", 0xCD015E5BB0D96A57},
+        {"BEGIN_TEXT_COMMAND_PRINT", 0xB87A37EEB7FAA67D},
+        {"END_TEXT_COMMAND_PRINT", 0x9D77056A530643F6},
+        {"BEGIN_TEXT_COMMAND_THEFEED_POST", 0x202709F4C58A0424},
+        {"END_TEXT_COMMAND_THEFEED_POST_TICKER", 0x2ED7843F8F801023},
+    };
+    ASSERT_EQ(std::size(nativeIds), std::size(documented));
+    for (const auto& [name, hash] : documented) {
+        const NativeId* id = findNativeId(hash);
+        ASSERT_NE(id, nullptr) << name << " " << sim::hashText(hash);
+        EXPECT_STREQ(id->name, name) << sim::hashText(hash);
     }
 }
 

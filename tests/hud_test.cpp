@@ -11,9 +11,11 @@ TEST_F(HudTest, ALabelIsTenCallsStyleFirstThenTextThenDraw) {
     drawHudLabel("Clutch", 0.08f, false);
 
     const std::vector<std::uint64_t> expected = {
-        hashes::textFont,      hashes::textScale,      hashes::textColour,  hashes::textWrap,
-        hashes::textCentred,   hashes::textDropShadow, hashes::textOutline, hashes::beginScreenText,
-        hashes::addTextString, hashes::drawScreenText,
+        hashOf(Native::TextFont),      hashOf(Native::TextScale),
+        hashOf(Native::TextColour),    hashOf(Native::TextWrap),
+        hashOf(Native::TextCentred),   hashOf(Native::TextDropShadow),
+        hashOf(Native::TextOutline),   hashOf(Native::BeginScreenText),
+        hashOf(Native::AddTextString), hashOf(Native::DrawScreenText),
     };
     EXPECT_EQ(nativeHashes(), expected);
     const std::vector<sim::Call> calls = nativeCalls();
@@ -40,7 +42,7 @@ TEST_F(HudTest, HighlightChangesTheColourAndNothingElse) {
     for (std::size_t i = 0; i < normal.size(); ++i) {
         SCOPED_TRACE(i);
         EXPECT_EQ(normal[i].hash, highlighted[i].hash);
-        if (normal[i].hash == hashes::textColour) {
+        if (normal[i].hash == hashOf(Native::TextColour)) {
             EXPECT_EQ(arguments(highlighted[i]), (std::vector<std::uint64_t>{50, 255, 50, 255}));
         } else if (normal[i].text.empty()) {
             EXPECT_EQ(arguments(normal[i]), arguments(highlighted[i]));
@@ -100,9 +102,9 @@ TEST_F(HudTest, ASubtitleIsThreeCallsShownFor2500Ms) {
     const char* message = "Manual Transmission ~g~Enabled~w~!";
     showSubtitle(message);
 
-    EXPECT_EQ(nativeHashes(),
-              (std::vector<std::uint64_t>{hashes::beginSubtitle, hashes::addTextString,
-                                          hashes::printSubtitle}));
+    EXPECT_EQ(nativeHashes(), (std::vector<std::uint64_t>{hashOf(Native::BeginSubtitle),
+                                                          hashOf(Native::AddTextString),
+                                                          hashOf(Native::PrintSubtitle)}));
     const std::vector<sim::Call> calls = nativeCalls();
     EXPECT_EQ(calls[0].text, "STRING");
     EXPECT_EQ(arguments(calls[1]),
@@ -119,9 +121,9 @@ TEST_F(HudTest, ANotificationGoesToTheFeedAsOneComponentOfAtMost99Characters) {
     const std::string text = std::string(99, 'a') + "b";
     showNotification(text);
 
-    EXPECT_EQ(nativeHashes(),
-              (std::vector<std::uint64_t>{hashes::beginNotification, hashes::addTextString,
-                                          hashes::postNotification}));
+    EXPECT_EQ(nativeHashes(), (std::vector<std::uint64_t>{hashOf(Native::BeginNotification),
+                                                          hashOf(Native::AddTextString),
+                                                          hashOf(Native::PostNotification)}));
     const std::vector<sim::Call> calls = nativeCalls();
     EXPECT_EQ(calls[0].text, "STRING");
     EXPECT_EQ(calls[1].text, std::string(99, 'a'));

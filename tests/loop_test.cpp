@@ -25,7 +25,7 @@ TEST_F(LoopTest, AQuietPassAsksForTheFocusTheToggleControlThenTheArrowKeyThenYie
     EXPECT_EQ(calls[1].kind, sim::Call::Kind::WindowProcessQuery);
     EXPECT_EQ(calls[1].value, calls[0].value);
     EXPECT_EQ(calls[2].kind, sim::Call::Kind::Native);
-    EXPECT_EQ(calls[2].hash, hashes::controlFired);
+    EXPECT_EQ(calls[2].hash, hashOf(Native::ControlFired));
     EXPECT_EQ(arguments(calls[2]), (std::vector<std::uint64_t>{2, 190}));
     EXPECT_EQ(calls[3].kind, sim::Call::Kind::KeyQuery);
     EXPECT_EQ(calls[3].value, rightArrow);
@@ -60,8 +60,9 @@ TEST_F(LoopTest, ATogglePassShowsTheSubtitleAndGoesOnWithoutAPause) {
     sim::setKey(rightArrow, true);
     pass();
 
-    std::vector<std::uint64_t> expectedNatives = {hashes::controlFired, hashes::beginSubtitle,
-                                                  hashes::addTextString, hashes::printSubtitle};
+    std::vector<std::uint64_t> expectedNatives = {
+        hashOf(Native::ControlFired), hashOf(Native::BeginSubtitle), hashOf(Native::AddTextString),
+        hashOf(Native::PrintSubtitle)};
     const std::vector<std::uint64_t> seen = nativeHashes();
     ASSERT_GE(seen.size(), expectedNatives.size());
     EXPECT_EQ(std::vector<std::uint64_t>(seen.begin(), seen.begin() + 4), expectedNatives);

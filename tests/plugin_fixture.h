@@ -17,36 +17,6 @@
 #include "plugin/script.h"
 #include "sim/world.h"
 
-namespace hashes {
-constexpr NativeHash playerCharacter = 0xD80958FC74E988A6;
-constexpr NativeHash characterInVehicle = 0x997ABD671D25CA0B;
-constexpr NativeHash vehicleOfCharacter = 0x6094AD011A2EA87D;
-constexpr NativeHash driverSeatFree = 0x22AC59A870E6A669;
-constexpr NativeHash driverOfVehicle = 0xBB40DD2270B65366;
-constexpr NativeHash vehicleClass = 0x29439776AAA00A62;
-constexpr NativeHash vehicleSpeed = 0xD5037BA82E12416F;
-constexpr NativeHash capVehicleSpeed = 0x0E46A3FCBDE2A1B1;
-constexpr NativeHash forceForwardSpeed = 0xAB54A438726D25D5;
-constexpr NativeHash stallEngine = 0x2497C4717C8B881E;
-constexpr NativeHash vehicleStationary = 0x5721B434AD84D57A;
-constexpr NativeHash controlFired = 0x580417101DDB492F;
-constexpr NativeHash suppressControl = 0xFE99B66D079CF6BC;
-constexpr NativeHash textFont = 0x66E0276CC5F6B9DA;
-constexpr NativeHash textScale = 0x07C837F9A01C34C9;
-constexpr NativeHash textColour = 0xBE6B23FFA53FB442;
-constexpr NativeHash textWrap = 0x63145D9C883A1A70;
-constexpr NativeHash textCentred = 0xC02F4DBFB51D988B;
-constexpr NativeHash textDropShadow = 0x465C84BC39F1C351;
-constexpr NativeHash textOutline = 0x2513DFB0FB8400FE;
-constexpr NativeHash beginScreenText = 0x25FBB336DF1804CB;
-constexpr NativeHash addTextString = 0x6C188BE134E074AA;
-constexpr NativeHash drawScreenText = 0xCD015E5BB0D96A57;
-constexpr NativeHash beginSubtitle = 0xB87A37EEB7FAA67D;
-constexpr NativeHash printSubtitle = 0x9D77056A530643F6;
-constexpr NativeHash beginNotification = 0x202709F4C58A0424;
-constexpr NativeHash postNotification = 0x2ED7843F8F801023;
-} // namespace hashes
-
 // Raw slot of a single-precision value, as the plug-in must push it.
 inline std::uint64_t floatSlot(float value) {
     return std::bit_cast<std::uint32_t>(value);

@@ -196,7 +196,8 @@ TEST_F(WorldReplayTest, TheWorldAgreesWithItselfAndShowsWhereTheGamesSpeedsDiffe
     for (std::uint32_t i = 0; i < recorded.passCount; ++i) {
         decodePass(recorded, offset, pass);
         for (RecordedCall& call : pass.calls) {
-            if (call.kind == RecordedCall::Kind::Native && call.hash == hashes::vehicleSpeed) {
+            if (call.kind == RecordedCall::Kind::Native &&
+                call.hash == hashOf(Native::VehicleSpeed)) {
                 const float speed = std::bit_cast<float>(call.result) + (i >= 40 ? 3.0f : 0.0f);
                 call.result = std::bit_cast<std::uint32_t>(speed);
                 speeds.push_back(speed);

@@ -21,7 +21,7 @@ TEST_F(WorldTest, AnUnknownHashIsAFaultNamingTheHash) {
 }
 
 TEST_F(WorldTest, AWrongArgumentCountIsAFaultNamingTheDocumentedSignature) {
-    invokeNative(hashes::suppressControl, std::int32_t{2}, std::int32_t{71});
+    invokeNative(hashOf(Native::SuppressControl), std::int32_t{2}, std::int32_t{71});
     const std::vector<std::string> faults = takeFaults();
     ASSERT_EQ(faults.size(), 1u);
     EXPECT_EQ(faults[0], "0xFE99B66D079CF6BC called with 2 arguments, but void "
@@ -32,10 +32,11 @@ TEST_F(WorldTest, AWrongArgumentCountIsAFaultNamingTheDocumentedSignature) {
 
 TEST_F(WorldTest, TheShortEngineAndTextCallsOfOldAreFaults) {
     sim::enterVehicle(sim::addVehicle(0x00000101));
-    invokeNative(hashes::stallEngine, std::int32_t{0x101}, std::int32_t{0}, std::int32_t{0});
+    invokeNative(hashOf(Native::StallEngine), std::int32_t{0x101}, std::int32_t{0},
+                 std::int32_t{0});
     beginScreenText("STRING");
     addTextString("1");
-    invokeNative(hashes::drawScreenText, 0.015f, 0.015f);
+    invokeNative(hashOf(Native::DrawScreenText), 0.015f, 0.015f);
     const std::vector<std::string> faults = takeFaults();
     ASSERT_EQ(faults.size(), 2u);
     EXPECT_NE(faults[0].find("SET_VEHICLE_ENGINE_ON(Vehicle vehicle, BOOL value, BOOL instantly, "
@@ -67,8 +68,8 @@ TEST_F(WorldTest, APushWithoutInitIsAFault) {
 }
 
 TEST_F(WorldTest, AnOverlappingCallIsAFault) {
-    nativeInit(hashes::vehicleSpeed);
-    nativeInit(hashes::playerCharacter);
+    nativeInit(hashOf(Native::VehicleSpeed));
+    nativeInit(hashOf(Native::PlayerCharacter));
     nativeCall();
     EXPECT_EQ(takeFaults().size(), 1u);
 }
@@ -119,7 +120,7 @@ TEST_F(WorldTest, ThrottleDriveAccelerationSuppressionCapAndStall) {
 TEST_F(WorldTest, AnEngineSwitchedOffWithAutoStartDisabledStaysOff) {
     sim::enterVehicle(sim::addVehicle(0x00000101));
     const sim::Vehicle& car = sim::world.vehicles[0];
-    invokeNative(hashes::stallEngine, std::int32_t{0x101}, std::int32_t{0}, std::int32_t{0},
+    invokeNative(hashOf(Native::StallEngine), std::int32_t{0x101}, std::int32_t{0}, std::int32_t{0},
                  std::int32_t{1});
     sim::endFrame();
     sim::setKey(sim::keyW, true);
@@ -133,7 +134,8 @@ TEST_F(WorldTest, SeatsAndClasses) {
     sim::addVehicle(0x00000202);
     sim::world.vehicles[1].vehicleClass = 14;
     const auto occupant = [](std::int32_t vehicle, std::int32_t seat) {
-        return resultInt(invokeNative(hashes::driverOfVehicle, vehicle, seat, std::int32_t{0}));
+        return resultInt(
+            invokeNative(hashOf(Native::DriverOfVehicle), vehicle, seat, std::int32_t{0}));
     };
 
     sim::enterVehicle(car);
@@ -202,8 +204,9 @@ TEST_F(WorldTest, TheForegroundWindowIsTheGamesWhileItHasTheFocus) {
 }
 
 TEST_F(WorldTest, TheDeviceUsedLastThePhoneAndThePauseMenuWhichHoldsTheVehiclesNotTheClock) {
-    // IS_USING_KEYBOARD_AND_MOUSE
-    const auto keyboard = [](int pad) { return resultBool(invokeNative(0xA571D46727E2B718, pad)); };
+    const auto keyboard = [](int pad) {
+        return resultBool(invokeNative(hashOf(Native::KeyboardAndMouse), pad));
+    };
     EXPECT_TRUE(keyboard(2));
     sim::holdControl(71, true);
     EXPECT_FALSE(keyboard(2));
@@ -219,13 +222,12 @@ TEST_F(WorldTest, TheDeviceUsedLastThePhoneAndThePauseMenuWhichHoldsTheVehiclesN
     sim::world.gameFocused = true;
     sim::world.phoneOut = true;
     sim::world.pauseMenuActive = true;
-    // IS_PED_RUNNING_MOBILE_PHONE_TASK, IS_PAUSE_MENU_ACTIVE, GET_GAME_TIMER
-    EXPECT_TRUE(resultBool(invokeNative(0x2AFE52F782F25775, sim::world.playerHandle)));
-    EXPECT_FALSE(resultBool(invokeNative(0x2AFE52F782F25775, sim::chauffeurHandle)));
-    EXPECT_TRUE(resultBool(invokeNative(0xB0034A223497FFCB)));
+    EXPECT_TRUE(resultBool(invokeNative(hashOf(Native::UsingPhone), sim::world.playerHandle)));
+    EXPECT_FALSE(resultBool(invokeNative(hashOf(Native::UsingPhone), sim::chauffeurHandle)));
+    EXPECT_TRUE(resultBool(invokeNative(hashOf(Native::PauseMenuActive))));
     sim::advanceFrames(30);
     EXPECT_EQ(sim::world.vehicles[0].speed, 0.0f);
-    EXPECT_EQ(resultInt(invokeNative(0x9CD27B0045628463)), 480);
+    EXPECT_EQ(resultInt(invokeNative(hashOf(Native::GameTimer))), 480);
     sim::world.pauseMenuActive = false;
     sim::endFrame();
     EXPECT_GT(sim::world.vehicles[0].speed, 0.0f);

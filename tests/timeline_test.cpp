@@ -138,7 +138,7 @@ TEST(TimelineTest, TheTextHasTheFirstFrameEveryChangeAndTheLastFrame) {
     EXPECT_EQ(times, (std::vector<std::string>{"   0.000", "   0.064", "   0.112", "   0.144"}));
 }
 
-TEST(ChartTest, BandsFollowTheGearAndShortPausesKeepTheirBand) {
+TEST(ChartTest, BandsFollowTheGearTheSeatAndTheVehicle) {
     std::vector<FrameSample> samples;
     const auto add = [&](const char* gear, bool inVehicle, int frames) {
         for (int i = 0; i < frames; ++i) {
@@ -149,11 +149,10 @@ TEST(ChartTest, BandsFollowTheGearAndShortPausesKeepTheirBand) {
     };
     add(nullptr, false, 2); // on foot
     add("1", true, 3);
-    add(nullptr, true, 3); // a 50 ms pause: 48 ms without labels
     add("2", true, 2);
-    add(nullptr, true, 7); // switched off: 112 ms without labels
+    add(nullptr, true, 2); // switched off
     add("1", true, 1);
-    add(nullptr, true, 2); // a passenger right after labels: no pause
+    add(nullptr, true, 2); // a passenger
     samples[samples.size() - 2].passenger = true;
     samples.back().passenger = true;
     add(nullptr, true, 2); // a helicopter
@@ -162,9 +161,8 @@ TEST(ChartTest, BandsFollowTheGearAndShortPausesKeepTheirBand) {
 
     const std::vector<std::string> keys = bandKeys(samples);
     const std::vector<std::string> expected = {
-        "on foot", "on foot", "1",         "1",         "1",          "1",         "1",   "1",
-        "2",       "2",       "off",       "off",       "off",        "off",       "off", "off",
-        "off",     "1",       "passenger", "passenger", "no gearbox", "no gearbox"};
+        "on foot", "on foot", "1", "1",         "1",         "2",          "2",
+        "off",     "off",     "1", "passenger", "passenger", "no gearbox", "no gearbox"};
     EXPECT_EQ(keys, expected);
 }
 
@@ -198,18 +196,6 @@ TEST(ChartTest, TheChartNamesItsBandsLinesAndMarksWhereTheyAre) {
     EXPECT_EQ(count(svg, "<polyline"), 2u);
     // Reverse takes the axis below zero.
     EXPECT_NE(svg.find(">-10<"), std::string::npos);
-}
-
-TEST(ChartTest, TheClutchStaysHeldThroughAGearChangesPause) {
-    std::vector<FrameSample> samples;
-    for (int i = 0; i < 12; ++i) {
-        FrameSample sample = driving(i * 16, 5, i >= 3 && i < 6 ? nullptr : "1");
-        if (sample.clutch) {
-            sample.clutch->highlighted = i < 8;
-        }
-        samples.push_back(sample);
-    }
-    EXPECT_EQ(count(driveChartSvg(samples, "t"), "fill=\"#555555\"/>"), 1u);
 }
 
 TEST(ChartTest, TheFocusStripMarksEachStretchInTheBackground) {

@@ -4,6 +4,7 @@
 
 #include "bindings/key_bindings.h"
 #include "bindings/own_inputs.h"
+#include "gearbox/gearbox_layout.h"
 #include "gearbox/hud.h"
 #include "host/keyboard.h"
 #include "host/natives.h"
@@ -43,13 +44,6 @@ const GearTuning& gearTuning(Gear gear) {
     return gearTable[static_cast<int>(gear)];
 }
 
-// Cycles, boats, helicopters, planes and trains: vehicle classes without a
-// gearbox to work.
-constexpr std::int32_t classesWithoutGearbox[] = {13, 14, 15, 16, 21};
-
-constexpr float gearLabelX = 0.015f;
-constexpr float clutchLabelX = 0.08f;
-constexpr float shiftLabelX = 0.155f;
 constexpr float brakeFreeFrom = 1.0f;
 constexpr float sKeyAllowance = 1.2f;
 constexpr float uncappedSpeed = 9999.0f;
@@ -70,15 +64,6 @@ constexpr GearKey gearKeys[] = {
     {&KeyBindings::reverseKey, Gear::Reverse},
 };
 
-bool hasGearbox(std::int32_t vehicleClass) {
-    for (const std::int32_t noGearbox : classesWithoutGearbox) {
-        if (vehicleClass == noGearbox) {
-            return false;
-        }
-    }
-    return true;
-}
-
 // The vehicle the player's character drives, if it has a gearbox; else 0. The
 // character counts as in a vehicle only once seated, and a passenger's
 // vehicle is its driver's. An empty driver's seat is never asked who sits
@@ -90,7 +75,7 @@ GameHandle gearboxVehicle() {
     }
     const GameHandle vehicle = vehicleOfCharacter(character);
     if (driverSeatFree(vehicle) || driverOfVehicle(vehicle) != character ||
-        !hasGearbox(vehicleClass(vehicle))) {
+        !classHasGearbox(vehicleClass(vehicle))) {
         return 0;
     }
     return vehicle;

@@ -7,12 +7,12 @@
 #include <cstdint>
 #include <type_traits>
 
+#include "host/native_table.h"
 #include "host/script_hook.h"
 #include "host/tap.h"
 
 // --- Native-call protocol -------------------------------------------------------
 
-using NativeHash = std::uint64_t;
 using NativeResult = const unsigned long long*;
 using GameHandle = std::int32_t;
 using ControlId = std::int32_t;

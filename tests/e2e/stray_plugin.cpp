@@ -7,15 +7,12 @@
 
 namespace {
 
-constexpr NativeHash playerPedIdHash = 0xD80958FC74E988A6;
-constexpr NativeHash vehiclePedIsUsingHash = 0x6094AD011A2EA87D;
-constexpr NativeHash engineOnHash = 0x2497C4717C8B881E;
-
 void returningScript() {
     GetAsyncKeyState(VK_RIGHT);
-    const GameHandle character = resultInt(invokeNative(playerPedIdHash));
-    const GameHandle vehicle = resultInt(invokeNative(vehiclePedIsUsingHash, character));
-    invokeNative(engineOnHash, vehicle, std::int32_t{0}, std::int32_t{0});
+    const GameHandle character = resultInt(invokeNative(hashOf(Native::PlayerCharacter)));
+    const GameHandle vehicle =
+        resultInt(invokeNative(hashOf(Native::VehicleOfCharacter), character));
+    invokeNative(hashOf(Native::StallEngine), vehicle, std::int32_t{0}, std::int32_t{0});
 }
 
 } // namespace

@@ -7,9 +7,6 @@
 
 namespace {
 
-// A pause after a toggle or a gear change lasts 50 ms; anything much longer
-// without labels is the gearbox switched off.
-constexpr std::int64_t longestPauseMs = 100;
 // Caps at or above this are the gearbox lifting the cap, not a cap to draw.
 constexpr float noCapFrom = 1000.0f;
 
@@ -50,33 +47,6 @@ constexpr Band bands[] = {
     {"passenger", "passenger", "pass", "#fff6d5"},
     {"no gearbox", "no gearbox", "none", "#e0f2f1"},
 };
-
-// Frames of a pause after a toggle or a gear change: driving a vehicle with a
-// gearbox with nothing drawn, for no longer than a pause lasts, right after
-// labels.
-std::vector<bool> pauseFrames(const std::vector<FrameSample>& samples) {
-    std::vector<bool> pause(samples.size(), false);
-    const auto unlabelled = [&](std::size_t i) {
-        return !samples[i].gear && drivingWithGearbox(samples[i]);
-    };
-    for (std::size_t i = 1; i < samples.size(); ++i) {
-        if (!unlabelled(i) || !samples[i - 1].gear) {
-            continue;
-        }
-        std::size_t end = i;
-        while (end < samples.size() && unlabelled(end)) {
-            ++end;
-        }
-        const std::int64_t untilMs =
-            end < samples.size() ? samples[end].timeMs : samples.back().timeMs + 1;
-        if (untilMs - samples[i].timeMs <= longestPauseMs) {
-            std::fill(pause.begin() + static_cast<std::ptrdiff_t>(i),
-                      pause.begin() + static_cast<std::ptrdiff_t>(end), true);
-        }
-        i = end;
-    }
-    return pause;
-}
 
 const Band* bandFor(const std::string& key) {
     for (const Band& band : bands) {
@@ -299,15 +269,13 @@ std::string stripSvg(const std::vector<FrameSample>& samples, const Scale& scale
     return svg;
 }
 
-// The frames in which a label was highlighted. A label stays as it was through
-// a pause, when nothing is drawn.
+// The frames in which a label was highlighted.
 std::vector<bool> highlighted(const std::vector<FrameSample>& samples,
                               std::optional<LabelShown> FrameSample::*label) {
-    const std::vector<bool> pause = pauseFrames(samples);
     std::vector<bool> lit(samples.size(), false);
     for (std::size_t i = 0; i < samples.size(); ++i) {
         const std::optional<LabelShown>& shown = samples[i].*label;
-        lit[i] = pause[i] ? lit[i - 1] : shown && shown->highlighted;
+        lit[i] = shown && shown->highlighted;
     }
     return lit;
 }
@@ -339,16 +307,13 @@ std::string stallsSvg(const std::vector<FrameSample>& samples, const Scale& scal
 } // namespace
 
 std::vector<std::string> bandKeys(const std::vector<FrameSample>& samples) {
-    const std::vector<bool> pause = pauseFrames(samples);
-    std::vector<std::string> keys(samples.size());
-    for (std::size_t i = 0; i < samples.size(); ++i) {
-        const FrameSample& sample = samples[i];
-        keys[i] = pause[i]                     ? keys[i - 1]
-                  : sample.gear                ? sample.gear->text
-                  : !sample.inVehicle          ? "on foot"
-                  : sample.passenger           ? "passenger"
-                  : drivingWithGearbox(sample) ? "off"
-                                               : "no gearbox";
+    std::vector<std::string> keys;
+    for (const FrameSample& sample : samples) {
+        keys.push_back(sample.gear                  ? sample.gear->text
+                       : !sample.inVehicle          ? "on foot"
+                       : sample.passenger           ? "passenger"
+                       : drivingWithGearbox(sample) ? "off"
+                                                    : "no gearbox");
     }
     return keys;
 }

@@ -11,8 +11,7 @@
 
 // What the band behind each frame stands for: the gear label shown ("1" to
 // "4", "R"), "off" while driving without labels, "passenger", "no gearbox"
-// while driving a vehicle without one, or "on foot". The gearbox's short
-// pauses, in which nothing is drawn, keep the band they interrupt.
+// while driving a vehicle without one, or "on foot".
 std::vector<std::string> bandKeys(const std::vector<FrameSample>& samples);
 
 std::string driveChartSvg(const std::vector<FrameSample>& samples, std::string_view title);

@@ -6,12 +6,10 @@
 #include <fstream>
 
 #include "drive/recorded_drive.h"
+#include "gearbox/gearbox_layout.h"
 
 namespace {
 
-constexpr float gearLabelX = 0.015f;
-constexpr float clutchLabelX = 0.08f;
-constexpr float shiftLabelX = 0.155f;
 constexpr sim::Colour highlightColour = {50, 255, 50, 255};
 
 std::optional<LabelShown> labelAt(const sim::World& world, float x) {

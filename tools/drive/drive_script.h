@@ -109,6 +109,3 @@ std::string secondsText(std::int64_t ms);
 
 // A vehicle class as drives name it: "car", "boat", ... or "class 5".
 std::string vehicleClassName(int vehicleClass);
-
-// Cycles, boats, helicopters, planes and trains have no gearbox to work.
-bool classHasGearbox(int vehicleClass);

@@ -2,16 +2,13 @@
 // scripts, and shows what a player would have seen.
 #include <windows.h>
 
-#include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
-#include <fstream>
-#include <sstream>
 #include <string>
 #include <vector>
 
-#include "drive/drive.h"
+#include "drive/drive_command.h"
 #include "drive/drive_output.h"
 #include "drive/recorded_drive.h"
 #include "sim/hook_control.h"
@@ -33,17 +30,6 @@ const char* const usage =
 
 const sim::HookControl* hook = nullptr;
 
-struct Options {
-    std::string svgName;
-    fs::path svg;
-    std::string recordName;
-    fs::path record;
-    fs::path plugin;
-    // As given, for messages, and absolute, since each drive changes folder.
-    std::vector<std::string> scriptNames;
-    std::vector<fs::path> scripts;
-};
-
 std::string lastErrorText() {
     const DWORD error = GetLastError();
     char text[512] = "";
@@ -54,17 +40,6 @@ std::string lastErrorText() {
         message.pop_back();
     }
     return message + " (error " + std::to_string(error) + ")";
-}
-
-bool readFile(const fs::path& path, std::string& contents) {
-    std::ifstream file(path, std::ios::binary);
-    if (!file) {
-        return false;
-    }
-    std::ostringstream text;
-    text << file.rdbuf();
-    contents = text.str();
-    return true;
 }
 
 // Points the module's import of a function by name at a replacement. False
@@ -108,40 +83,15 @@ bool patchImport(HMODULE module, const char* library, const char* function,
     return false;
 }
 
-bool parseOptions(int argc, char** argv, Options& options) {
-    int at = 1;
-    for (; at + 1 < argc && argv[at][0] == '-'; at += 2) {
-        const bool svg = std::strcmp(argv[at], "--svg") == 0;
-        if (!svg && std::strcmp(argv[at], "--record") != 0) {
-            return false;
-        }
-        (svg ? options.svgName : options.recordName) = argv[at + 1];
-        (svg ? options.svg : options.record) = fs::absolute(argv[at + 1]);
-    }
-    if (argc - at < 2 || argv[at][0] == '-') {
-        return false;
-    }
-    options.plugin = fs::absolute(argv[at++]);
-    for (; at < argc; ++at) {
-        options.scriptNames.push_back(argv[at]);
-        options.scripts.push_back(fs::absolute(argv[at]));
-    }
-    return (options.svg.empty() && options.record.empty()) || options.scripts.size() == 1;
-}
-
 fs::path programFolder() {
     wchar_t path[MAX_PATH];
     GetModuleFileNameW(nullptr, path, MAX_PATH);
     return fs::path(path).parent_path();
 }
 
-// One drive with the plug-in loaded afresh; returns the exit status it earns.
-int playDrive(const DriveScript& script, const fs::path& folder, const Options& options) {
-    std::error_code error;
-    fs::current_path(folder, error);
-    if (error) {
-        return unusable("cannot enter " + folder.string() + ": " + error.message());
-    }
+// One drive with the plug-in loaded afresh.
+int playDrive(const ScriptToPlay& toPlay, const DriveOptions& options, DriveRecording* recording,
+              DriveReport& report) {
     const HMODULE plugin = LoadLibraryW(options.plugin.wstring().c_str());
     if (!plugin) {
         return unusable("cannot load the plug-in " + options.plugin.string() + ": " +
@@ -163,9 +113,11 @@ int playDrive(const DriveScript& script, const fs::path& folder, const Options& 
     patchImport(plugin, "user32.dll", "GetWindowThreadProcessId",
                 reinterpret_cast<const void*>(hook->windowThreadProcessId));
 
-    DriveRecording recording =
-        driveRecordingHeader(utf8Path(options.plugin.parent_path()), utf8Path(folder));
-    DriveReport report = runDrive(script, *hook, options.record.empty() ? nullptr : &recording);
+    if (recording) {
+        *recording =
+            driveRecordingHeader(utf8Path(options.plugin.parent_path()), utf8Path(toPlay.folder));
+    }
+    report = runDrive(toPlay.script, *hook, recording);
     // Unloaded, a plug-in must leave the hook nothing to run: its code is gone.
     FreeLibrary(plugin);
     if (hook->world->registeredScript) {
@@ -173,11 +125,7 @@ int playDrive(const DriveScript& script, const fs::path& folder, const Options& 
             "the plug-in left its script registered with the hook when it was unloaded");
     }
     hook->reset();
-
-    if (!options.record.empty() && !writeRecordingFile(options.record, recording)) {
-        return unusable("cannot write " + options.recordName);
-    }
-    return showDrive(report, script.name, options.svg, options.svgName);
+    return 0;
 }
 
 } // namespace
@@ -192,23 +140,14 @@ int main(int argc, char** argv) {
         return unusable("replay runs in the native build: build/native/tools/drive replay "
                         "[--world] RECORDING");
     }
-    Options options;
-    if (!parseOptions(argc, argv, options)) {
+    DriveOptions options;
+    if (!parseDriveOptions(argc, argv, true, options)) {
         std::fputs(usage, stderr);
         return exitUnusable;
     }
-
-    std::vector<DriveScript> scripts;
-    for (std::size_t i = 0; i < options.scripts.size(); ++i) {
-        std::string text;
-        if (!readFile(options.scripts[i], text)) {
-            return unusable("cannot read the drive script " + options.scriptNames[i]);
-        }
-        ParsedDriveScript parsed = parseDriveScript(options.scriptNames[i], text);
-        if (!parsed.error.empty()) {
-            return unusable(parsed.error);
-        }
-        scripts.push_back(std::move(parsed.script));
+    std::vector<ScriptToPlay> scripts;
+    if (const int status = readDriveScripts(options, scripts)) {
+        return status;
     }
 
     const fs::path hookPath = programFolder() / "ScriptHookV.dll";
@@ -219,17 +158,5 @@ int main(int argc, char** argv) {
     if (!hook) {
         return unusable(hookPath.string() + " is not the stand-in hook: it handed over no world");
     }
-
-    int status = 0;
-    for (std::size_t i = 0; i < scripts.size(); ++i) {
-        if (scripts.size() > 1) {
-            std::printf("%s== %s\n", i == 0 ? "" : "\n", scripts[i].name.c_str());
-        }
-        const int result = playDrive(scripts[i], options.scripts[i].parent_path(), options);
-        if (result == exitUnusable) {
-            return result;
-        }
-        status = std::max(status, result);
-    }
-    return status;
+    return playDriveScripts(options, scripts, playDrive);
 }

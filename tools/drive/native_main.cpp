@@ -4,11 +4,10 @@
 // hook does.
 #include <cstdio>
 #include <cstring>
-#include <filesystem>
 #include <string>
 #include <vector>
 
-#include "drive/drive.h"
+#include "drive/drive_command.h"
 #include "drive/drive_output.h"
 #include "drive/recorded_drive.h"
 #include "drive/replay.h"
@@ -16,8 +15,6 @@
 #include "host/script_hook.h"
 #include "plugin/script.h"
 #include "sim/hook_control.h"
-
-namespace fs = std::filesystem;
 
 namespace {
 
@@ -95,23 +92,18 @@ int replay(int argc, char** argv) {
     return report.differences.empty() ? 0 : exitExpectationFailed;
 }
 
-int playDrive(const DriveScript& script, const fs::path& folder, const fs::path& svg,
-              const std::string& svgName, const fs::path& record, const std::string& recordName) {
-    std::error_code error;
-    fs::current_path(folder, error);
-    if (error) {
-        return unusable("cannot enter " + folder.string() + ": " + error.message());
-    }
+// One drive with the plug-in started afresh.
+int playDrive(const ScriptToPlay& toPlay, const DriveOptions&, DriveRecording* recording,
+              DriveReport& report) {
     resetWorld();
     restartDue = false;
     restorePlugin(DriveRecording{});
-    DriveRecording recording = driveRecordingHeader(moduleFolder(), folder.string());
-    const DriveReport report = runDrive(script, hook, record.empty() ? nullptr : &recording);
-    resetPlugin(Reset::Everything);
-    if (!record.empty() && !writeRecordingFile(record, recording)) {
-        return unusable("cannot write " + recordName);
+    if (recording) {
+        *recording = driveRecordingHeader(moduleFolder(), toPlay.folder.string());
     }
-    return showDrive(report, script.name, svg, svgName);
+    report = runDrive(toPlay.script, hook, recording);
+    resetPlugin(Reset::Everything);
+    return 0;
 }
 
 } // namespace
@@ -120,52 +112,14 @@ int main(int argc, char** argv) {
     if (argc > 1 && std::strcmp(argv[1], "replay") == 0) {
         return replay(argc, argv);
     }
-    fs::path svg;
-    fs::path record;
-    std::string svgName;
-    std::string recordName;
-    int at = 1;
-    for (; at + 1 < argc && argv[at][0] == '-'; at += 2) {
-        const bool isSvg = std::strcmp(argv[at], "--svg") == 0;
-        if (!isSvg && std::strcmp(argv[at], "--record") != 0) {
-            break;
-        }
-        (isSvg ? svgName : recordName) = argv[at + 1];
-        (isSvg ? svg : record) = fs::absolute(argv[at + 1]);
-    }
-    const int scriptCount = argc - at;
-    if (scriptCount < 1 || argv[at][0] == '-' ||
-        ((!svg.empty() || !record.empty()) && scriptCount != 1)) {
+    DriveOptions options;
+    if (!parseDriveOptions(argc, argv, false, options)) {
         std::fputs(usage, stderr);
         return exitUnusable;
     }
-
-    std::vector<DriveScript> scripts;
-    std::vector<fs::path> folders;
-    for (int i = at; i < argc; ++i) {
-        std::string error;
-        const std::string text = readWholeFile(argv[i], error);
-        if (!error.empty()) {
-            return unusable("cannot read the drive script " + std::string(argv[i]));
-        }
-        ParsedDriveScript parsed = parseDriveScript(argv[i], text);
-        if (!parsed.error.empty()) {
-            return unusable(parsed.error);
-        }
-        scripts.push_back(std::move(parsed.script));
-        folders.push_back(fs::absolute(argv[i]).parent_path());
+    std::vector<ScriptToPlay> scripts;
+    if (const int status = readDriveScripts(options, scripts)) {
+        return status;
     }
-
-    int status = 0;
-    for (std::size_t i = 0; i < scripts.size(); ++i) {
-        if (scripts.size() > 1) {
-            std::printf("%s== %s\n", i == 0 ? "" : "\n", scripts[i].name.c_str());
-        }
-        const int result = playDrive(scripts[i], folders[i], svg, svgName, record, recordName);
-        if (result == exitUnusable) {
-            return result;
-        }
-        status = std::max(status, result);
-    }
-    return status;
+    return playDriveScripts(options, scripts, playDrive);
 }

@@ -34,6 +34,3 @@ inline constexpr float speedTolerance = 0.25f;
 // key-binding file the header describes, where the plug-in also writes.
 ReplayReport replayRecording(const DriveRecording& recording, const PluginControl& plugin);
 ReplayReport replayThroughWorld(const DriveRecording& recording, const PluginControl& plugin);
-
-// A call as reports show it, e.g. SET_ENTITY_MAX_SPEED(0x00000A01, 21.00).
-std::string callText(const RecordedCall& call);

@@ -1,0 +1,25 @@
+// Recorded calls as replays match them and show them in their reports.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+#include "recording/recording_file.h"
+
+// Whether two calls ask the same question: the same native with the same
+// arguments, the same key, or both the focus.
+bool sameCall(const RecordedCall& a, const RecordedCall& b);
+
+// A call as reports show it, e.g. SET_ENTITY_MAX_SPEED(0x00000A01, 21.00).
+std::string callText(const RecordedCall& call);
+
+// A value as the native's documentation types it: a float to two decimals, a
+// handle in hexadecimal, a BOOL as TRUE or FALSE, else a signed integer.
+std::string typedText(std::string_view type, std::uint32_t value);
+
+// A number in a printf format, e.g. "%.2f".
+std::string numberText(const char* format, double value);
+
+// A pass as reports name it, e.g. "pass 41".
+std::string passText(std::uint32_t pass);

@@ -1,0 +1,261 @@
+// The replay through the world: the recorded answers set up the stand-in's
+// world before each pass, the world moves the vehicles itself, and its answers
+// are compared with the game's; the first difference of each kind is named.
+#include <algorithm>
+#include <bit>
+#include <cmath>
+#include <vector>
+
+#include "drive/recorded_drive.h"
+#include "drive/replay.h"
+#include "drive/replay_calls.h"
+#include "drive/replay_folder.h"
+#include "sim/world.h"
+
+namespace {
+
+struct WorldReplay {
+    sim::World& world = sim::world;
+    // The vehicles whose speed the game told, from which the world moves them.
+    std::vector<std::int32_t> speedKnown;
+    // The kinds of answer whose first difference is reported.
+    std::vector<std::string> kindsReported;
+    ReplayReport report;
+};
+
+// What a pass's answers tell of the player's seat and device, which the world
+// takes once the whole pass is read; -1 where the plug-in didn't ask.
+struct PassInputs {
+    int inVehicle = -1;
+    std::int32_t vehicle = 0;
+    bool driverSeatFree = false;
+    std::int32_t driver = 0;
+    int keyboard = -1;
+    // The vehicles whose speed this pass has given already.
+    std::vector<std::int32_t> speedsTaken;
+};
+
+// The vehicle of this handle, which the world gets when the game first
+// names it.
+int vehicleIndex(std::int32_t handle) {
+    for (std::size_t i = 0; i < sim::world.vehicles.size(); ++i) {
+        if (sim::world.vehicles[i].handle == handle) {
+            return static_cast<int>(i);
+        }
+    }
+    return sim::addVehicle(handle);
+}
+
+sim::Vehicle& worldVehicle(std::int32_t handle) {
+    return sim::world.vehicles[static_cast<std::size_t>(vehicleIndex(handle))];
+}
+
+void reportOnce(WorldReplay& replay, const std::string& kind, std::uint32_t pass,
+                std::int32_t timeMs, const std::string& text) {
+    if (std::ranges::find(replay.kindsReported, kind) != replay.kindsReported.end()) {
+        return;
+    }
+    replay.kindsReported.push_back(kind);
+    replay.report.differences.push_back(passText(pass) + " at " +
+                                        numberText("%.3f s", timeMs / 1000.0) + ": " + text);
+}
+
+float floatOf(std::uint32_t result) {
+    return std::bit_cast<float>(result);
+}
+
+// A speed the world moved itself against the game's, which then holds.
+void takeSpeed(WorldReplay& replay, const RecordedCall& call, std::int32_t timeMs,
+               std::uint32_t number) {
+    const auto handle = static_cast<std::int32_t>(call.arguments[0]);
+    sim::Vehicle& vehicle = worldVehicle(handle);
+    const float game = floatOf(call.result);
+    if (std::ranges::find(replay.speedKnown, handle) == replay.speedKnown.end()) {
+        replay.speedKnown.push_back(handle);
+    } else if (std::fabs(std::fabs(vehicle.speed) - game) > speedTolerance) {
+        reportOnce(replay, "GET_ENTITY_SPEED", number, timeMs,
+                   callText(call) + ": game " + numberText("%.2f", game) + ", stand-in " +
+                       numberText("%.2f", std::fabs(vehicle.speed)));
+    }
+    vehicle.speed = std::copysign(game, vehicle.speed);
+}
+
+// A native's recorded answer, as what it tells of the world.
+void takeAnswer(WorldReplay& replay, PassInputs& inputs, const RecordedCall& call,
+                std::int32_t timeMs, std::uint32_t number) {
+    sim::World& world = replay.world;
+    const auto first = static_cast<std::int32_t>(call.arguments[0]);
+    const auto second = static_cast<std::int32_t>(call.arguments[1]);
+    const auto result = static_cast<std::int32_t>(call.result);
+    switch (sim::nativeFact(call.hash)) {
+    case sim::Fact::Nothing:
+        break;
+    case sim::Fact::PlayerCharacter:
+        world.playerHandle = result;
+        break;
+    case sim::Fact::PlayerInVehicle:
+        inputs.inVehicle = result != 0;
+        break;
+    case sim::Fact::PlayerVehicle:
+        inputs.vehicle = result;
+        break;
+    case sim::Fact::DriverSeatFree:
+        inputs.driverSeatFree = result != 0;
+        break;
+    case sim::Fact::Driver:
+        inputs.driver = result;
+        break;
+    case sim::Fact::VehicleClass:
+        worldVehicle(first).vehicleClass = result;
+        break;
+    case sim::Fact::VehicleSpeed:
+        if (std::ranges::find(inputs.speedsTaken, first) == inputs.speedsTaken.end()) {
+            inputs.speedsTaken.push_back(first);
+            takeSpeed(replay, call, timeMs, number);
+        }
+        break;
+    case sim::Fact::KeyboardAndMouse:
+        inputs.keyboard = result != 0;
+        break;
+    case sim::Fact::ControlHeld:
+        sim::holdControl(second, result != 0);
+        break;
+    case sim::Fact::ControlFired:
+        if (result != 0) {
+            sim::fireControlOnce(second);
+        }
+        break;
+    case sim::Fact::PhoneOut:
+        world.phoneOut = result != 0;
+        break;
+    case sim::Fact::PauseMenu:
+        world.pauseMenuActive = result != 0;
+        break;
+    }
+}
+
+// The recorded answers as the world's inputs before the pass: the focus,
+// keys, controls, device, phone, menu, the player and their seat, vehicle
+// classes, and each vehicle's speed as the pass began.
+void applyInputs(WorldReplay& replay, const RecordedPass& pass, std::uint32_t number) {
+    sim::World& world = replay.world;
+    PassInputs inputs;
+    for (const RecordedCall& call : pass.calls) {
+        if (call.kind == RecordedCall::Kind::Focus) {
+            world.gameFocused = call.focused;
+        } else if (call.kind == RecordedCall::Kind::Key) {
+            sim::setKey(call.key, call.keyState < 0);
+        } else if (call.kind == RecordedCall::Kind::Native) {
+            takeAnswer(replay, inputs, call, pass.gameTimeMs, number);
+        }
+    }
+    if (inputs.keyboard >= 0) {
+        world.lastDevice = inputs.keyboard ? sim::Device::KeyboardAndMouse : sim::Device::Pad;
+    }
+    if (inputs.inVehicle == 0) {
+        sim::leaveVehicle();
+    } else if (inputs.inVehicle == 1 && inputs.vehicle != 0) {
+        const bool drives = !inputs.driverSeatFree && inputs.driver == world.playerHandle;
+        sim::enterVehicle(vehicleIndex(inputs.vehicle),
+                          drives ? sim::driverSeat : sim::passengerSeat);
+        if (!drives) {
+            worldVehicle(inputs.vehicle).driver = inputs.driverSeatFree ? 0 : inputs.driver;
+        }
+    }
+}
+
+struct Answers {
+    std::string kind;
+    bool same = true;
+    std::string game;
+    std::string world;
+};
+
+Answers answers(const RecordedCall& game, const RecordedCall& world) {
+    switch (world.kind) {
+    case RecordedCall::Kind::Key: {
+        const auto state = [](std::int16_t key) { return key < 0 ? "down" : "up"; };
+        return {"GetAsyncKeyState", (game.keyState < 0) == (world.keyState < 0),
+                state(game.keyState), state(world.keyState)};
+    }
+    case RecordedCall::Kind::Focus: {
+        const auto focus = [](bool focused) { return focused ? "in front" : "behind"; };
+        return {"the focus", game.focused == world.focused, focus(game.focused),
+                focus(world.focused)};
+    }
+    default:
+        break;
+    }
+    const std::string_view type = sim::nativeResult(world.hash);
+    const bool same =
+        type == "float"  ? std::fabs(floatOf(game.result) - floatOf(world.result)) <= speedTolerance
+        : type == "BOOL" ? (game.result != 0) == (world.result != 0)
+                         : game.result == world.result;
+    const NativeId* id = findNativeId(world.hash);
+    return {id ? id->name : "", same, typedText(type, game.result), typedText(type, world.result)};
+}
+
+// Each of the world's answers in the pass against the game's to the same
+// question, asked as often before in the pass.
+void compareAnswers(WorldReplay& replay, const RecordedPass& recorded, const RecordedPass& replayed,
+                    std::uint32_t number) {
+    std::vector<bool> used(recorded.calls.size(), false);
+    for (const RecordedCall& call : replayed.calls) {
+        const char* result = sim::nativeResult(call.hash);
+        if (call.kind == RecordedCall::Kind::Native &&
+            (!result || std::string_view(result) == "void")) {
+            continue;
+        }
+        for (std::size_t i = 0; i < recorded.calls.size(); ++i) {
+            if (used[i] || !sameCall(recorded.calls[i], call)) {
+                continue;
+            }
+            used[i] = true;
+            const Answers both = answers(recorded.calls[i], call);
+            if (!both.same) {
+                reportOnce(replay, both.kind, number, recorded.gameTimeMs,
+                           callText(call) + ": game " + both.game + ", stand-in " + both.world);
+            }
+            break;
+        }
+    }
+}
+
+} // namespace
+
+ReplayReport replayThroughWorld(const DriveRecording& recording, const PluginControl& plugin) {
+    const ReplayFolder folder(recording);
+    WorldReplay replay;
+    replay.report.problem = folder.failure;
+    if (!replay.report.problem.empty()) {
+        return replay.report;
+    }
+    sim::world = sim::World{};
+    replay.report.problem = plugin.restore(recording);
+    if (!replay.report.problem.empty()) {
+        return replay.report;
+    }
+    RecordedPass recorded;
+    RecordedPass next;
+    std::size_t offset = 0;
+    if (recording.passCount > 0) {
+        decodePass(recording, offset, next);
+    }
+    while (replay.report.passes < recording.passCount) {
+        std::swap(recorded, next);
+        const std::uint32_t number = ++replay.report.passes;
+        if (number < recording.passCount) {
+            decodePass(recording, offset, next);
+            replay.world.frameMs = std::max(1, next.gameTimeMs - recorded.gameTimeMs);
+        }
+        replay.world.timeMs = recorded.gameTimeMs;
+        applyInputs(replay, recorded, number);
+        replay.world.calls.clear();
+        plugin.runPass();
+        compareAnswers(replay, recorded, recordedPass(replay.world.calls, recorded.gameTimeMs),
+                       number);
+        sim::endFrame();
+        replay.world.faults.clear();
+    }
+    return replay.report;
+}
