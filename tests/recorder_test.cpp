@@ -16,7 +16,7 @@ namespace {
 
 constexpr int keyF9 = 120;
 constexpr int rightArrow = 39;
-const PluginControl plugin = {restorePlugin, runFramePass};
+const PluginControl plugin = {recordedStateFields, restorePlugin, runFramePass};
 
 // A press that lasts one pass.
 void tap(int key) {

@@ -23,8 +23,7 @@ PluginState pluginState;
 namespace {
 
 // One value of the plug-in's state, as a recording keeps it. A flag or a
-// choice from a list has a range, which a value read back must keep to: a
-// gear past reverse would index past the gear table.
+// choice from a list has a range, which a value read back must keep to.
 struct StateField {
     std::string_view name;
     std::int32_t (*get)();
@@ -68,6 +67,14 @@ constexpr std::array stateFields = {
     stateField<bindingsState, &BindingsState::file>("bindingsFile"),
     stateField<bindingsState, &BindingsState::logWritten>("logWritten"),
 };
+
+constexpr auto stateRanges = [] {
+    std::array<RecordedField, stateFields.size()> ranges{};
+    for (std::size_t i = 0; i < stateFields.size(); ++i) {
+        ranges[i] = {stateFields[i].name, stateFields[i].lowest, stateFields[i].highest};
+    }
+    return ranges;
+}();
 
 std::array<std::int32_t, stateFields.size()> stateValues() {
     std::array<std::int32_t, stateFields.size()> values{};
@@ -235,24 +242,21 @@ void scriptEntry() {
     }
 }
 
-std::string restorePlugin(const DriveRecording& recording) {
+std::span<const RecordedField> recordedStateFields() {
+    return stateRanges;
+}
+
+void restorePlugin(const DriveRecording& recording) {
     resetPlugin(Reset::Everything);
     if (recording.state.empty()) {
-        return {};
+        return;
     }
     bindingsState.keys = keysOfRecording(recording.bindings);
     for (const NamedValue& value : recording.state) {
         for (const StateField& field : stateFields) {
-            if (field.name != value.name) {
-                continue;
+            if (field.name == value.name) {
+                field.set(value.value);
             }
-            if (value.value < field.lowest || value.value > field.highest) {
-                return "its state holds " + value.name + " = " + std::to_string(value.value) +
-                       ", outside " + std::to_string(field.lowest) + " to " +
-                       std::to_string(field.highest);
-            }
-            field.set(value.value);
         }
     }
-    return {};
 }

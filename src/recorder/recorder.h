@@ -15,8 +15,6 @@
 // At least ten minutes at 60 passes a second of the busiest passes the
 // plug-in makes, up to about 630 bytes each.
 inline constexpr std::size_t recordingBufferBytes = 24u << 20;
-// A pass whose entries would go past this is cut short.
-inline constexpr std::size_t passBytesAtMost = 8192;
 
 struct RecorderState {
     // Null while not recording.

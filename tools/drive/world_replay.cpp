@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "drive/recorded_drive.h"
+#include "drive/recording_check.h"
 #include "drive/replay.h"
 #include "drive/replay_calls.h"
 #include "drive/replay_folder.h"
@@ -224,17 +225,18 @@ void compareAnswers(WorldReplay& replay, const RecordedPass& recorded, const Rec
 } // namespace
 
 ReplayReport replayThroughWorld(const DriveRecording& recording, const PluginControl& plugin) {
-    const ReplayFolder folder(recording);
     WorldReplay replay;
+    replay.report.problem = recordingProblem(recording, plugin.stateFields());
+    if (!replay.report.problem.empty()) {
+        return replay.report;
+    }
+    const ReplayFolder folder(recording);
     replay.report.problem = folder.failure;
     if (!replay.report.problem.empty()) {
         return replay.report;
     }
     sim::world = sim::World{};
-    replay.report.problem = plugin.restore(recording);
-    if (!replay.report.problem.empty()) {
-        return replay.report;
-    }
+    plugin.restore(recording);
     RecordedPass recorded;
     RecordedPass next;
     std::size_t offset = 0;
