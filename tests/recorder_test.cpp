@@ -213,4 +213,30 @@ TEST_F(WorldReplayTest, TheWorldAgreesWithItselfAndShowsWhereTheGamesSpeedsDiffe
         << report.differences[0];
 }
 
+// A plug-in whose pass ends with an argument pushed for no native.
+void faultyPass() {
+    runFramePass();
+    sim::pushArgument(0);
+}
+
+// A call the stand-in refuses is a difference of its pass in both replays,
+// even where every call is as recorded.
+TEST_F(WorldReplayTest, ACallTheStandInRefusesIsADifferenceOfItsPass) {
+    tap(keyF9);
+    drive(5);
+    tap(keyF9);
+    std::string name;
+    const DriveRecording recorded = written(name);
+    const PluginControl faulty = {recordedStateFields, restorePlugin, faultyPass};
+    const std::string fault = "a call the stand-in refuses: nativePush64 without nativeInit";
+    const ReplayReport exact = replayRecording(recorded, faulty);
+    ASSERT_EQ(exact.differences.size(), 1u);
+    EXPECT_TRUE(exact.differences[0].starts_with("pass 1: " + fault)) << exact.differences[0];
+    const ReplayReport world = replayThroughWorld(recorded, faulty);
+    ASSERT_EQ(world.differences.size(), 1u);
+    EXPECT_TRUE(world.differences[0].starts_with("pass 1 at ")) << world.differences[0];
+    EXPECT_NE(world.differences[0].find(" s: " + fault), std::string::npos);
+    sim::world.faults.clear();
+}
+
 } // namespace

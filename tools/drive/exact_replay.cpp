@@ -68,10 +68,14 @@ ReplayReport replayRecording(const DriveRecording& recording, const PluginContro
         sim::world.replay = {};
         const std::string difference = firstDifference(
             recorded, recordedPass(sim::world.calls, recorded.gameTimeMs), report.passes);
-        sim::endFrame();
-        sim::world.faults.clear();
         if (!difference.empty()) {
             report.differences.push_back(difference);
+        }
+        for (const std::string& fault : sim::world.faults) {
+            report.differences.push_back(passText(report.passes) + ": " + faultText(fault));
+        }
+        sim::endFrame();
+        if (!report.differences.empty()) {
             break;
         }
     }

@@ -24,8 +24,9 @@ struct PluginControl {
 
 struct ReplayReport {
     std::uint32_t passes = 0;
-    // Empty when nothing differed. A replay stops at its first difference;
-    // one through the world lists the first of each kind of answer.
+    // Empty when nothing differed; a call the stand-in refused is a
+    // difference too. A replay stops at the pass of its first difference; one
+    // through the world lists the first of each kind of answer.
     std::vector<std::string> differences;
     // Why the replay couldn't run, or empty: a recording that it can't take
     // (recording_check.h), or no folder for it.

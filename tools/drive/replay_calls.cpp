@@ -89,3 +89,7 @@ std::string callText(const RecordedCall& call) {
 std::string passText(std::uint32_t pass) {
     return "pass " + std::to_string(pass);
 }
+
+std::string faultText(const std::string& fault) {
+    return "a call the stand-in refuses: " + fault;
+}

@@ -256,8 +256,11 @@ ReplayReport replayThroughWorld(const DriveRecording& recording, const PluginCon
         plugin.runPass();
         compareAnswers(replay, recorded, recordedPass(replay.world.calls, recorded.gameTimeMs),
                        number);
-        sim::endFrame();
+        for (const std::string& fault : replay.world.faults) {
+            reportOnce(replay, "fault", number, recorded.gameTimeMs, faultText(fault));
+        }
         replay.world.faults.clear();
+        sim::endFrame();
     }
     return replay.report;
 }
