@@ -475,7 +475,9 @@ int addVehicle(std::int32_t handle) {
     Vehicle vehicle;
     vehicle.handle = handle;
     world.vehicles.push_back(vehicle);
-    return static_cast<int>(world.vehicles.size()) - 1;
+    const int index = static_cast<int>(world.vehicles.size()) - 1;
+    world.vehicleIndexes.try_emplace(handle, index);
+    return index;
 }
 
 void enterVehicle(int index, int seat) {
@@ -494,13 +496,14 @@ Vehicle* playerVehicle() {
                                : nullptr;
 }
 
+int vehicleIndex(std::int32_t handle) {
+    const auto found = world.vehicleIndexes.find(handle);
+    return found == world.vehicleIndexes.end() ? -1 : found->second;
+}
+
 Vehicle* findVehicle(std::int32_t handle) {
-    for (Vehicle& vehicle : world.vehicles) {
-        if (handle != 0 && vehicle.handle == handle) {
-            return &vehicle;
-        }
-    }
-    return nullptr;
+    const int index = handle != 0 ? vehicleIndex(handle) : -1;
+    return index >= 0 ? &world.vehicles[static_cast<std::size_t>(index)] : nullptr;
 }
 
 void setKey(int key, bool down) {

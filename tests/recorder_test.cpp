@@ -7,6 +7,7 @@
 #include <functional>
 #include <regex>
 #include <set>
+#include <tuple>
 
 #include "drive/replay.h"
 #include "recorder/recorder.h"
@@ -211,6 +212,31 @@ TEST_F(WorldReplayTest, TheWorldAgreesWithItselfAndShowsWhereTheGamesSpeedsDiffe
     EXPECT_NE(report.differences[0].find(": GET_ENTITY_SPEED(0x80002A01): game "),
               std::string::npos)
         << report.differences[0];
+}
+
+// A frame forward across the ends of the game's timer is as long as an int
+// allows, one that goes back lasts 1 ms.
+TEST_F(WorldReplayTest, AFrameAcrossTheEndsOfTheGameTimerIsWhole) {
+    tap(keyF9);
+    drive(1);
+    tap(keyF9);
+    std::string name;
+    const DriveRecording recorded = written(name);
+    for (const auto& [from, to, frameMs] :
+         {std::tuple{INT32_MIN, INT32_MAX, INT32_MAX}, std::tuple{INT32_MAX, INT32_MIN, 1}}) {
+        DriveRecording timed = recorded;
+        timed.passBytes.clear();
+        timed.passCount = 0;
+        std::size_t offset = 0;
+        RecordedPass pass;
+        for (const std::int32_t timeMs : {from, to}) {
+            decodePass(recorded, offset, pass);
+            pass.gameTimeMs = timeMs;
+            appendPass(timed, pass);
+        }
+        EXPECT_EQ(replayThroughWorld(timed, plugin).problem, "");
+        EXPECT_EQ(sim::world.frameMs, frameMs);
+    }
 }
 
 // A plug-in whose pass ends with an argument pushed for no native.
