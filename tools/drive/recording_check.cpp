@@ -14,6 +14,7 @@ namespace {
 struct Fields {
     const char* name;
     const char* holds;
+    const char* lacks;
     std::span<const RecordedField> table;
 };
 
@@ -56,18 +57,19 @@ std::string fieldsProblem(const Fields& fields, const std::vector<NamedValue>& v
     }
     for (std::size_t i = 0; i < fields.table.size(); ++i) {
         if (!named[i]) {
-            return std::string(fields.name) + " don't name " + std::string(fields.table[i].name);
+            return std::string(fields.name) + " " + fields.lacks + " " +
+                   std::string(fields.table[i].name);
         }
     }
     return {};
 }
 
 Fields bindingsFields() {
-    return {"its bindings", "hold", recordedBindingFields};
+    return {"its bindings", "hold", "don't name", recordedBindingFields};
 }
 
 Fields stateFieldsOf(std::span<const RecordedField> table) {
-    return {"its state", "holds", table};
+    return {"its state", "holds", "doesn't name", table};
 }
 
 // What the stand-in reads from a native's recorded call: the argument that
