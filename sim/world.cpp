@@ -458,13 +458,17 @@ constexpr bool everyNativeOnce() {
 }
 static_assert(everyNativeOnce());
 
+// Every call the plug-in makes looks its native up, several times.
 const NativeEntry* findNative(std::uint64_t hash) {
-    for (const NativeEntry& entry : natives) {
-        if (hashOf(entry.native) == hash) {
-            return &entry;
+    static const std::unordered_map<std::uint64_t, const NativeEntry*> byHash = [] {
+        std::unordered_map<std::uint64_t, const NativeEntry*> entries;
+        for (const NativeEntry& entry : natives) {
+            entries.emplace(hashOf(entry.native), &entry);
         }
-    }
-    return nullptr;
+        return entries;
+    }();
+    const auto found = byHash.find(hash);
+    return found == byHash.end() ? nullptr : found->second;
 }
 
 } // namespace
