@@ -7,6 +7,7 @@
 
 #include "host/files.h"
 #include "host/local_time.h"
+#include "host/native_table.h"
 #include "host/tap.h"
 
 RecorderState recorderState;
@@ -87,9 +88,11 @@ std::array<Stretch, 2> keptPasses(const RecorderState& recorder) {
 
 bool writeRecording(RecorderState& recorder, const std::string& path) {
     DriveRecording& header = recorder.header;
-    const TapState& tap = tapState;
-    header.natives.assign(tap.natives.begin(),
-                          tap.natives.begin() + static_cast<std::ptrdiff_t>(tap.nativeCount));
+    // The tap indexes natives by their place in the one table of them.
+    header.natives.clear();
+    for (const NativeId& id : nativeIds) {
+        header.natives.push_back(id.hash);
+    }
     header.passCount = recorder.passesKept;
     // The state at the oldest pass kept, which begins with it.
     if (recorder.passesKept > 0 && !header.state.empty() && startsReplay(recorder, recorder.tail)) {
