@@ -166,7 +166,7 @@ TEST_F(AllocationTest, DrivingThroughEveryGearAndSeatAllocatesNothing) {
     }
     EXPECT_EQ(allocations, 0u) << "over " << frames << " frames";
     EXPECT_EQ(sim::world.subtitles.size(), 2u);
-    EXPECT_EQ(gearboxState.gear, Gear::First);
+    EXPECT_EQ(gearboxState.gear, gear1);
     EXPECT_EQ(car().maxSpeed, 9999.0f) << "lifted once the player left the driver's seat";
     EXPECT_EQ(sim::world.vehicles[1].maxSpeed, 9999.0f) << "lifted in a boat";
     EXPECT_EQ(sim::world.frame, static_cast<std::int64_t>(frames)) << "one frame a pass";
@@ -203,7 +203,7 @@ TEST_F(AllocationTest, RecordingPassesAllocateNothing) {
 TEST_F(AllocationTest, AnExceptionInAPassSwitchesTheGearboxOffAndTheLoopGoesOn) {
     constexpr int keyF5 = 116;
     bindingsState.keys.reloadKey = keyF5;
-    gearboxState.gear = Gear::Second;
+    gearboxState.gear = gear2;
     passes(2);
     EXPECT_EQ(car().maxSpeed, 31.0f);
 
@@ -214,7 +214,7 @@ TEST_F(AllocationTest, AnExceptionInAPassSwitchesTheGearboxOffAndTheLoopGoesOn) 
     pass();
     counting = false;
     EXPECT_FALSE(gearboxState.transmissionEnabled);
-    EXPECT_EQ(gearboxState.gear, Gear::First);
+    EXPECT_EQ(gearboxState.gear, gear1);
     EXPECT_EQ(car().maxSpeed, 9999.0f);
     ASSERT_EQ(sim::world.notifications.size(), 1u);
     EXPECT_EQ(sim::world.notifications[0].text,

@@ -1,5 +1,8 @@
 #include "gearbox/gearbox.h"
 
+#include <climits>
+
+#include "bindings/gear_access.h"
 #include "bindings/key_bindings.h"
 #include "bindings/own_inputs.h"
 #include "gearbox/hud.h"
@@ -10,35 +13,8 @@ GearboxState gearboxState;
 
 namespace {
 
-// One gear's tuning. Above its cap a gear whose cap follows a faster vehicle
-// caps at the current speed instead, so a downshift never brakes the vehicle.
-struct GearTuning {
-    const char* label;
-    float cap;
-    bool capFollowsFasterVehicle;
-    // Lights "Shift" above this speed; a gear without one turns it off.
-    bool hints;
-    float hintAbove;
-    bool lugs;
-    float lugAtOrBelow;
-    bool standstillStall;
-};
-
-// The whole tuning of the gearbox, indexed by Gear. Every value is single
-// precision and every comparison is made in single precision.
-// clang-format off
-constexpr GearTuning gearTable[] = {
-    // label  cap      follows  hints  above   lugs   at/below  standstill
-    {  "1",   21.0f,   true,    true,  20.0f,  false, 0.0f,     false },
-    {  "2",   31.0f,   true,    true,  30.0f,  true,  18.9f,    true  },
-    {  "3",   40.5f,   true,    true,  39.5f,  true,  28.9f,    true  },
-    {  "4",   9999.0f, false,   false, 0.0f,   true,  38.4f,    true  },
-    {  "R",   8.0f,    false,   false, 0.0f,   false, 0.0f,     true  },
-};
-// clang-format on
-
-const GearTuning& gearTuning(Gear gear) {
-    return gearTable[static_cast<int>(gear)];
+const GearSpec& gearSpec(Gear gear) {
+    return gearTable[static_cast<std::size_t>(gear)];
 }
 
 // Cycles, boats, helicopters, planes and trains: vehicle classes without a
@@ -50,20 +26,7 @@ constexpr float clutchLabelX = 0.08f;
 constexpr float shiftLabelX = 0.155f;
 constexpr float brakeFreeFrom = 1.0f;
 constexpr float sKeyAllowance = 1.2f;
-constexpr float uncappedSpeed = 9999.0f;
 constexpr float reverseSpeed = -4.1f;
-
-// The gear keys in the order they are tested; an earlier key wins.
-struct GearKey {
-    VirtualKeyCode KeyBindings::*key;
-    Gear gear;
-};
-
-constexpr GearKey gearKeys[] = {
-    {&KeyBindings::firstGearKey, Gear::First}, {&KeyBindings::secondGearKey, Gear::Second},
-    {&KeyBindings::thirdGearKey, Gear::Third}, {&KeyBindings::fourthGearKey, Gear::Fourth},
-    {&KeyBindings::reverseKey, Gear::Reverse},
-};
 
 bool hasGearbox(std::int32_t vehicleClass) {
     for (const std::int32_t noGearbox : classesWithoutGearbox) {
@@ -97,7 +60,7 @@ void capVehicle(GameHandle vehicle, float maxSpeed) {
 // Whoever drives the capped vehicle next gets it back as the game made it.
 void liftCap() {
     if (gearboxState.cappedVehicle != 0) {
-        capVehicleSpeed(gearboxState.cappedVehicle, uncappedSpeed);
+        capVehicleSpeed(gearboxState.cappedVehicle, openCap);
         gearboxState.cappedVehicle = 0;
     }
 }
@@ -146,17 +109,17 @@ void suppressPadControls(bool pad) {
     }
 }
 
-void runGearStep(GameHandle vehicle, const GearTuning& tuning, float frameSpeed) {
-    drawHudLabel(tuning.label, gearLabelX, true);
+void runGearStep(GameHandle vehicle, const GearSpec& gear, float frameSpeed) {
+    drawHudLabel(gear.label, gearLabelX, true);
 
-    if (tuning.capFollowsFasterVehicle && frameSpeed > tuning.cap) {
+    if (gear.capFollowsFasterVehicle && frameSpeed > gear.cap) {
         // A fresh read, not lowered by the S key allowance.
         capVehicle(vehicle, vehicleSpeed(vehicle));
     } else {
-        capVehicle(vehicle, tuning.cap);
+        capVehicle(vehicle, gear.cap);
     }
 
-    if (gearboxState.gear == Gear::Reverse) {
+    if (gear.reverse) {
         suppressControl(accelerateControl);
         suppressControl(brakeControl);
         if (pushingInReverse()) {
@@ -164,24 +127,23 @@ void runGearStep(GameHandle vehicle, const GearTuning& tuning, float frameSpeed)
         }
     }
 
-    gearboxState.shiftHint = tuning.hints && frameSpeed > tuning.hintAbove;
+    gearboxState.shiftHint = gear.hints && frameSpeed > gear.hintAbove;
 }
 
-// One gear up, 1 to 4 and R to 1, or down, 4 to 1 and 1 to R; none past the ends.
+// One gear up or down: the nearest shift rank beyond the gear's; none past
+// the ends.
 Gear nextGear(Gear gear, bool up) {
-    switch (gear) {
-    case Gear::Reverse:
-        return up ? Gear::First : Gear::Reverse;
-    case Gear::First:
-        return up ? Gear::Second : Gear::Reverse;
-    case Gear::Second:
-        return up ? Gear::Third : Gear::First;
-    case Gear::Third:
-        return up ? Gear::Fourth : Gear::Second;
-    case Gear::Fourth:
-        return up ? Gear::Fourth : Gear::Third;
+    const int rank = gearSpec(gear).shiftRank;
+    Gear next = gear;
+    int nearest = INT_MAX;
+    for (std::size_t i = 0; i < gearCount; ++i) {
+        const int step = up ? gearTable[i].shiftRank - rank : rank - gearTable[i].shiftRank;
+        if (step > 0 && step < nearest) {
+            nearest = step;
+            next = Gear{static_cast<std::uint8_t>(i)};
+        }
     }
-    return gear;
+    return next;
 }
 
 // A gear key selects its gear; else a shift press moves one gear. Shift presses
@@ -199,9 +161,10 @@ void changeGear(bool pad) {
     if (!state.clutchHeld) {
         return;
     }
-    for (const GearKey& gearKey : gearKeys) {
-        if (keyDown(bindingsState.keys.*gearKey.key)) {
-            state.gear = gearKey.gear;
+    // An earlier gear's key wins.
+    for (std::size_t gear = 0; gear < gearCount; ++gear) {
+        if (keyDown(bindingsState.keys.*bindingFields[gearKeyFields[gear]].member)) {
+            state.gear = Gear{static_cast<std::uint8_t>(gear)};
             return;
         }
     }
@@ -240,22 +203,22 @@ bool updateGearbox() {
         suppressControl(brakeControl);
     }
 
-    if (gearboxState.gear != Gear::Reverse && keyDown(brakeKey) && frameSpeed > 0.0f) {
+    if (!gearSpec(gearboxState.gear).reverse && keyDown(brakeKey) && frameSpeed > 0.0f) {
         frameSpeed -= sKeyAllowance;
     }
 
-    runGearStep(vehicle, gearTuning(gearboxState.gear), frameSpeed);
+    runGearStep(vehicle, gearSpec(gearboxState.gear), frameSpeed);
 
     changeGear(pad);
 
     // From here on the pass already uses a gear selected above; its label and
     // cap show from the next pass.
-    const GearTuning& tuning = gearTuning(gearboxState.gear);
+    const GearSpec& gear = gearSpec(gearboxState.gear);
     // Not "<=": a NaN speed must count as lugging.
-    if (tuning.lugs && !(frameSpeed > tuning.lugAtOrBelow) && accelerating()) {
+    if (gear.lugs && !(frameSpeed > gear.lugAtOrBelow) && accelerating()) {
         stallEngine(vehicle);
     }
-    if (tuning.standstillStall && vehicleStationary(vehicle) && accelerating()) {
+    if (gear.standstillStall && vehicleStationary(vehicle) && accelerating()) {
         stallEngine(vehicle);
     }
     return true;
@@ -263,7 +226,7 @@ bool updateGearbox() {
 
 void releaseGearbox() {
     liftCap();
-    gearboxState.gear = Gear::First;
+    gearboxState.gear = Gear{};
 }
 
 void restartGearbox() {

@@ -1,13 +1,12 @@
 // The manual gearbox: gear state and its per-frame control of the vehicle.
 #pragma once
 
+#include "gears/gears.h"
 #include "host/natives.h"
-
-enum class Gear { First, Second, Third, Fourth, Reverse };
 
 struct GearboxState {
     bool transmissionEnabled = true;
-    Gear gear = Gear::First;
+    Gear gear{};
     bool clutchHeld = false;
     bool shiftHint = false;
     // The vehicle the gearbox last capped, until it lifts that cap; 0 for none.

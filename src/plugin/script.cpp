@@ -24,7 +24,7 @@ namespace {
 
 // One value of the plug-in's state, as a recording keeps it. A flag or a
 // choice from a list has a range, which a value read back must keep to: a
-// gear past reverse would index past the gear table.
+// gear past the last would index past the gear table.
 struct StateField {
     std::string_view name;
     std::int32_t (*get)();
@@ -36,8 +36,9 @@ struct StateField {
 template <auto& state, auto member>
 constexpr StateField stateField(std::string_view name) {
     using Value = std::remove_reference_t<decltype(state.*member)>;
-    constexpr std::int32_t highest = std::is_same_v<Value, bool>           ? 1
-                                     : std::is_same_v<Value, Gear>         ? int(Gear::Reverse)
+    constexpr std::int32_t highest = std::is_same_v<Value, bool> ? 1
+                                     : std::is_same_v<Value, Gear>
+                                         ? static_cast<std::int32_t>(gearCount) - 1
                                      : std::is_same_v<Value, BindingsFile> ? int(BindingsFile::Read)
                                                                            : INT32_MAX;
     return {name, [] { return static_cast<std::int32_t>(state.*member); },

@@ -9,8 +9,8 @@
 
 #include "drive/drive.h"
 
-// What the band behind each frame stands for: the gear label shown ("1" to
-// "4", "R"), "off" while driving without labels, "passenger", "no gearbox"
+// What the band behind each frame stands for: the gear label shown (a gear
+// table's label, such as "1" or "R"), "off" while driving without labels, "passenger", "no gearbox"
 // while driving a vehicle without one, or "on foot". The gearbox's short
 // pauses, in which nothing is drawn, keep the band they interrupt.
 std::vector<std::string> bandKeys(const std::vector<FrameSample>& samples);
