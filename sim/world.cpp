@@ -108,8 +108,9 @@ void moveVehicle(Vehicle& vehicle) {
             vehicle.engineOn = true;
         }
         vehicle.restartArmed = !throttle;
-    } else if (throttle && vehicle.speed >= 0) {
-        vehicle.speed += engineAcceleration(vehicle.speed) * seconds;
+    } else if (throttle && vehicle.speed >= 0 && vehicle.speed < vehicle.topSpeed) {
+        vehicle.speed =
+            std::min(vehicle.topSpeed, vehicle.speed + engineAcceleration(vehicle.speed) * seconds);
     }
 
     if (brake) {
@@ -177,6 +178,11 @@ void runVehicleOfCharacter(const std::uint64_t* a) {
 void runVehicleSpeed(const std::uint64_t* a) {
     const Vehicle* vehicle = findVehicle(slotInt(a[0]));
     setResult(floatResult(vehicle ? std::fabs(vehicle->speed) : 0.0f));
+}
+
+void runVehicleTopSpeed(const std::uint64_t* a) {
+    const Vehicle* vehicle = findVehicle(slotInt(a[0]));
+    setResult(floatResult(vehicle ? vehicle->topSpeed : 0.0f));
 }
 
 void runCapVehicleSpeed(const std::uint64_t* a) {
@@ -396,6 +402,8 @@ constexpr NativeEntry natives[] = {
      "Ped", runPedInVehicleSeat},
     {0x29439776AAA00A62, "GET_VEHICLE_CLASS", "Vehicle vehicle", "int", runVehicleClass},
     {0xD5037BA82E12416F, "GET_ENTITY_SPEED", "Entity entity", "float", runVehicleSpeed},
+    {0x53AF99BAA671CA47, "GET_VEHICLE_ESTIMATED_MAX_SPEED", "Vehicle vehicle", "float",
+     runVehicleTopSpeed},
     {0x0E46A3FCBDE2A1B1, "SET_ENTITY_MAX_SPEED", "Entity entity, float speed", "void",
      runCapVehicleSpeed},
     {0xAB54A438726D25D5, "SET_VEHICLE_FORWARD_SPEED", "Vehicle vehicle, float speed", "void",

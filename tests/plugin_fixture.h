@@ -24,6 +24,7 @@ constexpr NativeHash vehicleOfCharacter = 0x6094AD011A2EA87D;
 constexpr NativeHash driverOfVehicle = 0xBB40DD2270B65366;
 constexpr NativeHash vehicleClass = 0x29439776AAA00A62;
 constexpr NativeHash vehicleSpeed = 0xD5037BA82E12416F;
+constexpr NativeHash vehicleTopSpeed = 0x53AF99BAA671CA47;
 constexpr NativeHash capVehicleSpeed = 0x0E46A3FCBDE2A1B1;
 constexpr NativeHash forceForwardSpeed = 0xAB54A438726D25D5;
 constexpr NativeHash stallEngine = 0x2497C4717C8B881E;

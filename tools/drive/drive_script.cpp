@@ -13,8 +13,8 @@ namespace {
 
 constexpr std::int64_t longestDriveMs = 3600 * 1000;
 constexpr const char* actions =
-    "down, up, control, hold, release, enter, leave, speed, class, focus, phone, menu, device, "
-    "copy, delete, restart or expect";
+    "down, up, control, hold, release, enter, leave, speed, top, class, focus, phone, menu, "
+    "device, copy, delete, restart or expect";
 constexpr int highestControl = 511;
 // A message quotes at most this many bytes of a word: a line of junk would
 // bury what the message says.
@@ -351,20 +351,33 @@ struct LineParser {
         return true;
     }
 
-    bool speed() {
-        if (!argument(2, "a speed such as 12 or -4.5")) {
+    bool speed(std::size_t index = 2) {
+        if (!argument(index, "a speed such as 12 or -4.5")) {
             return false;
         }
-        const std::optional<double> value = parseNumber(words[2]);
+        const std::optional<double> value = parseNumber(words[index]);
         if (!value) {
-            return fail("expected a speed such as 12 or -4.5, got " + quoted(words[2]));
+            return fail("expected a speed such as 12 or -4.5, got " + quoted(words[index]));
         }
         if (std::fabs(*value) > std::numeric_limits<float>::max()) {
-            return fail("the speed " + quoted(words[2]) +
+            return fail("the speed " + quoted(words[index]) +
                         " is beyond what the game's single-precision speeds can hold");
         }
         event.speed = static_cast<float>(*value);
-        return noMoreThan(3);
+        return noMoreThan(index + 1);
+    }
+
+    // top [1|2] SPEED
+    bool topSpeed() {
+        event.vehicle = 0;
+        if (words.size() > 3) {
+            const std::optional<int> vehicle = parseVehicle(words[2]);
+            if (!vehicle) {
+                return fail("expected the vehicle, 1 or 2, got " + quoted(words[2]));
+            }
+            event.vehicle = *vehicle;
+        }
+        return speed(event.vehicle == 0 ? 2 : 3);
     }
 
     // enter [1|2] [driver|passenger]
@@ -581,6 +594,10 @@ struct LineParser {
             event.kind = DriveEvent::Kind::Speed;
             return speed();
         }
+        if (word == "top") {
+            event.kind = DriveEvent::Kind::TopSpeed;
+            return topSpeed();
+        }
         if (word == "expect") {
             event.kind = DriveEvent::Kind::Expect;
             return expectation();
@@ -732,10 +749,14 @@ std::string describeEvent(const DriveEvent& event) {
         return event.on ? "menu on" : "menu off";
     case DriveEvent::Kind::Device:
         return event.keyboard ? "device keyboard" : "device pad";
-    case DriveEvent::Kind::Speed: {
-        char text[32];
-        std::snprintf(text, sizeof text, "speed %g", static_cast<double>(event.speed));
-        return text;
+    case DriveEvent::Kind::Speed:
+    case DriveEvent::Kind::TopSpeed: {
+        char number[32];
+        std::snprintf(number, sizeof number, "%g", static_cast<double>(event.speed));
+        if (event.kind == DriveEvent::Kind::Speed) {
+            return std::string("speed ") + number;
+        }
+        return "top " + (event.vehicle == 0 ? "" : std::to_string(event.vehicle) + " ") + number;
     }
     case DriveEvent::Kind::Expect:
         return "expect " + describeExpectation(event.expectation);

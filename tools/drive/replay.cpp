@@ -227,7 +227,7 @@ void takeSpeed(WorldReplay& replay, const RecordedCall& call, std::int32_t timeM
 
 // The recorded answers as the world's inputs before the pass: the focus,
 // keys, controls, device, phone, menu, the player and their seat, vehicle
-// classes, and each vehicle's speed as the pass began.
+// classes and top speeds, and each vehicle's speed as the pass began.
 void applyInputs(WorldReplay& replay, const RecordedPass& pass, std::uint32_t number) {
     sim::World& world = replay.world;
     int inVehicle = -1;
@@ -258,6 +258,8 @@ void applyInputs(WorldReplay& replay, const RecordedPass& pass, std::uint32_t nu
             driver = result;
         } else if (name == "GET_VEHICLE_CLASS") {
             worldVehicle(first).vehicleClass = result;
+        } else if (name == "GET_VEHICLE_ESTIMATED_MAX_SPEED") {
+            worldVehicle(first).topSpeed = floatOf(call.result);
         } else if (name == "IS_USING_KEYBOARD_AND_MOUSE") {
             keyboard = result != 0;
         } else if (name == "IS_DISABLED_CONTROL_PRESSED") {
