@@ -1,7 +1,15 @@
 // The gearbox driven through the real frame loop in the stand-in world.
 #include "gearbox_fixture.h"
 
+#include <array>
+#include <filesystem>
+#include <fstream>
 #include <functional>
+#include <limits>
+#include <utility>
+
+#include "drive/drive.h"
+#include "sim/hook_control.h"
 
 namespace {
 
@@ -59,6 +67,11 @@ TEST_F(GearboxTest, OnFootAPassStopsAtTheVehicleTest) {
 }
 
 TEST_F(GearboxTest, ASteadyCruiseCosts38NativeCallsThreeKeyQueriesAndOneFocusCheckAFrame) {
+    // Fitting the gears asks for the top speed on getting in only.
+    bindingsState.keys.fitGears = 1;
+    passAt(10.0f);
+    EXPECT_EQ(nativeCalls().size(), 39u);
+    scriptWait(0);
     // Bound pad buttons add the question of the device, and while a pad is in
     // use a read and a disable each.
     for (const std::size_t expectedNatives : {38u, 39u, 45u}) {
@@ -735,6 +748,82 @@ TEST_F(GearboxTest, InTheBackgroundNoKeyIsAskedForAndTheGearboxDrivesOnWithoutTh
     EXPECT_FALSE(gearboxState.transmissionEnabled);
 }
 
+// --- Gears fitted to the vehicle --------------------------------------------------------
+
+TEST_F(GearboxTest, FitGearsScalesEachForwardGearsSpeedsToTheVehiclesTopSpeed) {
+    const float nan = std::numeric_limits<float>::quiet_NaN();
+    const float inf = std::numeric_limits<float>::infinity();
+    const std::array<float, 9> written = {21.0f, 31.0f, 40.5f, 20.0f, 30.0f,
+                                          39.5f, 18.9f, 28.9f, 38.4f};
+    const struct {
+        float top;
+        // Caps of first to third, their hints, and where second to fourth lug.
+        std::array<float, 9> speeds;
+        // The answer as the log gives it when it isn't used.
+        const char* logged;
+    } cases[] = {
+        {30.0f, {12.6f, 18.6f, 24.3f, 12.0f, 18.0f, 23.7f, 11.34f, 17.34f, 23.04f}, nullptr},
+        {50.0f, written, nullptr},
+        {65.0f, {27.3f, 40.3f, 52.65f, 26.0f, 39.0f, 51.35f, 24.57f, 37.57f, 49.92f}, nullptr},
+        {5.0f, {2.1f, 3.1f, 4.05f, 2.0f, 3.0f, 3.95f, 1.89f, 2.89f, 3.84f}, nullptr},
+        {0.0f, written, "0"},
+        {-1.0f, written, "-1"},
+        {nan, written, "NaN"},
+        {inf, written, "infinity"},
+        {4.9f, written, "4.9"},
+        {150.1f, written, "150.1"},
+    };
+    const auto logText = [this] {
+        std::ifstream in(pluginFolder / "ManualGearbox.log");
+        return std::string(std::istreambuf_iterator<char>(in), {});
+    };
+    std::ptrdiff_t asks = 0;
+    const auto at = [&asks](Gear gear, float speed, bool w) {
+        gearboxState.gear = gear;
+        car().engineOn = true;
+        (w ? press : release)(keyW);
+        passAt(speed);
+        asks += std::ranges::count(nativeHashes(), hashes::vehicleTopSpeed);
+        scriptWait(0);
+    };
+    bindingsState.keys.fitGears = 1;
+    const Gear forward[] = {gear1, gear2, gear3, gear4};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.top);
+        restartGearbox();
+        car().topSpeed = c.top;
+        const std::string log = logText();
+        asks = 0;
+        at(gear1, 0.0f, false);
+        const std::string told = logText();
+        EXPECT_EQ(told.substr(log.size()),
+                  c.logged ? "\nFitGears: the game gives vehicle " + std::to_string(carHandle) +
+                                 " a top speed of " + c.logged +
+                                 " m/s, not one from 5 to 150, so its gears keep their speeds "
+                                 "as written.\n"
+                           : "");
+        for (int i = 0; i < 3; ++i) {
+            at(forward[i], 0.0f, false);
+            EXPECT_FLOAT_EQ(car().maxSpeed, c.speeds[i]) << "cap of gear " << i + 1;
+            at(forward[i], c.speeds[3 + i] - 0.005f, false);
+            EXPECT_FALSE(gearboxState.shiftHint) << "gear " << i + 1;
+            at(forward[i], c.speeds[3 + i] + 0.005f, false);
+            EXPECT_TRUE(gearboxState.shiftHint) << "gear " << i + 1;
+            at(forward[i + 1], c.speeds[6 + i] + 0.005f, true);
+            EXPECT_TRUE(car().engineOn) << "gear " << i + 2;
+            at(forward[i + 1], c.speeds[6 + i] - 0.005f, true);
+            EXPECT_FALSE(car().engineOn) << "gear " << i + 2;
+        }
+        at(gear4, 0.0f, false);
+        EXPECT_EQ(car().maxSpeed, 9999.0f);
+        at(gearR, 30.0f, true);
+        EXPECT_EQ(car().maxSpeed, 8.0f);
+        EXPECT_NEAR(car().speed, -4.1f, 0.01f);
+        EXPECT_EQ(asks, 1) << "asked on the first pass only";
+        EXPECT_EQ(logText(), told) << "told once";
+    }
+}
+
 // --- A drive ----------------------------------------------------------------------------
 
 class DriveTest : public GearboxTest {
@@ -875,6 +964,73 @@ TEST_F(DriveTest, ShiftingIntoFourthTooEarlyStallsTheEngine) {
     EXPECT_LT(car().speed, stalledAt);
     EXPECT_FALSE(car().engineOn);
     EXPECT_EQ(gearboxState.gear, gear4);
+}
+
+// --- The top speed, asked once per vehicle ---------------------------------------------
+
+bool restartDue = false;
+
+void runDriveFrame() {
+    if (std::exchange(restartDue, false)) {
+        resetPlugin(Reset::Restart);
+    }
+    runFramePass();
+    scriptWait(0);
+}
+
+const sim::HookControl driveHook = sim::worldControl(
+    runDriveFrame, [] { sim::world = sim::World{}; }, [] { restartDue = true; });
+
+// A drive in the folder of an end-to-end drive, with its MTconfig.ini, by a
+// freshly loaded plug-in: the time of each frame, once for every time the
+// plug-in asked for a vehicle's top speed in it.
+std::vector<std::int64_t> topSpeedQuestions(const std::string& folder, const std::string& text) {
+    const std::filesystem::path saved = std::filesystem::current_path();
+    std::filesystem::current_path(std::filesystem::path(MG_E2E_DRIVES) / folder);
+    driveHook.reset();
+    restorePlugin(DriveRecording{});
+    std::vector<std::int64_t> asked;
+    sim::world.frameObserver = [&asked](const sim::World& world) {
+        for (const sim::Call& call : world.calls) {
+            if (call.hash == hashes::vehicleTopSpeed) {
+                asked.push_back(world.timeMs);
+            }
+        }
+    };
+    const ParsedDriveScript parsed = parseDriveScript(folder, text);
+    EXPECT_EQ(parsed.error, "");
+    const DriveReport report = runDrive(parsed.script, driveHook);
+    EXPECT_EQ(report.failures, std::vector<std::string>{});
+    sim::world.frameObserver = nullptr;
+    std::filesystem::current_path(saved);
+    return asked;
+}
+
+std::string fileText(const std::filesystem::path& path) {
+    std::ifstream in(path);
+    return {std::istreambuf_iterator<char>(in), {}};
+}
+
+TEST_F(PluginTest,
+       FitGearsAsksForTheTopSpeedOnGettingInChangingVehiclesSwitchingOnRestartsAndReloads) {
+    const std::filesystem::path drives = MG_E2E_DRIVES;
+    EXPECT_EQ(topSpeedQuestions("fitted", fileText(drives / "fitted/van.drive")),
+              (std::vector<std::int64_t>{0, 10512}));
+    EXPECT_EQ(topSpeedQuestions("drives", fileText(drives / "drives/van.drive")),
+              std::vector<std::int64_t>{})
+        << "without FitGears";
+    // Not on foot or as a passenger, nor back in the vehicle last driven; again
+    // after switching on, a restart and a reload.
+    EXPECT_EQ(topSpeedQuestions("fitted", "0 enter\n"
+                                          "1 leave\n1.5 enter\n"
+                                          "2 enter passenger\n2.5 enter\n"
+                                          "3 down Right\n3.1 up Right\n"
+                                          "3.5 down Right\n3.6 up Right\n"
+                                          "4 restart\n"
+                                          "5 enter 2\n5.5 enter\n"
+                                          "6 leave\n6.1 restart\n6.5 enter\n"
+                                          "7 down F5\n7.1 up F5\n7.5 leave\n"),
+              (std::vector<std::int64_t>{0, 3504, 4000, 5008, 5504, 6512, 7008}));
 }
 
 } // namespace

@@ -102,6 +102,10 @@ std::string verdict(const ExplainedLine& line) {
         text = std::string(selected.fieldName) + " unchanged: " + std::to_string(outcome.value) +
                " is no game control (0 to " + std::to_string(lastGameControl) + ")";
         break;
+    case ValueParse::NoSwitch:
+        text = std::string(selected.fieldName) + " unchanged: " + std::to_string(outcome.value) +
+               " is neither 0 (off) nor 1 (on)";
+        break;
     }
 
     std::vector<std::string> others;
@@ -154,8 +158,10 @@ std::string bindingsTable(const KeyBindings& bindings) {
     std::string text = "\nBindings\n";
     for (const BindingField& field : bindingFields) {
         const VirtualKeyCode code = bindings.*field.member;
-        std::string name = code == 0 ? "not bound" : valueName(field, code);
-        if (code == 0 && field.kind != BindingField::Kind::GearKey) {
+        // A switch that is off says what that means instead.
+        const bool isSwitch = field.kind == BindingField::Kind::Switch;
+        std::string name = code == 0 && !isSwitch ? "not bound" : valueName(field, code);
+        if (code == 0 && field.kind != BindingField::Kind::GearKey && !isSwitch) {
             name += " (optional)";
         }
         text += "  " + padded(std::string(field.fieldName), nameWidth) + "  " +

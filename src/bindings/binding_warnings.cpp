@@ -59,6 +59,11 @@ std::string valueName(const BindingField& field, std::int32_t value) {
         const std::string_view name = padControlName(value);
         return name.empty() ? "a game control" : std::string(name);
     }
+    case BindingField::Kind::Switch:
+        // FitGears, the one switch.
+        return value == 1 ? "on: each gear's speeds fit the vehicle's top speed"
+                          : "off: the gears' speeds as written, for a top speed of " +
+                                std::to_string(static_cast<int>(tableTopSpeed)) + " m/s";
     default:
         return keyName(value);
     }
@@ -123,6 +128,9 @@ std::vector<std::string> bindingWarnings(const BindingReading& reading) {
     sharedInputs(bindings, false, found);
     sharedInputs(bindings, true, found);
     for (const BindingField& field : bindingFields) {
+        if (!keyField(field) && !padField(field)) {
+            continue;
+        }
         const std::int32_t code = bindings.*field.member;
         const std::span<const OwnInput> own =
             padField(field) ? std::span<const OwnInput>(ownControls) : ownKeys;

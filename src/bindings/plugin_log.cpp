@@ -22,3 +22,7 @@ bool logFault(const std::string& reason) {
     return writeAll(openForAppending(inFolder(moduleFolder(), logName)),
                     "\nAn error switched the gearbox off: " + reason + "\n");
 }
+
+bool logNote(const std::string& note) {
+    return writeAll(openForAppending(inFolder(moduleFolder(), logName)), "\n" + note + "\n");
+}

@@ -1,10 +1,13 @@
 #include "gearbox/gearbox.h"
 
 #include <climits>
+#include <cmath>
+#include <cstdio>
 
 #include "bindings/gear_access.h"
 #include "bindings/key_bindings.h"
 #include "bindings/own_inputs.h"
+#include "bindings/plugin_log.h"
 #include "gearbox/hud.h"
 #include "host/keyboard.h"
 #include "host/natives.h"
@@ -109,14 +112,65 @@ void suppressPadControls(bool pad) {
     }
 }
 
+// The text of a top speed for the log: a float, NaN or infinity as such.
+std::string speedText(float speed) {
+    if (std::isnan(speed)) {
+        return "NaN";
+    }
+    if (std::isinf(speed)) {
+        return speed > 0 ? "infinity" : "-infinity";
+    }
+    char text[32];
+    std::snprintf(text, sizeof text, "%g", static_cast<double>(speed));
+    return text;
+}
+
+// A vehicle's top speed is its own, not the moment's: asked once, when the
+// gearbox comes to the vehicle. An answer out of range leaves the gears as
+// written, and the log says so once for the vehicle.
+void fitGearsTo(GameHandle vehicle) {
+    GearboxState& state = gearboxState;
+    state.fittedVehicle = vehicle;
+    state.fittedTopSpeed = tableTopSpeed;
+    if (bindingsState.keys.fitGears != 1) {
+        return;
+    }
+    const float top = vehicleTopSpeed(vehicle);
+    if (top >= lowestTopSpeed && top <= highestTopSpeed) {
+        state.fittedTopSpeed = top;
+    } else if (state.unfitVehicle != vehicle) {
+        state.unfitVehicle = vehicle;
+        logNote("FitGears: the game gives vehicle " + std::to_string(vehicle) + " a top speed of " +
+                speedText(top) + " m/s, not one from " + speedText(lowestTopSpeed) + " to " +
+                speedText(highestTopSpeed) + ", so its gears keep their speeds as written.");
+    }
+}
+
+// A gear's speeds as the fitted top speed makes them; an open cap stays open.
+struct GearSpeeds {
+    float cap;
+    float hintAbove;
+    float lugAtOrBelow;
+};
+
+GearSpeeds gearSpeeds(const GearSpec& gear) {
+    if (gear.reverse) {
+        return {gear.cap, gear.hintAbove, gear.lugAtOrBelow};
+    }
+    const float scale = gearboxState.fittedTopSpeed / tableTopSpeed;
+    return {gear.cap == openCap ? openCap : gear.cap * scale, gear.hintAbove * scale,
+            gear.lugAtOrBelow * scale};
+}
+
 void runGearStep(GameHandle vehicle, const GearSpec& gear, float frameSpeed) {
     drawHudLabel(gear.label, gearLabelX, true);
 
-    if (gear.capFollowsFasterVehicle && frameSpeed > gear.cap) {
+    const GearSpeeds speeds = gearSpeeds(gear);
+    if (gear.capFollowsFasterVehicle && frameSpeed > speeds.cap) {
         // A fresh read, not lowered by the S key allowance.
         capVehicle(vehicle, vehicleSpeed(vehicle));
     } else {
-        capVehicle(vehicle, gear.cap);
+        capVehicle(vehicle, speeds.cap);
     }
 
     if (gear.reverse) {
@@ -127,7 +181,7 @@ void runGearStep(GameHandle vehicle, const GearSpec& gear, float frameSpeed) {
         }
     }
 
-    gearboxState.shiftHint = gear.hints && frameSpeed > gear.hintAbove;
+    gearboxState.shiftHint = gear.hints && frameSpeed > speeds.hintAbove;
 }
 
 // One gear up or down: the nearest shift rank beyond the gear's; none past
@@ -185,6 +239,9 @@ bool updateGearbox() {
     if (vehicle == 0) {
         return false;
     }
+    if (vehicle != gearboxState.fittedVehicle) {
+        fitGearsTo(vehicle);
+    }
 
     float frameSpeed = vehicleSpeed(vehicle);
 
@@ -215,7 +272,7 @@ bool updateGearbox() {
     // cap show from the next pass.
     const GearSpec& gear = gearSpec(gearboxState.gear);
     // Not "<=": a NaN speed must count as lugging.
-    if (gear.lugs && !(frameSpeed > gear.lugAtOrBelow) && accelerating()) {
+    if (gear.lugs && !(frameSpeed > gearSpeeds(gear).lugAtOrBelow) && accelerating()) {
         stallEngine(vehicle);
     }
     if (gear.standstillStall && vehicleStationary(vehicle) && accelerating()) {
@@ -227,6 +284,11 @@ bool updateGearbox() {
 void releaseGearbox() {
     liftCap();
     gearboxState.gear = Gear{};
+    gearboxState.fittedVehicle = 0;
+}
+
+void fitGearsAgain() {
+    gearboxState.fittedVehicle = 0;
 }
 
 void restartGearbox() {

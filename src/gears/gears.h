@@ -16,6 +16,11 @@ enum class Gear : std::uint8_t {};
 // The cap of a gear without one.
 inline constexpr float openCap = 9999.0f;
 
+// The written speeds fit a car whose top speed is 50 m/s (180 km/h); the key
+// file's FitGears line scales a forward gear's speeds by the vehicle's top
+// speed over this one.
+inline constexpr float tableTopSpeed = 50.0f;
+
 struct GearSpec {
     // On the screen and in drive scripts, and in messages.
     const char* label;
@@ -24,8 +29,8 @@ struct GearSpec {
     std::string_view keyField;
     // One shift up moves to the next higher rank, one down to the next lower.
     int shiftRank;
-    // Backs up: the gearbox pushes the vehicle backwards and the S key's
-    // allowance doesn't apply.
+    // Backs up: the gearbox pushes the vehicle backwards, the S key's allowance
+    // doesn't apply and its speeds never fit the vehicle.
     bool reverse;
     // Above its cap, a gear whose cap follows a faster vehicle caps at the
     // current speed instead, so that a downshift never brakes the vehicle.

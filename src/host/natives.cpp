@@ -15,6 +15,7 @@ constexpr NativeHash vehicleOfCharacterHash = 0x6094AD011A2EA87D; // GET_VEHICLE
 constexpr NativeHash driverOfVehicleHash = 0xBB40DD2270B65366;    // GET_PED_IN_VEHICLE_SEAT
 constexpr NativeHash vehicleClassHash = 0x29439776AAA00A62;       // GET_VEHICLE_CLASS
 constexpr NativeHash vehicleSpeedHash = 0xD5037BA82E12416F;       // GET_ENTITY_SPEED
+constexpr NativeHash vehicleTopSpeedHash = 0x53AF99BAA671CA47;    // GET_VEHICLE_ESTIMATED_MAX_SPEED
 constexpr NativeHash capVehicleSpeedHash = 0x0E46A3FCBDE2A1B1;    // SET_ENTITY_MAX_SPEED
 constexpr NativeHash forceForwardSpeedHash = 0xAB54A438726D25D5;  // SET_VEHICLE_FORWARD_SPEED
 constexpr NativeHash stallEngineHash = 0x2497C4717C8B881E;        // SET_VEHICLE_ENGINE_ON
@@ -67,6 +68,10 @@ std::int32_t vehicleClass(GameHandle vehicle) {
 
 float vehicleSpeed(GameHandle vehicle) {
     return resultFloat(invokeNative(vehicleSpeedHash, vehicle));
+}
+
+float vehicleTopSpeed(GameHandle vehicle) {
+    return resultFloat(invokeNative(vehicleTopSpeedHash, vehicle));
 }
 
 void capVehicleSpeed(GameHandle vehicle, float maxSpeed) {
