@@ -105,6 +105,9 @@ class AllocationTest : public GearboxTest {};
 
 TEST_F(AllocationTest, DrivingThroughEveryGearAndSeatAllocatesNothing) {
     const int other = sim::addVehicle(0x00013C07);
+    // Each vehicle's gears fitted to its top speed, as the pass that gets in asks.
+    bindingsState.keys.fitGears = 1;
+    sim::world.vehicles[static_cast<std::size_t>(other)].topSpeed = 30.0f;
     // Shifting one gear at a time on the keyboard and on a pad, as well.
     constexpr int keyE = 69, lb = 68, a = 73, x = 99, rt = 71;
     bindingsState.keys.shiftUpKey = keyE;
@@ -173,7 +176,7 @@ TEST_F(AllocationTest, DrivingThroughEveryGearAndSeatAllocatesNothing) {
     }
     EXPECT_EQ(allocations, 0u) << "over " << frames << " frames";
     EXPECT_EQ(sim::world.subtitles.size(), 2u);
-    EXPECT_EQ(gearboxState.gear, Gear::First);
+    EXPECT_EQ(gearboxState.gear, gear1);
     EXPECT_EQ(car().maxSpeed, 9999.0f) << "lifted once the player left the driver's seat";
     EXPECT_EQ(sim::world.vehicles[1].maxSpeed, 9999.0f) << "lifted in a boat";
     EXPECT_EQ(sim::world.frame, static_cast<std::int64_t>(frames)) << "one frame a pass";
@@ -210,7 +213,7 @@ TEST_F(AllocationTest, RecordingPassesAllocateNothing) {
 TEST_F(AllocationTest, AnExceptionInAPassSwitchesTheGearboxOffAndTheLoopGoesOn) {
     constexpr int keyF5 = 116;
     bindingsState.keys.reloadKey = keyF5;
-    gearboxState.gear = Gear::Second;
+    gearboxState.gear = gear2;
     passes(2);
     EXPECT_EQ(car().maxSpeed, 31.0f);
 
@@ -221,7 +224,7 @@ TEST_F(AllocationTest, AnExceptionInAPassSwitchesTheGearboxOffAndTheLoopGoesOn) 
     pass();
     counting = false;
     EXPECT_FALSE(gearboxState.transmissionEnabled);
-    EXPECT_EQ(gearboxState.gear, Gear::First);
+    EXPECT_EQ(gearboxState.gear, gear1);
     EXPECT_EQ(car().maxSpeed, 9999.0f);
     ASSERT_EQ(sim::world.notifications.size(), 1u);
     EXPECT_EQ(sim::world.notifications[0].text,
@@ -247,7 +250,7 @@ TEST_F(AllocationTest, AnExceptionWhileTheScriptStartsAgainSwitchesTheGearboxOff
     press(keyF9);
     passes(2);
     release(keyF9);
-    gearboxState.gear = Gear::Second;
+    gearboxState.gear = gear2;
     passes(3);
     ASSERT_TRUE(recording());
 

@@ -3,6 +3,7 @@
 #include "plugin_fixture.h"
 
 #include "bindings/binding_report.h"
+#include "bindings/gear_access.h"
 #include "bindings/plugin_log.h"
 #include "version.h"
 
@@ -109,6 +110,8 @@ TEST_F(BindingFileTest, EachLineOfTheTableBindsAsDescribed) {
     const Fields clutch5 = keys({5});
     const Fields clutch16 = keys({16});
     const Fields allSet = keys({1, 2, 3, 4, 5, 6, 7});
+    Fields fitting = unbound;
+    fitting[fieldNamed("fitGears")] = 1;
     const std::vector<LineCase> cases = {
         {"Clutch=16\n", unbound, clutch16},
         {"Clutch = 16\n", unbound, clutch16},
@@ -163,6 +166,11 @@ TEST_F(BindingFileTest, EachLineOfTheTableBindsAsDescribed) {
         {"PadHold=360\n", unbound, keys({0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 360})},
         {"PadDown=-1\n", keys({0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 5}),
          keys({0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 5})},
+        // A switch is 0 or 1; any other value leaves it as it was.
+        {"FitGears=1\n", unbound, fitting},
+        {"FitGears=0\n", fitting, unbound},
+        {"FitGears=2\n", fitting, fitting},
+        {"FitGears=-1\n", unbound, unbound},
     };
     for (const LineCase& c : cases) {
         SCOPED_TRACE(testing::PrintToString(c.text));

@@ -85,7 +85,7 @@ class RecorderTest : public GearboxTest, public ::testing::WithParamInterface<En
 };
 
 TEST_P(RecorderTest, EachWayARecordingEndsWritesAFileThatReplaysIdentical) {
-    gearboxState.gear = Gear::Third;
+    gearboxState.gear = gear3;
     tap(keyF9);
     EXPECT_TRUE(recording());
     drive(120);
@@ -107,7 +107,7 @@ TEST_P(RecorderTest, EachWayARecordingEndsWritesAFileThatReplaysIdentical) {
     EXPECT_EQ(recorded.pluginVersion, productVersion);
     EXPECT_EQ(named(recorded.bindings, "recordKey"), keyF9);
     EXPECT_EQ(named(recorded.bindings, "file"), static_cast<int>(BindingsFile::Read));
-    EXPECT_EQ(named(recorded.state, "gear"), static_cast<int>(Gear::Third));
+    EXPECT_EQ(named(recorded.state, "gear"), static_cast<int>(gear3));
     EXPECT_EQ(named(recorded.state, "recordKeyWasDown"), 1);
     EXPECT_GE(recorded.passCount, 242u);
 

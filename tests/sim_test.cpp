@@ -85,7 +85,7 @@ TEST_F(WorldTest, AWaitCoversWholeFramesAndAlwaysAtLeastOne) {
     EXPECT_EQ(sim::world.timeMs, 64);
 }
 
-TEST_F(WorldTest, ThrottleDriveAccelerationSuppressionCapAndStall) {
+TEST_F(WorldTest, ThrottleDriveAccelerationUpToTheTopSpeedSuppressionCapAndStall) {
     sim::enterVehicle(sim::addVehicle(0x00000101));
     sim::Vehicle& car = sim::world.vehicles[0];
 
@@ -115,6 +115,12 @@ TEST_F(WorldTest, ThrottleDriveAccelerationSuppressionCapAndStall) {
     sim::setKey(sim::keyW, true);
     sim::endFrame();
     EXPECT_TRUE(car.engineOn) << "a fresh press does";
+
+    car.topSpeed = 7.0f;
+    EXPECT_EQ(resultFloat(invokeNative<Native::VehicleTopSpeed>(car.handle)), 7.0f);
+    sim::advanceFrames(120);
+    EXPECT_GT(car.speed, 6.9f);
+    EXPECT_LT(car.speed, 7.0f) << "the engine takes it to its top speed, drag a little below";
 }
 
 TEST_F(WorldTest, AnEngineSwitchedOffWithAutoStartDisabledStaysOff) {

@@ -11,12 +11,14 @@ namespace {
 
 // The clutch and gear key texts left unbound: two by name, more counted.
 std::string unboundKeys(const KeyBindings& bindings) {
-    const std::vector<std::string_view> unbound = unboundGearKeyTexts(bindings);
-    if (unbound.size() > 2) {
-        return std::string(unbound.front()) + " and " + std::to_string(unbound.size() - 1) +
-               " more";
+    std::vector<std::string> unbound;
+    for (const std::size_t field : unboundGearFields(bindings)) {
+        unbound.emplace_back(bindingFields[field].keyText);
     }
-    return joined(std::vector<std::string>(unbound.begin(), unbound.end()));
+    if (unbound.size() > 2) {
+        return unbound.front() + " and " + std::to_string(unbound.size() - 1) + " more";
+    }
+    return joined(unbound);
 }
 
 } // namespace

@@ -13,6 +13,12 @@ bool writeAll(std::FILE* file, const std::string& text) {
     return std::fwrite(text.data(), 1, text.size(), file) == text.size();
 }
 
+// Adds a paragraph to the end of the log.
+bool append(const std::string& paragraph) {
+    SharedFile log = openForAppending(inFolder(moduleFolder(), logName));
+    return log && writeAll(log.get(), "\n" + paragraph + "\n") && closeWritten(std::move(log));
+}
+
 } // namespace
 
 // Written beside the log and put in its place once whole: opening the log
@@ -35,7 +41,9 @@ bool writeLog(const std::string& body) {
 }
 
 bool logFault(const std::string& reason) {
-    SharedFile log = openForAppending(inFolder(moduleFolder(), logName));
-    return log && writeAll(log.get(), "\nAn error switched the gearbox off: " + reason + "\n") &&
-           closeWritten(std::move(log));
+    return append("An error switched the gearbox off: " + reason);
+}
+
+bool logNote(const std::string& note) {
+    return append(note);
 }

@@ -11,3 +11,7 @@ bool writeLog(const std::string& body);
 // Adds why the gearbox switched itself off; false when the log can't be
 // written.
 bool logFault(const std::string& reason);
+
+// Adds a paragraph on what the gearbox made of an answer of the game's; false
+// when the log can't be written.
+bool logNote(const std::string& note);

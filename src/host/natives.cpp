@@ -38,6 +38,10 @@ float vehicleSpeed(GameHandle vehicle) {
     return resultFloat(invokeNative<Native::VehicleSpeed>(vehicle));
 }
 
+float vehicleTopSpeed(GameHandle vehicle) {
+    return resultFloat(invokeNative<Native::VehicleTopSpeed>(vehicle));
+}
+
 void capVehicleSpeed(GameHandle vehicle, float maxSpeed) {
     invokeNative<Native::CapVehicleSpeed>(vehicle, maxSpeed);
 }

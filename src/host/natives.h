@@ -103,6 +103,9 @@ GameHandle driverOfVehicle(GameHandle vehicle);
 // The game's class of the vehicle: car, motorcycle, boat, helicopter and so on.
 std::int32_t vehicleClass(GameHandle vehicle);
 float vehicleSpeed(GameHandle vehicle);
+// The game's estimate of the vehicle's top speed, with its mods, in m/s: a
+// property of the vehicle, which it can exceed.
+float vehicleTopSpeed(GameHandle vehicle);
 void capVehicleSpeed(GameHandle vehicle, float maxSpeed);
 void forceForwardSpeed(GameHandle vehicle, float speed);
 void stallEngine(GameHandle vehicle);

@@ -1,6 +1,7 @@
 #include "plugin/script.h"
 
 #include <array>
+#include <bit>
 #include <climits>
 #include <exception>
 #include <string_view>
@@ -24,7 +25,7 @@ namespace {
 
 // One value of the plug-in's state, as a recording keeps it. A flag or a
 // choice from a list has a range, which a value read back must keep to: a
-// gear past reverse would index past the gear table.
+// gear past the last would index past the gear table.
 struct StateField {
     std::string_view name;
     std::int32_t (*get)();
@@ -36,13 +37,23 @@ struct StateField {
 template <auto& state, auto member>
 constexpr StateField stateField(std::string_view name) {
     using Value = std::remove_reference_t<decltype(state.*member)>;
-    constexpr std::int32_t highest = std::is_same_v<Value, bool>           ? 1
-                                     : std::is_same_v<Value, Gear>         ? int(Gear::Reverse)
-                                     : std::is_same_v<Value, BindingsFile> ? int(BindingsFile::Read)
-                                                                           : INT32_MAX;
-    return {name, [] { return static_cast<std::int32_t>(state.*member); },
-            [](std::int32_t value) { state.*member = static_cast<Value>(value); },
-            highest == INT32_MAX ? INT32_MIN : 0, highest};
+    if constexpr (std::is_same_v<Value, float>) {
+        // The one float, a top speed, travels as its bits, which order as
+        // positive floats do.
+        return {name, [] { return std::bit_cast<std::int32_t>(state.*member); },
+                [](std::int32_t value) { state.*member = std::bit_cast<float>(value); },
+                std::bit_cast<std::int32_t>(lowestTopSpeed),
+                std::bit_cast<std::int32_t>(highestTopSpeed)};
+    } else {
+        constexpr std::int32_t highest =
+            std::is_same_v<Value, bool>           ? 1
+            : std::is_same_v<Value, Gear>         ? static_cast<std::int32_t>(gearCount) - 1
+            : std::is_same_v<Value, BindingsFile> ? int(BindingsFile::Read)
+                                                  : INT32_MAX;
+        return {name, [] { return static_cast<std::int32_t>(state.*member); },
+                [](std::int32_t value) { state.*member = static_cast<Value>(value); },
+                highest == INT32_MAX ? INT32_MIN : 0, highest};
+    }
 }
 
 // Everything a pass reads that an earlier pass may have changed, but for the
@@ -57,6 +68,9 @@ constexpr std::array stateFields = {
     stateField<gearboxState, &GearboxState::shiftDownKeyWasDown>("shiftDownKeyWasDown"),
     stateField<gearboxState, &GearboxState::padUpWasHeld>("padUpWasHeld"),
     stateField<gearboxState, &GearboxState::padDownWasHeld>("padDownWasHeld"),
+    stateField<gearboxState, &GearboxState::fittedVehicle>("fittedVehicle"),
+    stateField<gearboxState, &GearboxState::fittedTopSpeed>("fittedTopSpeed"),
+    stateField<gearboxState, &GearboxState::unfitVehicle>("unfitVehicle"),
     stateField<pluginState, &PluginState::bindingsLoaded>("bindingsLoaded"),
     stateField<pluginState, &PluginState::noticeGiven>("noticeGiven"),
     stateField<pluginState, &PluginState::wasDriving>("wasDriving"),
@@ -127,6 +141,7 @@ void framePass() {
 
     if (keyPressed(bindingsState.keys.reloadKey, state.reloadKeyWasDown)) {
         showNotification(reloadKeyBindings());
+        fitGearsAgain();
     }
 
     // Recording begins with the next pass, so that a replay starts where a

@@ -110,8 +110,10 @@ Reading plainReading(const std::string& text) {
             errno = 0;
             const long number = std::strtol(value.c_str(), &end, 10);
             const bool control = bindingFields[i].kind == BindingField::Kind::PadControl;
+            const bool onOff = bindingFields[i].kind == BindingField::Kind::Switch;
             if (end != value.c_str() && errno != ERANGE && number >= INT32_MIN &&
-                number <= INT32_MAX && (!control || (number >= 0 && number <= 360))) {
+                number <= INT32_MAX && (!control || (number >= 0 && number <= 360)) &&
+                (!onOff || number == 0 || number == 1)) {
                 reading.fields[i] = static_cast<VirtualKeyCode>(number);
             }
             break;

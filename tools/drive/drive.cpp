@@ -87,6 +87,10 @@ int applyInput(const DriveEvent& event, const sim::HookControl& hook, int shown,
     case DriveEvent::Kind::Speed:
         world.vehicles[static_cast<std::size_t>(shown)].speed = event.speed;
         break;
+    case DriveEvent::Kind::TopSpeed:
+        world.vehicles[static_cast<std::size_t>(event.vehicle == 0 ? shown : event.vehicle - 1)]
+            .topSpeed = event.speed;
+        break;
     case DriveEvent::Kind::VehicleClass:
         world.vehicles[static_cast<std::size_t>(event.vehicle - 1)].vehicleClass = event.code;
         break;

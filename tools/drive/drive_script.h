@@ -51,6 +51,8 @@ struct DriveEvent {
         // The hook starts the plug-in's script again, as when a save loads.
         Restart,
         Speed,
+        // The game's estimate of a vehicle's top speed.
+        TopSpeed,
         VehicleClass,
         Focus,
         Phone,
@@ -66,7 +68,8 @@ struct DriveEvent {
     // KeyDown, KeyUp: the virtual-key code; Control, Hold, Release: the control
     // number; VehicleClass: the game's vehicle class.
     int code = 0;
-    // Enter, VehicleClass: 1 or 2.
+    // Enter, VehicleClass: 1 or 2; TopSpeed: 1, 2 or 0 for the vehicle the
+    // player is in or was last in.
     int vehicle = 1;
     bool passenger = false;
     // Focus: whether the game's window gets it back or loses it; Phone: out or

@@ -108,6 +108,9 @@ void takeAnswer(WorldReplay& replay, PassInputs& inputs, const RecordedCall& cal
     case sim::Fact::VehicleClass:
         worldVehicle(first).vehicleClass = result;
         break;
+    case sim::Fact::VehicleTopSpeed:
+        worldVehicle(first).topSpeed = floatOf(call.result);
+        break;
     case sim::Fact::VehicleSpeed:
         if (std::ranges::find(inputs.speedsTaken, first) == inputs.speedsTaken.end()) {
             inputs.speedsTaken.push_back(first);
@@ -136,7 +139,7 @@ void takeAnswer(WorldReplay& replay, PassInputs& inputs, const RecordedCall& cal
 
 // The recorded answers as the world's inputs before the pass: the focus,
 // keys, controls, device, phone, menu, the player and their seat, vehicle
-// classes, and each vehicle's speed as the pass began.
+// classes and top speeds, and each vehicle's speed as the pass began.
 void applyInputs(WorldReplay& replay, const RecordedPass& pass, std::uint32_t number) {
     sim::World& world = replay.world;
     PassInputs inputs;
