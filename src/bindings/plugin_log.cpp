@@ -34,8 +34,11 @@ bool writeLog(const std::string& body) {
     return false;
 }
 
-bool logFault(const std::string& reason) {
+bool addToLog(const std::string& paragraph) {
     SharedFile log = openForAppending(inFolder(moduleFolder(), logName));
-    return log && writeAll(log.get(), "\nAn error switched the gearbox off: " + reason + "\n") &&
-           closeWritten(std::move(log));
+    return log && writeAll(log.get(), "\n" + paragraph + "\n") && closeWritten(std::move(log));
+}
+
+bool logFault(const std::string& reason) {
+    return addToLog("An error switched the gearbox off: " + reason);
 }
