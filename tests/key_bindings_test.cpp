@@ -482,14 +482,18 @@ TEST(BindingsNoticeTest, EveryNoticeFitsOneTextComponent) {
         EXPECT_LE(notice.size(), 99u) << notice;
         EXPECT_TRUE(logWritten || !notice.ends_with(seeLog)) << notice;
     }
-    // The recorder's, with any key name and the longest file name, and the
-    // error's.
+    // The recorder's, with any key name, the longest file name and any
+    // reason, and the error's.
     std::vector<std::string> recorderNotices = {
         recordingSavedNotice("ManualGearbox-20991231-235959-99.drec"),
-        std::string(recordingNotSavedNotice), std::string(recordingNoMemoryNotice),
-        std::string(faultNotice(true)), std::string(faultNotice(false))};
+        std::string(recordingNoMemoryNotice), std::string(faultNotice(true)),
+        std::string(faultNotice(false))};
     for (int key = 0; key < 256; ++key) {
         recorderNotices.push_back(recordingStartedNotice(key));
+        recorderNotices.push_back(recordingStillSavingNotice(key));
+        for (int fault = 0; fault <= static_cast<int>(WriteFault::Other); ++fault) {
+            recorderNotices.push_back(recordingNotSavedNotice(static_cast<WriteFault>(fault), key));
+        }
     }
     for (const std::string& notice : recorderNotices) {
         EXPECT_LE(notice.size(), 99u) << notice;

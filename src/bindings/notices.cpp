@@ -65,3 +65,30 @@ std::string recordingStartedNotice(VirtualKeyCode recordKey) {
 std::string recordingSavedNotice(const std::string& fileName) {
     return "Manual Gearbox: drive recorded in " + fileName;
 }
+
+std::string recordingNotSavedNotice(WriteFault fault, VirtualKeyCode recordKey) {
+    return "Manual Gearbox: recording not saved, " + std::string(writeFaultText(fault)) +
+           ". Press " + keyName(recordKey) + " to try again.";
+}
+
+std::string recordingStillSavingNotice(VirtualKeyCode recordKey) {
+    return "Manual Gearbox: still saving the last recording. Press " + keyName(recordKey) +
+           " after its notice.";
+}
+
+std::string_view writeFaultText(WriteFault fault) {
+    switch (fault) {
+    case WriteFault::DiskFull:
+        return "the disk is full";
+    case WriteFault::ReadOnlyDisk:
+        return "the disk is read-only";
+    case WriteFault::AccessDenied:
+        return "access is denied";
+    case WriteFault::NameTaken:
+        return "no free file name";
+    case WriteFault::None:
+    case WriteFault::Other:
+        break;
+    }
+    return "a write error";
+}

@@ -6,6 +6,7 @@
 #include <string_view>
 
 #include "bindings/binding_reader.h"
+#include "host/files.h"
 
 // What a reading of the file came to.
 enum class BindingsFile { NotFound, TooLarge, Utf16, Read };
@@ -18,13 +19,17 @@ std::string bindingsNoticeText(BindingsFile file, const KeyBindings& bindings, b
                                bool logWritten);
 
 // The notices of the drive recorder: it started, with the key that stops it;
-// it saved the file of that name; it couldn't.
+// it saved the file of that name; it couldn't, why, and the key that tries
+// again; it is still saving the last, and the key does nothing until then.
 std::string recordingStartedNotice(VirtualKeyCode recordKey);
 std::string recordingSavedNotice(const std::string& fileName);
-inline constexpr std::string_view recordingNotSavedNotice =
-    "Manual Gearbox: the recording could not be saved beside ManualGearbox.asi.";
+std::string recordingNotSavedNotice(WriteFault fault, VirtualKeyCode recordKey);
+std::string recordingStillSavingNotice(VirtualKeyCode recordKey);
 inline constexpr std::string_view recordingNoMemoryNotice =
     "Manual Gearbox: not enough memory to record the drive.";
+
+// Why a file couldn't be written, in a few words.
+std::string_view writeFaultText(WriteFault fault);
 
 // An error switched the gearbox off; a fixed text, since memory may be what
 // ran out.

@@ -13,12 +13,6 @@ bool writeAll(std::FILE* file, const std::string& text) {
     return std::fwrite(text.data(), 1, text.size(), file) == text.size();
 }
 
-// Adds a paragraph to the end of the log.
-bool append(const std::string& paragraph) {
-    SharedFile log = openForAppending(inFolder(moduleFolder(), logName));
-    return log && writeAll(log.get(), "\n" + paragraph + "\n") && closeWritten(std::move(log));
-}
-
 } // namespace
 
 // Written beside the log and put in its place once whole: opening the log
@@ -40,10 +34,11 @@ bool writeLog(const std::string& body) {
     return false;
 }
 
-bool logFault(const std::string& reason) {
-    return append("An error switched the gearbox off: " + reason);
+bool addToLog(const std::string& paragraph) {
+    SharedFile log = openForAppending(inFolder(moduleFolder(), logName));
+    return log && writeAll(log.get(), "\n" + paragraph + "\n") && closeWritten(std::move(log));
 }
 
-bool logNote(const std::string& note) {
-    return append(note);
+bool logFault(const std::string& reason) {
+    return addToLog("An error switched the gearbox off: " + reason);
 }

@@ -8,10 +8,9 @@
 // without.
 bool writeLog(const std::string& body);
 
+// Adds a paragraph to the log; false when the log can't be written.
+bool addToLog(const std::string& paragraph);
+
 // Adds why the gearbox switched itself off; false when the log can't be
 // written.
 bool logFault(const std::string& reason);
-
-// Adds a paragraph on what the gearbox made of an answer of the game's; false
-// when the log can't be written.
-bool logNote(const std::string& note);

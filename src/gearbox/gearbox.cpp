@@ -127,9 +127,10 @@ void fitGearsTo(GameHandle vehicle) {
         state.fittedTopSpeed = top;
     } else if (state.unfitVehicle != vehicle) {
         state.unfitVehicle = vehicle;
-        logNote("FitGears: the game gives vehicle " + std::to_string(vehicle) + " a top speed of " +
-                speedText(top) + " m/s, not one from " + speedText(lowestTopSpeed) + " to " +
-                speedText(highestTopSpeed) + ", so its gears keep their speeds as written.");
+        addToLog("FitGears: the game gives vehicle " + std::to_string(vehicle) +
+                 " a top speed of " + speedText(top) + " m/s, not one from " +
+                 speedText(lowestTopSpeed) + " to " + speedText(highestTopSpeed) +
+                 ", so its gears keep their speeds as written.");
     }
 }
 

@@ -4,6 +4,7 @@
 // bring the whole of iostreams and locales into the DLL.
 #pragma once
 
+#include <cstdint>
 #include <cstdio>
 #include <memory>
 #include <string>
@@ -36,6 +37,27 @@ bool replaceFile(const std::string& from, const std::string& to);
 
 // Deletes the file; false when it can't.
 bool removeFile(const std::string& path);
+
+// Why a file couldn't be written, as far as the player is told.
+enum class WriteFault { None, DiskFull, ReadOnlyDisk, AccessDenied, NameTaken, Other };
+
+// A file written straight through the system's calls, with no C runtime
+// buffer or state in between: it can still be written and closed while the
+// process exits.
+struct OutputFile {
+    // The system's handle, or -1 when none is open.
+    std::intptr_t handle = -1;
+};
+
+// Creates the file, or empties the one there, for writing.
+WriteFault createOutput(const std::string& path, OutputFile& file);
+WriteFault writeOutput(const OutputFile& file, const void* data, std::size_t size);
+// Closes the file if it is open.
+WriteFault closeOutput(OutputFile& file);
+
+// Gives the file at from the name to, which must be free: NameTaken when a
+// file has it, and then both stay as they were.
+WriteFault renameToFree(const std::string& from, const std::string& to);
 
 enum class FileKind { Missing, Regular, Other };
 

@@ -103,11 +103,31 @@ void startRecordingAndTell() {
                          : std::string(recordingNoMemoryNotice));
 }
 
-void stopRecordingAndTell() {
-    if (recording()) {
-        const std::string name = stopRecording();
-        showNotification(name.empty() ? std::string(recordingNotSavedNotice)
-                                      : recordingSavedNotice(name));
+void tellSave(const SaveOutcome& outcome) {
+    if (outcome.status == SaveOutcome::Status::Saved) {
+        showNotification(recordingSavedNotice(outcome.name));
+    } else if (outcome.status == SaveOutcome::Status::Failed) {
+        showNotification(recordingNotSavedNotice(outcome.fault, bindingsState.keys.recordKey));
+    }
+}
+
+// The key starts a recording, stops one, which is then saved over the
+// passes after, or saves one that couldn't be saved again; while a save is
+// under way it does nothing but say so.
+void recordKeyPressed() {
+    switch (recorderState.mode) {
+    case RecorderMode::Off:
+        startRecordingAndTell();
+        break;
+    case RecorderMode::Recording:
+        stopRecording();
+        break;
+    case RecorderMode::Saving:
+        showNotification(recordingStillSavingNotice(bindingsState.keys.recordKey));
+        break;
+    case RecorderMode::Unsaved:
+        beginSave();
+        break;
     }
 }
 
@@ -139,6 +159,10 @@ void framePass() {
 
     checkGameFocus();
 
+    if (saving()) {
+        tellSave(saveSlice());
+    }
+
     if (keyPressed(bindingsState.keys.reloadKey, state.reloadKeyWasDown)) {
         showNotification(reloadKeyBindings());
         fitGearsAgain();
@@ -147,11 +171,7 @@ void framePass() {
     // Recording begins with the next pass, so that a replay starts where a
     // pass starts.
     if (keyPressed(bindingsState.keys.recordKey, state.recordKeyWasDown)) {
-        if (recording()) {
-            stopRecordingAndTell();
-        } else {
-            startRecordingAndTell();
-        }
+        recordKeyPressed();
     }
 
     if (togglePressed()) {
@@ -160,7 +180,7 @@ void framePass() {
                                                       : "Manual Transmission ~r~Disabled~w~!");
         if (!gearboxState.transmissionEnabled) {
             releaseGearbox();
-            stopRecordingAndTell();
+            stopRecording();
         }
     }
 
@@ -191,7 +211,7 @@ void switchOffAfterFault(const char* reason) noexcept {
     bool logged = false;
     try {
         logged = logFault(reason);
-        stopRecordingAndTell();
+        stopRecording();
     } catch (...) {
     }
     showNotification(faultNotice(logged));
@@ -215,20 +235,36 @@ void behindBarrier(Work work) noexcept {
 
 void resetPlugin(Reset what) {
     if (what == Reset::Everything) {
-        recorderState = RecorderState{};
-        tapState = TapState{};
+        dropRecording();
         keyboardState = KeyboardState{};
         bindingsState = BindingsState{};
         gearboxState = GearboxState{};
         pluginState = PluginState{};
         return;
     }
-    // The old start's handles go first: a fault while the recording is
-    // written must find none to use.
+    // The old start's handles go first: a fault while the recording stops
+    // must find none to use.
     restartGearbox();
     pluginState = PluginState{.bindingsLoaded = pluginState.bindingsLoaded,
                               .noticeGiven = pluginState.noticeGiven};
-    stopRecordingAndTell();
+    stopRecording();
+}
+
+void unloadPlugin() noexcept {
+    try {
+        stopRecording();
+        if (recorderState.mode == RecorderMode::Unsaved) {
+            beginSave();
+        }
+        const SaveOutcome outcome = finishSave();
+        if (outcome.status == SaveOutcome::Status::Failed) {
+            addToLog("A drive recording that could not be saved (" +
+                     std::string(writeFaultText(outcome.fault)) +
+                     ") was dropped as the plug-in was unloaded.");
+        }
+        dropRecording();
+    } catch (...) {
+    }
 }
 
 void runFramePass() {
