@@ -17,7 +17,7 @@
 // numbers. 0 binds nothing. A switch is 1 for on, else off.
 struct KeyBindings {
     VirtualKeyCode clutchKey, firstGearKey, secondGearKey, thirdGearKey, fourthGearKey, reverseKey;
-    VirtualKeyCode toggleKey, reloadKey, shiftUpKey, shiftDownKey, recordKey;
+    VirtualKeyCode toggleKey, reloadKey, shiftUpKey, shiftDownKey, recordKey, bindKey;
     std::int32_t padHoldControl, padUpControl, padDownControl;
     std::int32_t fitGears;
 };
@@ -34,7 +34,7 @@ struct BindingField {
 // In the order a line tests them: the first key text found anywhere in a line
 // selects its field. So no key text may hold another: "PadClutch" would bind
 // the clutch key.
-inline constexpr std::array<BindingField, 15> bindingFields = {{
+inline constexpr std::array<BindingField, 16> bindingFields = {{
     {"Clutch", "clutchKey", &KeyBindings::clutchKey, BindingField::Kind::GearKey},
     {"FirstGear", "firstGearKey", &KeyBindings::firstGearKey, BindingField::Kind::GearKey},
     {"SecondGear", "secondGearKey", &KeyBindings::secondGearKey, BindingField::Kind::GearKey},
@@ -46,6 +46,7 @@ inline constexpr std::array<BindingField, 15> bindingFields = {{
     {"ShiftUp", "shiftUpKey", &KeyBindings::shiftUpKey, BindingField::Kind::OptionalKey},
     {"ShiftDown", "shiftDownKey", &KeyBindings::shiftDownKey, BindingField::Kind::OptionalKey},
     {"Record", "recordKey", &KeyBindings::recordKey, BindingField::Kind::OptionalKey},
+    {"Bind", "bindKey", &KeyBindings::bindKey, BindingField::Kind::OptionalKey},
     {"PadHold", "padHoldControl", &KeyBindings::padHoldControl, BindingField::Kind::PadControl},
     {"PadUp", "padUpControl", &KeyBindings::padUpControl, BindingField::Kind::PadControl},
     {"PadDown", "padDownControl", &KeyBindings::padDownControl, BindingField::Kind::PadControl},
