@@ -522,7 +522,9 @@ TEST(BindingsNoticeTest, EveryNoticeFitsOneTextComponent) {
 
 // Whatever the field, the keys in use, chosen and refused and why, the line
 // that asks for a key is whole in one text component.
-TEST(ChoosingLineTest, EveryLineFitsOneTextComponent) {
+class ChoosingLineTest : public PluginTest {};
+
+TEST_F(ChoosingLineTest, EveryLineFitsOneTextComponent) {
     keyboardState.gameHasFocus = false;
     for (int refusal = 0; refusal <= int(lastRefusal); ++refusal) {
         for (int key = -1; key < choosingCodesBelow; ++key) {

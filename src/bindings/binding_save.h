@@ -23,7 +23,7 @@ struct ChosenKeysWrite {
 // Rewrites the file at path as it is now (none there is an empty one) with
 // the keys, once the new text reads as chosen: written and flushed beside it,
 // the file as it was kept as path.bak, then put in its place in one
-// operation. A file larger than the reader reads is not changed. Whatever
-// fails, an exception included, the file stays as it was and no temporary
-// file is left.
+// operation. A file marked read-only, or larger than the reader reads, is not
+// changed. Whatever fails, an exception included, the file stays as it was
+// (its .bak may have become its copy) and no temporary file is left.
 ChosenKeysWrite writeChosenKeys(const std::string& path, const ChosenKeys& keys);
