@@ -1,7 +1,8 @@
 #!/bin/sh
 # Measures the plug-in's own instructions per pass with callgrind: a steady
-# pass (in a car, driving, the three labels drawn), a pass with the clutch held
-# and a recording pass, of which benchmarks/pass_cost.cpp runs 640 after a
+# pass (in a car, driving, the three labels drawn), a pass with the clutch held,
+# a recording pass and a pass while the player chooses keys (every key asked
+# for, the line drawn), of which benchmarks/pass_cost.cpp runs 640 after a
 # warm-up, and callgrind collects only those (measuredRun); then the passes
 # that save a ten-minute recording, one at a time (measuredPass, a profile
 # each): the Record key's pass, which stops it, and those up to the one that
@@ -64,7 +65,7 @@ with_library() {
 }
 
 printf '%-16s %10s %10s\n' pass own "+ library"
-for kind in steady clutch recording; do
+for kind in steady clutch recording choosing; do
     valgrind --tool=callgrind --collect-atstart=no --toggle-collect='*measuredRun*' \
         --callgrind-out-file="$out/$kind.out" "$build/benchmarks/pass_cost" "$kind" \
         >"$out/$kind.log" 2>&1 || { cat "$out/$kind.log"; exit 1; }

@@ -285,6 +285,14 @@ void runSuppressControl(const std::uint64_t* a) {
     }
 }
 
+// Every control of the pad, for the current frame only, as the single
+// control's disable.
+void runDisableAllControls(const std::uint64_t* a) {
+    if (knownPad(slotInt(a[0]))) {
+        world.suppressed.set();
+    }
+}
+
 void runTextFont(const std::uint64_t* a) {
     world.style.font = slotInt(a[0]);
     styleCall(Font);
@@ -449,6 +457,7 @@ constexpr NativeEntry natives[] = {
     {Native::PrintSubtitle, "int duration, BOOL drawImmediately", "void", runPrintSubtitle},
     {Native::BeginNotification, "const char* text", "void", runBeginNotification},
     {Native::PostNotification, "BOOL blink, BOOL showInBrief", "int", runPostNotification},
+    {Native::DisableAllControls, "int padIndex", "void", runDisableAllControls},
 };
 
 // The world knows every native the plug-in calls, each once.

@@ -273,7 +273,7 @@ TEST(DriveScriptTest, BadLinesNameTheFileTheLineAndWhatWasExpected) {
         {"1 top 3 30", "expected the vehicle, 1 or 2, got '3'"},
         {"1 top 2 30 40", "unexpected '40' after '30'"},
         {"1 expect", "expected what to expect: speed, cap, stalls, engine, gear, clutch, shift, "
-                     "subtitle, notice, notices or control after 'expect'"},
+                     "subtitle, notice, notices, control or prompt after 'expect'"},
         {"1 expect notices = many", "expected a number after '=', got 'many'"},
         {"1 expect control disabled", "expected a game control number from 0 to 511 after "
                                       "'control', got 'disabled'"},

@@ -71,6 +71,10 @@ TEST_F(NativeCallTest, EveryWrapperPushesItsHashAndSlotsInParameterOrder) {
          [] { suppressControl(71); },
          hashOf(Native::SuppressControl),
          {2, 71, 1}},
+        {"disableAllControls",
+         [] { disableAllControls(); },
+         hashOf(Native::DisableAllControls),
+         {0}},
         {"textFont", [] { textFont(4); }, hashOf(Native::TextFont), {4}},
         {"textScale",
          [] { textScale(0.3f, 0.54f); },
@@ -105,7 +109,7 @@ TEST_F(NativeCallTest, EveryWrapperPushesItsHashAndSlotsInParameterOrder) {
          {address(kind)}},
         {"printSubtitle", [] { printSubtitle(2500); }, hashOf(Native::PrintSubtitle), {2500, 1}},
     };
-    ASSERT_EQ(cases.size(), 25u);
+    ASSERT_EQ(cases.size(), 26u);
 
     for (const WrapperCase& c : cases) {
         SCOPED_TRACE(c.name);
@@ -155,6 +159,7 @@ TEST(NativeTableTest, EveryHashIsTheDocumentedOne) {
         {"END_TEXT_COMMAND_PRINT", 0x9D77056A530643F6},
         {"BEGIN_TEXT_COMMAND_THEFEED_POST", 0x202709F4C58A0424},
         {"END_TEXT_COMMAND_THEFEED_POST_TICKER", 0x2ED7843F8F801023},
+        {"DISABLE_ALL_CONTROL_ACTIONS", 0x5F4B6931816E599B},
     };
     ASSERT_EQ(std::size(nativeIds), std::size(documented));
     for (const auto& [name, hash] : documented) {

@@ -7,6 +7,7 @@
 #include "bindings/binding_warnings.h"
 #include "bindings/gear_access.h"
 #include "bindings/input_names.h"
+#include "bindings/virtual_keys.h"
 
 namespace {
 
@@ -199,8 +200,12 @@ std::string bindingsReport(const BindingReading& reading) {
     for (const std::size_t field : unboundGearFields(bindings)) {
         unbound.emplace_back(bindingFields[field].fieldName);
     }
-    return text + "\nResult: the gearbox can't use all its gears; not bound: " + joined(unbound) +
-           ".\n";
+    text += "\nResult: the gearbox can't use all its gears; not bound: " + joined(unbound) + ".\n";
+    if (const char* bindKey = virtualKeyName(bindings.bindKey)) {
+        text += std::string("In the game, ") + bindKey +
+                " (bindKey) lets you choose the clutch and gear keys by pressing them.\n";
+    }
+    return text;
 }
 
 std::string bindingReport(const BindingReading& reading, std::string_view name) {

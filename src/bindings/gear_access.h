@@ -28,6 +28,15 @@ constexpr std::array<std::size_t, gearCount> gearKeyFields = [] {
     return fields;
 }();
 
+// The fields a player chooses keys for in the game, in the order asked: the
+// clutch, then each gear's key in the gear table's order.
+inline constexpr std::size_t choosableFieldCount = gearCount + 1;
+constexpr std::array<std::size_t, choosableFieldCount> choosableFields = [] {
+    std::array<std::size_t, choosableFieldCount> fields{clutchField};
+    std::ranges::copy(gearKeyFields, fields.begin() + 1);
+    return fields;
+}();
+
 // The clutch and the gears' keys are the fields a gearbox can't do without.
 constexpr bool clutchOrGearKeyField(std::size_t field) {
     return field == clutchField || std::ranges::count(gearKeyFields, field) == 1;

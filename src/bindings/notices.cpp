@@ -6,6 +6,7 @@
 #include "bindings/binding_report.h"
 #include "bindings/gear_access.h"
 #include "bindings/input_names.h"
+#include "bindings/virtual_keys.h"
 
 namespace {
 
@@ -54,7 +55,23 @@ std::string bindingsNoticeText(BindingsFile file, const KeyBindings& bindings, b
         }
         break;
     }
-    return prefix + text + (logWritten ? " See ManualGearbox.log" : "");
+    text.insert(0, prefix);
+    // Keys missing are best chosen in the game: the notice says how, in as
+    // many words as fit.
+    const char* const bindKey = virtualKeyName(bindings.bindKey);
+    if (file == BindingsFile::Read && !reload && bindKey != nullptr) {
+        for (const std::string& ending : {std::string(" Press ") + bindKey + " to choose keys.",
+                                          std::string(" ") + bindKey + " chooses keys."}) {
+            if (text.size() + ending.size() <= noticeLengthAtMost) {
+                return text + ending;
+            }
+        }
+    }
+    return text + (logWritten ? " See ManualGearbox.log" : "");
+}
+
+std::string keysNotSavedNotice(std::string_view why) {
+    return "Manual Gearbox: keys in use until the game ends, not saved: " + std::string(why) + ".";
 }
 
 std::string recordingStartedNotice(VirtualKeyCode recordKey) {

@@ -27,7 +27,7 @@ bool writeLog(const std::string& body) {
         return false;
     }
     const bool written = writeAll(file.get(), text);
-    if (closeWritten(std::move(file)) && written && replaceFile(newLog, log)) {
+    if (closeWritten(std::move(file)) && written && replaceFile(newLog, log) == WriteFault::None) {
         return true;
     }
     removeFile(newLog);

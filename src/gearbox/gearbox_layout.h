@@ -8,6 +8,10 @@
 inline constexpr float gearLabelX = 0.015f;
 inline constexpr float clutchLabelX = 0.08f;
 inline constexpr float shiftLabelX = 0.155f;
+// The line that asks for keys while the player chooses them, centred above
+// the subtitles.
+inline constexpr float promptX = 0.5f;
+inline constexpr float promptY = 0.75f;
 
 // Cycles, boats, helicopters, planes and trains: the game's vehicle classes
 // without a gearbox to work.

@@ -104,8 +104,10 @@ SharedFile openForAppending(const std::string& path) {
     return SharedFile(_wfsopen(wide(path).c_str(), L"ab", _SH_DENYWR));
 }
 
-bool replaceFile(const std::string& from, const std::string& to) {
-    return MoveFileExW(wide(from).c_str(), wide(to).c_str(), MOVEFILE_REPLACE_EXISTING) != 0;
+WriteFault replaceFile(const std::string& from, const std::string& to) {
+    return MoveFileExW(wide(from).c_str(), wide(to).c_str(), MOVEFILE_REPLACE_EXISTING) != 0
+               ? WriteFault::None
+               : writeFault(GetLastError());
 }
 
 bool removeFile(const std::string& path) {
@@ -131,6 +133,10 @@ WriteFault writeOutput(const OutputFile& file, const void* data, std::size_t siz
     return written == size ? WriteFault::None : WriteFault::Other;
 }
 
+WriteFault flushOutput(const OutputFile& file) {
+    return FlushFileBuffers(handleOf(file)) != 0 ? WriteFault::None : writeFault(GetLastError());
+}
+
 WriteFault closeOutput(OutputFile& file) {
     if (file.handle == -1) {
         return WriteFault::None;
@@ -154,6 +160,11 @@ FileKind fileKind(const std::string& path) {
     return (attributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_DEVICE)) != 0
                ? FileKind::Other
                : FileKind::Regular;
+}
+
+bool readOnlyFile(const std::string& path) {
+    const DWORD attributes = GetFileAttributesW(wide(path).c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY) != 0;
 }
 
 std::string moduleFolder() {
@@ -210,10 +221,6 @@ SharedFile openForAppending(const std::string& path) {
     return SharedFile(std::fopen(path.c_str(), "ab"));
 }
 
-bool replaceFile(const std::string& from, const std::string& to) {
-    return std::rename(from.c_str(), to.c_str()) == 0;
-}
-
 bool removeFile(const std::string& path) {
     return std::remove(path.c_str()) == 0;
 }
@@ -229,6 +236,7 @@ WriteFault writeFault(int error) {
         return WriteFault::ReadOnlyDisk;
     case EACCES:
     case EPERM:
+    case EISDIR:
         return WriteFault::AccessDenied;
     case EEXIST:
         return WriteFault::NameTaken;
@@ -266,6 +274,10 @@ WriteFault writeOutput(const OutputFile& file, const void* data, std::size_t siz
     return WriteFault::None;
 }
 
+WriteFault flushOutput(const OutputFile& file) {
+    return fsync(static_cast<int>(file.handle)) == 0 ? WriteFault::None : writeFault(errno);
+}
+
 WriteFault closeOutput(OutputFile& file) {
     if (file.handle == -1) {
         return WriteFault::None;
@@ -273,6 +285,10 @@ WriteFault closeOutput(OutputFile& file) {
     const bool closed = close(static_cast<int>(file.handle)) == 0;
     file.handle = -1;
     return closed ? WriteFault::None : writeFault(errno);
+}
+
+WriteFault replaceFile(const std::string& from, const std::string& to) {
+    return std::rename(from.c_str(), to.c_str()) == 0 ? WriteFault::None : writeFault(errno);
 }
 
 WriteFault renameToFree(const std::string& from, const std::string& to) {
@@ -287,6 +303,11 @@ FileKind fileKind(const std::string& path) {
         return FileKind::Missing;
     }
     return S_ISREG(status.st_mode) ? FileKind::Regular : FileKind::Other;
+}
+
+bool readOnlyFile(const std::string& path) {
+    struct stat status {};
+    return stat(path.c_str(), &status) == 0 && (status.st_mode & 0222) == 0;
 }
 
 std::string& nativeModuleFolder() {

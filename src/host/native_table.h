@@ -44,6 +44,7 @@ enum class Native {
     PrintSubtitle,
     BeginNotification,
     PostNotification,
+    DisableAllControls,
 };
 
 struct NativeId {
@@ -88,6 +89,7 @@ inline constexpr NativeId nativeIds[] = {
     {Native::PrintSubtitle, 0x9D77056A530643F6, "END_TEXT_COMMAND_PRINT"},
     {Native::BeginNotification, 0x202709F4C58A0424, "BEGIN_TEXT_COMMAND_THEFEED_POST"},
     {Native::PostNotification, 0x2ED7843F8F801023, "END_TEXT_COMMAND_THEFEED_POST_TICKER"},
+    {Native::DisableAllControls, 0x5F4B6931816E599B, "DISABLE_ALL_CONTROL_ACTIONS"},
 };
 
 constexpr bool nativeIdsInOrder() {
@@ -96,7 +98,7 @@ constexpr bool nativeIdsInOrder() {
             return false;
         }
     }
-    return std::size(nativeIds) == static_cast<std::size_t>(Native::PostNotification) + 1;
+    return std::size(nativeIds) == static_cast<std::size_t>(Native::DisableAllControls) + 1;
 }
 static_assert(nativeIdsInOrder(), "nativeIds lists every Native once, in order");
 

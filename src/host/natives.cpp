@@ -88,6 +88,10 @@ void suppressControl(ControlId control) {
     invokeNative<Native::SuppressControl>(controlPad, control, std::int32_t{1});
 }
 
+void disableAllControls() {
+    invokeNative<Native::DisableAllControls>(playerPad);
+}
+
 void textFont(std::int32_t font) {
     invokeNative<Native::TextFont>(font);
 }

@@ -123,6 +123,9 @@ std::int32_t gameTimeMs();
 // disabled for the game in this frame.
 bool controlHeld(ControlId control);
 void suppressControl(ControlId control);
+// Every control of the player's pad, for the current frame: the game ignores
+// whatever the player presses.
+void disableAllControls();
 
 void textFont(std::int32_t font);
 void textScale(float first, float second);

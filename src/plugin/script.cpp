@@ -8,6 +8,7 @@
 #include <type_traits>
 
 #include "bindings/key_bindings.h"
+#include "bindings/key_choosing.h"
 #include "bindings/own_inputs.h"
 #include "bindings/plugin_log.h"
 #include "bindings/recorded_bindings.h"
@@ -33,6 +34,23 @@ struct StateField {
     std::int32_t lowest;
     std::int32_t highest;
 };
+
+// A number that indexes a table, which a value read back must keep to.
+template <auto& state, auto member>
+constexpr StateField stateField(std::string_view name, std::int32_t highest) {
+    using Value = std::remove_reference_t<decltype(state.*member)>;
+    return {name, [] { return static_cast<std::int32_t>(state.*member); },
+            [](std::int32_t value) { state.*member = static_cast<Value>(value); }, 0, highest};
+}
+
+// One element of an array member, of any value.
+template <auto& state, auto member, std::size_t index>
+constexpr StateField stateElement(std::string_view name) {
+    using Value = std::remove_reference_t<decltype((state.*member)[index])>;
+    return {name, [] { return static_cast<std::int32_t>((state.*member)[index]); },
+            [](std::int32_t value) { (state.*member)[index] = static_cast<Value>(value); },
+            INT32_MIN, INT32_MAX};
+}
 
 template <auto& state, auto member>
 constexpr StateField stateField(std::string_view name) {
@@ -78,10 +96,32 @@ constexpr std::array stateFields = {
     stateField<pluginState, &PluginState::toggleKeyWasDown>("toggleKeyWasDown"),
     stateField<pluginState, &PluginState::reloadKeyWasDown>("reloadKeyWasDown"),
     stateField<pluginState, &PluginState::recordKeyWasDown>("recordKeyWasDown"),
+    stateField<pluginState, &PluginState::bindKeyWasDown>("bindKeyWasDown"),
     stateField<keyboardState, &KeyboardState::gameHasFocus>("gameHasFocus"),
     stateField<bindingsState, &BindingsState::file>("bindingsFile"),
     stateField<bindingsState, &BindingsState::logWritten>("logWritten"),
+    stateField<choosingState, &ChoosingState::choosing>("choosing"),
+    stateField<choosingState, &ChoosingState::step>("choosingStep", choosableFieldCount - 1),
+    stateElement<choosingState, &ChoosingState::chosen, 0>("chosenKey0"),
+    stateElement<choosingState, &ChoosingState::chosen, 1>("chosenKey1"),
+    stateElement<choosingState, &ChoosingState::chosen, 2>("chosenKey2"),
+    stateElement<choosingState, &ChoosingState::chosen, 3>("chosenKey3"),
+    stateElement<choosingState, &ChoosingState::chosen, 4>("chosenKey4"),
+    stateElement<choosingState, &ChoosingState::chosen, 5>("chosenKey5"),
+    stateField<choosingState, &ChoosingState::refusedKey>("refusedKey"),
+    stateField<choosingState, &ChoosingState::refusal>("refusal", int(lastRefusal)),
+    stateElement<choosingState, &ChoosingState::keysHeld, 0>("keysHeld0"),
+    stateElement<choosingState, &ChoosingState::keysHeld, 1>("keysHeld1"),
+    stateElement<choosingState, &ChoosingState::keysHeld, 2>("keysHeld2"),
+    stateElement<choosingState, &ChoosingState::keysHeld, 3>("keysHeld3"),
+    stateElement<choosingState, &ChoosingState::keysHeld, 4>("keysHeld4"),
+    stateElement<choosingState, &ChoosingState::keysHeld, 5>("keysHeld5"),
+    stateElement<choosingState, &ChoosingState::keysHeld, 6>("keysHeld6"),
+    stateElement<choosingState, &ChoosingState::keysHeld, 7>("keysHeld7"),
 };
+static_assert(choosableFieldCount == 6 && std::tuple_size_v<ChosenKeys> == 6 &&
+                  std::tuple_size_v<decltype(ChoosingState::keysHeld)> == 8,
+              "a chosen key and a word of keys held each have a state field above");
 
 std::array<std::int32_t, stateFields.size()> stateValues() {
     std::array<std::int32_t, stateFields.size()> values{};
@@ -148,6 +188,48 @@ bool togglePressed() {
     return controlActive || arrowPressed || boundKeyPressed;
 }
 
+void flipGearbox() {
+    gearboxState.transmissionEnabled = !gearboxState.transmissionEnabled;
+    showSubtitle(gearboxState.transmissionEnabled ? "Manual Transmission ~g~Enabled~w~!"
+                                                  : "Manual Transmission ~r~Disabled~w~!");
+    if (!gearboxState.transmissionEnabled) {
+        releaseGearbox();
+        stopRecording();
+    }
+}
+
+// While the player chooses keys the game ignores every control, and the
+// gearbox rests: its gear, the cap it set and its labels' state wait for the
+// choosing to end. Only the right arrow, which no choice can take, still
+// switches it.
+void choosingPass() {
+    disableAllControls();
+    const ChoosingPass pass = chooseKeysPass();
+    // A key held as the choosing ends counts once pressed again.
+    PluginState& state = pluginState;
+    const KeyBindings& keys = bindingsState.keys;
+    state.toggleArrowWasDown = heldWhileChoosing(toggleArrowKey);
+    state.toggleKeyWasDown = heldWhileChoosing(keys.toggleKey);
+    state.reloadKeyWasDown = heldWhileChoosing(keys.reloadKey);
+    state.recordKeyWasDown = heldWhileChoosing(keys.recordKey);
+    state.bindKeyWasDown = heldWhileChoosing(keys.bindKey);
+    if (pass.toggleArrowPressed) {
+        flipGearbox();
+    }
+    switch (pass.end) {
+    case ChoosingPass::End::None:
+        drawPromptLine(pass.line.data());
+        break;
+    case ChoosingPass::End::Cancelled:
+        showNotification(keysCancelledNotice);
+        break;
+    case ChoosingPass::End::Chosen:
+        showNotification(applyChosenKeys(choosingState.chosen));
+        fitGearsAgain();
+        break;
+    }
+}
+
 // Everything the frame does; it never waits, since whatever it does to the
 // game lasts this frame only.
 void framePass() {
@@ -163,25 +245,28 @@ void framePass() {
         tellSave(saveSlice());
     }
 
-    if (keyPressed(bindingsState.keys.reloadKey, state.reloadKeyWasDown)) {
-        showNotification(reloadKeyBindings());
-        fitGearsAgain();
+    // While choosing, every key pressed is a choice.
+    if (!choosingState.choosing) {
+        if (keyPressed(bindingsState.keys.reloadKey, state.reloadKeyWasDown)) {
+            showNotification(reloadKeyBindings());
+            fitGearsAgain();
+        }
+        // Recording begins with the next pass, so that a replay starts where a
+        // pass starts.
+        if (keyPressed(bindingsState.keys.recordKey, state.recordKeyWasDown)) {
+            recordKeyPressed();
+        }
+        if (keyPressed(bindingsState.keys.bindKey, state.bindKeyWasDown)) {
+            startChoosingKeys();
+        }
     }
-
-    // Recording begins with the next pass, so that a replay starts where a
-    // pass starts.
-    if (keyPressed(bindingsState.keys.recordKey, state.recordKeyWasDown)) {
-        recordKeyPressed();
+    if (choosingState.choosing) {
+        choosingPass();
+        return;
     }
 
     if (togglePressed()) {
-        gearboxState.transmissionEnabled = !gearboxState.transmissionEnabled;
-        showSubtitle(gearboxState.transmissionEnabled ? "Manual Transmission ~g~Enabled~w~!"
-                                                      : "Manual Transmission ~r~Disabled~w~!");
-        if (!gearboxState.transmissionEnabled) {
-            releaseGearbox();
-            stopRecording();
-        }
+        flipGearbox();
     }
 
     const bool driving = gearboxState.transmissionEnabled && updateGearbox();
@@ -238,6 +323,7 @@ void resetPlugin(Reset what) {
         dropRecording();
         keyboardState = KeyboardState{};
         bindingsState = BindingsState{};
+        choosingState = ChoosingState{};
         gearboxState = GearboxState{};
         pluginState = PluginState{};
         return;
@@ -247,6 +333,7 @@ void resetPlugin(Reset what) {
     restartGearbox();
     pluginState = PluginState{.bindingsLoaded = pluginState.bindingsLoaded,
                               .noticeGiven = pluginState.noticeGiven};
+    choosingState = ChoosingState{};
     stopRecording();
 }
 

@@ -32,12 +32,13 @@ game starts, and tells you:
     and so on, and reverseKey), and the optional toggleKey ("Enable/Disable=N"),
     reloadKey ("Reload=N", reads the file again in the game), shiftUpKey and
     shiftDownKey ("ShiftUp=N", "ShiftDown=N", one gear at a time), recordKey
-    ("Record=N", records a drive to send with a report), the pad's
-    padHoldControl, padUpControl and padDownControl ("PadHold=N", "PadUp=N",
-    "PadDown=N", by the game's control number) and fitGears ("FitGears=1"
-    fits each gear's speeds to the top speed of the vehicle you drive;
-    "FitGears=0", or no line, keeps them as written, for a top speed of
-    50 m/s; any other value changes nothing);
+    ("Record=N", records a drive to send with a report), bindKey ("Bind=N",
+    chooses the clutch and gear keys in the game by pressing them, and writes
+    them into the file), the pad's padHoldControl, padUpControl and
+    padDownControl ("PadHold=N", "PadUp=N", "PadDown=N", by the game's control
+    number) and fitGears ("FitGears=1" fits each gear's speeds to the top
+    speed of the vehicle you drive; "FitGears=0", or no line, keeps them as
+    written, for a top speed of 50 m/s; any other value changes nothing);
   - warnings: a UTF-16 file, a line naming several fields, no clutch, a gear
     left unbound, two bindings on one key or button, a key or button the
     plug-in uses itself (W, S, the right arrow; accelerate, brake, the toggle),

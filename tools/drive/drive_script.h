@@ -11,8 +11,8 @@
 constexpr int driveVehicleCount = 2;
 
 // What a drive checks at one moment. Numbers compare for speed, cap and stalls;
-// the others compare text: "on", "off" or "none" (not drawn), a gear label, or
-// the subtitle on screen.
+// the others compare text: "on", "off" or "none" (not drawn), a gear label,
+// the subtitle on screen, or the line that asks for keys.
 struct Expectation {
     enum class Subject {
         Speed,
@@ -25,7 +25,8 @@ struct Expectation {
         Subtitle,
         Notice,
         Notices,
-        Control
+        Control,
+        Prompt
     };
     enum class Comparison { Less, LessOrEqual, Equal, GreaterOrEqual, Greater };
     Subject subject = Subject::Speed;

@@ -41,6 +41,7 @@ const std::vector<Subject>& subjects() {
         {"notice", Expectation::Subject::Notice, false, {}, false},
         {"notices", Expectation::Subject::Notices, true, {}, false},
         {"control", Expectation::Subject::Control, false, {"disabled", "enabled"}, false},
+        {"prompt", Expectation::Subject::Prompt, false, {}, false},
     };
     return table;
 }
