@@ -1,48 +1,59 @@
 // The passes whose cost scripts/pass_cost.sh measures with callgrind: the
 // plug-in, built with -O2 as the Windows release build is, drives the
 // stand-in's car with its three labels for a while, then runs the measured
-// passes, the only ones callgrind collects (measuredRun); the script takes
-// out what the stand-in does behind the hook's entry points.
+// passes, the only ones callgrind collects (measuredRun, measuredPass); the
+// script takes out what the stand-in does behind the hook's entry points.
+// saving records ten busy minutes, then measures one pass at a time from the
+// Record key's until the one that posts the recording's notice. choosing
+// measures passes that ask for a key to choose, with none pressed.
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <string_view>
 
-#include "bindings/key_bindings.h"
+#include "benchmarks/busy_drive.h"
 #include "host/files.h"
-#include "host/script_hook.h"
-#include "plugin/script.h"
-#include "sim/world.h"
 
 namespace {
 
-constexpr int keyW = 87, keyF9 = 120, clutch = 16;
+using busy::pass;
 // A multiple of the recorder's 64 passes per kept state, so that a recording
 // pass's cost includes its share of them.
 constexpr int measuredPasses = 640;
 constexpr int warmUpPasses = 200;
+constexpr int savingPassesAtMost = 1000;
+constexpr int keyF8 = 119;
 
-void pass() {
-    runFramePass();
-    scriptWait(0);
-}
-
-void passes(int count) {
-    for (int i = 0; i < count; ++i) {
+[[gnu::noinline]] void measuredRun() {
+    for (int i = 0; i < measuredPasses; ++i) {
         pass();
     }
 }
 
-[[gnu::noinline]] void measuredRun() {
-    passes(measuredPasses);
+[[gnu::noinline]] void measuredPass() {
+    pass();
+}
+
+// The passes from the Record key's on, until the recording's notice.
+int savingPasses() {
+    const std::size_t notices = sim::world.notifications.size();
+    sim::setKey(busy::keyF9, true);
+    int count = 0;
+    while (sim::world.notifications.size() == notices && count < savingPassesAtMost) {
+        measuredPass();
+        sim::setKey(busy::keyF9, false);
+        ++count;
+    }
+    return count;
 }
 
 } // namespace
 
 int main(int argc, char** argv) {
     const std::string_view kind = argc == 2 ? argv[1] : "";
-    if (kind != "steady" && kind != "clutch" && kind != "recording") {
-        std::fprintf(stderr, "usage: pass_cost steady|clutch|recording\n");
+    if (kind != "steady" && kind != "clutch" && kind != "recording" && kind != "saving" &&
+        kind != "choosing") {
+        std::fprintf(stderr, "usage: pass_cost steady|clutch|recording|saving|choosing\n");
         return 2;
     }
     const std::filesystem::path folder =
@@ -50,37 +61,39 @@ int main(int argc, char** argv) {
     std::filesystem::create_directories(folder);
     nativeModuleFolder() = folder.string();
 
-    sim::world = sim::World{};
-    sim::world.recording = false;
-    sim::enterVehicle(sim::addVehicle(0x00000A01));
-    resetPlugin(Reset::Everything);
-    pluginState.bindingsLoaded = true;
-    pluginState.noticeGiven = true;
-    // The shipped MTconfig.ini's six keys, and the Record key to record with.
-    bindingsState.keys = KeyBindings{};
-    bindingsState.keys.clutchKey = clutch;
-    bindingsState.keys.firstGearKey = 49;
-    bindingsState.keys.secondGearKey = 50;
-    bindingsState.keys.thirdGearKey = 51;
-    bindingsState.keys.fourthGearKey = 52;
-    bindingsState.keys.reverseKey = 82;
-    if (kind == "recording") {
-        bindingsState.keys.recordKey = keyF9;
-        sim::setKey(keyF9, true);
-        pass();
-        sim::setKey(keyF9, false);
+    busy::startInTheCar();
+    if (kind == "recording" || kind == "saving") {
+        bindingsState.keys.recordKey = busy::keyF9;
+        busy::tap(busy::keyF9);
     }
-    sim::setKey(keyW, true);
-    sim::setKey(clutch, kind == "clutch");
-    passes(warmUpPasses);
-    measuredRun();
+    int measured = measuredPasses;
+    bool saved = true;
+    if (kind == "saving") {
+        busy::drive(busy::tenMinutes);
+        measured = savingPasses();
+        saved =
+            std::filesystem::directory_iterator(folder) != std::filesystem::directory_iterator();
+    } else {
+        sim::setKey(busy::keyW, true);
+        sim::setKey(busy::clutch, kind == "clutch");
+        if (kind == "choosing") {
+            bindingsState.keys.bindKey = keyF8;
+            busy::tap(keyF8);
+        }
+        for (int i = 0; i < warmUpPasses; ++i) {
+            pass();
+        }
+        measuredRun();
+    }
 
-    const bool drove = sim::world.shownLabels.size() == 3 && sim::world.faults.empty();
+    // The three labels, or the line that asks for a key.
+    const bool drove = sim::world.shownLabels.size() == (kind == "choosing" ? 1u : 3u) &&
+                       sim::world.faults.empty();
     if (kind == "recording") {
-        sim::setKey(keyF9, true);
+        sim::setKey(busy::keyF9, true);
         pass();
     }
     std::filesystem::remove_all(folder);
-    std::printf("%d passes\n", measuredPasses);
-    return drove ? 0 : 1;
+    std::printf("%d passes\n", measured);
+    return drove && saved ? 0 : 1;
 }

@@ -1,60 +1,16 @@
-// Writing a ten-minute drive recording, which the game waits for: the
-// plug-in drives the stand-in's car for 36,000 passes, changing gear every
-// few seconds, and then the Record key stops and writes the recording.
+// Writing a ten-minute drive recording: the plug-in drives the stand-in's car
+// for 36,000 passes, changing gear every few seconds, and then the Record key
+// stops the recording; measured from that pass to the one that posts the
+// recording's notice.
 #include <benchmark/benchmark.h>
 
 #include <filesystem>
 
-#include "bindings/key_bindings.h"
+#include "benchmarks/busy_drive.h"
 #include "host/files.h"
-#include "host/script_hook.h"
-#include "plugin/script.h"
 #include "recorder/recorder.h"
-#include "sim/world.h"
 
 namespace {
-
-constexpr int tenMinutes = 10 * 60 * 60;
-constexpr int keyW = 87, keyF9 = 120, clutch = 16, firstKey = 49, secondKey = 50;
-
-void pass() {
-    runFramePass();
-    scriptWait(0);
-}
-
-void tap(int key) {
-    sim::setKey(key, true);
-    pass();
-    sim::setKey(key, false);
-}
-
-// Starts recording and drives for ten minutes: each pass draws the labels,
-// caps the car and asks for the keys, as a busy pass does.
-void recordTenMinutes() {
-    sim::world = sim::World{};
-    sim::world.recording = false;
-    sim::enterVehicle(sim::addVehicle(0x00000A01));
-    resetPlugin(Reset::Everything);
-    pluginState.bindingsLoaded = true;
-    pluginState.noticeGiven = true;
-    bindingsState.keys = KeyBindings{};
-    bindingsState.keys.clutchKey = clutch;
-    bindingsState.keys.firstGearKey = firstKey;
-    bindingsState.keys.secondGearKey = secondKey;
-    bindingsState.keys.recordKey = keyF9;
-    tap(keyF9);
-    sim::setKey(keyW, true);
-    for (int i = 0; i < tenMinutes; ++i) {
-        if (i % 300 == 299) {
-            sim::setKey(clutch, true);
-            sim::setKey(i % 600 == 299 ? secondKey : firstKey, true);
-        }
-        pass();
-        sim::setKey(clutch, false);
-        sim::setKey(firstKey, false);
-        sim::setKey(secondKey, false);
-    }
-}
 
 void writeTenMinutes(benchmark::State& state) {
     const std::filesystem::path folder =
@@ -62,19 +18,28 @@ void writeTenMinutes(benchmark::State& state) {
     std::filesystem::create_directories(folder);
     nativeModuleFolder() = folder.string();
     std::size_t bytes = 0;
+    int passes = 0;
     for (auto _ : state) {
         state.PauseTiming();
         std::filesystem::remove_all(folder);
         std::filesystem::create_directories(folder);
-        recordTenMinutes();
+        busy::startInTheCar();
+        bindingsState.keys.recordKey = busy::keyF9;
+        busy::tap(busy::keyF9);
+        busy::drive(busy::tenMinutes);
         bytes = recorderState.head - recorderState.tail;
-        sim::setKey(keyF9, true);
+        sim::setKey(busy::keyF9, true);
         state.ResumeTiming();
-        pass();
+        passes = 0;
+        while (sim::world.notifications.size() == 1 && passes < 1000) {
+            busy::pass();
+            sim::setKey(busy::keyF9, false);
+            ++passes;
+        }
     }
     std::filesystem::remove_all(folder);
-    state.counters["passes"] = tenMinutes;
-    state.counters["bytes per pass"] = static_cast<double>(bytes) / tenMinutes;
+    state.counters["passes"] = passes;
+    state.counters["bytes per pass"] = static_cast<double>(bytes) / busy::tenMinutes;
     state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * bytes));
     if (recording() || sim::world.notifications.size() != 2) {
         state.SkipWithError("the recording was not written");

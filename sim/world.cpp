@@ -108,8 +108,9 @@ void moveVehicle(Vehicle& vehicle) {
             vehicle.engineOn = true;
         }
         vehicle.restartArmed = !throttle;
-    } else if (throttle && vehicle.speed >= 0) {
-        vehicle.speed += engineAcceleration(vehicle.speed) * seconds;
+    } else if (throttle && vehicle.speed >= 0 && vehicle.speed < vehicle.topSpeed) {
+        vehicle.speed =
+            std::min(vehicle.topSpeed, vehicle.speed + engineAcceleration(vehicle.speed) * seconds);
     }
 
     if (brake) {
@@ -177,6 +178,11 @@ void runVehicleOfCharacter(const std::uint64_t* a) {
 void runVehicleSpeed(const std::uint64_t* a) {
     const Vehicle* vehicle = findVehicle(slotInt(a[0]));
     setResult(floatResult(vehicle ? std::fabs(vehicle->speed) : 0.0f));
+}
+
+void runVehicleTopSpeed(const std::uint64_t* a) {
+    const Vehicle* vehicle = findVehicle(slotInt(a[0]));
+    setResult(floatResult(vehicle ? vehicle->topSpeed : 0.0f));
 }
 
 void runCapVehicleSpeed(const std::uint64_t* a) {
@@ -276,6 +282,14 @@ void runSuppressControl(const std::uint64_t* a) {
     const int control = slotInt(a[1]);
     if (knownPad(slotInt(a[0])) && validControl(control)) {
         world.suppressed[control] = true;
+    }
+}
+
+// Every control of the pad, for the current frame only, as the single
+// control's disable.
+void runDisableAllControls(const std::uint64_t* a) {
+    if (knownPad(slotInt(a[0]))) {
+        world.suppressed.set();
     }
 }
 
@@ -411,6 +425,8 @@ constexpr NativeEntry natives[] = {
      Fact::Driver},
     {Native::VehicleClass, "Vehicle vehicle", "int", runVehicleClass, Fact::VehicleClass},
     {Native::VehicleSpeed, "Entity entity", "float", runVehicleSpeed, Fact::VehicleSpeed},
+    {Native::VehicleTopSpeed, "Vehicle vehicle", "float", runVehicleTopSpeed,
+     Fact::VehicleTopSpeed},
     {Native::CapVehicleSpeed, "Entity entity, float speed", "void", runCapVehicleSpeed},
     {Native::ForceForwardSpeed, "Vehicle vehicle, float speed", "void", runForceForwardSpeed},
     {Native::StallEngine, "Vehicle vehicle, BOOL value, BOOL instantly, BOOL disableAutoStart",
@@ -441,6 +457,7 @@ constexpr NativeEntry natives[] = {
     {Native::PrintSubtitle, "int duration, BOOL drawImmediately", "void", runPrintSubtitle},
     {Native::BeginNotification, "const char* text", "void", runBeginNotification},
     {Native::PostNotification, "BOOL blink, BOOL showInBrief", "int", runPostNotification},
+    {Native::DisableAllControls, "int padIndex", "void", runDisableAllControls},
 };
 
 // The world knows every native the plug-in calls, each once.

@@ -108,6 +108,9 @@ struct Vehicle {
     // Signed speed along the heading; the speed query reports its magnitude.
     float speed = 0;
     float maxSpeed = 9999.0f;
+    // The game's estimate of its top speed, where the engine stops
+    // accelerating it.
+    float topSpeed = 50.0f;
     bool engineOn = true;
     // Switched off with auto-start left on, the engine starts again when the
     // throttle is released and then pressed again; the press that stalled it
@@ -267,6 +270,7 @@ enum class Fact {
     Driver,
     VehicleClass,
     VehicleSpeed,
+    VehicleTopSpeed,
     KeyboardAndMouse,
     ControlHeld,
     ControlFired,

@@ -7,14 +7,16 @@
 #include <functional>
 #include <new>
 
+#include "bindings/key_choosing.h"
 #include "host/windows_api.h"
 #include "recorder/recorder.h"
 
 namespace {
 std::size_t allocations = 0;
 bool counting = false;
-// The plug-in's next allocation fails, as it would with the game out of memory.
-bool failNextAllocation = false;
+// The plug-in's allocation after this many more fails, as it would with the
+// game out of memory; none while negative.
+int allocationsBeforeFailing = -1;
 // The script function never returns: the hook's wait after this many more
 // throws this to leave it.
 struct LeaveScript {};
@@ -81,8 +83,7 @@ DWORD GetCurrentProcessId() {
 void* operator new(std::size_t size) {
     if (counting) {
         ++allocations;
-        if (failNextAllocation) {
-            failNextAllocation = false;
+        if (allocationsBeforeFailing >= 0 && allocationsBeforeFailing-- == 0) {
             throw std::bad_alloc();
         }
     }
@@ -101,13 +102,24 @@ void operator delete(void* memory, std::size_t) noexcept {
 
 namespace {
 
-class AllocationTest : public GearboxTest {};
+class AllocationTest : public GearboxTest {
+  protected:
+    static void tap(int key) {
+        press(key);
+        pass();
+        release(key);
+    }
+};
 
 TEST_F(AllocationTest, DrivingThroughEveryGearAndSeatAllocatesNothing) {
     const int other = sim::addVehicle(0x00013C07);
+    // Each vehicle's gears fitted to its top speed, as the pass that gets in asks.
+    bindingsState.keys.fitGears = 1;
+    sim::world.vehicles[static_cast<std::size_t>(other)].topSpeed = 30.0f;
     // Shifting one gear at a time on the keyboard and on a pad, as well.
     constexpr int keyE = 69, lb = 68, a = 73, x = 99, rt = 71;
     bindingsState.keys.shiftUpKey = keyE;
+    bindingsState.keys.bindKey = 119;
     bindingsState.keys.padHoldControl = lb;
     bindingsState.keys.padUpControl = a;
     bindingsState.keys.padDownControl = x;
@@ -173,7 +185,7 @@ TEST_F(AllocationTest, DrivingThroughEveryGearAndSeatAllocatesNothing) {
     }
     EXPECT_EQ(allocations, 0u) << "over " << frames << " frames";
     EXPECT_EQ(sim::world.subtitles.size(), 2u);
-    EXPECT_EQ(gearboxState.gear, Gear::First);
+    EXPECT_EQ(gearboxState.gear, gear1);
     EXPECT_EQ(car().maxSpeed, 9999.0f) << "lifted once the player left the driver's seat";
     EXPECT_EQ(sim::world.vehicles[1].maxSpeed, 9999.0f) << "lifted in a boat";
     EXPECT_EQ(sim::world.frame, static_cast<std::int64_t>(frames)) << "one frame a pass";
@@ -202,26 +214,26 @@ TEST_F(AllocationTest, RecordingPassesAllocateNothing) {
     EXPECT_EQ(allocations, 0u) << "over 600 passes, ten of which kept the plug-in's state";
     EXPECT_EQ(recorderState.passesKept, 600u);
     press(keyF9);
-    pass();
+    passes(3);
     EXPECT_FALSE(recording());
-    EXPECT_EQ(sim::world.notifications.size(), 2u);
+    EXPECT_EQ(sim::world.notifications.size(), 2u) << "saved in the two passes after the key's";
 }
 
 TEST_F(AllocationTest, AnExceptionInAPassSwitchesTheGearboxOffAndTheLoopGoesOn) {
     constexpr int keyF5 = 116;
     bindingsState.keys.reloadKey = keyF5;
-    gearboxState.gear = Gear::Second;
+    gearboxState.gear = gear2;
     passes(2);
     EXPECT_EQ(car().maxSpeed, 31.0f);
 
     // The reload builds its report on the heap.
     press(keyF5);
     counting = true;
-    failNextAllocation = true;
+    allocationsBeforeFailing = 0;
     pass();
     counting = false;
     EXPECT_FALSE(gearboxState.transmissionEnabled);
-    EXPECT_EQ(gearboxState.gear, Gear::First);
+    EXPECT_EQ(gearboxState.gear, gear1);
     EXPECT_EQ(car().maxSpeed, 9999.0f);
     ASSERT_EQ(sim::world.notifications.size(), 1u);
     EXPECT_EQ(sim::world.notifications[0].text,
@@ -247,25 +259,88 @@ TEST_F(AllocationTest, AnExceptionWhileTheScriptStartsAgainSwitchesTheGearboxOff
     press(keyF9);
     passes(2);
     release(keyF9);
-    gearboxState.gear = Gear::Second;
+    gearboxState.gear = gear2;
     passes(3);
     ASSERT_TRUE(recording());
 
     clearCalls();
     counting = true;
-    failNextAllocation = true;
+    allocationsBeforeFailing = 0;
     waitsBeforeLeaving = 1;
     EXPECT_THROW(scriptEntry(), LeaveScript);
     counting = false;
     EXPECT_FALSE(gearboxState.transmissionEnabled);
-    EXPECT_FALSE(recording()) << "saved once the error was logged";
-    EXPECT_EQ(sim::world.notifications.back().text,
+    EXPECT_FALSE(recording());
+    ASSERT_GE(sim::world.notifications.size(), 2u);
+    EXPECT_EQ(sim::world.notifications.end()[-2].text,
               "Manual Gearbox: an error switched the gearbox off. See ManualGearbox.log");
+    EXPECT_TRUE(sim::world.notifications.back().text.starts_with(
+        "Manual Gearbox: drive recorded in ManualGearbox-"))
+        << "saved in the pass after, once the error was logged";
     // The car's handle is from before the start: switching off lifts no cap
     // through it. The loop goes on.
     const std::vector<std::uint64_t> calls = nativeHashes();
     EXPECT_EQ(std::count(calls.begin(), calls.end(), hashOf(Native::CapVehicleSpeed)), 0);
     EXPECT_EQ(waits(), (std::vector<std::int64_t>{0, 0}));
+}
+
+constexpr int keyF8 = 119, keyQ = 81, enterKey = 13;
+
+// Refusals, the focus lost and a key kept included: only the pass that writes
+// the file allocates.
+TEST_F(AllocationTest, ChoosingKeysAllocatesNothingUntilTheFileIsWritten) {
+    bindingsState.keys.bindKey = keyF8;
+    allocations = 0;
+    counting = true;
+    for (const int key : {keyF8, keyW, keyQ}) {
+        tap(key);
+    }
+    sim::world.gameFocused = false;
+    tap(enterKey);
+    sim::world.gameFocused = true;
+    for (const int key : {0, enterKey, 98, 99, 100}) {
+        tap(key);
+    }
+    counting = false;
+    EXPECT_EQ(allocations, 0u);
+    EXPECT_EQ(choosingState.chosen, (ChosenKeys{keyQ, firstKey, 98, 99, 100, 0}));
+    tap(reverseKey);
+    EXPECT_FALSE(choosingState.choosing);
+    EXPECT_EQ(bindingsState.keys.fourthGearKey, 100);
+}
+
+// Each allocation of the pass that writes the file fails in turn: the barrier
+// holds, and the file is the old one or the new one, whole, alone.
+TEST_F(AllocationTest, AnExceptionWhileTheKeysAreWrittenLeavesTheFileWhole) {
+    const std::filesystem::path file = pluginFolder / "MTconfig.ini";
+    const std::string old = "Clutch=16\nBind=119\n";
+    const std::string chosen = "Clutch=81\nBind=119\nFirstGear=49\nSecondGear=50\nThirdGear=51\n"
+                               "FourthGear=52\nReverse=82\n";
+    bindingsState.keys.bindKey = keyF8;
+    bindingsState.path = file.string();
+    int failures = 0;
+    for (bool failed = true; failed; ++failures) {
+        std::ofstream(file, std::ios::binary) << old;
+        gearboxState.transmissionEnabled = true;
+        for (const int key : {keyF8, keyQ, firstKey, secondKey, thirdKey, fourthKey}) {
+            tap(key);
+        }
+        press(reverseKey);
+        counting = true;
+        allocationsBeforeFailing = failures;
+        pass();
+        counting = false;
+        allocationsBeforeFailing = -1;
+        release(reverseKey);
+        failed = !gearboxState.transmissionEnabled;
+        std::ifstream in(file, std::ios::binary);
+        const std::string text{std::istreambuf_iterator<char>(in), {}};
+        EXPECT_TRUE(text == old || (text == chosen && !choosingState.choosing)) << text;
+        for (const auto& entry : std::filesystem::directory_iterator(pluginFolder)) {
+            EXPECT_NE(entry.path().extension(), ".tmp") << "allocation " << failures;
+        }
+    }
+    EXPECT_GT(failures, 10);
 }
 
 } // namespace

@@ -43,6 +43,8 @@ TEST(DriveScriptTest, EachActionAndItsArguments) {
         {"5 speed 12.5", 5000, Kind::Speed, 0, 12.5f, "speed 12.5"},
         {"5 speed -4.1", 5000, Kind::Speed, 0, -4.1f, "speed -4.1"},
         {"5 speed +3", 5000, Kind::Speed, 0, 3.0f, "speed 3"},
+        {"5 top 30", 5000, Kind::TopSpeed, 0, 30.0f, "top 30"},
+        {"5 top 2 -1", 5000, Kind::TopSpeed, 0, -1.0f, "top 2 -1"},
         {"3600 enter", 3600000, Kind::Enter, 0, 0, "enter"},
         {"5 speed 340282346638528859811704183484516925440", 5000, Kind::Speed, 0,
          std::numeric_limits<float>::max(), "speed 3.40282e+38"},
@@ -216,8 +218,8 @@ TEST(DriveScriptTest, BadLinesNameTheFileTheLineAndWhatWasExpected) {
         {"+ enter", "got '+'"},
         {"1e3 enter", "got '1e3'"},
         {"3600.001 enter", "a drive lasts at most 3600.000 s, this line is at 3600.001 s"},
-        {"1", "expected an action: down, up, control, hold, release, enter, leave, speed, class, "
-              "focus, phone, menu, device, copy, delete, restart or expect after '1'"},
+        {"1", "expected an action: down, up, control, hold, release, enter, leave, speed, top, "
+              "class, focus, phone, menu, device, copy, delete, restart or expect after '1'"},
         {"1 jump", "device, copy, delete, restart or expect, got 'jump'"},
         {"1 Enter", "got 'Enter'"},
         {"1 down", "expected a key name such as W, Shift or 2, or a code such as 0x10 after "
@@ -267,8 +269,11 @@ TEST(DriveScriptTest, BadLinesNameTheFileTheLineAndWhatWasExpected) {
         {"1 speed fast", "expected a speed such as 12 or -4.5, got 'fast'"},
         {"1 speed 1e9", "got '1e9'"},
         {"1 speed 12km", "got '12km'"},
+        {"1 top", "expected a speed such as 12 or -4.5 after 'top'"},
+        {"1 top 3 30", "expected the vehicle, 1 or 2, got '3'"},
+        {"1 top 2 30 40", "unexpected '40' after '30'"},
         {"1 expect", "expected what to expect: speed, cap, stalls, engine, gear, clutch, shift, "
-                     "subtitle, notice, notices or control after 'expect'"},
+                     "subtitle, notice, notices, control or prompt after 'expect'"},
         {"1 expect notices = many", "expected a number after '=', got 'many'"},
         {"1 expect control disabled", "expected a game control number from 0 to 511 after "
                                       "'control', got 'disabled'"},
@@ -319,8 +324,8 @@ TEST(DriveScriptTest, AMessageQuotesAtMost60BytesOfAWordWithControlBytesEscaped)
     for (const auto& c : cases) {
         const ParsedDriveScript parsed = parseDriveScript("q.drive", "1 " + c.word + "\n");
         EXPECT_EQ(parsed.error, "q.drive:1: expected an action: down, up, control, hold, release, "
-                                "enter, leave, speed, class, focus, phone, menu, device, copy, "
-                                "delete, restart or expect, got " +
+                                "enter, leave, speed, top, class, focus, phone, menu, device, "
+                                "copy, delete, restart or expect, got " +
                                     c.quoted);
     }
     // The time word too.

@@ -7,6 +7,19 @@
 #include <cmath>
 #include <cstdio>
 
+// A gear by its label in the gear table.
+inline Gear gearLabelled(std::string_view label) {
+    for (std::size_t gear = 0; gear < gearCount; ++gear) {
+        if (gearTable[gear].label == label) {
+            return Gear{static_cast<std::uint8_t>(gear)};
+        }
+    }
+    ADD_FAILURE() << "no gear labelled " << label;
+    return Gear{};
+}
+inline const Gear gear1 = gearLabelled("1"), gear2 = gearLabelled("2"), gear3 = gearLabelled("3"),
+                  gear4 = gearLabelled("4"), gearR = gearLabelled("R");
+
 constexpr std::int32_t carHandle = static_cast<std::int32_t>(0x80002A01u);
 constexpr int clutch = 16, firstKey = 49, secondKey = 50, thirdKey = 51, fourthKey = 52,
               reverseKey = 82, keyW = 87, keyS = 83;

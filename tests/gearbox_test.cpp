@@ -1,8 +1,15 @@
 // The gearbox driven through the real frame loop in the stand-in world.
 #include "gearbox_fixture.h"
 
+#include <array>
+#include <filesystem>
+#include <fstream>
 #include <functional>
 #include <limits>
+#include <utility>
+
+#include "drive/drive.h"
+#include "sim/hook_control.h"
 
 namespace {
 
@@ -22,7 +29,7 @@ bool takesVehicle(const sim::Call& call) {
 TEST_F(GearboxTest, APassAsksForTheVehicleOnceAndEveryVehicleCallGetsThatHandle) {
     // Second, clutch and fourth-gear key, S and W down, creeping at 0.01: every
     // step runs, and fourth lugs and stands still, so both stalls fire.
-    gearboxState.gear = Gear::Second;
+    gearboxState.gear = gear2;
     for (const int key : {clutch, fourthKey, keyS, keyW}) {
         press(key);
     }
@@ -38,7 +45,7 @@ TEST_F(GearboxTest, APassAsksForTheVehicleOnceAndEveryVehicleCallGetsThatHandle)
     EXPECT_EQ(fetches, 1);
     EXPECT_EQ(vehicleCalls, 8) << "seat free, seat, class, speed, cap, two stalls, stationary";
     EXPECT_EQ(stallCalls(), 2);
-    EXPECT_EQ(gearboxState.gear, Gear::Fourth);
+    EXPECT_EQ(gearboxState.gear, gear4);
     EXPECT_TRUE(waits().empty()) << "a pass never waits in its middle";
     EXPECT_TRUE(sim::world.suppressed[71] && sim::world.suppressed[72]);
     EXPECT_EQ(labelTexts(sim::world.labels), (std::vector<std::string>{"Clutch*", "Shift", "2*"}))
@@ -46,7 +53,7 @@ TEST_F(GearboxTest, APassAsksForTheVehicleOnceAndEveryVehicleCallGetsThatHandle)
 }
 
 TEST_F(GearboxTest, OnFootAPassStopsAtTheVehicleTest) {
-    gearboxState = {true, Gear::Third, true, true};
+    gearboxState = {true, gear3, true, true};
     sim::leaveVehicle();
     press(clutch);
     press(secondKey);
@@ -54,12 +61,17 @@ TEST_F(GearboxTest, OnFootAPassStopsAtTheVehicleTest) {
     EXPECT_EQ(nativeHashes().back(), hashOf(Native::CharacterInVehicle));
     EXPECT_TRUE(sim::world.labels.empty());
     EXPECT_FALSE(sim::world.suppressed.any());
-    EXPECT_EQ(gearboxState.gear, Gear::Third);
+    EXPECT_EQ(gearboxState.gear, gear3);
     EXPECT_TRUE(gearboxState.clutchHeld);
     EXPECT_TRUE(gearboxState.shiftHint);
 }
 
 TEST_F(GearboxTest, ASteadyCruiseCosts39NativeCallsThreeKeyQueriesAndOneFocusCheckAFrame) {
+    // Fitting the gears asks for the top speed on getting in only.
+    bindingsState.keys.fitGears = 1;
+    passAt(10.0f);
+    EXPECT_EQ(nativeCalls().size(), 40u);
+    scriptWait(0);
     // Bound pad buttons add the question of the device, and while a pad is in
     // use a read and a disable each.
     for (const std::size_t expectedNatives : {39u, 40u, 46u}) {
@@ -99,33 +111,33 @@ struct CapCase {
 
 TEST_F(GearboxTest, CapsAndHintsAtEachThreshold) {
     const CapCase cases[] = {
-        {Gear::First, 25.0f, 25.0f, true},
-        {Gear::First, above(21.0f), above(21.0f), true},
-        {Gear::First, 21.0f, 21.0f, true},
-        {Gear::First, above(20.0f), 21.0f, true},
-        {Gear::First, 20.0f, 21.0f, false},
-        {Gear::First, 0.0f, 21.0f, false},
+        {gear1, 25.0f, 25.0f, true},
+        {gear1, above(21.0f), above(21.0f), true},
+        {gear1, 21.0f, 21.0f, true},
+        {gear1, above(20.0f), 21.0f, true},
+        {gear1, 20.0f, 21.0f, false},
+        {gear1, 0.0f, 21.0f, false},
         // A speed no vehicle reaches, or none at all, leaves the gear's own cap.
-        {Gear::First, std::numeric_limits<float>::infinity(), 21.0f, true},
-        {Gear::First, 1e30f, 21.0f, true},
-        {Gear::First, std::numeric_limits<float>::quiet_NaN(), 21.0f, false},
-        {Gear::Second, 150.0f, 150.0f, true},
-        {Gear::Second, above(150.0f), 31.0f, true},
-        {Gear::Third, std::numeric_limits<float>::infinity(), 40.5f, true},
-        {Gear::Second, above(31.0f), above(31.0f), true},
-        {Gear::Second, 31.0f, 31.0f, true},
-        {Gear::Second, above(30.0f), 31.0f, true},
-        {Gear::Second, 30.0f, 31.0f, false},
-        {Gear::Third, 55.0f, 55.0f, true},
-        {Gear::Third, above(40.5f), above(40.5f), true},
-        {Gear::Third, 40.5f, 40.5f, true},
-        {Gear::Third, above(39.5f), 40.5f, true},
-        {Gear::Third, 39.5f, 40.5f, false},
-        {Gear::Fourth, 60.0f, 9999.0f, false},
-        {Gear::Fourth, 39.6f, 9999.0f, false},
+        {gear1, std::numeric_limits<float>::infinity(), 21.0f, true},
+        {gear1, 1e30f, 21.0f, true},
+        {gear1, std::numeric_limits<float>::quiet_NaN(), 21.0f, false},
+        {gear2, 150.0f, 150.0f, true},
+        {gear2, above(150.0f), 31.0f, true},
+        {gear3, std::numeric_limits<float>::infinity(), 40.5f, true},
+        {gear2, above(31.0f), above(31.0f), true},
+        {gear2, 31.0f, 31.0f, true},
+        {gear2, above(30.0f), 31.0f, true},
+        {gear2, 30.0f, 31.0f, false},
+        {gear3, 55.0f, 55.0f, true},
+        {gear3, above(40.5f), above(40.5f), true},
+        {gear3, 40.5f, 40.5f, true},
+        {gear3, above(39.5f), 40.5f, true},
+        {gear3, 39.5f, 40.5f, false},
+        {gear4, 60.0f, 9999.0f, false},
+        {gear4, 39.6f, 9999.0f, false},
         // Backing up is never time to shift up.
-        {Gear::Reverse, 30.5f, 8.0f, false},
-        {Gear::Reverse, 0.0f, 8.0f, false},
+        {gearR, 30.5f, 8.0f, false},
+        {gearR, 0.0f, 8.0f, false},
     };
     for (const bool hintBefore : {false, true}) {
         for (const CapCase& c : cases) {
@@ -168,7 +180,7 @@ TEST_F(GearboxTest, TheSKeyLowersTheFrameSpeedBy1Point2ForEveryComparison) {
     scriptWait(0);
 
     // 20.1 - 1.2 = 18.9 in second: lugging, so W stalls.
-    gearboxState.gear = Gear::Second;
+    gearboxState.gear = gear2;
     press(keyW);
     passAt(20.1f);
     EXPECT_EQ(stallCalls(), 1);
@@ -185,7 +197,7 @@ TEST_F(GearboxTest, TheSKeyLowersTheFrameSpeedBy1Point2ForEveryComparison) {
 
 TEST_F(GearboxTest, TheSKeyIsNotConsultedInReverseNorAtAStandstill) {
     press(keyS);
-    gearboxState.gear = Gear::Reverse;
+    gearboxState.gear = gearR;
     passAt(3.0f);
     for (const std::string& line : trace()) {
         EXPECT_NE(line.rfind("key 83", 0), 0u) << line;
@@ -193,7 +205,7 @@ TEST_F(GearboxTest, TheSKeyIsNotConsultedInReverseNorAtAStandstill) {
     scriptWait(0);
     // At 0.0 the S key is polled but the speed is not lowered below zero:
     // first gear stays without a hint and at its cap.
-    gearboxState.gear = Gear::First;
+    gearboxState.gear = gear1;
     passAt(0.0f);
     EXPECT_EQ(car().maxSpeed, 21.0f);
 }
@@ -225,23 +237,23 @@ struct StallCase {
 
 TEST_F(GearboxTest, StallRules) {
     const StallCase cases[] = {
-        {"second at its lugging limit with W", Gear::Second, 18.9f, true, false, 1},
-        {"second at its lugging limit with 208", Gear::Second, 18.9f, false, true, 1},
-        {"second at its lugging limit, not accelerating", Gear::Second, 18.9f, false, false, 0},
-        {"second just above its lugging limit", Gear::Second, above(18.9f), true, false, 0},
-        {"third at its lugging limit", Gear::Third, 28.9f, true, false, 1},
-        {"third just above", Gear::Third, above(28.9f), true, false, 0},
-        {"fourth at its lugging limit", Gear::Fourth, 38.4f, true, false, 1},
-        {"fourth just above", Gear::Fourth, above(38.4f), false, true, 0},
-        {"fourth at speed", Gear::Fourth, 60.0f, true, false, 0},
-        {"first from a standstill", Gear::First, 0.0f, true, true, 0},
-        {"second from a standstill: both rules", Gear::Second, 0.0f, true, false, 2},
-        {"fourth from a standstill: both rules", Gear::Fourth, 0.0f, false, true, 2},
-        {"reverse from a standstill with 208", Gear::Reverse, 0.0f, false, true, 1},
+        {"second at its lugging limit with W", gear2, 18.9f, true, false, 1},
+        {"second at its lugging limit with 208", gear2, 18.9f, false, true, 1},
+        {"second at its lugging limit, not accelerating", gear2, 18.9f, false, false, 0},
+        {"second just above its lugging limit", gear2, above(18.9f), true, false, 0},
+        {"third at its lugging limit", gear3, 28.9f, true, false, 1},
+        {"third just above", gear3, above(28.9f), true, false, 0},
+        {"fourth at its lugging limit", gear4, 38.4f, true, false, 1},
+        {"fourth just above", gear4, above(38.4f), false, true, 0},
+        {"fourth at speed", gear4, 60.0f, true, false, 0},
+        {"first from a standstill", gear1, 0.0f, true, true, 0},
+        {"second from a standstill: both rules", gear2, 0.0f, true, false, 2},
+        {"fourth from a standstill: both rules", gear4, 0.0f, false, true, 2},
+        {"reverse from a standstill with 208", gearR, 0.0f, false, true, 1},
         // W backs the car up before the standstill test, so only 208 stalls.
-        {"reverse from a standstill with W", Gear::Reverse, 0.0f, true, false, 0},
-        {"reverse from a standstill, not accelerating", Gear::Reverse, 0.0f, false, false, 0},
-        {"reverse rolling with W", Gear::Reverse, 3.0f, true, false, 0},
+        {"reverse from a standstill with W", gearR, 0.0f, true, false, 0},
+        {"reverse from a standstill, not accelerating", gearR, 0.0f, false, false, 0},
+        {"reverse rolling with W", gearR, 3.0f, true, false, 0},
     };
     for (const StallCase& c : cases) {
         SCOPED_TRACE(c.name);
@@ -260,7 +272,7 @@ TEST_F(GearboxTest, StallRules) {
 
 TEST_F(GearboxTest, TheAccelerateControlHeldStallsEveryFrameAndPushesInReverseAsWDoes) {
     // A pad's trigger, or the accelerator moved to another key: no W, no 208.
-    gearboxState.gear = Gear::Fourth;
+    gearboxState.gear = gear4;
     sim::holdControl(71, true);
     for (int frame = 0; frame < 3; ++frame) {
         car().engineOn = true;
@@ -268,7 +280,7 @@ TEST_F(GearboxTest, TheAccelerateControlHeldStallsEveryFrameAndPushesInReverseAs
         EXPECT_EQ(stallCalls(), 1) << frame;
         scriptWait(0);
     }
-    gearboxState.gear = Gear::Reverse;
+    gearboxState.gear = gearR;
     passAt(0.0f);
     EXPECT_EQ(car().speed, -4.1f);
     EXPECT_EQ(stallCalls(), 0) << "backing up, no longer standing still";
@@ -291,39 +303,39 @@ TEST_F(GearboxTest, ShiftKeysMoveOneGearPerPressWithTheClutchBesideTheGearKeys) 
         scriptWait(0);
     };
     tap(keyE);
-    EXPECT_EQ(gearboxState.gear, Gear::First) << "without the clutch";
+    EXPECT_EQ(gearboxState.gear, gear1) << "without the clutch";
     press(keyE);
     pass();
     press(clutch);
     pass();
-    EXPECT_EQ(gearboxState.gear, Gear::First) << "pressed before the clutch went in";
+    EXPECT_EQ(gearboxState.gear, gear1) << "pressed before the clutch went in";
     release(keyE);
     pass();
 
     tap(keyE);
-    EXPECT_EQ(gearboxState.gear, Gear::Second);
+    EXPECT_EQ(gearboxState.gear, gear2);
     press(keyE);
     passes(5);
     release(keyE);
     pass();
-    EXPECT_EQ(gearboxState.gear, Gear::Third) << "one gear however long held";
+    EXPECT_EQ(gearboxState.gear, gear3) << "one gear however long held";
     tap(keyE);
     tap(keyE);
-    EXPECT_EQ(gearboxState.gear, Gear::Fourth) << "no gear above fourth";
+    EXPECT_EQ(gearboxState.gear, gear4) << "no gear above fourth";
 
-    const Gear downwards[] = {Gear::Third, Gear::Second, Gear::First, Gear::Reverse, Gear::Reverse};
+    const Gear downwards[] = {gear3, gear2, gear1, gearR, gearR};
     for (const Gear gear : downwards) {
         tap(keyQ);
         EXPECT_EQ(gearboxState.gear, gear);
     }
     tap(keyE);
-    EXPECT_EQ(gearboxState.gear, Gear::First) << "up from reverse";
+    EXPECT_EQ(gearboxState.gear, gear1) << "up from reverse";
     tap(thirdKey);
-    EXPECT_EQ(gearboxState.gear, Gear::Third) << "the gear keys still work";
+    EXPECT_EQ(gearboxState.gear, gear3) << "the gear keys still work";
     press(keyQ);
     press(fourthKey);
     passAt(30.0f);
-    EXPECT_EQ(gearboxState.gear, Gear::Fourth) << "a gear key comes first";
+    EXPECT_EQ(gearboxState.gear, gear4) << "a gear key comes first";
 }
 
 TEST_F(GearboxTest, ThePadsHoldButtonIsTheClutchAndItsButtonsWorkOnlyForTheGearbox) {
@@ -346,12 +358,12 @@ TEST_F(GearboxTest, ThePadsHoldButtonIsTheClutchAndItsButtonsWorkOnlyForTheGearb
     scriptWait(0);
     tapButton(73);
     tapButton(73);
-    EXPECT_EQ(gearboxState.gear, Gear::Third);
+    EXPECT_EQ(gearboxState.gear, gear3);
     tapButton(99);
-    EXPECT_EQ(gearboxState.gear, Gear::Second);
+    EXPECT_EQ(gearboxState.gear, gear2);
     sim::holdControl(68, false);
     tapButton(73);
-    EXPECT_EQ(gearboxState.gear, Gear::Second) << "without the hold button";
+    EXPECT_EQ(gearboxState.gear, gear2) << "without the hold button";
 
     // On keyboard and mouse the same controls are the right mouse button and
     // the X key: they stay the game's and don't work the gearbox.
@@ -381,7 +393,7 @@ TEST_F(GearboxTest, ThePadsHoldButtonIsTheClutchAndItsButtonsWorkOnlyForTheGearb
 }
 
 TEST_F(GearboxTest, TheClutchDoesNotPreventAStall) {
-    gearboxState.gear = Gear::Third;
+    gearboxState.gear = gear3;
     press(clutch);
     press(keyW);
     passAt(20.0f);
@@ -390,7 +402,7 @@ TEST_F(GearboxTest, TheClutchDoesNotPreventAStall) {
 }
 
 TEST_F(GearboxTest, ControlFiredIsAskedFirstAndWOnlyWhenItIsNot) {
-    gearboxState.gear = Gear::Second;
+    gearboxState.gear = gear2;
     sim::holdControl(208, true);
     press(keyW);
     passAt(10.0f);
@@ -407,7 +419,7 @@ TEST_F(GearboxTest, ControlFiredIsAskedFirstAndWOnlyWhenItIsNot) {
 TEST_F(GearboxTest, AGearKeyWithoutTheClutchIsIgnoredAndNotEvenPolled) {
     press(secondKey);
     passAt(10.0f);
-    EXPECT_EQ(gearboxState.gear, Gear::First);
+    EXPECT_EQ(gearboxState.gear, gear1);
     for (const std::string& line : trace()) {
         EXPECT_NE(line, "key 50 down");
     }
@@ -431,13 +443,13 @@ TEST_F(GearboxTest, AnEarlierKeyInTheFixedOrderWinsAtAnySpeed) {
         std::vector<int> keys;
         Gear selected;
     } cases[] = {
-        {{thirdKey, secondKey}, Gear::Second},
-        {{reverseKey, fourthKey}, Gear::Fourth},
-        {{reverseKey, firstKey}, Gear::First},
-        {{reverseKey}, Gear::Reverse},
+        {{thirdKey, secondKey}, gear2},
+        {{reverseKey, fourthKey}, gear4},
+        {{reverseKey, firstKey}, gear1},
+        {{reverseKey}, gearR},
     };
     for (const auto& c : cases) {
-        gearboxState.gear = Gear::Third;
+        gearboxState.gear = gear3;
         press(clutch);
         for (const int key : c.keys) {
             press(key);
@@ -465,7 +477,7 @@ TEST_F(GearboxTest, RoadOfOneEvent) {
     EXPECT_TRUE(sim::world.suppressed[71]);
     EXPECT_EQ(labelTexts(sim::world.labels), (std::vector<std::string>{"Clutch*", "Shift*", "1*"}));
     EXPECT_EQ(car().maxSpeed, 25.0f);
-    EXPECT_EQ(gearboxState.gear, Gear::Second);
+    EXPECT_EQ(gearboxState.gear, gear2);
     EXPECT_EQ(stallCalls(), 0);
     EXPECT_TRUE(gearboxState.shiftHint);
 
@@ -482,7 +494,7 @@ TEST_F(GearboxTest, RoadOfOneEvent) {
     EXPECT_EQ(car().maxSpeed, 33.0f);
 
     // Into second from a standstill with W: the same pass stalls, by both rules.
-    gearboxState.gear = Gear::First;
+    gearboxState.gear = gear1;
     car().engineOn = true;
     press(clutch);
     press(secondKey);
@@ -495,7 +507,7 @@ TEST_F(GearboxTest, RoadOfOneEvent) {
 // --- Vehicles, the toggle and the gearbox ----------------------------------------------
 
 TEST_F(GearboxTest, TheGearAndHintCarryOverIntoTheNextVehicleAndTheOldCapIsLifted) {
-    gearboxState.gear = Gear::Third;
+    gearboxState.gear = gear3;
     passAt(39.8f);
     scriptWait(0);
     EXPECT_TRUE(gearboxState.shiftHint);
@@ -513,11 +525,11 @@ TEST_F(GearboxTest, TheGearAndHintCarryOverIntoTheNextVehicleAndTheOldCapIsLifte
 }
 
 TEST_F(GearboxTest, TogglingTakesEffectInTheSamePass) {
-    gearboxState.gear = Gear::Second;
+    gearboxState.gear = gear2;
     press(39);
     passAt(10.0f);
     EXPECT_FALSE(gearboxState.transmissionEnabled);
-    EXPECT_EQ(gearboxState.gear, Gear::First);
+    EXPECT_EQ(gearboxState.gear, gear1);
     EXPECT_EQ(car().maxSpeed, 9999.0f);
     EXPECT_TRUE(sim::world.labels.empty());
     scriptWait(0);
@@ -537,7 +549,7 @@ TEST_F(GearboxTest, UnboundKeysLeaveTheGearboxInFirst) {
     press(secondKey);
     press(keyW);
     passes(400);
-    EXPECT_EQ(gearboxState.gear, Gear::First);
+    EXPECT_EQ(gearboxState.gear, gear1);
     EXPECT_FALSE(gearboxState.clutchHeld);
     EXPECT_EQ(car().maxSpeed, 21.0f);
     EXPECT_NEAR(car().speed, 21.0f, 0.01f);
@@ -560,7 +572,7 @@ TEST_F(GearboxTest, APassengerPassDoesWhatAPassOnFootDoesAndSeatsNobodyAtTheWhee
         {0, {hashOf(Native::VehicleOfCharacter), hashOf(Native::DriverSeatFree)}},
     };
     for (const auto& c : cases) {
-        gearboxState = {true, Gear::Second, false, true};
+        gearboxState = {true, gear2, false, true};
         sim::enterVehicle(0, sim::passengerSeat);
         car().driver = c.driver;
         car().ambient = true;
@@ -576,7 +588,7 @@ TEST_F(GearboxTest, APassengerPassDoesWhatAPassOnFootDoesAndSeatsNobodyAtTheWhee
         EXPECT_FALSE(sim::world.suppressed.any());
         EXPECT_TRUE(car().engineOn);
         EXPECT_EQ(car().maxSpeed, 1234.0f);
-        EXPECT_EQ(gearboxState.gear, Gear::Second);
+        EXPECT_EQ(gearboxState.gear, gear2);
         scriptWait(0);
     }
 }
@@ -588,7 +600,7 @@ TEST_F(GearboxTest, OnlyVehicleClassesWithAGearboxAreDriven) {
         const bool driven = std::find(withoutGearbox.begin(), withoutGearbox.end(), vehicleClass) ==
                             withoutGearbox.end();
         gearboxState = GearboxState{};
-        gearboxState.gear = Gear::Second;
+        gearboxState.gear = gear2;
         car() = sim::Vehicle{carHandle};
         car().vehicleClass = vehicleClass;
         car().maxSpeed = 1234.0f;
@@ -650,7 +662,7 @@ TEST_F(GearboxTest, TheCapIsLiftedOnceOnTheFirstPassThePlayerNoLongerDrivesTheCa
 }
 
 TEST_F(GearboxTest, AChangeOfSeatLiftsTheCapAndBackAtTheWheelTheGearboxCapsAgain) {
-    gearboxState.gear = Gear::Second;
+    gearboxState.gear = gear2;
     passAt(20.0f);
     scriptWait(0);
     EXPECT_EQ(car().maxSpeed, 31.0f);
@@ -669,14 +681,14 @@ TEST_F(GearboxTest, AChangeOfSeatLiftsTheCapAndBackAtTheWheelTheGearboxCapsAgain
 TEST_F(GearboxTest, SwitchingOffLiftsTheCapOnceAndThenTouchesNoVehicle) {
     // Capped in second, then on foot: the switch lifts the cap of the car the
     // gearbox capped, wherever the player is.
-    gearboxState.gear = Gear::Second;
+    gearboxState.gear = gear2;
     passAt(10.0f);
     scriptWait(0);
     sim::leaveVehicle();
     press(39);
     passAt(0.0f);
     EXPECT_FALSE(gearboxState.transmissionEnabled);
-    EXPECT_EQ(gearboxState.gear, Gear::First);
+    EXPECT_EQ(gearboxState.gear, gear1);
     const std::vector<std::string> calls = trace();
     EXPECT_EQ(std::count(calls.begin(), calls.end(), liftCarCap), 1);
     EXPECT_EQ(car().maxSpeed, 9999.0f);
@@ -700,12 +712,12 @@ TEST_F(GearboxTest, SwitchingOffLiftsTheCapOnceAndThenTouchesNoVehicle) {
 TEST_F(GearboxTest, AfterARestartTheGearboxStartsInFirstAndKeepsWhatItReadAndWasTold) {
     constexpr int keyE = 69;
     bindingsState.keys.shiftUpKey = keyE;
-    gearboxState.gear = Gear::Third;
+    gearboxState.gear = gear3;
     press(clutch);
     press(keyE);
     passAt(35.0f);
     scriptWait(0);
-    EXPECT_EQ(gearboxState.gear, Gear::Fourth);
+    EXPECT_EQ(gearboxState.gear, gear4);
     EXPECT_EQ(car().maxSpeed, 40.5f);
 
     // A save loads: the old car's handle means nothing now, so its cap stays,
@@ -714,7 +726,7 @@ TEST_F(GearboxTest, AfterARestartTheGearboxStartsInFirstAndKeepsWhatItReadAndWas
     const int other = sim::addVehicle(otherCarHandle);
     sim::enterVehicle(other);
     passAt(0.0f);
-    EXPECT_EQ(gearboxState.gear, Gear::Second);
+    EXPECT_EQ(gearboxState.gear, gear2);
     EXPECT_EQ(labelTexts(sim::world.labels), (std::vector<std::string>{"Clutch*", "Shift", "1*"}));
     EXPECT_EQ(car().maxSpeed, 40.5f);
     EXPECT_TRUE(sim::world.notifications.empty());
@@ -729,7 +741,7 @@ TEST_F(GearboxTest, AfterARestartTheGearboxStartsInFirstAndKeepsWhatItReadAndWas
 // --- The game's focus -----------------------------------------------------------------
 
 TEST_F(GearboxTest, InTheBackgroundNoKeyIsAskedForAndTheGearboxDrivesOnWithoutThem) {
-    gearboxState.gear = Gear::Second;
+    gearboxState.gear = gear2;
     sim::world.gameFocused = false;
     for (const int key : {clutch, firstKey, 39, keyS, keyW}) {
         press(key);
@@ -743,7 +755,7 @@ TEST_F(GearboxTest, InTheBackgroundNoKeyIsAskedForAndTheGearboxDrivesOnWithoutTh
         0);
     EXPECT_EQ(labelTexts(sim::world.labels), (std::vector<std::string>{"Clutch", "Shift", "2*"}));
     EXPECT_TRUE(gearboxState.transmissionEnabled);
-    EXPECT_EQ(gearboxState.gear, Gear::Second);
+    EXPECT_EQ(gearboxState.gear, gear2);
     EXPECT_FALSE(sim::world.suppressed.any());
     EXPECT_TRUE(car().engineOn);
     scriptWait(0);
@@ -752,11 +764,87 @@ TEST_F(GearboxTest, InTheBackgroundNoKeyIsAskedForAndTheGearboxDrivesOnWithoutTh
     release(39);
     sim::world.gameFocused = true;
     passAt(18.0f);
-    EXPECT_EQ(gearboxState.gear, Gear::First);
+    EXPECT_EQ(gearboxState.gear, gear1);
     scriptWait(0);
     press(39);
     passAt(18.0f);
     EXPECT_FALSE(gearboxState.transmissionEnabled);
+}
+
+// --- Gears fitted to the vehicle --------------------------------------------------------
+
+TEST_F(GearboxTest, FitGearsScalesEachForwardGearsSpeedsToTheVehiclesTopSpeed) {
+    const float nan = std::numeric_limits<float>::quiet_NaN();
+    const float inf = std::numeric_limits<float>::infinity();
+    const std::array<float, 9> written = {21.0f, 31.0f, 40.5f, 20.0f, 30.0f,
+                                          39.5f, 18.9f, 28.9f, 38.4f};
+    const struct {
+        float top;
+        // Caps of first to third, their hints, and where second to fourth lug.
+        std::array<float, 9> speeds;
+        // The answer as the log gives it when it isn't used.
+        const char* logged;
+    } cases[] = {
+        {30.0f, {12.6f, 18.6f, 24.3f, 12.0f, 18.0f, 23.7f, 11.34f, 17.34f, 23.04f}, nullptr},
+        {50.0f, written, nullptr},
+        {65.0f, {27.3f, 40.3f, 52.65f, 26.0f, 39.0f, 51.35f, 24.57f, 37.57f, 49.92f}, nullptr},
+        {5.0f, {2.1f, 3.1f, 4.05f, 2.0f, 3.0f, 3.95f, 1.89f, 2.89f, 3.84f}, nullptr},
+        {0.0f, written, "0"},
+        {-1.0f, written, "-1"},
+        {nan, written, "NaN"},
+        {inf, written, "infinity"},
+        {4.9f, written, "4.9"},
+        {150.1f, written, "150.1"},
+    };
+    const auto logText = [this] {
+        std::ifstream in(pluginFolder / "ManualGearbox.log");
+        return std::string(std::istreambuf_iterator<char>(in), {});
+    };
+    std::ptrdiff_t asks = 0;
+    const auto at = [&asks](Gear gear, float speed, bool w) {
+        gearboxState.gear = gear;
+        car().engineOn = true;
+        (w ? press : release)(keyW);
+        passAt(speed);
+        asks += std::ranges::count(nativeHashes(), hashOf(Native::VehicleTopSpeed));
+        scriptWait(0);
+    };
+    bindingsState.keys.fitGears = 1;
+    const Gear forward[] = {gear1, gear2, gear3, gear4};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.top);
+        restartGearbox();
+        car().topSpeed = c.top;
+        const std::string log = logText();
+        asks = 0;
+        at(gear1, 0.0f, false);
+        const std::string told = logText();
+        EXPECT_EQ(told.substr(log.size()),
+                  c.logged ? "\nFitGears: the game gives vehicle " + std::to_string(carHandle) +
+                                 " a top speed of " + c.logged +
+                                 " m/s, not one from 5 to 150, so its gears keep their speeds "
+                                 "as written.\n"
+                           : "");
+        for (int i = 0; i < 3; ++i) {
+            at(forward[i], 0.0f, false);
+            EXPECT_FLOAT_EQ(car().maxSpeed, c.speeds[i]) << "cap of gear " << i + 1;
+            at(forward[i], c.speeds[3 + i] - 0.005f, false);
+            EXPECT_FALSE(gearboxState.shiftHint) << "gear " << i + 1;
+            at(forward[i], c.speeds[3 + i] + 0.005f, false);
+            EXPECT_TRUE(gearboxState.shiftHint) << "gear " << i + 1;
+            at(forward[i + 1], c.speeds[6 + i] + 0.005f, true);
+            EXPECT_TRUE(car().engineOn) << "gear " << i + 2;
+            at(forward[i + 1], c.speeds[6 + i] - 0.005f, true);
+            EXPECT_FALSE(car().engineOn) << "gear " << i + 2;
+        }
+        at(gear4, 0.0f, false);
+        EXPECT_EQ(car().maxSpeed, 9999.0f);
+        at(gearR, 30.0f, true);
+        EXPECT_EQ(car().maxSpeed, 8.0f);
+        EXPECT_NEAR(car().speed, -4.1f, 0.01f);
+        EXPECT_EQ(asks, 1) << "asked on the first pass only";
+        EXPECT_EQ(logText(), told) << "told once";
+    }
 }
 
 // --- A drive ----------------------------------------------------------------------------
@@ -833,8 +921,7 @@ TEST_F(DriveTest, UpThroughTheGearsAndBackDownWithoutAStall) {
     ASSERT_TRUE(driveUntil([] { return car().speed == 0.0f; }));
     release(keyS);
 
-    EXPECT_EQ(gearsDriven, (std::vector<Gear>{Gear::First, Gear::Second, Gear::Third, Gear::Fourth,
-                                              Gear::Third, Gear::Second, Gear::First}));
+    EXPECT_EQ(gearsDriven, (std::vector<Gear>{gear1, gear2, gear3, gear4, gear3, gear2, gear1}));
     EXPECT_GT(topSpeed, 45.0f);
     EXPECT_EQ(stallCalls(), 0);
     EXPECT_TRUE(car().engineOn);
@@ -865,7 +952,7 @@ TEST_F(DriveTest, EveryFrameAtTheWheelDrawsTheLabelsAndTheClutchHoldsTheAccelera
         release(gearKey);
         release(clutch);
     }
-    ASSERT_EQ(gearboxState.gear, Gear::Fourth);
+    ASSERT_EQ(gearboxState.gear, gear4);
     for (int toggle = 0; toggle < 2; ++toggle) {
         press(39);
         passes(2);
@@ -878,7 +965,7 @@ TEST_F(DriveTest, EveryFrameAtTheWheelDrawsTheLabelsAndTheClutchHoldsTheAccelera
     const float before = car().speed;
     passes(60);
     EXPECT_LT(car().speed, before) << "W does nothing with the clutch in";
-    EXPECT_EQ(gearboxState.gear, Gear::Third);
+    EXPECT_EQ(gearboxState.gear, gear3);
     EXPECT_EQ(faults, 0);
     EXPECT_GE(clutchFrames, 69);
     EXPECT_GT(framesDriven, 300);
@@ -899,7 +986,74 @@ TEST_F(DriveTest, ShiftingIntoFourthTooEarlyStallsTheEngine) {
     passes(60);
     EXPECT_LT(car().speed, stalledAt);
     EXPECT_FALSE(car().engineOn);
-    EXPECT_EQ(gearboxState.gear, Gear::Fourth);
+    EXPECT_EQ(gearboxState.gear, gear4);
+}
+
+// --- The top speed, asked once per vehicle ---------------------------------------------
+
+bool restartDue = false;
+
+void runDriveFrame() {
+    if (std::exchange(restartDue, false)) {
+        resetPlugin(Reset::Restart);
+    }
+    runFramePass();
+    scriptWait(0);
+}
+
+const sim::HookControl driveHook = sim::worldControl(
+    runDriveFrame, [] { sim::world = sim::World{}; }, [] { restartDue = true; });
+
+// A drive in the folder of an end-to-end drive, with its MTconfig.ini, by a
+// freshly loaded plug-in: the time of each frame, once for every time the
+// plug-in asked for a vehicle's top speed in it.
+std::vector<std::int64_t> topSpeedQuestions(const std::string& folder, const std::string& text) {
+    const std::filesystem::path saved = std::filesystem::current_path();
+    std::filesystem::current_path(std::filesystem::path(MG_E2E_DRIVES) / folder);
+    driveHook.reset();
+    restorePlugin(DriveRecording{});
+    std::vector<std::int64_t> asked;
+    sim::world.frameObserver = [&asked](const sim::World& world) {
+        for (const sim::Call& call : world.calls) {
+            if (call.hash == hashOf(Native::VehicleTopSpeed)) {
+                asked.push_back(world.timeMs);
+            }
+        }
+    };
+    const ParsedDriveScript parsed = parseDriveScript(folder, text);
+    EXPECT_EQ(parsed.error, "");
+    const DriveReport report = runDrive(parsed.script, driveHook);
+    EXPECT_EQ(report.failures, std::vector<std::string>{});
+    sim::world.frameObserver = nullptr;
+    std::filesystem::current_path(saved);
+    return asked;
+}
+
+std::string fileText(const std::filesystem::path& path) {
+    std::ifstream in(path);
+    return {std::istreambuf_iterator<char>(in), {}};
+}
+
+TEST_F(PluginTest,
+       FitGearsAsksForTheTopSpeedOnGettingInChangingVehiclesSwitchingOnRestartsAndReloads) {
+    const std::filesystem::path drives = MG_E2E_DRIVES;
+    EXPECT_EQ(topSpeedQuestions("fitted", fileText(drives / "fitted/van.drive")),
+              (std::vector<std::int64_t>{0, 10512}));
+    EXPECT_EQ(topSpeedQuestions("drives", fileText(drives / "drives/van.drive")),
+              std::vector<std::int64_t>{})
+        << "without FitGears";
+    // Not on foot or as a passenger, nor back in the vehicle last driven; again
+    // after switching on, a restart and a reload.
+    EXPECT_EQ(topSpeedQuestions("fitted", "0 enter\n"
+                                          "1 leave\n1.5 enter\n"
+                                          "2 enter passenger\n2.5 enter\n"
+                                          "3 down Right\n3.1 up Right\n"
+                                          "3.5 down Right\n3.6 up Right\n"
+                                          "4 restart\n"
+                                          "5 enter 2\n5.5 enter\n"
+                                          "6 leave\n6.1 restart\n6.5 enter\n"
+                                          "7 down F5\n7.1 up F5\n7.5 leave\n"),
+              (std::vector<std::int64_t>{0, 3504, 4000, 5008, 5504, 6512, 7008}));
 }
 
 } // namespace

@@ -71,6 +71,10 @@ TEST_F(NativeCallTest, EveryWrapperPushesItsHashAndSlotsInParameterOrder) {
          [] { suppressControl(71); },
          hashOf(Native::SuppressControl),
          {2, 71, 1}},
+        {"disableAllControls",
+         [] { disableAllControls(); },
+         hashOf(Native::DisableAllControls),
+         {0}},
         {"textFont", [] { textFont(4); }, hashOf(Native::TextFont), {4}},
         {"textScale",
          [] { textScale(0.3f, 0.54f); },
@@ -105,7 +109,7 @@ TEST_F(NativeCallTest, EveryWrapperPushesItsHashAndSlotsInParameterOrder) {
          {address(kind)}},
         {"printSubtitle", [] { printSubtitle(2500); }, hashOf(Native::PrintSubtitle), {2500, 1}},
     };
-    ASSERT_EQ(cases.size(), 25u);
+    ASSERT_EQ(cases.size(), 26u);
 
     for (const WrapperCase& c : cases) {
         SCOPED_TRACE(c.name);
@@ -129,6 +133,7 @@ TEST(NativeTableTest, EveryHashIsTheDocumentedOne) {
         {"GET_PED_IN_VEHICLE_SEAT", 0xBB40DD2270B65366},
         {"GET_VEHICLE_CLASS", 0x29439776AAA00A62},
         {"GET_ENTITY_SPEED", 0xD5037BA82E12416F},
+        {"GET_VEHICLE_ESTIMATED_MAX_SPEED", 0x53AF99BAA671CA47},
         {"SET_ENTITY_MAX_SPEED", 0x0E46A3FCBDE2A1B1},
         {"SET_VEHICLE_FORWARD_SPEED", 0xAB54A438726D25D5},
         {"SET_VEHICLE_ENGINE_ON", 0x2497C4717C8B881E},
@@ -154,6 +159,7 @@ TEST(NativeTableTest, EveryHashIsTheDocumentedOne) {
         {"END_TEXT_COMMAND_PRINT", 0x9D77056A530643F6},
         {"BEGIN_TEXT_COMMAND_THEFEED_POST", 0x202709F4C58A0424},
         {"END_TEXT_COMMAND_THEFEED_POST_TICKER", 0x2ED7843F8F801023},
+        {"DISABLE_ALL_CONTROL_ACTIONS", 0x5F4B6931816E599B},
     };
     ASSERT_EQ(std::size(nativeIds), std::size(documented));
     for (const auto& [name, hash] : documented) {

@@ -3,7 +3,11 @@
 #include "plugin_fixture.h"
 
 #include "bindings/binding_report.h"
+#include "bindings/binding_save.h"
+#include "bindings/gear_access.h"
+#include "bindings/key_choosing.h"
 #include "bindings/plugin_log.h"
+#include "bindings/virtual_keys.h"
 #include "version.h"
 
 #include <array>
@@ -109,6 +113,8 @@ TEST_F(BindingFileTest, EachLineOfTheTableBindsAsDescribed) {
     const Fields clutch5 = keys({5});
     const Fields clutch16 = keys({16});
     const Fields allSet = keys({1, 2, 3, 4, 5, 6, 7});
+    Fields fitting = unbound;
+    fitting[fieldNamed("fitGears")] = 1;
     const std::vector<LineCase> cases = {
         {"Clutch=16\n", unbound, clutch16},
         {"Clutch = 16\n", unbound, clutch16},
@@ -160,9 +166,14 @@ TEST_F(BindingFileTest, EachLineOfTheTableBindsAsDescribed) {
         {"Clutch=99999999999999999999999999\n", clutch5, clutch5},
         {"Clutch=-0\n", clutch5, keys({0})},
         // Pad buttons are the game's controls 0 to 360.
-        {"PadHold=360\n", unbound, keys({0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 360})},
-        {"PadDown=-1\n", keys({0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 5}),
-         keys({0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 5})},
+        {"PadHold=360\n", unbound, keys({0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 360})},
+        {"PadDown=-1\n", keys({0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 5}),
+         keys({0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 5})},
+        // A switch is 0 or 1; any other value leaves it as it was.
+        {"FitGears=1\n", unbound, fitting},
+        {"FitGears=0\n", fitting, unbound},
+        {"FitGears=2\n", fitting, fitting},
+        {"FitGears=-1\n", unbound, unbound},
     };
     for (const LineCase& c : cases) {
         SCOPED_TRACE(testing::PrintToString(c.text));
@@ -383,6 +394,9 @@ TEST_F(BindingFileTest, TheNoticeSaysOnceWhenThePlayerFirstDrivesWhyGearsCantBeC
          "Manual Gearbox: FirstGear and FourthGear not bound in MTconfig.ini." + seeLog},
         {"Clutch=16\nSecondGear=50\nThirdGear=51\n",
          "Manual Gearbox: FirstGear and 2 more not bound in MTconfig.ini." + seeLog},
+        {"Clutch=16\nSecondGear=50\nThirdGear=51\nBind=119\n",
+         "Manual Gearbox: FirstGear and 2 more not bound in MTconfig.ini. Press F8 to choose "
+         "keys."},
         {sixLines, ""},
     };
     for (const auto& c : cases) {
@@ -461,30 +475,71 @@ TEST_F(BindingFileTest, TheReloadKeyReadsTheFileAgainOncePerPressAndReplacesEver
 // Whatever the file and the keys it binds, a notice fits the one text
 // component of a notification, and names the log only when it was written.
 TEST(BindingsNoticeTest, EveryNoticeFitsOneTextComponent) {
+    const int longestKeyName =
+        std::ranges::max(virtualKeyNames(), {}, [](const VirtualKeyName& key) {
+            return std::string_view(key.name).size();
+        }).code;
     // Bits 0 to 5: the clutch and gear keys bound; 6: a reload; 7: the log
-    // written; from 8: the file.
-    for (unsigned i = 0; i < 4 * 256; ++i) {
+    // written; 8 and 9: the file; from 10: the Bind key.
+    for (unsigned i = 0; i < 3 * 4 * 256; ++i) {
         KeyBindings bindings{};
+        bindings.bindKey = std::array{0, 119, longestKeyName}[i >> 10];
         for (std::size_t field = 0; field < 6; ++field) {
             bindings.*bindingFields[field].member = (i >> field) & 1u;
         }
         const bool logWritten = (i >> 7) & 1u;
-        const std::string notice = bindingsNoticeText(static_cast<BindingsFile>(i >> 8), bindings,
-                                                      (i >> 6) & 1u, logWritten);
+        const std::string notice = bindingsNoticeText(static_cast<BindingsFile>((i >> 8) & 3u),
+                                                      bindings, (i >> 6) & 1u, logWritten);
         EXPECT_LE(notice.size(), 99u) << notice;
         EXPECT_TRUE(logWritten || !notice.ends_with(seeLog)) << notice;
     }
-    // The recorder's, with any key name and the longest file name, and the
-    // error's.
+    // The recorder's, with any key name, the longest file name and any
+    // reason, and the error's.
     std::vector<std::string> recorderNotices = {
         recordingSavedNotice("ManualGearbox-20991231-235959-99.drec"),
-        std::string(recordingNotSavedNotice), std::string(recordingNoMemoryNotice),
-        std::string(faultNotice(true)), std::string(faultNotice(false))};
+        std::string(recordingNoMemoryNotice),
+        std::string(faultNotice(true)),
+        std::string(faultNotice(false)),
+        std::string(keysSavedNotice),
+        std::string(keysTooLargeNotice),
+        std::string(keysCancelledNotice)};
+    for (const std::string_view why :
+         {fileIsFolder, fileIsReadOnly, fileUnreadable, textReadsOtherwise}) {
+        recorderNotices.push_back(keysNotSavedNotice(why));
+    }
     for (int key = 0; key < 256; ++key) {
         recorderNotices.push_back(recordingStartedNotice(key));
+        recorderNotices.push_back(recordingStillSavingNotice(key));
+        for (int fault = 0; fault <= static_cast<int>(WriteFault::Other); ++fault) {
+            recorderNotices.push_back(recordingNotSavedNotice(static_cast<WriteFault>(fault), key));
+            recorderNotices.push_back(keysNotSavedNotice(writeFaultText(WriteFault(fault))));
+        }
     }
     for (const std::string& notice : recorderNotices) {
         EXPECT_LE(notice.size(), 99u) << notice;
+    }
+}
+
+// Whatever the field, the keys in use, chosen and refused and why, the line
+// that asks for a key is whole in one text component.
+class ChoosingLineTest : public PluginTest {};
+
+TEST_F(ChoosingLineTest, EveryLineFitsOneTextComponent) {
+    keyboardState.gameHasFocus = false;
+    for (int refusal = 0; refusal <= int(lastRefusal); ++refusal) {
+        for (int key = -1; key < choosingCodesBelow; ++key) {
+            const VirtualKeyCode code = key < 0 ? INT32_MIN : key;
+            for (std::uint8_t step = 0; step < choosableFieldCount; ++step) {
+                choosingState = {.choosing = true,
+                                 .step = step,
+                                 .chosen = {code},
+                                 .refusedKey = code,
+                                 .refusal = static_cast<Refusal>(refusal)};
+                bindingsState.keys.*bindingFields[choosableFields[step]].member = code;
+                const std::string line = chooseKeysPass().line.data();
+                EXPECT_TRUE(line.ends_with("cancels.")) << line;
+            }
+        }
     }
 }
 

@@ -1,6 +1,8 @@
 // The frame loop: first-pass load, the on/off toggle, and the order of a pass.
 #include "plugin_fixture.h"
 
+#include <numeric>
+
 namespace {
 
 constexpr int rightArrow = 39;
@@ -180,6 +182,39 @@ TEST_F(LoopTest, ArrowAndToggleKeyPressedOnDifferentPassesEachFlip) {
     pass();
     EXPECT_TRUE(gearboxState.transmissionEnabled);
     EXPECT_EQ(subtitleTexts(), (std::vector<std::string>{disabledText, enabledText}));
+}
+
+// Bound, the Bind key is the one key a quiet pass adds. While choosing, a
+// pass disables every control of the player's pad, asks for every key once
+// and draws the line that asks, and does nothing else.
+TEST_F(LoopTest, TheBindKeyAddsOneKeyQueryAndAChoosingPassAsksForEveryKeyOnce) {
+    constexpr int keyF8 = 119;
+    bindingsState.keys.bindKey = keyF8;
+    const auto keysAsked = [] {
+        std::vector<std::int64_t> keys;
+        for (const sim::Call& call : sim::world.calls) {
+            if (call.kind == sim::Call::Kind::KeyQuery) {
+                keys.push_back(call.value);
+            }
+        }
+        return keys;
+    };
+    pass();
+    EXPECT_EQ(keysAsked(), (std::vector<std::int64_t>{keyF8, rightArrow}));
+    sim::setKey(keyF8, true);
+    pass();
+    clearCalls();
+    pass();
+    std::vector<std::int64_t> everyKey(255);
+    std::iota(everyKey.begin(), everyKey.end(), 1);
+    EXPECT_EQ(keysAsked(), everyKey);
+    const std::vector<sim::Call> natives = nativeCalls();
+    ASSERT_EQ(natives.size(), 11u);
+    EXPECT_EQ(natives[0].hash, hashOf(Native::DisableAllControls));
+    EXPECT_EQ(arguments(natives[0]), std::vector<std::uint64_t>{0});
+    EXPECT_EQ(natives[9].text, "Press the key for Clutch (now none). Enter keeps it, Backspace "
+                               "cancels.");
+    EXPECT_EQ(natives[10].hash, hashOf(Native::DrawScreenText));
 }
 
 } // namespace

@@ -1,14 +1,17 @@
 // The player's guide, ReadMe.txt, and the README against the code: the
 // guide's key table against the shared table of virtual-key names, its sample
 // of check-bindings' output against the expected output kept for the same
-// file, its speeds in km/h and mph against the m/s beside them, and the
-// README's floors of src/ against the includes there.
+// file, its speeds in km/h and mph against the m/s beside them, its fitted
+// speeds against the gear table, and the README's floors of src/ against the
+// includes there.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cctype>
 #include <cmath>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <map>
 #include <regex>
 #include <set>
@@ -17,6 +20,7 @@
 #include <vector>
 
 #include "bindings/virtual_keys.h"
+#include "gears/gears.h"
 
 namespace {
 
@@ -157,7 +161,7 @@ std::map<std::string, int> floorsOfTheLayout() {
 // path without the extension, and no two units include each other.
 TEST(ReadmeTest, NoIncludeInSrcRunsUpAFloorOfTheLayoutTable) {
     const std::map<std::string, int> floors = floorsOfTheLayout();
-    ASSERT_EQ(floors.size(), 6u) << "the layout table's floors";
+    ASSERT_EQ(floors.size(), 7u) << "the layout table's floors";
     EXPECT_EQ(floors.at("recording"), 0) << "the bottom floor";
     const std::regex include(R"(^\s*#\s*include\s*"(([^/"]+)/[^"]+)\.h")");
     std::map<std::string, std::set<std::string>> unitIncludes;
@@ -190,6 +194,44 @@ TEST(ReadmeTest, NoIncludeInSrcRunsUpAFloorOfTheLayoutTable) {
             EXPECT_FALSE(other != unit && unitIncludes[other].contains(unit))
                 << unit << " and " << other << " include each other";
         }
+    }
+}
+
+// The table of fitted speeds, row by row: each forward gear's speeds in the
+// order of shifting up, fitted to 30, 50 and 65 m/s, to the two decimals
+// shown, and in km/h and mph to one.
+TEST(PlayerGuideTest, TheFittedSpeedsAreTheGearTablesFittedToEachTopSpeed) {
+    std::vector<GearSpec> forward;
+    std::ranges::copy_if(gearTable, std::back_inserter(forward),
+                         [](const GearSpec& gear) { return !gear.reverse; });
+    std::ranges::sort(forward, {}, &GearSpec::shiftRank);
+    std::vector<double> expected;
+    for (const GearSpec& gear : forward) {
+        for (const auto& [has, speed] : {std::pair(gear.cap != openCap, gear.cap),
+                                         {gear.hints, gear.hintAbove},
+                                         {gear.lugs, gear.lugAtOrBelow}}) {
+            for (const float top : {30.0f, 50.0f, 65.0f}) {
+                const double fitted = speed * (top / tableTopSpeed);
+                if (has) {
+                    expected.insert(expected.end(), {fitted, fitted * 3.6, fitted / 0.44704});
+                }
+            }
+        }
+    }
+    const std::string guide = fileText(MG_PLAYER_GUIDE);
+    const std::size_t header = guide.find("30 m/s top          50 m/s top          65 m/s top");
+    ASSERT_NE(header, std::string::npos) << "no table of fitted speeds in the player's guide";
+    const std::size_t rows = guide.find('\n', guide.find('\n', header) + 1);
+    const std::string table = guide.substr(rows, guide.find("\n\n", rows) - rows);
+    const std::regex number("[0-9]+\\.[0-9]+");
+    std::vector<double> shown;
+    for (auto match = std::sregex_iterator(table.begin(), table.end(), number);
+         match != std::sregex_iterator(); ++match) {
+        shown.push_back(std::stod(match->str()));
+    }
+    ASSERT_EQ(shown.size(), expected.size()) << table;
+    for (std::size_t i = 0; i < shown.size(); ++i) {
+        EXPECT_NEAR(shown[i], expected[i], i % 3 == 0 ? 0.005 : 0.05) << "number " << i + 1;
     }
 }
 

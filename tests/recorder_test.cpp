@@ -1,7 +1,10 @@
-// The plug-in's drive recorder: what ends a recording, the file it writes, a
-// recording longer than its buffer, and replays of them, as they are and with
-// the game's speeds edited.
+// The plug-in's drive recorder: what ends a recording, the file it writes over
+// the passes after, whatever interrupts them, a save that fails, a recording
+// longer than its buffer, and replays of them, as they are and with the
+// game's speeds edited.
 #include "gearbox_fixture.h"
+
+#include <unistd.h>
 
 #include <fstream>
 #include <functional>
@@ -27,14 +30,33 @@ void tap(int key) {
     sim::setKey(key, false);
 }
 
+// The passes that save the recording stopped, a slice each.
+int savingPasses() {
+    int count = 0;
+    for (; saving(); ++count) {
+        runFramePass();
+        scriptWait(0);
+    }
+    return count;
+}
+
 struct Ending {
     const char* how;
     std::function<void()> end;
+    // The recording was saved while the game went on, and the player told.
+    bool told = true;
 };
 
 void PrintTo(const Ending& ending, std::ostream* out) {
     *out << ending.how;
 }
+
+std::string endingName(const ::testing::TestParamInfo<Ending>& info) {
+    return info.param.how;
+}
+
+const Ending restart = {"ARestart", [] { resetPlugin(Reset::Restart); }};
+const Ending unloading = {"Unloading", unloadPlugin, false};
 
 class RecorderTest : public GearboxTest, public ::testing::WithParamInterface<Ending> {
   protected:
@@ -74,6 +96,14 @@ class RecorderTest : public GearboxTest, public ::testing::WithParamInterface<En
         return read.recording;
     }
 
+    std::set<std::string> folderFiles() const {
+        std::set<std::string> names;
+        for (const auto& entry : std::filesystem::directory_iterator(pluginFolder)) {
+            names.insert(entry.path().filename().string());
+        }
+        return names;
+    }
+
     static std::int32_t named(const std::vector<NamedValue>& values, const std::string& name) {
         for (const NamedValue& value : values) {
             if (value.name == name) {
@@ -86,11 +116,12 @@ class RecorderTest : public GearboxTest, public ::testing::WithParamInterface<En
 };
 
 TEST_P(RecorderTest, EachWayARecordingEndsWritesAFileThatReplaysIdentical) {
-    gearboxState.gear = Gear::Third;
+    gearboxState.gear = gear3;
     tap(keyF9);
     EXPECT_TRUE(recording());
     drive(120);
     GetParam().end();
+    savingPasses();
     EXPECT_FALSE(recording());
 
     std::string name;
@@ -101,14 +132,16 @@ TEST_P(RecorderTest, EachWayARecordingEndsWritesAFileThatReplaysIdentical) {
     for (const sim::Notification& notification : sim::world.notifications) {
         notices.push_back(notification.text);
     }
-    EXPECT_EQ(notices,
-              (std::vector<std::string>{
-                  "Manual Gearbox: recording the drive. Press F9 again to stop and save it.",
-                  "Manual Gearbox: drive recorded in " + name}));
+    std::vector<std::string> expected = {
+        "Manual Gearbox: recording the drive. Press F9 again to stop and save it."};
+    if (GetParam().told) {
+        expected.push_back("Manual Gearbox: drive recorded in " + name);
+    }
+    EXPECT_EQ(notices, expected);
     EXPECT_EQ(recorded.pluginVersion, productVersion);
     EXPECT_EQ(named(recorded.bindings, "recordKey"), keyF9);
     EXPECT_EQ(named(recorded.bindings, "file"), static_cast<int>(BindingsFile::Read));
-    EXPECT_EQ(named(recorded.state, "gear"), static_cast<int>(Gear::Third));
+    EXPECT_EQ(named(recorded.state, "gear"), static_cast<int>(gear3));
     EXPECT_EQ(named(recorded.state, "recordKeyWasDown"), 1);
     EXPECT_GE(recorded.passCount, 242u);
 
@@ -127,11 +160,9 @@ TEST_P(RecorderTest, EachWayARecordingEndsWritesAFileThatReplaysIdentical) {
 
 INSTANTIATE_TEST_SUITE_P(Endings, RecorderTest,
                          ::testing::Values(Ending{"TheRecordKey", [] { tap(keyF9); }},
-                                           Ending{"SwitchingOff", [] { tap(rightArrow); }},
-                                           Ending{"ARestart", [] { resetPlugin(Reset::Restart); }}),
-                         [](const ::testing::TestParamInfo<Ending>& info) {
-                             return info.param.how;
-                         });
+                                           Ending{"SwitchingOff", [] { tap(rightArrow); }}, restart,
+                                           unloading),
+                         endingName);
 
 class LongRecordingTest : public RecorderTest {};
 
@@ -148,6 +179,8 @@ TEST_F(LongRecordingTest, KeepsTheLatestPassesAndStartsFromAKeptState) {
     EXPECT_GE(recorderState.passesKept, 10u * 60 * 60) << "over ten minutes at 60 passes a second";
     const std::uint32_t kept = recorderState.passesKept;
     tap(keyF9);
+    const std::size_t bytes = recorderState.head + recorderState.lapEnd - recorderState.tail;
+    EXPECT_EQ(savingPasses(), (bytes + saveSliceBytes - 1) / saveSliceBytes);
 
     std::string name;
     const DriveRecording recorded = written(name);
@@ -165,14 +198,101 @@ TEST_F(RecordingNamesTest, ARecordingWithinTheSameSecondGetsANameOfItsOwn) {
         tap(keyF9);
         pass();
     }
-    std::set<std::string> names;
-    for (const auto& entry : std::filesystem::directory_iterator(pluginFolder)) {
-        names.insert(entry.path().filename().string());
-    }
+    const std::set<std::string> names = folderFiles();
     EXPECT_EQ(std::ranges::count_if(
                   names, [](const std::string& name) { return name.ends_with(".drec"); }),
               2)
         << ::testing::PrintToString(names);
+}
+
+class InterruptedSaveTest : public RecorderTest {};
+
+// Saved a slice a pass under a temporary name, a recording has its own name
+// only once whole, whatever interrupts the save; the Record key meanwhile
+// queues nothing.
+TEST_P(InterruptedSaveTest, TheNameHoldsTheWholeFileOrNothing) {
+    sim::world.recording = false;
+    tap(keyF9);
+    drive(1000);
+    tap(keyF9);
+    pass();
+    tap(keyF9);
+    EXPECT_EQ(sim::world.notifications.back().text,
+              "Manual Gearbox: still saving the last recording. Press F9 after its notice.");
+    EXPECT_EQ(folderFiles(), std::set<std::string>{temporaryRecordingName});
+    GetParam().end();
+    savingPasses();
+    std::string name;
+    EXPECT_EQ(replayRecording(written(name), plugin).differences, std::vector<std::string>{});
+    EXPECT_EQ(folderFiles(), std::set<std::string>{name});
+}
+
+INSTANTIATE_TEST_SUITE_P(Interruptions, InterruptedSaveTest, ::testing::Values(restart, unloading),
+                         endingName);
+
+class FailedSaveTest : public RecorderTest {
+  protected:
+    // A full disk: the temporary file's name leads to /dev/full.
+    void fillDisk() const {
+        ASSERT_EQ(symlink("/dev/full", (pluginFolder / temporaryRecordingName).c_str()), 0);
+    }
+};
+
+// A save that fails, on a full disk or with every name of its second taken,
+// removes what it wrote, overwrites nothing and keeps the recording, which the
+// Record key saves again.
+TEST_F(FailedSaveTest, KeepsTheRecordingForTheKeyToSaveAgain) {
+    for (const bool diskFull : {true, false}) {
+        tap(keyF9);
+        drive(30);
+        tap(keyF9);
+        std::set<std::string> taken;
+        for (int copy = 1; !diskFull && copy < 100; ++copy) {
+            const std::string name =
+                recorderState.save.stamp + (copy > 1 ? "-" + std::to_string(copy) : "") + ".drec";
+            std::ofstream(pluginFolder / name) << "taken";
+            taken.insert(name);
+        }
+        if (diskFull) {
+            fillDisk();
+        }
+        pass();
+        EXPECT_EQ(sim::world.notifications.back().text,
+                  "Manual Gearbox: recording not saved, " +
+                      std::string(diskFull ? "the disk is full" : "no free file name") +
+                      ". Press F9 to try again.");
+        EXPECT_EQ(folderFiles(), taken);
+        for (const std::string& name : taken) {
+            EXPECT_EQ(std::filesystem::file_size(pluginFolder / name), 5u);
+            std::filesystem::remove(pluginFolder / name);
+        }
+        tap(keyF9);
+        pass();
+        std::string name;
+        const DriveRecording recorded = written(name);
+        EXPECT_EQ(sim::world.notifications.back().text,
+                  "Manual Gearbox: drive recorded in " + name);
+        EXPECT_EQ(replayRecording(recorded, plugin).differences, std::vector<std::string>{});
+        std::filesystem::remove(pluginFolder / name);
+    }
+}
+
+// One still unsaved when the plug-in is unloaded is dropped, and the log says
+// why.
+TEST_F(FailedSaveTest, UnloadedUnsavedTheRecordingIsDroppedAndLogged) {
+    tap(keyF9);
+    pass();
+    tap(keyF9);
+    fillDisk();
+    pass();
+    fillDisk();
+    unloadPlugin();
+    EXPECT_EQ(folderFiles(), std::set<std::string>{"ManualGearbox.log"});
+    std::ifstream log(pluginFolder / "ManualGearbox.log");
+    EXPECT_NE(std::string(std::istreambuf_iterator<char>(log), {})
+                  .find("\nA drive recording that could not be saved (the disk is full) was "
+                        "dropped as the plug-in was unloaded.\n"),
+              std::string::npos);
 }
 
 class WorldReplayTest : public RecorderTest {};
@@ -183,6 +303,8 @@ TEST_F(WorldReplayTest, TheWorldAgreesWithItselfAndShowsWhereTheGamesSpeedsDiffe
     tap(keyF9);
     drive(60);
     tap(keyF9);
+    savingPasses();
+    pass();
     std::string name;
     const DriveRecording recorded = written(name);
     const ReplayReport same = replayThroughWorld(recorded, plugin);
@@ -220,6 +342,7 @@ TEST_F(WorldReplayTest, AFrameAcrossTheEndsOfTheGameTimerIsWhole) {
     tap(keyF9);
     drive(1);
     tap(keyF9);
+    savingPasses();
     std::string name;
     const DriveRecording recorded = written(name);
     for (const auto& [from, to, frameMs] :
@@ -251,6 +374,7 @@ TEST_F(WorldReplayTest, ACallTheStandInRefusesIsADifferenceOfItsPass) {
     tap(keyF9);
     drive(5);
     tap(keyF9);
+    savingPasses();
     std::string name;
     const DriveRecording recorded = written(name);
     const PluginControl faulty = {recordedStateFields, restorePlugin, faultyPass};

@@ -14,14 +14,15 @@ class WorldTest : public PluginTest {
 };
 
 TEST_F(WorldTest, AnUnknownHashIsAFaultNamingTheHash) {
-    invokeNative(0x1234567890ABCDEFu);
+    nativeInit(0x1234567890ABCDEFu);
+    nativeCall();
     const std::vector<std::string> faults = takeFaults();
     ASSERT_EQ(faults.size(), 1u);
     EXPECT_NE(faults[0].find("0x1234567890ABCDEF"), std::string::npos) << faults[0];
 }
 
 TEST_F(WorldTest, AWrongArgumentCountIsAFaultNamingTheDocumentedSignature) {
-    invokeNative(hashOf(Native::SuppressControl), std::int32_t{2}, std::int32_t{71});
+    invokeNative<Native::SuppressControl>(std::int32_t{2}, std::int32_t{71});
     const std::vector<std::string> faults = takeFaults();
     ASSERT_EQ(faults.size(), 1u);
     EXPECT_EQ(faults[0], "0xFE99B66D079CF6BC called with 2 arguments, but void "
@@ -32,11 +33,10 @@ TEST_F(WorldTest, AWrongArgumentCountIsAFaultNamingTheDocumentedSignature) {
 
 TEST_F(WorldTest, TheShortEngineAndTextCallsOfOldAreFaults) {
     sim::enterVehicle(sim::addVehicle(0x00000101));
-    invokeNative(hashOf(Native::StallEngine), std::int32_t{0x101}, std::int32_t{0},
-                 std::int32_t{0});
+    invokeNative<Native::StallEngine>(std::int32_t{0x101}, std::int32_t{0}, std::int32_t{0});
     beginScreenText("STRING");
     addTextString("1");
-    invokeNative(hashOf(Native::DrawScreenText), 0.015f, 0.015f);
+    invokeNative<Native::DrawScreenText>(0.015f, 0.015f);
     const std::vector<std::string> faults = takeFaults();
     ASSERT_EQ(faults.size(), 2u);
     EXPECT_NE(faults[0].find("SET_VEHICLE_ENGINE_ON(Vehicle vehicle, BOOL value, BOOL instantly, "
@@ -85,7 +85,7 @@ TEST_F(WorldTest, AWaitCoversWholeFramesAndAlwaysAtLeastOne) {
     EXPECT_EQ(sim::world.timeMs, 64);
 }
 
-TEST_F(WorldTest, ThrottleDriveAccelerationSuppressionCapAndStall) {
+TEST_F(WorldTest, ThrottleDriveAccelerationUpToTheTopSpeedSuppressionCapAndStall) {
     sim::enterVehicle(sim::addVehicle(0x00000101));
     sim::Vehicle& car = sim::world.vehicles[0];
 
@@ -115,13 +115,19 @@ TEST_F(WorldTest, ThrottleDriveAccelerationSuppressionCapAndStall) {
     sim::setKey(sim::keyW, true);
     sim::endFrame();
     EXPECT_TRUE(car.engineOn) << "a fresh press does";
+
+    car.topSpeed = 7.0f;
+    EXPECT_EQ(resultFloat(invokeNative<Native::VehicleTopSpeed>(car.handle)), 7.0f);
+    sim::advanceFrames(120);
+    EXPECT_GT(car.speed, 6.9f);
+    EXPECT_LT(car.speed, 7.0f) << "the engine takes it to its top speed, drag a little below";
 }
 
 TEST_F(WorldTest, AnEngineSwitchedOffWithAutoStartDisabledStaysOff) {
     sim::enterVehicle(sim::addVehicle(0x00000101));
     const sim::Vehicle& car = sim::world.vehicles[0];
-    invokeNative(hashOf(Native::StallEngine), std::int32_t{0x101}, std::int32_t{0}, std::int32_t{0},
-                 std::int32_t{1});
+    invokeNative<Native::StallEngine>(std::int32_t{0x101}, std::int32_t{0}, std::int32_t{0},
+                                      std::int32_t{1});
     sim::endFrame();
     sim::setKey(sim::keyW, true);
     sim::advanceFrames(10);
@@ -134,8 +140,7 @@ TEST_F(WorldTest, SeatsAndClasses) {
     sim::addVehicle(0x00000202);
     sim::world.vehicles[1].vehicleClass = 14;
     const auto occupant = [](std::int32_t vehicle, std::int32_t seat) {
-        return resultInt(
-            invokeNative(hashOf(Native::DriverOfVehicle), vehicle, seat, std::int32_t{0}));
+        return resultInt(invokeNative<Native::DriverOfVehicle>(vehicle, seat, std::int32_t{0}));
     };
 
     sim::enterVehicle(car);
@@ -205,7 +210,7 @@ TEST_F(WorldTest, TheForegroundWindowIsTheGamesWhileItHasTheFocus) {
 
 TEST_F(WorldTest, TheDeviceUsedLastThePhoneAndThePauseMenuWhichHoldsTheVehiclesNotTheClock) {
     const auto keyboard = [](int pad) {
-        return resultBool(invokeNative(hashOf(Native::KeyboardAndMouse), pad));
+        return resultBool(invokeNative<Native::KeyboardAndMouse>(pad));
     };
     EXPECT_TRUE(keyboard(2));
     sim::holdControl(71, true);
@@ -222,12 +227,12 @@ TEST_F(WorldTest, TheDeviceUsedLastThePhoneAndThePauseMenuWhichHoldsTheVehiclesN
     sim::world.gameFocused = true;
     sim::world.phoneOut = true;
     sim::world.pauseMenuActive = true;
-    EXPECT_TRUE(resultBool(invokeNative(hashOf(Native::UsingPhone), sim::world.playerHandle)));
-    EXPECT_FALSE(resultBool(invokeNative(hashOf(Native::UsingPhone), sim::chauffeurHandle)));
-    EXPECT_TRUE(resultBool(invokeNative(hashOf(Native::PauseMenuActive))));
+    EXPECT_TRUE(resultBool(invokeNative<Native::UsingPhone>(sim::world.playerHandle)));
+    EXPECT_FALSE(resultBool(invokeNative<Native::UsingPhone>(sim::chauffeurHandle)));
+    EXPECT_TRUE(resultBool(invokeNative<Native::PauseMenuActive>()));
     sim::advanceFrames(30);
     EXPECT_EQ(sim::world.vehicles[0].speed, 0.0f);
-    EXPECT_EQ(resultInt(invokeNative(hashOf(Native::GameTimer))), 480);
+    EXPECT_EQ(resultInt(invokeNative<Native::GameTimer>()), 480);
     sim::world.pauseMenuActive = false;
     sim::endFrame();
     EXPECT_GT(sim::world.vehicles[0].speed, 0.0f);

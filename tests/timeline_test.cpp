@@ -182,7 +182,7 @@ TEST(ChartTest, TheChartNamesItsBandsLinesAndMarksWhereTheyAre) {
     EXPECT_EQ(svg.rfind("<svg xmlns=\"http://www.w3.org/2000/svg\"", 0), 0u);
     EXPECT_EQ(svg.substr(svg.size() - 7), "</svg>\n");
     EXPECT_NE(svg.find(">Drive &lt;demo&gt; &amp; more</text>"), std::string::npos);
-    for (const char* name : {">1st<", ">2nd<", ">reverse<", ">speed<", ">clutch<", ">shift<",
+    for (const char* name : {">first<", ">second<", ">reverse<", ">speed<", ">clutch<", ">shift<",
                              ">no focus<", ">time (s)<", ">speed (m/s)<"}) {
         EXPECT_EQ(count(svg, name), 1u) << name;
     }

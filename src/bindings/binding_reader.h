@@ -14,15 +14,17 @@
 #include "host/keyboard.h"
 
 // Keys are Windows virtual-key codes; pad buttons are the game's control
-// numbers. 0 binds nothing.
+// numbers. 0 binds nothing. A switch is 1 for on, else off.
 struct KeyBindings {
     VirtualKeyCode clutchKey, firstGearKey, secondGearKey, thirdGearKey, fourthGearKey, reverseKey;
-    VirtualKeyCode toggleKey, reloadKey, shiftUpKey, shiftDownKey, recordKey;
+    VirtualKeyCode toggleKey, reloadKey, shiftUpKey, shiftDownKey, recordKey, bindKey;
     std::int32_t padHoldControl, padUpControl, padDownControl;
+    std::int32_t fitGears;
 };
 
 struct BindingField {
-    enum class Kind : std::uint8_t { GearKey, OptionalKey, PadControl };
+    // A switch takes 0 or 1 only.
+    enum class Kind : std::uint8_t { GearKey, OptionalKey, PadControl, Switch };
     std::string_view keyText;
     std::string_view fieldName;
     VirtualKeyCode KeyBindings::*member;
@@ -32,7 +34,7 @@ struct BindingField {
 // In the order a line tests them: the first key text found anywhere in a line
 // selects its field. So no key text may hold another: "PadClutch" would bind
 // the clutch key.
-inline constexpr std::array<BindingField, 14> bindingFields = {{
+inline constexpr std::array<BindingField, 16> bindingFields = {{
     {"Clutch", "clutchKey", &KeyBindings::clutchKey, BindingField::Kind::GearKey},
     {"FirstGear", "firstGearKey", &KeyBindings::firstGearKey, BindingField::Kind::GearKey},
     {"SecondGear", "secondGearKey", &KeyBindings::secondGearKey, BindingField::Kind::GearKey},
@@ -44,9 +46,11 @@ inline constexpr std::array<BindingField, 14> bindingFields = {{
     {"ShiftUp", "shiftUpKey", &KeyBindings::shiftUpKey, BindingField::Kind::OptionalKey},
     {"ShiftDown", "shiftDownKey", &KeyBindings::shiftDownKey, BindingField::Kind::OptionalKey},
     {"Record", "recordKey", &KeyBindings::recordKey, BindingField::Kind::OptionalKey},
+    {"Bind", "bindKey", &KeyBindings::bindKey, BindingField::Kind::OptionalKey},
     {"PadHold", "padHoldControl", &KeyBindings::padHoldControl, BindingField::Kind::PadControl},
     {"PadUp", "padUpControl", &KeyBindings::padUpControl, BindingField::Kind::PadControl},
     {"PadDown", "padDownControl", &KeyBindings::padDownControl, BindingField::Kind::PadControl},
+    {"FitGears", "fitGears", &KeyBindings::fitGears, BindingField::Kind::Switch},
 }};
 
 constexpr auto holdsAnotherKeyText = [](const BindingField& field) {
@@ -66,7 +70,7 @@ constexpr std::size_t bindingFileBytesAtMost = 1024 * 1024;
 constexpr std::int32_t lastGameControl = 360;
 
 // A line without a key text has no value to parse: NoDigits.
-enum class ValueParse : std::uint8_t { Parsed, NoDigits, OutOfRange, NoGameControl };
+enum class ValueParse : std::uint8_t { Parsed, NoDigits, OutOfRange, NoGameControl, NoSwitch };
 
 // What one line did.
 struct LineOutcome {
@@ -121,27 +125,35 @@ inline LineOutcome readBindingLine(std::string_view line, std::uint64_t number) 
         return outcome;
     }
     outcome.byteAfterDigits = after < end ? static_cast<unsigned char>(*after) : -1;
-    const bool control = bindingFields[outcome.field].kind == BindingField::Kind::PadControl;
+    const BindingField::Kind kind = bindingFields[outcome.field].kind;
     outcome.parse = error == std::errc::result_out_of_range ? ValueParse::OutOfRange
-                    : control && (outcome.value < 0 || outcome.value > lastGameControl)
+                    : kind == BindingField::Kind::PadControl &&
+                            (outcome.value < 0 || outcome.value > lastGameControl)
                         ? ValueParse::NoGameControl
+                    : kind == BindingField::Kind::Switch && outcome.value != 0 && outcome.value != 1
+                        ? ValueParse::NoSwitch
                         : ValueParse::Parsed;
     return outcome;
 }
 
-// Reads the file to its end and applies its lines over bindings in file order,
-// handing each line's outcome to onLine after. A line that doesn't parse leaves
-// its field as it was; a read error ends the text as the end of the file would.
-template <typename OnLine>
-ReadSummary readBindingFile(std::FILE* file, KeyBindings& bindings, OnLine&& onLine) {
-    ReadSummary summary;
+// The file's bytes to its end, or to one byte past the largest file read; a
+// read error ends them as the end of the file would.
+inline std::string bindingFileBytes(std::FILE* file, bool& readError) {
     std::string text;
     char chunk[4096];
     for (std::size_t got = 1; got > 0 && text.size() <= bindingFileBytesAtMost;) {
         got = std::fread(chunk, 1, sizeof chunk, file);
         text.append(chunk, got);
     }
-    summary.readError = std::ferror(file) != 0;
+    readError = std::ferror(file) != 0;
+    return text;
+}
+
+// Applies the text's lines over bindings in file order, handing each line's
+// outcome to onLine after. A line that doesn't parse leaves its field as it was.
+template <typename OnLine>
+ReadSummary readBindingText(std::string_view text, KeyBindings& bindings, OnLine&& onLine) {
+    ReadSummary summary;
     summary.tooLarge = text.size() > bindingFileBytesAtMost;
     summary.utf16 =
         !summary.tooLarge && (text.starts_with("\xFF\xFE") || text.starts_with("\xFE\xFF"));
@@ -171,5 +183,15 @@ ReadSummary readBindingFile(std::FILE* file, KeyBindings& bindings, OnLine&& onL
         onLine(outcome);
         rest.remove_prefix(std::min(end + 1, rest.size()));
     }
+    return summary;
+}
+
+// Reads the file to its end and applies its text as readBindingText does.
+template <typename OnLine>
+ReadSummary readBindingFile(std::FILE* file, KeyBindings& bindings, OnLine&& onLine) {
+    bool readError = false;
+    const std::string text = bindingFileBytes(file, readError);
+    ReadSummary summary = readBindingText(text, bindings, onLine);
+    summary.readError = readError;
     return summary;
 }

@@ -3,12 +3,10 @@
 #include <algorithm>
 #include <array>
 #include <bit>
-#include <map>
-#include <span>
 
+#include "bindings/binding_warnings.h"
 #include "bindings/gear_access.h"
 #include "bindings/input_names.h"
-#include "bindings/own_inputs.h"
 #include "bindings/virtual_keys.h"
 
 namespace {
@@ -16,14 +14,6 @@ namespace {
 // Lines are shown cut to this width, so that the verdicts stay aligned.
 constexpr std::size_t shownWidth = 40;
 constexpr std::string_view cutMark = "...";
-
-// Gears in the order of the fields after the clutch.
-constexpr std::array<std::string_view, 5> gearNames = {"first gear", "second gear", "third gear",
-                                                       "fourth gear", "reverse"};
-
-bool padField(const BindingField& field) {
-    return field.kind == BindingField::Kind::PadControl;
-}
 
 std::string padded(std::string text, std::size_t width) {
     text.resize(std::max(width, text.size()), ' ');
@@ -75,19 +65,6 @@ std::string shownText(const ExplainedLine& line) {
     return text + std::string(cutMark);
 }
 
-std::string inputName(const BindingField& field, std::int32_t code) {
-    if (!padField(field)) {
-        return keyName(code);
-    }
-    const std::string_view name = padControlName(code);
-    return name.empty() ? "a game control" : std::string(name);
-}
-
-std::string binding(const BindingField& field, std::int32_t code) {
-    return std::string(field.fieldName) + " = " + std::to_string(code) + " (" +
-           inputName(field, code) + ")";
-}
-
 std::string verdict(const ExplainedLine& line) {
     const LineOutcome& outcome = line.outcome;
     const int field = outcome.field;
@@ -107,7 +84,7 @@ std::string verdict(const ExplainedLine& line) {
     std::string text;
     switch (outcome.parse) {
     case ValueParse::Parsed:
-        text = binding(selected, outcome.value);
+        text = bindingText(selected, outcome.value);
         if (outcome.value == 0 &&
             (outcome.byteAfterDigits == 'x' || outcome.byteAfterDigits == 'X')) {
             text += ": values are decimal, 0x... reads as 0";
@@ -125,6 +102,10 @@ std::string verdict(const ExplainedLine& line) {
     case ValueParse::NoGameControl:
         text = std::string(selected.fieldName) + " unchanged: " + std::to_string(outcome.value) +
                " is no game control (0 to " + std::to_string(lastGameControl) + ")";
+        break;
+    case ValueParse::NoSwitch:
+        text = std::string(selected.fieldName) + " unchanged: " + std::to_string(outcome.value) +
+               " is neither 0 (off) nor 1 (on)";
         break;
     }
 
@@ -178,8 +159,10 @@ std::string bindingsTable(const KeyBindings& bindings) {
     std::string text = "\nBindings\n";
     for (const BindingField& field : bindingFields) {
         const VirtualKeyCode code = bindings.*field.member;
-        std::string name = code == 0 ? "not bound" : inputName(field, code);
-        if (code == 0 && field.kind != BindingField::Kind::GearKey) {
+        // A switch that is off says what that means instead.
+        const bool isSwitch = field.kind == BindingField::Kind::Switch;
+        std::string name = code == 0 && !isSwitch ? "not bound" : valueName(field, code);
+        if (code == 0 && field.kind != BindingField::Kind::GearKey && !isSwitch) {
             name += " (optional)";
         }
         text += "  " + padded(std::string(field.fieldName), nameWidth) + "  " +
@@ -188,165 +171,12 @@ std::string bindingsTable(const KeyBindings& bindings) {
     return text;
 }
 
-std::vector<std::string> fieldNames(FieldSet fields) {
-    std::vector<std::string> names;
-    for (std::size_t i = 0; i < bindingFields.size(); ++i) {
-        if ((fields >> i) & 1u) {
-            names.emplace_back(bindingFields[i].keyText);
-        }
-    }
-    return names;
-}
-
-// Several fields on one key or button, and each on one the gearbox uses itself.
-void sharedInputs(const KeyBindings& bindings, bool pad, std::vector<std::string>& found) {
-    std::map<std::int32_t, std::vector<std::string>> fieldsByCode;
-    for (const BindingField& field : bindingFields) {
-        if (padField(field) == pad && bindings.*field.member != 0) {
-            fieldsByCode[bindings.*field.member].emplace_back(field.fieldName);
-        }
-    }
-    for (const auto& [code, fields] : fieldsByCode) {
-        if (fields.size() > 1) {
-            found.push_back(joined(fields) + (fields.size() == 2 ? " are both " : " are all ") +
-                            std::to_string(code) + " (" +
-                            (pad ? std::string(padControlName(code)) : keyName(code)) + ")");
-        }
-    }
-}
-
-std::vector<std::string> warnings(const BindingReading& reading) {
-    const KeyBindings& bindings = reading.bindings;
-    const ReadSummary& summary = reading.summary;
-    std::vector<std::string> found;
-    if (summary.utf16) {
-        found.emplace_back("the file is UTF-16, so nothing in it binds: save it as plain text "
-                           "(ANSI or UTF-8)");
-    } else if (summary.nulBytes) {
-        found.emplace_back("the file holds NUL bytes: it looks like UTF-16, whose key texts never "
-                           "match; save it as plain text (ANSI or UTF-8)");
-    }
-    if (summary.ctrlZLine != 0) {
-        found.push_back("line " + std::to_string(summary.ctrlZLine) +
-                        " holds a Ctrl-Z byte, which ends the file: nothing after it is read");
-    }
-    for (const ExplainedLine& line : reading.lines) {
-        const std::vector<std::string> names = fieldNames(line.outcome.keyTextsFound);
-        if (names.size() > 1) {
-            found.push_back("line " + std::to_string(line.outcome.number) + " names " +
-                            joined(names) + ": only " + names.front() +
-                            " can bind there, so put each on a line of its own");
-        }
-    }
-    if (reading.laterLinesNamingSeveral != 0) {
-        found.push_back(std::to_string(reading.laterLinesNamingSeveral) +
-                        " more lines after those explained name more than one field");
-    }
-
-    if (gearAccess(bindings) == GearAccess::None) {
-        if (bindings.clutchKey == 0) {
-            found.emplace_back("no clutch: without clutchKey no gear can be selected");
-        }
-        for (std::size_t field = clutchField + 1; field <= lastGearField; ++field) {
-            if (bindings.*bindingFields[field].member == 0) {
-                found.push_back(std::string(bindingFields[field].fieldName) + " is not bound: " +
-                                std::string(gearNames[field - 1]) + " can't be selected");
-            }
-        }
-        if ((bindings.shiftUpKey == 0) != (bindings.shiftDownKey == 0)) {
-            found.emplace_back("shifting one gear at a time takes both shiftUpKey and "
-                               "shiftDownKey");
-        }
-        const int padBound = (bindings.padHoldControl != 0) + (bindings.padUpControl != 0) +
-                             (bindings.padDownControl != 0);
-        if (padBound != 0 && padBound != 3) {
-            found.emplace_back("shifting on the pad takes all of padHoldControl, padUpControl "
-                               "and padDownControl");
-        }
-    }
-
-    sharedInputs(bindings, false, found);
-    sharedInputs(bindings, true, found);
-    for (const BindingField& field : bindingFields) {
-        const std::int32_t code = bindings.*field.member;
-        const std::span<const OwnInput> own =
-            padField(field) ? std::span<const OwnInput>(ownControls) : ownKeys;
-        for (const OwnInput& input : own) {
-            if (code == input.code) {
-                found.push_back(binding(field, code) + ": the plug-in already uses " +
-                                (padField(field) ? "it to " : "") + std::string(input.use));
-            }
-        }
-        if (!padField(field) && code != 0 && virtualKeyName(code) == nullptr) {
-            found.push_back(std::string(field.fieldName) + " = " + std::to_string(code) +
-                            " is no virtual key: no key can press it");
-        }
-    }
-    return found;
-}
-
 } // namespace
-
-ExplainedLine explainedLine(const LineOutcome& line) {
-    const std::string_view text = line.text;
-    ExplainedLine explained;
-    explained.outcome = line;
-    explained.outcome.text = {};
-    explained.length = text.size();
-    explained.start = text.substr(0, keptLineStart);
-    explained.blank = text.find_first_not_of(blankBytes) == std::string_view::npos;
-    const auto sameLetter = [](char a, char b) {
-        const auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? char(c + 'a' - 'A') : c; };
-        return lower(a) == lower(b);
-    };
-    std::size_t firstEnd = std::string_view::npos;
-    for (std::size_t field = 0; field < bindingFields.size(); ++field) {
-        const std::string_view keyText = bindingFields[field].keyText;
-        const auto at = static_cast<std::size_t>(
-            std::search(text.begin(), text.end(), keyText.begin(), keyText.end(), sameLetter) -
-            text.begin());
-        const std::string_view written = text.substr(std::min(at, text.size()), keyText.size());
-        if (!written.empty() && written != keyText && at + keyText.size() < firstEnd) {
-            firstEnd = at + keyText.size();
-            explained.otherCaseField = static_cast<int>(field);
-            explained.otherCase = written;
-        }
-    }
-    return explained;
-}
-
-BindingReading readBindings(std::FILE* file, const KeyBindings& start) {
-    BindingReading reading;
-    reading.bindings = start;
-    // For each field, the explained line that stored it last, until a later
-    // line overrides it.
-    constexpr std::size_t none = explainedLinesAtMost;
-    std::array<std::size_t, bindingFields.size()> lastStore;
-    lastStore.fill(none);
-    reading.summary = readBindingFile(file, reading.bindings, [&](const LineOutcome& line) {
-        const std::size_t kept =
-            reading.lines.size() < explainedLinesAtMost ? reading.lines.size() : none;
-        if (kept != none) {
-            reading.lines.push_back(explainedLine(line));
-        }
-        if (kept == none && std::popcount(line.keyTextsFound) > 1) {
-            ++reading.laterLinesNamingSeveral;
-        }
-        if (line.parse == ValueParse::Parsed) {
-            std::size_t& last = lastStore[static_cast<std::size_t>(line.field)];
-            if (last != none) {
-                reading.lines[last].overriddenBy = line.number;
-            }
-            last = kept;
-        }
-    });
-    return reading;
-}
 
 std::string bindingsReport(const BindingReading& reading) {
     const KeyBindings& bindings = reading.bindings;
     std::string text = bindingsTable(bindings);
-    const std::vector<std::string> found = warnings(reading);
+    const std::vector<std::string> found = bindingWarnings(reading);
     if (!found.empty()) {
         text += "\nWarnings\n";
         for (const std::string& warning : found) {
@@ -356,7 +186,7 @@ std::string bindingsReport(const BindingReading& reading) {
 
     switch (gearAccess(bindings)) {
     case GearAccess::GearKeys:
-        return text + "\nResult: the clutch and all five gear keys are bound.\n";
+        return text + "\nResult: the clutch and every gear's key are bound.\n";
     case GearAccess::ShiftKeys:
         return text + "\nResult: every gear can be reached with clutchKey, shiftUpKey and "
                       "shiftDownKey.\n";
@@ -367,13 +197,15 @@ std::string bindingsReport(const BindingReading& reading) {
         break;
     }
     std::vector<std::string> unbound;
-    for (std::size_t field = clutchField; field <= lastGearField; ++field) {
-        if (bindings.*bindingFields[field].member == 0) {
-            unbound.emplace_back(bindingFields[field].fieldName);
-        }
+    for (const std::size_t field : unboundGearFields(bindings)) {
+        unbound.emplace_back(bindingFields[field].fieldName);
     }
-    return text + "\nResult: the gearbox can't use all its gears; not bound: " + joined(unbound) +
-           ".\n";
+    text += "\nResult: the gearbox can't use all its gears; not bound: " + joined(unbound) + ".\n";
+    if (const char* bindKey = virtualKeyName(bindings.bindKey)) {
+        text += std::string("In the game, ") + bindKey +
+                " (bindKey) lets you choose the clutch and gear keys by pressing them.\n";
+    }
+    return text;
 }
 
 std::string bindingReport(const BindingReading& reading, std::string_view name) {

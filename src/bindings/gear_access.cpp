@@ -1,17 +1,17 @@
 #include "bindings/gear_access.h"
 
-std::vector<std::string_view> unboundGearKeyTexts(const KeyBindings& bindings) {
-    std::vector<std::string_view> unbound;
-    for (std::size_t field = clutchField; field <= lastGearField; ++field) {
-        if (bindings.*bindingFields[field].member == 0) {
-            unbound.push_back(bindingFields[field].keyText);
+std::vector<std::size_t> unboundGearFields(const KeyBindings& bindings) {
+    std::vector<std::size_t> unbound;
+    for (std::size_t field = 0; field < bindingFields.size(); ++field) {
+        if (clutchOrGearKeyField(field) && bindings.*bindingFields[field].member == 0) {
+            unbound.push_back(field);
         }
     }
     return unbound;
 }
 
 GearAccess gearAccess(const KeyBindings& bindings) {
-    if (unboundGearKeyTexts(bindings).empty()) {
+    if (unboundGearFields(bindings).empty()) {
         return GearAccess::GearKeys;
     }
     if (bindings.clutchKey != 0 && bindings.shiftUpKey != 0 && bindings.shiftDownKey != 0) {

@@ -4,6 +4,7 @@
 
 #include "bindings/binding_places.h"
 #include "bindings/binding_report.h"
+#include "bindings/binding_save.h"
 #include "bindings/input_names.h"
 #include "bindings/plugin_log.h"
 #include "host/files.h"
@@ -42,6 +43,7 @@ BindingsFile readAndLog(const std::string& path, bool reload, std::string note) 
     if (!file) {
         return BindingsFile::NotFound;
     }
+    state.path = path;
     BindingReading reading = readBindings(file.get(), reload ? KeyBindings{} : state.keys);
     if (reading.summary.tooLarge) {
         logUnread(path + ": " + std::string(tooLargeNote) + "\n", reload);
@@ -103,6 +105,31 @@ bool lookForBindingsAgain() {
         return true;
     }
     return false;
+}
+
+std::string applyChosenKeys(const ChosenKeys& keys) {
+    BindingsState& state = bindingsState;
+    for (std::size_t place = 0; place < choosableFieldCount; ++place) {
+        state.keys.*bindingFields[choosableFields[place]].member = keys[place];
+    }
+    const std::string path = state.path.empty() ? bindingFilePlaces().front() : state.path;
+    const ChosenKeysWrite written = writeChosenKeys(path, keys);
+    switch (written.outcome) {
+    case ChosenKeysWrite::Outcome::Saved:
+        if (readAndLog(path, true, "Keys chosen in the game and saved.\n") == BindingsFile::Read) {
+            state.file = BindingsFile::Read;
+        }
+        return std::string(keysSavedNotice);
+    case ChosenKeysWrite::Outcome::TooLarge:
+        addToLog("Keys chosen in the game are in use until the game ends; " + path + " is " +
+                 std::string(tooLargeNote) + " and not changed.");
+        return std::string(keysTooLargeNotice);
+    case ChosenKeysWrite::Outcome::NotSaved:
+        break;
+    }
+    addToLog("Keys chosen in the game are in use until the game ends; they were not saved in " +
+             path + ": " + std::string(written.why) + ".");
+    return keysNotSavedNotice(written.why);
 }
 
 std::string bindingsNotice() {

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "bindings/binding_reader.h"
+#include "bindings/binding_rewrite.h"
 #include "bindings/notices.h"
 
 struct BindingsState {
@@ -13,6 +14,9 @@ struct BindingsState {
     // written.
     BindingsFile file = BindingsFile::NotFound;
     bool logWritten = false;
+    // The file the keys were last read from, or found too large to read;
+    // empty while none was found.
+    std::string path;
 };
 
 extern BindingsState bindingsState;
@@ -31,6 +35,12 @@ std::string reloadKeyBindings();
 // it; true when one was read (and logged), so that its notice is due. A file
 // still too large is logged again but not told again.
 bool lookForBindingsAgain();
+
+// Keys chosen in the game: they replace the clutch and gear keys in use, and
+// are written into the file the keys were read from (the first place looked
+// in when none was found), which is then read and logged as a reload reads it.
+// Returns what to tell the player.
+std::string applyChosenKeys(const ChosenKeys& keys);
 
 // Why the player can't change gear with the bindings in use, as a notice, or
 // empty when every gear can be reached.

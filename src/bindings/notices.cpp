@@ -6,17 +6,20 @@
 #include "bindings/binding_report.h"
 #include "bindings/gear_access.h"
 #include "bindings/input_names.h"
+#include "bindings/virtual_keys.h"
 
 namespace {
 
 // The clutch and gear key texts left unbound: two by name, more counted.
 std::string unboundKeys(const KeyBindings& bindings) {
-    const std::vector<std::string_view> unbound = unboundGearKeyTexts(bindings);
-    if (unbound.size() > 2) {
-        return std::string(unbound.front()) + " and " + std::to_string(unbound.size() - 1) +
-               " more";
+    std::vector<std::string> unbound;
+    for (const std::size_t field : unboundGearFields(bindings)) {
+        unbound.emplace_back(bindingFields[field].keyText);
     }
-    return joined(std::vector<std::string>(unbound.begin(), unbound.end()));
+    if (unbound.size() > 2) {
+        return unbound.front() + " and " + std::to_string(unbound.size() - 1) + " more";
+    }
+    return joined(unbound);
 }
 
 } // namespace
@@ -52,7 +55,23 @@ std::string bindingsNoticeText(BindingsFile file, const KeyBindings& bindings, b
         }
         break;
     }
-    return prefix + text + (logWritten ? " See ManualGearbox.log" : "");
+    text.insert(0, prefix);
+    // Keys missing are best chosen in the game: the notice says how, in as
+    // many words as fit.
+    const char* const bindKey = virtualKeyName(bindings.bindKey);
+    if (file == BindingsFile::Read && !reload && bindKey != nullptr) {
+        for (const std::string& ending : {std::string(" Press ") + bindKey + " to choose keys.",
+                                          std::string(" ") + bindKey + " chooses keys."}) {
+            if (text.size() + ending.size() <= noticeLengthAtMost) {
+                return text + ending;
+            }
+        }
+    }
+    return text + (logWritten ? " See ManualGearbox.log" : "");
+}
+
+std::string keysNotSavedNotice(std::string_view why) {
+    return "Manual Gearbox: keys in use until the game ends, not saved: " + std::string(why) + ".";
 }
 
 std::string recordingStartedNotice(VirtualKeyCode recordKey) {
@@ -62,4 +81,31 @@ std::string recordingStartedNotice(VirtualKeyCode recordKey) {
 
 std::string recordingSavedNotice(const std::string& fileName) {
     return "Manual Gearbox: drive recorded in " + fileName;
+}
+
+std::string recordingNotSavedNotice(WriteFault fault, VirtualKeyCode recordKey) {
+    return "Manual Gearbox: recording not saved, " + std::string(writeFaultText(fault)) +
+           ". Press " + keyName(recordKey) + " to try again.";
+}
+
+std::string recordingStillSavingNotice(VirtualKeyCode recordKey) {
+    return "Manual Gearbox: still saving the last recording. Press " + keyName(recordKey) +
+           " after its notice.";
+}
+
+std::string_view writeFaultText(WriteFault fault) {
+    switch (fault) {
+    case WriteFault::DiskFull:
+        return "the disk is full";
+    case WriteFault::ReadOnlyDisk:
+        return "the disk is read-only";
+    case WriteFault::AccessDenied:
+        return "access is denied";
+    case WriteFault::NameTaken:
+        return "no free file name";
+    case WriteFault::None:
+    case WriteFault::Other:
+        break;
+    }
+    return "a write error";
 }

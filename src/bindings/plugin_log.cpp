@@ -27,15 +27,18 @@ bool writeLog(const std::string& body) {
         return false;
     }
     const bool written = writeAll(file.get(), text);
-    if (closeWritten(std::move(file)) && written && replaceFile(newLog, log)) {
+    if (closeWritten(std::move(file)) && written && replaceFile(newLog, log) == WriteFault::None) {
         return true;
     }
     removeFile(newLog);
     return false;
 }
 
-bool logFault(const std::string& reason) {
+bool addToLog(const std::string& paragraph) {
     SharedFile log = openForAppending(inFolder(moduleFolder(), logName));
-    return log && writeAll(log.get(), "\nAn error switched the gearbox off: " + reason + "\n") &&
-           closeWritten(std::move(log));
+    return log && writeAll(log.get(), "\n" + paragraph + "\n") && closeWritten(std::move(log));
+}
+
+bool logFault(const std::string& reason) {
+    return addToLog("An error switched the gearbox off: " + reason);
 }

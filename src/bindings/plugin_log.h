@@ -8,6 +8,9 @@
 // without.
 bool writeLog(const std::string& body);
 
+// Adds a paragraph to the log; false when the log can't be written.
+bool addToLog(const std::string& paragraph);
+
 // Adds why the gearbox switched itself off; false when the log can't be
 // written.
 bool logFault(const std::string& reason);

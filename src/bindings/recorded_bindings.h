@@ -20,6 +20,8 @@ constexpr std::int32_t highestBindingValue(BindingField::Kind kind) {
         return highestVirtualKey;
     case BindingField::Kind::PadControl:
         return lastGameControl;
+    case BindingField::Kind::Switch:
+        return 1;
     }
     return 0;
 }

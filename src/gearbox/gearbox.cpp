@@ -1,9 +1,13 @@
 #include "gearbox/gearbox.h"
 
+#include <climits>
 #include <cmath>
+#include <cstdio>
 
+#include "bindings/gear_access.h"
 #include "bindings/key_bindings.h"
 #include "bindings/own_inputs.h"
+#include "bindings/plugin_log.h"
 #include "gearbox/gearbox_layout.h"
 #include "gearbox/hud.h"
 #include "host/keyboard.h"
@@ -13,56 +17,13 @@ GearboxState gearboxState;
 
 namespace {
 
-// One gear's tuning. Above its cap a gear whose cap follows a faster vehicle
-// caps at the current speed instead, so a downshift never brakes the vehicle.
-struct GearTuning {
-    const char* label;
-    float cap;
-    bool capFollowsFasterVehicle;
-    // Lights "Shift" above this speed; a gear without one turns it off.
-    bool hints;
-    float hintAbove;
-    bool lugs;
-    float lugAtOrBelow;
-    bool standstillStall;
-};
-
-// The whole tuning of the gearbox, indexed by Gear. Every value is single
-// precision and every comparison is made in single precision.
-// clang-format off
-constexpr GearTuning gearTable[] = {
-    // label  cap      follows  hints  above   lugs   at/below  standstill
-    {  "1",   21.0f,   true,    true,  20.0f,  false, 0.0f,     false },
-    {  "2",   31.0f,   true,    true,  30.0f,  true,  18.9f,    true  },
-    {  "3",   40.5f,   true,    true,  39.5f,  true,  28.9f,    true  },
-    {  "4",   9999.0f, false,   false, 0.0f,   true,  38.4f,    true  },
-    {  "R",   8.0f,    false,   false, 0.0f,   false, 0.0f,     true  },
-};
-// clang-format on
-
-const GearTuning& gearTuning(Gear gear) {
-    return gearTable[static_cast<int>(gear)];
+const GearSpec& gearSpec(Gear gear) {
+    return gearTable[static_cast<std::size_t>(gear)];
 }
 
 constexpr float brakeFreeFrom = 1.0f;
 constexpr float sKeyAllowance = 1.2f;
-constexpr float uncappedSpeed = 9999.0f;
-// No vehicle goes faster: a speed above it, or no number at all, is a fault
-// of the game's answer and never becomes a cap.
-constexpr float fastestVehicleSpeed = 150.0f;
 constexpr float reverseSpeed = -4.1f;
-
-// The gear keys in the order they are tested; an earlier key wins.
-struct GearKey {
-    VirtualKeyCode KeyBindings::*key;
-    Gear gear;
-};
-
-constexpr GearKey gearKeys[] = {
-    {&KeyBindings::firstGearKey, Gear::First}, {&KeyBindings::secondGearKey, Gear::Second},
-    {&KeyBindings::thirdGearKey, Gear::Third}, {&KeyBindings::fourthGearKey, Gear::Fourth},
-    {&KeyBindings::reverseKey, Gear::Reverse},
-};
 
 // The vehicle the player's character drives, if it has a gearbox; else 0. The
 // character counts as in a vehicle only once seated, and a passenger's
@@ -89,7 +50,7 @@ void capVehicle(GameHandle vehicle, float maxSpeed) {
 // Whoever drives the capped vehicle next gets it back as the game made it.
 void liftCap() {
     if (gearboxState.cappedVehicle != 0) {
-        capVehicleSpeed(gearboxState.cappedVehicle, uncappedSpeed);
+        capVehicleSpeed(gearboxState.cappedVehicle, openCap);
         gearboxState.cappedVehicle = 0;
     }
 }
@@ -138,20 +99,74 @@ void suppressPadControls(bool pad) {
     }
 }
 
-void runGearStep(GameHandle vehicle, const GearTuning& tuning, float frameSpeed) {
-    drawHudLabel(tuning.label, gearLabelX, true);
+// The text of a top speed for the log: a float, NaN or infinity as such.
+std::string speedText(float speed) {
+    if (std::isnan(speed)) {
+        return "NaN";
+    }
+    if (std::isinf(speed)) {
+        return speed > 0 ? "infinity" : "-infinity";
+    }
+    char text[32];
+    std::snprintf(text, sizeof text, "%g", static_cast<double>(speed));
+    return text;
+}
 
-    float cap = tuning.cap;
-    if (tuning.capFollowsFasterVehicle && frameSpeed > tuning.cap) {
-        // A fresh read, not lowered by the S key allowance.
+// A vehicle's top speed is its own, not the moment's: asked once, when the
+// gearbox comes to the vehicle. An answer out of range leaves the gears as
+// written, and the log says so once for the vehicle.
+void fitGearsTo(GameHandle vehicle) {
+    GearboxState& state = gearboxState;
+    state.fittedVehicle = vehicle;
+    state.fittedTopSpeed = tableTopSpeed;
+    if (bindingsState.keys.fitGears != 1) {
+        return;
+    }
+    const float top = vehicleTopSpeed(vehicle);
+    if (top >= lowestTopSpeed && top <= highestTopSpeed) {
+        state.fittedTopSpeed = top;
+    } else if (state.unfitVehicle != vehicle) {
+        state.unfitVehicle = vehicle;
+        addToLog("FitGears: the game gives vehicle " + std::to_string(vehicle) +
+                 " a top speed of " + speedText(top) + " m/s, not one from " +
+                 speedText(lowestTopSpeed) + " to " + speedText(highestTopSpeed) +
+                 ", so its gears keep their speeds as written.");
+    }
+}
+
+// A gear's speeds as the fitted top speed makes them; an open cap stays open.
+struct GearSpeeds {
+    float cap;
+    float hintAbove;
+    float lugAtOrBelow;
+};
+
+GearSpeeds gearSpeeds(const GearSpec& gear) {
+    if (gear.reverse) {
+        return {gear.cap, gear.hintAbove, gear.lugAtOrBelow};
+    }
+    const float scale = gearboxState.fittedTopSpeed / tableTopSpeed;
+    return {gear.cap == openCap ? openCap : gear.cap * scale, gear.hintAbove * scale,
+            gear.lugAtOrBelow * scale};
+}
+
+void runGearStep(GameHandle vehicle, const GearSpec& gear, float frameSpeed) {
+    drawHudLabel(gear.label, gearLabelX, true);
+
+    const GearSpeeds speeds = gearSpeeds(gear);
+    float cap = speeds.cap;
+    if (gear.capFollowsFasterVehicle && frameSpeed > speeds.cap) {
+        // A fresh read, not lowered by the S key allowance. No vehicle goes
+        // faster than the highest top speed: a speed above it, or no number at
+        // all, is a fault of the game's answer and never becomes a cap.
         const float speed = vehicleSpeed(vehicle);
-        if (std::isfinite(speed) && speed <= fastestVehicleSpeed) {
+        if (std::isfinite(speed) && speed <= highestTopSpeed) {
             cap = speed;
         }
     }
     capVehicle(vehicle, cap);
 
-    if (gearboxState.gear == Gear::Reverse) {
+    if (gear.reverse) {
         suppressControl(accelerateControl);
         suppressControl(brakeControl);
         if (pushingInReverse()) {
@@ -159,24 +174,23 @@ void runGearStep(GameHandle vehicle, const GearTuning& tuning, float frameSpeed)
         }
     }
 
-    gearboxState.shiftHint = tuning.hints && frameSpeed > tuning.hintAbove;
+    gearboxState.shiftHint = gear.hints && frameSpeed > speeds.hintAbove;
 }
 
-// One gear up, 1 to 4 and R to 1, or down, 4 to 1 and 1 to R; none past the ends.
+// One gear up or down: the nearest shift rank beyond the gear's; none past
+// the ends.
 Gear nextGear(Gear gear, bool up) {
-    switch (gear) {
-    case Gear::Reverse:
-        return up ? Gear::First : Gear::Reverse;
-    case Gear::First:
-        return up ? Gear::Second : Gear::Reverse;
-    case Gear::Second:
-        return up ? Gear::Third : Gear::First;
-    case Gear::Third:
-        return up ? Gear::Fourth : Gear::Second;
-    case Gear::Fourth:
-        return up ? Gear::Fourth : Gear::Third;
+    const int rank = gearSpec(gear).shiftRank;
+    Gear next = gear;
+    int nearest = INT_MAX;
+    for (std::size_t i = 0; i < gearCount; ++i) {
+        const int step = up ? gearTable[i].shiftRank - rank : rank - gearTable[i].shiftRank;
+        if (step > 0 && step < nearest) {
+            nearest = step;
+            next = Gear{static_cast<std::uint8_t>(i)};
+        }
     }
-    return gear;
+    return next;
 }
 
 // A gear key selects its gear; else a shift press moves one gear. Shift presses
@@ -194,9 +208,10 @@ void changeGear(bool pad) {
     if (!state.clutchHeld) {
         return;
     }
-    for (const GearKey& gearKey : gearKeys) {
-        if (keyDown(bindingsState.keys.*gearKey.key)) {
-            state.gear = gearKey.gear;
+    // An earlier gear's key wins.
+    for (std::size_t gear = 0; gear < gearCount; ++gear) {
+        if (keyDown(bindingsState.keys.*bindingFields[gearKeyFields[gear]].member)) {
+            state.gear = Gear{static_cast<std::uint8_t>(gear)};
             return;
         }
     }
@@ -217,6 +232,9 @@ bool updateGearbox() {
     if (vehicle == 0) {
         return false;
     }
+    if (vehicle != gearboxState.fittedVehicle) {
+        fitGearsTo(vehicle);
+    }
 
     float frameSpeed = vehicleSpeed(vehicle);
 
@@ -235,22 +253,22 @@ bool updateGearbox() {
         suppressControl(brakeControl);
     }
 
-    if (gearboxState.gear != Gear::Reverse && keyDown(brakeKey) && frameSpeed > 0.0f) {
+    if (!gearSpec(gearboxState.gear).reverse && keyDown(brakeKey) && frameSpeed > 0.0f) {
         frameSpeed -= sKeyAllowance;
     }
 
-    runGearStep(vehicle, gearTuning(gearboxState.gear), frameSpeed);
+    runGearStep(vehicle, gearSpec(gearboxState.gear), frameSpeed);
 
     changeGear(pad);
 
     // From here on the pass already uses a gear selected above; its label and
     // cap show from the next pass.
-    const GearTuning& tuning = gearTuning(gearboxState.gear);
+    const GearSpec& gear = gearSpec(gearboxState.gear);
     // Not "<=": a NaN speed must count as lugging.
-    if (tuning.lugs && !(frameSpeed > tuning.lugAtOrBelow) && accelerating()) {
+    if (gear.lugs && !(frameSpeed > gearSpeeds(gear).lugAtOrBelow) && accelerating()) {
         stallEngine(vehicle);
     }
-    if (tuning.standstillStall && vehicleStationary(vehicle) && accelerating()) {
+    if (gear.standstillStall && vehicleStationary(vehicle) && accelerating()) {
         stallEngine(vehicle);
     }
     return true;
@@ -258,7 +276,12 @@ bool updateGearbox() {
 
 void releaseGearbox() {
     liftCap();
-    gearboxState.gear = Gear::First;
+    gearboxState.gear = Gear{};
+    gearboxState.fittedVehicle = 0;
+}
+
+void fitGearsAgain() {
+    gearboxState.fittedVehicle = 0;
 }
 
 void restartGearbox() {

@@ -1,13 +1,17 @@
 // The manual gearbox: gear state and its per-frame control of the vehicle.
 #pragma once
 
+#include "gears/gears.h"
 #include "host/natives.h"
 
-enum class Gear { First, Second, Third, Fourth, Reverse };
+// The game's estimate of a vehicle's top speed counts from this to this; any
+// other answer leaves the vehicle's gears as written.
+inline constexpr float lowestTopSpeed = 5.0f;
+inline constexpr float highestTopSpeed = 150.0f;
 
 struct GearboxState {
     bool transmissionEnabled = true;
-    Gear gear = Gear::First;
+    Gear gear{};
     bool clutchHeld = false;
     bool shiftHint = false;
     // The vehicle the gearbox last capped, until it lifts that cap; 0 for none.
@@ -19,6 +23,13 @@ struct GearboxState {
     bool shiftDownKeyWasDown = false;
     bool padUpWasHeld = false;
     bool padDownWasHeld = false;
+    // The vehicle of the last pass that drove, and the top speed its gears fit:
+    // the table's, unless FitGears fits them to the vehicle. 0 for none since
+    // the gearbox was switched on or the script started.
+    GameHandle fittedVehicle = 0;
+    float fittedTopSpeed = tableTopSpeed;
+    // The last vehicle whose top speed the log called unusable.
+    GameHandle unfitVehicle = 0;
 };
 
 extern GearboxState gearboxState;
@@ -31,6 +42,10 @@ bool updateGearbox();
 // Switching the gearbox off: lifts the cap it left, once, and puts the gear
 // back to first. The disabled gearbox then touches no vehicle.
 void releaseGearbox();
+
+// The key bindings were read again: the next pass that drives fits the gears
+// to its vehicle afresh, as FitGears now says.
+void fitGearsAgain();
 
 // The hook started the script afresh: vehicle handles and key presses from
 // before mean nothing now, so the gearbox starts in first with nothing capped,

@@ -8,6 +8,10 @@
 inline constexpr float gearLabelX = 0.015f;
 inline constexpr float clutchLabelX = 0.08f;
 inline constexpr float shiftLabelX = 0.155f;
+// The line that asks for keys while the player chooses them, centred above
+// the subtitles.
+inline constexpr float promptX = 0.5f;
+inline constexpr float promptY = 0.75f;
 
 // The game's vehicle classes run from 0 to this.
 inline constexpr std::int32_t highestVehicleClass = 22;

@@ -1,5 +1,6 @@
 #include "gearbox/hud.h"
 
+#include "gearbox/gearbox_layout.h"
 #include "host/natives.h"
 
 namespace {
@@ -10,13 +11,12 @@ constexpr std::int32_t subtitleDurationMs = 2500;
 // at most this many characters.
 constexpr std::size_t componentLength = 99;
 
-} // namespace
-
 // Screen text is immediate-mode and the style applies to the next text only,
-// so the whole style is set again for every label on every frame.
-void drawHudLabel(std::string text, float x, bool highlighted) {
+// so the whole style is set again for every text on every frame.
+[[gnu::always_inline]] inline void drawText(const char* text, float x, float y, float size,
+                                            bool highlighted) {
     textFont(4);
-    textScale(0.3f, 0.54f);
+    textScale(0.3f, size);
     if (highlighted) {
         textColour(50, 255, 50);
     } else {
@@ -27,8 +27,18 @@ void drawHudLabel(std::string text, float x, bool highlighted) {
     textDropShadow(0, 0, 0, 0, 0);
     textOutline();
     beginScreenText("STRING");
-    addTextString(text.c_str());
-    drawScreenText(x, labelY);
+    addTextString(text);
+    drawScreenText(x, y);
+}
+
+} // namespace
+
+void drawHudLabel(std::string text, float x, bool highlighted) {
+    drawText(text.c_str(), x, labelY, 0.54f, highlighted);
+}
+
+void drawPromptLine(const char* text) {
+    drawText(text, promptX, promptY, 0.6f, false);
 }
 
 void showSubtitle(const char* text) {

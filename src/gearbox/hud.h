@@ -7,6 +7,10 @@
 // Draws one label near the top of the screen for the current frame only.
 void drawHudLabel(std::string text, float x, bool highlighted);
 
+// Draws the line that asks for keys, for the current frame only; at most 99
+// characters.
+void drawPromptLine(const char* text);
+
 // Shows a message in the subtitle area for 2.5 seconds.
 void showSubtitle(const char* text);
 

@@ -7,6 +7,10 @@
 // The image base of whichever module this is linked into.
 extern "C" IMAGE_DOS_HEADER __ImageBase;
 #else
+#include <cerrno>
+#include <cstdio>
+
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 #endif
@@ -57,6 +61,29 @@ std::wstring filled(Fill fill) {
     return {};
 }
 
+WriteFault writeFault(DWORD error) {
+    switch (error) {
+    case ERROR_DISK_FULL:
+    case ERROR_HANDLE_DISK_FULL:
+        return WriteFault::DiskFull;
+    case ERROR_WRITE_PROTECT:
+        return WriteFault::ReadOnlyDisk;
+    case ERROR_ACCESS_DENIED:
+    case ERROR_SHARING_VIOLATION:
+    case ERROR_LOCK_VIOLATION:
+        return WriteFault::AccessDenied;
+    case ERROR_ALREADY_EXISTS:
+    case ERROR_FILE_EXISTS:
+        return WriteFault::NameTaken;
+    default:
+        return WriteFault::Other;
+    }
+}
+
+HANDLE handleOf(const OutputFile& file) {
+    return reinterpret_cast<HANDLE>(file.handle);
+}
+
 std::string withoutLastPart(const std::string& path) {
     const std::size_t separator = path.find_last_of("\\/");
     return separator == std::string::npos ? std::string() : path.substr(0, separator);
@@ -77,12 +104,52 @@ SharedFile openForAppending(const std::string& path) {
     return SharedFile(_wfsopen(wide(path).c_str(), L"ab", _SH_DENYWR));
 }
 
-bool replaceFile(const std::string& from, const std::string& to) {
-    return MoveFileExW(wide(from).c_str(), wide(to).c_str(), MOVEFILE_REPLACE_EXISTING) != 0;
+WriteFault replaceFile(const std::string& from, const std::string& to) {
+    return MoveFileExW(wide(from).c_str(), wide(to).c_str(), MOVEFILE_REPLACE_EXISTING) != 0
+               ? WriteFault::None
+               : writeFault(GetLastError());
 }
 
 bool removeFile(const std::string& path) {
     return DeleteFileW(wide(path).c_str()) != 0;
+}
+
+WriteFault createOutput(const std::string& path, OutputFile& file) {
+    const HANDLE handle = CreateFileW(wide(path).c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr,
+                                      CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (handle == INVALID_HANDLE_VALUE) {
+        return writeFault(GetLastError());
+    }
+    file.handle = reinterpret_cast<std::intptr_t>(handle);
+    return WriteFault::None;
+}
+
+// A file's write succeeds in full or fails; the plug-in's are far below 4 GiB.
+WriteFault writeOutput(const OutputFile& file, const void* data, std::size_t size) {
+    DWORD written = 0;
+    if (!WriteFile(handleOf(file), data, static_cast<DWORD>(size), &written, nullptr)) {
+        return writeFault(GetLastError());
+    }
+    return written == size ? WriteFault::None : WriteFault::Other;
+}
+
+WriteFault flushOutput(const OutputFile& file) {
+    return FlushFileBuffers(handleOf(file)) != 0 ? WriteFault::None : writeFault(GetLastError());
+}
+
+WriteFault closeOutput(OutputFile& file) {
+    if (file.handle == -1) {
+        return WriteFault::None;
+    }
+    const bool closed = CloseHandle(handleOf(file)) != 0;
+    file.handle = -1;
+    return closed ? WriteFault::None : writeFault(GetLastError());
+}
+
+WriteFault renameToFree(const std::string& from, const std::string& to) {
+    // Without MOVEFILE_REPLACE_EXISTING, a file at to fails the move.
+    return MoveFileExW(wide(from).c_str(), wide(to).c_str(), 0) != 0 ? WriteFault::None
+                                                                     : writeFault(GetLastError());
 }
 
 FileKind fileKind(const std::string& path) {
@@ -93,6 +160,11 @@ FileKind fileKind(const std::string& path) {
     return (attributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_DEVICE)) != 0
                ? FileKind::Other
                : FileKind::Regular;
+}
+
+bool readOnlyFile(const std::string& path) {
+    const DWORD attributes = GetFileAttributesW(wide(path).c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY) != 0;
 }
 
 std::string moduleFolder() {
@@ -149,12 +221,80 @@ SharedFile openForAppending(const std::string& path) {
     return SharedFile(std::fopen(path.c_str(), "ab"));
 }
 
-bool replaceFile(const std::string& from, const std::string& to) {
-    return std::rename(from.c_str(), to.c_str()) == 0;
-}
-
 bool removeFile(const std::string& path) {
     return std::remove(path.c_str()) == 0;
+}
+
+namespace {
+
+WriteFault writeFault(int error) {
+    switch (error) {
+    case ENOSPC:
+    case EDQUOT:
+        return WriteFault::DiskFull;
+    case EROFS:
+        return WriteFault::ReadOnlyDisk;
+    case EACCES:
+    case EPERM:
+    case EISDIR:
+        return WriteFault::AccessDenied;
+    case EEXIST:
+        return WriteFault::NameTaken;
+    default:
+        return WriteFault::Other;
+    }
+}
+
+} // namespace
+
+WriteFault createOutput(const std::string& path, OutputFile& file) {
+    const int descriptor = open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+    if (descriptor < 0) {
+        return writeFault(errno);
+    }
+    file.handle = descriptor;
+    return WriteFault::None;
+}
+
+WriteFault writeOutput(const OutputFile& file, const void* data, std::size_t size) {
+    const auto* at = static_cast<const char*>(data);
+    while (size > 0) {
+        const ssize_t written = write(static_cast<int>(file.handle), at, size);
+        if (written < 0 && errno != EINTR) {
+            return writeFault(errno);
+        }
+        if (written == 0) {
+            return WriteFault::DiskFull;
+        }
+        if (written > 0) {
+            at += written;
+            size -= static_cast<std::size_t>(written);
+        }
+    }
+    return WriteFault::None;
+}
+
+WriteFault flushOutput(const OutputFile& file) {
+    return fsync(static_cast<int>(file.handle)) == 0 ? WriteFault::None : writeFault(errno);
+}
+
+WriteFault closeOutput(OutputFile& file) {
+    if (file.handle == -1) {
+        return WriteFault::None;
+    }
+    const bool closed = close(static_cast<int>(file.handle)) == 0;
+    file.handle = -1;
+    return closed ? WriteFault::None : writeFault(errno);
+}
+
+WriteFault replaceFile(const std::string& from, const std::string& to) {
+    return std::rename(from.c_str(), to.c_str()) == 0 ? WriteFault::None : writeFault(errno);
+}
+
+WriteFault renameToFree(const std::string& from, const std::string& to) {
+    return renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE) == 0
+               ? WriteFault::None
+               : writeFault(errno);
 }
 
 FileKind fileKind(const std::string& path) {
@@ -163,6 +303,11 @@ FileKind fileKind(const std::string& path) {
         return FileKind::Missing;
     }
     return S_ISREG(status.st_mode) ? FileKind::Regular : FileKind::Other;
+}
+
+bool readOnlyFile(const std::string& path) {
+    struct stat status {};
+    return stat(path.c_str(), &status) == 0 && (status.st_mode & 0222) == 0;
 }
 
 std::string& nativeModuleFolder() {

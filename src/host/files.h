@@ -4,6 +4,7 @@
 // bring the whole of iostreams and locales into the DLL.
 #pragma once
 
+#include <cstdint>
 #include <cstdio>
 #include <memory>
 #include <string>
@@ -26,21 +27,50 @@ SharedFile openForWriting(const std::string& path);
 // Adds to the end of the file, creating it. Empty when it can't be written.
 SharedFile openForAppending(const std::string& path);
 
+// Why a file couldn't be written, as far as the player is told.
+enum class WriteFault { None, DiskFull, ReadOnlyDisk, AccessDenied, NameTaken, Other };
+
 // Closes a file written to; false when what was written didn't all reach it,
 // as on a full disk, where the writes themselves seemed to succeed.
 bool closeWritten(SharedFile file);
 
-// Puts the file at from in to's place, replacing it, in one operation; false
-// when it can't, and then both stay as they were.
-bool replaceFile(const std::string& from, const std::string& to);
+// Puts the file at from in to's place, replacing it, in one operation; when it
+// can't, both stay as they were.
+WriteFault replaceFile(const std::string& from, const std::string& to);
 
 // Deletes the file; false when it can't.
 bool removeFile(const std::string& path);
+
+// A file written straight through the system's calls, with no C runtime
+// buffer or state in between: it can still be written and closed while the
+// process exits.
+struct OutputFile {
+    // The system's handle, or -1 when none is open.
+    std::intptr_t handle = -1;
+};
+
+// Creates the file, or empties the one there, for writing.
+WriteFault createOutput(const std::string& path, OutputFile& file);
+WriteFault writeOutput(const OutputFile& file, const void* data, std::size_t size);
+// Has what was written reach the disk, so that a file put in another's place
+// after it is never found empty.
+WriteFault flushOutput(const OutputFile& file);
+// Closes the file if it is open.
+WriteFault closeOutput(OutputFile& file);
+
+// Gives the file at from the name to, which must be free: NameTaken when a
+// file has it, and then both stay as they were.
+WriteFault renameToFree(const std::string& from, const std::string& to);
 
 enum class FileKind { Missing, Regular, Other };
 
 // A folder, a device or a FIFO is Other: reading one may never end.
 FileKind fileKind(const std::string& path);
+
+// Whether the file is marked read-only, as a player marks a file to keep it
+// as it is: Windows won't put another file in its place, and Wine and Linux
+// would, so writers ask.
+bool readOnlyFile(const std::string& path);
 
 // The folder of the module this code is part of: the plug-in's .asi, or a
 // tool's program. Empty when it can't be told.

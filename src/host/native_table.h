@@ -18,6 +18,7 @@ enum class Native {
     DriverOfVehicle,
     VehicleClass,
     VehicleSpeed,
+    VehicleTopSpeed,
     CapVehicleSpeed,
     ForceForwardSpeed,
     StallEngine,
@@ -43,6 +44,7 @@ enum class Native {
     PrintSubtitle,
     BeginNotification,
     PostNotification,
+    DisableAllControls,
 };
 
 struct NativeId {
@@ -60,6 +62,7 @@ inline constexpr NativeId nativeIds[] = {
     {Native::DriverOfVehicle, 0xBB40DD2270B65366, "GET_PED_IN_VEHICLE_SEAT"},
     {Native::VehicleClass, 0x29439776AAA00A62, "GET_VEHICLE_CLASS"},
     {Native::VehicleSpeed, 0xD5037BA82E12416F, "GET_ENTITY_SPEED"},
+    {Native::VehicleTopSpeed, 0x53AF99BAA671CA47, "GET_VEHICLE_ESTIMATED_MAX_SPEED"},
     {Native::CapVehicleSpeed, 0x0E46A3FCBDE2A1B1, "SET_ENTITY_MAX_SPEED"},
     {Native::ForceForwardSpeed, 0xAB54A438726D25D5, "SET_VEHICLE_FORWARD_SPEED"},
     {Native::StallEngine, 0x2497C4717C8B881E, "SET_VEHICLE_ENGINE_ON"},
@@ -86,6 +89,7 @@ inline constexpr NativeId nativeIds[] = {
     {Native::PrintSubtitle, 0x9D77056A530643F6, "END_TEXT_COMMAND_PRINT"},
     {Native::BeginNotification, 0x202709F4C58A0424, "BEGIN_TEXT_COMMAND_THEFEED_POST"},
     {Native::PostNotification, 0x2ED7843F8F801023, "END_TEXT_COMMAND_THEFEED_POST_TICKER"},
+    {Native::DisableAllControls, 0x5F4B6931816E599B, "DISABLE_ALL_CONTROL_ACTIONS"},
 };
 
 constexpr bool nativeIdsInOrder() {
@@ -94,7 +98,7 @@ constexpr bool nativeIdsInOrder() {
             return false;
         }
     }
-    return std::size(nativeIds) == static_cast<std::size_t>(Native::PostNotification) + 1;
+    return std::size(nativeIds) == static_cast<std::size_t>(Native::DisableAllControls) + 1;
 }
 static_assert(nativeIdsInOrder(), "nativeIds lists every Native once, in order");
 

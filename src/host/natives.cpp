@@ -11,135 +11,140 @@ constexpr std::int32_t driverSeat = -1;
 } // namespace
 
 GameHandle playerCharacter() {
-    return resultInt(invokeNative(hashOf(Native::PlayerCharacter)));
+    return resultInt(invokeNative<Native::PlayerCharacter>());
 }
 
 bool characterInVehicle(GameHandle character) {
-    return resultBool(invokeNative(hashOf(Native::CharacterInVehicle), character, std::int32_t{0}));
+    return resultBool(invokeNative<Native::CharacterInVehicle>(character, std::int32_t{0}));
 }
 
 GameHandle vehicleOfCharacter(GameHandle character) {
-    return resultInt(invokeNative(hashOf(Native::VehicleOfCharacter), character));
+    return resultInt(invokeNative<Native::VehicleOfCharacter>(character));
 }
 
 bool driverSeatFree(GameHandle vehicle) {
-    return resultBool(
-        invokeNative(hashOf(Native::DriverSeatFree), vehicle, driverSeat, std::int32_t{0}));
+    return resultBool(invokeNative<Native::DriverSeatFree>(vehicle, driverSeat, std::int32_t{0}));
 }
 
 GameHandle driverOfVehicle(GameHandle vehicle) {
-    return resultInt(
-        invokeNative(hashOf(Native::DriverOfVehicle), vehicle, driverSeat, std::int32_t{0}));
+    return resultInt(invokeNative<Native::DriverOfVehicle>(vehicle, driverSeat, std::int32_t{0}));
 }
 
 std::int32_t vehicleClass(GameHandle vehicle) {
-    return resultInt(invokeNative(hashOf(Native::VehicleClass), vehicle));
+    return resultInt(invokeNative<Native::VehicleClass>(vehicle));
 }
 
 float vehicleSpeed(GameHandle vehicle) {
-    return resultFloat(invokeNative(hashOf(Native::VehicleSpeed), vehicle));
+    return resultFloat(invokeNative<Native::VehicleSpeed>(vehicle));
+}
+
+float vehicleTopSpeed(GameHandle vehicle) {
+    return resultFloat(invokeNative<Native::VehicleTopSpeed>(vehicle));
 }
 
 void capVehicleSpeed(GameHandle vehicle, float maxSpeed) {
-    invokeNative(hashOf(Native::CapVehicleSpeed), vehicle, maxSpeed);
+    invokeNative<Native::CapVehicleSpeed>(vehicle, maxSpeed);
 }
 
 void forceForwardSpeed(GameHandle vehicle, float speed) {
-    invokeNative(hashOf(Native::ForceForwardSpeed), vehicle, speed);
+    invokeNative<Native::ForceForwardSpeed>(vehicle, speed);
 }
 
 // Every documented argument is pushed: the hook doesn't clear its slots, so a
 // missing disableAutoStart would be whatever another script left there.
 void stallEngine(GameHandle vehicle) {
-    invokeNative(hashOf(Native::StallEngine), vehicle, std::int32_t{0}, std::int32_t{0},
-                 std::int32_t{0});
+    invokeNative<Native::StallEngine>(vehicle, std::int32_t{0}, std::int32_t{0}, std::int32_t{0});
 }
 
 bool vehicleStationary(GameHandle vehicle) {
-    return resultBool(invokeNative(hashOf(Native::VehicleStationary), vehicle));
+    return resultBool(invokeNative<Native::VehicleStationary>(vehicle));
 }
 
 bool controlFired(ControlId control) {
-    return resultBool(invokeNative(hashOf(Native::ControlFired), controlPad, control));
+    return resultBool(invokeNative<Native::ControlFired>(controlPad, control));
 }
 
 bool usingKeyboardAndMouse() {
-    return resultBool(invokeNative(hashOf(Native::KeyboardAndMouse), controlPad));
+    return resultBool(invokeNative<Native::KeyboardAndMouse>(controlPad));
 }
 
 bool characterUsingPhone(GameHandle character) {
-    return resultBool(invokeNative(hashOf(Native::UsingPhone), character));
+    return resultBool(invokeNative<Native::UsingPhone>(character));
 }
 
 bool pauseMenuActive() {
-    return resultBool(invokeNative(hashOf(Native::PauseMenuActive)));
+    return resultBool(invokeNative<Native::PauseMenuActive>());
 }
 
 std::int32_t gameTimeMs() {
-    return resultInt(invokeNative(hashOf(Native::GameTimer)));
+    return resultInt(invokeNative<Native::GameTimer>());
 }
 
 bool controlHeld(ControlId control) {
-    return resultBool(invokeNative(hashOf(Native::ControlHeld), playerPad, control));
+    return resultBool(invokeNative<Native::ControlHeld>(playerPad, control));
 }
 
 void suppressControl(ControlId control) {
-    invokeNative(hashOf(Native::SuppressControl), controlPad, control, std::int32_t{1});
+    invokeNative<Native::SuppressControl>(controlPad, control, std::int32_t{1});
+}
+
+void disableAllControls() {
+    invokeNative<Native::DisableAllControls>(playerPad);
 }
 
 void textFont(std::int32_t font) {
-    invokeNative(hashOf(Native::TextFont), font);
+    invokeNative<Native::TextFont>(font);
 }
 
 void textScale(float first, float second) {
-    invokeNative(hashOf(Native::TextScale), first, second);
+    invokeNative<Native::TextScale>(first, second);
 }
 
 void textColour(std::int32_t red, std::int32_t green, std::int32_t blue) {
-    invokeNative(hashOf(Native::TextColour), red, green, blue, std::int32_t{255});
+    invokeNative<Native::TextColour>(red, green, blue, std::int32_t{255});
 }
 
 void textWrap(float left, float right) {
-    invokeNative(hashOf(Native::TextWrap), left, right);
+    invokeNative<Native::TextWrap>(left, right);
 }
 
 void textCentred(std::int32_t on) {
-    invokeNative(hashOf(Native::TextCentred), on);
+    invokeNative<Native::TextCentred>(on);
 }
 
 void textDropShadow(std::int32_t distance, std::int32_t red, std::int32_t green, std::int32_t blue,
                     std::int32_t alpha) {
-    invokeNative(hashOf(Native::TextDropShadow), distance, red, green, blue, alpha);
+    invokeNative<Native::TextDropShadow>(distance, red, green, blue, alpha);
 }
 
 void textOutline() {
-    invokeNative(hashOf(Native::TextOutline));
+    invokeNative<Native::TextOutline>();
 }
 
 void beginScreenText(const char* kind) {
-    invokeNative(hashOf(Native::BeginScreenText), kind);
+    invokeNative<Native::BeginScreenText>(kind);
 }
 
 void addTextString(const char* text) {
-    invokeNative(hashOf(Native::AddTextString), text);
+    invokeNative<Native::AddTextString>(text);
 }
 
 void drawScreenText(float x, float y) {
-    invokeNative(hashOf(Native::DrawScreenText), x, y, std::int32_t{0});
+    invokeNative<Native::DrawScreenText>(x, y, std::int32_t{0});
 }
 
 void beginSubtitle(const char* kind) {
-    invokeNative(hashOf(Native::BeginSubtitle), kind);
+    invokeNative<Native::BeginSubtitle>(kind);
 }
 
 void printSubtitle(std::int32_t durationMs) {
-    invokeNative(hashOf(Native::PrintSubtitle), durationMs, std::int32_t{1});
+    invokeNative<Native::PrintSubtitle>(durationMs, std::int32_t{1});
 }
 
 void beginNotification(const char* kind) {
-    invokeNative(hashOf(Native::BeginNotification), kind);
+    invokeNative<Native::BeginNotification>(kind);
 }
 
 void postNotification() {
-    invokeNative(hashOf(Native::PostNotification), std::int32_t{0}, std::int32_t{1});
+    invokeNative<Native::PostNotification>(std::int32_t{0}, std::int32_t{1});
 }

@@ -42,17 +42,24 @@ constexpr std::uint8_t nativeShape() {
                                      (std::is_same_v<First, const char*> ? textArgumentBit : 0));
 }
 
+// A native's index in the recording's table of natives, which lists every
+// native the plug-in calls in the order of the Native enumeration.
+constexpr std::uint8_t recordedIndex(Native native) {
+    static_assert(std::size(nativeIds) <= recordedNativesAtMost);
+    return static_cast<std::uint8_t>(native);
+}
+
 // The call made while a pass is recorded: written as an entry before it is
 // made, its result after.
-template <typename... Arguments>
-[[gnu::cold, gnu::noinline]] NativeResult invokeRecorded(NativeHash hash, Arguments... arguments) {
-    std::uint8_t* const shape = tapNative(hash, nativeShape<Arguments...>());
+template <Native native, typename... Arguments>
+[[gnu::cold, gnu::noinline]] NativeResult invokeRecorded(Arguments... arguments) {
+    std::uint8_t* const shape = tapNative(recordedIndex(native), nativeShape<Arguments...>());
     if (shape != nullptr) {
         std::uint8_t* at = shape + 1;
         (tapArgument(at, arguments), ...);
         tapState.cursor = at;
     }
-    nativeInit(hash);
+    nativeInit(hashOf(native));
     (nativePush64(argumentSlot(arguments)), ...);
     const NativeResult result = nativeCall();
     tapResult(shape, result);
@@ -61,12 +68,12 @@ template <typename... Arguments>
 
 // Inlined into each wrapper: a call while no pass is recorded costs the test
 // of one pointer.
-template <typename... Arguments>
-[[gnu::always_inline]] inline NativeResult invokeNative(NativeHash hash, Arguments... arguments) {
+template <Native native, typename... Arguments>
+[[gnu::always_inline]] inline NativeResult invokeNative(Arguments... arguments) {
     if (tapOpen()) [[unlikely]] {
-        return invokeRecorded(hash, arguments...);
+        return invokeRecorded<native>(arguments...);
     }
-    nativeInit(hash);
+    nativeInit(hashOf(native));
     (nativePush64(argumentSlot(arguments)), ...);
     return nativeCall();
 }
@@ -96,6 +103,9 @@ GameHandle driverOfVehicle(GameHandle vehicle);
 // The game's class of the vehicle: car, motorcycle, boat, helicopter and so on.
 std::int32_t vehicleClass(GameHandle vehicle);
 float vehicleSpeed(GameHandle vehicle);
+// The game's estimate of the vehicle's top speed, with its mods, in m/s: a
+// property of the vehicle, which it can exceed.
+float vehicleTopSpeed(GameHandle vehicle);
 void capVehicleSpeed(GameHandle vehicle, float maxSpeed);
 void forceForwardSpeed(GameHandle vehicle, float speed);
 void stallEngine(GameHandle vehicle);
@@ -113,6 +123,9 @@ std::int32_t gameTimeMs();
 // disabled for the game in this frame.
 bool controlHeld(ControlId control);
 void suppressControl(ControlId control);
+// Every control of the player's pad, for the current frame: the game ignores
+// whatever the player presses.
+void disableAllControls();
 
 void textFont(std::int32_t font);
 void textScale(float first, float second);

@@ -6,7 +6,6 @@
 // out of line.
 #pragma once
 
-#include <array>
 #include <bit>
 #include <cstdint>
 
@@ -24,17 +23,6 @@ struct TapState {
     // and no entry after it is written.
     std::uint8_t* entryLimit = nullptr;
     bool passCut = false;
-
-    // A native's index in the recording by its hash: in the hash's home slot,
-    // its top bits, or in one after it.
-    struct NativeSlot {
-        std::uint64_t hash = 0;
-        std::uint8_t index = 0;
-    };
-    std::array<NativeSlot, 512> nativeSlots{};
-    // The recording's table of natives, in the order of their indices.
-    std::array<std::uint64_t, recordedNativesAtMost> natives{};
-    std::size_t nativeCount = 0;
 };
 
 extern TapState tapState;
@@ -43,28 +31,22 @@ inline bool tapOpen() {
     return tapState.cursor != nullptr;
 }
 
-// Hashes are as good as random: their top bits spread them, and the plug-in's
-// own natives each have a home slot of their own.
-inline std::size_t homeSlot(std::uint64_t hash) {
-    return static_cast<std::size_t>(hash >> 55);
-}
+// The pass has too little room left for another entry.
+[[gnu::cold, gnu::noinline]] void tapCut();
 
-// Where a native that isn't in its home slot yet, or a pass that is full,
-// goes: the same as tapNative.
-[[gnu::cold, gnu::noinline]] std::uint8_t* tapNewNative(std::uint64_t hash, std::uint8_t shape);
-
-// A native call's entry, begun before the call is made: its hash's index and
-// its shape (the number of arguments, textArgumentBit when the first is
-// text). The shape's byte, after which the arguments go, or null when the
-// pass is cut and nothing of the call is written.
-[[gnu::always_inline]] inline std::uint8_t* tapNative(std::uint64_t hash, std::uint8_t shape) {
-    TapState& tap = tapState;
-    std::uint8_t* const at = tap.cursor;
-    const TapState::NativeSlot& slot = tap.nativeSlots[homeSlot(hash)];
-    if (at > tap.entryLimit || slot.hash != hash) [[unlikely]] {
-        return tapNewNative(hash, shape);
+// A native call's entry, begun before the call is made: the native's index in
+// the recording's table of natives, which lists every native the plug-in
+// calls in the order of the Native enumeration, and its shape (the number of
+// arguments, textArgumentBit when the first is text). The shape's byte, after
+// which the arguments go, or null when the pass is cut and nothing of the call
+// is written.
+[[gnu::always_inline]] inline std::uint8_t* tapNative(std::uint8_t index, std::uint8_t shape) {
+    std::uint8_t* const at = tapState.cursor;
+    if (at > tapState.entryLimit) [[unlikely]] {
+        tapCut();
+        return nullptr;
     }
-    at[0] = slot.index;
+    at[0] = index;
     at[1] = shape;
     return at + 1;
 }

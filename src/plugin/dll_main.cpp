@@ -1,4 +1,5 @@
-// Windows entry point: register the script and do nothing else at load time.
+// Windows entry point: register the script and do nothing else at load time;
+// at unload, write a recording that would otherwise be lost, at once.
 #include <windows.h>
 
 #include "host/script_hook.h"
@@ -10,6 +11,7 @@ extern "C" BOOL WINAPI DllMain(HINSTANCE module, DWORD reason, LPVOID) {
     } else if (reason == DLL_PROCESS_DETACH) {
         // The hook must not run a script whose code is gone.
         scriptUnregister(module);
+        unloadPlugin();
     }
     return TRUE;
 }

@@ -1,12 +1,14 @@
 #include "plugin/script.h"
 
 #include <array>
+#include <bit>
 #include <climits>
 #include <exception>
 #include <string_view>
 #include <type_traits>
 
 #include "bindings/key_bindings.h"
+#include "bindings/key_choosing.h"
 #include "bindings/own_inputs.h"
 #include "bindings/plugin_log.h"
 #include "bindings/recorded_bindings.h"
@@ -23,7 +25,8 @@ PluginState pluginState;
 namespace {
 
 // One value of the plug-in's state, as a recording keeps it. A flag or a
-// choice from a list has a range, which a value read back must keep to.
+// choice from a list has a range, which a value read back must keep to: a
+// gear past the last would index past the gear table.
 struct StateField {
     std::string_view name;
     std::int32_t (*get)();
@@ -32,16 +35,43 @@ struct StateField {
     std::int32_t highest;
 };
 
+// A number that indexes a table, which a value read back must keep to.
+template <auto& state, auto member>
+constexpr StateField stateField(std::string_view name, std::int32_t highest) {
+    using Value = std::remove_reference_t<decltype(state.*member)>;
+    return {name, [] { return static_cast<std::int32_t>(state.*member); },
+            [](std::int32_t value) { state.*member = static_cast<Value>(value); }, 0, highest};
+}
+
+// One element of an array member, of any value.
+template <auto& state, auto member, std::size_t index>
+constexpr StateField stateElement(std::string_view name) {
+    using Value = std::remove_reference_t<decltype((state.*member)[index])>;
+    return {name, [] { return static_cast<std::int32_t>((state.*member)[index]); },
+            [](std::int32_t value) { (state.*member)[index] = static_cast<Value>(value); },
+            INT32_MIN, INT32_MAX};
+}
+
 template <auto& state, auto member>
 constexpr StateField stateField(std::string_view name) {
     using Value = std::remove_reference_t<decltype(state.*member)>;
-    constexpr std::int32_t highest = std::is_same_v<Value, bool>           ? 1
-                                     : std::is_same_v<Value, Gear>         ? int(Gear::Reverse)
-                                     : std::is_same_v<Value, BindingsFile> ? int(BindingsFile::Read)
-                                                                           : INT32_MAX;
-    return {name, [] { return static_cast<std::int32_t>(state.*member); },
-            [](std::int32_t value) { state.*member = static_cast<Value>(value); },
-            highest == INT32_MAX ? INT32_MIN : 0, highest};
+    if constexpr (std::is_same_v<Value, float>) {
+        // The one float, a top speed, travels as its bits, which order as
+        // positive floats do.
+        return {name, [] { return std::bit_cast<std::int32_t>(state.*member); },
+                [](std::int32_t value) { state.*member = std::bit_cast<float>(value); },
+                std::bit_cast<std::int32_t>(lowestTopSpeed),
+                std::bit_cast<std::int32_t>(highestTopSpeed)};
+    } else {
+        constexpr std::int32_t highest =
+            std::is_same_v<Value, bool>           ? 1
+            : std::is_same_v<Value, Gear>         ? static_cast<std::int32_t>(gearCount) - 1
+            : std::is_same_v<Value, BindingsFile> ? int(BindingsFile::Read)
+                                                  : INT32_MAX;
+        return {name, [] { return static_cast<std::int32_t>(state.*member); },
+                [](std::int32_t value) { state.*member = static_cast<Value>(value); },
+                highest == INT32_MAX ? INT32_MIN : 0, highest};
+    }
 }
 
 // Everything a pass reads that an earlier pass may have changed, but for the
@@ -56,6 +86,9 @@ constexpr std::array stateFields = {
     stateField<gearboxState, &GearboxState::shiftDownKeyWasDown>("shiftDownKeyWasDown"),
     stateField<gearboxState, &GearboxState::padUpWasHeld>("padUpWasHeld"),
     stateField<gearboxState, &GearboxState::padDownWasHeld>("padDownWasHeld"),
+    stateField<gearboxState, &GearboxState::fittedVehicle>("fittedVehicle"),
+    stateField<gearboxState, &GearboxState::fittedTopSpeed>("fittedTopSpeed"),
+    stateField<gearboxState, &GearboxState::unfitVehicle>("unfitVehicle"),
     stateField<pluginState, &PluginState::bindingsLoaded>("bindingsLoaded"),
     stateField<pluginState, &PluginState::noticeGiven>("noticeGiven"),
     stateField<pluginState, &PluginState::wasDriving>("wasDriving"),
@@ -63,10 +96,32 @@ constexpr std::array stateFields = {
     stateField<pluginState, &PluginState::toggleKeyWasDown>("toggleKeyWasDown"),
     stateField<pluginState, &PluginState::reloadKeyWasDown>("reloadKeyWasDown"),
     stateField<pluginState, &PluginState::recordKeyWasDown>("recordKeyWasDown"),
+    stateField<pluginState, &PluginState::bindKeyWasDown>("bindKeyWasDown"),
     stateField<keyboardState, &KeyboardState::gameHasFocus>("gameHasFocus"),
     stateField<bindingsState, &BindingsState::file>("bindingsFile"),
     stateField<bindingsState, &BindingsState::logWritten>("logWritten"),
+    stateField<choosingState, &ChoosingState::choosing>("choosing"),
+    stateField<choosingState, &ChoosingState::step>("choosingStep", choosableFieldCount - 1),
+    stateElement<choosingState, &ChoosingState::chosen, 0>("chosenKey0"),
+    stateElement<choosingState, &ChoosingState::chosen, 1>("chosenKey1"),
+    stateElement<choosingState, &ChoosingState::chosen, 2>("chosenKey2"),
+    stateElement<choosingState, &ChoosingState::chosen, 3>("chosenKey3"),
+    stateElement<choosingState, &ChoosingState::chosen, 4>("chosenKey4"),
+    stateElement<choosingState, &ChoosingState::chosen, 5>("chosenKey5"),
+    stateField<choosingState, &ChoosingState::refusedKey>("refusedKey"),
+    stateField<choosingState, &ChoosingState::refusal>("refusal", int(lastRefusal)),
+    stateElement<choosingState, &ChoosingState::keysHeld, 0>("keysHeld0"),
+    stateElement<choosingState, &ChoosingState::keysHeld, 1>("keysHeld1"),
+    stateElement<choosingState, &ChoosingState::keysHeld, 2>("keysHeld2"),
+    stateElement<choosingState, &ChoosingState::keysHeld, 3>("keysHeld3"),
+    stateElement<choosingState, &ChoosingState::keysHeld, 4>("keysHeld4"),
+    stateElement<choosingState, &ChoosingState::keysHeld, 5>("keysHeld5"),
+    stateElement<choosingState, &ChoosingState::keysHeld, 6>("keysHeld6"),
+    stateElement<choosingState, &ChoosingState::keysHeld, 7>("keysHeld7"),
 };
+static_assert(choosableFieldCount == 6 && std::tuple_size_v<ChosenKeys> == 6 &&
+                  std::tuple_size_v<decltype(ChoosingState::keysHeld)> == 8,
+              "a chosen key and a word of keys held each have a state field above");
 
 constexpr auto stateRanges = [] {
     std::array<RecordedField, stateFields.size()> ranges{};
@@ -96,11 +151,31 @@ void startRecordingAndTell() {
                          : std::string(recordingNoMemoryNotice));
 }
 
-void stopRecordingAndTell() {
-    if (recording()) {
-        const std::string name = stopRecording();
-        showNotification(name.empty() ? std::string(recordingNotSavedNotice)
-                                      : recordingSavedNotice(name));
+void tellSave(const SaveOutcome& outcome) {
+    if (outcome.status == SaveOutcome::Status::Saved) {
+        showNotification(recordingSavedNotice(outcome.name));
+    } else if (outcome.status == SaveOutcome::Status::Failed) {
+        showNotification(recordingNotSavedNotice(outcome.fault, bindingsState.keys.recordKey));
+    }
+}
+
+// The key starts a recording, stops one, which is then saved over the
+// passes after, or saves one that couldn't be saved again; while a save is
+// under way it does nothing but say so.
+void recordKeyPressed() {
+    switch (recorderState.mode) {
+    case RecorderMode::Off:
+        startRecordingAndTell();
+        break;
+    case RecorderMode::Recording:
+        stopRecording();
+        break;
+    case RecorderMode::Saving:
+        showNotification(recordingStillSavingNotice(bindingsState.keys.recordKey));
+        break;
+    case RecorderMode::Unsaved:
+        beginSave();
+        break;
     }
 }
 
@@ -121,6 +196,48 @@ bool togglePressed() {
     return controlActive || arrowPressed || boundKeyPressed;
 }
 
+void flipGearbox() {
+    gearboxState.transmissionEnabled = !gearboxState.transmissionEnabled;
+    showSubtitle(gearboxState.transmissionEnabled ? "Manual Transmission ~g~Enabled~w~!"
+                                                  : "Manual Transmission ~r~Disabled~w~!");
+    if (!gearboxState.transmissionEnabled) {
+        releaseGearbox();
+        stopRecording();
+    }
+}
+
+// While the player chooses keys the game ignores every control, and the
+// gearbox rests: its gear, the cap it set and its labels' state wait for the
+// choosing to end. Only the right arrow, which no choice can take, still
+// switches it.
+void choosingPass() {
+    disableAllControls();
+    const ChoosingPass pass = chooseKeysPass();
+    // A key held as the choosing ends counts once pressed again.
+    PluginState& state = pluginState;
+    const KeyBindings& keys = bindingsState.keys;
+    state.toggleArrowWasDown = heldWhileChoosing(toggleArrowKey);
+    state.toggleKeyWasDown = heldWhileChoosing(keys.toggleKey);
+    state.reloadKeyWasDown = heldWhileChoosing(keys.reloadKey);
+    state.recordKeyWasDown = heldWhileChoosing(keys.recordKey);
+    state.bindKeyWasDown = heldWhileChoosing(keys.bindKey);
+    if (pass.toggleArrowPressed) {
+        flipGearbox();
+    }
+    switch (pass.end) {
+    case ChoosingPass::End::None:
+        drawPromptLine(pass.line.data());
+        break;
+    case ChoosingPass::End::Cancelled:
+        showNotification(keysCancelledNotice);
+        break;
+    case ChoosingPass::End::Chosen:
+        showNotification(applyChosenKeys(choosingState.chosen));
+        fitGearsAgain();
+        break;
+    }
+}
+
 // Everything the frame does; it never waits, since whatever it does to the
 // game lasts this frame only.
 void framePass() {
@@ -132,28 +249,32 @@ void framePass() {
 
     checkGameFocus();
 
-    if (keyPressed(bindingsState.keys.reloadKey, state.reloadKeyWasDown)) {
-        showNotification(reloadKeyBindings());
+    if (saving()) {
+        tellSave(saveSlice());
     }
 
-    // Recording begins with the next pass, so that a replay starts where a
-    // pass starts.
-    if (keyPressed(bindingsState.keys.recordKey, state.recordKeyWasDown)) {
-        if (recording()) {
-            stopRecordingAndTell();
-        } else {
-            startRecordingAndTell();
+    // While choosing, every key pressed is a choice.
+    if (!choosingState.choosing) {
+        if (keyPressed(bindingsState.keys.reloadKey, state.reloadKeyWasDown)) {
+            showNotification(reloadKeyBindings());
+            fitGearsAgain();
         }
+        // Recording begins with the next pass, so that a replay starts where a
+        // pass starts.
+        if (keyPressed(bindingsState.keys.recordKey, state.recordKeyWasDown)) {
+            recordKeyPressed();
+        }
+        if (keyPressed(bindingsState.keys.bindKey, state.bindKeyWasDown)) {
+            startChoosingKeys();
+        }
+    }
+    if (choosingState.choosing) {
+        choosingPass();
+        return;
     }
 
     if (togglePressed()) {
-        gearboxState.transmissionEnabled = !gearboxState.transmissionEnabled;
-        showSubtitle(gearboxState.transmissionEnabled ? "Manual Transmission ~g~Enabled~w~!"
-                                                      : "Manual Transmission ~r~Disabled~w~!");
-        if (!gearboxState.transmissionEnabled) {
-            releaseGearbox();
-            stopRecordingAndTell();
-        }
+        flipGearbox();
     }
 
     const bool driving = gearboxState.transmissionEnabled && updateGearbox();
@@ -183,7 +304,7 @@ void switchOffAfterFault(const char* reason) noexcept {
     bool logged = false;
     try {
         logged = logFault(reason);
-        stopRecordingAndTell();
+        stopRecording();
     } catch (...) {
     }
     showNotification(faultNotice(logged));
@@ -207,20 +328,38 @@ void behindBarrier(Work work) noexcept {
 
 void resetPlugin(Reset what) {
     if (what == Reset::Everything) {
-        recorderState = RecorderState{};
-        tapState = TapState{};
+        dropRecording();
         keyboardState = KeyboardState{};
         bindingsState = BindingsState{};
+        choosingState = ChoosingState{};
         gearboxState = GearboxState{};
         pluginState = PluginState{};
         return;
     }
-    // The old start's handles go first: a fault while the recording is
-    // written must find none to use.
+    // The old start's handles go first: a fault while the recording stops
+    // must find none to use.
     restartGearbox();
     pluginState = PluginState{.bindingsLoaded = pluginState.bindingsLoaded,
                               .noticeGiven = pluginState.noticeGiven};
-    stopRecordingAndTell();
+    choosingState = ChoosingState{};
+    stopRecording();
+}
+
+void unloadPlugin() noexcept {
+    try {
+        stopRecording();
+        if (recorderState.mode == RecorderMode::Unsaved) {
+            beginSave();
+        }
+        const SaveOutcome outcome = finishSave();
+        if (outcome.status == SaveOutcome::Status::Failed) {
+            addToLog("A drive recording that could not be saved (" +
+                     std::string(writeFaultText(outcome.fault)) +
+                     ") was dropped as the plug-in was unloaded.");
+        }
+        dropRecording();
+    } catch (...) {
+    }
 }
 
 void runFramePass() {

@@ -14,12 +14,13 @@ struct PluginState {
     bool noticeGiven = false;
     // The gearbox drove a vehicle in the previous pass.
     bool wasDriving = false;
-    // The right-arrow key, the bound toggle key and the reload key as the
-    // previous pass saw them: each counts once per press.
+    // The right-arrow key, the bound toggle key and the reload, record and
+    // bind keys as the previous pass saw them: each counts once per press.
     bool toggleArrowWasDown = false;
     bool toggleKeyWasDown = false;
     bool reloadKeyWasDown = false;
     bool recordKeyWasDown = false;
+    bool bindKeyWasDown = false;
 };
 
 extern PluginState pluginState;
@@ -28,9 +29,16 @@ extern PluginState pluginState;
 // loaded it (Everything), or, when the hook starts the script again on a fresh
 // fiber (Restart), to what holds for a new start: the bindings read, the
 // gearbox on or off and the notice given stay, what was known of the game and
-// the keys held goes, and a recording ends and is written.
+// the keys held goes, choosing keys ends with nothing written, and a
+// recording ends and is saved over the passes after, as one being saved goes
+// on being saved.
 enum class Reset { Everything, Restart };
 void resetPlugin(Reset what);
+
+// The plug-in is being unloaded, as when the game ends: a recording still
+// running, being saved or not saved is written at once, and the log says so
+// of one that can't be, which is dropped. No notice: the game is going.
+void unloadPlugin() noexcept;
 
 // One game frame of the loop, everything but the final yield. Nothing it
 // throws leaves it.

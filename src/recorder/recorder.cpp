@@ -1,12 +1,15 @@
 #include "recorder/recorder.h"
 
+#include <algorithm>
 #include <array>
+#include <cstdint>
 #include <cstdio>
 #include <cstring>
 #include <new>
 
 #include "host/files.h"
 #include "host/local_time.h"
+#include "host/native_table.h"
 #include "host/tap.h"
 
 RecorderState recorderState;
@@ -85,13 +88,16 @@ std::array<Stretch, 2> keptPasses(const RecorderState& recorder) {
     return {{{buffer + recorder.tail, recorder.lapEnd - recorder.tail}, {buffer, recorder.head}}};
 }
 
-bool writeRecording(RecorderState& recorder, const std::string& path) {
+// The file's bytes before the passes, with the natives the tap met and the
+// state at the oldest pass kept, which begins with it.
+std::string recordingHeadOf(RecorderState& recorder) {
     DriveRecording& header = recorder.header;
-    const TapState& tap = tapState;
-    header.natives.assign(tap.natives.begin(),
-                          tap.natives.begin() + static_cast<std::ptrdiff_t>(tap.nativeCount));
+    // The tap indexes natives by their place in the one table of them.
+    header.natives.clear();
+    for (const NativeId& id : nativeIds) {
+        header.natives.push_back(id.hash);
+    }
     header.passCount = recorder.passesKept;
-    // The state at the oldest pass kept, which begins with it.
     if (recorder.passesKept > 0 && !header.state.empty() && startsReplay(recorder, recorder.tail)) {
         const std::uint8_t* values = recorder.buffer.get() + recorder.tail + passHeadBytes + 2;
         for (NamedValue& value : header.state) {
@@ -100,19 +106,95 @@ bool writeRecording(RecorderState& recorder, const std::string& path) {
         }
     }
     const std::array<Stretch, 2> passes = keptPasses(recorder);
-    const std::string head = recordingHead(header, passes[0].size + passes[1].size);
-    std::uint32_t checksum = crc32(0, head.data(), head.size());
-    for (const Stretch& stretch : passes) {
-        checksum = crc32(checksum, stretch.start, stretch.size);
+    return recordingHead(header, passes[0].size + passes[1].size);
+}
+
+SaveOutcome saveFailed(RecorderState& recorder, const std::string& temporary, WriteFault fault) {
+    RecordingSave& save = recorder.save;
+    const bool written = save.file.handle != -1 || save.whole;
+    closeOutput(save.file);
+    if (written) {
+        removeFile(temporary);
     }
-    const SharedFile file = openForWriting(path);
-    bool written = file && std::fwrite(head.data(), 1, head.size(), file.get()) == head.size();
-    for (const Stretch& stretch : passes) {
-        written =
-            written && std::fwrite(stretch.start, 1, stretch.size, file.get()) == stretch.size;
+    save.whole = false;
+    recorder.mode = RecorderMode::Unsaved;
+    return {SaveOutcome::Status::Failed, {}, fault};
+}
+
+// Up to bytes more of the passes, checked and written; the head first.
+WriteFault writePasses(RecorderState& recorder, const std::string& temporary, std::size_t bytes) {
+    RecordingSave& save = recorder.save;
+    if (save.file.handle == -1) {
+        if (const WriteFault fault = createOutput(temporary, save.file);
+            fault != WriteFault::None) {
+            return fault;
+        }
+        if (const WriteFault fault = writeOutput(save.file, save.head.data(), save.head.size());
+            fault != WriteFault::None) {
+            return fault;
+        }
     }
-    return written && std::fwrite(&checksum, 1, sizeof checksum, file.get()) == sizeof checksum &&
-           std::fflush(file.get()) == 0;
+    std::size_t skipped = save.passBytesWritten;
+    for (const Stretch& stretch : keptPasses(recorder)) {
+        const std::size_t from = std::min(skipped, stretch.size);
+        skipped -= from;
+        const std::size_t size = std::min(stretch.size - from, bytes);
+        if (size == 0) {
+            continue;
+        }
+        save.checksum = crc32(save.checksum, stretch.start + from, size);
+        if (const WriteFault fault = writeOutput(save.file, stretch.start + from, size);
+            fault != WriteFault::None) {
+            return fault;
+        }
+        save.passBytesWritten += size;
+        bytes -= size;
+    }
+    return WriteFault::None;
+}
+
+SaveOutcome saveStep(std::size_t bytes) {
+    RecorderState& recorder = recorderState;
+    RecordingSave& save = recorder.save;
+    if (recorder.mode != RecorderMode::Saving) {
+        return {};
+    }
+    const std::string temporary = inFolder(save.folder, temporaryRecordingName);
+    if (!save.whole) {
+        const std::array<Stretch, 2> passes = keptPasses(recorder);
+        if (const WriteFault fault = writePasses(recorder, temporary, bytes);
+            fault != WriteFault::None) {
+            return saveFailed(recorder, temporary, fault);
+        }
+        if (save.passBytesWritten < passes[0].size + passes[1].size) {
+            return {};
+        }
+        WriteFault fault = writeOutput(save.file, &save.checksum, sizeof save.checksum);
+        const WriteFault closing = closeOutput(save.file);
+        fault = fault != WriteFault::None ? fault : closing;
+        if (fault != WriteFault::None) {
+            return saveFailed(recorder, temporary, fault);
+        }
+        save.whole = true;
+    }
+    // A second save within the same second gets a number of its own; a name
+    // taken, even since the last look, is never written over.
+    for (int copy = 1; copy < 100; ++copy) {
+        char number[8] = "";
+        if (copy > 1) {
+            std::snprintf(number, sizeof number, "-%d", copy);
+        }
+        const std::string name = save.stamp + number + ".drec";
+        const WriteFault fault = renameToFree(temporary, inFolder(save.folder, name));
+        if (fault == WriteFault::None) {
+            recorder = RecorderState{};
+            return {SaveOutcome::Status::Saved, name, WriteFault::None};
+        }
+        if (fault != WriteFault::NameTaken) {
+            return saveFailed(recorder, temporary, fault);
+        }
+    }
+    return saveFailed(recorder, temporary, WriteFault::NameTaken);
 }
 
 } // namespace
@@ -123,12 +205,13 @@ bool startRecording(DriveRecording header) {
     tapState = TapState{};
     recorder.buffer.reset(new (std::nothrow) std::uint8_t[recordingBufferBytes]);
     recorder.header = std::move(header);
+    recorder.mode = recorder.buffer ? RecorderMode::Recording : RecorderMode::Off;
     return recorder.buffer != nullptr;
 }
 
 bool beginRecordedPass(std::int32_t gameTimeMs) {
     RecorderState& recorder = recorderState;
-    if (!recorder.buffer) {
+    if (recorder.mode != RecorderMode::Recording) {
         return false;
     }
     makeRoom(recorder);
@@ -168,24 +251,47 @@ void endRecordedPass() {
     tap.cursor = nullptr;
 }
 
-std::string stopRecording() {
+void stopRecording() {
     RecorderState& recorder = recorderState;
-    if (!recorder.buffer) {
-        return {};
+    if (recorder.mode != RecorderMode::Recording) {
+        return;
     }
     if (tapState.cursor != nullptr) {
         tapState.passCut = true;
         endRecordedPass();
     }
-    // A second recording within the same second gets a number of its own.
-    const std::string stamp = "ManualGearbox-" + localTimeStamp();
-    std::string name = stamp + ".drec";
-    for (int copy = 2; copy < 100 && fileKind(inFolder(moduleFolder(), name)) != FileKind::Missing;
-         ++copy) {
-        name = stamp + "-" + std::to_string(copy) + ".drec";
+    // What throws here leaves the recording as it was, to be stopped again.
+    recorder.save.head = recordingHeadOf(recorder);
+    beginSave();
+    tapState = TapState{};
+}
+
+void beginSave() {
+    RecorderState& recorder = recorderState;
+    RecordingSave& save = recorder.save;
+    std::string folder = moduleFolder();
+    std::string stamp = "ManualGearbox-" + localTimeStamp();
+    save.checksum = crc32(0, save.head.data(), save.head.size());
+    save.passBytesWritten = 0;
+    save.folder = std::move(folder);
+    save.stamp = std::move(stamp);
+    recorder.mode = RecorderMode::Saving;
+}
+
+SaveOutcome saveSlice() {
+    return saveStep(saveSliceBytes);
+}
+
+SaveOutcome finishSave() {
+    return saveStep(SIZE_MAX);
+}
+
+void dropRecording() {
+    RecorderState& recorder = recorderState;
+    if (recorder.mode == RecorderMode::Saving) {
+        saveFailed(recorder, inFolder(recorder.save.folder, temporaryRecordingName),
+                   WriteFault::None);
     }
-    const bool written = writeRecording(recorder, inFolder(moduleFolder(), name));
     recorder = RecorderState{};
     tapState = TapState{};
-    return written ? name : std::string();
 }

@@ -1,7 +1,10 @@
 #!/bin/sh
 # Drive recordings made under Wine replay identical natively: one that
-# drive.exe makes of the demo drive with the real plug-in, and one that the
-# real plug-in's own recorder writes beside itself during a drive.
+# drive.exe makes of the demo drive with the real plug-in, and those that the
+# real plug-in's own recorder writes beside itself: during a drive, when the
+# drive ends and the plug-in is unloaded mid-recording, and after a save that
+# failed (a folder in the temporary file's place) on the next press of F9,
+# with nothing else left beside it.
 # Usage: recordings.sh WINE_SH PREFIX DRIVE_EXE PLUGIN NATIVE_DRIVE EXAMPLES_FOLDER WORK_FOLDER
 # Every path is absolute, as CTest gives them: the script changes folder.
 set -eu
@@ -15,11 +18,16 @@ work=$7
 drives=$(cd "$(dirname "$0")/recorder" && pwd)
 
 rm -rf "$work"
-mkdir -p "$work/own"
+mkdir -p "$work"
 work=$(cd "$work" && pwd -P)
-cp "$drives/record.drive" "$work/own/"
-cp "$plugin" "$work/own/ManualGearbox.asi"
-{ cat "$examples/MTconfig.ini"; printf '\nRecord=120\n'; } >"$work/own/MTconfig.ini"
+# Each drive of the recorder in a folder of its own, with the plug-in.
+for name in record unload retry; do
+    mkdir "$work/$name"
+    cp "$drives/$name.drive" "$work/$name/"
+    cp "$plugin" "$work/$name/ManualGearbox.asi"
+    { cat "$examples/MTconfig.ini"; printf '\nRecord=120\n'; } >"$work/$name/MTconfig.ini"
+done
+mkdir "$work/retry/ManualGearbox.drec.tmp"
 cd "$work"
 failures=0
 fail() {
@@ -41,15 +49,20 @@ replays() {
     fail "the demo drive under Wine: $(tail -n 3 demo.out)"
 replays demo.drec
 
-"$wine_sh" "$prefix" run "$drive" own/ManualGearbox.asi own/record.drive >own.out 2>&1 ||
-    fail "own/record.drive under Wine: $(tail -n 3 own.out)"
-set -- own/ManualGearbox-*.drec
-if [ $# -ne 1 ] || [ ! -f "$1" ]; then
-    fail "the plug-in wrote no single recording beside itself: $*"
-else
-    grep -qF "notice: Manual Gearbox: drive recorded in $(basename "$1")" own.out ||
-        fail "no notice names $(basename "$1")"
+# Each leaves one recording beside the plug-in and nothing else new there.
+for name in record unload retry; do
+    "$wine_sh" "$prefix" run "$drive" $name/ManualGearbox.asi $name/$name.drive >$name.out 2>&1 ||
+        fail "$name/$name.drive under Wine: $(tail -n 3 $name.out)"
+    set -- $name/ManualGearbox-*.drec
+    left=$(cd $name && LC_ALL=C ls -A | tr '\n' ' ')
+    expected=$(printf '%s\n' "${1#*/}" ManualGearbox.asi ManualGearbox.log MTconfig.ini $name.drive |
+        LC_ALL=C sort | tr '\n' ' ')
+    if [ "$left" != "$expected" ]; then
+        fail "$name: not one recording and nothing else beside the plug-in: $left"
+        continue
+    fi
+    [ $name = unload ] || grep -qF "notice: Manual Gearbox: drive recorded in ${1#*/}" $name.out ||
+        fail "no notice names $1"
     replays "$1"
-fi
-
+done
 [ "$failures" -eq 0 ]

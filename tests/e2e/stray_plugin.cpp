@@ -9,10 +9,9 @@ namespace {
 
 void returningScript() {
     GetAsyncKeyState(VK_RIGHT);
-    const GameHandle character = resultInt(invokeNative(hashOf(Native::PlayerCharacter)));
-    const GameHandle vehicle =
-        resultInt(invokeNative(hashOf(Native::VehicleOfCharacter), character));
-    invokeNative(hashOf(Native::StallEngine), vehicle, std::int32_t{0}, std::int32_t{0});
+    const GameHandle character = resultInt(invokeNative<Native::PlayerCharacter>());
+    const GameHandle vehicle = resultInt(invokeNative<Native::VehicleOfCharacter>(character));
+    invokeNative<Native::StallEngine>(vehicle, std::int32_t{0}, std::int32_t{0});
 }
 
 } // namespace

@@ -2,7 +2,8 @@
 // against a deliberately plain reading of the same rules: whole lines, string
 // search and strtol with range checks. Any disagreement on the fields, the
 // line count or what a line's explanation needs (its start, length,
-// blankness, a key text in another letter case) aborts.
+// blankness, a key text in another letter case) aborts. So does a text with
+// keys chosen in the game written into it that doesn't read as chosen.
 #include <cerrno>
 #include <climits>
 #include <cstdint>
@@ -13,6 +14,7 @@
 
 #include "bindings/binding_reader.h"
 #include "bindings/binding_report.h"
+#include "bindings/binding_rewrite.h"
 
 namespace {
 
@@ -110,8 +112,10 @@ Reading plainReading(const std::string& text) {
             errno = 0;
             const long number = std::strtol(value.c_str(), &end, 10);
             const bool control = bindingFields[i].kind == BindingField::Kind::PadControl;
+            const bool onOff = bindingFields[i].kind == BindingField::Kind::Switch;
             if (end != value.c_str() && errno != ERANGE && number >= INT32_MIN &&
-                number <= INT32_MAX && (!control || (number >= 0 && number <= 360))) {
+                number <= INT32_MAX && (!control || (number >= 0 && number <= 360)) &&
+                (!onOff || number == 0 || number == 1)) {
                 reading.fields[i] = static_cast<VirtualKeyCode>(number);
             }
             break;
@@ -160,6 +164,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (!(actual == expected)) {
         report("plain reading", expected);
         report("reader", actual);
+        std::abort();
+    }
+    const std::string_view text(reinterpret_cast<const char*>(data), size);
+    const ChosenKeys keys = {81, 49, 98, 99, 100, 82};
+    const std::string rewritten = rewrittenBindingText(text, keys);
+    if (rewritten.size() <= bindingFileBytesAtMost && !readsAsChosen(text, rewritten, keys)) {
+        std::fprintf(stderr, "rewritten, it reads otherwise: %s\n", rewritten.c_str());
         std::abort();
     }
     return 0;

@@ -28,13 +28,17 @@ game starts, and tells you:
     text, a key text in the wrong letter case, a value without digits or out of
     range, another key text on the same line tested first, a later line that
     overrides it);
-  - the bindings that result: clutchKey, firstGearKey to fourthGearKey and
-    reverseKey, and the optional toggleKey ("Enable/Disable=N"), reloadKey
-    ("Reload=N", reads the file again in the game), shiftUpKey and
+  - the bindings that result: clutchKey and a key for each gear (firstGearKey
+    and so on, and reverseKey), and the optional toggleKey ("Enable/Disable=N"),
+    reloadKey ("Reload=N", reads the file again in the game), shiftUpKey and
     shiftDownKey ("ShiftUp=N", "ShiftDown=N", one gear at a time), recordKey
-    ("Record=N", records a drive to send with a report) and the pad's
-    padHoldControl, padUpControl and padDownControl ("PadHold=N", "PadUp=N",
-    "PadDown=N", by the game's control number);
+    ("Record=N", records a drive to send with a report), bindKey ("Bind=N",
+    chooses the clutch and gear keys in the game by pressing them, and writes
+    them into the file), the pad's padHoldControl, padUpControl and
+    padDownControl ("PadHold=N", "PadUp=N", "PadDown=N", by the game's control
+    number) and fitGears ("FitGears=1" fits each gear's speeds to the top
+    speed of the vehicle you drive; "FitGears=0", or no line, keeps them as
+    written, for a top speed of 50 m/s; any other value changes nothing);
   - warnings: a UTF-16 file, a line naming several fields, no clutch, a gear
     left unbound, two bindings on one key or button, a key or button the
     plug-in uses itself (W, S, the right arrow; accelerate, brake, the toggle),
@@ -49,9 +53,9 @@ Options:
   --version   shows the version of check-bindings
 
 Exit status:
-  0  every gear can be reached: the clutch and all five gear keys (first to
-     fourth, reverse) are bound, or the clutch with ShiftUp and ShiftDown, or
-     PadHold with PadUp and PadDown
+  0  every gear can be reached: the clutch and every gear's key are bound,
+     or the clutch with ShiftUp and ShiftDown, or PadHold with PadUp and
+     PadDown
   1  the file was read, but not every gear can be reached, or it is larger
      than 1 MiB and not read
   2  the file can't be read, or the arguments are wrong

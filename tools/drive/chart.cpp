@@ -3,7 +3,10 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <iterator>
 #include <optional>
+
+#include "gears/gears.h"
 
 namespace {
 
@@ -30,31 +33,40 @@ constexpr const char* focusColour = "#8e44ad";
 
 // A band is named by its name where that fits, else by its short name.
 struct Band {
-    const char* key;
-    const char* name;
-    const char* shortName;
+    std::string_view key;
+    std::string_view name;
+    std::string_view shortName;
     const char* fill;
 };
 
+// A gear's band is named after the gear; forward gears take these fills in
+// turn, in the gear table's order.
+constexpr const char* forwardGearFills[] = {"#e3eefb", "#e2f3e6", "#fbf1dc", "#efe4f8"};
+constexpr const char* reverseGearFill = "#fbe3e3";
+
 constexpr Band bands[] = {
-    {"1", "1st", "1", "#e3eefb"},
-    {"2", "2nd", "2", "#e2f3e6"},
-    {"3", "3rd", "3", "#fbf1dc"},
-    {"4", "4th", "4", "#efe4f8"},
-    {"R", "reverse", "R", "#fbe3e3"},
     {"off", "gearbox off", "off", "#ececec"},
     {"on foot", "on foot", "foot", "white"},
     {"passenger", "passenger", "pass", "#fff6d5"},
     {"no gearbox", "no gearbox", "none", "#e0f2f1"},
 };
 
-const Band* bandFor(const std::string& key) {
+std::optional<Band> bandFor(const std::string& key) {
+    std::size_t forward = 0;
+    for (const GearSpec& gear : gearTable) {
+        if (key == gear.label) {
+            return Band{gear.label, gear.name, gear.label,
+                        gear.reverse ? reverseGearFill
+                                     : forwardGearFills[forward % std::size(forwardGearFills)]};
+        }
+        forward += gear.reverse ? 0 : 1;
+    }
     for (const Band& band : bands) {
         if (key == band.key) {
-            return &band;
+            return band;
         }
     }
-    return nullptr;
+    return std::nullopt;
 }
 
 std::string escaped(std::string_view text) {
@@ -156,7 +168,7 @@ std::string bandsSvg(const std::vector<FrameSample>& samples, const Scale& scale
     const std::vector<std::string> keys = bandKeys(samples);
     std::string svg;
     for (const auto& [first, last] : runs(keys.size(), [&](std::size_t i) { return keys[i]; })) {
-        const Band* band = bandFor(keys[first]);
+        const std::optional<Band> band = bandFor(keys[first]);
         const double left = scale.x(static_cast<double>(samples[first].timeMs));
         const double right = last + 1 < samples.size()
                                  ? scale.x(static_cast<double>(samples[last + 1].timeMs))

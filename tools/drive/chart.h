@@ -9,9 +9,9 @@
 
 #include "drive/drive.h"
 
-// What the band behind each frame stands for: the gear label shown ("1" to
-// "4", "R"), "off" while driving without labels, "passenger", "no gearbox"
-// while driving a vehicle without one, or "on foot".
+// What the band behind each frame stands for: the gear label shown (a label
+// of the gear table, such as "1" or "R"), "off" while driving without labels,
+// "passenger", "no gearbox" while driving a vehicle without one, or "on foot".
 std::vector<std::string> bandKeys(const std::vector<FrameSample>& samples);
 
 std::string driveChartSvg(const std::vector<FrameSample>& samples, std::string_view title);

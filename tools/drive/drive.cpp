@@ -21,6 +21,15 @@ std::optional<LabelShown> labelAt(const sim::World& world, float x) {
     return std::nullopt;
 }
 
+std::string promptLine(const sim::World& world) {
+    for (const sim::Label& label : world.shownLabels) {
+        if (std::fabs(label.x - promptX) < 1e-4f && std::fabs(label.y - promptY) < 1e-4f) {
+            return label.text;
+        }
+    }
+    return {};
+}
+
 std::string subtitleOnScreen(const sim::World& world, std::int64_t timeMs) {
     std::string shown;
     for (const sim::Subtitle& subtitle : world.subtitles) {
@@ -86,6 +95,10 @@ int applyInput(const DriveEvent& event, const sim::HookControl& hook, int shown,
         break;
     case DriveEvent::Kind::Speed:
         world.vehicles[static_cast<std::size_t>(shown)].speed = event.speed;
+        break;
+    case DriveEvent::Kind::TopSpeed:
+        world.vehicles[static_cast<std::size_t>(event.vehicle == 0 ? shown : event.vehicle - 1)]
+            .topSpeed = event.speed;
         break;
     case DriveEvent::Kind::VehicleClass:
         world.vehicles[static_cast<std::size_t>(event.vehicle - 1)].vehicleClass = event.code;
@@ -174,6 +187,8 @@ std::string observedText(const FrameSample& sample, const Expectation& expectati
         return sample.subtitle.empty() ? "none" : sample.subtitle;
     case Expectation::Subject::Notice:
         return sample.notice.empty() ? "none" : sample.notice;
+    case Expectation::Subject::Prompt:
+        return sample.prompt.empty() ? "none" : sample.prompt;
     case Expectation::Subject::Notices:
         return std::to_string(sample.notices);
     case Expectation::Subject::Control:
@@ -300,6 +315,7 @@ DriveReport runDrive(const DriveScript& script, const sim::HookControl& hook,
         sample.clutch = labelAt(world, clutchLabelX);
         sample.shift = labelAt(world, shiftLabelX);
         sample.subtitle = subtitleOnScreen(world, frameMs);
+        sample.prompt = promptLine(world);
         sample.notices = static_cast<int>(world.notifications.size());
         sample.notice = world.notifications.empty() ? "" : world.notifications.back().text;
         sample.disabledControls = world.shownSuppressed;

@@ -48,6 +48,8 @@ struct FrameSample {
     std::optional<LabelShown> shift;
     // The subtitle on screen, or empty.
     std::string subtitle;
+    // The line that asks for keys while the player chooses them, or empty.
+    std::string prompt;
     // The notifications posted since the drive began, and the latest one.
     int notices = 0;
     std::string notice;

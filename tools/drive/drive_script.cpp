@@ -24,6 +24,7 @@ constexpr Action actions[] = {
     {"enter", DriveEvent::Kind::Enter, parseEnter},
     {"leave", DriveEvent::Kind::Leave, parseBare},
     {"speed", DriveEvent::Kind::Speed, parseSpeed},
+    {"top", DriveEvent::Kind::TopSpeed, parseTopSpeed},
     {"class", DriveEvent::Kind::VehicleClass, parseVehicleClassAction},
     {"focus", DriveEvent::Kind::Focus, parseOnOff},
     {"phone", DriveEvent::Kind::Phone, parseOnOff},
@@ -132,10 +133,14 @@ std::string describeEvent(const DriveEvent& event) {
         return event.on ? "menu on" : "menu off";
     case DriveEvent::Kind::Device:
         return event.keyboard ? "device keyboard" : "device pad";
-    case DriveEvent::Kind::Speed: {
-        char text[32];
-        std::snprintf(text, sizeof text, "speed %g", static_cast<double>(event.speed));
-        return text;
+    case DriveEvent::Kind::Speed:
+    case DriveEvent::Kind::TopSpeed: {
+        char number[32];
+        std::snprintf(number, sizeof number, "%g", static_cast<double>(event.speed));
+        if (event.kind == DriveEvent::Kind::Speed) {
+            return std::string("speed ") + number;
+        }
+        return "top " + (event.vehicle == 0 ? "" : std::to_string(event.vehicle) + " ") + number;
     }
     case DriveEvent::Kind::Expect:
         return "expect " + describeExpectation(event.expectation);

@@ -11,8 +11,8 @@
 constexpr int driveVehicleCount = 2;
 
 // What a drive checks at one moment. Numbers compare for speed, cap and stalls;
-// the others compare text: "on", "off" or "none" (not drawn), a gear label, or
-// the subtitle on screen.
+// the others compare text: "on", "off" or "none" (not drawn), a gear label,
+// the subtitle on screen, or the line that asks for keys.
 struct Expectation {
     enum class Subject {
         Speed,
@@ -25,7 +25,8 @@ struct Expectation {
         Subtitle,
         Notice,
         Notices,
-        Control
+        Control,
+        Prompt
     };
     enum class Comparison { Less, LessOrEqual, Equal, GreaterOrEqual, Greater };
     Subject subject = Subject::Speed;
@@ -51,6 +52,8 @@ struct DriveEvent {
         // The hook starts the plug-in's script again, as when a save loads.
         Restart,
         Speed,
+        // The game's estimate of a vehicle's top speed.
+        TopSpeed,
         VehicleClass,
         Focus,
         Phone,
@@ -66,7 +69,8 @@ struct DriveEvent {
     // KeyDown, KeyUp: the virtual-key code; Control, Hold, Release: the control
     // number; VehicleClass: the game's vehicle class.
     int code = 0;
-    // Enter, VehicleClass: 1 or 2.
+    // Enter, VehicleClass: 1 or 2; TopSpeed: 1, 2 or 0 for the vehicle the
+    // player is in or was last in.
     int vehicle = 1;
     bool passenger = false;
     // Focus: whether the game's window gets it back or loses it; Phone: out or

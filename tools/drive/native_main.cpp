@@ -108,6 +108,8 @@ int playDrive(const ScriptToPlay& toPlay, const DriveOptions&, DriveRecording* r
         *recording = driveRecordingHeader(moduleFolder(), toPlay.folder.string());
     }
     report = runDrive(toPlay.script, hook, recording);
+    // As drive.exe unloads the plug-in at the end of a drive.
+    unloadPlugin();
     resetPlugin(Reset::Everything);
     return 0;
 }

@@ -3,6 +3,7 @@
 #include <cstdio>
 
 #include "drive/script_line.h"
+#include "gears/gears.h"
 
 namespace {
 
@@ -17,19 +18,30 @@ struct Subject {
     bool perVehicle;
 };
 
+// A gear's label, or none drawn.
+std::vector<const char*> gearWords() {
+    std::vector<const char*> words;
+    for (const GearSpec& gear : gearTable) {
+        words.push_back(gear.label);
+    }
+    words.push_back("none");
+    return words;
+}
+
 const std::vector<Subject>& subjects() {
     static const std::vector<Subject> table = {
         {"speed", Expectation::Subject::Speed, true, {}, true},
         {"cap", Expectation::Subject::Cap, true, {}, true},
         {"stalls", Expectation::Subject::Stalls, true, {}, false},
         {"engine", Expectation::Subject::Engine, false, {"on", "off"}, true},
-        {"gear", Expectation::Subject::Gear, false, {"1", "2", "3", "4", "R", "none"}, false},
+        {"gear", Expectation::Subject::Gear, false, gearWords(), false},
         {"clutch", Expectation::Subject::Clutch, false, {"on", "off", "none"}, false},
         {"shift", Expectation::Subject::Shift, false, {"on", "off", "none"}, false},
         {"subtitle", Expectation::Subject::Subtitle, false, {}, false},
         {"notice", Expectation::Subject::Notice, false, {}, false},
         {"notices", Expectation::Subject::Notices, true, {}, false},
         {"control", Expectation::Subject::Control, false, {"disabled", "enabled"}, false},
+        {"prompt", Expectation::Subject::Prompt, false, {}, false},
     };
     return table;
 }

@@ -61,6 +61,9 @@ bool parseDelete(ScriptLine& line);
 bool parseEnter(ScriptLine& line);
 bool parseVehicleClassAction(ScriptLine& line);
 bool parseSpeed(ScriptLine& line);
+// top [1|2] SPEED: a vehicle's top speed, of the one the player is in or was
+// last in when no vehicle is named.
+bool parseTopSpeed(ScriptLine& line);
 // An action without arguments: leave, restart.
 bool parseBare(ScriptLine& line);
 std::optional<int> parseVehicle(std::string_view text);

@@ -104,20 +104,41 @@ bool parseVehicleClassAction(ScriptLine& line) {
     return noMoreThan(line, 4);
 }
 
-bool parseSpeed(ScriptLine& line) {
-    if (!argument(line, 2, "a speed such as 12 or -4.5")) {
+namespace {
+
+// The speed in the word at index, the line's last.
+bool speedAt(ScriptLine& line, std::size_t index) {
+    if (!argument(line, index, "a speed such as 12 or -4.5")) {
         return false;
     }
-    const std::optional<double> value = parseNumber(line.words[2]);
+    const std::optional<double> value = parseNumber(line.words[index]);
     if (!value) {
-        return fail(line, "expected a speed such as 12 or -4.5, got " + quoted(line.words[2]));
+        return fail(line, "expected a speed such as 12 or -4.5, got " + quoted(line.words[index]));
     }
     if (std::fabs(*value) > std::numeric_limits<float>::max()) {
-        return fail(line, "the speed " + quoted(line.words[2]) +
+        return fail(line, "the speed " + quoted(line.words[index]) +
                               " is beyond what the game's single-precision speeds can hold");
     }
     line.event.speed = static_cast<float>(*value);
-    return noMoreThan(line, 3);
+    return noMoreThan(line, index + 1);
+}
+
+} // namespace
+
+bool parseSpeed(ScriptLine& line) {
+    return speedAt(line, 2);
+}
+
+bool parseTopSpeed(ScriptLine& line) {
+    line.event.vehicle = 0;
+    if (line.words.size() > 3) {
+        const std::optional<int> vehicle = parseVehicle(line.words[2]);
+        if (!vehicle) {
+            return fail(line, "expected the vehicle, 1 or 2, got " + quoted(line.words[2]));
+        }
+        line.event.vehicle = *vehicle;
+    }
+    return speedAt(line, line.event.vehicle == 0 ? 2 : 3);
 }
 
 bool parseBare(ScriptLine& line) {

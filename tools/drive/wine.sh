@@ -20,16 +20,22 @@ case $action in
 up)
     # A prefix is ready once its first boot has finished; a half-made one is
     # made again.
-    if [ ! -f "$WINEPREFIX/.ready" ]; then
+    # Its first boot has been seen to fail once and then work, with nothing
+    # changed: it gets a second try.
+    log=$WINEPREFIX.log
+    for try in 1 2; do
+        [ -f "$WINEPREFIX/.ready" ] && break
         rm -rf "$WINEPREFIX"
-        log=$WINEPREFIX.log
-        if ! wineboot --init >"$log" 2>&1 || ! wineserver --wait >>"$log" 2>&1; then
+        if wineboot --init >"$log" 2>&1 && wineserver --wait >>"$log" 2>&1; then
+            touch "$WINEPREFIX/.ready"
+        elif [ "$try" = 2 ]; then
             cat "$log" >&2
             echo "wine.sh: could not make the Wine prefix $WINEPREFIX" >&2
             exit 1
+        else
+            wineserver --kill >/dev/null 2>&1 || true
         fi
-        touch "$WINEPREFIX/.ready"
-    fi
+    done
     # A server that outlives each program, and the prefix's background
     # services started now, spare every later start its own. Their output goes
     # nowhere: anything that outlives a program and holds its caller's pipe

@@ -106,6 +106,9 @@ void takeAnswer(WorldReplay& replay, PassInputs& inputs, const RecordedCall& cal
     case sim::Fact::VehicleClass:
         worldVehicle(first).vehicleClass = result;
         break;
+    case sim::Fact::VehicleTopSpeed:
+        worldVehicle(first).topSpeed = floatOf(call.result);
+        break;
     case sim::Fact::VehicleSpeed:
         if (inputs.speedsTaken.insert(first).second) {
             takeSpeed(replay, call, timeMs, number);
@@ -133,7 +136,7 @@ void takeAnswer(WorldReplay& replay, PassInputs& inputs, const RecordedCall& cal
 
 // The recorded answers as the world's inputs before the pass: the focus,
 // keys, controls, device, phone, menu, the player and their seat, vehicle
-// classes, and each vehicle's speed as the pass began.
+// classes and top speeds, and each vehicle's speed as the pass began.
 void applyInputs(WorldReplay& replay, const RecordedPass& pass, std::uint32_t number) {
     sim::World& world = replay.world;
     PassInputs inputs;

@@ -1,0 +1,93 @@
+#include "bindings/binding_save.h"
+
+#include "bindings/notices.h"
+#include "host/files.h"
+
+namespace {
+
+// A file written beside the key-binding file, removed again unless it took
+// its place, whatever ends the write.
+struct TemporaryFile {
+    std::string path;
+    bool created = false;
+    bool placed = false;
+
+    ~TemporaryFile() {
+        if (created && !placed) {
+            try {
+                removeFile(path);
+            } catch (...) {
+            }
+        }
+    }
+};
+
+// The bytes as a new file, through to the disk.
+WriteFault writeWhole(TemporaryFile& file, std::string_view bytes) {
+    OutputFile output;
+    WriteFault fault = createOutput(file.path, output);
+    file.created = fault == WriteFault::None;
+    if (fault == WriteFault::None) {
+        fault = writeOutput(output, bytes.data(), bytes.size());
+    }
+    if (fault == WriteFault::None) {
+        fault = flushOutput(output);
+    }
+    const WriteFault closed = closeOutput(output);
+    return fault != WriteFault::None ? fault : closed;
+}
+
+WriteFault putInPlace(TemporaryFile& file, const std::string& path) {
+    const WriteFault fault = replaceFile(file.path, path);
+    file.placed = fault == WriteFault::None;
+    return fault;
+}
+
+} // namespace
+
+ChosenKeysWrite writeChosenKeys(const std::string& path, const ChosenKeys& keys) {
+    using Outcome = ChosenKeysWrite::Outcome;
+    const FileKind kind = fileKind(path);
+    if (kind == FileKind::Other) {
+        return {Outcome::NotSaved, fileIsFolder};
+    }
+    if (kind == FileKind::Regular && readOnlyFile(path)) {
+        return {Outcome::NotSaved, fileIsReadOnly};
+    }
+    std::string old;
+    if (kind == FileKind::Regular) {
+        const SharedFile file = openSharedForReading(path);
+        bool readError = true;
+        if (file) {
+            old = bindingFileBytes(file.get(), readError);
+        }
+        if (readError) {
+            return {Outcome::NotSaved, fileUnreadable};
+        }
+    }
+    if (old.size() > bindingFileBytesAtMost) {
+        return {Outcome::TooLarge, {}};
+    }
+    const std::string text = rewrittenBindingText(old, keys);
+    if (!readsAsChosen(old, text, keys)) {
+        return {Outcome::NotSaved, textReadsOtherwise};
+    }
+
+    TemporaryFile written{path + ".tmp"};
+    TemporaryFile backup{path + ".bak.tmp"};
+    WriteFault fault = writeWhole(written, text);
+    // The backup first: once the file is replaced, nothing may fail.
+    if (fault == WriteFault::None && kind == FileKind::Regular) {
+        fault = writeWhole(backup, old);
+        if (fault == WriteFault::None) {
+            fault = putInPlace(backup, path + ".bak");
+        }
+    }
+    if (fault == WriteFault::None) {
+        fault = putInPlace(written, path);
+    }
+    if (fault != WriteFault::None) {
+        return {Outcome::NotSaved, writeFaultText(fault)};
+    }
+    return {Outcome::Saved, {}};
+}
