@@ -2,8 +2,9 @@
 # Runs every test: native unit tests, the same under AddressSanitizer and
 # UndefinedBehaviorSanitizer, the Windows build's own tests, among them the
 # end-to-end drives of the real plug-in under Wine and the release zip, and 45
-# seconds of fuzzing the key-binding reader. Each is one workflow preset;
-# warnings are errors here. Exits non-zero when anything fails.
+# seconds each of fuzzing the key-binding reader and the recording reader
+# with both replays. Each is one workflow preset; warnings are errors here.
+# Exits non-zero when anything fails.
 set -eu
 cd "$(dirname "$0")/.."
 . scripts/setup.sh

@@ -475,13 +475,17 @@ constexpr bool everyNativeOnce() {
 }
 static_assert(everyNativeOnce());
 
+// Every call the plug-in makes looks its native up, several times.
 const NativeEntry* findNative(std::uint64_t hash) {
-    for (const NativeEntry& entry : natives) {
-        if (hashOf(entry.native) == hash) {
-            return &entry;
+    static const std::unordered_map<std::uint64_t, const NativeEntry*> byHash = [] {
+        std::unordered_map<std::uint64_t, const NativeEntry*> entries;
+        for (const NativeEntry& entry : natives) {
+            entries.emplace(hashOf(entry.native), &entry);
         }
-    }
-    return nullptr;
+        return entries;
+    }();
+    const auto found = byHash.find(hash);
+    return found == byHash.end() ? nullptr : found->second;
 }
 
 } // namespace
@@ -492,7 +496,9 @@ int addVehicle(std::int32_t handle) {
     Vehicle vehicle;
     vehicle.handle = handle;
     world.vehicles.push_back(vehicle);
-    return static_cast<int>(world.vehicles.size()) - 1;
+    const int index = static_cast<int>(world.vehicles.size()) - 1;
+    world.vehicleIndexes.try_emplace(handle, index);
+    return index;
 }
 
 void enterVehicle(int index, int seat) {
@@ -511,13 +517,14 @@ Vehicle* playerVehicle() {
                                : nullptr;
 }
 
+int vehicleIndex(std::int32_t handle) {
+    const auto found = world.vehicleIndexes.find(handle);
+    return found == world.vehicleIndexes.end() ? -1 : found->second;
+}
+
 Vehicle* findVehicle(std::int32_t handle) {
-    for (Vehicle& vehicle : world.vehicles) {
-        if (handle != 0 && vehicle.handle == handle) {
-            return &vehicle;
-        }
-    }
-    return nullptr;
+    const int index = handle != 0 ? vehicleIndex(handle) : -1;
+    return index >= 0 ? &world.vehicles[static_cast<std::size_t>(index)] : nullptr;
 }
 
 void setKey(int key, bool down) {

@@ -11,6 +11,7 @@
 #include <cstdint>
 #include <functional>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 #include "host/native_table.h"
@@ -140,7 +141,10 @@ struct World {
     // Setup.
     int frameMs = 16;
     std::int32_t playerHandle = 0x0001B2C4;
+    // Added by addVehicle only, which also keeps each one's index by its
+    // handle: a replay may meet a new vehicle in every frame.
     std::vector<Vehicle> vehicles;
+    std::unordered_map<std::int32_t, int> vehicleIndexes;
     // Raw result slots the boolean natives answer with.
     std::uint64_t trueResult = 1;
     std::uint64_t falseResult = 0;
@@ -217,7 +221,10 @@ int addVehicle(std::int32_t handle);
 void enterVehicle(int index, int seat = driverSeat);
 void leaveVehicle();
 Vehicle* playerVehicle();
+// The vehicle the world knows by this handle, or its index; nullptr or -1
+// when it knows none. No vehicle has the handle 0.
 Vehicle* findVehicle(std::int32_t handle);
+int vehicleIndex(std::int32_t handle);
 
 // A key going down while the game has the focus is keyboard-and-mouse input;
 // a control held or fired is the pad's, in the background too.

@@ -10,6 +10,7 @@
 #include <functional>
 #include <regex>
 #include <set>
+#include <tuple>
 
 #include "drive/replay.h"
 #include "recorder/recorder.h"
@@ -19,7 +20,7 @@ namespace {
 
 constexpr int keyF9 = 120;
 constexpr int rightArrow = 39;
-const PluginControl plugin = {restorePlugin, runFramePass};
+const PluginControl plugin = {recordedStateFields, restorePlugin, runFramePass};
 
 // A press that lasts one pass.
 void tap(int key) {
@@ -302,6 +303,7 @@ TEST_F(WorldReplayTest, TheWorldAgreesWithItselfAndShowsWhereTheGamesSpeedsDiffe
     tap(keyF9);
     drive(60);
     tap(keyF9);
+    savingPasses();
     pass();
     std::string name;
     const DriveRecording recorded = written(name);
@@ -332,6 +334,59 @@ TEST_F(WorldReplayTest, TheWorldAgreesWithItselfAndShowsWhereTheGamesSpeedsDiffe
     EXPECT_NE(report.differences[0].find(": GET_ENTITY_SPEED(0x80002A01): game "),
               std::string::npos)
         << report.differences[0];
+}
+
+// A frame forward across the ends of the game's timer is as long as an int
+// allows, one that goes back lasts 1 ms.
+TEST_F(WorldReplayTest, AFrameAcrossTheEndsOfTheGameTimerIsWhole) {
+    tap(keyF9);
+    drive(1);
+    tap(keyF9);
+    savingPasses();
+    std::string name;
+    const DriveRecording recorded = written(name);
+    for (const auto& [from, to, frameMs] :
+         {std::tuple{INT32_MIN, INT32_MAX, INT32_MAX}, std::tuple{INT32_MAX, INT32_MIN, 1}}) {
+        DriveRecording timed = recorded;
+        timed.passBytes.clear();
+        timed.passCount = 0;
+        std::size_t offset = 0;
+        RecordedPass pass;
+        for (const std::int32_t timeMs : {from, to}) {
+            decodePass(recorded, offset, pass);
+            pass.gameTimeMs = timeMs;
+            appendPass(timed, pass);
+        }
+        EXPECT_EQ(replayThroughWorld(timed, plugin).problem, "");
+        EXPECT_EQ(sim::world.frameMs, frameMs);
+    }
+}
+
+// A plug-in whose pass ends with an argument pushed for no native.
+void faultyPass() {
+    runFramePass();
+    sim::pushArgument(0);
+}
+
+// A call the stand-in refuses is a difference of its pass in both replays,
+// even where every call is as recorded.
+TEST_F(WorldReplayTest, ACallTheStandInRefusesIsADifferenceOfItsPass) {
+    tap(keyF9);
+    drive(5);
+    tap(keyF9);
+    savingPasses();
+    std::string name;
+    const DriveRecording recorded = written(name);
+    const PluginControl faulty = {recordedStateFields, restorePlugin, faultyPass};
+    const std::string fault = "a call the stand-in refuses: nativePush64 without nativeInit";
+    const ReplayReport exact = replayRecording(recorded, faulty);
+    ASSERT_EQ(exact.differences.size(), 1u);
+    EXPECT_TRUE(exact.differences[0].starts_with("pass 1: " + fault)) << exact.differences[0];
+    const ReplayReport world = replayThroughWorld(recorded, faulty);
+    ASSERT_EQ(world.differences.size(), 1u);
+    EXPECT_TRUE(world.differences[0].starts_with("pass 1 at ")) << world.differences[0];
+    EXPECT_NE(world.differences[0].find(" s: " + fault), std::string::npos);
+    sim::world.faults.clear();
 }
 
 } // namespace

@@ -2,13 +2,18 @@
 # Drive recordings natively: the demo drive recorded by the stand-in replays
 # identical, and identical through the stand-in's own world; the plug-in with
 # first gear capped at 22 m/s differs at the first cap it sets; a recording
-# cut short, damaged, of another version or no recording at all is refused.
-# Usage: recordings.sh DRIVE VARIANT_DRIVE EXAMPLES_FOLDER WORK_FOLDER
+# cut short, damaged, of another version or no recording at all is refused,
+# and so are a folder, a FIFO and a device before they are opened. A file
+# of 1 GiB that claims 4 GiB is refused without being read, and one of
+# 3 GiB that doesn't fit in the memory allowed says so, but under the
+# sanitizers, whose shadow memory needs more than that limit allows.
+# Usage: recordings.sh DRIVE VARIANT_DRIVE EXAMPLES_FOLDER WORK_FOLDER SANITIZED
 set -eu
 drive=$1
 variant=$2
 examples=$3
 work=$4
+sanitized=$5
 . "$(dirname "$0")/exit_check.sh"
 
 rm -rf "$work"
@@ -37,5 +42,31 @@ check 2 "drive: version.drec: format version 7, which this drive doesn't know; i
 cp "$examples/MTconfig.ini" other.drec
 check 2 "drive: other.drec: not a Manual Gearbox drive recording: it doesn't begin with MGBXDREC" \
     "$drive" replay other.drec
+
+mkdir folder.drec
+check 2 "drive: cannot read folder.drec: it is a folder" "$drive" replay folder.drec
+mkfifo fifo.drec
+check 2 "drive: cannot read fifo.drec: it is not a regular file" "$drive" replay fifo.drec
+check 2 "drive: cannot read /dev/null: it is not a regular file" "$drive" replay /dev/null
+check 2 "drive: cannot read none.drec: no such file" "$drive" replay none.drec
+
+# The length after the version: 0xFFFFFFFF, then 0xBFFFFFEE for 3 GiB less
+# the lead and the checksum. Both files are sparse.
+head -c 1000 demo.drec >huge.drec
+printf '\377\377\377\377' | dd of=huge.drec bs=1 seek=10 conv=notrunc 2>/dev/null
+truncate -s 1G huge.drec
+cp huge.drec large.drec
+printf '\356\377\377\277' | dd of=large.drec bs=1 seek=10 conv=notrunc 2>/dev/null
+truncate -s 3G large.drec
+if [ "$sanitized" = 1 ]; then
+    check 2 "drive: huge.drec: truncated: 1073741824 bytes of the 4294967313 its header announces" \
+        "$drive" replay huge.drec
+else
+    check 2 "drive: huge.drec: truncated: 1073741824 bytes of the 4294967313 its header announces" \
+        sh -c 'ulimit -v 200000 && exec "$0" replay huge.drec' "$drive"
+    check 2 "drive: cannot read large.drec: its 3221225472 bytes don't fit in memory" \
+        sh -c 'ulimit -v 2000000 && exec "$0" replay large.drec' "$drive"
+fi
+rm huge.drec large.drec
 
 [ "$failures" -eq 0 ]

@@ -1,17 +1,11 @@
 #include "bindings/recorded_bindings.h"
 
-namespace {
-
-constexpr std::string_view fileName = "file";
-
-} // namespace
-
 std::vector<NamedValue> recordedBindings(const KeyBindings& keys, BindingsFile file) {
     std::vector<NamedValue> values;
     for (const BindingField& field : bindingFields) {
         values.push_back({std::string(field.fieldName), keys.*field.member});
     }
-    values.push_back({std::string(fileName), static_cast<std::int32_t>(file)});
+    values.push_back({std::string(recordedFileName), static_cast<std::int32_t>(file)});
     return values;
 }
 
@@ -29,7 +23,7 @@ KeyBindings keysOfRecording(const std::vector<NamedValue>& bindings) {
 
 BindingsFile fileOfRecording(const std::vector<NamedValue>& bindings) {
     for (const NamedValue& value : bindings) {
-        if (value.name == fileName) {
+        if (value.name == recordedFileName) {
             return static_cast<BindingsFile>(value.value);
         }
     }

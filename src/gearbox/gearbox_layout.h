@@ -13,6 +13,9 @@ inline constexpr float shiftLabelX = 0.155f;
 inline constexpr float promptX = 0.5f;
 inline constexpr float promptY = 0.75f;
 
+// The game's vehicle classes run from 0 to this.
+inline constexpr std::int32_t highestVehicleClass = 22;
+
 // Cycles, boats, helicopters, planes and trains: the game's vehicle classes
 // without a gearbox to work.
 inline constexpr std::int32_t classesWithoutGearbox[] = {13, 14, 15, 16, 21};

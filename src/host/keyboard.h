@@ -6,6 +6,8 @@
 
 // A Windows virtual-key code; 0 stands for no key and never reads as down.
 using VirtualKeyCode = std::int32_t;
+// Windows' virtual-key codes run from 0 to this.
+inline constexpr VirtualKeyCode highestVirtualKey = 0xFF;
 
 struct KeyboardState {
     // Whether the game's window had the focus when checkGameFocus last asked.

@@ -123,6 +123,14 @@ static_assert(choosableFieldCount == 6 && std::tuple_size_v<ChosenKeys> == 6 &&
                   std::tuple_size_v<decltype(ChoosingState::keysHeld)> == 8,
               "a chosen key and a word of keys held each have a state field above");
 
+constexpr auto stateRanges = [] {
+    std::array<RecordedField, stateFields.size()> ranges{};
+    for (std::size_t i = 0; i < stateFields.size(); ++i) {
+        ranges[i] = {stateFields[i].name, stateFields[i].lowest, stateFields[i].highest};
+    }
+    return ranges;
+}();
+
 std::array<std::int32_t, stateFields.size()> stateValues() {
     std::array<std::int32_t, stateFields.size()> values{};
     for (std::size_t i = 0; i < stateFields.size(); ++i) {
@@ -373,24 +381,21 @@ void scriptEntry() {
     }
 }
 
-std::string restorePlugin(const DriveRecording& recording) {
+std::span<const RecordedField> recordedStateFields() {
+    return stateRanges;
+}
+
+void restorePlugin(const DriveRecording& recording) {
     resetPlugin(Reset::Everything);
     if (recording.state.empty()) {
-        return {};
+        return;
     }
     bindingsState.keys = keysOfRecording(recording.bindings);
     for (const NamedValue& value : recording.state) {
         for (const StateField& field : stateFields) {
-            if (field.name != value.name) {
-                continue;
+            if (field.name == value.name) {
+                field.set(value.value);
             }
-            if (value.value < field.lowest || value.value > field.highest) {
-                return "its state holds " + value.name + " = " + std::to_string(value.value) +
-                       ", outside " + std::to_string(field.lowest) + " to " +
-                       std::to_string(field.highest);
-            }
-            field.set(value.value);
         }
     }
-    return {};
 }

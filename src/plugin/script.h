@@ -2,6 +2,8 @@
 // loop keeps between frames.
 #pragma once
 
+#include <span>
+
 #include "recording/recording.h"
 
 struct PluginState {
@@ -46,8 +48,13 @@ void runFramePass();
 // the reset throws leaves it either.
 void scriptEntry();
 
+// Every name the plug-in's state in a recording holds, and the values each
+// can take: a gear past reverse would index past the gear table.
+std::span<const RecordedField> recordedStateFields();
+
 // The plug-in as a replay starts it: with the recording's bindings and its
 // state at the first pass, or, for a freshly loaded plug-in's recording, as
-// the DLL loads it. Says why when the recording's state is none this plug-in
-// can be in.
-std::string restorePlugin(const DriveRecording& recording);
+// the DLL loads it. The recording's header names exactly the fields of
+// recordedBindingFields and of recordedStateFields, or no state, with values
+// in their ranges.
+void restorePlugin(const DriveRecording& recording);

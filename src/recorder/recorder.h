@@ -18,8 +18,6 @@
 // At least ten minutes at 60 passes a second of the busiest passes the
 // plug-in makes, up to about 630 bytes each.
 inline constexpr std::size_t recordingBufferBytes = 24u << 20;
-// A pass whose entries would go past this is cut short.
-inline constexpr std::size_t passBytesAtMost = 8192;
 // What one pass writes of a recording being saved: its checksum costs the
 // plug-in about 3.6 instructions a byte, a million a pass.
 inline constexpr std::size_t saveSliceBytes = 256u << 10;

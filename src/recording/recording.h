@@ -42,6 +42,10 @@ inline constexpr std::size_t recordedTextAtMost = 255;
 // recording stopped inside it, so that the calls after are missing.
 inline constexpr std::uint32_t passCutBit = 0x80000000u;
 inline constexpr std::size_t passHeadBytes = 4 + 4;
+// A pass's bytes, its head and entries, at most: the recorder cuts a pass
+// short before it would go past this, and a reader refuses a longer one, so
+// that decoding a pass takes little memory whatever the file claims.
+inline constexpr std::size_t passBytesAtMost = 8192;
 
 // The plug-in's state is kept in the first pass and in every passesPerState
 // after it, so that a recording whose oldest passes made room for new ones
@@ -77,6 +81,14 @@ struct NamedValue {
     std::string name;
     std::int32_t value = 0;
     bool operator==(const NamedValue&) const = default;
+};
+
+// A field of the bindings or of the plug-in's state as a recording names it,
+// and the values it can hold.
+struct RecordedField {
+    std::string_view name;
+    std::int32_t lowest = 0;
+    std::int32_t highest = 0;
 };
 
 struct DriveRecording {

@@ -40,13 +40,42 @@ void appendPass(DriveRecording& recording, const RecordedPass& pass);
 // The whole file's bytes.
 std::string encodeRecording(const DriveRecording& recording);
 
-// Checks the whole file: the recording, or what is wrong with it.
+// Reading a recording that a player sent, which may hold anything: every
+// count, length and index is checked against what is left before it is used,
+// so that what reading allocates stays within the file's size, and each
+// problem names the byte, and the pass and entry, where it lies. In stages, so
+// that a file's size and header are checked before the rest of it is read.
 struct RecordingRead {
     DriveRecording recording;
+    // Where the passes begin in the file.
+    std::size_t passesAt = 0;
+    // What is wrong, or empty.
     std::string error;
 };
-RecordingRead readRecording(std::string_view bytes);
 
-// Decodes the pass at offset in passBytes, which readRecording has checked,
-// and moves offset past it.
+// The most a header can take after the lead: the version, the bindings and
+// the state at their longest, and the table of natives at its largest.
+inline constexpr std::size_t recordingHeaderBytesAtMost =
+    (1 + recordedTextAtMost) + 2 * (1 + 255 * (1 + recordedTextAtMost + 4)) +
+    (1 + 8 * recordedNativesAtMost) + 4;
+
+// What the first recordingLeadBytes of a file of fileBytes say, or all of a
+// shorter file: the magic, a format version this reader knows and a length
+// that the file's size matches. Empty when the rest may be read.
+std::string recordingLeadProblem(std::string_view lead, std::uint64_t fileBytes);
+
+// The header, from the first bytes of a file whose lead holds: at least
+// recordingLeadBytes + recordingHeaderBytesAtMost of them, or the whole file.
+RecordingRead readRecordingHeader(std::string_view start);
+
+// The rest of the file whose header read holds: the checksum over the whole
+// file, and its passes, which the recording then keeps in the file's own
+// bytes.
+void readRecordingBody(std::string file, RecordingRead& read);
+
+// The three stages on a whole file in memory.
+RecordingRead readRecording(std::string file);
+
+// Decodes the pass at offset in passBytes, which a read has checked, and
+// moves offset past it.
 void decodePass(const DriveRecording& recording, std::size_t& offset, RecordedPass& pass);

@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "drive/recorded_drive.h"
+#include "drive/recording_check.h"
 #include "drive/replay.h"
 #include "drive/replay_calls.h"
 #include "drive/replay_folder.h"
@@ -43,17 +44,18 @@ std::string firstDifference(const RecordedPass& recorded, const RecordedPass& re
 } // namespace
 
 ReplayReport replayRecording(const DriveRecording& recording, const PluginControl& plugin) {
-    const ReplayFolder folder(recording);
     ReplayReport report;
+    report.problem = recordingProblem(recording, plugin.stateFields());
+    if (!report.problem.empty()) {
+        return report;
+    }
+    const ReplayFolder folder(recording);
     report.problem = folder.failure;
     if (!report.problem.empty()) {
         return report;
     }
     sim::world = sim::World{};
-    report.problem = plugin.restore(recording);
-    if (!report.problem.empty()) {
-        return report;
-    }
+    plugin.restore(recording);
     RecordedPass recorded;
     std::size_t offset = 0;
     while (report.passes < recording.passCount) {
@@ -66,10 +68,14 @@ ReplayReport replayRecording(const DriveRecording& recording, const PluginContro
         sim::world.replay = {};
         const std::string difference = firstDifference(
             recorded, recordedPass(sim::world.calls, recorded.gameTimeMs), report.passes);
-        sim::endFrame();
-        sim::world.faults.clear();
         if (!difference.empty()) {
             report.differences.push_back(difference);
+        }
+        for (const std::string& fault : sim::world.faults) {
+            report.differences.push_back(passText(report.passes) + ": " + faultText(fault));
+        }
+        sim::endFrame();
+        if (!report.differences.empty()) {
             break;
         }
     }

@@ -10,11 +10,14 @@
 #include "drive/drive_command.h"
 #include "drive/drive_output.h"
 #include "drive/recorded_drive.h"
+#include "drive/recording_check.h"
+#include "drive/recording_input.h"
 #include "drive/replay.h"
 #include "host/files.h"
 #include "host/script_hook.h"
 #include "plugin/script.h"
 #include "sim/hook_control.h"
+#include "version.h"
 
 namespace {
 
@@ -55,7 +58,11 @@ void restartScript() {
 }
 
 const sim::HookControl hook = sim::worldControl(runFrame, resetWorld, restartScript);
-const PluginControl plugin = {restorePlugin, runFramePass};
+const PluginControl plugin = {recordedStateFields, restorePlugin, runFramePass};
+
+std::string checkHeader(const DriveRecording& recording) {
+    return recordingHeaderProblem(recording, recordedStateFields());
+}
 
 int replay(int argc, char** argv) {
     const bool world = argc == 4 && std::strcmp(argv[2], "--world") == 0;
@@ -64,19 +71,18 @@ int replay(int argc, char** argv) {
         return exitUnusable;
     }
     const std::string name = argv[argc - 1];
-    std::string error;
-    const std::string bytes = readWholeFile(name, error);
-    if (!error.empty()) {
-        return unusable(error);
-    }
-    const RecordingRead read = readRecording(bytes);
+    const RecordingRead read = readRecordingFile(name, checkHeader);
     if (!read.error.empty()) {
-        return unusable(name + ": " + read.error);
+        return unusable(read.error);
     }
     const ReplayReport report = world ? replayThroughWorld(read.recording, plugin)
                                       : replayRecording(read.recording, plugin);
     if (!report.problem.empty()) {
-        return unusable(report.problem);
+        return unusable(name + ": " + report.problem);
+    }
+    if (read.recording.pluginVersion != productVersion) {
+        std::printf("%s: recorded by version %s of the plug-in, replayed by version %s\n",
+                    name.c_str(), read.recording.pluginVersion.c_str(), productVersion);
     }
     for (const std::string& difference : report.differences) {
         std::printf("%s\n", difference.c_str());

@@ -17,6 +17,7 @@ bool holdsPass(const std::vector<sim::Call>& calls) {
 RecordedPass recordedPass(const std::vector<sim::Call>& calls, std::int64_t timeMs) {
     RecordedPass pass;
     pass.gameTimeMs = static_cast<std::int32_t>(timeMs);
+    pass.calls.reserve(calls.size());
     for (const sim::Call& call : calls) {
         RecordedCall recorded;
         switch (call.kind) {

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <cstdint>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -12,25 +13,31 @@
 
 // The plug-in, as the native program that links it hands it over.
 struct PluginControl {
-    // Sets its state as a replay starts it; says why it can't.
-    std::string (*restore)(const DriveRecording& recording);
+    // The fields of its state that a recording keeps, with their ranges.
+    std::span<const RecordedField> (*stateFields)();
+    // Sets its state as a replay starts it, from a recording checked
+    // against those fields.
+    void (*restore)(const DriveRecording& recording);
     // One pass of its frame loop, without the yield.
     void (*runPass)();
 };
 
 struct ReplayReport {
     std::uint32_t passes = 0;
-    // Empty when nothing differed. A replay stops at its first difference;
-    // one through the world lists the first of each kind of answer.
+    // Empty when nothing differed; a call the stand-in refused is a
+    // difference too. A replay stops at the pass of its first difference; one
+    // through the world lists the first of each kind of answer.
     std::vector<std::string> differences;
-    // Why the replay couldn't run, or empty.
+    // Why the replay couldn't run, or empty: a recording that it can't take
+    // (recording_check.h), or no folder for it.
     std::string problem;
 };
 
 // A speed the world answers within this of the game's counts as the same.
 inline constexpr float speedTolerance = 0.25f;
 
-// Both run in a fresh world, in a folder of their own that holds the
-// key-binding file the header describes, where the plug-in also writes.
+// Both check the whole recording first, then run in a fresh world, in a
+// folder of their own that holds the key-binding file the header describes,
+// where the plug-in also writes.
 ReplayReport replayRecording(const DriveRecording& recording, const PluginControl& plugin);
 ReplayReport replayThroughWorld(const DriveRecording& recording, const PluginControl& plugin);

@@ -21,6 +21,22 @@ std::vector<std::string_view> parameterTypes(std::string_view parameters) {
     return types;
 }
 
+// A text as reports show it, in quotes: a byte that a terminal would act
+// on, a quote or a backslash is shown by its code.
+std::string shownText(std::string_view text) {
+    std::string shown = "\"";
+    for (const char c : text) {
+        if (c >= 0x20 && c < 0x7F && c != '"' && c != '\\') {
+            shown += c;
+        } else {
+            char code[8];
+            std::snprintf(code, sizeof code, "\\x%02X", static_cast<unsigned char>(c));
+            shown += code;
+        }
+    }
+    return shown + "\"";
+}
+
 } // namespace
 
 bool sameCall(const RecordedCall& a, const RecordedCall& b) {
@@ -77,7 +93,7 @@ std::string callText(const RecordedCall& call) {
     for (std::size_t i = 0; i < call.argumentCount; ++i) {
         text += i == 0 ? "(" : ", ";
         if (i == 0 && call.textArgument) {
-            text += "\"" + call.text + "\"";
+            text += shownText(call.text);
         } else {
             text += i < types.size() ? typedText(types[i], call.arguments[i])
                                      : typedText("Entity", call.arguments[i]);
@@ -88,4 +104,8 @@ std::string callText(const RecordedCall& call) {
 
 std::string passText(std::uint32_t pass) {
     return "pass " + std::to_string(pass);
+}
+
+std::string faultText(const std::string& fault) {
+    return "a call the stand-in refuses: " + fault;
 }

@@ -23,3 +23,6 @@ std::string numberText(const char* format, double value);
 
 // A pass as reports name it, e.g. "pass 41".
 std::string passText(std::uint32_t pass);
+
+// A call the stand-in refused, as reports show it.
+std::string faultText(const std::string& fault);

@@ -5,6 +5,7 @@
 #include <limits>
 
 #include "drive/script_line.h"
+#include "gearbox/gearbox_layout.h"
 
 namespace {
 
@@ -18,7 +19,6 @@ constexpr VehicleClass vehicleClasses[] = {
     {"car", 0},         {"motorcycle", 8}, {"bicycle", 13}, {"boat", 14},
     {"helicopter", 15}, {"plane", 16},     {"train", 21},   {"open-wheel", 22},
 };
-constexpr int highestVehicleClass = 22;
 
 const VehicleClass* knownVehicleClass(int number) {
     for (const VehicleClass& known : vehicleClasses) {

@@ -3,10 +3,13 @@
 // are compared with the game's; the first difference of each kind is named.
 #include <algorithm>
 #include <bit>
+#include <climits>
 #include <cmath>
+#include <unordered_set>
 #include <vector>
 
 #include "drive/recorded_drive.h"
+#include "drive/recording_check.h"
 #include "drive/replay.h"
 #include "drive/replay_calls.h"
 #include "drive/replay_folder.h"
@@ -17,7 +20,7 @@ namespace {
 struct WorldReplay {
     sim::World& world = sim::world;
     // The vehicles whose speed the game told, from which the world moves them.
-    std::vector<std::int32_t> speedKnown;
+    std::unordered_set<std::int32_t> speedKnown;
     // The kinds of answer whose first difference is reported.
     std::vector<std::string> kindsReported;
     ReplayReport report;
@@ -32,22 +35,18 @@ struct PassInputs {
     std::int32_t driver = 0;
     int keyboard = -1;
     // The vehicles whose speed this pass has given already.
-    std::vector<std::int32_t> speedsTaken;
+    std::unordered_set<std::int32_t> speedsTaken;
 };
 
 // The vehicle of this handle, which the world gets when the game first
 // names it.
-int vehicleIndex(std::int32_t handle) {
-    for (std::size_t i = 0; i < sim::world.vehicles.size(); ++i) {
-        if (sim::world.vehicles[i].handle == handle) {
-            return static_cast<int>(i);
-        }
-    }
-    return sim::addVehicle(handle);
+int worldVehicleIndex(std::int32_t handle) {
+    const int index = sim::vehicleIndex(handle);
+    return index >= 0 ? index : sim::addVehicle(handle);
 }
 
 sim::Vehicle& worldVehicle(std::int32_t handle) {
-    return sim::world.vehicles[static_cast<std::size_t>(vehicleIndex(handle))];
+    return sim::world.vehicles[static_cast<std::size_t>(worldVehicleIndex(handle))];
 }
 
 void reportOnce(WorldReplay& replay, const std::string& kind, std::uint32_t pass,
@@ -70,9 +69,8 @@ void takeSpeed(WorldReplay& replay, const RecordedCall& call, std::int32_t timeM
     const auto handle = static_cast<std::int32_t>(call.arguments[0]);
     sim::Vehicle& vehicle = worldVehicle(handle);
     const float game = floatOf(call.result);
-    if (std::ranges::find(replay.speedKnown, handle) == replay.speedKnown.end()) {
-        replay.speedKnown.push_back(handle);
-    } else if (std::fabs(std::fabs(vehicle.speed) - game) > speedTolerance) {
+    if (!replay.speedKnown.insert(handle).second &&
+        std::fabs(std::fabs(vehicle.speed) - game) > speedTolerance) {
         reportOnce(replay, "GET_ENTITY_SPEED", number, timeMs,
                    callText(call) + ": game " + numberText("%.2f", game) + ", stand-in " +
                        numberText("%.2f", std::fabs(vehicle.speed)));
@@ -112,8 +110,7 @@ void takeAnswer(WorldReplay& replay, PassInputs& inputs, const RecordedCall& cal
         worldVehicle(first).topSpeed = floatOf(call.result);
         break;
     case sim::Fact::VehicleSpeed:
-        if (std::ranges::find(inputs.speedsTaken, first) == inputs.speedsTaken.end()) {
-            inputs.speedsTaken.push_back(first);
+        if (inputs.speedsTaken.insert(first).second) {
             takeSpeed(replay, call, timeMs, number);
         }
         break;
@@ -159,7 +156,7 @@ void applyInputs(WorldReplay& replay, const RecordedPass& pass, std::uint32_t nu
         sim::leaveVehicle();
     } else if (inputs.inVehicle == 1 && inputs.vehicle != 0) {
         const bool drives = !inputs.driverSeatFree && inputs.driver == world.playerHandle;
-        sim::enterVehicle(vehicleIndex(inputs.vehicle),
+        sim::enterVehicle(worldVehicleIndex(inputs.vehicle),
                           drives ? sim::driverSeat : sim::passengerSeat);
         if (!drives) {
             worldVehicle(inputs.vehicle).driver = inputs.driverSeatFree ? 0 : inputs.driver;
@@ -224,20 +221,27 @@ void compareAnswers(WorldReplay& replay, const RecordedPass& recorded, const Rec
     }
 }
 
+// A frame lasts from one pass's game time to the next's; a time that goes
+// back, as the game's timer does when it wraps, makes a frame of 1 ms.
+int frameLength(std::int32_t from, std::int32_t to) {
+    return static_cast<int>(std::clamp<std::int64_t>(std::int64_t{to} - from, 1, INT_MAX));
+}
+
 } // namespace
 
 ReplayReport replayThroughWorld(const DriveRecording& recording, const PluginControl& plugin) {
-    const ReplayFolder folder(recording);
     WorldReplay replay;
+    replay.report.problem = recordingProblem(recording, plugin.stateFields());
+    if (!replay.report.problem.empty()) {
+        return replay.report;
+    }
+    const ReplayFolder folder(recording);
     replay.report.problem = folder.failure;
     if (!replay.report.problem.empty()) {
         return replay.report;
     }
     sim::world = sim::World{};
-    replay.report.problem = plugin.restore(recording);
-    if (!replay.report.problem.empty()) {
-        return replay.report;
-    }
+    plugin.restore(recording);
     RecordedPass recorded;
     RecordedPass next;
     std::size_t offset = 0;
@@ -249,7 +253,7 @@ ReplayReport replayThroughWorld(const DriveRecording& recording, const PluginCon
         const std::uint32_t number = ++replay.report.passes;
         if (number < recording.passCount) {
             decodePass(recording, offset, next);
-            replay.world.frameMs = std::max(1, next.gameTimeMs - recorded.gameTimeMs);
+            replay.world.frameMs = frameLength(recorded.gameTimeMs, next.gameTimeMs);
         }
         replay.world.timeMs = recorded.gameTimeMs;
         applyInputs(replay, recorded, number);
@@ -257,8 +261,11 @@ ReplayReport replayThroughWorld(const DriveRecording& recording, const PluginCon
         plugin.runPass();
         compareAnswers(replay, recorded, recordedPass(replay.world.calls, recorded.gameTimeMs),
                        number);
-        sim::endFrame();
+        for (const std::string& fault : replay.world.faults) {
+            reportOnce(replay, "fault", number, recorded.gameTimeMs, faultText(fault));
+        }
         replay.world.faults.clear();
+        sim::endFrame();
     }
     return replay.report;
 }
