@@ -696,6 +696,21 @@ std::uint32_t windowThreadProcessId(void* window, std::uint32_t* processId) {
     return process == 0 ? 0 : process + 4;
 }
 
+const RecordedCall* fileAnswer(FileQuestion question) {
+    const RecordedCall* answer = nullptr;
+    if (world.replay.pass) {
+        answer = nextAnswer(RecordedCall::Kind::File);
+    } else if (ReplaySource& files = world.fileReplay; files.pass) {
+        const std::vector<RecordedCall>& calls = files.pass->calls;
+        while (files.next < calls.size() && calls[files.next].kind != RecordedCall::Kind::File) {
+            ++files.next;
+        }
+        answer = files.next < calls.size() ? &calls[files.next++] : nullptr;
+    }
+    record(Call::Kind::File, static_cast<std::int64_t>(question));
+    return answer && answer->question == question ? answer : nullptr;
+}
+
 void recordWait(std::uint32_t milliseconds) {
     if (world.callOpen) {
         fault("scriptWait while " + hashText(world.openHash) + " is still open");
