@@ -409,7 +409,8 @@ void runPostNotification(const std::uint64_t* a) {
     world.notifications.push_back({world.commandText, slotInt(a[0]), slotInt(a[1]), world.frame});
     world.command = World::Command::None;
     // The feed answers with the notification's id.
-    setResult(withHighHalf(static_cast<std::uint32_t>(world.notifications.size())));
+    setResult(withHighHalf(world.notificationsBefore +
+                           static_cast<std::uint32_t>(world.notifications.size())));
 }
 
 // Every native the plug-in calls, with its parameters and result as the game's
@@ -456,7 +457,8 @@ constexpr NativeEntry natives[] = {
     {Native::BeginSubtitle, "const char* text", "void", runBeginSubtitle},
     {Native::PrintSubtitle, "int duration, BOOL drawImmediately", "void", runPrintSubtitle},
     {Native::BeginNotification, "const char* text", "void", runBeginNotification},
-    {Native::PostNotification, "BOOL blink, BOOL showInBrief", "int", runPostNotification},
+    {Native::PostNotification, "BOOL blink, BOOL showInBrief", "int", runPostNotification,
+     Fact::NotificationId},
     {Native::DisableAllControls, "int padIndex", "void", runDisableAllControls},
 };
 

@@ -184,6 +184,8 @@ struct World {
     std::vector<Label> shownLabels;            // drawn in the last completed frame
     std::vector<Subtitle> subtitles;
     std::vector<Notification> notifications;
+    // Posted before the world began, as a replay learns from the game's ids.
+    std::uint32_t notificationsBefore = 0;
 
     // Recording.
     std::vector<Call> calls;
@@ -284,6 +286,8 @@ enum class Fact {
     ControlFired,
     PhoneOut,
     PauseMenu,
+    // The feed's id of a notification: how many came before it.
+    NotificationId,
 };
 Fact nativeFact(std::uint64_t hash);
 

@@ -19,7 +19,7 @@ namespace {
 // The answer to a question other than a read, as a number; fallback is what
 // a replay answers when the recording holds none.
 template <typename Answer, typename Ask>
-Answer asked(FileQuestion question, Answer fallback, Ask ask) {
+Answer asked(FileQuestion question, [[maybe_unused]] Answer fallback, Ask ask) {
 #if !defined(_WIN32)
     if (const ReplayedFileAnswer replayed = nativeReplayedFiles()) {
         const RecordedCall* answer = replayed(question);

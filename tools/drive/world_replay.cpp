@@ -34,6 +34,8 @@ struct PassInputs {
     bool driverSeatFree = false;
     std::int32_t driver = 0;
     int keyboard = -1;
+    // The notifications this pass posts so far.
+    std::uint32_t notices = 0;
     // The vehicles whose speed this pass has given already.
     std::unordered_set<std::int32_t> speedsTaken;
 };
@@ -130,6 +132,11 @@ void takeAnswer(WorldReplay& replay, PassInputs& inputs, const RecordedCall& cal
         break;
     case sim::Fact::PauseMenu:
         world.pauseMenuActive = result != 0;
+        break;
+    case sim::Fact::NotificationId:
+        // The world's ids go on from the game's.
+        world.notificationsBefore = call.result - 1 - inputs.notices++ -
+                                    static_cast<std::uint32_t>(world.notifications.size());
         break;
     }
 }
