@@ -3,7 +3,7 @@
 # "SEED WAY STATUS LINE", replays SEED (exact or world with the drive, faulty
 # or faulty-world with the plug-in that makes a faulty call) and expects the
 # exit status STATUS and LINE as a whole line of what it says. Every seed
-# has a line.
+# has a line. make_recording_seeds writes the seeds and their table.
 # Usage: recording_seeds.sh DRIVE FAULTY_DRIVE SEED_FOLDER TABLE
 set -eu
 drive=$1

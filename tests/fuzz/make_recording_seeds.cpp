@@ -1,0 +1,397 @@
+// The recordings' fuzz seeds, made from two real recordings of this build:
+// the demo drive's first passes, and a short drive that the plug-in's own
+// recorder wrote. Each seed is one of them as it is, or edited the way an
+// attack or a damaged file would: a value out of range, a header field
+// renamed, a count or a length that claims more than the file holds. Beside
+// the seeds goes the table that recording_seeds.sh checks them by: how each
+// replay must end, worked out here from where the edit was made.
+// Usage: make_recording_seeds DEMO.drec OWN.drec SEED_FOLDER TABLE
+#include <algorithm>
+#include <climits>
+#include <cstdio>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <string>
+#include <tuple>
+#include <vector>
+
+#include "host/native_table.h"
+#include "recording/recording_file.h"
+#include "version.h"
+
+namespace {
+
+// The demo drive's seed: half a second, so that the fuzz target runs fast.
+constexpr std::uint32_t demoPasses = 32;
+
+struct Recording {
+    DriveRecording header;
+    std::vector<RecordedPass> passes;
+};
+
+Recording decoded(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    RecordingRead read = readRecording(bytes);
+    if (!read.error.empty()) {
+        std::fprintf(stderr, "make_recording_seeds: %s: %s\n", path.c_str(), read.error.c_str());
+        std::exit(1);
+    }
+    Recording recording{read.recording, {}};
+    std::size_t offset = 0;
+    recording.passes.resize(read.recording.passCount);
+    for (RecordedPass& pass : recording.passes) {
+        decodePass(read.recording, offset, pass);
+    }
+    recording.header.passBytes.clear();
+    recording.header.passCount = 0;
+    return recording;
+}
+
+DriveRecording encoded(const Recording& recording) {
+    DriveRecording out = recording.header;
+    for (const RecordedPass& pass : recording.passes) {
+        appendPass(out, pass);
+    }
+    return out;
+}
+
+// Where the passes begin: after the lead, the header and the count of passes.
+std::size_t passesAt(const Recording& recording) {
+    return encodeRecording(recording.header).size() - recordingChecksumBytes;
+}
+
+// Where pass `pass` (from 0) begins, and where its entry `entry` (from 0).
+std::size_t passAt(const Recording& recording, std::size_t pass) {
+    Recording before{recording.header, {recording.passes.begin(), recording.passes.begin() + pass}};
+    return passesAt(recording) + encoded(before).passBytes.size();
+}
+
+std::size_t entryAt(const Recording& recording, std::size_t pass, std::size_t entry) {
+    RecordedPass head = recording.passes[pass];
+    head.calls.resize(entry);
+    Recording one{recording.header, {head}};
+    return passAt(recording, pass) + encoded(one).passBytes.size();
+}
+
+// The first call of a native, as the pass and entry from 0.
+struct Found {
+    std::size_t pass = 0;
+    std::size_t entry = 0;
+};
+
+Found first(const Recording& recording, const std::function<bool(const RecordedCall&)>& is) {
+    for (std::size_t p = 0; p < recording.passes.size(); ++p) {
+        for (std::size_t e = 0; e < recording.passes[p].calls.size(); ++e) {
+            if (is(recording.passes[p].calls[e])) {
+                return {p, e};
+            }
+        }
+    }
+    std::fprintf(stderr, "make_recording_seeds: a recording lacks a call that a seed edits\n");
+    std::exit(1);
+}
+
+std::function<bool(const RecordedCall&)> callOf(Native native) {
+    return [native](const RecordedCall& call) {
+        return call.kind == RecordedCall::Kind::Native && call.hash == hashOf(native);
+    };
+}
+
+RecordedCall& at(Recording& recording, Found found) {
+    return recording.passes[found.pass].calls[found.entry];
+}
+
+// A file's bytes with its length and checksum made to hold again.
+std::string repaired(std::string bytes) {
+    const auto body =
+        static_cast<std::uint32_t>(bytes.size() - recordingLeadBytes - recordingChecksumBytes);
+    std::memcpy(bytes.data() + recordingLeadBytes - 4, &body, 4);
+    const std::uint32_t checksum = crc32(0, bytes.data(), bytes.size() - recordingChecksumBytes);
+    std::memcpy(bytes.data() + bytes.size() - recordingChecksumBytes, &checksum, 4);
+    return bytes;
+}
+
+template <typename Number>
+std::string patched(std::string bytes, std::size_t at, Number value) {
+    std::memcpy(bytes.data() + at, &value, sizeof value);
+    return repaired(bytes);
+}
+
+std::string fieldsRenamed(Recording recording, std::vector<NamedValue> DriveRecording::*fields,
+                          const std::string& from, const std::string& to) {
+    for (NamedValue& value : recording.header.*fields) {
+        if (value.name == from) {
+            value.name = to;
+        }
+    }
+    return encodeRecording(encoded(recording));
+}
+
+std::string fieldSet(Recording recording, std::vector<NamedValue> DriveRecording::*fields,
+                     const std::string& name, std::int32_t to) {
+    for (NamedValue& value : recording.header.*fields) {
+        if (value.name == name) {
+            value.value = to;
+        }
+    }
+    return encodeRecording(encoded(recording));
+}
+
+std::string fieldDropped(Recording recording, std::vector<NamedValue> DriveRecording::*fields,
+                         const std::string& name) {
+    std::erase_if(recording.header.*fields,
+                  [&name](const NamedValue& value) { return value.name == name; });
+    return encodeRecording(encoded(recording));
+}
+
+std::size_t stateIndex(const Recording& recording, const std::string& name) {
+    for (std::size_t i = 0; i < recording.header.state.size(); ++i) {
+        if (recording.header.state[i].name == name) {
+            return i;
+        }
+    }
+    std::fprintf(stderr, "make_recording_seeds: the recorder's state names no %s\n", name.c_str());
+    std::exit(1);
+}
+
+std::string hex(std::uint64_t value, int digits) {
+    char text[32];
+    std::snprintf(text, sizeof text, "0x%0*llX", digits, static_cast<unsigned long long>(value));
+    return text;
+}
+
+// How an exact replay numbers a call: its state entry isn't one.
+std::string callPlace(const Recording& recording, const Found& found) {
+    const auto& calls = recording.passes[found.pass].calls;
+    const auto number =
+        std::count_if(calls.begin(), calls.begin() + found.entry + 1, [](const RecordedCall& call) {
+            return call.kind != RecordedCall::Kind::State;
+        });
+    return "pass " + std::to_string(found.pass + 1) + ", call " + std::to_string(number);
+}
+
+std::string place(const Found& found) {
+    return "pass " + std::to_string(found.pass + 1) + ", entry " + std::to_string(found.entry + 1);
+}
+
+struct Seeds {
+    std::filesystem::path folder;
+    std::ofstream table;
+
+    // A seed, and the lines that each way of replaying it must end with.
+    void add(const std::string& name, const std::string& bytes,
+             const std::vector<std::tuple<std::string, int, std::string>>& ways) {
+        std::ofstream(folder / (name + ".drec"), std::ios::binary) << bytes;
+        for (const auto& [way, status, line] : ways) {
+            table << name << ".drec " << way << ' ' << status << ' ' << line << '\n';
+        }
+    }
+
+    // A seed that both replays refuse with the same words.
+    void refused(const std::string& name, const std::string& bytes, const std::string& why) {
+        const std::string line = "drive: " + name + ".drec: " + why;
+        add(name, bytes, {{"exact", 2, line}, {"world", 2, line}});
+    }
+};
+
+std::string identical(std::uint32_t passes) {
+    return std::to_string(passes) + " passes replayed, identical";
+}
+
+std::string asTheGameDid(std::uint32_t passes) {
+    return std::to_string(passes) +
+           " passes replayed through the stand-in's world: it answered as the game did";
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    if (argc != 5) {
+        std::fprintf(stderr, "usage: make_recording_seeds DEMO.drec OWN.drec SEED_FOLDER TABLE\n");
+        return 2;
+    }
+    Recording demo = decoded(argv[1]);
+    demo.passes.resize(std::min<std::size_t>(demo.passes.size(), demoPasses));
+    const Recording own = decoded(argv[2]);
+    Seeds seeds{argv[3], std::ofstream(argv[4])};
+    const auto demoCount = static_cast<std::uint32_t>(demo.passes.size());
+    const auto ownCount = static_cast<std::uint32_t>(own.passes.size());
+    const std::string demoBytes = encodeRecording(encoded(demo));
+    const std::string ownBytes = encodeRecording(encoded(own));
+
+    seeds.add("demo_start", demoBytes,
+              {{"exact", 0, identical(demoCount)}, {"world", 0, asTheGameDid(demoCount)}});
+    seeds.add("own_recorder", ownBytes,
+              {{"exact", 0, identical(ownCount)}, {"world", 0, asTheGameDid(ownCount)}});
+
+    // The engine switched off with three arguments, as drive_faulty does: a
+    // difference for this plug-in, a call the stand-in refuses for that one.
+    {
+        Recording faulty = own;
+        const Found stall = first(faulty, callOf(Native::StallEngine));
+        RecordedCall& call = at(faulty, stall);
+        call.argumentCount = 3;
+        const std::string vehicle = hex(call.arguments[0], 8);
+        const std::string pass = "pass " + std::to_string(stall.pass + 1);
+        const std::string refused =
+            "a call the stand-in refuses: " + hex(hashOf(Native::StallEngine), 16) +
+            " called with 3 arguments, but void SET_VEHICLE_ENGINE_ON(Vehicle vehicle, BOOL "
+            "value, BOOL instantly, BOOL disableAutoStart) reads 4";
+        char seconds[32];
+        std::snprintf(seconds, sizeof seconds,
+                      " at %.3f s: ", faulty.passes[stall.pass].gameTimeMs / 1000.0);
+        seeds.add("fault_three_arguments", encodeRecording(encoded(faulty)),
+                  {{"exact", 1,
+                    callPlace(faulty, stall) + ": recorded SET_VEHICLE_ENGINE_ON(" + vehicle +
+                        ", FALSE, FALSE), replayed SET_VEHICLE_ENGINE_ON(" + vehicle +
+                        ", FALSE, FALSE, FALSE)"},
+                   {"world", 0, asTheGameDid(ownCount)},
+                   {"faulty", 1, pass + ": " + refused},
+                   {"faulty-world", 1, pass + seconds + refused}});
+    }
+
+    // Values that the stand-in indexes with or the plug-in acts on.
+    for (const std::int32_t control : {512, 718848}) {
+        Recording edited = demo;
+        const Found found = first(edited, callOf(Native::ControlFired));
+        at(edited, found).arguments[1] = static_cast<std::uint32_t>(control);
+        seeds.refused("control_" + std::to_string(control), encodeRecording(encoded(edited)),
+                      place(found) + ": IS_CONTROL_JUST_PRESSED asks about control " +
+                          std::to_string(control) + ", outside 0 to 360");
+    }
+    {
+        Recording edited = demo;
+        const Found found = first(
+            edited, [](const RecordedCall& call) { return call.kind == RecordedCall::Kind::Key; });
+        at(edited, found).key = 300;
+        seeds.refused("key_code_300", encodeRecording(encoded(edited)),
+                      place(found) + ": key code 300, outside 0 to 255");
+    }
+    {
+        Recording edited = demo;
+        const Found found = first(edited, callOf(Native::VehicleClass));
+        at(edited, found).result = 40;
+        seeds.refused("vehicle_class_40", encodeRecording(encoded(edited)),
+                      place(found) + ": vehicle class 40, outside 0 to 22");
+    }
+
+    // Game times at the ends of an int, by turns: frames as long as an int
+    // allows, and frames that go back, which last 1 ms.
+    {
+        Recording edited = demo;
+        for (std::size_t i = 0; i < edited.passes.size(); ++i) {
+            edited.passes[i].gameTimeMs = i % 2 == 0 ? INT_MIN : INT_MAX;
+        }
+        seeds.add("game_times_at_int_ends", encodeRecording(encoded(edited)),
+                  {{"exact", 0, identical(demoCount)}, {"world", 0, asTheGameDid(demoCount)}});
+    }
+
+    // Headers: another version replays and says so first; unknown, missing,
+    // twice named or out of range fields refuse the file.
+    {
+        Recording edited = demo;
+        edited.header.pluginVersion = "1.0.0";
+        const std::string first = std::string("other_plugin_version.drec: recorded by version "
+                                              "1.0.0 of the plug-in, replayed by version ") +
+                                  productVersion;
+        seeds.add("other_plugin_version", encodeRecording(encoded(edited)),
+                  {{"exact", 0, first},
+                   {"exact", 0, identical(demoCount)},
+                   {"world", 0, first},
+                   {"world", 0, asTheGameDid(demoCount)}});
+    }
+    const auto bindings = &DriveRecording::bindings;
+    const auto state = &DriveRecording::state;
+    seeds.refused("binding_unknown", fieldsRenamed(demo, bindings, "clutchKey", "clutchKez"),
+                  "its bindings name clutchKez, which this plug-in doesn't know");
+    seeds.refused("binding_missing", fieldDropped(demo, bindings, "padDownControl"),
+                  "its bindings don't name padDownControl");
+    seeds.refused("binding_twice", fieldsRenamed(demo, bindings, "firstGearKey", "clutchKey"),
+                  "its bindings name clutchKey twice");
+    seeds.refused("clutch_key_minus_1", fieldSet(demo, bindings, "clutchKey", -1),
+                  "its bindings hold clutchKey = -1, outside 0 to 255");
+    seeds.refused("pad_hold_100000", fieldSet(demo, bindings, "padHoldControl", 100000),
+                  "its bindings hold padHoldControl = 100000, outside 0 to 360");
+    seeds.refused("state_gear_7_in_header", fieldSet(own, state, "gear", 7),
+                  "its state holds gear = 7, outside 0 to 4");
+    seeds.refused("state_missing_in_header", fieldDropped(own, state, "shiftHint"),
+                  "its state doesn't name shiftHint");
+    {
+        Recording edited = own;
+        const Found found = first(edited, [](const RecordedCall& call) {
+            return call.kind == RecordedCall::Kind::State;
+        });
+        at(edited, found).values[stateIndex(edited, "gear")] = 7;
+        seeds.refused("state_gear_7_in_pass", encodeRecording(encoded(edited)),
+                      place(found) + ": its state holds gear = 7, outside 0 to 4");
+        edited = own;
+        at(edited, found).values.pop_back();
+        const std::size_t named = own.header.state.size();
+        seeds.refused("state_short_in_pass", encodeRecording(encoded(edited)),
+                      place(found) + ": the plug-in's state with " + std::to_string(named - 1) +
+                          " values, where its header names " + std::to_string(named));
+    }
+
+    // Counts, lengths and indexes past what the file holds.
+    {
+        // The version's text runs on into the bindings' count.
+        const std::size_t versionAt = recordingLeadBytes;
+        const auto runsInto =
+            static_cast<std::uint8_t>(demoBytes[versionAt + 1 + demo.header.pluginVersion.size()]);
+        seeds.refused("version_claims_255", patched(demoBytes, versionAt, std::uint8_t{255}),
+                      "damaged at byte " + std::to_string(versionAt) +
+                          ": the plug-in's version holds the byte " + hex(runsInto, 2) +
+                          ", which no name holds");
+        const std::size_t nativesAt = passesAt(demo) - 4 - 8 * demo.header.natives.size() - 1;
+        seeds.refused("natives_claim_255", patched(demoBytes, nativesAt, std::uint8_t{255}),
+                      "damaged at byte " + std::to_string(nativesAt) +
+                          ": the table of natives claims 255, more than 240");
+        const Found found = first(demo, callOf(Native::VehicleClass));
+        const std::size_t entry = entryAt(demo, found.pass, found.entry);
+        const std::size_t outside = demo.header.natives.size() + 3;
+        seeds.refused("native_index_outside",
+                      patched(demoBytes, entry, static_cast<std::uint8_t>(outside)),
+                      "damaged at byte " + std::to_string(entry) + ": " + place(found) +
+                          ": native index " + std::to_string(outside) + ", outside its table of " +
+                          std::to_string(demo.header.natives.size()));
+        // The lead's length, and no more than 200 bytes of the file.
+        std::string cut = demoBytes.substr(0, 200);
+        const std::uint32_t claimed = 0xFFFFFFFFu;
+        std::memcpy(cut.data() + recordingLeadBytes - 4, &claimed, 4);
+        seeds.refused("length_claims_4_gib", cut,
+                      "truncated: 200 bytes of the " +
+                          std::to_string(claimed + std::uint64_t{recordingLeadBytes} +
+                                         recordingChecksumBytes) +
+                          " its header announces");
+        const std::size_t countAt = passesAt(demo) - 4;
+        seeds.refused("passes_claim_4294967295", patched(demoBytes, countAt, claimed),
+                      "damaged at byte " + std::to_string(countAt) +
+                          ": the count of passes claims 4294967295, more than the rest of the "
+                          "file holds");
+        const std::size_t seventh = passAt(demo, 6);
+        seeds.refused("pass_too_long", patched(demoBytes, seventh, std::uint32_t{9433}),
+                      "damaged at byte " + std::to_string(seventh) +
+                          ": pass 7: its length, 9433 bytes, more than a pass holds (" +
+                          std::to_string(passBytesAtMost - passHeadBytes) + ")");
+    }
+
+    // A text that a terminal would act on is shown by its codes.
+    {
+        Recording edited = own;
+        const Found found = first(edited, [](const RecordedCall& call) {
+            return call.kind == RecordedCall::Kind::Native && call.textArgument &&
+                   call.text == "Clutch";
+        });
+        at(edited, found).text = "\x1B[2Jch";
+        seeds.add("escape_in_text", encodeRecording(encoded(edited)),
+                  {{"exact", 1,
+                    callPlace(edited, found) +
+                        ": recorded ADD_TEXT_COMPONENT_SUBSTRING_PLAYER_NAME(\"\\x1B[2Jch\"), "
+                        "replayed ADD_TEXT_COMPONENT_SUBSTRING_PLAYER_NAME(\"Clutch\")"},
+                   {"world", 0, asTheGameDid(ownCount)}});
+    }
+    return seeds.table ? 0 : 1;
+}
