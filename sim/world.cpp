@@ -409,7 +409,8 @@ void runPostNotification(const std::uint64_t* a) {
     world.notifications.push_back({world.commandText, slotInt(a[0]), slotInt(a[1]), world.frame});
     world.command = World::Command::None;
     // The feed answers with the notification's id.
-    setResult(withHighHalf(static_cast<std::uint32_t>(world.notifications.size())));
+    setResult(withHighHalf(world.notificationsBefore +
+                           static_cast<std::uint32_t>(world.notifications.size())));
 }
 
 // Every native the plug-in calls, with its parameters and result as the game's
@@ -456,7 +457,8 @@ constexpr NativeEntry natives[] = {
     {Native::BeginSubtitle, "const char* text", "void", runBeginSubtitle},
     {Native::PrintSubtitle, "int duration, BOOL drawImmediately", "void", runPrintSubtitle},
     {Native::BeginNotification, "const char* text", "void", runBeginNotification},
-    {Native::PostNotification, "BOOL blink, BOOL showInBrief", "int", runPostNotification},
+    {Native::PostNotification, "BOOL blink, BOOL showInBrief", "int", runPostNotification,
+     Fact::NotificationId},
     {Native::DisableAllControls, "int padIndex", "void", runDisableAllControls},
 };
 
@@ -694,6 +696,21 @@ std::uint32_t windowThreadProcessId(void* window, std::uint32_t* processId) {
     record(Call::Kind::WindowProcessQuery, static_cast<std::int64_t>(handle));
     // The thread that made the window; 0 for no window.
     return process == 0 ? 0 : process + 4;
+}
+
+const RecordedCall* fileAnswer(FileQuestion question) {
+    const RecordedCall* answer = nullptr;
+    if (world.replay.pass) {
+        answer = nextAnswer(RecordedCall::Kind::File);
+    } else if (ReplaySource& files = world.fileReplay; files.pass) {
+        const std::vector<RecordedCall>& calls = files.pass->calls;
+        while (files.next < calls.size() && calls[files.next].kind != RecordedCall::Kind::File) {
+            ++files.next;
+        }
+        answer = files.next < calls.size() ? &calls[files.next++] : nullptr;
+    }
+    record(Call::Kind::File, static_cast<std::int64_t>(question));
+    return answer && answer->question == question ? answer : nullptr;
 }
 
 void recordWait(std::uint32_t milliseconds) {

@@ -45,7 +45,7 @@ constexpr std::uint32_t otherProcessId = 0x00002A2A;
 
 // Everything the plug-in does across the boundary, in the order it did it.
 struct Call {
-    enum class Kind { Native, Wait, KeyQuery, ForegroundQuery, WindowProcessQuery };
+    enum class Kind { Native, Wait, KeyQuery, ForegroundQuery, WindowProcessQuery, File };
     Kind kind = Kind::Native;
     std::int64_t frame = 0;
     // Native: the hash, the raw argument slots as pushed and the result slot.
@@ -58,6 +58,7 @@ struct Call {
     std::string text;
     // Wait: milliseconds. KeyQuery: the key code and the value returned.
     // ForegroundQuery: the window returned; WindowProcessQuery: the window asked about.
+    // File: the question a replay answered.
     std::int64_t value = 0;
     std::int16_t keyState = 0;
 };
@@ -183,6 +184,8 @@ struct World {
     std::vector<Label> shownLabels;            // drawn in the last completed frame
     std::vector<Subtitle> subtitles;
     std::vector<Notification> notifications;
+    // Posted before the world began, as a replay learns from the game's ids.
+    std::uint32_t notificationsBefore = 0;
 
     // Recording.
     std::vector<Call> calls;
@@ -190,6 +193,10 @@ struct World {
 
     // While it has a pass, the world answers from it instead of from itself.
     ReplaySource replay;
+    // While it has a pass, the file questions take their answers from its
+    // file entries, in order: a replay through the world answers only them
+    // from the recording.
+    ReplaySource fileReplay;
 
     // Called at the end of every frame, before the frame's screen is cleared.
     std::function<void(const World&)> frameObserver;
@@ -251,6 +258,9 @@ std::int16_t keyState(int key);
 void* foregroundWindow();
 std::uint32_t windowThreadProcessId(void* window, std::uint32_t* processId);
 void recordWait(std::uint32_t milliseconds);
+// A replay's answer to the plug-in's file question, from the pass replayed:
+// null when its next answer isn't to this question.
+const RecordedCall* fileAnswer(FileQuestion question);
 
 // A native's documented parameters, such as "Entity entity, float speed", and
 // result, such as "float"; nullptr for a native the world doesn't know.
@@ -276,6 +286,8 @@ enum class Fact {
     ControlFired,
     PhoneOut,
     PauseMenu,
+    // The feed's id of a notification: how many came before it.
+    NotificationId,
 };
 Fact nativeFact(std::uint64_t hash);
 

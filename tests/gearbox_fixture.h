@@ -95,6 +95,9 @@ class GearboxTest : public PluginTest {
                 lines.push_back("GetWindowThreadProcessId(" + slotText(std::uint64_t(call.value)) +
                                 ")");
                 break;
+            case sim::Call::Kind::File:
+                lines.push_back("file question " + std::to_string(call.value));
+                break;
             case sim::Call::Kind::Native: {
                 const NativeId* id = findNativeId(call.hash);
                 std::string line = id ? id->name : sim::hashText(call.hash);

@@ -555,15 +555,13 @@ struct Recording {
 
 Recording readText(std::string_view text) {
     Recording recording;
-    std::FILE* file = fmemopen(const_cast<char*>(text.data()), text.size(), "rb");
     KeyBindings bindings{};
-    const ReadSummary summary = readBindingFile(file, bindings, [&](const LineOutcome& line) {
+    const ReadSummary summary = readBindingText(text, bindings, [&](const LineOutcome& line) {
         recording.lines.emplace_back(line.text);
         recording.outcomes.emplace_back(line.number, line.keyTextsFound, line.hasEquals,
                                         static_cast<int>(line.parse), line.value,
                                         line.byteAfterDigits);
     });
-    std::fclose(file);
     recording.summary = {summary.lines, summary.utf8ByteOrderMark, summary.utf16,
                          summary.ctrlZLine};
     return recording;
@@ -574,9 +572,7 @@ TEST(BindingReportTest, ExplainsTheFirst200LinesAndCountsTheRestWithOverridesBey
     for (int line = 1; line <= 250; ++line) {
         text += line == 150 ? "Clutch=16\n" : line == 230 ? "Clutch=17\n" : "\n";
     }
-    std::FILE* file = fmemopen(text.data(), text.size(), "rb");
-    const BindingReading reading = readBindings(file);
-    std::fclose(file);
+    const BindingReading reading = readBindings(text);
     EXPECT_EQ(reading.summary.lines, 250u);
     ASSERT_EQ(reading.lines.size(), explainedLinesAtMost);
     EXPECT_EQ(reading.bindings.clutchKey, 17);

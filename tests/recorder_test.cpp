@@ -390,3 +390,73 @@ TEST_F(WorldReplayTest, ACallTheStandInRefusesIsADifferenceOfItsPass) {
 }
 
 } // namespace
+
+// Reloads while recording: of an edited file, of none, and of a UTF-16 one.
+// A replay answers each from the recording, whatever the disk holds; one that
+// reads the disk asks where the recording answered, and differs there.
+TEST_F(WorldReplayTest, ReloadsReplayFromWhatTheRecordingKeptOfEachRead) {
+    constexpr int keyF5 = 116;
+    bindingsState.keys.reloadKey = keyF5;
+    const std::filesystem::path file = pluginFolder / "MTconfig.ini";
+    const auto put = [&](const std::string& text) {
+        std::ofstream(file, std::ios::binary) << text;
+    };
+    tap(keyF9);
+    put("Clutch=16\nFirstGear=97\nRecord=120\nReload=116\n");
+    tap(keyF5);
+    std::filesystem::remove(file);
+    tap(keyF5);
+    put(std::string("\xFF\xFE", 2));
+    tap(keyF5);
+    tap(rightArrow);
+    while (saving()) {
+        pass();
+    }
+    std::string name;
+    DriveRecording recorded = written(name);
+    EXPECT_TRUE(recorded.filesKept);
+    put("Clutch=17\n");
+    EXPECT_EQ(replayRecording(recorded, plugin).differences, std::vector<std::string>{});
+    EXPECT_EQ(replayThroughWorld(recorded, plugin).differences, std::vector<std::string>{});
+
+    recorded.filesKept = false;
+    const std::vector<std::string> differences = replayRecording(recorded, plugin).differences;
+    ASSERT_EQ(differences.size(), 1u);
+    EXPECT_TRUE(std::regex_match(differences[0],
+                                 std::regex("pass 1, call \\d+: recorded whether two folders are "
+                                            "one, replayed .*")))
+        << differences[0];
+}
+
+// A file read's bytes are checked as a text's are: at most 1 MiB, within the
+// pass; and a first-version recording holds no file entry.
+TEST(RecordingReadTest, AFileReadPastAMebibyteOrItsPassIsABadFile) {
+    const auto read = [](std::uint16_t version, std::uint32_t claimed, std::size_t bytes) {
+        DriveRecording recording;
+        recording.formatVersion = version;
+        recording.pluginVersion = "1.1.0";
+        std::string entry = {char(fileTag), char(FileQuestion::Read), char(ReadAnswer::Read)};
+        appendNumber(entry, claimed);
+        entry += std::string(bytes, 'x');
+        appendNumber(recording.passBytes, static_cast<std::uint32_t>(entry.size()));
+        appendNumber(recording.passBytes, std::int32_t{0});
+        recording.passBytes += entry;
+        recording.passCount = 1;
+        return readRecording(encodeRecording(recording));
+    };
+    const RecordingRead good = read(recordingVersion, 5, 5);
+    ASSERT_EQ(good.error, "");
+    RecordedPass pass;
+    std::size_t offset = 0;
+    decodePass(good.recording, offset, pass);
+    ASSERT_EQ(pass.calls.size(), 1u);
+    EXPECT_EQ(pass.calls[0].text, "xxxxx");
+    EXPECT_EQ(read(recordingVersion, 1048577, 1048577).error,
+              "damaged at byte 36: pass 1, entry 1: a file read of 1048577 bytes, more than the "
+              "1048576 a recording keeps");
+    EXPECT_EQ(read(recordingVersion, 6, 5).error,
+              "damaged at byte 36: pass 1, entry 1: a file read of 6 bytes, past the end of the "
+              "pass");
+    EXPECT_EQ(read(firstRecordingVersion, 5, 5).error,
+              "damaged at byte 35: pass 1, entry 1: an entry of unknown kind 0xF5");
+}

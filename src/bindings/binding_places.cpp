@@ -1,23 +1,31 @@
 #include "bindings/binding_places.h"
 
-#include "host/files.h"
+#include "bindings/binding_reader.h"
+#include "host/file_questions.h"
+
+static_assert(bindingFileBytesAtMost == recordedFileBytesAtMost);
 
 std::vector<std::string> bindingFilePlaces() {
     const std::string ownFolder = moduleFolder();
     const std::string working = workingFolder();
     std::vector<std::string> places;
-    if (!ownFolder.empty() && !sameFolder(ownFolder, working)) {
+    if (!ownFolder.empty() && !sameFolderAsked(ownFolder, working)) {
         places.push_back(inFolder(ownFolder, bindingFileName));
     }
     places.push_back(inFolder(working, bindingFileName));
     return places;
 }
 
-std::string findBindingFile() {
+FoundBindingFile findBindingFile() {
+    FoundBindingFile found;
     for (const std::string& place : bindingFilePlaces()) {
-        if (openSharedForReading(place)) {
-            return place;
+        found.read = readFileAsked(place, bindingFileBytesAtMost);
+        const ReadAnswer answer = found.read.answer;
+        if (answer != ReadAnswer::Missing && answer != ReadAnswer::NotAFile &&
+            answer != ReadAnswer::Denied) {
+            found.path = place;
+            break;
         }
     }
-    return {};
+    return found;
 }

@@ -4,11 +4,20 @@
 #include <string>
 #include <vector>
 
+#include "host/files.h"
+
 inline constexpr char bindingFileName[] = "MTconfig.ini";
 
 // In order: beside the module (the plug-in's .asi, or the tool), then in the
 // working folder; once when the two are the same folder.
 std::vector<std::string> bindingFilePlaces();
 
-// The first place that has the key-binding file, or empty.
-std::string findBindingFile();
+struct FoundBindingFile {
+    // Empty while none was found.
+    std::string path;
+    FileRead read;
+};
+
+// The first place that has the key-binding file, as read there: each place is
+// read in turn, up to the first whose file opens.
+FoundBindingFile findBindingFile();

@@ -1,13 +1,13 @@
 // The key-binding file's format and the one reader that applies it, for the
-// plug-in and for check-bindings alike: the whole file is read into memory,
-// then its lines are taken one at a time, with the format's rules in order.
+// plug-in, check-bindings and the fuzz target alike: it takes the whole
+// file's bytes, as the host read them, and then its lines one at a time, with
+// the format's rules in order.
 #pragma once
 
 #include <algorithm>
 #include <array>
 #include <charconv>
 #include <cstdint>
-#include <cstdio>
 #include <string>
 #include <string_view>
 
@@ -92,7 +92,6 @@ struct ReadSummary {
     bool utf16 = false; // began with a UTF-16 byte-order mark: no line is read
     bool nulBytes = false;
     std::uint64_t ctrlZLine = 0; // the line whose Ctrl-Z ended the text, or 0
-    bool readError = false;
 };
 
 inline constexpr std::string_view blankBytes = " \t\n\v\f\r";
@@ -136,19 +135,6 @@ inline LineOutcome readBindingLine(std::string_view line, std::uint64_t number) 
     return outcome;
 }
 
-// The file's bytes to its end, or to one byte past the largest file read; a
-// read error ends them as the end of the file would.
-inline std::string bindingFileBytes(std::FILE* file, bool& readError) {
-    std::string text;
-    char chunk[4096];
-    for (std::size_t got = 1; got > 0 && text.size() <= bindingFileBytesAtMost;) {
-        got = std::fread(chunk, 1, sizeof chunk, file);
-        text.append(chunk, got);
-    }
-    readError = std::ferror(file) != 0;
-    return text;
-}
-
 // Applies the text's lines over bindings in file order, handing each line's
 // outcome to onLine after. A line that doesn't parse leaves its field as it was.
 template <typename OnLine>
@@ -183,15 +169,5 @@ ReadSummary readBindingText(std::string_view text, KeyBindings& bindings, OnLine
         onLine(outcome);
         rest.remove_prefix(std::min(end + 1, rest.size()));
     }
-    return summary;
-}
-
-// Reads the file to its end and applies its text as readBindingText does.
-template <typename OnLine>
-ReadSummary readBindingFile(std::FILE* file, KeyBindings& bindings, OnLine&& onLine) {
-    bool readError = false;
-    const std::string text = bindingFileBytes(file, readError);
-    ReadSummary summary = readBindingText(text, bindings, onLine);
-    summary.readError = readError;
     return summary;
 }

@@ -32,7 +32,7 @@ ExplainedLine explainedLine(const LineOutcome& line) {
     return explained;
 }
 
-BindingReading readBindings(std::FILE* file, const KeyBindings& start) {
+BindingReading readBindings(std::string_view text, const KeyBindings& start) {
     BindingReading reading;
     reading.bindings = start;
     // For each field, the explained line that stored it last, until a later
@@ -40,7 +40,7 @@ BindingReading readBindings(std::FILE* file, const KeyBindings& start) {
     constexpr std::size_t none = explainedLinesAtMost;
     std::array<std::size_t, bindingFields.size()> lastStore;
     lastStore.fill(none);
-    reading.summary = readBindingFile(file, reading.bindings, [&](const LineOutcome& line) {
+    reading.summary = readBindingText(text, reading.bindings, [&](const LineOutcome& line) {
         const std::size_t kept =
             reading.lines.size() < explainedLinesAtMost ? reading.lines.size() : none;
         if (kept != none) {

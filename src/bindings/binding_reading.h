@@ -4,7 +4,6 @@
 #pragma once
 
 #include <cstdint>
-#include <cstdio>
 #include <string>
 #include <vector>
 
@@ -41,6 +40,6 @@ struct BindingReading {
     std::uint64_t laterLinesNamingSeveral = 0;
 };
 
-// Reads the file to its end with the plug-in's own reader, its lines applied
-// over the bindings given.
-BindingReading readBindings(std::FILE* file, const KeyBindings& start = {});
+// Reads a file's text with the plug-in's own reader, its lines applied over
+// the bindings given.
+BindingReading readBindings(std::string_view text, const KeyBindings& start = {});

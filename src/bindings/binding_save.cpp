@@ -1,7 +1,7 @@
 #include "bindings/binding_save.h"
 
 #include "bindings/notices.h"
-#include "host/files.h"
+#include "host/file_questions.h"
 
 namespace {
 
@@ -15,7 +15,7 @@ struct TemporaryFile {
     ~TemporaryFile() {
         if (created && !placed) {
             try {
-                removeFile(path);
+                removeFileAsked(path);
             } catch (...) {
             }
         }
@@ -25,20 +25,20 @@ struct TemporaryFile {
 // The bytes as a new file, through to the disk.
 WriteFault writeWhole(TemporaryFile& file, std::string_view bytes) {
     OutputFile output;
-    WriteFault fault = createOutput(file.path, output);
+    WriteFault fault = createOutputAsked(file.path, output);
     file.created = fault == WriteFault::None;
     if (fault == WriteFault::None) {
-        fault = writeOutput(output, bytes.data(), bytes.size());
+        fault = writeOutputAsked(output, bytes.data(), bytes.size());
     }
     if (fault == WriteFault::None) {
-        fault = flushOutput(output);
+        fault = flushOutputAsked(output);
     }
-    const WriteFault closed = closeOutput(output);
+    const WriteFault closed = closeOutputAsked(output);
     return fault != WriteFault::None ? fault : closed;
 }
 
 WriteFault putInPlace(TemporaryFile& file, const std::string& path) {
-    const WriteFault fault = replaceFile(file.path, path);
+    const WriteFault fault = replaceFileAsked(file.path, path);
     file.placed = fault == WriteFault::None;
     return fault;
 }
@@ -47,26 +47,23 @@ WriteFault putInPlace(TemporaryFile& file, const std::string& path) {
 
 ChosenKeysWrite writeChosenKeys(const std::string& path, const ChosenKeys& keys) {
     using Outcome = ChosenKeysWrite::Outcome;
-    const FileKind kind = fileKind(path);
+    const FileKind kind = fileKindAsked(path);
     if (kind == FileKind::Other) {
         return {Outcome::NotSaved, fileIsFolder};
     }
-    if (kind == FileKind::Regular && readOnlyFile(path)) {
+    if (kind == FileKind::Regular && readOnlyAsked(path)) {
         return {Outcome::NotSaved, fileIsReadOnly};
     }
     std::string old;
     if (kind == FileKind::Regular) {
-        const SharedFile file = openSharedForReading(path);
-        bool readError = true;
-        if (file) {
-            old = bindingFileBytes(file.get(), readError);
+        FileRead file = readFileAsked(path, bindingFileBytesAtMost);
+        if (file.answer == ReadAnswer::TooLarge) {
+            return {Outcome::TooLarge, {}};
         }
-        if (readError) {
+        if (file.answer != ReadAnswer::Read) {
             return {Outcome::NotSaved, fileUnreadable};
         }
-    }
-    if (old.size() > bindingFileBytesAtMost) {
-        return {Outcome::TooLarge, {}};
+        old = std::move(file.bytes);
     }
     const std::string text = rewrittenBindingText(old, keys);
     if (!readsAsChosen(old, text, keys)) {

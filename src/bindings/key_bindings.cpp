@@ -7,7 +7,7 @@
 #include "bindings/binding_save.h"
 #include "bindings/input_names.h"
 #include "bindings/plugin_log.h"
-#include "host/files.h"
+#include "host/file_questions.h"
 
 BindingsState bindingsState;
 
@@ -35,20 +35,21 @@ void logUnread(const std::string& reason, bool reload) {
                  bindingsReport(unread(bindingsState.keys)));
 }
 
-// Reads the file at path into the bindings in use, over them on the first
-// reading and from scratch on a reload, and logs it with the note given.
-BindingsFile readAndLog(const std::string& path, bool reload, std::string note) {
+// Takes the file read at path into the bindings in use, over them on the
+// first reading and from scratch on a reload, and logs it with the note
+// given. A file that opened but couldn't be read counts as none found.
+BindingsFile readAndLog(const std::string& path, const FileRead& file, bool reload,
+                        std::string note) {
     BindingsState& state = bindingsState;
-    const SharedFile file = openSharedForReading(path);
-    if (!file) {
+    if (file.answer != ReadAnswer::Read && file.answer != ReadAnswer::TooLarge) {
         return BindingsFile::NotFound;
     }
     state.path = path;
-    BindingReading reading = readBindings(file.get(), reload ? KeyBindings{} : state.keys);
-    if (reading.summary.tooLarge) {
+    if (file.answer == ReadAnswer::TooLarge) {
         logUnread(path + ": " + std::string(tooLargeNote) + "\n", reload);
         return BindingsFile::TooLarge;
     }
+    BindingReading reading = readBindings(file.bytes, reload ? KeyBindings{} : state.keys);
     // Without a reload key the player couldn't try again after fixing the file.
     const VirtualKeyCode reloadKey = state.keys.reloadKey;
     if (reload && reading.bindings.reloadKey == 0 && reloadKey != 0) {
@@ -65,8 +66,9 @@ BindingsFile readAndLog(const std::string& path, bool reload, std::string note) 
 
 void loadKeyBindings() {
     BindingsState& state = bindingsState;
-    const std::string found = findBindingFile();
-    state.file = found.empty() ? BindingsFile::NotFound : readAndLog(found, false, "");
+    const FoundBindingFile found = findBindingFile();
+    state.file =
+        found.path.empty() ? BindingsFile::NotFound : readAndLog(found.path, found.read, false, "");
     if (state.file == BindingsFile::NotFound) {
         logUnread(notFound(bindingFilePlaces()) +
                       "It is looked for again when you next get in a vehicle.\n",
@@ -76,9 +78,10 @@ void loadKeyBindings() {
 
 std::string reloadKeyBindings() {
     BindingsState& state = bindingsState;
-    const std::string found = findBindingFile();
-    const BindingsFile file = found.empty() ? BindingsFile::NotFound
-                                            : readAndLog(found, true, "Read again in the game.\n");
+    const FoundBindingFile found = findBindingFile();
+    const BindingsFile file =
+        found.path.empty() ? BindingsFile::NotFound
+                           : readAndLog(found.path, found.read, true, "Read again in the game.\n");
     if (file == BindingsFile::NotFound) {
         logUnread(notFound(bindingFilePlaces()), true);
     }
@@ -94,12 +97,13 @@ bool lookForBindingsAgain() {
     if (state.file == BindingsFile::Utf16 || state.file == BindingsFile::Read) {
         return false;
     }
-    const std::string found = findBindingFile();
-    if (found.empty()) {
+    const FoundBindingFile found = findBindingFile();
+    if (found.path.empty()) {
         return false;
     }
     const BindingsFile file =
-        readAndLog(found, false, "Found when you got in a vehicle, after the game started.\n");
+        readAndLog(found.path, found.read, false,
+                   "Found when you got in a vehicle, after the game started.\n");
     if (file == BindingsFile::Utf16 || file == BindingsFile::Read) {
         state.file = file;
         return true;
@@ -112,11 +116,15 @@ std::string applyChosenKeys(const ChosenKeys& keys) {
     for (std::size_t place = 0; place < choosableFieldCount; ++place) {
         state.keys.*bindingFields[choosableFields[place]].member = keys[place];
     }
-    const std::string path = state.path.empty() ? bindingFilePlaces().front() : state.path;
+    // The places are asked for either way, so that a replay, which doesn't
+    // know the path read last, asks the same questions.
+    const std::string first = bindingFilePlaces().front();
+    const std::string path = state.path.empty() ? first : state.path;
     const ChosenKeysWrite written = writeChosenKeys(path, keys);
     switch (written.outcome) {
     case ChosenKeysWrite::Outcome::Saved:
-        if (readAndLog(path, true, "Keys chosen in the game and saved.\n") == BindingsFile::Read) {
+        if (readAndLog(path, readFileAsked(path, bindingFileBytesAtMost), true,
+                       "Keys chosen in the game and saved.\n") == BindingsFile::Read) {
             state.file = BindingsFile::Read;
         }
         return std::string(keysSavedNotice);

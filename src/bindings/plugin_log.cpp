@@ -1,6 +1,6 @@
 #include "bindings/plugin_log.h"
 
-#include "host/files.h"
+#include "host/file_questions.h"
 #include "version.h"
 
 namespace {
@@ -9,8 +9,10 @@ constexpr char logName[] = "ManualGearbox.log";
 // The new log, until it is whole and takes the old one's place.
 constexpr char newLogName[] = "ManualGearbox.log.tmp";
 
-bool writeAll(std::FILE* file, const std::string& text) {
-    return std::fwrite(text.data(), 1, text.size(), file) == text.size();
+// Writes the text and closes the file; false when either failed.
+bool writeAndClose(OutputFile& file, const std::string& text) {
+    const bool written = writeOutputAsked(file, text.data(), text.size()) == WriteFault::None;
+    return closeOutputAsked(file) == WriteFault::None && written;
 }
 
 } // namespace
@@ -22,21 +24,21 @@ bool writeLog(const std::string& body) {
     const std::string folder = moduleFolder();
     const std::string log = inFolder(folder, logName);
     const std::string newLog = inFolder(folder, newLogName);
-    SharedFile file = openForWriting(newLog);
-    if (!file) {
+    OutputFile file;
+    if (createOutputAsked(newLog, file) != WriteFault::None) {
         return false;
     }
-    const bool written = writeAll(file.get(), text);
-    if (closeWritten(std::move(file)) && written && replaceFile(newLog, log) == WriteFault::None) {
+    if (writeAndClose(file, text) && replaceFileAsked(newLog, log) == WriteFault::None) {
         return true;
     }
-    removeFile(newLog);
+    removeFileAsked(newLog);
     return false;
 }
 
 bool addToLog(const std::string& paragraph) {
-    SharedFile log = openForAppending(inFolder(moduleFolder(), logName));
-    return log && writeAll(log.get(), "\n" + paragraph + "\n") && closeWritten(std::move(log));
+    OutputFile log;
+    return appendOutputAsked(inFolder(moduleFolder(), logName), log) == WriteFault::None &&
+           writeAndClose(log, "\n" + paragraph + "\n");
 }
 
 bool logFault(const std::string& reason) {

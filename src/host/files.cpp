@@ -1,5 +1,7 @@
 #include "host/files.h"
 
+#include <cerrno>
+
 #if defined(_WIN32)
 #include <share.h>
 #include <windows.h>
@@ -7,7 +9,6 @@
 // The image base of whichever module this is linked into.
 extern "C" IMAGE_DOS_HEADER __ImageBase;
 #else
-#include <cerrno>
 #include <cstdio>
 
 #include <fcntl.h>
@@ -15,10 +16,36 @@ extern "C" IMAGE_DOS_HEADER __ImageBase;
 #include <unistd.h>
 #endif
 
-bool closeWritten(SharedFile file) {
-    std::FILE* const open = file.release();
-    const bool flushed = std::fflush(open) == 0;
-    return std::fclose(open) == 0 && flushed;
+FileRead readFileUpTo(const std::string& path, std::size_t bytesAtMost) {
+    FileRead read;
+    const FileKind kind = fileKind(path);
+    if (kind == FileKind::Other) {
+        read.answer = ReadAnswer::NotAFile;
+        return read;
+    }
+    errno = 0;
+    const SharedFile file = openSharedForReading(path);
+    if (!file) {
+        read.error = errno;
+        read.answer =
+            kind == FileKind::Missing || errno == ENOENT ? ReadAnswer::Missing : ReadAnswer::Denied;
+        return read;
+    }
+    char chunk[4096];
+    for (std::size_t got = 1; got > 0 && read.bytes.size() <= bytesAtMost;) {
+        got = std::fread(chunk, 1, sizeof chunk, file.get());
+        read.bytes.append(chunk, got);
+    }
+    if (std::ferror(file.get())) {
+        read.error = errno;
+        read.answer = ReadAnswer::Failed;
+    } else {
+        read.answer = read.bytes.size() > bytesAtMost ? ReadAnswer::TooLarge : ReadAnswer::Read;
+    }
+    if (read.answer != ReadAnswer::Read) {
+        read.bytes.clear();
+    }
+    return read;
 }
 
 #if defined(_WIN32)
@@ -96,14 +123,6 @@ SharedFile openSharedForReading(const std::string& path) {
     return SharedFile(_wfsopen(wide(path).c_str(), L"rb", _SH_DENYNO));
 }
 
-SharedFile openForWriting(const std::string& path) {
-    return SharedFile(_wfsopen(wide(path).c_str(), L"wb", _SH_DENYWR));
-}
-
-SharedFile openForAppending(const std::string& path) {
-    return SharedFile(_wfsopen(wide(path).c_str(), L"ab", _SH_DENYWR));
-}
-
 WriteFault replaceFile(const std::string& from, const std::string& to) {
     return MoveFileExW(wide(from).c_str(), wide(to).c_str(), MOVEFILE_REPLACE_EXISTING) != 0
                ? WriteFault::None
@@ -117,6 +136,16 @@ bool removeFile(const std::string& path) {
 WriteFault createOutput(const std::string& path, OutputFile& file) {
     const HANDLE handle = CreateFileW(wide(path).c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr,
                                       CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (handle == INVALID_HANDLE_VALUE) {
+        return writeFault(GetLastError());
+    }
+    file.handle = reinterpret_cast<std::intptr_t>(handle);
+    return WriteFault::None;
+}
+
+WriteFault appendOutput(const std::string& path, OutputFile& file) {
+    const HANDLE handle = CreateFileW(wide(path).c_str(), FILE_APPEND_DATA, FILE_SHARE_READ,
+                                      nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (handle == INVALID_HANDLE_VALUE) {
         return writeFault(GetLastError());
     }
@@ -213,14 +242,6 @@ SharedFile openSharedForReading(const std::string& path) {
     return SharedFile(std::fopen(path.c_str(), "rb"));
 }
 
-SharedFile openForWriting(const std::string& path) {
-    return SharedFile(std::fopen(path.c_str(), "wb"));
-}
-
-SharedFile openForAppending(const std::string& path) {
-    return SharedFile(std::fopen(path.c_str(), "ab"));
-}
-
 bool removeFile(const std::string& path) {
     return std::remove(path.c_str()) == 0;
 }
@@ -249,6 +270,15 @@ WriteFault writeFault(int error) {
 
 WriteFault createOutput(const std::string& path, OutputFile& file) {
     const int descriptor = open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+    if (descriptor < 0) {
+        return writeFault(errno);
+    }
+    file.handle = descriptor;
+    return WriteFault::None;
+}
+
+WriteFault appendOutput(const std::string& path, OutputFile& file) {
+    const int descriptor = open(path.c_str(), O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0644);
     if (descriptor < 0) {
         return writeFault(errno);
     }

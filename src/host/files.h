@@ -10,6 +10,8 @@
 #include <string>
 #include <string_view>
 
+#include "recording/recording.h"
+
 struct FileCloser {
     void operator()(std::FILE* file) const { std::fclose(file); }
 };
@@ -21,18 +23,23 @@ using SharedFile = std::unique_ptr<std::FILE, FileCloser>;
 // can't be opened.
 SharedFile openSharedForReading(const std::string& path);
 
-// Creates or replaces the file. Empty when it can't be written.
-SharedFile openForWriting(const std::string& path);
+// A whole file read into memory, up to a bound.
+struct FileRead {
+    ReadAnswer answer = ReadAnswer::Missing;
+    // All of it when read, else nothing.
+    std::string bytes;
+    // The system's error number when it wasn't opened or read, for a tool's
+    // message.
+    int error = 0;
+};
 
-// Adds to the end of the file, creating it. Empty when it can't be written.
-SharedFile openForAppending(const std::string& path);
+// Reads the whole file, shared as openSharedForReading shares it, when it is
+// a regular file of at most bytesAtMost: a folder, a device or a FIFO is
+// NotAFile, and a larger file TooLarge, its bytes not kept.
+FileRead readFileUpTo(const std::string& path, std::size_t bytesAtMost);
 
 // Why a file couldn't be written, as far as the player is told.
 enum class WriteFault { None, DiskFull, ReadOnlyDisk, AccessDenied, NameTaken, Other };
-
-// Closes a file written to; false when what was written didn't all reach it,
-// as on a full disk, where the writes themselves seemed to succeed.
-bool closeWritten(SharedFile file);
 
 // Puts the file at from in to's place, replacing it, in one operation; when it
 // can't, both stay as they were.
@@ -51,6 +58,8 @@ struct OutputFile {
 
 // Creates the file, or empties the one there, for writing.
 WriteFault createOutput(const std::string& path, OutputFile& file);
+// Opens the file, or creates it, for writing at its end.
+WriteFault appendOutput(const std::string& path, OutputFile& file);
 WriteFault writeOutput(const OutputFile& file, const void* data, std::size_t size);
 // Has what was written reach the disk, so that a file put in another's place
 // after it is never found empty.

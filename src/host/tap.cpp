@@ -56,3 +56,24 @@ void tapFocus(bool focused) {
     *at++ = focused ? focusTag : focusLostTag;
     tapState.cursor = at;
 }
+
+void tapFile(FileQuestion question, std::uint8_t answer, std::string_view bytes) {
+    std::uint8_t* at = nextEntry(tapState);
+    if (at == nullptr) {
+        return;
+    }
+    if (bytes.size() > tapState.fileBytesLeft) {
+        tapCut();
+        return;
+    }
+    *at++ = fileTag;
+    *at++ = static_cast<std::uint8_t>(question);
+    *at++ = answer;
+    if (readBytesFollow(question, answer)) {
+        putNumber(at, static_cast<std::uint32_t>(bytes.size()));
+        putBytes(at, bytes.data(), bytes.size());
+        tapState.entryLimit += bytes.size();
+        tapState.fileBytesLeft -= bytes.size();
+    }
+    tapState.cursor = at;
+}

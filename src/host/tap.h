@@ -1,5 +1,5 @@
 // The recorder's tap on this floor: while a recorded pass is open, every
-// native call, key query and focus check that crosses here is written as one
+// native call, key query, focus check and file question that crosses here is written as one
 // entry of the drive recording where the cursor points. Which passes are
 // recorded, and into what buffer, is the recorder's business a floor up; a
 // crossing while no pass is open only tests the cursor, and what records is
@@ -8,6 +8,7 @@
 
 #include <bit>
 #include <cstdint>
+#include <string_view>
 
 #include "recording/recording.h"
 
@@ -23,6 +24,8 @@ struct TapState {
     // and no entry after it is written.
     std::uint8_t* entryLimit = nullptr;
     bool passCut = false;
+    // Of the room for files read in this pass, what is left.
+    std::size_t fileBytesLeft = 0;
 };
 
 extern TapState tapState;
@@ -73,3 +76,6 @@ void tapArgument(std::uint8_t*& at, const char* text);
 
 [[gnu::cold]] void tapKey(std::int32_t key, std::int16_t state);
 [[gnu::cold]] void tapFocus(bool focused);
+// A file question and its answer; a read's bytes go beyond the pass's usual
+// room, into the room for files, and a read that doesn't fit there cuts it.
+[[gnu::cold]] void tapFile(FileQuestion question, std::uint8_t answer, std::string_view bytes);

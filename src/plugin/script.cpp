@@ -142,6 +142,7 @@ std::array<std::int32_t, stateFields.size()> stateValues() {
 void startRecordingAndTell() {
     DriveRecording header;
     header.pluginVersion = productVersion;
+    header.filesKept = true;
     header.bindings = recordedBindings(bindingsState.keys, bindingsState.file);
     for (const StateField& field : stateFields) {
         header.state.push_back({std::string(field.name), 0});

@@ -45,10 +45,11 @@ void dropOldestPass(RecorderState& recorder) {
     }
 }
 
-// Room for a whole pass at head, the oldest passes dropped as needed, up to
-// one a replay can start at.
+// Room for a whole pass at head, the files it may read included, the oldest
+// passes dropped as needed, up to one a replay can start at.
 void makeRoom(RecorderState& recorder) {
-    if (recordingBufferBytes - recorder.head < passBytesAtMost) {
+    constexpr std::size_t room = passBytesAtMost + passFileBytesAtMost;
+    if (recordingBufferBytes - recorder.head < room) {
         recorder.lapEnd = recorder.head;
         recorder.head = 0;
         recorder.wrapped = recorder.passesKept > 0;
@@ -57,7 +58,7 @@ void makeRoom(RecorderState& recorder) {
         }
     }
     bool dropped = false;
-    while (recorder.wrapped && recorder.tail - recorder.head < passBytesAtMost) {
+    while (recorder.wrapped && recorder.tail - recorder.head < room) {
         dropOldestPass(recorder);
         dropped = true;
     }
@@ -222,6 +223,7 @@ bool beginRecordedPass(std::int32_t gameTimeMs) {
     tap.cursor = at;
     tap.entryLimit = pass + passBytesAtMost - entryBytesAtMost;
     tap.passCut = false;
+    tap.fileBytesLeft = passFileBytesAtMost;
     return !recorder.header.state.empty() && recorder.passesBegun++ % passesPerState == 0;
 }
 

@@ -1,6 +1,6 @@
 // The plug-in's drive recorder. While it records, each pass keeps the game's
-// time and every native call, key query and focus check that crosses the host
-// floor's tap, in a buffer allocated whole when recording starts: a recording
+// time and every native call, key query, focus check and file question that
+// crosses the host floor's tap, in a buffer allocated whole when recording starts: a recording
 // pass allocates nothing. Once the buffer is full, the oldest passes make
 // room. When the recording stops, its file is written beside the plug-in a
 // slice each pass, under a temporary name until it is whole; a recording that
@@ -16,8 +16,9 @@
 #include "recording/recording.h"
 
 // At least ten minutes at 60 passes a second of the busiest passes the
-// plug-in makes, up to about 630 bytes each.
-inline constexpr std::size_t recordingBufferBytes = 24u << 20;
+// plug-in makes, up to about 630 bytes each, and the room for the files one
+// pass may read.
+inline constexpr std::size_t recordingBufferBytes = (24u << 20) + passFileBytesAtMost;
 // What one pass writes of a recording being saved: its checksum costs the
 // plug-in about 3.6 instructions a byte, a million a pass.
 inline constexpr std::size_t saveSliceBytes = 256u << 10;

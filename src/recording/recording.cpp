@@ -35,6 +35,9 @@ void appendValues(std::string& out, const std::vector<NamedValue>& values) {
 std::string recordingHead(const DriveRecording& header, std::size_t passBytes) {
     std::string body;
     appendText(body, header.pluginVersion);
+    if (header.formatVersion != firstRecordingVersion) {
+        body += static_cast<char>(header.filesKept ? 1 : 0);
+    }
     appendValues(body, header.bindings);
     appendValues(body, header.state);
     body += static_cast<char>(header.natives.size());
@@ -43,7 +46,7 @@ std::string recordingHead(const DriveRecording& header, std::size_t passBytes) {
     }
     appendNumber(body, header.passCount);
     std::string head(recordingMagic);
-    appendNumber(head, recordingVersion);
+    appendNumber(head, header.formatVersion);
     appendNumber(head, static_cast<std::uint32_t>(body.size() + passBytes));
     return head + body;
 }

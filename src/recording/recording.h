@@ -17,7 +17,10 @@
 
 // All numbers little-endian.
 inline constexpr std::string_view recordingMagic = "MGBXDREC";
-inline constexpr std::uint16_t recordingVersion = 1;
+inline constexpr std::uint16_t recordingVersion = 2;
+// The first version, whose header has no files flag and whose passes hold no
+// file entries.
+inline constexpr std::uint16_t firstRecordingVersion = 1;
 // Magic, version and the length of the body that follows it.
 inline constexpr std::size_t recordingLeadBytes = 8 + 2 + 4;
 inline constexpr std::size_t recordingChecksumBytes = 4;
@@ -29,6 +32,7 @@ inline constexpr std::uint8_t wideKeyTag = 0xF1; // i32 key code, i16 state
 inline constexpr std::uint8_t focusLostTag = 0xF2;
 inline constexpr std::uint8_t focusTag = 0xF3;
 inline constexpr std::uint8_t stateTag = 0xF4; // u8 count, count × i32
+inline constexpr std::uint8_t fileTag = 0xF5;  // u8 question, u8 answer, a read's bytes
 inline constexpr std::size_t recordedNativesAtMost = 0xF0;
 
 // A native call's second byte.
@@ -46,6 +50,45 @@ inline constexpr std::size_t passHeadBytes = 4 + 4;
 // short before it would go past this, and a reader refuses a longer one, so
 // that decoding a pass takes little memory whatever the file claims.
 inline constexpr std::size_t passBytesAtMost = 8192;
+
+// What the plug-in asked of the file system, where its behaviour depends on
+// the answer. A read that was answered ReadAnswer::Read is followed by its
+// bytes: a u32 length, then that many bytes.
+enum class FileQuestion : std::uint8_t {
+    Read,       // a whole file of at most recordedFileBytesAtMost: a ReadAnswer
+    Kind,       // what a path names: missing, a regular file, or another kind
+    ReadOnly,   // whether a file is marked read-only: 0 or 1
+    SameFolder, // whether two paths name one folder: 0 or 1
+    // The writes: why each failed, 0 when it didn't.
+    Create,
+    Append,
+    Write,
+    Flush,
+    Close,
+    Replace,
+    Remove,
+};
+inline constexpr std::uint8_t lastFileQuestion = static_cast<std::uint8_t>(FileQuestion::Remove);
+
+// What a read came to; the reasons a file wasn't opened come first after Read.
+enum class ReadAnswer : std::uint8_t { Read, Missing, NotAFile, Denied, TooLarge, Failed };
+
+// The highest answer each question can have, in the order of FileQuestion.
+inline constexpr std::array<std::uint8_t, lastFileQuestion + 1> fileAnswersAtMost = {
+    static_cast<std::uint8_t>(ReadAnswer::Failed), 2, 1, 1, 5, 5, 5, 5, 5, 5, 5};
+
+// Whether a file entry's bytes follow its answer.
+constexpr bool readBytesFollow(FileQuestion question, std::uint8_t answer) {
+    return question == FileQuestion::Read && answer == static_cast<std::uint8_t>(ReadAnswer::Read);
+}
+
+// The bytes of a file read that a recording keeps at most; a larger file
+// was not read, and is recorded as too large.
+inline constexpr std::size_t recordedFileBytesAtMost = 1024 * 1024;
+// Beyond its other entries, which take at most passBytesAtMost, a pass may
+// hold the bytes of two whole reads: a reload, and a file found on getting
+// in; or the old file and the new one of keys saved.
+inline constexpr std::size_t passFileBytesAtMost = 2 * recordedFileBytesAtMost;
 
 // The plug-in's state is kept in the first pass and in every passesPerState
 // after it, so that a recording whose oldest passes made room for new ones
@@ -92,7 +135,14 @@ struct RecordedField {
 };
 
 struct DriveRecording {
+    // The format's version it is written in.
+    std::uint16_t formatVersion = recordingVersion;
     std::string pluginVersion;
+    // Whether its passes hold every answer the file system gave the plug-in,
+    // as the plug-in's recorder writes them; a drive's recording, made from
+    // the world's record, holds none, and a replay then reads the files of
+    // its own folder.
+    bool filesKept = false;
     // The key bindings in use by field name, and "file": what reading the
     // key-binding file came to.
     std::vector<NamedValue> bindings;

@@ -35,6 +35,15 @@ void appendCall(std::string& out, DriveRecording& recording, const RecordedCall&
             appendNumber(out, value);
         }
         return;
+    case RecordedCall::Kind::File:
+        out += static_cast<char>(fileTag);
+        out += static_cast<char>(call.question);
+        out += static_cast<char>(call.answer);
+        if (readBytesFollow(call.question, call.answer)) {
+            appendNumber(out, static_cast<std::uint32_t>(call.text.size()));
+            out += call.text;
+        }
+        return;
     case RecordedCall::Kind::Native:
         break;
     }

@@ -9,7 +9,7 @@
 #include "recording/recording.h"
 
 struct RecordedCall {
-    enum class Kind : std::uint8_t { Native, Key, Focus, State };
+    enum class Kind : std::uint8_t { Native, Key, Focus, State, File };
     Kind kind = Kind::Native;
     // Native: the hash, the low halves of the argument slots and of the
     // result. A text argument, always the first, is kept as text.
@@ -24,6 +24,9 @@ struct RecordedCall {
     std::int16_t keyState = 0;
     // Focus: whether the game's window had it.
     bool focused = false;
+    // File: the question and its answer, one of fileAnswersAtMost's.
+    FileQuestion question = FileQuestion::Read;
+    std::uint8_t answer = 0;
     // State: the plug-in's state, in the order of the header's names.
     std::vector<std::int32_t> values;
 };
@@ -56,7 +59,7 @@ struct RecordingRead {
 // The most a header can take after the lead: the version, the bindings and
 // the state at their longest, and the table of natives at its largest.
 inline constexpr std::size_t recordingHeaderBytesAtMost =
-    (1 + recordedTextAtMost) + 2 * (1 + 255 * (1 + recordedTextAtMost + 4)) +
+    (1 + recordedTextAtMost) + 1 + 2 * (1 + 255 * (1 + recordedTextAtMost + 4)) +
     (1 + 8 * recordedNativesAtMost) + 4;
 
 // What the first recordingLeadBytes of a file of fileBytes say, or all of a

@@ -113,6 +113,41 @@ struct Reader {
     }
 };
 
+// A file question, its answer, and a read's bytes, which are text of their
+// own: at most what a recording keeps, and within the pass.
+void readFileEntry(Reader& reader, const std::uint8_t* begin, RecordedCall& call) {
+    call.kind = RecordedCall::Kind::File;
+    const std::uint8_t question = reader.number<std::uint8_t>("its question");
+    call.answer = reader.number<std::uint8_t>("its answer");
+    if (reader.ok() && question > lastFileQuestion) {
+        reader.fail(begin, "a file question of kind " + std::to_string(question) +
+                               ", outside 0 to " + std::to_string(lastFileQuestion));
+        return;
+    }
+    call.question = static_cast<FileQuestion>(question);
+    if (reader.ok() && call.answer > fileAnswersAtMost[question]) {
+        reader.fail(begin, "a file question of kind " + std::to_string(question) + " answered " +
+                               std::to_string(call.answer) + ", outside 0 to " +
+                               std::to_string(fileAnswersAtMost[question]));
+        return;
+    }
+    if (!reader.ok() || !readBytesFollow(call.question, call.answer)) {
+        return;
+    }
+    const std::size_t length = reader.number<std::uint32_t>("the length of a file read");
+    if (reader.ok() && length > recordedFileBytesAtMost) {
+        reader.fail(begin, "a file read of " + std::to_string(length) + " bytes, more than the " +
+                               std::to_string(recordedFileBytesAtMost) + " a recording keeps");
+    } else if (reader.ok() && length > reader.left()) {
+        reader.fail(begin, "a file read of " + std::to_string(length) +
+                               " bytes, past the end of the pass");
+    }
+    if (reader.ok()) {
+        call.text.assign(reinterpret_cast<const char*>(reader.at), length);
+        reader.at += length;
+    }
+}
+
 void readCall(Reader& reader, const DriveRecording& recording, RecordedCall& call) {
     const std::uint8_t* const begin = reader.at;
     const std::uint8_t tag = reader.number<std::uint8_t>("its kind");
@@ -142,11 +177,17 @@ void readCall(Reader& reader, const DriveRecording& recording, RecordedCall& cal
         }
         return;
     }
+    case fileTag:
+        if (recording.formatVersion != firstRecordingVersion) {
+            readFileEntry(reader, begin, call);
+            return;
+        }
+        break;
     default:
         break;
     }
     call.kind = RecordedCall::Kind::Native;
-    if (tag > stateTag) {
+    if (tag >= stateTag) {
         reader.fail(begin, "an entry of unknown kind " + hexByte(tag));
         return;
     }
@@ -182,10 +223,10 @@ void readPass(Reader& reader, const DriveRecording& recording, RecordedPass& pas
     pass.gameTimeMs = reader.number<std::int32_t>("its game time");
     pass.cut = (word & passCutBit) != 0;
     const std::size_t length = word & ~passCutBit;
-    if (reader.ok() && passHeadBytes + length > passBytesAtMost) {
-        reader.fail(begin, "its length, " + std::to_string(length) +
-                               " bytes, more than a pass holds (" +
-                               std::to_string(passBytesAtMost - passHeadBytes) + ")");
+    if (reader.ok() && passHeadBytes + length > passBytesAtMost + passFileBytesAtMost) {
+        reader.fail(
+            begin, "its length, " + std::to_string(length) + " bytes, more than a pass holds (" +
+                       std::to_string(passBytesAtMost + passFileBytesAtMost - passHeadBytes) + ")");
     }
     if (reader.ok() && length > reader.left()) {
         reader.fail(begin, "its length, " + std::to_string(length) +
@@ -208,6 +249,20 @@ void readPass(Reader& reader, const DriveRecording& recording, RecordedPass& pas
     }
     pass.calls.resize(count);
     reader.error = entries.error;
+    // Only the bytes of files read may take a pass past its usual size.
+    std::size_t fileBytes = 0;
+    for (const RecordedCall& call : pass.calls) {
+        fileBytes += call.kind == RecordedCall::Kind::File ? call.text.size() : 0;
+    }
+    if (reader.ok() && fileBytes > passFileBytesAtMost) {
+        reader.fail(begin, "files read of " + std::to_string(fileBytes) +
+                               " bytes, more than a pass holds (" +
+                               std::to_string(passFileBytesAtMost) + ")");
+    } else if (reader.ok() && passHeadBytes + length - fileBytes > passBytesAtMost) {
+        reader.fail(begin, "its entries but the files read, " + std::to_string(length - fileBytes) +
+                               " bytes, more than a pass holds (" +
+                               std::to_string(passBytesAtMost - passHeadBytes) + ")");
+    }
 }
 
 } // namespace
@@ -224,10 +279,10 @@ std::string recordingLeadProblem(std::string_view lead, std::uint64_t fileBytes)
     std::uint32_t bodyBytes = 0;
     std::memcpy(&version, lead.data() + recordingMagic.size(), sizeof version);
     std::memcpy(&bodyBytes, lead.data() + recordingMagic.size() + sizeof version, sizeof bodyBytes);
-    if (version != recordingVersion) {
+    if (version < firstRecordingVersion || version > recordingVersion) {
         return "format version " + std::to_string(version) +
-               ", which this drive doesn't know; it reads version " +
-               std::to_string(recordingVersion);
+               ", which this drive doesn't know; it reads versions " +
+               std::to_string(firstRecordingVersion) + " to " + std::to_string(recordingVersion);
     }
     const std::uint64_t announced =
         recordingLeadBytes + std::uint64_t{bodyBytes} + recordingChecksumBytes;
@@ -253,7 +308,18 @@ RecordingRead readRecordingHeader(std::string_view start) {
                   .end = file + std::min(start.size(), bodyEnd)};
     RecordingRead read;
     DriveRecording& recording = read.recording;
+    std::memcpy(&recording.formatVersion, file + recordingMagic.size(),
+                sizeof recording.formatVersion);
     recording.pluginVersion = reader.name("the plug-in's version");
+    if (recording.formatVersion != firstRecordingVersion) {
+        const std::uint8_t* const where = reader.at;
+        const std::uint8_t kept = reader.number<std::uint8_t>("whether files are kept");
+        if (kept > 1) {
+            reader.fail(where,
+                        "whether files are kept is " + std::to_string(kept) + ", neither 0 nor 1");
+        }
+        recording.filesKept = kept == 1;
+    }
     recording.bindings = reader.values("the bindings", "a binding's name", "a binding's value");
     recording.state = reader.values("the state", "a state value's name", "a state value");
     const std::uint8_t* where = reader.at;

@@ -4,7 +4,9 @@
 # real plug-in's own recorder writes beside itself: during a drive, when the
 # drive ends and the plug-in is unloaded mid-recording, and after a save that
 # failed (a folder in the temporary file's place) on the next press of F9,
-# with nothing else left beside it.
+# with nothing else left beside it; and through reloads of an edited, a
+# deleted and a UTF-16 key-binding file, which replays identical through the
+# world too.
 # Usage: recordings.sh WINE_SH PREFIX DRIVE_EXE PLUGIN NATIVE_DRIVE EXAMPLES_FOLDER WORK_FOLDER
 # Every path is absolute, as CTest gives them: the script changes folder.
 set -eu
@@ -21,13 +23,15 @@ rm -rf "$work"
 mkdir -p "$work"
 work=$(cd "$work" && pwd -P)
 # Each drive of the recorder in a folder of its own, with the plug-in.
-for name in record unload retry; do
+for name in record unload retry reload; do
     mkdir "$work/$name"
     cp "$drives/$name.drive" "$work/$name/"
     cp "$plugin" "$work/$name/ManualGearbox.asi"
-    { cat "$examples/MTconfig.ini"; printf '\nRecord=120\n'; } >"$work/$name/MTconfig.ini"
+    { cat "$examples/MTconfig.ini"; printf '\nRecord=120\nReload=116\n'; } >"$work/$name/MTconfig.ini"
 done
 mkdir "$work/retry/ManualGearbox.drec.tmp"
+sed 's/^FirstGear=49$/FirstGear=97/' "$work/reload/MTconfig.ini" >"$work/reload/edited.ini"
+printf '\377\376R\000=\0001\000\n\000' >"$work/reload/utf16.ini"
 cd "$work"
 failures=0
 fail() {
@@ -45,24 +49,35 @@ replays() {
     fi
 }
 
+# replaysThroughWorld RECORDING: and so does the world.
+replaysThroughWorld() {
+    if output=$("$native_drive" replay --world "$1" 2>&1); then
+        echo "ok: --world $1: $output"
+    else
+        fail "$1 does not replay through the world: $output"
+    fi
+}
+
 "$wine_sh" "$prefix" run "$drive" --record demo.drec "$plugin" "$examples/demo.drive" >demo.out 2>&1 ||
     fail "the demo drive under Wine: $(tail -n 3 demo.out)"
 replays demo.drec
 
 # Each leaves one recording beside the plug-in and nothing else new there.
-for name in record unload retry; do
+for name in record unload retry reload; do
     "$wine_sh" "$prefix" run "$drive" $name/ManualGearbox.asi $name/$name.drive >$name.out 2>&1 ||
         fail "$name/$name.drive under Wine: $(tail -n 3 $name.out)"
     set -- $name/ManualGearbox-*.drec
     left=$(cd $name && LC_ALL=C ls -A | tr '\n' ' ')
-    expected=$(printf '%s\n' "${1#*/}" ManualGearbox.asi ManualGearbox.log MTconfig.ini $name.drive |
+    extra=$([ $name != reload ] || echo edited.ini utf16.ini)
+    expected=$(printf '%s\n' "${1#*/}" ManualGearbox.asi ManualGearbox.log MTconfig.ini $name.drive $extra |
         LC_ALL=C sort | tr '\n' ' ')
     if [ "$left" != "$expected" ]; then
         fail "$name: not one recording and nothing else beside the plug-in: $left"
         continue
     fi
-    [ $name = unload ] || grep -qF "notice: Manual Gearbox: drive recorded in ${1#*/}" $name.out ||
+    [ $name = unload ] || [ $name = reload ] || grep -qF "notice: Manual Gearbox: drive recorded in ${1#*/}" $name.out ||
         fail "no notice names $1"
     replays "$1"
+    [ $name != reload ] || replaysThroughWorld "$1"
 done
 [ "$failures" -eq 0 ]

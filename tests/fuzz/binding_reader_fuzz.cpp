@@ -130,13 +130,12 @@ Reading readerReading(const std::uint8_t* data, std::size_t size) {
         bindings.*bindingFields[i].member = sentinels[i];
     }
     Reading reading;
-    std::FILE* file = fmemopen(const_cast<std::uint8_t*>(data), size, "rb");
-    readBindingFile(file, bindings, [&](const LineOutcome& line) {
+    const std::string_view text(reinterpret_cast<const char*>(data), size);
+    readBindingText(text, bindings, [&](const LineOutcome& line) {
         const ExplainedLine explained = explainedLine(line);
         reading.lines.push_back({explained.length, explained.start, explained.blank,
                                  explained.otherCaseField, explained.otherCase});
     });
-    std::fclose(file);
     for (const BindingField& field : bindingFields) {
         reading.fields.push_back(bindings.*field.member);
     }

@@ -224,6 +224,7 @@ int main(int argc, char** argv) {
 
     seeds.add("demo_start", demoBytes,
               {{"exact", 0, identical(demoCount)}, {"world", 0, asTheGameDid(demoCount)}});
+    // Its passes hold a reload: the file's bytes, and whether the log was written.
     seeds.add("own_recorder", ownBytes,
               {{"exact", 0, identical(ownCount)}, {"world", 0, asTheGameDid(ownCount)}});
 
@@ -372,10 +373,30 @@ int main(int argc, char** argv) {
                           ": the count of passes claims 4294967295, more than the rest of the "
                           "file holds");
         const std::size_t seventh = passAt(demo, 6);
-        seeds.refused("pass_too_long", patched(demoBytes, seventh, std::uint32_t{9433}),
-                      "damaged at byte " + std::to_string(seventh) +
-                          ": pass 7: its length, 9433 bytes, more than a pass holds (" +
-                          std::to_string(passBytesAtMost - passHeadBytes) + ")");
+        const std::uint32_t holds = passBytesAtMost + passFileBytesAtMost - passHeadBytes;
+        seeds.refused("pass_too_long", patched(demoBytes, seventh, holds + 1),
+                      "damaged at byte " + std::to_string(seventh) + ": pass 7: its length, " +
+                          std::to_string(holds + 1) + " bytes, more than a pass holds (" +
+                          std::to_string(holds) + ")");
+    }
+
+    // A file read's length past what a recording keeps, and past its pass.
+    {
+        const Found found = first(own, [](const RecordedCall& call) {
+            return call.kind == RecordedCall::Kind::File && call.question == FileQuestion::Read &&
+                   call.answer == static_cast<std::uint8_t>(ReadAnswer::Read);
+        });
+        const std::size_t entry = entryAt(own, found.pass, found.entry);
+        const auto claimed = static_cast<std::uint32_t>(recordedFileBytesAtMost);
+        seeds.refused("file_read_past_1_mib", patched(ownBytes, entry + 3, claimed + 1),
+                      "damaged at byte " + std::to_string(entry) + ": " + place(found) +
+                          ": a file read of " + std::to_string(claimed + 1) +
+                          " bytes, more than the " + std::to_string(claimed) +
+                          " a recording keeps");
+        seeds.refused("file_read_past_its_pass", patched(ownBytes, entry + 3, claimed),
+                      "damaged at byte " + std::to_string(entry) + ": " + place(found) +
+                          ": a file read of " + std::to_string(claimed) +
+                          " bytes, past the end of the pass");
     }
 
     // A text that a terminal would act on is shown by its codes.

@@ -20,6 +20,7 @@ cp "$drive" "$here/own/recorder.drive" "$seeds/own/"
 {
     cat "$examples/MTconfig.ini"
     echo "Record=120"
+    echo "Reload=116"
 } >"$seeds/own/MTconfig.ini"
 "$seeds/own/$(basename "$drive")" "$seeds/own/recorder.drive" >/dev/null
 set -- "$seeds"/own/ManualGearbox-*.drec

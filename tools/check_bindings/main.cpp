@@ -1,6 +1,5 @@
 // check-bindings [FILE]: tells a player what their key-binding file binds and
 // why a line binds nothing, without the game.
-#include <cerrno>
 #include <cstdio>
 #include <cstring>
 #include <string>
@@ -126,16 +125,19 @@ int run(const std::vector<std::string>& arguments) {
         print(stderr, "check-bindings: cannot read " + name + ": not a regular file\n");
         return 2;
     }
-    const SharedFile file = openSharedForReading(path);
-    if (!file) {
-        print(stderr, "check-bindings: cannot open " + name + ": " + std::strerror(errno) + "\n");
+    const FileRead file = readFileUpTo(path, bindingFileBytesAtMost);
+    if (file.answer == ReadAnswer::Missing || file.answer == ReadAnswer::Denied) {
+        print(stderr,
+              "check-bindings: cannot open " + name + ": " + std::strerror(file.error) + "\n");
         return 2;
     }
-    const BindingReading reading = readBindings(file.get());
-    if (reading.summary.readError) {
-        print(stderr, "check-bindings: cannot read " + name + ": " + std::strerror(errno) + "\n");
+    if (file.answer == ReadAnswer::Failed || file.answer == ReadAnswer::NotAFile) {
+        print(stderr,
+              "check-bindings: cannot read " + name + ": " + std::strerror(file.error) + "\n");
         return 2;
     }
+    BindingReading reading = readBindings(file.bytes);
+    reading.summary.tooLarge = file.answer == ReadAnswer::TooLarge;
     print(stdout, bindingReport(reading, name));
     return gearAccess(reading.bindings) == GearAccess::None ? 1 : 0;
 }

@@ -44,6 +44,12 @@ RecordedPass recordedPass(const std::vector<sim::Call>& calls, std::int64_t time
             recorded.kind = RecordedCall::Kind::Focus;
             recorded.focused = static_cast<std::uintptr_t>(call.value) == sim::gameWindow;
             break;
+        // The question alone: replays compare which files the plug-in asked
+        // about, and the answers are the recording's.
+        case sim::Call::Kind::File:
+            recorded.kind = RecordedCall::Kind::File;
+            recorded.question = static_cast<FileQuestion>(call.value);
+            break;
         case sim::Call::Kind::WindowProcessQuery:
         case sim::Call::Kind::Wait:
             continue;
@@ -60,13 +66,16 @@ DriveRecording driveRecordingHeader(const std::string& pluginFolder,
     KeyBindings keys{};
     BindingsFile file = BindingsFile::NotFound;
     for (const std::string& folder : {pluginFolder, driveFolder}) {
-        const SharedFile found = openSharedForReading(inFolder(folder, bindingFileName));
-        if (found) {
+        const FileRead found =
+            readFileUpTo(inFolder(folder, bindingFileName), bindingFileBytesAtMost);
+        if (found.answer == ReadAnswer::TooLarge) {
+            file = BindingsFile::TooLarge;
+            break;
+        }
+        if (found.answer == ReadAnswer::Read) {
             const ReadSummary summary =
-                readBindingFile(found.get(), keys, [](const LineOutcome&) {});
-            file = summary.tooLarge ? BindingsFile::TooLarge
-                   : summary.utf16  ? BindingsFile::Utf16
-                                    : BindingsFile::Read;
+                readBindingText(found.bytes, keys, [](const LineOutcome&) {});
+            file = summary.utf16 ? BindingsFile::Utf16 : BindingsFile::Read;
             break;
         }
     }

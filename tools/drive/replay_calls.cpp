@@ -1,6 +1,7 @@
 #include "drive/replay_calls.h"
 
 #include <algorithm>
+#include <array>
 #include <bit>
 #include <cstdio>
 #include <vector>
@@ -49,9 +50,27 @@ bool sameCall(const RecordedCall& a, const RecordedCall& b) {
                a.textArgument == b.textArgument && a.text == b.text && a.arguments == b.arguments;
     case RecordedCall::Kind::Key:
         return a.key == b.key;
+    case RecordedCall::Kind::File:
+        return a.question == b.question;
     default:
         return true;
     }
+}
+
+std::string fileQuestionText(FileQuestion question) {
+    constexpr std::array<const char*, lastFileQuestion + 1> texts = {
+        "a file read",
+        "what kind of file a path names",
+        "whether a file is read-only",
+        "whether two folders are one",
+        "a file created",
+        "a file opened to add to",
+        "a write to a file",
+        "a file flushed to the disk",
+        "a file closed",
+        "a file put in another's place",
+        "a file deleted"};
+    return texts[static_cast<std::size_t>(question)];
 }
 
 std::string numberText(const char* format, double value) {
@@ -83,6 +102,8 @@ std::string callText(const RecordedCall& call) {
         return "the focus check";
     case RecordedCall::Kind::State:
         return "the plug-in's state";
+    case RecordedCall::Kind::File:
+        return fileQuestionText(call.question);
     case RecordedCall::Kind::Native:
         break;
     }

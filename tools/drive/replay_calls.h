@@ -14,6 +14,9 @@ bool sameCall(const RecordedCall& a, const RecordedCall& b);
 // A call as reports show it, e.g. SET_ENTITY_MAX_SPEED(0x00000A01, 21.00).
 std::string callText(const RecordedCall& call);
 
+// A file question as reports show it, e.g. "a file read".
+std::string fileQuestionText(FileQuestion question);
+
 // A value as the native's documentation types it: a float to two decimals, a
 // handle in hexadecimal, a BOOL as TRUE or FALSE, else a signed integer.
 std::string typedText(std::string_view type, std::uint32_t value);

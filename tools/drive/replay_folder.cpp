@@ -7,7 +7,8 @@
 
 #include "bindings/binding_places.h"
 #include "drive/header_binding_file.h"
-#include "host/files.h"
+#include "host/file_questions.h"
+#include "sim/world.h"
 
 namespace fs = std::filesystem;
 
@@ -29,12 +30,16 @@ ReplayFolder::ReplayFolder(const DriveRecording& recording) : previousModule(nat
     }
     nativeModuleFolder() = made.string();
     fs::current_path(made);
+    if (recording.filesKept) {
+        nativeReplayedFiles() = sim::fileAnswer;
+    }
 }
 
 ReplayFolder::~ReplayFolder() {
     if (!made.empty()) {
         fs::current_path(previous);
         nativeModuleFolder() = previousModule;
+        nativeReplayedFiles() = nullptr;
         std::error_code error;
         fs::remove_all(made, error);
     }

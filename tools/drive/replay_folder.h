@@ -1,7 +1,8 @@
 // A replay's own folder: made fresh in the temporary folder with the
 // key-binding file the recording's header describes, it is the process's
 // working folder and the plug-in's own folder while the replay runs, and is
-// removed after.
+// removed after. Meanwhile a recording that keeps the file system's answers
+// gives them, and the plug-in's file questions don't reach the folder.
 #pragma once
 
 #include <filesystem>

@@ -34,6 +34,8 @@ struct PassInputs {
     bool driverSeatFree = false;
     std::int32_t driver = 0;
     int keyboard = -1;
+    // The notifications this pass posts so far.
+    std::uint32_t notices = 0;
     // The vehicles whose speed this pass has given already.
     std::unordered_set<std::int32_t> speedsTaken;
 };
@@ -131,6 +133,11 @@ void takeAnswer(WorldReplay& replay, PassInputs& inputs, const RecordedCall& cal
     case sim::Fact::PauseMenu:
         world.pauseMenuActive = result != 0;
         break;
+    case sim::Fact::NotificationId:
+        // The world's ids go on from the game's.
+        world.notificationsBefore = call.result - 1 - inputs.notices++ -
+                                    static_cast<std::uint32_t>(world.notifications.size());
+        break;
     }
 }
 
@@ -202,8 +209,9 @@ void compareAnswers(WorldReplay& replay, const RecordedPass& recorded, const Rec
     std::vector<bool> used(recorded.calls.size(), false);
     for (const RecordedCall& call : replayed.calls) {
         const char* result = sim::nativeResult(call.hash);
-        if (call.kind == RecordedCall::Kind::Native &&
-            (!result || std::string_view(result) == "void")) {
+        if (call.kind == RecordedCall::Kind::File ||
+            (call.kind == RecordedCall::Kind::Native &&
+             (!result || std::string_view(result) == "void"))) {
             continue;
         }
         for (std::size_t i = 0; i < recorded.calls.size(); ++i) {
@@ -217,6 +225,36 @@ void compareAnswers(WorldReplay& replay, const RecordedPass& recorded, const Rec
                            callText(call) + ": game " + both.game + ", stand-in " + both.world);
             }
             break;
+        }
+    }
+}
+
+std::vector<FileQuestion> fileQuestions(const RecordedPass& pass) {
+    std::vector<FileQuestion> questions;
+    for (const RecordedCall& call : pass.calls) {
+        if (call.kind == RecordedCall::Kind::File) {
+            questions.push_back(call.question);
+        }
+    }
+    return questions;
+}
+
+// The plug-in's file questions in the pass against the recording's, which
+// answered them; a pass the recording stopped in counts as far as it goes.
+void compareFileQuestions(WorldReplay& replay, const RecordedPass& recorded,
+                          const RecordedPass& replayed, std::uint32_t number) {
+    const std::vector<FileQuestion> before = fileQuestions(recorded);
+    const std::vector<FileQuestion> now = fileQuestions(replayed);
+    const std::size_t count = recorded.cut ? before.size() : std::max(before.size(), now.size());
+    for (std::size_t i = 0; i < count; ++i) {
+        const auto text = [i](const std::vector<FileQuestion>& questions) {
+            return i < questions.size() ? fileQuestionText(questions[i]) : "nothing";
+        };
+        if (i >= before.size() || i >= now.size() || before[i] != now[i]) {
+            reportOnce(replay, "files", number, recorded.gameTimeMs,
+                       "file question " + std::to_string(i + 1) + ": recorded " + text(before) +
+                           ", replayed " + text(now));
+            return;
         }
     }
 }
@@ -258,9 +296,12 @@ ReplayReport replayThroughWorld(const DriveRecording& recording, const PluginCon
         replay.world.timeMs = recorded.gameTimeMs;
         applyInputs(replay, recorded, number);
         replay.world.calls.clear();
+        replay.world.fileReplay = {&recorded, 0};
         plugin.runPass();
-        compareAnswers(replay, recorded, recordedPass(replay.world.calls, recorded.gameTimeMs),
-                       number);
+        replay.world.fileReplay = {};
+        const RecordedPass replayed = recordedPass(replay.world.calls, recorded.gameTimeMs);
+        compareAnswers(replay, recorded, replayed, number);
+        compareFileQuestions(replay, recorded, replayed, number);
         for (const std::string& fault : replay.world.faults) {
             reportOnce(replay, "fault", number, recorded.gameTimeMs, faultText(fault));
         }
