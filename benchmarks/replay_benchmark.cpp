@@ -9,6 +9,7 @@
 #include "drive/replay.h"
 #include "drive/replay_folder.h"
 #include "host/script_hook.h"
+#include "plugin/recorded_state.h"
 #include "plugin/script.h"
 #include "version.h"
 

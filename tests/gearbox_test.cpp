@@ -9,6 +9,7 @@
 #include <utility>
 
 #include "drive/drive.h"
+#include "plugin/recorded_state.h"
 #include "sim/hook_control.h"
 
 namespace {

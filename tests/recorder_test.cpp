@@ -13,6 +13,7 @@
 #include <tuple>
 
 #include "drive/replay.h"
+#include "plugin/recorded_state.h"
 #include "recorder/recorder.h"
 #include "version.h"
 

@@ -1,29 +1,9 @@
-// The registered script: one frame loop that never returns, and the state the
-// loop keeps between frames.
+// The registered script: one frame loop that never returns, and what resets,
+// unloads and replays do to the plug-in's state.
 #pragma once
 
-#include <span>
-
+#include "plugin/plugin_state.h"
 #include "recording/recording.h"
-
-struct PluginState {
-    // The key bindings had their one chance to load, on the first pass.
-    bool bindingsLoaded = false;
-    // The player was told, on the first pass the gearbox drove, why the gears
-    // can't be changed (or there was nothing to tell).
-    bool noticeGiven = false;
-    // The gearbox drove a vehicle in the previous pass.
-    bool wasDriving = false;
-    // The right-arrow key, the bound toggle key and the reload, record and
-    // bind keys as the previous pass saw them: each counts once per press.
-    bool toggleArrowWasDown = false;
-    bool toggleKeyWasDown = false;
-    bool reloadKeyWasDown = false;
-    bool recordKeyWasDown = false;
-    bool bindKeyWasDown = false;
-};
-
-extern PluginState pluginState;
 
 // Every mutable state of the plug-in, of every folder, goes back to how the DLL
 // loaded it (Everything), or, when the hook starts the script again on a fresh
@@ -47,10 +27,6 @@ void runFramePass();
 // The registered script: what a new start resets, then the frame loop. Nothing
 // the reset throws leaves it either.
 void scriptEntry();
-
-// Every name the plug-in's state in a recording holds, and the values each
-// can take: a gear past reverse would index past the gear table.
-std::span<const RecordedField> recordedStateFields();
 
 // The plug-in as a replay starts it: with the recording's bindings and its
 // state at the first pass, or, for a freshly loaded plug-in's recording, as

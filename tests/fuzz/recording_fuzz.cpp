@@ -10,6 +10,7 @@
 #include <string>
 
 #include "drive/replay.h"
+#include "plugin/recorded_state.h"
 #include "plugin/script.h"
 #include "sim/world.h"
 

@@ -15,6 +15,7 @@
 #include "drive/replay.h"
 #include "host/files.h"
 #include "host/script_hook.h"
+#include "plugin/recorded_state.h"
 #include "plugin/script.h"
 #include "sim/hook_control.h"
 #include "version.h"

@@ -1,0 +1,22 @@
+// What the frame loop keeps between passes of its own, beside the state of
+// the folders below.
+#pragma once
+
+struct PluginState {
+    // The key bindings had their one chance to load, on the first pass.
+    bool bindingsLoaded = false;
+    // The player was told, on the first pass the gearbox drove, why the gears
+    // can't be changed (or there was nothing to tell).
+    bool noticeGiven = false;
+    // The gearbox drove a vehicle in the previous pass.
+    bool wasDriving = false;
+    // The right-arrow key, the bound toggle key and the reload, record and
+    // bind keys as the previous pass saw them: each counts once per press.
+    bool toggleArrowWasDown = false;
+    bool toggleKeyWasDown = false;
+    bool reloadKeyWasDown = false;
+    bool recordKeyWasDown = false;
+    bool bindKeyWasDown = false;
+};
+
+extern PluginState pluginState;
