@@ -17,8 +17,10 @@
 #include <tuple>
 #include <vector>
 
+#include "drive/recorded_drive.h"
 #include "host/native_table.h"
 #include "recording/recording_file.h"
+#include "recording_repair.h"
 #include "version.h"
 
 namespace {
@@ -32,11 +34,14 @@ struct Recording {
 };
 
 Recording decoded(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    RecordingRead read = readRecording(bytes);
-    if (!read.error.empty()) {
-        std::fprintf(stderr, "make_recording_seeds: %s: %s\n", path.c_str(), read.error.c_str());
+    std::string error;
+    std::string bytes = readWholeFile(path, error);
+    RecordingRead read = readRecording(std::move(bytes));
+    if (error.empty()) {
+        error = read.error;
+    }
+    if (!error.empty()) {
+        std::fprintf(stderr, "make_recording_seeds: %s: %s\n", path.c_str(), error.c_str());
         std::exit(1);
     }
     Recording recording{read.recording, {}};
@@ -104,20 +109,11 @@ RecordedCall& at(Recording& recording, Found found) {
     return recording.passes[found.pass].calls[found.entry];
 }
 
-// A file's bytes with its length and checksum made to hold again.
-std::string repaired(std::string bytes) {
-    const auto body =
-        static_cast<std::uint32_t>(bytes.size() - recordingLeadBytes - recordingChecksumBytes);
-    std::memcpy(bytes.data() + recordingLeadBytes - 4, &body, 4);
-    const std::uint32_t checksum = crc32(0, bytes.data(), bytes.size() - recordingChecksumBytes);
-    std::memcpy(bytes.data() + bytes.size() - recordingChecksumBytes, &checksum, 4);
-    return bytes;
-}
-
 template <typename Number>
 std::string patched(std::string bytes, std::size_t at, Number value) {
     std::memcpy(bytes.data() + at, &value, sizeof value);
-    return repaired(bytes);
+    repairLengthAndChecksum(reinterpret_cast<std::uint8_t*>(bytes.data()), bytes.size());
+    return bytes;
 }
 
 std::string fieldsRenamed(Recording recording, std::vector<NamedValue> DriveRecording::*fields,

@@ -12,6 +12,7 @@
 #include "drive/replay.h"
 #include "plugin/recorded_state.h"
 #include "plugin/script.h"
+#include "recording_repair.h"
 #include "sim/world.h"
 
 extern "C" std::size_t LLVMFuzzerMutate(std::uint8_t* data, std::size_t size, std::size_t maxSize);
@@ -57,10 +58,6 @@ extern "C" std::size_t LLVMFuzzerCustomMutator(std::uint8_t* data, std::size_t s
     if (size < recordingLeadBytes + recordingChecksumBytes || seed % 16 == 0) {
         return size;
     }
-    const auto bodyBytes =
-        static_cast<std::uint32_t>(size - recordingLeadBytes - recordingChecksumBytes);
-    std::memcpy(data + recordingLeadBytes - sizeof bodyBytes, &bodyBytes, sizeof bodyBytes);
-    const std::uint32_t checksum = crc32(0, data, size - recordingChecksumBytes);
-    std::memcpy(data + size - recordingChecksumBytes, &checksum, sizeof checksum);
+    repairLengthAndChecksum(data, size);
     return size;
 }
