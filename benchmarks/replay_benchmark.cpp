@@ -4,13 +4,13 @@
 // of vehicles.
 #include <benchmark/benchmark.h>
 
-#include "bindings/recorded_bindings.h"
-#include "drive/recorded_drive.h"
-#include "drive/replay.h"
-#include "drive/replay_folder.h"
+#include "binding_file/recorded_bindings.h"
 #include "host/script_hook.h"
 #include "plugin/recorded_state.h"
 #include "plugin/script.h"
+#include "replay/replay.h"
+#include "replay/replay_folder.h"
+#include "runner/recorded_drive.h"
 #include "version.h"
 
 namespace {

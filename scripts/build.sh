@@ -19,16 +19,16 @@ cpack --preset windows
 prefix=build/windows/wine-prefix
 echo
 echo "Starting Wine (the first time, it makes its prefix: about a quarter of a minute)"
-tools/drive/wine.sh "$prefix" up
-trap 'tools/drive/wine.sh "$prefix" down' EXIT
+tools/runner/wine.sh "$prefix" up
+trap 'tools/runner/wine.sh "$prefix" down' EXIT
 echo
 # The build tree's plug-in, byte for byte the one in dist/: beside it is no
 # MTconfig.ini, so each drive reads the one in its own folder, and its log
 # stays out of dist/.
-tools/drive/wine.sh "$prefix" run build/windows/drive/drive.exe --svg dist/demo-drive.svg \
+tools/runner/wine.sh "$prefix" run build/windows/drive/drive.exe --svg dist/demo-drive.svg \
     build/windows/src/ManualGearbox.asi examples/demo.drive
 echo
-tools/drive/wine.sh "$prefix" run build/windows/drive/drive.exe --svg dist/pad-drive.svg \
+tools/runner/wine.sh "$prefix" run build/windows/drive/drive.exe --svg dist/pad-drive.svg \
     build/windows/src/ManualGearbox.asi examples/pad/pad.drive
 echo
 echo "Built: $(pwd)/dist/ManualGearbox.asi, $(pwd)/dist/MTconfig.ini and $(pwd)/dist/check-bindings.exe"

@@ -15,12 +15,12 @@
 # Usage: scripts/pass_cost.sh [BUILD_FOLDER]
 set -eu
 cd "$(dirname "$0")/.."
-build=${1:-build/native}
+build=${1:-build/bench}
 . scripts/setup.sh
 need_packages $native_test_packages valgrind
 
 if [ ! -f "$build/CMakeCache.txt" ]; then
-    cmake --preset native >/dev/null
+    cmake --preset bench >/dev/null
 fi
 cmake --build "$build" --target pass_cost >/dev/null
 out=$(mktemp -d)

@@ -7,7 +7,7 @@
 #include <functional>
 #include <new>
 
-#include "bindings/key_choosing.h"
+#include "choosing/key_choosing.h"
 #include "host/windows_api.h"
 #include "recorder/recorder.h"
 

@@ -3,7 +3,7 @@
 // text reads as chosen.
 #include <gtest/gtest.h>
 
-#include "bindings/binding_rewrite.h"
+#include "binding_file/binding_rewrite.h"
 
 namespace {
 

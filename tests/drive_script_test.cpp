@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "drive/drive_script.h"
+#include "script/drive_script.h"
 
 namespace {
 

@@ -7,9 +7,9 @@
 #include <fstream>
 #include <functional>
 
-#include "drive/drive.h"
-#include "gearbox/hud.h"
 #include "host/natives.h"
+#include "runner/drive.h"
+#include "screen/hud.h"
 #include "sim/hook_control.h"
 
 namespace {

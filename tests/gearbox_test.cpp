@@ -8,8 +8,8 @@
 #include <limits>
 #include <utility>
 
-#include "drive/drive.h"
 #include "plugin/recorded_state.h"
+#include "runner/drive.h"
 #include "sim/hook_control.h"
 
 namespace {

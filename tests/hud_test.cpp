@@ -1,7 +1,7 @@
 // Labels and subtitles as the game receives them.
 #include "plugin_fixture.h"
 
-#include "gearbox/hud.h"
+#include "screen/hud.h"
 
 namespace {
 

@@ -2,12 +2,13 @@
 // load through a second open, and reading in pieces of any size.
 #include "plugin_fixture.h"
 
-#include "bindings/binding_report.h"
-#include "bindings/binding_save.h"
-#include "bindings/gear_access.h"
-#include "bindings/key_choosing.h"
-#include "bindings/plugin_log.h"
-#include "bindings/virtual_keys.h"
+#include "binding_file/binding_save.h"
+#include "binding_file/gear_access.h"
+#include "choosing/key_choosing.h"
+#include "explain/binding_report.h"
+#include "keys/virtual_keys.h"
+#include "log/plugin_log.h"
+#include "recorder/recorder_notices.h"
 #include "version.h"
 
 #include <array>

@@ -12,9 +12,9 @@
 #include <set>
 #include <tuple>
 
-#include "drive/replay.h"
 #include "plugin/recorded_state.h"
 #include "recorder/recorder.h"
+#include "replay/replay.h"
 #include "version.h"
 
 namespace {

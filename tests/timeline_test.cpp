@@ -5,8 +5,8 @@
 #include <string>
 #include <vector>
 
-#include "drive/chart.h"
-#include "drive/timeline.h"
+#include "runner/chart.h"
+#include "runner/timeline.h"
 
 namespace {
 

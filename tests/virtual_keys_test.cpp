@@ -4,7 +4,7 @@
 #include <set>
 #include <string>
 
-#include "bindings/virtual_keys.h"
+#include "keys/virtual_keys.h"
 
 namespace {
 

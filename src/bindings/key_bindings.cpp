@@ -2,12 +2,12 @@
 
 #include <vector>
 
-#include "bindings/binding_places.h"
-#include "bindings/binding_report.h"
-#include "bindings/binding_save.h"
-#include "bindings/input_names.h"
-#include "bindings/plugin_log.h"
+#include "binding_file/binding_places.h"
+#include "binding_file/binding_save.h"
+#include "explain/binding_report.h"
 #include "host/file_questions.h"
+#include "keys/input_names.h"
+#include "log/plugin_log.h"
 
 BindingsState bindingsState;
 

@@ -4,8 +4,8 @@
 
 #include <string>
 
-#include "bindings/binding_reader.h"
-#include "bindings/binding_rewrite.h"
+#include "binding_file/binding_reader.h"
+#include "binding_file/binding_rewrite.h"
 #include "bindings/notices.h"
 
 struct BindingsState {

@@ -2,11 +2,12 @@
 
 #include <vector>
 
-#include "bindings/binding_places.h"
-#include "bindings/binding_report.h"
-#include "bindings/gear_access.h"
-#include "bindings/input_names.h"
-#include "bindings/virtual_keys.h"
+#include "binding_file/binding_places.h"
+#include "binding_file/gear_access.h"
+#include "explain/binding_report.h"
+#include "keys/input_names.h"
+#include "keys/virtual_keys.h"
+#include "screen/hud.h"
 
 namespace {
 
@@ -62,7 +63,7 @@ std::string bindingsNoticeText(BindingsFile file, const KeyBindings& bindings, b
     if (file == BindingsFile::Read && !reload && bindKey != nullptr) {
         for (const std::string& ending : {std::string(" Press ") + bindKey + " to choose keys.",
                                           std::string(" ") + bindKey + " chooses keys."}) {
-            if (text.size() + ending.size() <= noticeLengthAtMost) {
+            if (text.size() + ending.size() <= textLengthAtMost) {
                 return text + ending;
             }
         }
@@ -72,40 +73,4 @@ std::string bindingsNoticeText(BindingsFile file, const KeyBindings& bindings, b
 
 std::string keysNotSavedNotice(std::string_view why) {
     return "Manual Gearbox: keys in use until the game ends, not saved: " + std::string(why) + ".";
-}
-
-std::string recordingStartedNotice(VirtualKeyCode recordKey) {
-    return "Manual Gearbox: recording the drive. Press " + keyName(recordKey) +
-           " again to stop and save it.";
-}
-
-std::string recordingSavedNotice(const std::string& fileName) {
-    return "Manual Gearbox: drive recorded in " + fileName;
-}
-
-std::string recordingNotSavedNotice(WriteFault fault, VirtualKeyCode recordKey) {
-    return "Manual Gearbox: recording not saved, " + std::string(writeFaultText(fault)) +
-           ". Press " + keyName(recordKey) + " to try again.";
-}
-
-std::string recordingStillSavingNotice(VirtualKeyCode recordKey) {
-    return "Manual Gearbox: still saving the last recording. Press " + keyName(recordKey) +
-           " after its notice.";
-}
-
-std::string_view writeFaultText(WriteFault fault) {
-    switch (fault) {
-    case WriteFault::DiskFull:
-        return "the disk is full";
-    case WriteFault::ReadOnlyDisk:
-        return "the disk is read-only";
-    case WriteFault::AccessDenied:
-        return "access is denied";
-    case WriteFault::NameTaken:
-        return "no free file name";
-    case WriteFault::None:
-    case WriteFault::Other:
-        break;
-    }
-    return "a write error";
 }

@@ -5,14 +5,8 @@
 #include <string>
 #include <string_view>
 
-#include "bindings/binding_reader.h"
-#include "host/files.h"
-
-// What a reading of the file came to.
-enum class BindingsFile { NotFound, TooLarge, Utf16, Read };
-
-// The game shows at most this many characters of a notice.
-inline constexpr std::size_t noticeLengthAtMost = 99;
+#include "binding_file/binding_places.h"
+#include "binding_file/binding_reader.h"
 
 // The notice of a reading: after the first, only when not every gear can be
 // reached (empty otherwise); after a reload, always. It sends the player to
@@ -21,16 +15,6 @@ inline constexpr std::size_t noticeLengthAtMost = 99;
 // notification.
 std::string bindingsNoticeText(BindingsFile file, const KeyBindings& bindings, bool reload,
                                bool logWritten);
-
-// The notices of the drive recorder: it started, with the key that stops it;
-// it saved the file of that name; it couldn't, why, and the key that tries
-// again; it is still saving the last, and the key does nothing until then.
-std::string recordingStartedNotice(VirtualKeyCode recordKey);
-std::string recordingSavedNotice(const std::string& fileName);
-std::string recordingNotSavedNotice(WriteFault fault, VirtualKeyCode recordKey);
-std::string recordingStillSavingNotice(VirtualKeyCode recordKey);
-inline constexpr std::string_view recordingNoMemoryNotice =
-    "Manual Gearbox: not enough memory to record the drive.";
 
 // The notices of keys chosen in the game: saved in the key-binding file; in
 // use until the game ends, with the file too large to change, or not saved
@@ -42,13 +26,3 @@ inline constexpr std::string_view keysTooLargeNotice =
 std::string keysNotSavedNotice(std::string_view why);
 inline constexpr std::string_view keysCancelledNotice =
     "Manual Gearbox: choosing keys cancelled, no key changed.";
-
-// Why a file couldn't be written, in a few words.
-std::string_view writeFaultText(WriteFault fault);
-
-// An error switched the gearbox off; a fixed text, since memory may be what
-// ran out.
-constexpr std::string_view faultNotice(bool logWritten) {
-    return logWritten ? "Manual Gearbox: an error switched the gearbox off. See ManualGearbox.log"
-                      : "Manual Gearbox: an error switched the gearbox off.";
-}

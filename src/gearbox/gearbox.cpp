@@ -4,14 +4,15 @@
 #include <cmath>
 #include <cstdio>
 
-#include "bindings/gear_access.h"
+#include "binding_file/gear_access.h"
 #include "bindings/key_bindings.h"
-#include "bindings/own_inputs.h"
-#include "bindings/plugin_log.h"
-#include "gearbox/gearbox_layout.h"
-#include "gearbox/hud.h"
+#include "gearbox/vehicle_classes.h"
 #include "host/keyboard.h"
 #include "host/natives.h"
+#include "keys/own_inputs.h"
+#include "log/plugin_log.h"
+#include "screen/hud.h"
+#include "screen/screen_layout.h"
 
 GearboxState gearboxState;
 

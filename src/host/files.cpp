@@ -376,3 +376,20 @@ std::string inFolder(const std::string& folder, const std::string& name) {
     return folder + (folder.back() == '/' ? "" : "/") + name;
 }
 #endif
+
+std::string_view writeFaultText(WriteFault fault) {
+    switch (fault) {
+    case WriteFault::DiskFull:
+        return "the disk is full";
+    case WriteFault::ReadOnlyDisk:
+        return "the disk is read-only";
+    case WriteFault::AccessDenied:
+        return "access is denied";
+    case WriteFault::NameTaken:
+        return "no free file name";
+    case WriteFault::None:
+    case WriteFault::Other:
+        break;
+    }
+    return "a write error";
+}

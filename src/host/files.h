@@ -41,6 +41,9 @@ FileRead readFileUpTo(const std::string& path, std::size_t bytesAtMost);
 // Why a file couldn't be written, as far as the player is told.
 enum class WriteFault { None, DiskFull, ReadOnlyDisk, AccessDenied, NameTaken, Other };
 
+// Why a file couldn't be written, in a few words.
+std::string_view writeFaultText(WriteFault fault);
+
 // Puts the file at from in to's place, replacing it, in one operation; when it
 // can't, both stay as they were.
 WriteFault replaceFile(const std::string& from, const std::string& to);

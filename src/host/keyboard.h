@@ -2,12 +2,7 @@
 // focus, so that keys typed into another program don't drive.
 #pragma once
 
-#include <cstdint>
-
-// A Windows virtual-key code; 0 stands for no key and never reads as down.
-using VirtualKeyCode = std::int32_t;
-// Windows' virtual-key codes run from 0 to this.
-inline constexpr VirtualKeyCode highestVirtualKey = 0xFF;
+#include "keys/key_code.h"
 
 struct KeyboardState {
     // Whether the game's window had the focus when checkGameFocus last asked.

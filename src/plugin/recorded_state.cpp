@@ -6,9 +6,9 @@
 #include <string_view>
 #include <type_traits>
 
+#include "binding_file/recorded_bindings.h"
 #include "bindings/key_bindings.h"
-#include "bindings/key_choosing.h"
-#include "bindings/recorded_bindings.h"
+#include "choosing/key_choosing.h"
 #include "gearbox/gearbox.h"
 #include "host/keyboard.h"
 #include "plugin/plugin_state.h"

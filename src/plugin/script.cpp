@@ -4,18 +4,19 @@
 #include <exception>
 #include <string_view>
 
+#include "binding_file/recorded_bindings.h"
 #include "bindings/key_bindings.h"
-#include "bindings/key_choosing.h"
-#include "bindings/own_inputs.h"
-#include "bindings/plugin_log.h"
-#include "bindings/recorded_bindings.h"
+#include "choosing/key_choosing.h"
 #include "gearbox/gearbox.h"
-#include "gearbox/hud.h"
 #include "host/keyboard.h"
 #include "host/natives.h"
 #include "host/tap.h"
+#include "keys/own_inputs.h"
+#include "log/plugin_log.h"
 #include "plugin/recorded_state.h"
 #include "recorder/recorder.h"
+#include "recorder/recorder_notices.h"
+#include "screen/hud.h"
 #include "version.h"
 
 PluginState pluginState;

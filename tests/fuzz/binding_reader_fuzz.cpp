@@ -12,9 +12,9 @@
 #include <string>
 #include <vector>
 
-#include "bindings/binding_reader.h"
-#include "bindings/binding_report.h"
-#include "bindings/binding_rewrite.h"
+#include "binding_file/binding_reader.h"
+#include "binding_file/binding_rewrite.h"
+#include "explain/binding_report.h"
 
 namespace {
 

@@ -17,10 +17,10 @@
 #include <tuple>
 #include <vector>
 
-#include "drive/recorded_drive.h"
 #include "host/native_table.h"
 #include "recording/recording_file.h"
 #include "recording_repair.h"
+#include "runner/recorded_drive.h"
 #include "version.h"
 
 namespace {

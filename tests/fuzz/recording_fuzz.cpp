@@ -9,10 +9,10 @@
 #include <cstring>
 #include <string>
 
-#include "drive/replay.h"
 #include "plugin/recorded_state.h"
 #include "plugin/script.h"
 #include "recording_repair.h"
+#include "replay/replay.h"
 #include "sim/world.h"
 
 extern "C" std::size_t LLVMFuzzerMutate(std::uint8_t* data, std::size_t size, std::size_t maxSize);

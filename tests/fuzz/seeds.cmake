@@ -4,8 +4,7 @@
 # in RECORDING_SEEDS. A test that needs them requires the fixture
 # recording_seeds.
 add_executable(make_recording_seeds ${CMAKE_CURRENT_LIST_DIR}/make_recording_seeds.cpp)
-target_link_libraries(make_recording_seeds PRIVATE drive_core)
-target_include_directories(make_recording_seeds PRIVATE ${PROJECT_SOURCE_DIR}/src)
+target_link_libraries(make_recording_seeds PRIVATE drive_runner)
 set(RECORDING_SEEDS ${CMAKE_BINARY_DIR}/recording_seeds)
 add_test(NAME recording_seeds_made
          COMMAND sh ${CMAKE_CURRENT_LIST_DIR}/make_recording_seeds.sh $<TARGET_FILE:drive>

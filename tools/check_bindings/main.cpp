@@ -10,9 +10,9 @@
 #include <windows.h>
 #endif
 
-#include "bindings/binding_places.h"
-#include "bindings/binding_report.h"
-#include "bindings/gear_access.h"
+#include "binding_file/binding_places.h"
+#include "binding_file/gear_access.h"
+#include "explain/binding_report.h"
 #include "host/files.h"
 #include "version.h"
 

@@ -1,0 +1,89 @@
+#include "binding_file/binding_rewrite.h"
+
+#include <algorithm>
+
+namespace {
+
+constexpr std::string_view utf8ByteOrderMark = "\xEF\xBB\xBF";
+
+// The place of the field in choosableFields, or choosableFieldCount.
+std::size_t chosenPlace(int field) {
+    return static_cast<std::size_t>(std::ranges::find(choosableFields, field) -
+                                    choosableFields.begin());
+}
+
+std::string chosenLine(std::size_t place, VirtualKeyCode key) {
+    return std::string(bindingFields[choosableFields[place]].keyText) + "=" + std::to_string(key);
+}
+
+// The text's first line end, or Windows' own.
+std::string_view lineEndOf(std::string_view text) {
+    const std::size_t end = text.find('\n');
+    return end != std::string_view::npos && (end == 0 || text[end - 1] != '\r') ? "\n" : "\r\n";
+}
+
+} // namespace
+
+std::string rewrittenBindingText(std::string_view text, const ChosenKeys& keys) {
+    KeyBindings unused{};
+    if (readBindingText(text, unused, [](const LineOutcome&) {}).utf16) {
+        text = {};
+    }
+    std::string result;
+    if (text.starts_with(utf8ByteOrderMark)) {
+        result = utf8ByteOrderMark;
+        text.remove_prefix(utf8ByteOrderMark.size());
+    }
+    // What follows a Ctrl-Z is never read, so it stays as it is.
+    const std::string_view unread = text.substr(std::min(text.find('\x1A'), text.size()));
+    std::string_view rest = text.substr(0, text.size() - unread.size());
+    const std::string_view lineEnd = lineEndOf(rest);
+
+    std::array<bool, choosableFieldCount> written{};
+    bool lineOpen = false;
+    while (!rest.empty()) {
+        const std::size_t end = std::min(rest.find('\n'), rest.size());
+        const std::string_view whole = rest.substr(0, std::min(end + 1, rest.size()));
+        std::string_view line = rest.substr(0, end);
+        std::string_view ending = whole.substr(line.size());
+        if (!ending.empty() && line.ends_with('\r')) {
+            line.remove_suffix(1);
+            ending = "\r\n";
+        }
+        const std::size_t place = chosenPlace(readBindingLine(line, 0).field);
+        if (place == choosableFieldCount) {
+            result += whole;
+            lineOpen = ending.empty();
+        } else if (!written[place]) {
+            written[place] = true;
+            result += chosenLine(place, keys[place]);
+            result += ending;
+            lineOpen = ending.empty();
+        }
+        rest.remove_prefix(whole.size());
+    }
+    for (std::size_t place = 0; place < choosableFieldCount; ++place) {
+        if (!written[place]) {
+            result += lineOpen ? lineEnd : "";
+            result += chosenLine(place, keys[place]);
+            result += lineEnd;
+            lineOpen = false;
+        }
+    }
+    return result += unread;
+}
+
+bool readsAsChosen(std::string_view oldText, std::string_view newText, const ChosenKeys& keys) {
+    KeyBindings before{};
+    KeyBindings after{};
+    readBindingText(oldText, before, [](const LineOutcome&) {});
+    readBindingText(newText, after, [](const LineOutcome&) {});
+    for (std::size_t field = 0; field < bindingFields.size(); ++field) {
+        const std::size_t place = chosenPlace(static_cast<int>(field));
+        const VirtualKeyCode KeyBindings::*member = bindingFields[field].member;
+        if (after.*member != (place < choosableFieldCount ? keys[place] : before.*member)) {
+            return false;
+        }
+    }
+    return true;
+}

@@ -1,0 +1,229 @@
+#include "explain/binding_report.h"
+
+#include <algorithm>
+#include <array>
+#include <bit>
+
+#include "binding_file/gear_access.h"
+#include "explain/binding_warnings.h"
+#include "keys/input_names.h"
+#include "keys/virtual_keys.h"
+
+namespace {
+
+// Lines are shown cut to this width, so that the verdicts stay aligned.
+constexpr std::size_t shownWidth = 40;
+constexpr std::string_view cutMark = "...";
+
+std::string padded(std::string text, std::size_t width) {
+    text.resize(std::max(width, text.size()), ' ');
+    return text;
+}
+
+std::string rightAligned(const std::string& text, std::size_t width) {
+    return std::string(width > text.size() ? width - text.size() : 0, ' ') + text;
+}
+
+std::string escaped(unsigned char byte) {
+    switch (byte) {
+    case '\t':
+        return "\\t";
+    case '\r':
+        return "\\r";
+    case '\0':
+        return "\\0";
+    default:
+        break;
+    }
+    if (byte >= 0x20 && byte < 0x7F) {
+        return std::string(1, static_cast<char>(byte));
+    }
+    constexpr char digits[] = "0123456789ABCDEF";
+    return std::string("\\x") + digits[byte >> 4] + digits[byte & 0xF];
+}
+
+std::string shownText(const ExplainedLine& line) {
+    std::vector<std::string> pieces;
+    std::size_t width = 0;
+    for (const char c : line.start) {
+        pieces.push_back(escaped(static_cast<unsigned char>(c)));
+        width += pieces.back().size();
+    }
+    std::string text;
+    if (width <= shownWidth && line.length == line.start.size()) {
+        for (const std::string& piece : pieces) {
+            text += piece;
+        }
+        return text;
+    }
+    for (const std::string& piece : pieces) {
+        if (text.size() + piece.size() > shownWidth - cutMark.size()) {
+            break;
+        }
+        text += piece;
+    }
+    return text + std::string(cutMark);
+}
+
+std::string verdict(const ExplainedLine& line) {
+    const LineOutcome& outcome = line.outcome;
+    const int field = outcome.field;
+    if (field == noField) {
+        if (line.blank) {
+            return "nothing: blank line";
+        }
+        if (line.otherCaseField != noField) {
+            const std::string_view keyText = bindingFields[line.otherCaseField].keyText;
+            return "nothing: \"" + line.otherCase + "\" is not \"" + std::string(keyText) +
+                   "\", key texts are case-sensitive";
+        }
+        return "nothing: no key text";
+    }
+
+    const BindingField& selected = bindingFields[field];
+    std::string text;
+    switch (outcome.parse) {
+    case ValueParse::Parsed:
+        text = bindingText(selected, outcome.value);
+        if (outcome.value == 0 &&
+            (outcome.byteAfterDigits == 'x' || outcome.byteAfterDigits == 'X')) {
+            text += ": values are decimal, 0x... reads as 0";
+        }
+        break;
+    case ValueParse::NoDigits:
+        text = std::string(selected.fieldName) + " unchanged: " +
+               (outcome.hasEquals ? "the value after \"=\" has no digits"
+                                  : "no \"=\", and the line doesn't begin with a number");
+        break;
+    case ValueParse::OutOfRange:
+        text = std::string(selected.fieldName) +
+               " unchanged: the value is outside -2147483648 to 2147483647";
+        break;
+    case ValueParse::NoGameControl:
+        text = std::string(selected.fieldName) + " unchanged: " + std::to_string(outcome.value) +
+               " is no game control (0 to " + std::to_string(lastGameControl) + ")";
+        break;
+    case ValueParse::NoSwitch:
+        text = std::string(selected.fieldName) + " unchanged: " + std::to_string(outcome.value) +
+               " is neither 0 (off) nor 1 (on)";
+        break;
+    }
+
+    std::vector<std::string> others;
+    for (std::size_t i = field + 1; i < bindingFields.size(); ++i) {
+        if ((outcome.keyTextsFound >> i) & 1u) {
+            others.emplace_back(bindingFields[i].keyText);
+        }
+    }
+    if (!others.empty()) {
+        text += "; the line also names " + joined(others) + ", but " +
+                std::string(selected.keyText) + " is tested first";
+    }
+    if (line.overriddenBy != 0) {
+        text += "; line " + std::to_string(line.overriddenBy) + " overrides it";
+    }
+    return text;
+}
+
+std::string linesReport(const BindingReading& reading) {
+    std::vector<std::string> shown;
+    std::size_t textWidth = std::string_view("As written").size();
+    for (const ExplainedLine& line : reading.lines) {
+        shown.push_back(shownText(line));
+        textWidth = std::max(textWidth, shown.back().size());
+    }
+    const std::size_t numberWidth =
+        std::max<std::size_t>(4, std::to_string(reading.lines.size()).size());
+    std::string text = "\n";
+    text +=
+        padded("Line", numberWidth) + "  " + padded("As written", textWidth) + "  What it does\n";
+    for (std::size_t i = 0; i < reading.lines.size(); ++i) {
+        const ExplainedLine& line = reading.lines[i];
+        text += rightAligned(std::to_string(line.outcome.number), numberWidth) + "  " +
+                padded(shown[i], textWidth) + "  " + verdict(line) + "\n";
+    }
+    if (reading.summary.lines > reading.lines.size()) {
+        text += "... and " + std::to_string(reading.summary.lines - reading.lines.size()) +
+                " more lines, not explained here\n";
+    }
+    return text;
+}
+
+std::string bindingsTable(const KeyBindings& bindings) {
+    std::size_t nameWidth = 0;
+    std::size_t valueWidth = 0;
+    for (const BindingField& field : bindingFields) {
+        nameWidth = std::max(nameWidth, field.fieldName.size());
+        valueWidth = std::max(valueWidth, std::to_string(bindings.*field.member).size());
+    }
+    std::string text = "\nBindings\n";
+    for (const BindingField& field : bindingFields) {
+        const VirtualKeyCode code = bindings.*field.member;
+        // A switch that is off says what that means instead.
+        const bool isSwitch = field.kind == BindingField::Kind::Switch;
+        std::string name = code == 0 && !isSwitch ? "not bound" : valueName(field, code);
+        if (code == 0 && field.kind != BindingField::Kind::GearKey && !isSwitch) {
+            name += " (optional)";
+        }
+        text += "  " + padded(std::string(field.fieldName), nameWidth) + "  " +
+                rightAligned(std::to_string(code), valueWidth) + "  " + name + "\n";
+    }
+    return text;
+}
+
+} // namespace
+
+std::string bindingsReport(const BindingReading& reading) {
+    const KeyBindings& bindings = reading.bindings;
+    std::string text = bindingsTable(bindings);
+    const std::vector<std::string> found = bindingWarnings(reading);
+    if (!found.empty()) {
+        text += "\nWarnings\n";
+        for (const std::string& warning : found) {
+            text += "  - " + warning + "\n";
+        }
+    }
+
+    switch (gearAccess(bindings)) {
+    case GearAccess::GearKeys:
+        return text + "\nResult: the clutch and every gear's key are bound.\n";
+    case GearAccess::ShiftKeys:
+        return text + "\nResult: every gear can be reached with clutchKey, shiftUpKey and "
+                      "shiftDownKey.\n";
+    case GearAccess::PadButtons:
+        return text + "\nResult: every gear can be reached with padHoldControl, padUpControl "
+                      "and padDownControl.\n";
+    case GearAccess::None:
+        break;
+    }
+    std::vector<std::string> unbound;
+    for (const std::size_t field : unboundGearFields(bindings)) {
+        unbound.emplace_back(bindingFields[field].fieldName);
+    }
+    text += "\nResult: the gearbox can't use all its gears; not bound: " + joined(unbound) + ".\n";
+    if (const char* bindKey = virtualKeyName(bindings.bindKey)) {
+        text += std::string("In the game, ") + bindKey +
+                " (bindKey) lets you choose the clutch and gear keys by pressing them.\n";
+    }
+    return text;
+}
+
+std::string bindingReport(const BindingReading& reading, std::string_view name) {
+    const ReadSummary& summary = reading.summary;
+    std::string text = std::string(name) + ": ";
+    if (summary.tooLarge) {
+        text += std::string(tooLargeNote) + "\n";
+    } else if (summary.utf16) {
+        text += "UTF-16 (it begins with a UTF-16 byte-order mark), no line read\n";
+    } else {
+        text += std::to_string(summary.lines) + (summary.lines == 1 ? " line" : " lines");
+        if (summary.utf8ByteOrderMark) {
+            text += ", UTF-8 with a byte-order mark (harmless)";
+        }
+        text += "\n";
+    }
+    if (!reading.lines.empty()) {
+        text += linesReport(reading);
+    }
+    return text + bindingsReport(reading);
+}

@@ -1,0 +1,18 @@
+// What the explanation of a key-binding file says of each value, and what it
+// finds wrong with the bindings a file came to.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "explain/binding_reading.h"
+
+// A key's or pad button's name, or what a switch does.
+std::string valueName(const BindingField& field, std::int32_t value);
+
+// "clutchKey = 16 (Shift)".
+std::string bindingText(const BindingField& field, std::int32_t value);
+
+// One sentence for each thing wrong, in the order the explanation lists them.
+std::vector<std::string> bindingWarnings(const BindingReading& reading);

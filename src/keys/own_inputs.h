@@ -1,0 +1,38 @@
+// The keys and game controls the plug-in reads or disables itself, whatever
+// the key-binding file says: the gearbox and the frame loop use them, and the
+// explanation of a file warns about a binding on one of them.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <string_view>
+
+#include "keys/key_code.h"
+
+inline constexpr VirtualKeyCode accelerateKey = 87;  // W
+inline constexpr VirtualKeyCode brakeKey = 83;       // S
+inline constexpr VirtualKeyCode toggleArrowKey = 39; // the right arrow
+
+// Game controls, all asked about and disabled on the frontend's pad.
+inline constexpr std::int32_t accelerateControl = 71;     // W, RT
+inline constexpr std::int32_t brakeControl = 72;          // S, LT
+inline constexpr std::int32_t toggleControl = 190;        // the right arrow, D-pad right
+inline constexpr std::int32_t accelerateAltControl = 208; // RT as the frontend sees it
+
+struct OwnInput {
+    std::int32_t code;
+    std::string_view use;
+};
+
+inline constexpr std::array<OwnInput, 3> ownKeys = {{
+    {accelerateKey, "W to accelerate"},
+    {brakeKey, "S to brake"},
+    {toggleArrowKey, "the right arrow to switch the gearbox on and off"},
+}};
+
+inline constexpr std::array<OwnInput, 4> ownControls = {{
+    {accelerateControl, "accelerate"},
+    {brakeControl, "brake"},
+    {toggleControl, "switch the gearbox on and off"},
+    {accelerateAltControl, "accelerate"},
+}};

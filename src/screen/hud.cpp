@@ -1,0 +1,53 @@
+#include "screen/hud.h"
+
+#include "host/natives.h"
+#include "screen/screen_layout.h"
+
+namespace {
+
+constexpr float labelY = 0.015f;
+constexpr std::int32_t subtitleDurationMs = 2500;
+
+// Screen text is immediate-mode and the style applies to the next text only,
+// so the whole style is set again for every text on every frame.
+[[gnu::always_inline]] inline void drawText(const char* text, float x, float y, float size,
+                                            bool highlighted) {
+    textFont(4);
+    textScale(0.3f, size);
+    if (highlighted) {
+        textColour(50, 255, 50);
+    } else {
+        textColour(250, 250, 250);
+    }
+    textWrap(0.0f, 1.0f);
+    textCentred(1);
+    textDropShadow(0, 0, 0, 0, 0);
+    textOutline();
+    beginScreenText("STRING");
+    addTextString(text);
+    drawScreenText(x, y);
+}
+
+} // namespace
+
+void drawHudLabel(std::string text, float x, bool highlighted) {
+    drawText(text.c_str(), x, labelY, 0.54f, highlighted);
+}
+
+void drawPromptLine(const char* text) {
+    drawText(text, promptX, promptY, 0.6f, false);
+}
+
+void showSubtitle(const char* text) {
+    beginSubtitle("STRING");
+    addTextString(text);
+    printSubtitle(subtitleDurationMs);
+}
+
+void showNotification(std::string_view text) {
+    char component[textLengthAtMost + 1] = {};
+    text.copy(component, textLengthAtMost);
+    beginNotification("STRING");
+    addTextString(component);
+    postNotification();
+}

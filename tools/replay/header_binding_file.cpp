@@ -1,0 +1,24 @@
+#include "replay/header_binding_file.h"
+
+#include "binding_file/binding_places.h"
+#include "binding_file/recorded_bindings.h"
+
+std::optional<std::string> headerBindingFile(const DriveRecording& recording) {
+    const KeyBindings keys = keysOfRecording(recording.bindings);
+    switch (fileOfRecording(recording.bindings)) {
+    case BindingsFile::NotFound:
+        break;
+    case BindingsFile::TooLarge:
+        return std::string(bindingFileBytesAtMost + 1, '\n');
+    case BindingsFile::Utf16:
+        return "\xFF\xFE";
+    case BindingsFile::Read: {
+        std::string text;
+        for (const BindingField& field : bindingFields) {
+            text += std::string(field.keyText) + "=" + std::to_string(keys.*field.member) + "\n";
+        }
+        return text;
+    }
+    }
+    return std::nullopt;
+}

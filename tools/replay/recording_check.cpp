@@ -1,0 +1,186 @@
+#include "replay/recording_check.h"
+
+#include <algorithm>
+#include <unordered_map>
+#include <vector>
+
+#include "binding_file/recorded_bindings.h"
+#include "gearbox/vehicle_classes.h"
+#include "sim/world.h"
+
+namespace {
+
+// The bindings or the state, as messages name them, and their fields.
+struct Fields {
+    const char* name;
+    const char* holds;
+    const char* lacks;
+    std::span<const RecordedField> table;
+};
+
+std::string outside(std::int32_t value, std::int32_t lowest, std::int32_t highest) {
+    return std::to_string(value) + ", outside " + std::to_string(lowest) + " to " +
+           std::to_string(highest);
+}
+
+std::string valueProblem(const Fields& fields, const RecordedField& field, std::int32_t value) {
+    if (value >= field.lowest && value <= field.highest) {
+        return {};
+    }
+    return std::string(fields.name) + " " + fields.holds + " " + std::string(field.name) + " = " +
+           outside(value, field.lowest, field.highest);
+}
+
+const RecordedField* fieldNamed(std::span<const RecordedField> table, std::string_view name) {
+    const auto found = std::ranges::find(table, name, &RecordedField::name);
+    return found == table.end() ? nullptr : &*found;
+}
+
+// Each value names one of the fields, once, with a value in its range, and
+// every field is named.
+std::string fieldsProblem(const Fields& fields, const std::vector<NamedValue>& values) {
+    std::vector<bool> named(fields.table.size(), false);
+    for (const NamedValue& value : values) {
+        const RecordedField* field = fieldNamed(fields.table, value.name);
+        if (!field) {
+            return std::string(fields.name) + " name " + value.name +
+                   ", which this plug-in doesn't know";
+        }
+        const auto index = static_cast<std::size_t>(field - fields.table.data());
+        if (named[index]) {
+            return std::string(fields.name) + " name " + value.name + " twice";
+        }
+        named[index] = true;
+        if (std::string problem = valueProblem(fields, *field, value.value); !problem.empty()) {
+            return problem;
+        }
+    }
+    for (std::size_t i = 0; i < fields.table.size(); ++i) {
+        if (!named[i]) {
+            return std::string(fields.name) + " " + fields.lacks + " " +
+                   std::string(fields.table[i].name);
+        }
+    }
+    return {};
+}
+
+Fields bindingsFields() {
+    return {"its bindings", "hold", "don't name", recordedBindingFields};
+}
+
+Fields stateFieldsOf(std::span<const RecordedField> table) {
+    return {"its state", "holds", "doesn't name", table};
+}
+
+// What the stand-in reads from a native's recorded call: the argument that
+// is a game control, as its documented parameters name it, and whether its
+// answer is a vehicle class.
+struct NativeReading {
+    std::size_t controlArgument = recordedArgumentsAtMost;
+    bool answersClass = false;
+};
+
+NativeReading nativeReading(std::uint64_t hash) {
+    NativeReading reading;
+    reading.answersClass = sim::nativeFact(hash) == sim::Fact::VehicleClass;
+    const char* parameters = sim::nativeParameters(hash);
+    std::string_view rest = parameters ? parameters : "";
+    for (std::size_t i = 0; !rest.empty(); ++i) {
+        const std::size_t comma = std::min(rest.find(", "), rest.size());
+        if (rest.substr(0, comma).ends_with(" control")) {
+            reading.controlArgument = i;
+        }
+        rest.remove_prefix(std::min(comma + 2, rest.size()));
+    }
+    return reading;
+}
+
+std::string callProblem(const RecordedCall& call, const NativeReading& native) {
+    if (call.kind == RecordedCall::Kind::Key && (call.key < 0 || call.key > highestVirtualKey)) {
+        return "key code " + outside(call.key, 0, highestVirtualKey);
+    }
+    if (call.kind != RecordedCall::Kind::Native) {
+        return {};
+    }
+    if (native.controlArgument < call.argumentCount) {
+        const auto control = static_cast<std::int32_t>(call.arguments[native.controlArgument]);
+        if (control < 0 || control > lastGameControl) {
+            const NativeId* id = findNativeId(call.hash);
+            return std::string(id ? id->name : "a native") + " asks about control " +
+                   outside(control, 0, lastGameControl);
+        }
+    }
+    const auto vehicleClass = static_cast<std::int32_t>(call.result);
+    if (native.answersClass && (vehicleClass < 0 || vehicleClass > highestVehicleClass)) {
+        return "vehicle class " + outside(vehicleClass, 0, highestVehicleClass);
+    }
+    return {};
+}
+
+// A pass's state: its first entry, with a value for each name in the
+// header, in the header's order, each in its field's range.
+std::string stateProblem(const RecordedCall& call, std::size_t entry,
+                         const std::vector<const RecordedField*>& order, const Fields& state) {
+    if (order.empty()) {
+        return "the plug-in's state, in a recording whose header keeps none";
+    }
+    if (entry != 1) {
+        return "the plug-in's state, which only a pass's first entry holds";
+    }
+    if (call.values.size() != order.size()) {
+        return "the plug-in's state with " + std::to_string(call.values.size()) +
+               " values, where its header names " + std::to_string(order.size());
+    }
+    for (std::size_t i = 0; i < order.size(); ++i) {
+        if (std::string problem = valueProblem(state, *order[i], call.values[i]);
+            !problem.empty()) {
+            return problem;
+        }
+    }
+    return {};
+}
+
+} // namespace
+
+std::string recordingHeaderProblem(const DriveRecording& recording,
+                                   std::span<const RecordedField> stateFields) {
+    if (std::string problem = fieldsProblem(bindingsFields(), recording.bindings);
+        !problem.empty()) {
+        return problem;
+    }
+    return recording.state.empty() ? std::string()
+                                   : fieldsProblem(stateFieldsOf(stateFields), recording.state);
+}
+
+std::string recordingProblem(const DriveRecording& recording,
+                             std::span<const RecordedField> stateFields) {
+    if (std::string problem = recordingHeaderProblem(recording, stateFields); !problem.empty()) {
+        return problem;
+    }
+    std::unordered_map<std::uint64_t, NativeReading> natives;
+    for (const std::uint64_t hash : recording.natives) {
+        natives.try_emplace(hash, nativeReading(hash));
+    }
+    std::vector<const RecordedField*> stateOrder;
+    for (const NamedValue& value : recording.state) {
+        stateOrder.push_back(fieldNamed(stateFields, value.name));
+    }
+    RecordedPass pass;
+    std::size_t offset = 0;
+    for (std::uint32_t number = 1; number <= recording.passCount; ++number) {
+        decodePass(recording, offset, pass);
+        for (std::size_t entry = 1; entry <= pass.calls.size(); ++entry) {
+            const RecordedCall& call = pass.calls[entry - 1];
+            const std::string problem =
+                call.kind == RecordedCall::Kind::State
+                    ? stateProblem(call, entry, stateOrder, stateFieldsOf(stateFields))
+                : call.kind == RecordedCall::Kind::Native ? callProblem(call, natives.at(call.hash))
+                                                          : callProblem(call, {});
+            if (!problem.empty()) {
+                return "pass " + std::to_string(number) + ", entry " + std::to_string(entry) +
+                       ": " + problem;
+            }
+        }
+    }
+    return {};
+}

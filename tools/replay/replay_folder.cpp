@@ -1,0 +1,46 @@
+#include "replay/replay_folder.h"
+
+#include <cerrno>
+#include <cstdlib>
+#include <cstring>
+#include <fstream>
+
+#include "binding_file/binding_places.h"
+#include "host/file_questions.h"
+#include "replay/header_binding_file.h"
+#include "sim/world.h"
+
+namespace fs = std::filesystem;
+
+ReplayFolder::ReplayFolder(const DriveRecording& recording) : previousModule(nativeModuleFolder()) {
+    std::error_code error;
+    const fs::path temporary = fs::temp_directory_path(error);
+    std::string pattern = (temporary / "drive-replay-XXXXXX").string();
+    if (error || !mkdtemp(pattern.data())) {
+        failure = "cannot make a folder for the replay in the temporary folder";
+        if (!temporary.empty()) {
+            failure.append(" ").append(temporary.string());
+        }
+        failure.append(": ").append(error ? error.message() : std::strerror(errno));
+        return;
+    }
+    made = pattern;
+    if (const std::optional<std::string> file = headerBindingFile(recording)) {
+        std::ofstream(made / bindingFileName, std::ios::binary) << *file;
+    }
+    nativeModuleFolder() = made.string();
+    fs::current_path(made);
+    if (recording.filesKept) {
+        nativeReplayedFiles() = sim::fileAnswer;
+    }
+}
+
+ReplayFolder::~ReplayFolder() {
+    if (!made.empty()) {
+        fs::current_path(previous);
+        nativeModuleFolder() = previousModule;
+        nativeReplayedFiles() = nullptr;
+        std::error_code error;
+        fs::remove_all(made, error);
+    }
+}

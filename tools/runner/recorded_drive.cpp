@@ -1,0 +1,102 @@
+#include "runner/recorded_drive.h"
+
+#include <algorithm>
+#include <cstdio>
+
+#include "binding_file/binding_places.h"
+#include "binding_file/binding_reader.h"
+#include "binding_file/recorded_bindings.h"
+#include "host/files.h"
+#include "version.h"
+
+bool holdsPass(const std::vector<sim::Call>& calls) {
+    return std::ranges::any_of(
+        calls, [](const sim::Call& call) { return call.kind == sim::Call::Kind::Wait; });
+}
+
+RecordedPass recordedPass(const std::vector<sim::Call>& calls, std::int64_t timeMs) {
+    RecordedPass pass;
+    pass.gameTimeMs = static_cast<std::int32_t>(timeMs);
+    pass.calls.reserve(calls.size());
+    for (const sim::Call& call : calls) {
+        RecordedCall recorded;
+        switch (call.kind) {
+        case sim::Call::Kind::Native:
+            recorded.hash = call.hash;
+            recorded.argumentCount = static_cast<std::uint8_t>(call.argumentCount);
+            for (std::size_t i = 0; i < call.argumentCount; ++i) {
+                recorded.arguments[i] = static_cast<std::uint32_t>(call.arguments[i]);
+            }
+            recorded.textArgument = call.textArgument;
+            if (call.textArgument) {
+                recorded.arguments[0] = 0;
+                recorded.text = call.text.substr(0, recordedTextAtMost);
+            }
+            recorded.result = static_cast<std::uint32_t>(call.result);
+            break;
+        case sim::Call::Kind::KeyQuery:
+            recorded.kind = RecordedCall::Kind::Key;
+            recorded.key = static_cast<std::int32_t>(call.value);
+            recorded.keyState = call.keyState;
+            break;
+        // The plug-in's focus is whether the foreground window is the game's.
+        case sim::Call::Kind::ForegroundQuery:
+            recorded.kind = RecordedCall::Kind::Focus;
+            recorded.focused = static_cast<std::uintptr_t>(call.value) == sim::gameWindow;
+            break;
+        // The question alone: replays compare which files the plug-in asked
+        // about, and the answers are the recording's.
+        case sim::Call::Kind::File:
+            recorded.kind = RecordedCall::Kind::File;
+            recorded.question = static_cast<FileQuestion>(call.value);
+            break;
+        case sim::Call::Kind::WindowProcessQuery:
+        case sim::Call::Kind::Wait:
+            continue;
+        }
+        pass.calls.push_back(std::move(recorded));
+    }
+    return pass;
+}
+
+DriveRecording driveRecordingHeader(const std::string& pluginFolder,
+                                    const std::string& driveFolder) {
+    DriveRecording header;
+    header.pluginVersion = productVersion;
+    KeyBindings keys{};
+    BindingsFile file = BindingsFile::NotFound;
+    for (const std::string& folder : {pluginFolder, driveFolder}) {
+        const FileRead found =
+            readFileUpTo(inFolder(folder, bindingFileName), bindingFileBytesAtMost);
+        if (found.answer == ReadAnswer::TooLarge) {
+            file = BindingsFile::TooLarge;
+            break;
+        }
+        if (found.answer == ReadAnswer::Read) {
+            const ReadSummary summary =
+                readBindingText(found.bytes, keys, [](const LineOutcome&) {});
+            file = summary.utf16 ? BindingsFile::Utf16 : BindingsFile::Read;
+            break;
+        }
+    }
+    header.bindings = recordedBindings(keys, file);
+    return header;
+}
+
+std::string readWholeFile(const std::string& path, std::string& error) {
+    if (fileKind(path) != FileKind::Regular) {
+        error = "cannot read " + path + ": no such file";
+        return {};
+    }
+    const SharedFile file = openSharedForReading(path);
+    std::string bytes;
+    char chunk[65536];
+    for (std::size_t got = 1; file && got > 0;) {
+        got = std::fread(chunk, 1, sizeof chunk, file.get());
+        bytes.append(chunk, got);
+    }
+    if (!file || std::ferror(file.get())) {
+        error = "cannot read " + path;
+    }
+    return bytes;
+}
