@@ -544,17 +544,49 @@ TEST_F(GearboxTest, TogglingTakesEffectInTheSamePass) {
     EXPECT_EQ(labelTexts(sim::world.labels), (std::vector<std::string>{"Clutch", "Shift", "1*"}));
 }
 
-TEST_F(GearboxTest, UnboundKeysLeaveTheGearboxInFirst) {
-    bindingsState.keys = KeyBindings{};
-    press(clutch);
-    press(secondKey);
-    press(keyW);
-    passes(400);
-    EXPECT_EQ(gearboxState.gear, gear1);
-    EXPECT_FALSE(gearboxState.clutchHeld);
-    EXPECT_EQ(car().maxSpeed, 21.0f);
-    EXPECT_NEAR(car().speed, 21.0f, 0.01f);
-    EXPECT_EQ(waits(), std::vector<std::int64_t>(400, 0));
+// Without a clutch no key changes gear, however many gear and shift keys are
+// bound and pressed; and code 0, a key left unbound, is never asked about.
+TEST_F(GearboxTest, WithoutAClutchNoKeyChangesGearAndNoUnboundKeyIsAsked) {
+    constexpr int shiftUp = 33, shiftDown = 34;
+    struct Case {
+        const char* name;
+        bool clutchBound, gearKeysBound, shiftKeysBound;
+        Gear gearAfter;
+    };
+    for (const Case& c : {Case{"nothing bound", false, false, false, gear1},
+                          Case{"gear keys, no clutch", false, true, true, gear1},
+                          Case{"shift keys and clutch, no gear keys", true, false, true, gear2}}) {
+        SCOPED_TRACE(c.name);
+        resetPlugin(Reset::Restart);
+        sim::world.keys.reset();
+        clearCalls();
+        KeyBindings keys{};
+        keys.clutchKey = c.clutchBound ? clutch : 0;
+        if (c.gearKeysBound) {
+            keys.firstGearKey = firstKey;
+            keys.secondGearKey = secondKey;
+            keys.thirdGearKey = thirdKey;
+            keys.fourthGearKey = fourthKey;
+            keys.reverseKey = reverseKey;
+        }
+        if (c.shiftKeysBound) {
+            keys.shiftUpKey = shiftUp;
+            keys.shiftDownKey = shiftDown;
+        }
+        bindingsState.keys = keys;
+        press(clutch);
+        press(secondKey);
+        press(shiftUp);
+        press(keyW);
+        passes(400);
+        EXPECT_EQ(gearboxState.gear, c.gearAfter);
+        EXPECT_EQ(gearboxState.clutchHeld, c.clutchBound);
+        EXPECT_EQ(waits(), std::vector<std::int64_t>(400, 0));
+        for (const sim::Call& call : sim::world.calls) {
+            EXPECT_FALSE(call.kind == sim::Call::Kind::KeyQuery && call.value == 0)
+                << "key 0 asked in frame " << call.frame;
+        }
+    }
 }
 
 // --- Where the gearbox acts -------------------------------------------------------------

@@ -29,8 +29,9 @@ void checkGameFocus() {
 }
 
 // Bit 15 of the result is the key's current state; the other bits are ignored.
+// Code 0 is an unbound key, which Windows is never asked about.
 bool keyDown(VirtualKeyCode key) {
-    if (!keyboardState.gameHasFocus) {
+    if (key == 0 || !keyboardState.gameHasFocus) {
         return false;
     }
     if (tapOpen()) [[unlikely]] {

@@ -16,7 +16,7 @@ extern KeyboardState keyboardState;
 void checkGameFocus();
 
 // True while the key is down at the moment of the call and the game had the
-// focus at the last check; code 0 is never down.
+// focus at the last check; code 0, an unbound key, is never down and never asked about.
 bool keyDown(VirtualKeyCode key);
 
 // A press of a key or button, once however long it is held: true when it is
