@@ -2,9 +2,11 @@
 
 namespace {
 
-// Pad index of every control query and suppression.
+// The frontend's pad, as the game's own scripts use it: a control just
+// pressed, the input device, and one control disabled (0 and 2 disable alike).
 constexpr std::int32_t controlPad = 2;
-// The player's own controls, where the pad's buttons and triggers are read.
+// The player's own controls: a control held, which the pad's buttons and
+// triggers are read by, and every control disabled at once.
 constexpr std::int32_t playerPad = 0;
 constexpr std::int32_t driverSeat = -1;
 

@@ -13,7 +13,8 @@ inline constexpr VirtualKeyCode accelerateKey = 87;  // W
 inline constexpr VirtualKeyCode brakeKey = 83;       // S
 inline constexpr VirtualKeyCode toggleArrowKey = 39; // the right arrow
 
-// Game controls, all asked about and disabled on the frontend's pad.
+// Game controls: a press is asked about and a control disabled on the
+// frontend's pad (2), a control held is read on the player's (0).
 inline constexpr std::int32_t accelerateControl = 71;     // W, RT
 inline constexpr std::int32_t brakeControl = 72;          // S, LT
 inline constexpr std::int32_t toggleControl = 190;        // the right arrow, D-pad right
