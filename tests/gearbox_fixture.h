@@ -6,6 +6,14 @@
 
 #include <cmath>
 #include <cstdio>
+#include <ostream>
+
+// A gear as a failed expectation shows it: its label, or its number past the
+// table.
+inline void PrintTo(Gear gear, std::ostream* out) {
+    const auto row = static_cast<std::size_t>(gear);
+    *out << (row < gearCount ? gearTable[row].label : "gear #" + std::to_string(row));
+}
 
 // A gear by its label in the gear table.
 inline Gear gearLabelled(std::string_view label) {
