@@ -577,7 +577,7 @@ TEST(BindingReportTest, ExplainsTheFirst200LinesAndCountsTheRestWithOverridesBey
     EXPECT_EQ(reading.summary.lines, 250u);
     ASSERT_EQ(reading.lines.size(), explainedLinesAtMost);
     EXPECT_EQ(reading.bindings.clutchKey, 17);
-    const std::string report = bindingReport(reading, "long.ini");
+    const std::string report = bindingFileReport(reading, "long.ini");
     EXPECT_NE(report.find(" 150  Clutch=16   clutchKey = 16 (Shift); line 230 overrides it\n"),
               std::string::npos)
         << report;

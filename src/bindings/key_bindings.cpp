@@ -32,7 +32,7 @@ BindingReading unread(const KeyBindings& bindings) {
 void logUnread(const std::string& reason, bool reload) {
     bindingsState.logWritten =
         writeLog(reason + (reload ? "The keys read before stay bound.\n" : "No key is bound.\n") +
-                 bindingsReport(unread(bindingsState.keys)));
+                 resultingBindingsReport(unread(bindingsState.keys)));
 }
 
 // Takes the file read at path into the bindings in use, over them on the
@@ -58,7 +58,8 @@ BindingsFile readAndLog(const std::string& path, const FileRead& file, bool relo
                 keyName(reloadKey) + ").\n";
     }
     state.keys = reading.bindings;
-    state.logWritten = writeLog(note + (note.empty() ? "" : "\n") + bindingReport(reading, path));
+    state.logWritten =
+        writeLog(note + (note.empty() ? "" : "\n") + bindingFileReport(reading, path));
     return reading.summary.utf16 ? BindingsFile::Utf16 : BindingsFile::Read;
 }
 

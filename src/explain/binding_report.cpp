@@ -173,7 +173,7 @@ std::string bindingsTable(const KeyBindings& bindings) {
 
 } // namespace
 
-std::string bindingsReport(const BindingReading& reading) {
+std::string resultingBindingsReport(const BindingReading& reading) {
     const KeyBindings& bindings = reading.bindings;
     std::string text = bindingsTable(bindings);
     const std::vector<std::string> found = bindingWarnings(reading);
@@ -208,7 +208,7 @@ std::string bindingsReport(const BindingReading& reading) {
     return text;
 }
 
-std::string bindingReport(const BindingReading& reading, std::string_view name) {
+std::string bindingFileReport(const BindingReading& reading, std::string_view name) {
     const ReadSummary& summary = reading.summary;
     std::string text = std::string(name) + ": ";
     if (summary.tooLarge) {
@@ -225,5 +225,5 @@ std::string bindingReport(const BindingReading& reading, std::string_view name) 
     if (!reading.lines.empty()) {
         text += linesReport(reading);
     }
-    return text + bindingsReport(reading);
+    return text + resultingBindingsReport(reading);
 }

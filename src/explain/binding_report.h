@@ -15,8 +15,8 @@
 inline constexpr std::string_view tooLargeNote = "larger than 1 MiB, not read";
 
 // The whole explanation; name is how the file is shown.
-std::string bindingReport(const BindingReading& reading, std::string_view name);
+std::string bindingFileReport(const BindingReading& reading, std::string_view name);
 
 // The bindings table, the warnings and the result line alone, as the
 // explanation ends.
-std::string bindingsReport(const BindingReading& reading);
+std::string resultingBindingsReport(const BindingReading& reading);

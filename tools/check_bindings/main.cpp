@@ -138,7 +138,7 @@ int run(const std::vector<std::string>& arguments) {
     }
     BindingReading reading = readBindings(file.bytes);
     reading.summary.tooLarge = file.answer == ReadAnswer::TooLarge;
-    print(stdout, bindingReport(reading, name));
+    print(stdout, bindingFileReport(reading, name));
     return gearAccess(reading.bindings) == GearAccess::None ? 1 : 0;
 }
 
