@@ -25,21 +25,6 @@ void record(Call::Kind kind, std::int64_t value, std::int16_t keyState = 0) {
     }
 }
 
-// The replayed pass's next entry, when it is of this kind; nullptr otherwise.
-// The plug-in's state kept in a pass is no answer.
-const RecordedCall* nextAnswer(RecordedCall::Kind kind) {
-    ReplaySource& replay = world.replay;
-    const std::vector<RecordedCall>& calls = replay.pass->calls;
-    while (replay.next < calls.size() && calls[replay.next].kind == RecordedCall::Kind::State) {
-        ++replay.next;
-    }
-    if (replay.next == calls.size()) {
-        return nullptr;
-    }
-    const RecordedCall& call = calls[replay.next++];
-    return call.kind == kind ? &call : nullptr;
-}
-
 } // namespace
 
 void beginNative(std::uint64_t hash) {
@@ -98,10 +83,6 @@ unsigned long long* callNative() {
         }
         entry->run(world.pushed.data());
     }
-    if (world.replay.pass) {
-        const RecordedCall* answer = nextAnswer(RecordedCall::Kind::Native);
-        world.resultSlots[0] = answer && answer->hash == hash ? answer->result : 0;
-    }
     call.result = world.resultSlots[0];
     if (world.recording) {
         world.calls.push_back(std::move(call));
@@ -118,21 +99,12 @@ std::int16_t keyState(int key) {
                                           (world.pressedSinceQuery[key] ? 1 : 0));
         world.pressedSinceQuery[key] = false;
     }
-    if (world.replay.pass) {
-        const RecordedCall* answer = nextAnswer(RecordedCall::Kind::Key);
-        state = answer ? answer->keyState : std::int16_t{0};
-    }
     record(Call::Kind::KeyQuery, key, state);
     return state;
 }
 
 void* foregroundWindow() {
-    bool focused = world.gameFocused;
-    if (world.replay.pass) {
-        const RecordedCall* answer = nextAnswer(RecordedCall::Kind::Focus);
-        focused = answer && answer->focused;
-    }
-    const std::uintptr_t window = focused ? gameWindow : otherWindow;
+    const std::uintptr_t window = world.gameFocused ? gameWindow : otherWindow;
     record(Call::Kind::ForegroundQuery, static_cast<std::int64_t>(window));
     return reinterpret_cast<void*>(window);
 }
@@ -150,19 +122,8 @@ std::uint32_t windowThreadProcessId(void* window, std::uint32_t* processId) {
     return process == 0 ? 0 : process + 4;
 }
 
-const RecordedCall* fileAnswer(FileQuestion question) {
-    const RecordedCall* answer = nullptr;
-    if (world.replay.pass) {
-        answer = nextAnswer(RecordedCall::Kind::File);
-    } else if (ReplaySource& files = world.fileReplay; files.pass) {
-        const std::vector<RecordedCall>& calls = files.pass->calls;
-        while (files.next < calls.size() && calls[files.next].kind != RecordedCall::Kind::File) {
-            ++files.next;
-        }
-        answer = files.next < calls.size() ? &calls[files.next++] : nullptr;
-    }
+void recordFileQuestion(FileQuestion question) {
     record(Call::Kind::File, static_cast<std::int64_t>(question));
-    return answer && answer->question == question ? answer : nullptr;
 }
 
 void recordWait(std::uint32_t milliseconds) {

@@ -15,7 +15,7 @@
 #include <vector>
 
 #include "host/native_table.h"
-#include "recording/recording_file.h"
+#include "recording/recording.h"
 
 namespace sim {
 
@@ -58,7 +58,7 @@ struct Call {
     std::string text;
     // Wait: milliseconds. KeyQuery: the key code and the value returned.
     // ForegroundQuery: the window returned; WindowProcessQuery: the window asked about.
-    // File: the question a replay answered.
+    // File: the question, which reaches no world (recordFileQuestion).
     std::int64_t value = 0;
     std::int16_t keyState = 0;
 };
@@ -131,13 +131,6 @@ struct Vehicle {
 // Where the game's last input came from.
 enum class Device { KeyboardAndMouse, Pad };
 
-// The answers a recorded pass got, given to the plug-in in the order it asks:
-// each native call, key query and focus check takes the next entry.
-struct ReplaySource {
-    const RecordedPass* pass = nullptr;
-    std::size_t next = 0;
-};
-
 struct World {
     // Setup.
     int frameMs = 16;
@@ -190,13 +183,6 @@ struct World {
     // Recording.
     std::vector<Call> calls;
     std::vector<std::string> faults;
-
-    // While it has a pass, the world answers from it instead of from itself.
-    ReplaySource replay;
-    // While it has a pass, the file questions take their answers from its
-    // file entries, in order: a replay through the world answers only them
-    // from the recording.
-    ReplaySource fileReplay;
 
     // Called at the end of every frame, before the frame's screen is cleared.
     std::function<void(const World&)> frameObserver;
@@ -258,9 +244,10 @@ std::int16_t keyState(int key);
 void* foregroundWindow();
 std::uint32_t windowThreadProcessId(void* window, std::uint32_t* processId);
 void recordWait(std::uint32_t milliseconds);
-// A replay's answer to the plug-in's file question, from the pass replayed:
-// null when its next answer isn't to this question.
-const RecordedCall* fileAnswer(FileQuestion question);
+// A question the plug-in asks of the file system, which crosses to no world:
+// whoever answers it in the system's place records it here, in its order
+// among the calls.
+void recordFileQuestion(FileQuestion question);
 
 // A native's documented parameters, such as "Entity entity, float speed", and
 // result, such as "float"; nullptr for a native the world doesn't know.

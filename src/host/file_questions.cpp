@@ -1,5 +1,6 @@
 #include "host/file_questions.h"
 
+#include "host/recorded_answers.h"
 #include "host/tap.h"
 
 static_assert(static_cast<std::uint8_t>(WriteFault::Other) ==
@@ -7,22 +8,15 @@ static_assert(static_cast<std::uint8_t>(WriteFault::Other) ==
 static_assert(static_cast<std::uint8_t>(FileKind::Other) ==
               fileAnswersAtMost[static_cast<std::size_t>(FileQuestion::Kind)]);
 
-#if !defined(_WIN32)
-ReplayedFileAnswer& nativeReplayedFiles() {
-    static ReplayedFileAnswer answers = nullptr;
-    return answers;
-}
-#endif
-
 namespace {
 
 // The answer to a question other than a read, as a number; fallback is what
-// a replay answers when the recording holds none.
+// the plug-in gets when answers are injected but none to this question.
 template <typename Answer, typename Ask>
 Answer asked(FileQuestion question, [[maybe_unused]] Answer fallback, Ask ask) {
 #if !defined(_WIN32)
-    if (const ReplayedFileAnswer replayed = nativeReplayedFiles()) {
-        const RecordedCall* answer = replayed(question);
+    if (recordedAnswers.file) [[unlikely]] {
+        const std::optional<FileAnswer> answer = recordedAnswers.file(question);
         return answer ? static_cast<Answer>(answer->answer) : fallback;
     }
 #endif
@@ -37,12 +31,12 @@ Answer asked(FileQuestion question, [[maybe_unused]] Answer fallback, Ask ask) {
 
 FileRead readFileAsked(const std::string& path, std::size_t bytesAtMost) {
 #if !defined(_WIN32)
-    if (const ReplayedFileAnswer replayed = nativeReplayedFiles()) {
-        const RecordedCall* answer = replayed(FileQuestion::Read);
+    if (recordedAnswers.file) [[unlikely]] {
+        const std::optional<FileAnswer> answer = recordedAnswers.file(FileQuestion::Read);
         FileRead read;
         if (answer) {
             read.answer = static_cast<ReadAnswer>(answer->answer);
-            read.bytes = answer->text;
+            read.bytes = answer->bytes;
         }
         return read;
     }
@@ -66,8 +60,9 @@ bool sameFolderAsked(const std::string& a, const std::string& b) {
     return asked(FileQuestion::SameFolder, false, [&] { return sameFolder(a, b); });
 }
 
-// A write that a replay doesn't make: a file created there has no handle, and
-// writing to it or closing it is answered as recorded.
+// A write that isn't made when the answers are injected: a file created
+// there has no handle, and writing to it or closing it is answered as
+// injected.
 WriteFault createOutputAsked(const std::string& path, OutputFile& file) {
     return asked(FileQuestion::Create, WriteFault::Other, [&] { return createOutput(path, file); });
 }

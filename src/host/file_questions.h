@@ -1,14 +1,14 @@
 // What the plug-in asks of the file system where what it does depends on the
 // answer: whether a file is there, its bytes, and whether each write went
 // through. While a pass is recorded, each answer is written through the tap,
-// as a key query's is; a replay gives the recorded answers back instead of
-// asking the disk, so that it writes nothing either.
+// as a key query's is. Natively, answers injected on this floor
+// (recorded_answers.h) are given instead of asking the disk, which is then
+// neither read nor written.
 #pragma once
 
 #include <string>
 
 #include "host/files.h"
-#include "recording/recording_file.h"
 
 FileRead readFileAsked(const std::string& path, std::size_t bytesAtMost);
 FileKind fileKindAsked(const std::string& path);
@@ -22,11 +22,3 @@ WriteFault flushOutputAsked(const OutputFile& file);
 WriteFault closeOutputAsked(OutputFile& file);
 WriteFault replaceFileAsked(const std::string& from, const std::string& to);
 bool removeFileAsked(const std::string& path);
-
-#if !defined(_WIN32)
-// Natively, while a replay runs, the recorded answer to each question in
-// turn, or null when the recording holds no such question there; then the
-// question is answered as if the file weren't there, or the write failed.
-using ReplayedFileAnswer = const RecordedCall* (*)(FileQuestion question);
-ReplayedFileAnswer& nativeReplayedFiles();
-#endif

@@ -1,5 +1,6 @@
 #include "host/keyboard.h"
 
+#include "host/recorded_answers.h"
 #include "host/tap.h"
 #include "host/windows_api.h"
 
@@ -7,12 +8,31 @@ KeyboardState keyboardState;
 
 namespace {
 
+// GetAsyncKeyState's answer as the plug-in takes it: natively, an injected
+// answer in the stand-in's place (recorded_answers.h).
+[[gnu::always_inline]] inline short keyState(VirtualKeyCode key) {
+    const short state = GetAsyncKeyState(key);
+#if !defined(_WIN32)
+    if (recordedAnswers.keyState) {
+        return recordedAnswers.keyState(key);
+    }
+#endif
+    return state;
+}
+
 // The query while a pass is recorded, out of the way of the one that isn't.
 [[gnu::cold, gnu::noinline]] bool recordedKeyDown(VirtualKeyCode key) {
-    const short state = GetAsyncKeyState(key);
+    const short state = keyState(key);
     tapKey(key, state);
     return state < 0;
 }
+
+#if !defined(_WIN32)
+// The query while answers are injected, out of the way too.
+[[gnu::cold, gnu::noinline]] bool answeredKeyDown(VirtualKeyCode key) {
+    return keyState(key) < 0;
+}
+#endif
 
 } // namespace
 
@@ -23,6 +43,11 @@ void checkGameFocus() {
         GetWindowThreadProcessId(window, &process);
     }
     keyboardState.gameHasFocus = process != 0 && process == GetCurrentProcessId();
+#if !defined(_WIN32)
+    if (recordedAnswers.focus) [[unlikely]] {
+        keyboardState.gameHasFocus = recordedAnswers.focus();
+    }
+#endif
     if (tapOpen()) [[unlikely]] {
         tapFocus(keyboardState.gameHasFocus);
     }
@@ -37,5 +62,10 @@ bool keyDown(VirtualKeyCode key) {
     if (tapOpen()) [[unlikely]] {
         return recordedKeyDown(key);
     }
+#if !defined(_WIN32)
+    if (recordedAnswers.keyState) [[unlikely]] {
+        return answeredKeyDown(key);
+    }
+#endif
     return GetAsyncKeyState(key) < 0;
 }

@@ -5,6 +5,7 @@
 
 #include "replay/recording_check.h"
 #include "replay/replay.h"
+#include "replay/replay_answers.h"
 #include "replay/replay_calls.h"
 #include "replay/replay_folder.h"
 #include "runner/recorded_drive.h"
@@ -63,9 +64,9 @@ ReplayReport replayRecording(const DriveRecording& recording, const PluginContro
         ++report.passes;
         sim::world.calls.clear();
         sim::world.timeMs = recorded.gameTimeMs;
-        sim::world.replay = {&recorded, 0};
+        answerFrom(recording, recorded, Answering::Everything);
         plugin.runPass();
-        sim::world.replay = {};
+        stopAnswering();
         const std::string difference = firstDifference(
             recorded, recordedPass(sim::world.calls, recorded.gameTimeMs), report.passes);
         if (!difference.empty()) {

@@ -6,9 +6,8 @@
 #include <fstream>
 
 #include "binding_file/binding_places.h"
-#include "host/file_questions.h"
+#include "host/files.h"
 #include "replay/header_binding_file.h"
-#include "sim/world.h"
 
 namespace fs = std::filesystem;
 
@@ -30,16 +29,12 @@ ReplayFolder::ReplayFolder(const DriveRecording& recording) : previousModule(nat
     }
     nativeModuleFolder() = made.string();
     fs::current_path(made);
-    if (recording.filesKept) {
-        nativeReplayedFiles() = sim::fileAnswer;
-    }
 }
 
 ReplayFolder::~ReplayFolder() {
     if (!made.empty()) {
         fs::current_path(previous);
         nativeModuleFolder() = previousModule;
-        nativeReplayedFiles() = nullptr;
         std::error_code error;
         fs::remove_all(made, error);
     }

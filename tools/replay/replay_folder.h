@@ -1,8 +1,7 @@
 // A replay's own folder: made fresh in the temporary folder with the
 // key-binding file the recording's header describes, it is the process's
 // working folder and the plug-in's own folder while the replay runs, and is
-// removed after. Meanwhile a recording that keeps the file system's answers
-// gives them, and the plug-in's file questions don't reach the folder.
+// removed after.
 #pragma once
 
 #include <filesystem>

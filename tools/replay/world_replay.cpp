@@ -10,6 +10,7 @@
 
 #include "replay/recording_check.h"
 #include "replay/replay.h"
+#include "replay/replay_answers.h"
 #include "replay/replay_calls.h"
 #include "replay/replay_folder.h"
 #include "runner/recorded_drive.h"
@@ -296,9 +297,9 @@ ReplayReport replayThroughWorld(const DriveRecording& recording, const PluginCon
         replay.world.timeMs = recorded.gameTimeMs;
         applyInputs(replay, recorded, number);
         replay.world.calls.clear();
-        replay.world.fileReplay = {&recorded, 0};
+        answerFrom(recording, recorded, Answering::Files);
         plugin.runPass();
-        replay.world.fileReplay = {};
+        stopAnswering();
         const RecordedPass replayed = recordedPass(replay.world.calls, recorded.gameTimeMs);
         compareAnswers(replay, recorded, replayed, number);
         compareFileQuestions(replay, recorded, replayed, number);

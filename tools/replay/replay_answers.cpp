@@ -1,0 +1,81 @@
+#include "replay/replay_answers.h"
+
+#include "host/recorded_answers.h"
+#include "sim/world.h"
+
+namespace {
+
+struct PassAnswers {
+    const RecordedPass* pass = nullptr;
+    Answering what = Answering::Everything;
+    // The entry the next question takes its answer from.
+    std::size_t next = 0;
+};
+
+PassAnswers passAnswers;
+
+// Whether the entry answers a question: answering everything, any but the
+// plug-in's state; answering files, a file's.
+bool answers(const RecordedCall& call) {
+    return passAnswers.what == Answering::Everything ? call.kind != RecordedCall::Kind::State
+                                                     : call.kind == RecordedCall::Kind::File;
+}
+
+// The pass's next answer, when it is of this kind; nullptr otherwise.
+const RecordedCall* nextAnswer(RecordedCall::Kind kind) {
+    PassAnswers& answering = passAnswers;
+    const std::vector<RecordedCall>& calls = answering.pass->calls;
+    while (answering.next < calls.size() && !answers(calls[answering.next])) {
+        ++answering.next;
+    }
+    if (answering.next == calls.size()) {
+        return nullptr;
+    }
+    const RecordedCall& call = calls[answering.next++];
+    return call.kind == kind ? &call : nullptr;
+}
+
+std::uint32_t nativeAnswer(std::uint64_t hash) {
+    const RecordedCall* answer = nextAnswer(RecordedCall::Kind::Native);
+    return answer && answer->hash == hash ? answer->result : 0;
+}
+
+std::int16_t keyAnswer(int) {
+    const RecordedCall* answer = nextAnswer(RecordedCall::Kind::Key);
+    return answer ? answer->keyState : std::int16_t{0};
+}
+
+bool focusAnswer() {
+    const RecordedCall* answer = nextAnswer(RecordedCall::Kind::Focus);
+    return answer && answer->focused;
+}
+
+std::optional<FileAnswer> fileAnswer(FileQuestion question) {
+    sim::recordFileQuestion(question);
+    const RecordedCall* answer = nextAnswer(RecordedCall::Kind::File);
+    if (!answer || answer->question != question) {
+        return std::nullopt;
+    }
+    return FileAnswer{answer->answer, answer->text};
+}
+
+} // namespace
+
+void answerFrom(const DriveRecording& recording, const RecordedPass& pass, Answering what) {
+    passAnswers = {&pass, what, 0};
+    RecordedAnswers answers;
+    if (what == Answering::Everything) {
+        answers.native = nativeAnswer;
+        answers.keyState = keyAnswer;
+        answers.focus = focusAnswer;
+    }
+    if (recording.filesKept) {
+        answers.file = fileAnswer;
+    }
+    answerWith(answers);
+}
+
+void stopAnswering() {
+    answerWith({});
+    passAnswers = {};
+}

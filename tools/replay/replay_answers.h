@@ -1,0 +1,20 @@
+// A replay's answers to the plug-in: the entries of the pass replayed, given
+// in the order the plug-in asks through the answers the host floor takes
+// (host/recorded_answers.h) in the place of the stand-in's and the file
+// system's. The stand-in still records every call and checks each native
+// against its catalogue; a file question answered here reaches no disk, and
+// is put in the world's record in its place among the calls.
+#pragma once
+
+#include "recording/recording_file.h"
+
+// What a replay answers from the recording: every question (the exact
+// replay), or the file questions alone (the replay through the world, whose
+// world answers the rest).
+enum class Answering { Everything, Files };
+
+// Until stopAnswering, the pass answers the plug-in's questions; the file
+// questions only when the recording keeps them, and else the files of the
+// replay's folder answer.
+void answerFrom(const DriveRecording& recording, const RecordedPass& pass, Answering what);
+void stopAnswering();
