@@ -496,7 +496,7 @@ TEST(BindingsNoticeTest, EveryNoticeFitsOneTextComponent) {
     // The recorder's, with any key name, the longest file name and any
     // reason, and the error's.
     std::vector<std::string> recorderNotices = {
-        recordingSavedNotice("ManualGearbox-20991231-235959-99.drec"),
+        recordingSavedNotice("ManualGearbox-20991231-235959-99.drec").data(),
         std::string(recordingNoMemoryNotice),
         std::string(faultNotice(true)),
         std::string(faultNotice(false)),
@@ -509,9 +509,10 @@ TEST(BindingsNoticeTest, EveryNoticeFitsOneTextComponent) {
     }
     for (int key = 0; key < 256; ++key) {
         recorderNotices.push_back(recordingStartedNotice(key));
-        recorderNotices.push_back(recordingStillSavingNotice(key));
+        recorderNotices.push_back(recordingStillSavingNotice(key).data());
         for (int fault = 0; fault <= static_cast<int>(WriteFault::Other); ++fault) {
-            recorderNotices.push_back(recordingNotSavedNotice(static_cast<WriteFault>(fault), key));
+            recorderNotices.push_back(
+                recordingNotSavedNotice(static_cast<WriteFault>(fault), key).data());
             recorderNotices.push_back(keysNotSavedNotice(writeFaultText(WriteFault(fault))));
         }
     }

@@ -2,6 +2,7 @@
 // notification above the minimap.
 #pragma once
 
+#include <array>
 #include <string>
 #include <string_view>
 
@@ -22,13 +23,18 @@ inline constexpr std::size_t noticeLengthAtMost = 99;
 std::string bindingsNoticeText(BindingsFile file, const KeyBindings& bindings, bool reload,
                                bool logWritten);
 
+// A notice made without allocating, for the passes that save a recording;
+// with room for more than a notice may hold, so that the notices' test sees
+// one too long.
+using NoticeText = std::array<char, 2 * noticeLengthAtMost>;
+
 // The notices of the drive recorder: it started, with the key that stops it;
 // it saved the file of that name; it couldn't, why, and the key that tries
 // again; it is still saving the last, and the key does nothing until then.
 std::string recordingStartedNotice(VirtualKeyCode recordKey);
-std::string recordingSavedNotice(const std::string& fileName);
-std::string recordingNotSavedNotice(WriteFault fault, VirtualKeyCode recordKey);
-std::string recordingStillSavingNotice(VirtualKeyCode recordKey);
+NoticeText recordingSavedNotice(std::string_view fileName);
+NoticeText recordingNotSavedNotice(WriteFault fault, VirtualKeyCode recordKey);
+NoticeText recordingStillSavingNotice(VirtualKeyCode recordKey);
 inline constexpr std::string_view recordingNoMemoryNotice =
     "Manual Gearbox: not enough memory to record the drive.";
 

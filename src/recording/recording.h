@@ -158,8 +158,9 @@ struct DriveRecording {
 
 // What the plug-in's recorder writes with: the file's bytes up to the first
 // pass, for a body with passBytes bytes of passes, which it
-// writes after them itself, and the checksum.
-std::string recordingHead(const DriveRecording& header, std::size_t passBytes);
+// writes after them itself, and the checksum. Written over head, which
+// allocates nothing once it has had room for the same header.
+void recordingHead(std::string& head, const DriveRecording& header, std::size_t passBytes);
 
 // CRC-32 (as in zip and PNG) of data, continued from crc; 0 to begin.
 std::uint32_t crc32(std::uint32_t crc, const void* data, std::size_t size);
