@@ -501,10 +501,11 @@ TEST(BindingsNoticeTest, EveryNoticeFitsOneTextComponent) {
         std::string(faultNotice(true)),
         std::string(faultNotice(false)),
         std::string(keysSavedNotice),
+        std::string(keysSavedBackupAsideNotice),
         std::string(keysTooLargeNotice),
         std::string(keysCancelledNotice)};
     for (const std::string_view why :
-         {fileIsFolder, fileIsReadOnly, fileUnreadable, textReadsOtherwise}) {
+         {fileIsFolder, fileIsReadOnly, fileUnreadable, oldFileAside, textReadsOtherwise}) {
         recorderNotices.push_back(keysNotSavedNotice(why));
     }
     for (int key = 0; key < 256; ++key) {

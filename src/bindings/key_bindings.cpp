@@ -120,14 +120,20 @@ std::string applyChosenKeys(const ChosenKeys& keys) {
     // know the path read last, asks the same questions.
     const std::string first = bindingFilePlaces().front();
     const std::string path = state.path.empty() ? first : state.path;
-    const ChosenKeysWrite written = writeChosenKeys(path, keys);
+    const ChosenKeysWrite written = writeChosenKeys(path, keys, state.keys);
+    const bool aside = written.outcome == ChosenKeysWrite::Outcome::SavedBackupAside;
+    std::string note = "Keys chosen in the game and saved.\n";
     switch (written.outcome) {
+    case ChosenKeysWrite::Outcome::SavedBackupAside:
+        note += "The file as it was is kept as " + path + std::string(backupAsideSuffix) + ": " +
+                path + ".bak could not be replaced (" + std::string(written.why) + ").\n";
+        [[fallthrough]];
     case ChosenKeysWrite::Outcome::Saved:
-        if (readAndLog(path, readFileAsked(path, bindingFileBytesAtMost), true,
-                       "Keys chosen in the game and saved.\n") == BindingsFile::Read) {
+        if (readAndLog(path, readFileAsked(path, bindingFileBytesAtMost), true, note) ==
+            BindingsFile::Read) {
             state.file = BindingsFile::Read;
         }
-        return std::string(keysSavedNotice);
+        return std::string(aside ? keysSavedBackupAsideNotice : keysSavedNotice);
     case ChosenKeysWrite::Outcome::TooLarge:
         addToLog("Keys chosen in the game are in use until the game ends; " + path + " is " +
                  std::string(tooLargeNote) + " and not changed.");
