@@ -480,15 +480,16 @@ TEST(BindingsNoticeTest, EveryNoticeFitsOneTextComponent) {
             return std::string_view(key.name).size();
         }).code;
     // Bits 0 to 5: the clutch and gear keys bound; 6: a reload; 7: the log
-    // written; 8 and 9: the file; from 10: the Bind key.
-    for (unsigned i = 0; i < 3 * 4 * 256; ++i) {
+    // written; above, the file and the Bind key.
+    constexpr unsigned files = static_cast<unsigned>(lastBindingsFile) + 1;
+    for (unsigned i = 0; i < 3 * files * 256; ++i) {
         KeyBindings bindings{};
-        bindings.bindKey = std::array{0, 119, longestKeyName}[i >> 10];
+        bindings.bindKey = std::array{0, 119, longestKeyName}[(i >> 8) / files];
         for (std::size_t field = 0; field < 6; ++field) {
             bindings.*bindingFields[field].member = (i >> field) & 1u;
         }
         const bool logWritten = (i >> 7) & 1u;
-        const std::string notice = bindingsNoticeText(static_cast<BindingsFile>((i >> 8) & 3u),
+        const std::string notice = bindingsNoticeText(static_cast<BindingsFile>((i >> 8) % files),
                                                       bindings, (i >> 6) & 1u, logWritten);
         EXPECT_LE(notice.size(), 99u) << notice;
         EXPECT_TRUE(logWritten || !notice.ends_with(seeLog)) << notice;
@@ -505,7 +506,8 @@ TEST(BindingsNoticeTest, EveryNoticeFitsOneTextComponent) {
         std::string(keysTooLargeNotice),
         std::string(keysCancelledNotice)};
     for (const std::string_view why :
-         {fileIsFolder, fileIsReadOnly, fileUnreadable, oldFileAside, textReadsOtherwise}) {
+         {fileIsFolder, fileIsFifo, fileIsDevice, fileIsNoFile, fileIsReadOnly, fileUnreadable,
+          oldFileAside, textReadsOtherwise}) {
         recorderNotices.push_back(keysNotSavedNotice(why));
     }
     for (int key = 0; key < 256; ++key) {

@@ -19,5 +19,6 @@ struct FoundBindingFile {
 };
 
 // The first place that has the key-binding file, as read there: each place is
-// read in turn, up to the first whose file opens.
+// read in turn, up to the first whose file opens or that another program
+// holds.
 FoundBindingFile findBindingFile();

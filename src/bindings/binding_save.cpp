@@ -49,8 +49,18 @@ ChosenKeysWrite writeChosenKeys(const std::string& path, const ChosenKeys& keys,
                                 const KeyBindings& inUse) {
     using Outcome = ChosenKeysWrite::Outcome;
     const FileKind kind = fileKindAsked(path);
-    if (kind == FileKind::Other) {
+    switch (kind) {
+    case FileKind::Missing:
+    case FileKind::Regular:
+        break;
+    case FileKind::Folder:
         return {Outcome::NotSaved, fileIsFolder};
+    case FileKind::Fifo:
+        return {Outcome::NotSaved, fileIsFifo};
+    case FileKind::Device:
+        return {Outcome::NotSaved, fileIsDevice};
+    case FileKind::Other:
+        return {Outcome::NotSaved, fileIsNoFile};
     }
     // Every name is had first: once the file is replaced, nothing may fail
     // before the file as it was is kept.
@@ -68,7 +78,7 @@ ChosenKeysWrite writeChosenKeys(const std::string& path, const ChosenKeys& keys,
     if (fileThere) {
         FileRead file = readFileAsked(path, bindingFileBytesAtMost);
         if (file.answer == ReadAnswer::TooLarge) {
-            return {Outcome::TooLarge, {}};
+            return {Outcome::TooLarge, fileTooLarge};
         }
         if (file.answer != ReadAnswer::Read) {
             return {Outcome::NotSaved, fileUnreadable};
@@ -77,6 +87,9 @@ ChosenKeysWrite writeChosenKeys(const std::string& path, const ChosenKeys& keys,
     }
     const ChosenText chosen = chosenBindingText(
         fileThere ? std::optional<std::string_view>(old) : std::nullopt, inUse, keys);
+    if (chosen.text.size() > bindingFileBytesAtMost) {
+        return {Outcome::TooLarge, textTooLarge};
+    }
     if (!readsAs(chosen.text, chosen.bindings)) {
         return {Outcome::NotSaved, textReadsOtherwise};
     }

@@ -41,13 +41,18 @@ void logUnread(const std::string& reason, bool reload) {
 BindingsFile readAndLog(const std::string& path, const FileRead& file, bool reload,
                         std::string note) {
     BindingsState& state = bindingsState;
-    if (file.answer != ReadAnswer::Read && file.answer != ReadAnswer::TooLarge) {
+    if (file.answer != ReadAnswer::Read && file.answer != ReadAnswer::TooLarge &&
+        file.answer != ReadAnswer::InUse) {
         return BindingsFile::NotFound;
     }
     state.path = path;
     if (file.answer == ReadAnswer::TooLarge) {
         logUnread(path + ": " + std::string(tooLargeNote) + "\n", reload);
         return BindingsFile::TooLarge;
+    }
+    if (file.answer == ReadAnswer::InUse) {
+        logUnread(path + ": another program has it open, so it was not read.\n", reload);
+        return BindingsFile::InUse;
     }
     BindingReading reading = readBindings(file.bytes, reload ? KeyBindings{} : state.keys);
     // Without a reload key the player couldn't try again after fixing the file.
@@ -135,8 +140,8 @@ std::string applyChosenKeys(const ChosenKeys& keys) {
         }
         return std::string(aside ? keysSavedBackupAsideNotice : keysSavedNotice);
     case ChosenKeysWrite::Outcome::TooLarge:
-        addToLog("Keys chosen in the game are in use until the game ends; " + path + " is " +
-                 std::string(tooLargeNote) + " and not changed.");
+        addToLog("Keys chosen in the game are in use until the game ends; " + path + " " +
+                 std::string(written.why) + ".");
         return std::string(keysTooLargeNotice);
     case ChosenKeysWrite::Outcome::NotSaved:
         break;

@@ -9,8 +9,10 @@
 #include "bindings/binding_reader.h"
 #include "host/files.h"
 
-// What a reading of the file came to.
-enum class BindingsFile { NotFound, TooLarge, Utf16, Read };
+// What a reading of the file came to; InUse: another program holds it, so it
+// couldn't be opened.
+enum class BindingsFile { NotFound, TooLarge, Utf16, Read, InUse };
+inline constexpr BindingsFile lastBindingsFile = BindingsFile::InUse;
 
 // The game shows at most this many characters of a notice.
 inline constexpr std::size_t noticeLengthAtMost = 99;

@@ -58,7 +58,7 @@ constexpr StateField stateField(std::string_view name) {
         constexpr std::int32_t highest =
             std::is_same_v<Value, bool>           ? 1
             : std::is_same_v<Value, Gear>         ? static_cast<std::int32_t>(gearCount) - 1
-            : std::is_same_v<Value, BindingsFile> ? int(BindingsFile::Read)
+            : std::is_same_v<Value, BindingsFile> ? int(lastBindingsFile)
                                                   : INT32_MAX;
         return {name, [] { return static_cast<std::int32_t>(state.*member); },
                 [](std::int32_t value) { state.*member = static_cast<Value>(value); },
