@@ -129,11 +129,15 @@ std::span<const RecordedField> recordedStateFields() {
     return stateRanges;
 }
 
-void recordPluginState() {
-    std::array<std::int32_t, stateFields.size()> values{};
+void pluginStateValues(std::span<std::int32_t> values) {
     for (std::size_t i = 0; i < stateFields.size(); ++i) {
         values[i] = stateFields[i].get();
     }
+}
+
+void recordPluginState() {
+    std::array<std::int32_t, stateFields.size()> values{};
+    pluginStateValues(values);
     recordState(values);
 }
 
