@@ -10,10 +10,13 @@
 #include "bindings/virtual_keys.h"
 #include "version.h"
 
+#include <sys/stat.h>
+
 #include <array>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 
 namespace {
 
@@ -470,6 +473,49 @@ TEST_F(BindingFileTest, TheReloadKeyReadsTheFileAgainOncePerPressAndReplacesEver
                   .find("Read again in the game.\nIt binds no Reload key, so reloadKey stays 116 "
                         "(F5).\n"),
               std::string::npos);
+}
+
+// Keys chosen in the game that can't be saved as they should be: the notice
+// gives the true reason, and the file as it was is kept aside only when the
+// .bak couldn't take it, and never written over.
+TEST_F(BindingFileTest, KeysNotSavedAsTheyShouldBeAreToldTheTrueReason) {
+    namespace fs = std::filesystem;
+    const std::string file = "Bind=119\nClutch=16\n";
+    const std::string notSaved = "Manual Gearbox: keys in use until the game ends, not saved: ";
+    const struct {
+        std::function<void()> setUp;
+        std::string notice;
+        std::string keptAside{};
+    } cases[] = {
+        {[] { fs::remove("MTconfig.ini"), fs::create_directory("MTconfig.ini"); },
+         notSaved + "MTconfig.ini is a folder."},
+        {[] { fs::remove("MTconfig.ini"), mkfifo("MTconfig.ini", 0644); },
+         notSaved + "MTconfig.ini is a FIFO."},
+        {[] { fs::remove("MTconfig.ini"), fs::create_symlink("/dev/null", "MTconfig.ini"); },
+         notSaved + "MTconfig.ini is a device."},
+        {[] { fs::create_symlink("/dev/full", "MTconfig.ini.tmp"); },
+         notSaved + "the disk is full."},
+        {[&] { writeConfig(file + std::string(bindingFileBytesAtMost - file.size(), '\n')); },
+         std::string(keysTooLargeNotice)},
+        {[] { std::ofstream("MTconfig.ini.bak.tmp") << "older"; },
+         notSaved + "MTconfig.ini.bak.tmp holds an old file.", "older"},
+        {[] { fs::create_directories("MTconfig.ini.bak/kept"); },
+         std::string(keysSavedBackupAsideNotice), file},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.notice);
+        restart();
+        writeConfig(file);
+        pass();
+        c.setUp();
+        for (const int key : {119, 81, 49, 50, 51, 52, 82}) {
+            sim::setKey(key, true);
+            pass();
+            sim::setKey(key, false);
+        }
+        EXPECT_EQ(notificationTexts().back(), c.notice);
+        EXPECT_EQ(fileText("MTconfig.ini.bak.tmp"), c.keptAside);
+    }
 }
 
 // Whatever the file and the keys it binds, a notice fits the one text
