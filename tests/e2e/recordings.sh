@@ -7,7 +7,7 @@
 # with nothing else left beside it; through reloads of an edited, a deleted
 # and a UTF-16 key-binding file; and, of a drive that chooses keys, one
 # spanning the choosing and one made after it: these replay identical through
-# the world too.
+# the world too. And none saved on a nearly full disk.
 # Usage: recordings.sh WINE_SH PREFIX DRIVE_EXE PLUGIN NATIVE_DRIVE EXAMPLES_FOLDER WORK_FOLDER
 # Every path is absolute, as CTest gives them: the script changes folder.
 set -eu
@@ -87,4 +87,15 @@ for name in record unload retry reload choose; do
         [ $name != reload ] && [ $name != choose ] || replaysThroughWorld "$recording"
     done
 done
+
+# A nearly full disk, as a limit on a file's size makes one (its signal
+# ignored): Wine writes the recording's first slice only in part and says it
+# went through, which is told as a full disk, and no recording is left.
+mkdir short
+cp record/ManualGearbox.asi record/MTconfig.ini "$drives/record.drive" short/
+(trap '' XFSZ && ulimit -f 100 && "$wine_sh" "$prefix" run "$drive" short/ManualGearbox.asi \
+    short/record.drive) >short.out 2>&1 || fail "short/record.drive under Wine: $(tail -n 3 short.out)"
+grep -qF 'recording not saved, the disk is full. Press F9 to try again.' short.out ||
+    fail "a write that went through in part is not told as a full disk"
+! ls short | grep -q drec || fail "a recording left beside the plug-in after a write in part"
 [ "$failures" -eq 0 ]
