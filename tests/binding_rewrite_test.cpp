@@ -1,6 +1,6 @@
 // The key-binding file's text with keys chosen in the game written into it:
-// what stays, what is replaced, dropped and added, and the check that the new
-// text reads as chosen.
+// what stays, what is replaced, dropped and added, the bindings in use where
+// no file keeps them, and the check that the new text reads as chosen.
 #include <gtest/gtest.h>
 
 #include "binding_file/binding_rewrite.h"
@@ -13,10 +13,18 @@ const ChosenKeys chosen = {81, 49, 98, 99, 100, 82};
 constexpr std::string_view sixCrLf =
     "Clutch=81\r\nFirstGear=49\r\nSecondGear=98\r\nThirdGear=99\r\n"
     "FourthGear=100\r\nReverse=82\r\n";
+constexpr std::string_view everyBinding =
+    "Clutch=81\r\nFirstGear=49\r\nSecondGear=98\r\nThirdGear=99\r\nFourthGear=100\r\n"
+    "Reverse=82\r\nEnable/Disable=84\r\nReload=116\r\nRecord=120\r\nBind=119\r\n"
+    "PadHold=68\r\nPadUp=73\r\nPadDown=99\r\nFitGears=1\r\n";
+
+// Bound but for the choosable fields: the toggle, Reload, Record, Bind, the
+// pad's buttons and FitGears, and an old clutch.
+constexpr KeyBindings inUse = {16, 0, 0, 0, 0, 0, 84, 116, 0, 0, 120, 119, 68, 73, 99, 1};
 
 TEST(BindingRewriteTest, ReplacesEachChosenFieldsFirstLineDropsTheRestAndAddsTheMissing) {
     const struct {
-        std::string_view before;
+        std::optional<std::string_view> before;
         std::string_view after;
     } cases[] = {
         {"", sixCrLf},
@@ -43,26 +51,27 @@ TEST(BindingRewriteTest, ReplacesEachChosenFieldsFirstLineDropsTheRestAndAddsThe
          "FourthGear=100\r\nClutch=81\r\nFirstGear=49\r\nSecondGear=98\r\nThirdGear=99\r\n"
          "Reverse=82\r\n\x1A"
          "Clutch=16\n"},
-        // UTF-16 binds nothing: a plain file takes its place.
+        // No file, or a UTF-16 one, which binds nothing: a plain file with
+        // every binding in use.
+        {std::nullopt, everyBinding},
         {"\xFF\xFE"
          "C\0l\0u\0t\0c\0h\0=\0001\0006\0"sv,
-         sixCrLf},
+         everyBinding},
     };
     for (const auto& c : cases) {
-        SCOPED_TRACE(testing::PrintToString(std::string(c.before)));
-        const std::string after = rewrittenBindingText(c.before, chosen);
-        EXPECT_EQ(after, c.after);
-        EXPECT_TRUE(readsAsChosen(c.before, after, chosen));
+        SCOPED_TRACE(testing::PrintToString(std::string(c.before.value_or("no file"))));
+        const ChosenText after = chosenBindingText(c.before, inUse, chosen);
+        EXPECT_EQ(after.text, c.after);
+        EXPECT_TRUE(readsAs(after.text, after.bindings));
     }
 }
 
-TEST(BindingRewriteTest, ATextThatWouldNotReadAsChosenIsTold) {
-    const std::string nearTheLimit =
-        std::string(bindingFileBytesAtMost - 20, ' ') + "\nReload=116\n";
-    EXPECT_FALSE(readsAsChosen(nearTheLimit, rewrittenBindingText(nearTheLimit, chosen), chosen))
-        << "past 1 MiB, the new text isn't read at all";
-    EXPECT_FALSE(readsAsChosen("Reload=116\n", std::string(sixCrLf), chosen)) << "Reload lost";
-    EXPECT_FALSE(readsAsChosen("", "Clutch=81\r\n", chosen));
+TEST(BindingRewriteTest, ATextThatReadsOtherwiseIsTold) {
+    KeyBindings reloading = chosenBindingText(std::nullopt, inUse, chosen).bindings;
+    EXPECT_TRUE(readsAs(everyBinding, reloading));
+    reloading.reloadKey = 117;
+    EXPECT_FALSE(readsAs(everyBinding, reloading));
+    EXPECT_FALSE(readsAs(sixCrLf, reloading)) << "Reload lost";
 }
 
 } // namespace

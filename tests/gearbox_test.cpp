@@ -6,8 +6,10 @@
 #include <fstream>
 #include <functional>
 #include <limits>
+#include <set>
 #include <utility>
 
+#include "choosing/key_choosing.h"
 #include "plugin/recorded_state.h"
 #include "runner/drive.h"
 #include "sim/hook_control.h"
@@ -1087,6 +1089,50 @@ TEST_F(PluginTest,
                                           "6 leave\n6.1 restart\n6.5 enter\n"
                                           "7 down F5\n7.1 up F5\n7.5 leave\n"),
               (std::vector<std::int64_t>{0, 3504, 4000, 5008, 5504, 6512, 7008}));
+}
+
+// Every end-to-end drive, played natively in a copy of its folder (with
+// CASE.ini as the MTconfig.ini of CASE.drive, as bind.sh plays them): after
+// every pass each state value is within the range that a recording's check
+// takes, so that every recording the plug-in makes can be replayed.
+TEST_F(PluginTest, EveryStateThatADrivesPassesLeaveIsOneARecordingKeeps) {
+    const std::span<const RecordedField> fields = recordedStateFields();
+    std::vector<std::int32_t> values(fields.size());
+    std::set<std::string> outside;
+    int choosingPasses = 0;
+    const std::filesystem::path saved = std::filesystem::current_path();
+    for (const auto& entry : std::filesystem::recursive_directory_iterator(MG_E2E_DRIVES)) {
+        const std::filesystem::path& drive = entry.path();
+        if (drive.extension() != ".drive") {
+            continue;
+        }
+        const std::filesystem::path folder =
+            pluginFolder / drive.parent_path().filename() / drive.stem();
+        std::filesystem::create_directories(folder);
+        std::filesystem::copy(drive.parent_path(), folder);
+        std::error_code noCase;
+        std::filesystem::copy_file(folder / drive.stem().concat(".ini"), folder / "MTconfig.ini",
+                                   std::filesystem::copy_options::overwrite_existing, noCase);
+        nativeModuleFolder() = folder.string();
+        std::filesystem::current_path(folder);
+        driveHook.reset();
+        restorePlugin(DriveRecording{});
+        sim::world.frameObserver = [&](const sim::World&) {
+            pluginStateValues(values);
+            for (std::size_t i = 0; i < fields.size(); ++i) {
+                if (values[i] < fields[i].lowest || values[i] > fields[i].highest) {
+                    outside.insert(drive.string() + ": " + std::string(fields[i].name) + " = " +
+                                   std::to_string(values[i]));
+                }
+            }
+            choosingPasses += choosingState.choosing;
+        };
+        runDrive(parseDriveScript(drive.string(), fileText(drive)).script, driveHook);
+        sim::world.frameObserver = nullptr;
+    }
+    std::filesystem::current_path(saved);
+    EXPECT_EQ(outside, std::set<std::string>{});
+    EXPECT_GT(choosingPasses, 100) << "keys chosen in some drives";
 }
 
 } // namespace

@@ -11,10 +11,13 @@
 #include "recorder/recorder_notices.h"
 #include "version.h"
 
+#include <sys/stat.h>
+
 #include <array>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 
 namespace {
 
@@ -473,6 +476,49 @@ TEST_F(BindingFileTest, TheReloadKeyReadsTheFileAgainOncePerPressAndReplacesEver
               std::string::npos);
 }
 
+// Keys chosen in the game that can't be saved as they should be: the notice
+// gives the true reason, and the file as it was is kept aside only when the
+// .bak couldn't take it, and never written over.
+TEST_F(BindingFileTest, KeysNotSavedAsTheyShouldBeAreToldTheTrueReason) {
+    namespace fs = std::filesystem;
+    const std::string file = "Bind=119\nClutch=16\n";
+    const std::string notSaved = "Manual Gearbox: keys in use until the game ends, not saved: ";
+    const struct {
+        std::function<void()> setUp;
+        std::string notice;
+        std::string keptAside{};
+    } cases[] = {
+        {[] { fs::remove("MTconfig.ini"), fs::create_directory("MTconfig.ini"); },
+         notSaved + "MTconfig.ini is a folder."},
+        {[] { fs::remove("MTconfig.ini"), mkfifo("MTconfig.ini", 0644); },
+         notSaved + "MTconfig.ini is a FIFO."},
+        {[] { fs::remove("MTconfig.ini"), fs::create_symlink("/dev/null", "MTconfig.ini"); },
+         notSaved + "MTconfig.ini is a device."},
+        {[] { fs::create_symlink("/dev/full", "MTconfig.ini.tmp"); },
+         notSaved + "the disk is full."},
+        {[&] { writeConfig(file + std::string(bindingFileBytesAtMost - file.size(), '\n')); },
+         std::string(keysTooLargeNotice)},
+        {[] { std::ofstream("MTconfig.ini.bak.tmp") << "older"; },
+         notSaved + "MTconfig.ini.bak.tmp holds an old file.", "older"},
+        {[] { fs::create_directories("MTconfig.ini.bak/kept"); },
+         std::string(keysSavedBackupAsideNotice), file},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.notice);
+        restart();
+        writeConfig(file);
+        pass();
+        c.setUp();
+        for (const int key : {119, 81, 49, 50, 51, 52, 82}) {
+            sim::setKey(key, true);
+            pass();
+            sim::setKey(key, false);
+        }
+        EXPECT_EQ(notificationTexts().back(), c.notice);
+        EXPECT_EQ(fileText("MTconfig.ini.bak.tmp"), c.keptAside);
+    }
+}
+
 // Whatever the file and the keys it binds, a notice fits the one text
 // component of a notification, and names the log only when it was written.
 TEST(BindingsNoticeTest, EveryNoticeFitsOneTextComponent) {
@@ -481,15 +527,16 @@ TEST(BindingsNoticeTest, EveryNoticeFitsOneTextComponent) {
             return std::string_view(key.name).size();
         }).code;
     // Bits 0 to 5: the clutch and gear keys bound; 6: a reload; 7: the log
-    // written; 8 and 9: the file; from 10: the Bind key.
-    for (unsigned i = 0; i < 3 * 4 * 256; ++i) {
+    // written; above, the file and the Bind key.
+    constexpr unsigned files = static_cast<unsigned>(lastBindingsFile) + 1;
+    for (unsigned i = 0; i < 3 * files * 256; ++i) {
         KeyBindings bindings{};
-        bindings.bindKey = std::array{0, 119, longestKeyName}[i >> 10];
+        bindings.bindKey = std::array{0, 119, longestKeyName}[(i >> 8) / files];
         for (std::size_t field = 0; field < 6; ++field) {
             bindings.*bindingFields[field].member = (i >> field) & 1u;
         }
         const bool logWritten = (i >> 7) & 1u;
-        const std::string notice = bindingsNoticeText(static_cast<BindingsFile>((i >> 8) & 3u),
+        const std::string notice = bindingsNoticeText(static_cast<BindingsFile>((i >> 8) % files),
                                                       bindings, (i >> 6) & 1u, logWritten);
         EXPECT_LE(notice.size(), 99u) << notice;
         EXPECT_TRUE(logWritten || !notice.ends_with(seeLog)) << notice;
@@ -497,22 +544,25 @@ TEST(BindingsNoticeTest, EveryNoticeFitsOneTextComponent) {
     // The recorder's, with any key name, the longest file name and any
     // reason, and the error's.
     std::vector<std::string> recorderNotices = {
-        recordingSavedNotice("ManualGearbox-20991231-235959-99.drec"),
+        recordingSavedNotice("ManualGearbox-20991231-235959-99.drec").data(),
         std::string(recordingNoMemoryNotice),
         std::string(faultNotice(true)),
         std::string(faultNotice(false)),
         std::string(keysSavedNotice),
+        std::string(keysSavedBackupAsideNotice),
         std::string(keysTooLargeNotice),
         std::string(keysCancelledNotice)};
     for (const std::string_view why :
-         {fileIsFolder, fileIsReadOnly, fileUnreadable, textReadsOtherwise}) {
+         {fileIsFolder, fileIsFifo, fileIsDevice, fileIsNoFile, fileIsReadOnly, fileUnreadable,
+          oldFileAside, textReadsOtherwise}) {
         recorderNotices.push_back(keysNotSavedNotice(why));
     }
     for (int key = 0; key < 256; ++key) {
         recorderNotices.push_back(recordingStartedNotice(key));
-        recorderNotices.push_back(recordingStillSavingNotice(key));
+        recorderNotices.push_back(recordingStillSavingNotice(key).data());
         for (int fault = 0; fault <= static_cast<int>(WriteFault::Other); ++fault) {
-            recorderNotices.push_back(recordingNotSavedNotice(static_cast<WriteFault>(fault), key));
+            recorderNotices.push_back(
+                recordingNotSavedNotice(static_cast<WriteFault>(fault), key).data());
             recorderNotices.push_back(keysNotSavedNotice(writeFaultText(WriteFault(fault))));
         }
     }

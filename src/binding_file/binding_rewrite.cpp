@@ -12,8 +12,12 @@ std::size_t chosenPlace(int field) {
                                     choosableFields.begin());
 }
 
+std::string fieldLine(const BindingField& field, VirtualKeyCode value) {
+    return std::string(field.keyText) + "=" + std::to_string(value);
+}
+
 std::string chosenLine(std::size_t place, VirtualKeyCode key) {
-    return std::string(bindingFields[choosableFields[place]].keyText) + "=" + std::to_string(key);
+    return fieldLine(bindingFields[choosableFields[place]], key);
 }
 
 // The text's first line end, or Windows' own.
@@ -22,13 +26,8 @@ std::string_view lineEndOf(std::string_view text) {
     return end != std::string_view::npos && (end == 0 || text[end - 1] != '\r') ? "\n" : "\r\n";
 }
 
-} // namespace
-
-std::string rewrittenBindingText(std::string_view text, const ChosenKeys& keys) {
-    KeyBindings unused{};
-    if (readBindingText(text, unused, [](const LineOutcome&) {}).utf16) {
-        text = {};
-    }
+// The old text with the chosen keys written into it.
+std::string rewrittenText(std::string_view text, const ChosenKeys& keys) {
     std::string result;
     if (text.starts_with(utf8ByteOrderMark)) {
         result = utf8ByteOrderMark;
@@ -73,17 +72,38 @@ std::string rewrittenBindingText(std::string_view text, const ChosenKeys& keys) 
     return result += unread;
 }
 
-bool readsAsChosen(std::string_view oldText, std::string_view newText, const ChosenKeys& keys) {
-    KeyBindings before{};
-    KeyBindings after{};
-    readBindingText(oldText, before, [](const LineOutcome&) {});
-    readBindingText(newText, after, [](const LineOutcome&) {});
-    for (std::size_t field = 0; field < bindingFields.size(); ++field) {
-        const std::size_t place = chosenPlace(static_cast<int>(field));
-        const VirtualKeyCode KeyBindings::*member = bindingFields[field].member;
-        if (after.*member != (place < choosableFieldCount ? keys[place] : before.*member)) {
-            return false;
+// A line for each binding that isn't 0, with Windows' line end.
+std::string bindingLines(const KeyBindings& bindings) {
+    std::string text;
+    for (const BindingField& field : bindingFields) {
+        if (bindings.*field.member != 0) {
+            text += fieldLine(field, bindings.*field.member) + "\r\n";
         }
     }
-    return true;
+    return text;
+}
+
+} // namespace
+
+ChosenText chosenBindingText(std::optional<std::string_view> oldText, const KeyBindings& inUse,
+                             const ChosenKeys& keys) {
+    ChosenText chosen;
+    const bool keepsLines =
+        oldText && !readBindingText(*oldText, chosen.bindings, [](const LineOutcome&) {}).utf16;
+    if (!keepsLines) {
+        chosen.bindings = inUse;
+    }
+    for (std::size_t place = 0; place < choosableFieldCount; ++place) {
+        chosen.bindings.*bindingFields[choosableFields[place]].member = keys[place];
+    }
+    chosen.text = keepsLines ? rewrittenText(*oldText, keys) : bindingLines(chosen.bindings);
+    return chosen;
+}
+
+bool readsAs(std::string_view text, const KeyBindings& bindings) {
+    KeyBindings read{};
+    readBindingText(text, read, [](const LineOutcome&) {});
+    return std::ranges::all_of(bindingFields, [&](const BindingField& field) {
+        return read.*field.member == bindings.*field.member;
+    });
 }

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <array>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -12,15 +13,25 @@
 // A key for each of choosableFields, in its order.
 using ChosenKeys = std::array<VirtualKeyCode, choosableFieldCount>;
 
-// The text with the first line that selects each chosen field replaced by
+struct ChosenText {
+    std::string text;
+    // What the text must read as.
+    KeyBindings bindings{};
+};
+
+// The file's new text with the chosen keys, from its old text. In the old
+// text, the first line that selects each chosen field is replaced by
 // "KeyText=code", keeping that line's end, and its later lines dropped, since
 // they would override it; a field without a line gets one at the end of the
 // text the reader reads, before a Ctrl-Z, with the text's first line end (CRLF
-// when it has none). Every other byte stays, in its place. A UTF-16 text,
-// which binds nothing, gives way to the chosen lines alone. For a text the
-// reader reads: at most bindingFileBytesAtMost bytes.
-std::string rewrittenBindingText(std::string_view text, const ChosenKeys& keys);
+// when it has none). Every other byte stays, in its place, and the text reads
+// as the old one but for the chosen keys. With no old text to keep lines from
+// (no file, or a UTF-16 one, which binds nothing), the text has a line for
+// each binding in use that isn't 0, the chosen keys among them, so that every
+// key works after as before. An old text is one the reader reads: at most
+// bindingFileBytesAtMost bytes.
+ChosenText chosenBindingText(std::optional<std::string_view> oldText, const KeyBindings& inUse,
+                             const ChosenKeys& keys);
 
-// Whether the new text, read with the one reader, gives the chosen keys and
-// every other field as the old text gives it.
-bool readsAsChosen(std::string_view oldText, std::string_view newText, const ChosenKeys& keys);
+// Whether the text, read with the one reader, gives exactly these bindings.
+bool readsAs(std::string_view text, const KeyBindings& bindings);

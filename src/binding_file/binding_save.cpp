@@ -5,7 +5,7 @@
 namespace {
 
 // A file written beside the key-binding file, removed again unless it took
-// its place, whatever ends the write.
+// its place or must be kept, whatever ends the write.
 struct TemporaryFile {
     std::string path;
     bool created = false;
@@ -44,40 +44,58 @@ WriteFault putInPlace(TemporaryFile& file, const std::string& path) {
 
 } // namespace
 
-ChosenKeysWrite writeChosenKeys(const std::string& path, const ChosenKeys& keys) {
+ChosenKeysWrite writeChosenKeys(const std::string& path, const ChosenKeys& keys,
+                                const KeyBindings& inUse) {
     using Outcome = ChosenKeysWrite::Outcome;
     const FileKind kind = fileKindAsked(path);
-    if (kind == FileKind::Other) {
+    switch (kind) {
+    case FileKind::Missing:
+    case FileKind::Regular:
+        break;
+    case FileKind::Folder:
         return {Outcome::NotSaved, fileIsFolder};
+    case FileKind::Fifo:
+        return {Outcome::NotSaved, fileIsFifo};
+    case FileKind::Device:
+        return {Outcome::NotSaved, fileIsDevice};
+    case FileKind::Other:
+        return {Outcome::NotSaved, fileIsNoFile};
     }
-    if (kind == FileKind::Regular && readOnlyAsked(path)) {
+    // Every name is had first: once the file is replaced, nothing may fail
+    // before the file as it was is kept.
+    TemporaryFile written{path + ".tmp"};
+    TemporaryFile backup{path + std::string(backupAsideSuffix)};
+    const std::string backupPath = path + ".bak";
+    const bool fileThere = kind == FileKind::Regular;
+    if (fileThere && readOnlyAsked(path)) {
         return {Outcome::NotSaved, fileIsReadOnly};
     }
+    if (fileThere && fileKindAsked(backup.path) != FileKind::Missing) {
+        return {Outcome::NotSaved, oldFileAside};
+    }
     std::string old;
-    if (kind == FileKind::Regular) {
+    if (fileThere) {
         FileRead file = readFileAsked(path, bindingFileBytesAtMost);
         if (file.answer == ReadAnswer::TooLarge) {
-            return {Outcome::TooLarge, {}};
+            return {Outcome::TooLarge, fileTooLarge};
         }
         if (file.answer != ReadAnswer::Read) {
             return {Outcome::NotSaved, fileUnreadable};
         }
         old = std::move(file.bytes);
     }
-    const std::string text = rewrittenBindingText(old, keys);
-    if (!readsAsChosen(old, text, keys)) {
+    const ChosenText chosen = chosenBindingText(
+        fileThere ? std::optional<std::string_view>(old) : std::nullopt, inUse, keys);
+    if (chosen.text.size() > bindingFileBytesAtMost) {
+        return {Outcome::TooLarge, textTooLarge};
+    }
+    if (!readsAs(chosen.text, chosen.bindings)) {
         return {Outcome::NotSaved, textReadsOtherwise};
     }
 
-    TemporaryFile written{path + ".tmp"};
-    TemporaryFile backup{path + ".bak.tmp"};
-    WriteFault fault = writeWhole(written, text);
-    // The backup first: once the file is replaced, nothing may fail.
-    if (fault == WriteFault::None && kind == FileKind::Regular) {
+    WriteFault fault = writeWhole(written, chosen.text);
+    if (fault == WriteFault::None && fileThere) {
         fault = writeWhole(backup, old);
-        if (fault == WriteFault::None) {
-            fault = putInPlace(backup, path + ".bak");
-        }
     }
     if (fault == WriteFault::None) {
         fault = putInPlace(written, path);
@@ -85,5 +103,14 @@ ChosenKeysWrite writeChosenKeys(const std::string& path, const ChosenKeys& keys)
     if (fault != WriteFault::None) {
         return {Outcome::NotSaved, writeFaultText(fault)};
     }
-    return {Outcome::Saved, {}};
+    if (!fileThere) {
+        return {Outcome::Saved, {}};
+    }
+    // The file is replaced: from here on, the file as it was is kept whatever
+    // happens.
+    backup.placed = true;
+    fault = replaceFileAsked(backup.path, backupPath);
+    return fault == WriteFault::None
+               ? ChosenKeysWrite{Outcome::Saved, {}}
+               : ChosenKeysWrite{Outcome::SavedBackupAside, writeFaultText(fault)};
 }

@@ -32,7 +32,7 @@ inline constexpr auto recordedBindingFields = [] {
     for (std::size_t i = 0; i < bindingFields.size(); ++i) {
         fields[i] = {bindingFields[i].fieldName, 0, highestBindingValue(bindingFields[i].kind)};
     }
-    fields.back() = {recordedFileName, 0, static_cast<std::int32_t>(BindingsFile::Read)};
+    fields.back() = {recordedFileName, 0, static_cast<std::int32_t>(lastBindingsFile)};
     return fields;
 }();
 

@@ -41,13 +41,18 @@ void logUnread(const std::string& reason, bool reload) {
 BindingsFile readAndLog(const std::string& path, const FileRead& file, bool reload,
                         std::string note) {
     BindingsState& state = bindingsState;
-    if (file.answer != ReadAnswer::Read && file.answer != ReadAnswer::TooLarge) {
+    if (file.answer != ReadAnswer::Read && file.answer != ReadAnswer::TooLarge &&
+        file.answer != ReadAnswer::InUse) {
         return BindingsFile::NotFound;
     }
     state.path = path;
     if (file.answer == ReadAnswer::TooLarge) {
         logUnread(path + ": " + std::string(tooLargeNote) + "\n", reload);
         return BindingsFile::TooLarge;
+    }
+    if (file.answer == ReadAnswer::InUse) {
+        logUnread(path + ": another program has it open, so it was not read.\n", reload);
+        return BindingsFile::InUse;
     }
     BindingReading reading = readBindings(file.bytes, reload ? KeyBindings{} : state.keys);
     // Without a reload key the player couldn't try again after fixing the file.
@@ -121,17 +126,23 @@ std::string applyChosenKeys(const ChosenKeys& keys) {
     // know the path read last, asks the same questions.
     const std::string first = bindingFilePlaces().front();
     const std::string path = state.path.empty() ? first : state.path;
-    const ChosenKeysWrite written = writeChosenKeys(path, keys);
+    const ChosenKeysWrite written = writeChosenKeys(path, keys, state.keys);
+    const bool aside = written.outcome == ChosenKeysWrite::Outcome::SavedBackupAside;
+    std::string note = "Keys chosen in the game and saved.\n";
     switch (written.outcome) {
+    case ChosenKeysWrite::Outcome::SavedBackupAside:
+        note += "The file as it was is kept as " + path + std::string(backupAsideSuffix) + ": " +
+                path + ".bak could not be replaced (" + std::string(written.why) + ").\n";
+        [[fallthrough]];
     case ChosenKeysWrite::Outcome::Saved:
-        if (readAndLog(path, readFileAsked(path, bindingFileBytesAtMost), true,
-                       "Keys chosen in the game and saved.\n") == BindingsFile::Read) {
+        if (readAndLog(path, readFileAsked(path, bindingFileBytesAtMost), true, note) ==
+            BindingsFile::Read) {
             state.file = BindingsFile::Read;
         }
-        return std::string(keysSavedNotice);
+        return std::string(aside ? keysSavedBackupAsideNotice : keysSavedNotice);
     case ChosenKeysWrite::Outcome::TooLarge:
-        addToLog("Keys chosen in the game are in use until the game ends; " + path + " is " +
-                 std::string(tooLargeNote) + " and not changed.");
+        addToLog("Keys chosen in the game are in use until the game ends; " + path + " " +
+                 std::string(written.why) + ".");
         return std::string(keysTooLargeNotice);
     case ChosenKeysWrite::Outcome::NotSaved:
         break;

@@ -1,5 +1,6 @@
 #include "bindings/notices.h"
 
+#include <cstdio>
 #include <vector>
 
 #include "binding_file/binding_places.h"
@@ -37,6 +38,10 @@ std::string bindingsNoticeText(BindingsFile file, const KeyBindings& bindings, b
         break;
     case BindingsFile::TooLarge:
         text = name + " is " + std::string(tooLargeNote) + (reload ? "; the keys stay." : ".");
+        break;
+    case BindingsFile::InUse:
+        text = "another program has " + name +
+               (reload ? " open, the keys stay." : " open, read when you get in.");
         break;
     case BindingsFile::Utf16:
         text = name + (reload ? " read again: it is UTF-16 and binds no key."

@@ -2,6 +2,7 @@
 // notification above the minimap.
 #pragma once
 
+#include <array>
 #include <string>
 #include <string_view>
 
@@ -16,10 +17,13 @@
 std::string bindingsNoticeText(BindingsFile file, const KeyBindings& bindings, bool reload,
                                bool logWritten);
 
-// The notices of keys chosen in the game: saved in the key-binding file; in
-// use until the game ends, with the file too large to change, or not saved
-// and why; or the choosing cancelled.
+// The notices of keys chosen in the game: saved in the key-binding file, and
+// where the file as it was is kept when it couldn't be the backup; in use
+// until the game ends, with the file too large to change, or not saved and
+// why; or the choosing cancelled.
 inline constexpr std::string_view keysSavedNotice = "Manual Gearbox: keys saved in MTconfig.ini.";
+inline constexpr std::string_view keysSavedBackupAsideNotice =
+    "Manual Gearbox: keys saved in MTconfig.ini; the old file is kept as MTconfig.ini.bak.tmp.";
 inline constexpr std::string_view keysTooLargeNotice =
     "Manual Gearbox: keys in use until the game ends; MTconfig.ini is larger than 1 MiB, not "
     "changed.";

@@ -147,6 +147,7 @@ ChoosingPass chooseKeysPass() {
     }
     if (state.step == choosableFieldCount) {
         state.choosing = false;
+        state.step = 0;
         pass.end = ChoosingPass::End::Chosen;
         return pass;
     }

@@ -31,7 +31,8 @@ inline constexpr VirtualKeyCode choosingCodesBelow = 256;
 
 struct ChoosingState {
     bool choosing = false;
-    // The field asked for, by its place in choosableFields.
+    // The field asked for, by its place in choosableFields; the first again
+    // once every key is chosen, so that the step is always a field's.
     std::uint8_t step = 0;
     ChosenKeys chosen{};
     // The key refused last for this field, and why; Refusal::None for none.

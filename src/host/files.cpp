@@ -16,10 +16,25 @@ extern "C" IMAGE_DOS_HEADER __ImageBase;
 #include <unistd.h>
 #endif
 
+namespace {
+
+// Whether the open that just failed was refused because another program holds
+// the file: only Windows shares files that way.
+bool heldByAnother() {
+#if defined(_WIN32)
+    const DWORD error = GetLastError();
+    return error == ERROR_SHARING_VIOLATION || error == ERROR_LOCK_VIOLATION;
+#else
+    return false;
+#endif
+}
+
+} // namespace
+
 FileRead readFileUpTo(const std::string& path, std::size_t bytesAtMost) {
     FileRead read;
     const FileKind kind = fileKind(path);
-    if (kind == FileKind::Other) {
+    if (kind != FileKind::Missing && kind != FileKind::Regular) {
         read.answer = ReadAnswer::NotAFile;
         return read;
     }
@@ -27,8 +42,9 @@ FileRead readFileUpTo(const std::string& path, std::size_t bytesAtMost) {
     const SharedFile file = openSharedForReading(path);
     if (!file) {
         read.error = errno;
-        read.answer =
-            kind == FileKind::Missing || errno == ENOENT ? ReadAnswer::Missing : ReadAnswer::Denied;
+        read.answer = kind == FileKind::Missing || errno == ENOENT ? ReadAnswer::Missing
+                      : heldByAnother()                            ? ReadAnswer::InUse
+                                                                   : ReadAnswer::Denied;
         return read;
     }
     char chunk[4096];
@@ -153,13 +169,14 @@ WriteFault appendOutput(const std::string& path, OutputFile& file) {
     return WriteFault::None;
 }
 
-// A file's write succeeds in full or fails; the plug-in's are far below 4 GiB.
+// The plug-in's writes are far below 4 GiB. A write that succeeds with fewer
+// bytes than asked ran out of room, as on a nearly full disk under Wine.
 WriteFault writeOutput(const OutputFile& file, const void* data, std::size_t size) {
     DWORD written = 0;
     if (!WriteFile(handleOf(file), data, static_cast<DWORD>(size), &written, nullptr)) {
         return writeFault(GetLastError());
     }
-    return written == size ? WriteFault::None : WriteFault::Other;
+    return written == size ? WriteFault::None : WriteFault::DiskFull;
 }
 
 WriteFault flushOutput(const OutputFile& file) {
@@ -186,9 +203,9 @@ FileKind fileKind(const std::string& path) {
     if (attributes == INVALID_FILE_ATTRIBUTES) {
         return FileKind::Missing;
     }
-    return (attributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_DEVICE)) != 0
-               ? FileKind::Other
-               : FileKind::Regular;
+    return (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0 ? FileKind::Folder
+           : (attributes & FILE_ATTRIBUTE_DEVICE) != 0  ? FileKind::Device
+                                                        : FileKind::Regular;
 }
 
 bool readOnlyFile(const std::string& path) {
@@ -332,7 +349,11 @@ FileKind fileKind(const std::string& path) {
     if (stat(path.c_str(), &status) != 0) {
         return FileKind::Missing;
     }
-    return S_ISREG(status.st_mode) ? FileKind::Regular : FileKind::Other;
+    return S_ISREG(status.st_mode) ? FileKind::Regular
+           : S_ISDIR(status.st_mode) ? FileKind::Folder
+           : S_ISFIFO(status.st_mode) ? FileKind::Fifo
+           : S_ISCHR(status.st_mode) || S_ISBLK(status.st_mode) ? FileKind::Device
+                                                                : FileKind::Other;
 }
 
 bool readOnlyFile(const std::string& path) {

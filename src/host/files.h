@@ -35,7 +35,8 @@ struct FileRead {
 
 // Reads the whole file, shared as openSharedForReading shares it, when it is
 // a regular file of at most bytesAtMost: a folder, a device or a FIFO is
-// NotAFile, and a larger file TooLarge, its bytes not kept.
+// NotAFile, a larger file TooLarge, its bytes not kept, and on Windows a file
+// another program holds without sharing it for reading InUse.
 FileRead readFileUpTo(const std::string& path, std::size_t bytesAtMost);
 
 // Why a file couldn't be written, as far as the player is told.
@@ -74,9 +75,10 @@ WriteFault closeOutput(OutputFile& file);
 // file has it, and then both stay as they were.
 WriteFault renameToFree(const std::string& from, const std::string& to);
 
-enum class FileKind { Missing, Regular, Other };
+// Reading anything but a regular file may never end. Other is what none of
+// the rest is, such as a socket.
+enum class FileKind { Missing, Regular, Folder, Fifo, Device, Other };
 
-// A folder, a device or a FIFO is Other: reading one may never end.
 FileKind fileKind(const std::string& path);
 
 // Whether the file is marked read-only, as a player marks a file to keep it

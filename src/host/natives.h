@@ -165,6 +165,9 @@ void textDropShadow(std::int32_t distance, std::int32_t red, std::int32_t green,
 void textOutline();
 void beginScreenText(const char* kind);
 void addTextString(const char* text);
+// The game takes at most this many characters of one text component: a
+// notice, a prompt or a subtitle fits in one.
+inline constexpr std::size_t textLengthAtMost = 99;
 void drawScreenText(float x, float y);
 void beginSubtitle(const char* kind);
 void printSubtitle(std::int32_t durationMs);

@@ -40,6 +40,10 @@ std::string_view padControlName(std::int32_t control) {
 }
 
 std::string keyName(VirtualKeyCode code) {
+    return keyNameText(code);
+}
+
+const char* keyNameText(VirtualKeyCode code) {
     if (code == 0) {
         return "no key";
     }

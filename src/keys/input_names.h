@@ -11,6 +11,7 @@
 
 // The key's name, "no key" for 0 or "no virtual key".
 std::string keyName(VirtualKeyCode code);
+const char* keyNameText(VirtualKeyCode code);
 
 // A pad control's button and role, e.g. "LB, vehicle aim", or empty.
 std::string_view padControlName(std::int32_t control);

@@ -58,7 +58,7 @@ constexpr StateField stateField(std::string_view name) {
         constexpr std::int32_t highest =
             std::is_same_v<Value, bool>           ? 1
             : std::is_same_v<Value, Gear>         ? static_cast<std::int32_t>(gearCount) - 1
-            : std::is_same_v<Value, BindingsFile> ? int(BindingsFile::Read)
+            : std::is_same_v<Value, BindingsFile> ? int(lastBindingsFile)
                                                   : INT32_MAX;
         return {name, [] { return static_cast<std::int32_t>(state.*member); },
                 [](std::int32_t value) { state.*member = static_cast<Value>(value); },
@@ -129,11 +129,15 @@ std::span<const RecordedField> recordedStateFields() {
     return stateRanges;
 }
 
-void recordPluginState() {
-    std::array<std::int32_t, stateFields.size()> values{};
+void pluginStateValues(std::span<std::int32_t> values) {
     for (std::size_t i = 0; i < stateFields.size(); ++i) {
         values[i] = stateFields[i].get();
     }
+}
+
+void recordPluginState() {
+    std::array<std::int32_t, stateFields.size()> values{};
+    pluginStateValues(values);
     recordState(values);
 }
 

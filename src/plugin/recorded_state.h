@@ -16,6 +16,8 @@ std::span<const RecordedField> recordedStateFields();
 // recordedStateFields, or no state, with values in their ranges.
 void restoreRecordedState(const DriveRecording& recording);
 
-// Adds the plug-in's state, every field in the order of recordedStateFields,
-// to the pass being recorded.
+// The plug-in's state now, every field in the order of recordedStateFields.
+void pluginStateValues(std::span<std::int32_t> values);
+
+// Adds the plug-in's state to the pass being recorded.
 void recordPluginState();

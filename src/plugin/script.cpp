@@ -38,9 +38,10 @@ void startRecordingAndTell() {
 
 void tellSave(const SaveOutcome& outcome) {
     if (outcome.status == SaveOutcome::Status::Saved) {
-        showNotification(recordingSavedNotice(outcome.name));
+        showNotification(recordingSavedNotice(outcome.name).data());
     } else if (outcome.status == SaveOutcome::Status::Failed) {
-        showNotification(recordingNotSavedNotice(outcome.fault, bindingsState.keys.recordKey));
+        showNotification(
+            recordingNotSavedNotice(outcome.fault, bindingsState.keys.recordKey).data());
     }
 }
 
@@ -56,7 +57,7 @@ void recordKeyPressed() {
         stopRecording();
         break;
     case RecorderMode::Saving:
-        showNotification(recordingStillSavingNotice(bindingsState.keys.recordKey));
+        showNotification(recordingStillSavingNotice(bindingsState.keys.recordKey).data());
         break;
     case RecorderMode::Unsaved:
         beginSave();

@@ -67,12 +67,17 @@ void makeRoom(RecorderState& recorder) {
     }
 }
 
-std::string localTimeStamp() {
+// The room a save's texts take at most, beyond the folder's path: the
+// stamp, a copy's number and the extension.
+constexpr std::size_t nameBytesAtMost = 64;
+
+// The save's stamp, in place, in local time now.
+void stampNow(std::string& stamp) {
     const LocalTime now = localTime();
-    char stamp[32];
-    std::snprintf(stamp, sizeof stamp, "%04d%02d%02d-%02d%02d%02d", now.year, now.month, now.day,
-                  now.hour, now.minute, now.second);
-    return stamp;
+    char text[nameBytesAtMost];
+    std::snprintf(text, sizeof text, "ManualGearbox-%04d%02d%02d-%02d%02d%02d", now.year, now.month,
+                  now.day, now.hour, now.minute, now.second);
+    stamp.assign(text);
 }
 
 // The kept passes in order, as one or two stretches of the buffer.
@@ -89,15 +94,10 @@ std::array<Stretch, 2> keptPasses(const RecorderState& recorder) {
     return {{{buffer + recorder.tail, recorder.lapEnd - recorder.tail}, {buffer, recorder.head}}};
 }
 
-// The file's bytes before the passes, with the natives the tap met and the
-// state at the oldest pass kept, which begins with it.
-std::string recordingHeadOf(RecorderState& recorder) {
+// The file's bytes before the passes, with the state at the oldest pass
+// kept, which begins with it, written over the head made at the start.
+void writeHead(RecorderState& recorder) {
     DriveRecording& header = recorder.header;
-    // The tap indexes natives by their place in the one table of them.
-    header.natives.clear();
-    for (const NativeId& id : nativeIds) {
-        header.natives.push_back(id.hash);
-    }
     header.passCount = recorder.passesKept;
     if (recorder.passesKept > 0 && !header.state.empty() && startsReplay(recorder, recorder.tail)) {
         const std::uint8_t* values = recorder.buffer.get() + recorder.tail + passHeadBytes + 2;
@@ -107,15 +107,15 @@ std::string recordingHeadOf(RecorderState& recorder) {
         }
     }
     const std::array<Stretch, 2> passes = keptPasses(recorder);
-    return recordingHead(header, passes[0].size + passes[1].size);
+    recordingHead(recorder.save.head, header, passes[0].size + passes[1].size);
 }
 
-SaveOutcome saveFailed(RecorderState& recorder, const std::string& temporary, WriteFault fault) {
+SaveOutcome saveFailed(RecorderState& recorder, WriteFault fault) {
     RecordingSave& save = recorder.save;
     const bool written = save.file.handle != -1 || save.whole;
     closeOutput(save.file);
     if (written) {
-        removeFile(temporary);
+        removeFile(save.temporary);
     }
     save.whole = false;
     recorder.mode = RecorderMode::Unsaved;
@@ -123,10 +123,10 @@ SaveOutcome saveFailed(RecorderState& recorder, const std::string& temporary, Wr
 }
 
 // Up to bytes more of the passes, checked and written; the head first.
-WriteFault writePasses(RecorderState& recorder, const std::string& temporary, std::size_t bytes) {
+WriteFault writePasses(RecorderState& recorder, std::size_t bytes) {
     RecordingSave& save = recorder.save;
     if (save.file.handle == -1) {
-        if (const WriteFault fault = createOutput(temporary, save.file);
+        if (const WriteFault fault = createOutput(save.temporary, save.file);
             fault != WriteFault::None) {
             return fault;
         }
@@ -160,12 +160,10 @@ SaveOutcome saveStep(std::size_t bytes) {
     if (recorder.mode != RecorderMode::Saving) {
         return {};
     }
-    const std::string temporary = inFolder(save.folder, temporaryRecordingName);
     if (!save.whole) {
         const std::array<Stretch, 2> passes = keptPasses(recorder);
-        if (const WriteFault fault = writePasses(recorder, temporary, bytes);
-            fault != WriteFault::None) {
-            return saveFailed(recorder, temporary, fault);
+        if (const WriteFault fault = writePasses(recorder, bytes); fault != WriteFault::None) {
+            return saveFailed(recorder, fault);
         }
         if (save.passBytesWritten < passes[0].size + passes[1].size) {
             return {};
@@ -174,7 +172,7 @@ SaveOutcome saveStep(std::size_t bytes) {
         const WriteFault closing = closeOutput(save.file);
         fault = fault != WriteFault::None ? fault : closing;
         if (fault != WriteFault::None) {
-            return saveFailed(recorder, temporary, fault);
+            return saveFailed(recorder, fault);
         }
         save.whole = true;
     }
@@ -185,17 +183,20 @@ SaveOutcome saveStep(std::size_t bytes) {
         if (copy > 1) {
             std::snprintf(number, sizeof number, "-%d", copy);
         }
-        const std::string name = save.stamp + number + ".drec";
-        const WriteFault fault = renameToFree(temporary, inFolder(save.folder, name));
+        save.path.assign(save.folder).append(save.stamp).append(number).append(".drec");
+        const WriteFault fault = renameToFree(save.temporary, save.path);
         if (fault == WriteFault::None) {
-            recorder = RecorderState{};
-            return {SaveOutcome::Status::Saved, name, WriteFault::None};
+            // The texts stay, for the name, until the next recording starts.
+            recorder.buffer.reset();
+            recorder.mode = RecorderMode::Off;
+            return {SaveOutcome::Status::Saved,
+                    std::string_view(save.path).substr(save.folder.size()), WriteFault::None};
         }
         if (fault != WriteFault::NameTaken) {
-            return saveFailed(recorder, temporary, fault);
+            return saveFailed(recorder, fault);
         }
     }
-    return saveFailed(recorder, temporary, WriteFault::NameTaken);
+    return saveFailed(recorder, WriteFault::NameTaken);
 }
 
 } // namespace
@@ -205,9 +206,23 @@ bool startRecording(DriveRecording header) {
     recorder = RecorderState{};
     tapState = TapState{};
     recorder.buffer.reset(new (std::nothrow) std::uint8_t[recordingBufferBytes]);
+    if (!recorder.buffer) {
+        return false;
+    }
     recorder.header = std::move(header);
-    recorder.mode = recorder.buffer ? RecorderMode::Recording : RecorderMode::Off;
-    return recorder.buffer != nullptr;
+    // The tap indexes natives by their place in the one table of them.
+    for (const NativeId& id : nativeIds) {
+        recorder.header.natives.push_back(id.hash);
+    }
+    // The head takes the same bytes whatever its numbers.
+    RecordingSave& save = recorder.save;
+    recordingHead(save.head, recorder.header, 0);
+    save.folder = inFolder(moduleFolder(), "");
+    save.temporary = save.folder + temporaryRecordingName;
+    save.stamp.reserve(nameBytesAtMost);
+    save.path.reserve(save.folder.size() + nameBytesAtMost);
+    recorder.mode = RecorderMode::Recording;
+    return true;
 }
 
 bool beginRecordedPass(std::int32_t gameTimeMs) {
@@ -262,8 +277,7 @@ void stopRecording() {
         tapState.passCut = true;
         endRecordedPass();
     }
-    // What throws here leaves the recording as it was, to be stopped again.
-    recorder.save.head = recordingHeadOf(recorder);
+    writeHead(recorder);
     beginSave();
     tapState = TapState{};
 }
@@ -271,12 +285,9 @@ void stopRecording() {
 void beginSave() {
     RecorderState& recorder = recorderState;
     RecordingSave& save = recorder.save;
-    std::string folder = moduleFolder();
-    std::string stamp = "ManualGearbox-" + localTimeStamp();
+    stampNow(save.stamp);
     save.checksum = crc32(0, save.head.data(), save.head.size());
     save.passBytesWritten = 0;
-    save.folder = std::move(folder);
-    save.stamp = std::move(stamp);
     recorder.mode = RecorderMode::Saving;
 }
 
@@ -291,8 +302,7 @@ SaveOutcome finishSave() {
 void dropRecording() {
     RecorderState& recorder = recorderState;
     if (recorder.mode == RecorderMode::Saving) {
-        saveFailed(recorder, inFolder(recorder.save.folder, temporaryRecordingName),
-                   WriteFault::None);
+        saveFailed(recorder, WriteFault::None);
     }
     recorder = RecorderState{};
     tapState = TapState{};

@@ -4,13 +4,15 @@
 // pass allocates nothing. Once the buffer is full, the oldest passes make
 // room. When the recording stops, its file is written beside the plug-in a
 // slice each pass, under a temporary name until it is whole; a recording that
-// can't be saved stays in memory until saved.
+// can't be saved stays in memory until saved. What the stop and the save need
+// is allocated when recording starts too, so that they allocate nothing.
 #pragma once
 
 #include <cstdint>
 #include <memory>
 #include <span>
 #include <string>
+#include <string_view>
 
 #include "host/files.h"
 #include "recording/recording.h"
@@ -27,7 +29,8 @@ inline constexpr char temporaryRecordingName[] = "ManualGearbox.drec.tmp";
 
 enum class RecorderMode { Off, Recording, Saving, Unsaved };
 
-// A stopped recording on its way to its file.
+// A stopped recording on its way to its file. Its texts have their room from
+// the start of the recording: they change in place.
 struct RecordingSave {
     // The file's bytes before the passes, made when the recording stopped.
     std::string head;
@@ -38,9 +41,14 @@ struct RecordingSave {
     OutputFile file;
     // Written in full and closed, under the temporary name.
     bool whole = false;
+    // The plug-in's folder as the start of a path in it, and the temporary
+    // file's path.
     std::string folder;
+    std::string temporary;
     // ManualGearbox-YYYYMMDD-HHMMSS, in local time when the save began.
     std::string stamp;
+    // The path the file is given: the folder and its name.
+    std::string path;
 };
 
 struct RecorderState {
@@ -93,16 +101,17 @@ void beginSave();
 
 struct SaveOutcome {
     enum class Status { Writing, Saved, Failed } status = Status::Writing;
-    // The file's name, once saved.
-    std::string name;
+    // The file's name, once saved, until the next recording starts.
+    std::string_view name;
     WriteFault fault = WriteFault::None;
 };
 
 // Writes the next slice of the save under way; the last one writes the
 // checksum and gives the whole file its name:
 // ManualGearbox-YYYYMMDD-HHMMSS.drec, or -2.drec and so on up to -99 when
-// that second has one. Once saved, the buffer is freed. A save that fails
-// removes the temporary file it wrote and keeps the recording, unsaved.
+// that second has one. Once saved, the buffer is freed and the recorder is
+// off. A save that fails removes the temporary file it wrote and keeps the
+// recording, unsaved.
 SaveOutcome saveSlice();
 // Writes all the rest of the save under way at once.
 SaveOutcome finishSave();

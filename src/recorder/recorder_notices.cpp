@@ -1,5 +1,7 @@
 #include "recorder/recorder_notices.h"
 
+#include <cstdio>
+
 #include "keys/input_names.h"
 
 std::string recordingStartedNotice(VirtualKeyCode recordKey) {
@@ -7,16 +9,26 @@ std::string recordingStartedNotice(VirtualKeyCode recordKey) {
            " again to stop and save it.";
 }
 
-std::string recordingSavedNotice(const std::string& fileName) {
-    return "Manual Gearbox: drive recorded in " + fileName;
+NoticeText recordingSavedNotice(std::string_view fileName) {
+    NoticeText notice{};
+    std::snprintf(notice.data(), notice.size(), "Manual Gearbox: drive recorded in %.*s",
+                  static_cast<int>(fileName.size()), fileName.data());
+    return notice;
 }
 
-std::string recordingNotSavedNotice(WriteFault fault, VirtualKeyCode recordKey) {
-    return "Manual Gearbox: recording not saved, " + std::string(writeFaultText(fault)) +
-           ". Press " + keyName(recordKey) + " to try again.";
+NoticeText recordingNotSavedNotice(WriteFault fault, VirtualKeyCode recordKey) {
+    NoticeText notice{};
+    const std::string_view why = writeFaultText(fault);
+    std::snprintf(notice.data(), notice.size(),
+                  "Manual Gearbox: recording not saved, %.*s. Press %s to try again.",
+                  static_cast<int>(why.size()), why.data(), keyNameText(recordKey));
+    return notice;
 }
 
-std::string recordingStillSavingNotice(VirtualKeyCode recordKey) {
-    return "Manual Gearbox: still saving the last recording. Press " + keyName(recordKey) +
-           " after its notice.";
+NoticeText recordingStillSavingNotice(VirtualKeyCode recordKey) {
+    NoticeText notice{};
+    std::snprintf(notice.data(), notice.size(),
+                  "Manual Gearbox: still saving the last recording. Press %s after its notice.",
+                  keyNameText(recordKey));
+    return notice;
 }

@@ -32,23 +32,24 @@ void appendValues(std::string& out, const std::vector<NamedValue>& values) {
 
 } // namespace
 
-std::string recordingHead(const DriveRecording& header, std::size_t passBytes) {
-    std::string body;
-    appendText(body, header.pluginVersion);
-    if (header.formatVersion != firstRecordingVersion) {
-        body += static_cast<char>(header.filesKept ? 1 : 0);
-    }
-    appendValues(body, header.bindings);
-    appendValues(body, header.state);
-    body += static_cast<char>(header.natives.size());
-    for (const std::uint64_t hash : header.natives) {
-        appendNumber(body, hash);
-    }
-    appendNumber(body, header.passCount);
-    std::string head(recordingMagic);
+void recordingHead(std::string& head, const DriveRecording& header, std::size_t passBytes) {
+    head.assign(recordingMagic);
     appendNumber(head, header.formatVersion);
-    appendNumber(head, static_cast<std::uint32_t>(body.size() + passBytes));
-    return head + body;
+    // The body's length, once its head is written.
+    appendNumber(head, std::uint32_t{0});
+    appendText(head, header.pluginVersion);
+    if (header.formatVersion != firstRecordingVersion) {
+        head += static_cast<char>(header.filesKept ? 1 : 0);
+    }
+    appendValues(head, header.bindings);
+    appendValues(head, header.state);
+    head += static_cast<char>(header.natives.size());
+    for (const std::uint64_t hash : header.natives) {
+        appendNumber(head, hash);
+    }
+    appendNumber(head, header.passCount);
+    const auto length = static_cast<std::uint32_t>(head.size() - recordingLeadBytes + passBytes);
+    std::memcpy(head.data() + recordingLeadBytes - sizeof length, &length, sizeof length);
 }
 
 std::uint32_t crc32(std::uint32_t crc, const void* data, std::size_t size) {

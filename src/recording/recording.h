@@ -56,7 +56,7 @@ inline constexpr std::size_t passBytesAtMost = 8192;
 // bytes: a u32 length, then that many bytes.
 enum class FileQuestion : std::uint8_t {
     Read,       // a whole file of at most recordedFileBytesAtMost: a ReadAnswer
-    Kind,       // what a path names: missing, a regular file, or another kind
+    Kind,       // what a path names: missing, a regular file, a folder, a FIFO, a device, other
     ReadOnly,   // whether a file is marked read-only: 0 or 1
     SameFolder, // whether two paths name one folder: 0 or 1
     // The writes: why each failed, 0 when it didn't.
@@ -71,11 +71,12 @@ enum class FileQuestion : std::uint8_t {
 inline constexpr std::uint8_t lastFileQuestion = static_cast<std::uint8_t>(FileQuestion::Remove);
 
 // What a read came to; the reasons a file wasn't opened come first after Read.
-enum class ReadAnswer : std::uint8_t { Read, Missing, NotAFile, Denied, TooLarge, Failed };
+// InUse: another program has the file open and shares it with no reader.
+enum class ReadAnswer : std::uint8_t { Read, Missing, NotAFile, Denied, TooLarge, Failed, InUse };
 
 // The highest answer each question can have, in the order of FileQuestion.
 inline constexpr std::array<std::uint8_t, lastFileQuestion + 1> fileAnswersAtMost = {
-    static_cast<std::uint8_t>(ReadAnswer::Failed), 2, 1, 1, 5, 5, 5, 5, 5, 5, 5};
+    static_cast<std::uint8_t>(ReadAnswer::InUse), 5, 1, 1, 5, 5, 5, 5, 5, 5, 5};
 
 // Whether a file entry's bytes follow its answer.
 constexpr bool readBytesFollow(FileQuestion question, std::uint8_t answer) {
@@ -158,8 +159,9 @@ struct DriveRecording {
 
 // What the plug-in's recorder writes with: the file's bytes up to the first
 // pass, for a body with passBytes bytes of passes, which it
-// writes after them itself, and the checksum.
-std::string recordingHead(const DriveRecording& header, std::size_t passBytes);
+// writes after them itself, and the checksum. Written over head, which
+// allocates nothing once it has had room for the same header.
+void recordingHead(std::string& head, const DriveRecording& header, std::size_t passBytes);
 
 // CRC-32 (as in zip and PNG) of data, continued from crc; 0 to begin.
 std::uint32_t crc32(std::uint32_t crc, const void* data, std::size_t size);

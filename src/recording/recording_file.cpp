@@ -77,7 +77,9 @@ void appendPass(DriveRecording& recording, const RecordedPass& pass) {
 }
 
 std::string encodeRecording(const DriveRecording& recording) {
-    std::string bytes = recordingHead(recording, recording.passBytes.size()) + recording.passBytes;
+    std::string bytes;
+    recordingHead(bytes, recording, recording.passBytes.size());
+    bytes += recording.passBytes;
     appendNumber(bytes, crc32(0, bytes.data(), bytes.size()));
     return bytes;
 }

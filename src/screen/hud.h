@@ -1,13 +1,10 @@
 // Everything the plug-in shows the player.
 #pragma once
 
-#include <cstddef>
 #include <string>
 #include <string_view>
 
-// The game's "STRING" label has one text component, of which it takes at most
-// this many characters: a notice, a prompt or a subtitle fits in it.
-inline constexpr std::size_t textLengthAtMost = 99;
+#include "host/natives.h"
 
 // Draws one label near the top of the screen for the current frame only.
 void drawHudLabel(std::string text, float x, bool highlighted);

@@ -1,8 +1,9 @@
 #!/bin/bash
 # Makes COUNT recordings under Wine with the real plug-in's own recorder, each
 # through random reloads (F5) of an edited, a deleted and a UTF-16 key-binding
-# file, and replays each natively, exactly and through the world; prints how
-# many replay identical and fails unless all do.
+# file, after about half of which keys are chosen (F8) and saved, and replays
+# each natively, exactly and through the world; prints how many replay
+# identical each way and fails unless all do.
 # Usage: soak_reloads.sh WINE_SH PREFIX DRIVE_EXE PLUGIN NATIVE_DRIVE EXAMPLES_FOLDER WORK_FOLDER COUNT [SEED]
 set -eu
 wine_sh=$1
@@ -18,7 +19,9 @@ RANDOM=${9:-1}
 rm -rf "$work"
 mkdir -p "$work"
 cd "$work"
-identical=0
+identical=0 exactly=0 throughWorld=0 choosings=0
+# Six keys in a row from these are six different keys, none the plug-in's own.
+keys=(Numpad0 Numpad1 Numpad2 Numpad3 Numpad4 Numpad5 Numpad6 Numpad7 Numpad8 Numpad9 Q E R T Y U)
 for ((n = 1; n <= count; ++n)); do
     folder=$(printf 'drive%03d' "$n")
     mkdir "$folder"
@@ -52,6 +55,13 @@ for ((n = 1; n <= count; ++n)); do
         esac
         echo "+0.1 down F5" >>"$script"
         echo "+0.1 up F5" >>"$script"
+        if ((RANDOM % 2 == 0)); then
+            for key in F8 "${keys[@]:RANDOM % 11:6}"; do
+                printf '+0.1 down %s\n+0.05 up %s\n' "$key" "$key" >>"$script"
+            done
+            time=$((time + 1050))
+            choosings=$((choosings + 1))
+        fi
         time=$((time + 300 + RANDOM % 700))
     done
     at=$(printf '%d.%03d' $((time / 1000)) $((time % 1000)))
@@ -63,11 +73,14 @@ for ((n = 1; n <= count; ++n)); do
     recordings=("$folder"/ManualGearbox-*.drec)
     exact=$("$native_drive" replay "${recordings[0]}" 2>&1) || true
     world=$("$native_drive" replay --world "${recordings[0]}" 2>&1) || true
+    [[ $exact =~ ^[0-9]+\ passes\ replayed,\ identical$ ]] && exactly=$((exactly + 1))
+    [[ $world == *"it answered as the game did" ]] && throughWorld=$((throughWorld + 1))
     if [[ $exact =~ ^[0-9]+\ passes\ replayed,\ identical$ && $world == *"it answered as the game did" ]]; then
         identical=$((identical + 1))
     else
         echo "FAILED: ${recordings[0]}: $exact / $world"
     fi
 done
-echo "$count recordings through reloads, $identical replay identical"
+echo "$count recordings through reloads and $choosings key choosings: $exactly replay identical" \
+    "exactly, $throughWorld through the world, $identical both"
 [ "$identical" -eq "$count" ]

@@ -121,14 +121,18 @@ int run(const std::vector<std::string>& arguments) {
 
     // Opening a FIFO waits for a writer, and a device may never end: only a
     // regular file is read. A path that isn't there is left to the open.
-    if (fileKind(path) == FileKind::Other) {
+    if (const FileKind kind = fileKind(path);
+        kind != FileKind::Missing && kind != FileKind::Regular) {
         print(stderr, "check-bindings: cannot read " + name + ": not a regular file\n");
         return 2;
     }
     const FileRead file = readFileUpTo(path, bindingFileBytesAtMost);
-    if (file.answer == ReadAnswer::Missing || file.answer == ReadAnswer::Denied) {
-        print(stderr,
-              "check-bindings: cannot open " + name + ": " + std::strerror(file.error) + "\n");
+    if (file.answer == ReadAnswer::Missing || file.answer == ReadAnswer::Denied ||
+        file.answer == ReadAnswer::InUse) {
+        print(stderr, "check-bindings: cannot open " + name + ": " +
+                          (file.answer == ReadAnswer::InUse ? "another program has it open"
+                                                            : std::strerror(file.error)) +
+                          "\n");
         return 2;
     }
     if (file.answer == ReadAnswer::Failed || file.answer == ReadAnswer::NotAFile) {

@@ -7,6 +7,7 @@ std::optional<std::string> headerBindingFile(const DriveRecording& recording) {
     const KeyBindings keys = keysOfRecording(recording.bindings);
     switch (fileOfRecording(recording.bindings)) {
     case BindingsFile::NotFound:
+    case BindingsFile::InUse:
         break;
     case BindingsFile::TooLarge:
         return std::string(bindingFileBytesAtMost + 1, '\n');

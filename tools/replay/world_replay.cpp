@@ -66,14 +66,20 @@ float floatOf(std::uint32_t result) {
     return std::bit_cast<float>(result);
 }
 
+// Within the tolerance, or the same infinity, or both not a number; a number
+// and one that isn't always differ.
+bool sameFloat(float game, float world) {
+    return game == world || (std::isnan(game) && std::isnan(world)) ||
+           std::fabs(game - world) <= speedTolerance;
+}
+
 // A speed the world moved itself against the game's, which then holds.
 void takeSpeed(WorldReplay& replay, const RecordedCall& call, std::int32_t timeMs,
                std::uint32_t number) {
     const auto handle = static_cast<std::int32_t>(call.arguments[0]);
     sim::Vehicle& vehicle = worldVehicle(handle);
     const float game = floatOf(call.result);
-    if (!replay.speedKnown.insert(handle).second &&
-        std::fabs(std::fabs(vehicle.speed) - game) > speedTolerance) {
+    if (!replay.speedKnown.insert(handle).second && !sameFloat(game, std::fabs(vehicle.speed))) {
         reportOnce(replay, "GET_ENTITY_SPEED", number, timeMs,
                    callText(call) + ": game " + numberText("%.2f", game) + ", stand-in " +
                        numberText("%.2f", std::fabs(vehicle.speed)));
@@ -195,10 +201,9 @@ Answers answers(const RecordedCall& game, const RecordedCall& world) {
         break;
     }
     const std::string_view type = sim::nativeResult(world.hash);
-    const bool same =
-        type == "float"  ? std::fabs(floatOf(game.result) - floatOf(world.result)) <= speedTolerance
-        : type == "BOOL" ? (game.result != 0) == (world.result != 0)
-                         : game.result == world.result;
+    const bool same = type == "float"  ? sameFloat(floatOf(game.result), floatOf(world.result))
+                      : type == "BOOL" ? (game.result != 0) == (world.result != 0)
+                                       : game.result == world.result;
     const NativeId* id = findNativeId(world.hash);
     return {id ? id->name : "", same, typedText(type, game.result), typedText(type, world.result)};
 }
