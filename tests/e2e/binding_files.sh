@@ -12,9 +12,10 @@ plugin=$4
 work=$5
 drives=$(cd "$(dirname "$0")/bindings" && pwd)
 
-rm -rf "$work"
+. "$(dirname "$0")/common.sh"
+fresh_work "$work"
 for folder in lf crlf bom ctrlz missing; do
-    mkdir -p "$work/$folder"
+    mkdir "$work/$folder"
 done
 cp "$drives/bound.drive" "$work/lf/"
 cp "$drives/bound.drive" "$work/crlf/"

@@ -10,11 +10,10 @@ exe=$3
 cases=$4
 work=$5
 
-rm -rf "$work"
-mkdir -p "$work"
+. "$(dirname "$0")/common.sh"
+fresh_work "$work"
 cd "$cases" || exit 1
 
-fail=0
 for case_and_status in good:0 crlf_bom:0 warnings:0 tricky:1 utf16:1 empty:1 sequential:0 \
     pad_only:0 no-such-file:2; do
     name=${case_and_status%%:*}
@@ -23,19 +22,16 @@ for case_and_status in good:0 crlf_bom:0 warnings:0 tricky:1 utf16:1 empty:1 seq
     status=$?
     tr -d '\r' <"$work/$name.crlf" >"$work/$name.out"
     if [ "$status" -ne "$expected_status" ]; then
-        echo "$name.ini: exit status $status, expected $expected_status"
-        fail=1
+        fail "$name.ini: exit status $status, expected $expected_status"
     fi
     if [ "$expected_status" -eq 2 ]; then
         if [ -s "$work/$name.out" ] || ! grep -q '^check-bindings: ' "$work/$name.stderr"; then
-            echo "$name.ini: expected only a message on standard error, got:"
+            fail "$name.ini: expected only a message on standard error, got:"
             cat "$work/$name.out" "$work/$name.stderr"
-            fail=1
         fi
     elif ! cmp -s "$name.out" "$work/$name.out"; then
-        echo "$name.ini: output differs from the native build's $name.out:"
+        fail "$name.ini: output differs from the native build's $name.out:"
         diff "$name.out" "$work/$name.out"
-        fail=1
     fi
 done
 # A path outside ASCII reaches the program as UTF-16 and is shown as given, in a
@@ -45,13 +41,12 @@ mkdir -p "$work/Jörg" && cp good.ini "$work/Jörg/keys.ini"
 cd "$work" || exit 1
 LC_ALL=C.UTF-8 "$wine_sh" "$prefix" run "$exe" 'Jörg\keys.ini' 2>&1 | tr -d '\r' >Jörg.out
 if ! sed '1s|^good.ini:|Jörg\\keys.ini:|' "$cases/good.out" | cmp -s - Jörg.out; then
-    echo "Jörg\\keys.ini: the output is not good.out's with the path shown:" && cat Jörg.out
-    fail=1
+    fail "Jörg\\keys.ini: the output is not good.out's with the path shown:" && cat Jörg.out
 fi
 LC_ALL=C.UTF-8 script -qec "'$wine_sh' '$prefix' run '$exe' 'Jörg\\keys.ini'" /dev/null </dev/null |
     sed 's/\x1b\[[0-9;?]*[A-Za-z]//g' | tr -d ' \r' | head -n 1 >console.out
 if [ "$(cat console.out)" != 'Jörg\keys.ini:6lines' ]; then
-    echo "Jörg\\keys.ini on a console: the first line reads $(cat console.out)" && fail=1
+    fail "Jörg\\keys.ini on a console: the first line reads $(cat console.out)"
 fi
-[ $fail -eq 0 ] && echo "check-bindings.exe under Wine: 9 files and Jörg\\keys.ini, as natively"
-exit $fail
+passed
+echo "check-bindings.exe under Wine: 9 files and Jörg\\keys.ini, as natively"

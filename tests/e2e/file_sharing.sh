@@ -12,8 +12,8 @@ plugin=$5
 sample=$6
 work=$7
 
-rm -rf "$work"
-mkdir -p "$work"
+. "$(dirname "$0")/common.sh"
+fresh_work "$work"
 cp "$sample" "$work/MTconfig.ini"
 cd "$work"
 exec "$wine_sh" "$prefix" run "$probe" "$hook_folder" "$plugin"

@@ -17,29 +17,20 @@ check_bindings=$7
 sample=$8
 license=$9
 
-rm -rf "$work"
-mkdir -p "$work"
-cd "$work" || exit 1
+. "$(dirname "$0")/common.sh"
+fresh_work "$work"
+cd "$work"
 "$cmake" -E tar xf "$zip" || { echo "cannot unpack $zip"; exit 1; }
 
-fail=0
 expected=$(printf '%s\n' "$name" "$name/LICENSE" "$name/MTconfig.ini" "$name/ManualGearbox.asi" \
     "$name/ReadMe.txt" "$name/check-bindings.exe" | LC_ALL=C sort)
 listing=$(find . -mindepth 1 | sed 's|^\./||' | LC_ALL=C sort)
 if [ "$listing" != "$expected" ]; then
-    echo "the zip holds:"
+    fail "the zip holds:"
     echo "$listing"
     echo "expected:"
     echo "$expected"
-    fail=1
 fi
-
-same() {
-    if ! cmp -s "$1" "$2"; then
-        echo "$1 differs from $2"
-        fail=1
-    fi
-}
 same "$name/ManualGearbox.asi" "$plugin"
 same "$name/check-bindings.exe" "$check_bindings"
 same "$name/MTconfig.ini" "$sample"
@@ -52,20 +43,16 @@ crlf_lines=$(grep -c "$(printf '\r')\$" "$readme")
 last=$(tail -c 1 "$readme" | od -An -c | tr -d ' ')
 if [ "$line_feeds" -eq 0 ] || [ "$returns" -ne "$line_feeds" ] ||
     [ "$crlf_lines" -ne "$line_feeds" ] || [ "$last" != '\n' ]; then
-    printf 'ReadMe.txt: %s line feeds, %s CRs, %s lines ending in CR, last byte %s:' \
-        "$line_feeds" "$returns" "$crlf_lines" "$last"
-    echo " expected CRLF line ends only"
-    fail=1
+    fail "ReadMe.txt: $line_feeds line feeds, $returns CRs, $crlf_lines lines ending in CR," \
+        "last byte $last: expected CRLF line ends only"
 fi
 others=$(LC_ALL=C tr -d '\r\n -~' <"$readme" | wc -c)
 if [ "$others" -ne 0 ]; then
-    echo "ReadMe.txt: $others bytes that are neither printable ASCII nor line ends"
-    fail=1
+    fail "ReadMe.txt: $others bytes that are neither printable ASCII nor line ends"
 fi
 if ! grep -qxF "Version $version$(printf '\r')" "$readme"; then
-    echo "ReadMe.txt has no line \"Version $version\""
-    fail=1
+    fail "ReadMe.txt has no line \"Version $version\""
 fi
 
-[ $fail -eq 0 ] && echo "$(basename "$zip"): $name/ with the five files, as built and tested"
-exit $fail
+passed
+echo "$(basename "$zip"): $name/ with the five files, as built and tested"

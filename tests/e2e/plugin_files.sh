@@ -14,12 +14,10 @@ plugin=$5
 version=$6
 work=$7
 cases=$(cd "$(dirname "$0")/plugin_files" && pwd)
+. "$(dirname "$0")/common.sh"
 
-rm -rf "$work"
-mkdir -p "$work"
-# Wine names folders by the path it is given, and the working folder by its
-# real path: give it real paths only.
-work=$(cd "$work" && pwd -P)
+# Wine names folders by the path it is given: give it real paths only.
+fresh_work "$work"
 
 # case_folder CASE PLUGIN_FOLDER: a folder with its drive, and the plug-in in
 # it (.) or in a subfolder of it.
@@ -47,11 +45,6 @@ cp "$cases/good.ini" "$work/subfolder/MTconfig.ini"
 cp "$cases/edited.ini" "$work/subfolder/plugin/MTconfig.ini"
 
 cd "$work"
-failures=0
-fail() {
-    echo "FAILED: $*"
-    failures=$((failures + 1))
-}
 
 # The path as the plug-in writes it: Wine's drive Z: is the root folder.
 windows_path() {
@@ -168,8 +161,5 @@ check_log_head "$log"
 lines "$log" 3 "$(windows_path "$work/subfolder/plugin/MTconfig.ini"): 7 lines"
 [ ! -e subfolder/ManualGearbox.log ] || fail "a log in the working folder of the subfolder case"
 
-if [ $failures -ne 0 ]; then
-    echo "$failures checks failed"
-    exit 1
-fi
+passed
 echo "plug-in files: 7 drives, their notices and logs as expected"

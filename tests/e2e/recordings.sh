@@ -19,10 +19,9 @@ native_drive=$5
 examples=$6
 work=$7
 drives=$(cd "$(dirname "$0")/recorder" && pwd)
+. "$(dirname "$0")/common.sh"
 
-rm -rf "$work"
-mkdir -p "$work"
-work=$(cd "$work" && pwd -P)
+fresh_work "$work"
 # Each drive of the recorder in a folder of its own, with the plug-in.
 for name in record unload retry reload choose; do
     mkdir "$work/$name"
@@ -35,11 +34,6 @@ mkdir "$work/retry/ManualGearbox.drec.tmp"
 sed 's/^FirstGear=49$/FirstGear=97/' "$work/reload/MTconfig.ini" >"$work/reload/edited.ini"
 printf '\377\376R\000=\0001\000\n\000' >"$work/reload/utf16.ini"
 cd "$work"
-failures=0
-fail() {
-    echo "FAILED: $*"
-    failures=$((failures + 1))
-}
 
 # replays RECORDING: the native drive replays it identical.
 replays() {
@@ -98,4 +92,4 @@ cp record/ManualGearbox.asi record/MTconfig.ini "$drives/record.drive" short/
 grep -qF 'recording not saved, the disk is full. Press F9 to try again.' short.out ||
     fail "a write that went through in part is not told as a full disk"
 ! ls short | grep -q drec || fail "a recording left beside the plug-in after a write in part"
-[ "$failures" -eq 0 ]
+passed

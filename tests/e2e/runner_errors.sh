@@ -13,10 +13,10 @@ silent=$5
 idle=$6
 stray=$7
 work=$8
+. "$(dirname "$0")/common.sh"
 . "$(dirname "$0")/../exit_check.sh"
 
-rm -rf "$work"
-mkdir -p "$work"
+fresh_work "$work"
 cd "$work"
 printf '0 enter\n1 expect gear 1\n' >fine.drive
 printf '# a typo on line 2\n0 entre\n' >typo.drive
@@ -54,9 +54,6 @@ check 1 "the plug-in left its script registered with the hook when it was unload
 check 1 "fails.drive:2: expected subtitle Manual Transmission ~r~Disabled~w~!, saw none at 0.512 s" \
     drive_exe "$plugin" fine.drive fails.drive
 check 0 "fine.drive: 1 expectations met, 0 failed" drive_exe --svg chart.svg "$plugin" fine.drive
-if [ ! -s chart.svg ]; then
-    echo "FAILED: --svg chart.svg wrote no chart"
-    failures=$((failures + 1))
-fi
+[ -s chart.svg ] || fail "--svg chart.svg wrote no chart"
 
-[ "$failures" -eq 0 ]
+passed

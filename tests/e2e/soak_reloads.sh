@@ -16,8 +16,8 @@ work=$7
 count=$8
 RANDOM=${9:-1}
 
-rm -rf "$work"
-mkdir -p "$work"
+. "$(dirname "$0")/common.sh"
+fresh_work "$work"
 cd "$work"
 identical=0 exactly=0 throughWorld=0 choosings=0
 # Six keys in a row from these are six different keys, none the plug-in's own.
