@@ -13,8 +13,9 @@ struct TemporaryFile {
 
     ~TemporaryFile() {
         if (created && !placed) {
+            // Nothing is left to tell of a temporary file that stays.
             try {
-                removeFileAsked(path);
+                (void)removeFileAsked(path);
             } catch (...) {
             }
         }

@@ -21,4 +21,4 @@ WriteFault writeOutputAsked(const OutputFile& file, const void* data, std::size_
 WriteFault flushOutputAsked(const OutputFile& file);
 WriteFault closeOutputAsked(OutputFile& file);
 WriteFault replaceFileAsked(const std::string& from, const std::string& to);
-bool removeFileAsked(const std::string& path);
+[[nodiscard]] bool removeFileAsked(const std::string& path);

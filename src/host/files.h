@@ -40,7 +40,7 @@ struct FileRead {
 FileRead readFileUpTo(const std::string& path, std::size_t bytesAtMost);
 
 // Why a file couldn't be written, as far as the player is told.
-enum class WriteFault { None, DiskFull, ReadOnlyDisk, AccessDenied, NameTaken, Other };
+enum class [[nodiscard]] WriteFault{None, DiskFull, ReadOnlyDisk, AccessDenied, NameTaken, Other};
 
 // Why a file couldn't be written, in a few words.
 std::string_view writeFaultText(WriteFault fault);
@@ -50,7 +50,7 @@ std::string_view writeFaultText(WriteFault fault);
 WriteFault replaceFile(const std::string& from, const std::string& to);
 
 // Deletes the file; false when it can't.
-bool removeFile(const std::string& path);
+[[nodiscard]] bool removeFile(const std::string& path);
 
 // A file written straight through the system's calls, with no C runtime
 // buffer or state in between: it can still be written and closed while the

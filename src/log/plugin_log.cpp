@@ -31,7 +31,9 @@ bool writeLog(const std::string& body) {
     if (writeAndClose(file, text) && replaceFileAsked(newLog, log) == WriteFault::None) {
         return true;
     }
-    removeFileAsked(newLog);
+    // The write's fault is the one to tell; a new log left behind is
+    // written over next time.
+    (void)removeFileAsked(newLog);
     return false;
 }
 

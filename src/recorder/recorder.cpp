@@ -113,9 +113,11 @@ void writeHead(RecorderState& recorder) {
 SaveOutcome saveFailed(RecorderState& recorder, WriteFault fault) {
     RecordingSave& save = recorder.save;
     const bool written = save.file.handle != -1 || save.whole;
-    closeOutput(save.file);
+    // The fault told is the one that failed the save; what it left is
+    // written over by the next.
+    (void)closeOutput(save.file);
     if (written) {
-        removeFile(save.temporary);
+        (void)removeFile(save.temporary);
     }
     save.whole = false;
     recorder.mode = RecorderMode::Unsaved;
