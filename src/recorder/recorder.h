@@ -17,12 +17,13 @@
 #include "host/files.h"
 #include "recording/recording.h"
 
-// At least ten minutes at 60 passes a second of the busiest passes the
-// plug-in makes, up to about 630 bytes each, and the room for the files one
-// pass may read.
+// At least ten minutes at 60 passes a second of the busiest driving passes,
+// up to about 650 bytes each with their share of the kept states (a pass
+// while the player chooses keys takes up to about 1,400), and the room for
+// the files one pass may read.
 inline constexpr std::size_t recordingBufferBytes = (24u << 20) + passFileBytesAtMost;
 // What one pass writes of a recording being saved: its checksum costs the
-// plug-in about 3.6 instructions a byte, a million a pass.
+// plug-in about 3.5 instructions a byte, 0.92 million a pass.
 inline constexpr std::size_t saveSliceBytes = 256u << 10;
 // The file being saved is written under this name, beside the plug-in.
 inline constexpr char temporaryRecordingName[] = "ManualGearbox.drec.tmp";
