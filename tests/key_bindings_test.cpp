@@ -559,9 +559,9 @@ Recording readText(std::string_view text) {
     KeyBindings bindings{};
     const ReadSummary summary = readBindingText(text, bindings, [&](const LineOutcome& line) {
         recording.lines.emplace_back(line.text);
-        recording.outcomes.emplace_back(line.number, line.keyTextsFound, line.hasEquals,
-                                        static_cast<int>(line.parse), line.value,
-                                        line.byteAfterDigits);
+        recording.outcomes.emplace_back(
+            line.number, static_cast<int>(line.keyTextsFound.to_ulong()), line.hasEquals,
+            static_cast<int>(line.parse), line.value, line.byteAfterDigits);
     });
     recording.summary = {summary.lines, summary.utf8ByteOrderMark, summary.utf16,
                          summary.ctrlZLine};
