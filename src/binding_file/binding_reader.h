@@ -11,6 +11,7 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <type_traits>
 
 #include "host/keyboard.h"
 
@@ -44,6 +45,7 @@ enum class BindingKind : std::uint8_t { GearKey, OptionalKey, PadControl, Switch
 template <typename Bindings>
 struct BindingFieldOf {
     using Kind = BindingKind;
+    using Struct = Bindings;
     std::string_view keyText;
     std::string_view fieldName;
     std::int32_t Bindings::*member;
@@ -66,6 +68,9 @@ struct KeyBindings {
     MG_BINDING_FIELDS(MG_BINDING_MEMBER)
 };
 using BindingField = BindingFieldOf<KeyBindings>;
+// The struct a field table's members belong to.
+template <const auto& fields>
+using BindingsOf = typename std::remove_cvref_t<decltype(fields)>::value_type::Struct;
 inline constexpr auto bindingFields = MG_BINDING_TABLE(KeyBindings, MG_BINDING_FIELDS);
 
 template <const auto& fields>

@@ -209,12 +209,9 @@ void changeGear(bool pad) {
     if (!state.clutchHeld) {
         return;
     }
-    // An earlier gear's key wins.
-    for (std::size_t gear = 0; gear < gearCount; ++gear) {
-        if (keyDown(bindingsState.keys.*bindingFields[gearKeyFields[gear]].member)) {
-            state.gear = Gear{static_cast<std::uint8_t>(gear)};
-            return;
-        }
+    if (const std::optional<Gear> keyed = gearOfKeyDown(bindingsState.keys, keyDown)) {
+        state.gear = *keyed;
+        return;
     }
     const Gear next = nextGear(state.gear, up);
     if (up || down) {
