@@ -64,6 +64,15 @@ BindingsFile readAndLog(const std::string& path, const FileRead& file, bool relo
 
 } // namespace
 
+std::span<const StateField> bindingsStateFields() {
+    constexpr auto& state = bindingsState;
+    static constexpr auto fields = std::to_array({
+        choiceField<state, &BindingsState::file>("bindingsFile", int(BindingsFile::Read)),
+        flagField<state, &BindingsState::logWritten>("logWritten"),
+    });
+    return fields;
+}
+
 void loadKeyBindings() {
     BindingsState& state = bindingsState;
     const FoundBindingFile found = findBindingFile();

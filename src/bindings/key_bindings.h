@@ -2,11 +2,13 @@
 // the reload key, and while none was read, when the player next drives.
 #pragma once
 
+#include <span>
 #include <string>
 
 #include "binding_file/binding_reader.h"
 #include "binding_file/binding_rewrite.h"
 #include "bindings/notices.h"
+#include "recording/state_field.h"
 
 struct BindingsState {
     KeyBindings keys{};
@@ -20,6 +22,10 @@ struct BindingsState {
 };
 
 extern BindingsState bindingsState;
+
+// The bindings' part of the plug-in's state as a recording keeps it, but for
+// the keys, which the recording's header keeps.
+std::span<const StateField> bindingsStateFields();
 
 // The first pass: looks for the file, reads it if found, and writes the log.
 // Nothing is looked for earlier, while the DLL loads.

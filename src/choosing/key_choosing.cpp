@@ -121,7 +121,23 @@ void writeLine(PromptLine& line) {
                   ". Press another key for %.*s, Backspace cancels.", fieldLength, field.data());
 }
 
+constexpr char chosenKeyName[] = "chosenKey";
+constexpr char keysHeldName[] = "keysHeld";
+
 } // namespace
+
+std::span<const StateField> choosingStateFields() {
+    constexpr auto& state = choosingState;
+    static constexpr auto fields = joinedFields(
+        std::to_array(
+            {flagField<state, &ChoosingState::choosing>("choosing"),
+             choiceField<state, &ChoosingState::step>("choosingStep", choosableFieldCount - 1)}),
+        elementFields<state, &ChoosingState::chosen, chosenKeyName>(),
+        std::to_array({numberField<state, &ChoosingState::refusedKey>("refusedKey"),
+                       choiceField<state, &ChoosingState::refusal>("refusal", int(lastRefusal))}),
+        elementFields<state, &ChoosingState::keysHeld, keysHeldName>());
+    return fields;
+}
 
 void startChoosingKeys() {
     choosingState = ChoosingState{.choosing = true};

@@ -5,9 +5,11 @@
 
 #include <array>
 #include <cstdint>
+#include <span>
 
 #include "binding_file/binding_rewrite.h"
 #include "host/keyboard.h"
+#include "recording/state_field.h"
 #include "screen/hud.h"
 
 // Why a key can't be the one asked for.
@@ -44,6 +46,10 @@ struct ChoosingState {
 };
 
 extern ChoosingState choosingState;
+
+// Choosing's part of the plug-in's state as a recording keeps it: a field for
+// each key chosen, and for each word of keys held.
+std::span<const StateField> choosingStateFields();
 
 // Asks for the first field; a key held as it starts counts once pressed again.
 void startChoosingKeys();

@@ -221,6 +221,26 @@ void changeGear(bool pad) {
 
 } // namespace
 
+std::span<const StateField> gearboxStateFields() {
+    constexpr auto& state = gearboxState;
+    static constexpr auto fields = std::to_array({
+        flagField<state, &GearboxState::transmissionEnabled>("transmissionEnabled"),
+        choiceField<state, &GearboxState::gear>("gear", gearCount - 1),
+        flagField<state, &GearboxState::clutchHeld>("clutchHeld"),
+        flagField<state, &GearboxState::shiftHint>("shiftHint"),
+        numberField<state, &GearboxState::cappedVehicle>("cappedVehicle"),
+        flagField<state, &GearboxState::shiftUpKeyWasDown>("shiftUpKeyWasDown"),
+        flagField<state, &GearboxState::shiftDownKeyWasDown>("shiftDownKeyWasDown"),
+        flagField<state, &GearboxState::padUpWasHeld>("padUpWasHeld"),
+        flagField<state, &GearboxState::padDownWasHeld>("padDownWasHeld"),
+        numberField<state, &GearboxState::fittedVehicle>("fittedVehicle"),
+        floatField<state, &GearboxState::fittedTopSpeed>("fittedTopSpeed", lowestTopSpeed,
+                                                         highestTopSpeed),
+        numberField<state, &GearboxState::unfitVehicle>("unfitVehicle"),
+    });
+    return fields;
+}
+
 bool updateGearbox() {
     // Asked once: every call of the pass that takes a vehicle gets this one.
     const GameHandle vehicle = gearboxVehicle();

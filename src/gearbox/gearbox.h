@@ -1,8 +1,11 @@
 // The manual gearbox: gear state and its per-frame control of the vehicle.
 #pragma once
 
+#include <span>
+
 #include "gears/gears.h"
 #include "host/natives.h"
+#include "recording/state_field.h"
 
 // The game's estimate of a vehicle's top speed counts from this to this; any
 // other answer leaves the vehicle's gears as written.
@@ -33,6 +36,9 @@ struct GearboxState {
 };
 
 extern GearboxState gearboxState;
+
+// The gearbox's part of the plug-in's state as a recording keeps it.
+std::span<const StateField> gearboxStateFields();
 
 // One pass of the enabled gearbox. It drives only a vehicle with a gearbox
 // whose driver is the player's character, and says whether it did; elsewhere

@@ -16,6 +16,12 @@ namespace {
 
 } // namespace
 
+std::span<const StateField> keyboardStateFields() {
+    static constexpr auto fields =
+        std::to_array({flagField<keyboardState, &KeyboardState::gameHasFocus>("gameHasFocus")});
+    return fields;
+}
+
 // Only a window of our own process counts: the game's, or one it opened.
 void checkGameFocus() {
     DWORD process = 0;

@@ -2,7 +2,10 @@
 // focus, so that keys typed into another program don't drive.
 #pragma once
 
+#include <span>
+
 #include "keys/key_code.h"
+#include "recording/state_field.h"
 
 struct KeyboardState {
     // Whether the game's window had the focus when checkGameFocus last asked.
@@ -10,6 +13,9 @@ struct KeyboardState {
 };
 
 extern KeyboardState keyboardState;
+
+// The keyboard's part of the plug-in's state as a recording keeps it.
+std::span<const StateField> keyboardStateFields();
 
 // Asks Windows once which window has the focus; until the next call, keys
 // count as down only if it belongs to the game.

@@ -2,6 +2,10 @@
 // the folders below.
 #pragma once
 
+#include <span>
+
+#include "recording/state_field.h"
+
 struct PluginState {
     // The key bindings had their one chance to load, on the first pass.
     bool bindingsLoaded = false;
@@ -20,3 +24,6 @@ struct PluginState {
 };
 
 extern PluginState pluginState;
+
+// The frame loop's part of the plug-in's state as a recording keeps it.
+std::span<const StateField> pluginStateFields();

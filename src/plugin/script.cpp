@@ -211,6 +211,21 @@ void behindBarrier(Work work) noexcept {
 
 } // namespace
 
+std::span<const StateField> pluginStateFields() {
+    constexpr auto& state = pluginState;
+    static constexpr auto fields = std::to_array({
+        flagField<state, &PluginState::bindingsLoaded>("bindingsLoaded"),
+        flagField<state, &PluginState::noticeGiven>("noticeGiven"),
+        flagField<state, &PluginState::wasDriving>("wasDriving"),
+        flagField<state, &PluginState::toggleArrowWasDown>("toggleArrowWasDown"),
+        flagField<state, &PluginState::toggleKeyWasDown>("toggleKeyWasDown"),
+        flagField<state, &PluginState::reloadKeyWasDown>("reloadKeyWasDown"),
+        flagField<state, &PluginState::recordKeyWasDown>("recordKeyWasDown"),
+        flagField<state, &PluginState::bindKeyWasDown>("bindKeyWasDown"),
+    });
+    return fields;
+}
+
 void resetPlugin(Reset what) {
     if (what == Reset::Everything) {
         dropRecording();
