@@ -185,7 +185,7 @@ TEST_F(AllocationTest, DrivingThroughEveryGearAndSeatAllocatesNothing) {
     }
     EXPECT_EQ(allocations, 0u) << "over " << frames << " frames";
     EXPECT_EQ(sim::world.subtitles.size(), 2u);
-    EXPECT_EQ(gearboxState.gear, gear1);
+    EXPECT_EQ(gearboxState().gear, gear1);
     EXPECT_EQ(car().maxSpeed, 9999.0f) << "lifted once the player left the driver's seat";
     EXPECT_EQ(sim::world.vehicles[1].maxSpeed, 9999.0f) << "lifted in a boat";
     EXPECT_EQ(sim::world.frame, static_cast<std::int64_t>(frames)) << "one frame a pass";
@@ -222,7 +222,7 @@ TEST_F(AllocationTest, RecordingPassesAllocateNothing) {
 TEST_F(AllocationTest, AnExceptionInAPassSwitchesTheGearboxOffAndTheLoopGoesOn) {
     constexpr int keyF5 = 116;
     bindingsState.keys.reloadKey = keyF5;
-    gearboxState.gear = gear2;
+    putInGear(gear2);
     passes(2);
     EXPECT_EQ(car().maxSpeed, 31.0f);
 
@@ -232,8 +232,8 @@ TEST_F(AllocationTest, AnExceptionInAPassSwitchesTheGearboxOffAndTheLoopGoesOn) 
     allocationsBeforeFailing = 0;
     pass();
     counting = false;
-    EXPECT_FALSE(gearboxState.transmissionEnabled);
-    EXPECT_EQ(gearboxState.gear, gear1);
+    EXPECT_FALSE(gearboxState().transmissionEnabled);
+    EXPECT_EQ(gearboxState().gear, gear1);
     EXPECT_EQ(car().maxSpeed, 9999.0f);
     ASSERT_EQ(sim::world.notifications.size(), 1u);
     EXPECT_EQ(sim::world.notifications[0].text,
@@ -246,7 +246,7 @@ TEST_F(AllocationTest, AnExceptionInAPassSwitchesTheGearboxOffAndTheLoopGoesOn) 
     release(keyF5);
     press(39);
     passes(2);
-    EXPECT_TRUE(gearboxState.transmissionEnabled);
+    EXPECT_TRUE(gearboxState().transmissionEnabled);
     EXPECT_EQ(labelTexts(sim::world.shownLabels),
               (std::vector<std::string>{"Clutch", "Shift", "1*"}));
 }
@@ -259,7 +259,7 @@ TEST_F(AllocationTest, AnExceptionWhileTheScriptStartsAgainSwitchesTheGearboxOff
     press(keyF9);
     passes(2);
     release(keyF9);
-    gearboxState.gear = gear2;
+    putInGear(gear2);
     passes(3);
     ASSERT_TRUE(recording());
 
@@ -269,7 +269,7 @@ TEST_F(AllocationTest, AnExceptionWhileTheScriptStartsAgainSwitchesTheGearboxOff
     waitsBeforeLeaving = 1;
     EXPECT_THROW(scriptEntry(), LeaveScript);
     counting = false;
-    EXPECT_FALSE(gearboxState.transmissionEnabled);
+    EXPECT_FALSE(gearboxState().transmissionEnabled);
     EXPECT_FALSE(recording());
     ASSERT_GE(sim::world.notifications.size(), 2u);
     EXPECT_EQ(sim::world.notifications.end()[-2].text,
@@ -321,7 +321,7 @@ TEST_F(AllocationTest, AnExceptionWhileTheKeysAreWrittenLeavesTheFileWhole) {
     int failures = 0;
     for (bool failed = true; failed; ++failures) {
         std::ofstream(file, std::ios::binary) << old;
-        gearboxState.transmissionEnabled = true;
+        switchGearboxOn();
         for (const int key : {keyF8, keyQ, firstKey, secondKey, thirdKey, fourthKey}) {
             tap(key);
         }
@@ -332,7 +332,7 @@ TEST_F(AllocationTest, AnExceptionWhileTheKeysAreWrittenLeavesTheFileWhole) {
         counting = false;
         allocationsBeforeFailing = -1;
         release(reverseKey);
-        failed = !gearboxState.transmissionEnabled;
+        failed = !gearboxState().transmissionEnabled;
         std::ifstream in(file, std::ios::binary);
         const std::string text{std::istreambuf_iterator<char>(in), {}};
         EXPECT_TRUE(text == old || (text == chosen && !choosingState.choosing)) << text;

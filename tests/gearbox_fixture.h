@@ -64,6 +64,8 @@ class GearboxTest : public PluginTest {
         pluginState.bindingsLoaded = true;
     }
 
+    static void putInGear(Gear gear) { restoreState({{"gear", static_cast<int>(gear)}}); }
+
     static sim::Vehicle& car() { return sim::world.vehicles[0]; }
 
     static void press(int key) { sim::setKey(key, true); }

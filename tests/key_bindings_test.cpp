@@ -228,7 +228,7 @@ TEST_F(BindingFileTest, TheFileIsReadOnceOnTheFirstFrame) {
 TEST_F(BindingFileTest, TheFirstPassLoadsTheToggleKeyBeforeItLooksAtTheToggle) {
     sim::setKey(keyT, true);
     load("Enable/Disable=84\n");
-    EXPECT_FALSE(gearboxState.transmissionEnabled);
+    EXPECT_FALSE(gearboxState().transmissionEnabled);
 }
 
 TEST_F(BindingFileTest, CrLfAndLfFilesReadAlike) {

@@ -35,27 +35,27 @@ TEST_F(LoopTest, AQuietPassAsksForTheFocusTheToggleControlThenTheArrowKeyThenYie
     EXPECT_EQ(calls.back().value, 0);
     EXPECT_EQ(waits(), std::vector<std::int64_t>{0});
     EXPECT_TRUE(sim::world.subtitles.empty());
-    EXPECT_TRUE(gearboxState.transmissionEnabled);
+    EXPECT_TRUE(gearboxState().transmissionEnabled);
 }
 
 TEST_F(LoopTest, AHeldArrowKeyTogglesOncePerPress) {
     sim::setKey(rightArrow, true);
     passes(5);
-    EXPECT_FALSE(gearboxState.transmissionEnabled);
+    EXPECT_FALSE(gearboxState().transmissionEnabled);
     EXPECT_EQ(subtitleTexts(), std::vector<std::string>{disabledText});
 
     sim::setKey(rightArrow, false);
     passes(2);
     sim::setKey(rightArrow, true);
     passes(3);
-    EXPECT_TRUE(gearboxState.transmissionEnabled);
+    EXPECT_TRUE(gearboxState().transmissionEnabled);
     EXPECT_EQ(subtitleTexts(), (std::vector<std::string>{disabledText, enabledText}));
 }
 
 TEST_F(LoopTest, APressThatBeganBeforeTheFirstPassStillCounts) {
     sim::setKey(rightArrow, true);
     pass();
-    EXPECT_FALSE(gearboxState.transmissionEnabled);
+    EXPECT_FALSE(gearboxState().transmissionEnabled);
 }
 
 TEST_F(LoopTest, ATogglePassShowsTheSubtitleAndGoesOnWithoutAPause) {
@@ -77,12 +77,12 @@ TEST_F(LoopTest, ATogglePassShowsTheSubtitleAndGoesOnWithoutAPause) {
 TEST_F(LoopTest, TheToggleControlFlipsOnEveryPassItFiresOutsideThePhoneAndThePauseMenu) {
     sim::fireControlOnce(toggleControl);
     pass();
-    EXPECT_FALSE(gearboxState.transmissionEnabled);
+    EXPECT_FALSE(gearboxState().transmissionEnabled);
     pass();
-    EXPECT_FALSE(gearboxState.transmissionEnabled);
+    EXPECT_FALSE(gearboxState().transmissionEnabled);
     sim::fireControlOnce(toggleControl);
     pass();
-    EXPECT_TRUE(gearboxState.transmissionEnabled);
+    EXPECT_TRUE(gearboxState().transmissionEnabled);
     EXPECT_EQ(subtitleTexts(), (std::vector<std::string>{disabledText, enabledText}));
 
     // There the D-pad browses; the arrow key still toggles.
@@ -90,20 +90,20 @@ TEST_F(LoopTest, TheToggleControlFlipsOnEveryPassItFiresOutsideThePhoneAndThePau
         *browsing = true;
         sim::fireControlOnce(toggleControl);
         pass();
-        EXPECT_TRUE(gearboxState.transmissionEnabled);
+        EXPECT_TRUE(gearboxState().transmissionEnabled);
         *browsing = false;
     }
     sim::world.phoneOut = true;
     sim::setKey(rightArrow, true);
     pass();
-    EXPECT_FALSE(gearboxState.transmissionEnabled);
+    EXPECT_FALSE(gearboxState().transmissionEnabled);
 }
 
 TEST_F(LoopTest, ControlAndArrowKeyInTheSamePassFlipOnce) {
     sim::fireControlOnce(toggleControl);
     sim::setKey(rightArrow, true);
     pass();
-    EXPECT_FALSE(gearboxState.transmissionEnabled);
+    EXPECT_FALSE(gearboxState().transmissionEnabled);
     EXPECT_EQ(subtitleTexts(), std::vector<std::string>{disabledText});
 }
 
@@ -113,7 +113,7 @@ TEST_F(LoopTest, AnArrowPressDuringAControlTogglePassIsNotCountedAgainLater) {
     sim::fireControlOnce(toggleControl);
     sim::setKey(rightArrow, true);
     passes(3);
-    EXPECT_FALSE(gearboxState.transmissionEnabled);
+    EXPECT_FALSE(gearboxState().transmissionEnabled);
     EXPECT_EQ(sim::world.subtitles.size(), 1u);
 }
 
@@ -145,14 +145,14 @@ TEST_F(LoopTest, AHeldToggleKeyTogglesOncePerPress) {
     bindingsState.keys.toggleKey = keyT;
     sim::setKey(keyT, true);
     passes(4);
-    EXPECT_FALSE(gearboxState.transmissionEnabled);
+    EXPECT_FALSE(gearboxState().transmissionEnabled);
     EXPECT_EQ(subtitleTexts(), std::vector<std::string>{disabledText});
 
     sim::setKey(keyT, false);
     pass();
     sim::setKey(keyT, true);
     passes(3);
-    EXPECT_TRUE(gearboxState.transmissionEnabled);
+    EXPECT_TRUE(gearboxState().transmissionEnabled);
     EXPECT_EQ(subtitleTexts(), (std::vector<std::string>{disabledText, enabledText}));
 }
 
@@ -162,7 +162,7 @@ TEST_F(LoopTest, ControlArrowKeyAndToggleKeyInOnePassFlipOnce) {
     sim::setKey(rightArrow, true);
     sim::setKey(keyT, true);
     passes(3);
-    EXPECT_FALSE(gearboxState.transmissionEnabled);
+    EXPECT_FALSE(gearboxState().transmissionEnabled);
     EXPECT_EQ(subtitleTexts(), std::vector<std::string>{disabledText});
 }
 
@@ -170,7 +170,7 @@ TEST_F(LoopTest, AToggleKeyBoundToTheArrowKeyStillFlipsOncePerPress) {
     bindingsState.keys.toggleKey = rightArrow;
     sim::setKey(rightArrow, true);
     passes(3);
-    EXPECT_FALSE(gearboxState.transmissionEnabled);
+    EXPECT_FALSE(gearboxState().transmissionEnabled);
     EXPECT_EQ(sim::world.subtitles.size(), 1u);
 }
 
@@ -180,7 +180,7 @@ TEST_F(LoopTest, ArrowAndToggleKeyPressedOnDifferentPassesEachFlip) {
     pass();
     sim::setKey(keyT, true);
     pass();
-    EXPECT_TRUE(gearboxState.transmissionEnabled);
+    EXPECT_TRUE(gearboxState().transmissionEnabled);
     EXPECT_EQ(subtitleTexts(), (std::vector<std::string>{disabledText, enabledText}));
 }
 

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <string>
@@ -14,6 +15,7 @@
 #include "host/files.h"
 #include "host/keyboard.h"
 #include "host/natives.h"
+#include "plugin/recorded_state.h"
 #include "plugin/script.h"
 #include "sim/world.h"
 
@@ -58,6 +60,15 @@ class PluginTest : public ::testing::Test {
     }
 
     static void clearCalls() { sim::world.calls.clear(); }
+
+    // Sets fields of the plug-in's state by name, as a replay restores them.
+    static void restoreState(const std::vector<NamedValue>& values) {
+        for (const NamedValue& value : values) {
+            EXPECT_TRUE(std::ranges::count(recordedStateFields(), value.name, &RecordedField::name))
+                << "no field of state named " << value.name;
+        }
+        restoreStateValues(values);
+    }
 
     static std::vector<sim::Call> nativeCalls() {
         std::vector<sim::Call> result;

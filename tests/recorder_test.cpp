@@ -117,7 +117,7 @@ class RecorderTest : public GearboxTest, public ::testing::WithParamInterface<En
 };
 
 TEST_P(RecorderTest, EachWayARecordingEndsWritesAFileThatReplaysIdentical) {
-    gearboxState.gear = gear3;
+    putInGear(gear3);
     tap(keyF9);
     EXPECT_TRUE(recording());
     drive(120);

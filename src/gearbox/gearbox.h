@@ -35,19 +35,22 @@ struct GearboxState {
     GameHandle unfitVehicle = 0;
 };
 
-extern GearboxState gearboxState;
+// Only the functions below change it.
+const GearboxState& gearboxState();
 
 // The gearbox's part of the plug-in's state as a recording keeps it.
 std::span<const StateField> gearboxStateFields();
 
-// One pass of the enabled gearbox. It drives only a vehicle with a gearbox
-// whose driver is the player's character, and says whether it did; elsewhere
-// it only lifts the cap it left on its last vehicle.
+// One pass of the gearbox, which does nothing while it is switched off. It
+// drives only a vehicle with a gearbox whose driver is the player's
+// character, and says whether it did; elsewhere it only lifts the cap it left
+// on its last vehicle.
 bool updateGearbox();
 
-// Switching the gearbox off: lifts the cap it left, once, and puts the gear
-// back to first. The disabled gearbox then touches no vehicle.
-void releaseGearbox();
+void switchGearboxOn();
+// Lifts the cap it left, once, and puts the gear back to first. The gearbox
+// then touches no vehicle.
+void switchGearboxOff();
 
 // The key bindings were read again: the next pass that drives fits the gears
 // to its vehicle afresh, as FitGears now says.
@@ -57,3 +60,6 @@ void fitGearsAgain();
 // before mean nothing now, so the gearbox starts in first with nothing capped,
 // on or off as it was.
 void restartGearbox();
+
+// The gearbox as the DLL loads it: on, in first.
+void resetGearbox();

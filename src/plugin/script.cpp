@@ -82,12 +82,13 @@ bool togglePressed() {
 }
 
 void flipGearbox() {
-    gearboxState.transmissionEnabled = !gearboxState.transmissionEnabled;
-    showSubtitle(gearboxState.transmissionEnabled ? "Manual Transmission ~g~Enabled~w~!"
-                                                  : "Manual Transmission ~r~Disabled~w~!");
-    if (!gearboxState.transmissionEnabled) {
-        releaseGearbox();
+    if (gearboxState().transmissionEnabled) {
+        showSubtitle("Manual Transmission ~r~Disabled~w~!");
+        switchGearboxOff();
         stopRecording();
+    } else {
+        showSubtitle("Manual Transmission ~g~Enabled~w~!");
+        switchGearboxOn();
     }
 }
 
@@ -162,7 +163,7 @@ void framePass() {
         flipGearbox();
     }
 
-    const bool driving = gearboxState.transmissionEnabled && updateGearbox();
+    const bool driving = updateGearbox();
     // A file put in place after the game started is read once the player
     // gets in a vehicle, and its notice is due then.
     if (driving && !state.wasDriving && lookForBindingsAgain()) {
@@ -184,8 +185,7 @@ void framePass() {
 // An exception must not unwind into the hook's fiber, which would end the
 // game: the gearbox lets go of the vehicle and switches off instead.
 void switchOffAfterFault(const char* reason) noexcept {
-    releaseGearbox();
-    gearboxState.transmissionEnabled = false;
+    switchGearboxOff();
     bool logged = false;
     try {
         logged = logFault(reason);
@@ -232,7 +232,7 @@ void resetPlugin(Reset what) {
         keyboardState = KeyboardState{};
         bindingsState = BindingsState{};
         choosingState = ChoosingState{};
-        gearboxState = GearboxState{};
+        resetGearbox();
         pluginState = PluginState{};
         return;
     }
