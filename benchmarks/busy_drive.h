@@ -32,13 +32,21 @@ inline void startInTheCar() {
     resetPlugin(Reset::Everything);
     pluginState.bindingsLoaded = true;
     pluginState.noticeGiven = true;
-    bindingsState.keys = KeyBindings{};
-    bindingsState.keys.clutchKey = clutch;
-    bindingsState.keys.firstGearKey = firstKey;
-    bindingsState.keys.secondGearKey = secondKey;
-    bindingsState.keys.thirdGearKey = 51;
-    bindingsState.keys.fourthGearKey = 52;
-    bindingsState.keys.reverseKey = 82;
+    KeyBindings keys{};
+    keys.clutchKey = clutch;
+    keys.firstGearKey = firstKey;
+    keys.secondGearKey = secondKey;
+    keys.thirdGearKey = 51;
+    keys.fourthGearKey = 52;
+    keys.reverseKey = 82;
+    useKeyBindings(keys);
+}
+
+// One more key in use.
+inline void bind(std::int32_t KeyBindings::*field, std::int32_t key) {
+    KeyBindings keys = bindingsState().keys;
+    keys.*field = key;
+    useKeyBindings(keys);
 }
 
 // Drives with the throttle down, changing between first and second every five

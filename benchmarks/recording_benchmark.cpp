@@ -24,7 +24,7 @@ void writeTenMinutes(benchmark::State& state) {
         std::filesystem::remove_all(folder);
         std::filesystem::create_directories(folder);
         busy::startInTheCar();
-        bindingsState.keys.recordKey = busy::keyF9;
+        busy::bind(&KeyBindings::recordKey, busy::keyF9);
         busy::tap(busy::keyF9);
         busy::drive(busy::tenMinutes);
         bytes = recorderState.head - recorderState.tail;

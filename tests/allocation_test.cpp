@@ -114,15 +114,15 @@ class AllocationTest : public GearboxTest {
 TEST_F(AllocationTest, DrivingThroughEveryGearAndSeatAllocatesNothing) {
     const int other = sim::addVehicle(0x00013C07);
     // Each vehicle's gears fitted to its top speed, as the pass that gets in asks.
-    bindingsState.keys.fitGears = 1;
+    bindField(&KeyBindings::fitGears, 1);
     sim::world.vehicles[static_cast<std::size_t>(other)].topSpeed = 30.0f;
     // Shifting one gear at a time on the keyboard and on a pad, as well.
     constexpr int keyE = 69, lb = 68, a = 73, x = 99, rt = 71;
-    bindingsState.keys.shiftUpKey = keyE;
-    bindingsState.keys.bindKey = 119;
-    bindingsState.keys.padHoldControl = lb;
-    bindingsState.keys.padUpControl = a;
-    bindingsState.keys.padDownControl = x;
+    bindField(&KeyBindings::shiftUpKey, keyE);
+    bindField(&KeyBindings::bindKey, 119);
+    bindField(&KeyBindings::padHoldControl, lb);
+    bindField(&KeyBindings::padUpControl, a);
+    bindField(&KeyBindings::padDownControl, x);
     const auto hold = [](std::initializer_list<int> controls, bool held) {
         for (const int control : controls) {
             sim::holdControl(control, held);
@@ -194,7 +194,7 @@ TEST_F(AllocationTest, DrivingThroughEveryGearAndSeatAllocatesNothing) {
 // The whole buffer is had when recording starts, and given back when it ends.
 TEST_F(AllocationTest, RecordingPassesAllocateNothing) {
     constexpr int keyF9 = 120;
-    bindingsState.keys.recordKey = keyF9;
+    bindField(&KeyBindings::recordKey, keyF9);
     press(keyF9);
     pass();
     release(keyF9);
@@ -221,7 +221,7 @@ TEST_F(AllocationTest, RecordingPassesAllocateNothing) {
 
 TEST_F(AllocationTest, AnExceptionInAPassSwitchesTheGearboxOffAndTheLoopGoesOn) {
     constexpr int keyF5 = 116;
-    bindingsState.keys.reloadKey = keyF5;
+    bindField(&KeyBindings::reloadKey, keyF5);
     putInGear(gear2);
     passes(2);
     EXPECT_EQ(car().maxSpeed, 31.0f);
@@ -255,7 +255,7 @@ TEST_F(AllocationTest, AnExceptionInAPassSwitchesTheGearboxOffAndTheLoopGoesOn) 
 // recording builds its name on the heap.
 TEST_F(AllocationTest, AnExceptionWhileTheScriptStartsAgainSwitchesTheGearboxOff) {
     constexpr int keyF9 = 120;
-    bindingsState.keys.recordKey = keyF9;
+    bindField(&KeyBindings::recordKey, keyF9);
     press(keyF9);
     passes(2);
     release(keyF9);
@@ -289,7 +289,7 @@ constexpr int keyF8 = 119, keyQ = 81, enterKey = 13;
 // Refusals, the focus lost and a key kept included: only the pass that writes
 // the file allocates.
 TEST_F(AllocationTest, ChoosingKeysAllocatesNothingUntilTheFileIsWritten) {
-    bindingsState.keys.bindKey = keyF8;
+    bindField(&KeyBindings::bindKey, keyF8);
     allocations = 0;
     counting = true;
     for (const int key : {keyF8, keyW, keyQ}) {
@@ -306,7 +306,7 @@ TEST_F(AllocationTest, ChoosingKeysAllocatesNothingUntilTheFileIsWritten) {
     EXPECT_EQ(choosingState.chosen, (ChosenKeys{keyQ, firstKey, 98, 99, 100, 0}));
     tap(reverseKey);
     EXPECT_FALSE(choosingState.choosing);
-    EXPECT_EQ(bindingsState.keys.fourthGearKey, 100);
+    EXPECT_EQ(bindingsState().keys.fourthGearKey, 100);
 }
 
 // Each allocation of the pass that writes the file fails in turn: the barrier
@@ -316,8 +316,7 @@ TEST_F(AllocationTest, AnExceptionWhileTheKeysAreWrittenLeavesTheFileWhole) {
     const std::string old = "Clutch=16\nBind=119\n";
     const std::string chosen = "Clutch=81\nBind=119\nFirstGear=49\nSecondGear=50\nThirdGear=51\n"
                                "FourthGear=52\nReverse=82\n";
-    bindingsState.keys.bindKey = keyF8;
-    bindingsState.path = file.string();
+    bindField(&KeyBindings::bindKey, keyF8);
     int failures = 0;
     for (bool failed = true; failed; ++failures) {
         std::ofstream(file, std::ios::binary) << old;

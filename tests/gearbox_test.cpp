@@ -69,7 +69,7 @@ TEST_F(GearboxTest, OnFootAPassStopsAtTheVehicleTest) {
 
 TEST_F(GearboxTest, ASteadyCruiseCosts39NativeCallsThreeKeyQueriesAndOneFocusCheckAFrame) {
     // Fitting the gears asks for the top speed on getting in only.
-    bindingsState.keys.fitGears = 1;
+    bindField(&KeyBindings::fitGears, 1);
     passAt(10.0f);
     EXPECT_EQ(nativeCalls().size(), 40u);
     scriptWait(0);
@@ -77,9 +77,9 @@ TEST_F(GearboxTest, ASteadyCruiseCosts39NativeCallsThreeKeyQueriesAndOneFocusChe
     // use a read and a disable each.
     for (const std::size_t expectedNatives : {39u, 40u, 46u}) {
         if (expectedNatives > 39u) {
-            bindingsState.keys.padHoldControl = 68;
-            bindingsState.keys.padUpControl = 73;
-            bindingsState.keys.padDownControl = 99;
+            bindField(&KeyBindings::padHoldControl, 68);
+            bindField(&KeyBindings::padUpControl, 73);
+            bindField(&KeyBindings::padDownControl, 99);
         }
         sim::world.lastDevice =
             expectedNatives == 46u ? sim::Device::Pad : sim::Device::KeyboardAndMouse;
@@ -293,8 +293,8 @@ TEST_F(GearboxTest, TheAccelerateControlHeldStallsEveryFrameAndPushesInReverseAs
 
 TEST_F(GearboxTest, ShiftKeysMoveOneGearPerPressWithTheClutchBesideTheGearKeys) {
     constexpr int keyE = 69, keyQ = 81;
-    bindingsState.keys.shiftUpKey = keyE;
-    bindingsState.keys.shiftDownKey = keyQ;
+    bindField(&KeyBindings::shiftUpKey, keyE);
+    bindField(&KeyBindings::shiftDownKey, keyQ);
     const auto tap = [](int key) {
         press(key);
         passAt(30.0f);
@@ -340,9 +340,9 @@ TEST_F(GearboxTest, ShiftKeysMoveOneGearPerPressWithTheClutchBesideTheGearKeys) 
 }
 
 TEST_F(GearboxTest, ThePadsHoldButtonIsTheClutchAndItsButtonsWorkOnlyForTheGearbox) {
-    bindingsState.keys.padHoldControl = 68;
-    bindingsState.keys.padUpControl = 73;
-    bindingsState.keys.padDownControl = 99;
+    bindField(&KeyBindings::padHoldControl, 68);
+    bindField(&KeyBindings::padUpControl, 73);
+    bindField(&KeyBindings::padDownControl, 99);
     const auto tapButton = [](int control) {
         sim::holdControl(control, true);
         passAt(30.0f);
@@ -545,7 +545,7 @@ TEST_F(GearboxTest, TogglingTakesEffectInTheSamePass) {
 }
 
 TEST_F(GearboxTest, UnboundKeysLeaveTheGearboxInFirst) {
-    bindingsState.keys = KeyBindings{};
+    useKeyBindings(KeyBindings{});
     press(clutch);
     press(secondKey);
     press(keyW);
@@ -713,7 +713,7 @@ TEST_F(GearboxTest, SwitchingOffLiftsTheCapOnceAndThenTouchesNoVehicle) {
 
 TEST_F(GearboxTest, AfterARestartTheGearboxStartsInFirstAndKeepsWhatItReadAndWasTold) {
     constexpr int keyE = 69;
-    bindingsState.keys.shiftUpKey = keyE;
+    bindField(&KeyBindings::shiftUpKey, keyE);
     putInGear(gear3);
     press(clutch);
     press(keyE);
@@ -811,7 +811,7 @@ TEST_F(GearboxTest, FitGearsScalesEachForwardGearsSpeedsToTheVehiclesTopSpeed) {
         asks += std::ranges::count(nativeHashes(), hashOf(Native::VehicleTopSpeed));
         scriptWait(0);
     };
-    bindingsState.keys.fitGears = 1;
+    bindField(&KeyBindings::fitGears, 1);
     const Gear forward[] = {gear1, gear2, gear3, gear4};
     for (const auto& c : cases) {
         SCOPED_TRACE(c.top);

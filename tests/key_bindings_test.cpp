@@ -96,9 +96,9 @@ class BindingFileTest : public PluginTest {
     // The file as the plug-in finds and reads it on the first frame.
     static Fields load(std::string_view bytes, const Fields& before = unbound) {
         writeConfig(bytes);
-        bindingsState.keys = bindingsOf(before);
+        useKeyBindings(bindingsOf(before));
         pass();
-        return fieldsOf(bindingsState.keys);
+        return fieldsOf(bindingsState().keys);
     }
 
     std::filesystem::path savedFolder;
@@ -186,7 +186,7 @@ TEST_F(BindingFileTest, EachLineOfTheTableBindsAsDescribed) {
 TEST_F(BindingFileTest, MissingFileLeavesEveryKeyAtZero) {
     pass();
     EXPECT_TRUE(pluginState.bindingsLoaded);
-    EXPECT_EQ(fieldsOf(bindingsState.keys), unbound);
+    EXPECT_EQ(fieldsOf(bindingsState().keys), unbound);
 }
 
 TEST_F(BindingFileTest, AFileCreatedAfterLoadIsReadOnceWhenThePlayerNextGetsIn) {
@@ -195,12 +195,12 @@ TEST_F(BindingFileTest, AFileCreatedAfterLoadIsReadOnceWhenThePlayerNextGetsIn) 
     passes(2);
     writeConfig("Clutch=16\n");
     passes(3);
-    EXPECT_EQ(fieldsOf(bindingsState.keys), unbound) << "not while the player drives on";
+    EXPECT_EQ(fieldsOf(bindingsState().keys), unbound) << "not while the player drives on";
     sim::leaveVehicle();
     pass();
     sim::enterVehicle(car);
     pass();
-    EXPECT_EQ(fieldsOf(bindingsState.keys), keys({16}));
+    EXPECT_EQ(fieldsOf(bindingsState().keys), keys({16}));
     EXPECT_NE(fileText(pluginFolder / "ManualGearbox.log").find("Found when you got in a vehicle"),
               std::string::npos);
 
@@ -210,7 +210,7 @@ TEST_F(BindingFileTest, AFileCreatedAfterLoadIsReadOnceWhenThePlayerNextGetsIn) 
     pass();
     sim::enterVehicle(car);
     pass();
-    EXPECT_EQ(fieldsOf(bindingsState.keys), keys({16}));
+    EXPECT_EQ(fieldsOf(bindingsState().keys), keys({16}));
     EXPECT_EQ(sim::world.notifications.size(), 2u);
     EXPECT_EQ(
         sim::world.notifications.back().text,
@@ -222,7 +222,7 @@ TEST_F(BindingFileTest, TheFileIsReadOnceOnTheFirstFrame) {
     pass();
     writeConfig("Clutch=17\n");
     passes(3);
-    EXPECT_EQ(fieldsOf(bindingsState.keys), sixBound);
+    EXPECT_EQ(fieldsOf(bindingsState().keys), sixBound);
 }
 
 TEST_F(BindingFileTest, TheFirstPassLoadsTheToggleKeyBeforeItLooksAtTheToggle) {
@@ -316,7 +316,7 @@ TEST_F(PlugInFolderTest, TheFileBesideThePlugInComesFirstAndTheLogSaysWhichWasRe
     writeConfig("Clutch=17\n");
     std::ofstream(asiFolder / "MTconfig.ini") << "Clutch=16\nclutch=18\n";
     pass();
-    EXPECT_EQ(fieldsOf(bindingsState.keys), keys({16}));
+    EXPECT_EQ(fieldsOf(bindingsState().keys), keys({16}));
     EXPECT_EQ(log().substr(0, log().find('\n', log().find('\n') + 2) + 1),
               "Manual Gearbox " + std::string(productVersion) + "\n\n" +
                   (asiFolder / "MTconfig.ini").string() + ": 2 lines\n");
@@ -327,7 +327,7 @@ TEST_F(PlugInFolderTest, TheFileBesideThePlugInComesFirstAndTheLogSaysWhichWasRe
 
 TEST_F(PlugInFolderTest, WithoutAFileTheLogNamesBothPlacesItLookedIn) {
     pass();
-    EXPECT_EQ(fieldsOf(bindingsState.keys), unbound);
+    EXPECT_EQ(fieldsOf(bindingsState().keys), unbound);
     EXPECT_NE(log().find("MTconfig.ini not found; looked in:\n  " +
                          (asiFolder / "MTconfig.ini").string() + "\n  " +
                          (std::filesystem::current_path() / "MTconfig.ini").string() + "\n"),
@@ -352,7 +352,7 @@ TEST_F(PlugInFolderTest, ALogThatCantBeWrittenLeavesTheLastAndTheNoticeDoesntSen
         }
         writeConfig("Clutch=16\n");
         pass();
-        EXPECT_EQ(fieldsOf(bindingsState.keys), keys({16}));
+        EXPECT_EQ(fieldsOf(bindingsState().keys), keys({16}));
         if (fullDisk) {
             EXPECT_EQ(log(), "the last log\n");
         } else {
@@ -429,7 +429,7 @@ TEST_F(BindingFileTest, TheReloadKeyReadsTheFileAgainOncePerPressAndReplacesEver
     sim::setKey(keyF5, true);
     clearCalls();
     passes(4);
-    EXPECT_EQ(fieldsOf(bindingsState.keys), keys({17, 49, 50, 51, 52, 82, 0, keyF5}));
+    EXPECT_EQ(fieldsOf(bindingsState().keys), keys({17, 49, 50, 51, 52, 82, 0, keyF5}));
     EXPECT_EQ(notificationTexts(), std::vector<std::string>{"Manual Gearbox: MTconfig.ini read "
                                                             "again, every gear can be reached."});
     EXPECT_EQ(waits(), (std::vector<std::int64_t>{0, 0, 0, 0}));
@@ -463,7 +463,7 @@ TEST_F(BindingFileTest, TheReloadKeyReadsTheFileAgainOncePerPressAndReplacesEver
         }
         sim::setKey(keyF5, true);
         pass();
-        EXPECT_EQ(fieldsOf(bindingsState.keys), c.after);
+        EXPECT_EQ(fieldsOf(bindingsState().keys), c.after);
         EXPECT_EQ(notificationTexts().back(), c.notice);
     }
     EXPECT_EQ(sim::world.notifications.size(), 6u);
@@ -536,7 +536,7 @@ TEST_F(ChoosingLineTest, EveryLineFitsOneTextComponent) {
                                  .chosen = {code},
                                  .refusedKey = code,
                                  .refusal = static_cast<Refusal>(refusal)};
-                bindingsState.keys.*bindingFields[choosableFields[step]].member = code;
+                bindField(bindingFields[choosableFields[step]].member, code);
                 const std::string line = chooseKeysPass().line.data();
                 EXPECT_TRUE(line.ends_with("cancels.")) << line;
             }

@@ -135,14 +135,14 @@ TEST_F(LoopTest, AnUnboundToggleKeyIsNeverQueried) {
 }
 
 TEST_F(LoopTest, ABoundToggleKeyIsPolledOnEveryPassAfterTheArrowKey) {
-    bindingsState.keys.toggleKey = keyT;
+    bindField(&KeyBindings::toggleKey, keyT);
     sim::fireControlOnce(toggleControl);
     passes(2);
     EXPECT_EQ(keysQueried(), (std::vector<std::int64_t>{rightArrow, keyT, rightArrow, keyT}));
 }
 
 TEST_F(LoopTest, AHeldToggleKeyTogglesOncePerPress) {
-    bindingsState.keys.toggleKey = keyT;
+    bindField(&KeyBindings::toggleKey, keyT);
     sim::setKey(keyT, true);
     passes(4);
     EXPECT_FALSE(gearboxState().transmissionEnabled);
@@ -157,7 +157,7 @@ TEST_F(LoopTest, AHeldToggleKeyTogglesOncePerPress) {
 }
 
 TEST_F(LoopTest, ControlArrowKeyAndToggleKeyInOnePassFlipOnce) {
-    bindingsState.keys.toggleKey = keyT;
+    bindField(&KeyBindings::toggleKey, keyT);
     sim::fireControlOnce(toggleControl);
     sim::setKey(rightArrow, true);
     sim::setKey(keyT, true);
@@ -167,7 +167,7 @@ TEST_F(LoopTest, ControlArrowKeyAndToggleKeyInOnePassFlipOnce) {
 }
 
 TEST_F(LoopTest, AToggleKeyBoundToTheArrowKeyStillFlipsOncePerPress) {
-    bindingsState.keys.toggleKey = rightArrow;
+    bindField(&KeyBindings::toggleKey, rightArrow);
     sim::setKey(rightArrow, true);
     passes(3);
     EXPECT_FALSE(gearboxState().transmissionEnabled);
@@ -175,7 +175,7 @@ TEST_F(LoopTest, AToggleKeyBoundToTheArrowKeyStillFlipsOncePerPress) {
 }
 
 TEST_F(LoopTest, ArrowAndToggleKeyPressedOnDifferentPassesEachFlip) {
-    bindingsState.keys.toggleKey = keyT;
+    bindField(&KeyBindings::toggleKey, keyT);
     sim::setKey(rightArrow, true);
     pass();
     sim::setKey(keyT, true);
@@ -189,7 +189,7 @@ TEST_F(LoopTest, ArrowAndToggleKeyPressedOnDifferentPassesEachFlip) {
 // and draws the line that asks, and does nothing else.
 TEST_F(LoopTest, TheBindKeyAddsOneKeyQueryAndAChoosingPassAsksForEveryKeyOnce) {
     constexpr int keyF8 = 119;
-    bindingsState.keys.bindKey = keyF8;
+    bindField(&KeyBindings::bindKey, keyF8);
     const auto keysAsked = [] {
         std::vector<std::int64_t> keys;
         for (const sim::Call& call : sim::world.calls) {

@@ -61,6 +61,14 @@ class PluginTest : public ::testing::Test {
 
     static void clearCalls() { sim::world.calls.clear(); }
 
+    // One field of the keys in use, as a replay starts a plug-in with its
+    // recording's keys.
+    static void bindField(std::int32_t KeyBindings::*field, std::int32_t value) {
+        KeyBindings keys = bindingsState().keys;
+        keys.*field = value;
+        useKeyBindings(keys);
+    }
+
     // Sets fields of the plug-in's state by name, as a replay restores them.
     static void restoreState(const std::vector<NamedValue>& values) {
         for (const NamedValue& value : values) {

@@ -63,7 +63,7 @@ class RecorderTest : public GearboxTest, public ::testing::WithParamInterface<En
   protected:
     void SetUp() override {
         GearboxTest::SetUp();
-        bindingsState.keys.recordKey = keyF9;
+        bindField(&KeyBindings::recordKey, keyF9);
     }
 
     // Pulls away in first, shifts to second, lets go of the throttle.
@@ -397,7 +397,7 @@ TEST_F(WorldReplayTest, ACallTheStandInRefusesIsADifferenceOfItsPass) {
 // reads the disk asks where the recording answered, and differs there.
 TEST_F(WorldReplayTest, ReloadsReplayFromWhatTheRecordingKeptOfEachRead) {
     constexpr int keyF5 = 116;
-    bindingsState.keys.reloadKey = keyF5;
+    bindField(&KeyBindings::reloadKey, keyF5);
     const std::filesystem::path file = pluginFolder / "MTconfig.ini";
     const auto put = [&](const std::string& text) {
         std::ofstream(file, std::ios::binary) << text;

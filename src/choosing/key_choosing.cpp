@@ -37,7 +37,7 @@ VirtualKeyCode firstKeyPressed(bool& arrowPressed) {
 }
 
 VirtualKeyCode keyInUse(std::size_t step) {
-    return bindingsState.keys.*bindingFields[choosableFields[step]].member;
+    return bindingsState().keys.*bindingFields[choosableFields[step]].member;
 }
 
 Refusal refusalOf(VirtualKeyCode key) {
@@ -54,7 +54,7 @@ Refusal refusalOf(VirtualKeyCode key) {
     if (key == escapeKey || key == leftMouse || key == rightMouse) {
         return Refusal::GameKey;
     }
-    if (key == bindingsState.keys.bindKey) {
+    if (key == bindingsState().keys.bindKey) {
         return Refusal::BindKey;
     }
     const auto chosen = state.chosen.begin() + state.step;

@@ -236,11 +236,10 @@ std::span<const StateField> gearboxStateFields() {
     return fields;
 }
 
-bool updateGearbox() {
+bool updateGearbox(const KeyBindings& keys) {
     if (!state.transmissionEnabled) {
         return false;
     }
-    const KeyBindings& keys = bindingsState.keys;
     // Asked once: every call of the pass that takes a vehicle gets this one.
     const GameHandle vehicle = gearboxVehicle();
     if (state.cappedVehicle != vehicle) {

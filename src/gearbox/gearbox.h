@@ -3,6 +3,7 @@
 
 #include <span>
 
+#include "binding_file/binding_reader.h"
 #include "gears/gears.h"
 #include "host/natives.h"
 #include "recording/state_field.h"
@@ -41,11 +42,11 @@ const GearboxState& gearboxState();
 // The gearbox's part of the plug-in's state as a recording keeps it.
 std::span<const StateField> gearboxStateFields();
 
-// One pass of the gearbox, which does nothing while it is switched off. It
-// drives only a vehicle with a gearbox whose driver is the player's
-// character, and says whether it did; elsewhere it only lifts the cap it left
-// on its last vehicle.
-bool updateGearbox();
+// One pass of the gearbox with the keys in use, which does nothing while it
+// is switched off. It drives only a vehicle with a gearbox whose driver is
+// the player's character, and says whether it did; elsewhere it only lifts
+// the cap it left on its last vehicle.
+bool updateGearbox(const KeyBindings& keys);
 
 void switchGearboxOn();
 // Lifts the cap it left, once, and puts the gear back to first. The gearbox

@@ -66,6 +66,6 @@ void restoreRecordedState(const DriveRecording& recording) {
     if (recording.state.empty()) {
         return;
     }
-    bindingsState.keys = keysOfRecording(recording.bindings);
+    useKeyBindings(keysOfRecording(recording.bindings));
     restoreStateValues(recording.state);
 }

@@ -27,12 +27,12 @@ void startRecordingAndTell() {
     DriveRecording header;
     header.pluginVersion = productVersion;
     header.filesKept = true;
-    header.bindings = recordedBindings(bindingsState.keys, bindingsState.file);
+    header.bindings = recordedBindings(bindingsState().keys, bindingsState().file);
     for (const RecordedField& field : recordedStateFields()) {
         header.state.push_back({std::string(field.name), 0});
     }
     showNotification(startRecording(std::move(header))
-                         ? recordingStartedNotice(bindingsState.keys.recordKey)
+                         ? recordingStartedNotice(bindingsState().keys.recordKey)
                          : std::string(recordingNoMemoryNotice));
 }
 
@@ -40,7 +40,7 @@ void tellSave(const SaveOutcome& outcome) {
     if (outcome.status == SaveOutcome::Status::Saved) {
         showNotification(recordingSavedNotice(outcome.name));
     } else if (outcome.status == SaveOutcome::Status::Failed) {
-        showNotification(recordingNotSavedNotice(outcome.fault, bindingsState.keys.recordKey));
+        showNotification(recordingNotSavedNotice(outcome.fault, bindingsState().keys.recordKey));
     }
 }
 
@@ -56,7 +56,7 @@ void recordKeyPressed() {
         stopRecording();
         break;
     case RecorderMode::Saving:
-        showNotification(recordingStillSavingNotice(bindingsState.keys.recordKey));
+        showNotification(recordingStillSavingNotice(bindingsState().keys.recordKey));
         break;
     case RecorderMode::Unsaved:
         beginSave();
@@ -73,11 +73,11 @@ bool toggleControlFired() {
 
 // A held key would otherwise flip the gearbox on every pass, so a press of
 // ordinary length left it on or off by chance; a key counts once per press.
-bool togglePressed() {
+bool togglePressed(const KeyBindings& keys) {
     PluginState& state = pluginState;
     const bool controlActive = toggleControlFired();
     const bool arrowPressed = keyPressed(toggleArrowKey, state.toggleArrowWasDown);
-    const bool boundKeyPressed = keyPressed(bindingsState.keys.toggleKey, state.toggleKeyWasDown);
+    const bool boundKeyPressed = keyPressed(keys.toggleKey, state.toggleKeyWasDown);
     return controlActive || arrowPressed || boundKeyPressed;
 }
 
@@ -101,7 +101,7 @@ void choosingPass() {
     const ChoosingPass pass = chooseKeysPass();
     // A key held as the choosing ends counts once pressed again.
     PluginState& state = pluginState;
-    const KeyBindings& keys = bindingsState.keys;
+    const KeyBindings& keys = bindingsState().keys;
     state.toggleArrowWasDown = heldWhileChoosing(toggleArrowKey);
     state.toggleKeyWasDown = heldWhileChoosing(keys.toggleKey);
     state.reloadKeyWasDown = heldWhileChoosing(keys.reloadKey);
@@ -134,6 +134,8 @@ void framePass() {
     }
 
     checkGameFocus();
+    // The keys in use, as a reload or keys chosen leave them.
+    const KeyBindings& keys = bindingsState().keys;
 
     if (saving()) {
         tellSave(saveSlice());
@@ -141,16 +143,16 @@ void framePass() {
 
     // While choosing, every key pressed is a choice.
     if (!choosingState.choosing) {
-        if (keyPressed(bindingsState.keys.reloadKey, state.reloadKeyWasDown)) {
+        if (keyPressed(keys.reloadKey, state.reloadKeyWasDown)) {
             showNotification(reloadKeyBindings());
             fitGearsAgain();
         }
         // Recording begins with the next pass, so that a replay starts where a
         // pass starts.
-        if (keyPressed(bindingsState.keys.recordKey, state.recordKeyWasDown)) {
+        if (keyPressed(keys.recordKey, state.recordKeyWasDown)) {
             recordKeyPressed();
         }
-        if (keyPressed(bindingsState.keys.bindKey, state.bindKeyWasDown)) {
+        if (keyPressed(keys.bindKey, state.bindKeyWasDown)) {
             startChoosingKeys();
         }
     }
@@ -159,11 +161,11 @@ void framePass() {
         return;
     }
 
-    if (togglePressed()) {
+    if (togglePressed(keys)) {
         flipGearbox();
     }
 
-    const bool driving = updateGearbox();
+    const bool driving = updateGearbox(keys);
     // A file put in place after the game started is read once the player
     // gets in a vehicle, and its notice is due then.
     if (driving && !state.wasDriving && lookForBindingsAgain()) {
@@ -230,7 +232,7 @@ void resetPlugin(Reset what) {
     if (what == Reset::Everything) {
         dropRecording();
         keyboardState = KeyboardState{};
-        bindingsState = BindingsState{};
+        resetKeyBindings();
         choosingState = ChoosingState{};
         resetGearbox();
         pluginState = PluginState{};
