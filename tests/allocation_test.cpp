@@ -303,9 +303,9 @@ TEST_F(AllocationTest, ChoosingKeysAllocatesNothingUntilTheFileIsWritten) {
     }
     counting = false;
     EXPECT_EQ(allocations, 0u);
-    EXPECT_EQ(choosingState.chosen, (ChosenKeys{keyQ, firstKey, 98, 99, 100, 0}));
+    EXPECT_EQ(choosingState().chosen, (ChosenKeys{keyQ, firstKey, 98, 99, 100, 0}));
     tap(reverseKey);
-    EXPECT_FALSE(choosingState.choosing);
+    EXPECT_FALSE(choosingState().choosing);
     EXPECT_EQ(bindingsState().keys.fourthGearKey, 100);
 }
 
@@ -334,7 +334,7 @@ TEST_F(AllocationTest, AnExceptionWhileTheKeysAreWrittenLeavesTheFileWhole) {
         failed = !gearboxState().transmissionEnabled;
         std::ifstream in(file, std::ios::binary);
         const std::string text{std::istreambuf_iterator<char>(in), {}};
-        EXPECT_TRUE(text == old || (text == chosen && !choosingState.choosing)) << text;
+        EXPECT_TRUE(text == old || (text == chosen && !choosingState().choosing)) << text;
         for (const auto& entry : std::filesystem::directory_iterator(pluginFolder)) {
             EXPECT_NE(entry.path().extension(), ".tmp") << "allocation " << failures;
         }

@@ -531,11 +531,11 @@ TEST_F(ChoosingLineTest, EveryLineFitsOneTextComponent) {
         for (int key = -1; key < choosingCodesBelow; ++key) {
             const VirtualKeyCode code = key < 0 ? INT32_MIN : key;
             for (std::uint8_t step = 0; step < choosableFieldCount; ++step) {
-                choosingState = {.choosing = true,
-                                 .step = step,
-                                 .chosen = {code},
-                                 .refusedKey = code,
-                                 .refusal = static_cast<Refusal>(refusal)};
+                restoreState({{"choosing", 1},
+                              {"choosingStep", step},
+                              {"chosenKey0", code},
+                              {"refusedKey", code},
+                              {"refusal", refusal}});
                 bindField(bindingFields[choosableFields[step]].member, code);
                 const std::string line = chooseKeysPass().line.data();
                 EXPECT_TRUE(line.ends_with("cancels.")) << line;

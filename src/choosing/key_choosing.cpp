@@ -7,9 +7,9 @@
 #include "keys/own_inputs.h"
 #include "keys/virtual_keys.h"
 
-ChoosingState choosingState;
-
 namespace {
+
+ChoosingState state;
 
 constexpr VirtualKeyCode leftMouse = 1, rightMouse = 2, backspaceKey = 8, enterKey = 13,
                          escapeKey = 27;
@@ -17,7 +17,6 @@ constexpr VirtualKeyCode leftMouse = 1, rightMouse = 2, backspaceKey = 8, enterK
 // Asks for every key and notes which are down: the first that went down since
 // the last look, or 0.
 VirtualKeyCode firstKeyPressed(bool& arrowPressed) {
-    ChoosingState& state = choosingState;
     if (!keyboardState.gameHasFocus) {
         state.keysHeld.fill(~0u);
         return 0;
@@ -41,7 +40,6 @@ VirtualKeyCode keyInUse(std::size_t step) {
 }
 
 Refusal refusalOf(VirtualKeyCode key) {
-    const ChoosingState& state = choosingState;
     if (key == 0) {
         return Refusal::NothingToKeep;
     }
@@ -79,7 +77,6 @@ std::string_view fieldText(std::size_t step) {
 }
 
 void writeLine(PromptLine& line) {
-    const ChoosingState& state = choosingState;
     std::array<char, 12> number{};
     const std::string_view field = fieldText(state.step);
     const int fieldLength = static_cast<int>(field.size());
@@ -126,8 +123,11 @@ constexpr char keysHeldName[] = "keysHeld";
 
 } // namespace
 
+const ChoosingState& choosingState() {
+    return state;
+}
+
 std::span<const StateField> choosingStateFields() {
-    constexpr auto& state = choosingState;
     static constexpr auto fields = joinedFields(
         std::to_array(
             {flagField<state, &ChoosingState::choosing>("choosing"),
@@ -140,12 +140,11 @@ std::span<const StateField> choosingStateFields() {
 }
 
 void startChoosingKeys() {
-    choosingState = ChoosingState{.choosing = true};
-    choosingState.keysHeld.fill(~0u);
+    state = ChoosingState{.choosing = true};
+    state.keysHeld.fill(~0u);
 }
 
 ChoosingPass chooseKeysPass() {
-    ChoosingState& state = choosingState;
     ChoosingPass pass;
     const VirtualKeyCode pressed = firstKeyPressed(pass.toggleArrowPressed);
     if (pressed == backspaceKey) {
@@ -170,7 +169,11 @@ ChoosingPass chooseKeysPass() {
     return pass;
 }
 
+void stopChoosingKeys() {
+    state = ChoosingState{};
+}
+
 bool heldWhileChoosing(VirtualKeyCode key) {
     return key > 0 && key < choosingCodesBelow &&
-           ((choosingState.keysHeld[static_cast<std::size_t>(key / 32)] >> (key % 32)) & 1u) != 0;
+           ((state.keysHeld[static_cast<std::size_t>(key / 32)] >> (key % 32)) & 1u) != 0;
 }

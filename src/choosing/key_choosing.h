@@ -45,7 +45,8 @@ struct ChoosingState {
     std::array<std::uint32_t, choosingCodesBelow / 32> keysHeld{};
 };
 
-extern ChoosingState choosingState;
+// Only the functions below change it.
+const ChoosingState& choosingState();
 
 // Choosing's part of the plug-in's state as a recording keeps it: a field for
 // each key chosen, and for each word of keys held.
@@ -59,7 +60,7 @@ using PromptLine = std::array<char, textLengthAtMost + 1>;
 
 struct ChoosingPass {
     enum class End : std::uint8_t { None, Cancelled, Chosen };
-    // Chosen: choosingState.chosen holds every key.
+    // Chosen: choosingState().chosen holds every key.
     End end = End::None;
     // The right arrow went down: the gearbox's own switch, which works on.
     bool toggleArrowPressed = false;
@@ -70,6 +71,9 @@ struct ChoosingPass {
 // One pass: asks for every key (with the focus), takes the first newly
 // pressed, and says what to show.
 ChoosingPass chooseKeysPass();
+
+// Choosing ends, if it goes on, with nothing chosen: as the DLL loads it.
+void stopChoosingKeys();
 
 // Whether the key was down at the choosing's last look.
 bool heldWhileChoosing(VirtualKeyCode key);

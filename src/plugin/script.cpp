@@ -118,7 +118,7 @@ void choosingPass() {
         showNotification(keysCancelledNotice);
         break;
     case ChoosingPass::End::Chosen:
-        showNotification(applyChosenKeys(choosingState.chosen));
+        showNotification(applyChosenKeys(choosingState().chosen));
         fitGearsAgain();
         break;
     }
@@ -142,7 +142,7 @@ void framePass() {
     }
 
     // While choosing, every key pressed is a choice.
-    if (!choosingState.choosing) {
+    if (!choosingState().choosing) {
         if (keyPressed(keys.reloadKey, state.reloadKeyWasDown)) {
             showNotification(reloadKeyBindings());
             fitGearsAgain();
@@ -156,7 +156,7 @@ void framePass() {
             startChoosingKeys();
         }
     }
-    if (choosingState.choosing) {
+    if (choosingState().choosing) {
         choosingPass();
         return;
     }
@@ -233,7 +233,7 @@ void resetPlugin(Reset what) {
         dropRecording();
         keyboardState = KeyboardState{};
         resetKeyBindings();
-        choosingState = ChoosingState{};
+        stopChoosingKeys();
         resetGearbox();
         pluginState = PluginState{};
         return;
@@ -243,7 +243,7 @@ void resetPlugin(Reset what) {
     restartGearbox();
     pluginState = PluginState{.bindingsLoaded = pluginState.bindingsLoaded,
                               .noticeGiven = pluginState.noticeGiven};
-    choosingState = ChoosingState{};
+    stopChoosingKeys();
     stopRecording();
 }
 
