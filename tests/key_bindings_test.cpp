@@ -526,7 +526,7 @@ TEST(BindingsNoticeTest, EveryNoticeFitsOneTextComponent) {
 class ChoosingLineTest : public PluginTest {};
 
 TEST_F(ChoosingLineTest, EveryLineFitsOneTextComponent) {
-    keyboardState.gameHasFocus = false;
+    restoreState({{"gameHasFocus", 0}});
     for (int refusal = 0; refusal <= int(lastRefusal); ++refusal) {
         for (int key = -1; key < choosingCodesBelow; ++key) {
             const VirtualKeyCode code = key < 0 ? INT32_MIN : key;

@@ -17,7 +17,7 @@ constexpr VirtualKeyCode leftMouse = 1, rightMouse = 2, backspaceKey = 8, enterK
 // Asks for every key and notes which are down: the first that went down since
 // the last look, or 0.
 VirtualKeyCode firstKeyPressed(bool& arrowPressed) {
-    if (!keyboardState.gameHasFocus) {
+    if (!keyboardState().gameHasFocus) {
         state.keysHeld.fill(~0u);
         return 0;
     }

@@ -3,9 +3,9 @@
 #include "host/tap.h"
 #include "host/windows_api.h"
 
-KeyboardState keyboardState;
-
 namespace {
+
+KeyboardState state;
 
 // The query while a pass is recorded, out of the way of the one that isn't.
 [[gnu::cold, gnu::noinline]] bool recordedKeyDown(VirtualKeyCode key) {
@@ -16,9 +16,13 @@ namespace {
 
 } // namespace
 
+const KeyboardState& keyboardState() {
+    return state;
+}
+
 std::span<const StateField> keyboardStateFields() {
     static constexpr auto fields =
-        std::to_array({flagField<keyboardState, &KeyboardState::gameHasFocus>("gameHasFocus")});
+        std::to_array({flagField<state, &KeyboardState::gameHasFocus>("gameHasFocus")});
     return fields;
 }
 
@@ -28,15 +32,19 @@ void checkGameFocus() {
     if (const HWND window = GetForegroundWindow()) {
         GetWindowThreadProcessId(window, &process);
     }
-    keyboardState.gameHasFocus = process != 0 && process == GetCurrentProcessId();
+    state.gameHasFocus = process != 0 && process == GetCurrentProcessId();
     if (tapOpen()) [[unlikely]] {
-        tapFocus(keyboardState.gameHasFocus);
+        tapFocus(state.gameHasFocus);
     }
+}
+
+void resetKeyboard() {
+    state = KeyboardState{};
 }
 
 // Bit 15 of the result is the key's current state; the other bits are ignored.
 bool keyDown(VirtualKeyCode key) {
-    if (!keyboardState.gameHasFocus) {
+    if (!state.gameHasFocus) {
         return false;
     }
     if (tapOpen()) [[unlikely]] {

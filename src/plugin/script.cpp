@@ -231,7 +231,7 @@ std::span<const StateField> pluginStateFields() {
 void resetPlugin(Reset what) {
     if (what == Reset::Everything) {
         dropRecording();
-        keyboardState = KeyboardState{};
+        resetKeyboard();
         resetKeyBindings();
         stopChoosingKeys();
         resetGearbox();
