@@ -5,6 +5,7 @@
 
 #include "bindings/key_bindings.h"
 #include "host/script_hook.h"
+#include "plugin/recorded_state.h"
 #include "plugin/script.h"
 #include "sim/world.h"
 
@@ -30,8 +31,7 @@ inline void startInTheCar() {
     sim::world.recording = false;
     sim::enterVehicle(sim::addVehicle(0x00000A01));
     resetPlugin(Reset::Everything);
-    pluginState.bindingsLoaded = true;
-    pluginState.noticeGiven = true;
+    restoreStateValues(std::vector<NamedValue>{{"bindingsLoaded", 1}, {"noticeGiven", 1}});
     KeyBindings keys{};
     keys.clutchKey = clutch;
     keys.firstGearKey = firstKey;

@@ -59,9 +59,9 @@ class GearboxTest : public PluginTest {
         bindField(&KeyBindings::fourthGearKey, fourthKey);
         bindField(&KeyBindings::reverseKey, reverseKey);
         // Bound as if read from a file at the first pass, whose notice was given.
-        restoreState({{"bindingsFile", static_cast<int>(BindingsFile::Read)}});
-        pluginState.noticeGiven = true;
-        pluginState.bindingsLoaded = true;
+        restoreState({{"bindingsFile", static_cast<int>(BindingsFile::Read)},
+                      {"noticeGiven", 1},
+                      {"bindingsLoaded", 1}});
     }
 
     static void putInGear(Gear gear) { restoreState({{"gear", static_cast<int>(gear)}}); }

@@ -185,7 +185,7 @@ TEST_F(BindingFileTest, EachLineOfTheTableBindsAsDescribed) {
 
 TEST_F(BindingFileTest, MissingFileLeavesEveryKeyAtZero) {
     pass();
-    EXPECT_TRUE(pluginState.bindingsLoaded);
+    EXPECT_TRUE(pluginState().bindingsLoaded);
     EXPECT_EQ(fieldsOf(bindingsState().keys), unbound);
 }
 

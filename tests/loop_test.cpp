@@ -14,9 +14,9 @@ const std::string disabledText = "Manual Transmission ~r~Disabled~w~!";
 class LoopTest : public PluginTest {};
 
 TEST_F(LoopTest, TheFirstPassMarksTheBindingsLoadedEvenWithoutAFile) {
-    EXPECT_FALSE(pluginState.bindingsLoaded);
+    EXPECT_FALSE(pluginState().bindingsLoaded);
     pass();
-    EXPECT_TRUE(pluginState.bindingsLoaded);
+    EXPECT_TRUE(pluginState().bindingsLoaded);
 }
 
 TEST_F(LoopTest, AQuietPassAsksForTheFocusTheToggleControlThenTheArrowKeyThenYields) {

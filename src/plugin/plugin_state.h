@@ -23,7 +23,8 @@ struct PluginState {
     bool bindKeyWasDown = false;
 };
 
-extern PluginState pluginState;
+// Only the frame loop and its resets change it.
+const PluginState& pluginState();
 
 // The frame loop's part of the plug-in's state as a recording keeps it.
 std::span<const StateField> pluginStateFields();

@@ -19,9 +19,9 @@
 #include "screen/hud.h"
 #include "version.h"
 
-PluginState pluginState;
-
 namespace {
+
+PluginState state;
 
 void startRecordingAndTell() {
     DriveRecording header;
@@ -74,7 +74,6 @@ bool toggleControlFired() {
 // A held key would otherwise flip the gearbox on every pass, so a press of
 // ordinary length left it on or off by chance; a key counts once per press.
 bool togglePressed(const KeyBindings& keys) {
-    PluginState& state = pluginState;
     const bool controlActive = toggleControlFired();
     const bool arrowPressed = keyPressed(toggleArrowKey, state.toggleArrowWasDown);
     const bool boundKeyPressed = keyPressed(keys.toggleKey, state.toggleKeyWasDown);
@@ -100,7 +99,6 @@ void choosingPass() {
     disableAllControls();
     const ChoosingPass pass = chooseKeysPass();
     // A key held as the choosing ends counts once pressed again.
-    PluginState& state = pluginState;
     const KeyBindings& keys = bindingsState().keys;
     state.toggleArrowWasDown = heldWhileChoosing(toggleArrowKey);
     state.toggleKeyWasDown = heldWhileChoosing(keys.toggleKey);
@@ -127,7 +125,6 @@ void choosingPass() {
 // Everything the frame does; it never waits, since whatever it does to the
 // game lasts this frame only.
 void framePass() {
-    PluginState& state = pluginState;
     if (!state.bindingsLoaded) {
         loadKeyBindings();
         state.bindingsLoaded = true;
@@ -213,8 +210,11 @@ void behindBarrier(Work work) noexcept {
 
 } // namespace
 
+const PluginState& pluginState() {
+    return state;
+}
+
 std::span<const StateField> pluginStateFields() {
-    constexpr auto& state = pluginState;
     static constexpr auto fields = std::to_array({
         flagField<state, &PluginState::bindingsLoaded>("bindingsLoaded"),
         flagField<state, &PluginState::noticeGiven>("noticeGiven"),
@@ -235,14 +235,13 @@ void resetPlugin(Reset what) {
         resetKeyBindings();
         stopChoosingKeys();
         resetGearbox();
-        pluginState = PluginState{};
+        state = PluginState{};
         return;
     }
     // The old start's handles go first: a fault while the recording stops
     // must find none to use.
     restartGearbox();
-    pluginState = PluginState{.bindingsLoaded = pluginState.bindingsLoaded,
-                              .noticeGiven = pluginState.noticeGiven};
+    state = PluginState{.bindingsLoaded = state.bindingsLoaded, .noticeGiven = state.noticeGiven};
     stopChoosingKeys();
     stopRecording();
 }
