@@ -27,7 +27,7 @@ void writeTenMinutes(benchmark::State& state) {
         busy::bind(&KeyBindings::recordKey, busy::keyF9);
         busy::tap(busy::keyF9);
         busy::drive(busy::tenMinutes);
-        bytes = recorderState.head - recorderState.tail;
+        bytes = recorderState().head - recorderState().tail;
         sim::setKey(busy::keyF9, true);
         state.ResumeTiming();
         passes = 0;

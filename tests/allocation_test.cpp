@@ -212,7 +212,7 @@ TEST_F(AllocationTest, RecordingPassesAllocateNothing) {
         }
     }
     EXPECT_EQ(allocations, 0u) << "over 600 passes, ten of which kept the plug-in's state";
-    EXPECT_EQ(recorderState.passesKept, 600u);
+    EXPECT_EQ(recorderState().passesKept, 600u);
     press(keyF9);
     passes(3);
     EXPECT_FALSE(recording());

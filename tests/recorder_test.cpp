@@ -173,14 +173,15 @@ TEST_F(LongRecordingTest, KeepsTheLatestPassesAndStartsFromAKeptState) {
     sim::world.recording = false;
     tap(keyF9);
     int frames = 0;
-    for (; recorderState.passesKept == recorderState.passesBegun; frames += 1000) {
+    for (; recorderState().passesKept == recorderState().passesBegun; frames += 1000) {
         drive(500);
     }
     drive(500);
-    EXPECT_GE(recorderState.passesKept, 10u * 60 * 60) << "over ten minutes at 60 passes a second";
-    const std::uint32_t kept = recorderState.passesKept;
+    EXPECT_GE(recorderState().passesKept, 10u * 60 * 60)
+        << "over ten minutes at 60 passes a second";
+    const std::uint32_t kept = recorderState().passesKept;
     tap(keyF9);
-    const std::size_t bytes = recorderState.head + recorderState.lapEnd - recorderState.tail;
+    const std::size_t bytes = recorderState().head + recorderState().lapEnd - recorderState().tail;
     EXPECT_EQ(savingPasses(), (bytes + saveSliceBytes - 1) / saveSliceBytes);
 
     std::string name;
@@ -250,7 +251,7 @@ TEST_F(FailedSaveTest, KeepsTheRecordingForTheKeyToSaveAgain) {
         std::set<std::string> taken;
         for (int copy = 1; !diskFull && copy < 100; ++copy) {
             const std::string name =
-                recorderState.save.stamp + (copy > 1 ? "-" + std::to_string(copy) : "") + ".drec";
+                recorderState().save.stamp + (copy > 1 ? "-" + std::to_string(copy) : "") + ".drec";
             std::ofstream(pluginFolder / name) << "taken";
             taken.insert(name);
         }

@@ -10,6 +10,7 @@
 #include "choosing/key_choosing.h"
 #include "gearbox/gearbox.h"
 #include "host/keyboard.h"
+#include "host/tap.h"
 #include "plugin/plugin_state.h"
 #include "recorder/recorder.h"
 
@@ -49,7 +50,7 @@ void recordPluginState() {
     std::array<std::int32_t, recordedValuesAtMost> values;
     std::size_t count = 0;
     forEachStateField([&](const StateField& field) { values[count++] = field.get(); });
-    recordState(std::span(values).first(count));
+    tapStateValues(std::span(values).first(count));
 }
 
 void restoreStateValues(std::span<const NamedValue> values) {

@@ -48,7 +48,7 @@ void tellSave(const SaveOutcome& outcome) {
 // passes after, or saves one that couldn't be saved again; while a save is
 // under way it does nothing but say so.
 void recordKeyPressed() {
-    switch (recorderState.mode) {
+    switch (recorderState().mode) {
     case RecorderMode::Off:
         startRecordingAndTell();
         break;
@@ -123,23 +123,25 @@ void choosingPass() {
 }
 
 // Everything the frame does; it never waits, since whatever it does to the
-// game lasts this frame only.
-void framePass() {
+// game lasts this frame only. A recording being saved writes its next slice.
+void framePass(bool saving) {
     if (!state.bindingsLoaded) {
         loadKeyBindings();
         state.bindingsLoaded = true;
     }
 
     checkGameFocus();
-    // The keys in use, as a reload or keys chosen leave them.
+    // Each as the pass leaves it: a reload and keys chosen change the keys,
+    // and the Bind key starts choosing.
     const KeyBindings& keys = bindingsState().keys;
+    const ChoosingState& choosing = choosingState();
 
-    if (saving()) {
+    if (saving) {
         tellSave(saveSlice());
     }
 
     // While choosing, every key pressed is a choice.
-    if (!choosingState().choosing) {
+    if (!choosing.choosing) {
         if (keyPressed(keys.reloadKey, state.reloadKeyWasDown)) {
             showNotification(reloadKeyBindings());
             fitGearsAgain();
@@ -153,7 +155,7 @@ void framePass() {
             startChoosingKeys();
         }
     }
-    if (choosingState().choosing) {
+    if (choosing.choosing) {
         choosingPass();
         return;
     }
@@ -249,7 +251,7 @@ void resetPlugin(Reset what) {
 void unloadPlugin() noexcept {
     try {
         stopRecording();
-        if (recorderState.mode == RecorderMode::Unsaved) {
+        if (recorderState().mode == RecorderMode::Unsaved) {
             beginSave();
         }
         const SaveOutcome outcome = finishSave();
@@ -264,12 +266,16 @@ void unloadPlugin() noexcept {
 }
 
 void runFramePass() {
+    // Only the pass's keys and faults start, stop and save a recording, so
+    // its mode holds until the pass looks at it.
+    const RecorderMode recorder = recorderState().mode;
     // The game's time is asked only while recording, before the pass opens.
-    if (recording() && beginRecordedPass(gameTimeMs())) {
+    if (recorder == RecorderMode::Recording && beginRecordedPass(gameTimeMs())) {
         recordPluginState();
     }
-    behindBarrier(framePass);
-    if (recording()) {
+    behindBarrier([recorder] { framePass(recorder == RecorderMode::Saving); });
+    // The tap is open while the pass records.
+    if (tapOpen()) {
         endRecordedPass();
     }
 }
