@@ -18,8 +18,10 @@ void restoreStateValues(std::span<const NamedValue> values);
 
 // Sets the recording's bindings and its state at the first pass, on a
 // plug-in as the DLL loads it; nothing for a recording that keeps no state.
-// The header names exactly the fields of recordedBindingFields and of
-// recordedStateFields, or no state, with values in their ranges.
+// The header names only fields of recordedBindingFields and of
+// recordedStateFields, each once, with values in their ranges; a field it
+// doesn't name keeps its value as the DLL loads it: unbound, off, or as a
+// freshly loaded plug-in has it.
 void restoreRecordedState(const DriveRecording& recording);
 
 // Adds the plug-in's state, every field in the order of recordedStateFields,
