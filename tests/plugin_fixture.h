@@ -17,7 +17,16 @@
 #include "host/natives.h"
 #include "plugin/recorded_state.h"
 #include "plugin/script.h"
+#include "recorder/recorder.h"
 #include "sim/world.h"
+
+inline bool recording() {
+    return recorderState().mode == RecorderMode::Recording;
+}
+
+inline bool saving() {
+    return recorderState().mode == RecorderMode::Saving;
+}
 
 // Raw slot of a single-precision value, as the plug-in must push it.
 inline std::uint64_t floatSlot(float value) {

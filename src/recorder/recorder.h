@@ -68,14 +68,6 @@ const RecorderState& recorderState();
 // the buffer can't be had.
 bool startRecording(DriveRecording header);
 
-inline bool recording() {
-    return recorderState().mode == RecorderMode::Recording;
-}
-
-inline bool saving() {
-    return recorderState().mode == RecorderMode::Saving;
-}
-
 // Opens the pass, while recording, at the game's time, which the caller asks
 // before so that it isn't recorded as the plug-in's. True when the pass must
 // keep the plug-in's state, which the tap then writes first
