@@ -12,7 +12,6 @@
 #include "host/keyboard.h"
 #include "host/tap.h"
 #include "plugin/plugin_state.h"
-#include "recorder/recorder.h"
 
 namespace {
 
@@ -47,6 +46,7 @@ std::span<const RecordedField> recordedStateFields() {
 }
 
 void recordPluginState() {
+    // No more than a header names, which recordedStateFields holds to.
     std::array<std::int32_t, recordedValuesAtMost> values;
     std::size_t count = 0;
     forEachStateField([&](const StateField& field) { values[count++] = field.get(); });
