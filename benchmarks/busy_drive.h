@@ -5,6 +5,7 @@
 
 #include "bindings/key_bindings.h"
 #include "host/script_hook.h"
+#include "plugin/recorded_state.h"
 #include "plugin/script.h"
 #include "sim/world.h"
 
@@ -30,15 +31,22 @@ inline void startInTheCar() {
     sim::world.recording = false;
     sim::enterVehicle(sim::addVehicle(0x00000A01));
     resetPlugin(Reset::Everything);
-    pluginState.bindingsLoaded = true;
-    pluginState.noticeGiven = true;
-    bindingsState.keys = KeyBindings{};
-    bindingsState.keys.clutchKey = clutch;
-    bindingsState.keys.firstGearKey = firstKey;
-    bindingsState.keys.secondGearKey = secondKey;
-    bindingsState.keys.thirdGearKey = 51;
-    bindingsState.keys.fourthGearKey = 52;
-    bindingsState.keys.reverseKey = 82;
+    restoreStateValues(std::vector<NamedValue>{{"bindingsLoaded", 1}, {"noticeGiven", 1}});
+    KeyBindings keys{};
+    keys.clutchKey = clutch;
+    keys.firstGearKey = firstKey;
+    keys.secondGearKey = secondKey;
+    keys.thirdGearKey = 51;
+    keys.fourthGearKey = 52;
+    keys.reverseKey = 82;
+    useKeyBindings(keys);
+}
+
+// One more key in use.
+inline void bind(std::int32_t KeyBindings::*field, std::int32_t key) {
+    KeyBindings keys = bindingsState().keys;
+    keys.*field = key;
+    useKeyBindings(keys);
 }
 
 // Drives with the throttle down, changing between first and second every five

@@ -28,12 +28,12 @@ std::uintmax_t writeConfig(const std::string& text) {
 
 void load(benchmark::State& state, std::uintmax_t fileBytes) {
     for (auto _ : state) {
-        bindingsState.keys = KeyBindings{};
+        useKeyBindings(KeyBindings{});
         loadKeyBindings();
-        benchmark::DoNotOptimize(bindingsState.keys);
+        benchmark::DoNotOptimize(bindingsState().keys);
     }
     state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * fileBytes));
-    if (bindingsState.keys.reverseKey != 82) {
+    if (bindingsState().keys.reverseKey != 82) {
         state.SkipWithError("the file did not bind reverse to 82");
     }
 }

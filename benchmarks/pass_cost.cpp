@@ -63,7 +63,7 @@ int main(int argc, char** argv) {
 
     busy::startInTheCar();
     if (kind == "recording" || kind == "saving") {
-        bindingsState.keys.recordKey = busy::keyF9;
+        busy::bind(&KeyBindings::recordKey, busy::keyF9);
         busy::tap(busy::keyF9);
     }
     int measured = measuredPasses;
@@ -77,7 +77,7 @@ int main(int argc, char** argv) {
         sim::setKey(busy::keyW, true);
         sim::setKey(busy::clutch, kind == "clutch");
         if (kind == "choosing") {
-            bindingsState.keys.bindKey = keyF8;
+            busy::bind(&KeyBindings::bindKey, keyF8);
             busy::tap(keyF8);
         }
         for (int i = 0; i < warmUpPasses; ++i) {

@@ -24,10 +24,10 @@ void writeTenMinutes(benchmark::State& state) {
         std::filesystem::remove_all(folder);
         std::filesystem::create_directories(folder);
         busy::startInTheCar();
-        bindingsState.keys.recordKey = busy::keyF9;
+        busy::bind(&KeyBindings::recordKey, busy::keyF9);
         busy::tap(busy::keyF9);
         busy::drive(busy::tenMinutes);
-        bytes = recorderState.head - recorderState.tail;
+        bytes = recorderState().head - recorderState().tail;
         sim::setKey(busy::keyF9, true);
         state.ResumeTiming();
         passes = 0;
@@ -41,7 +41,7 @@ void writeTenMinutes(benchmark::State& state) {
     state.counters["passes"] = passes;
     state.counters["bytes per pass"] = static_cast<double>(bytes) / busy::tenMinutes;
     state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * bytes));
-    if (recording() || sim::world.notifications.size() != 2) {
+    if (recorderState().mode == RecorderMode::Recording || sim::world.notifications.size() != 2) {
         state.SkipWithError("the recording was not written");
     }
 }

@@ -116,15 +116,15 @@ class AllocationTest : public GearboxTest {
 TEST_F(AllocationTest, DrivingThroughEveryGearAndSeatAllocatesNothing) {
     const int other = sim::addVehicle(0x00013C07);
     // Each vehicle's gears fitted to its top speed, as the pass that gets in asks.
-    bindingsState.keys.fitGears = 1;
+    bindField(&KeyBindings::fitGears, 1);
     sim::world.vehicles[static_cast<std::size_t>(other)].topSpeed = 30.0f;
     // Shifting one gear at a time on the keyboard and on a pad, as well.
     constexpr int keyE = 69, lb = 68, a = 73, x = 99, rt = 71;
-    bindingsState.keys.shiftUpKey = keyE;
-    bindingsState.keys.bindKey = 119;
-    bindingsState.keys.padHoldControl = lb;
-    bindingsState.keys.padUpControl = a;
-    bindingsState.keys.padDownControl = x;
+    bindField(&KeyBindings::shiftUpKey, keyE);
+    bindField(&KeyBindings::bindKey, 119);
+    bindField(&KeyBindings::padHoldControl, lb);
+    bindField(&KeyBindings::padUpControl, a);
+    bindField(&KeyBindings::padDownControl, x);
     const auto hold = [](std::initializer_list<int> controls, bool held) {
         for (const int control : controls) {
             sim::holdControl(control, held);
@@ -187,7 +187,7 @@ TEST_F(AllocationTest, DrivingThroughEveryGearAndSeatAllocatesNothing) {
     }
     EXPECT_EQ(allocations, 0u) << "over " << frames << " frames";
     EXPECT_EQ(sim::world.subtitles.size(), 2u);
-    EXPECT_EQ(gearboxState.gear, gear1);
+    EXPECT_EQ(gearboxState().gear, gear1);
     EXPECT_EQ(car().maxSpeed, 9999.0f) << "lifted once the player left the driver's seat";
     EXPECT_EQ(sim::world.vehicles[1].maxSpeed, 9999.0f) << "lifted in a boat";
     EXPECT_EQ(sim::world.frame, static_cast<std::int64_t>(frames)) << "one frame a pass";
@@ -199,7 +199,7 @@ TEST_F(AllocationTest, DrivingThroughEveryGearAndSeatAllocatesNothing) {
 // full disk and the key's next press that saves it again included.
 TEST_F(AllocationTest, RecordingStoppingAndSavingAllocateNothingAfterTheStart) {
     constexpr int keyF9 = 120;
-    bindingsState.keys.recordKey = keyF9;
+    bindField(&KeyBindings::recordKey, keyF9);
     press(keyF9);
     pass();
     release(keyF9);
@@ -217,7 +217,7 @@ TEST_F(AllocationTest, RecordingStoppingAndSavingAllocateNothingAfterTheStart) {
         }
     }
     EXPECT_EQ(allocations, 0u) << "over the recording's passes, some keeping the plug-in's state";
-    EXPECT_EQ(recorderState.passesKept, static_cast<std::uint32_t>(recordedPasses));
+    EXPECT_EQ(recorderState().passesKept, static_cast<std::uint32_t>(recordedPasses));
     // The allocations of each pass from the key's, until the recording is saved.
     std::vector<std::size_t> perPass;
     const auto countedPass = [&perPass] {
@@ -246,8 +246,8 @@ TEST_F(AllocationTest, RecordingStoppingAndSavingAllocateNothingAfterTheStart) {
 
 TEST_F(AllocationTest, AnExceptionInAPassSwitchesTheGearboxOffAndTheLoopGoesOn) {
     constexpr int keyF5 = 116;
-    bindingsState.keys.reloadKey = keyF5;
-    gearboxState.gear = gear2;
+    bindField(&KeyBindings::reloadKey, keyF5);
+    putInGear(gear2);
     passes(2);
     EXPECT_EQ(car().maxSpeed, 31.0f);
 
@@ -257,8 +257,8 @@ TEST_F(AllocationTest, AnExceptionInAPassSwitchesTheGearboxOffAndTheLoopGoesOn) 
     allocationsBeforeFailing = 0;
     pass();
     counting = false;
-    EXPECT_FALSE(gearboxState.transmissionEnabled);
-    EXPECT_EQ(gearboxState.gear, gear1);
+    EXPECT_FALSE(gearboxState().transmissionEnabled);
+    EXPECT_EQ(gearboxState().gear, gear1);
     EXPECT_EQ(car().maxSpeed, 9999.0f);
     ASSERT_EQ(sim::world.notifications.size(), 1u);
     EXPECT_EQ(sim::world.notifications[0].text,
@@ -271,7 +271,7 @@ TEST_F(AllocationTest, AnExceptionInAPassSwitchesTheGearboxOffAndTheLoopGoesOn) 
     release(keyF5);
     press(39);
     passes(2);
-    EXPECT_TRUE(gearboxState.transmissionEnabled);
+    EXPECT_TRUE(gearboxState().transmissionEnabled);
     EXPECT_EQ(labelTexts(sim::world.shownLabels),
               (std::vector<std::string>{"Clutch", "Shift", "1*"}));
 }
@@ -281,12 +281,12 @@ TEST_F(AllocationTest, AnExceptionInAPassSwitchesTheGearboxOffAndTheLoopGoesOn) 
 // builds its report on the heap.
 TEST_F(AllocationTest, AnExceptionAsTheScriptStartsAgainSwitchesTheGearboxOff) {
     constexpr int keyF9 = 120, keyF5 = 116;
-    bindingsState.keys.recordKey = keyF9;
-    bindingsState.keys.reloadKey = keyF5;
+    bindField(&KeyBindings::recordKey, keyF9);
+    bindField(&KeyBindings::reloadKey, keyF5);
     press(keyF9);
     passes(2);
     release(keyF9);
-    gearboxState.gear = gear2;
+    putInGear(gear2);
     press(keyF5);
     passes(3);
     ASSERT_TRUE(recording());
@@ -297,7 +297,7 @@ TEST_F(AllocationTest, AnExceptionAsTheScriptStartsAgainSwitchesTheGearboxOff) {
     waitsBeforeLeaving = 1;
     EXPECT_THROW(scriptEntry(), LeaveScript);
     counting = false;
-    EXPECT_FALSE(gearboxState.transmissionEnabled);
+    EXPECT_FALSE(gearboxState().transmissionEnabled);
     EXPECT_FALSE(recording());
     ASSERT_GE(sim::world.notifications.size(), 2u);
     EXPECT_TRUE(sim::world.notifications.end()[-2].text.starts_with(
@@ -317,7 +317,7 @@ constexpr int keyF8 = 119, keyQ = 81, enterKey = 13;
 // Refusals, the focus lost and a key kept included: only the pass that writes
 // the file allocates.
 TEST_F(AllocationTest, ChoosingKeysAllocatesNothingUntilTheFileIsWritten) {
-    bindingsState.keys.bindKey = keyF8;
+    bindField(&KeyBindings::bindKey, keyF8);
     allocations = 0;
     counting = true;
     for (const int key : {keyF8, keyW, keyQ}) {
@@ -331,10 +331,10 @@ TEST_F(AllocationTest, ChoosingKeysAllocatesNothingUntilTheFileIsWritten) {
     }
     counting = false;
     EXPECT_EQ(allocations, 0u);
-    EXPECT_EQ(choosingState.chosen, (ChosenKeys{keyQ, firstKey, 98, 99, 100, 0}));
+    EXPECT_EQ(choosingState().chosen, (ChosenKeys{keyQ, firstKey, 98, 99, 100, 0}));
     tap(reverseKey);
-    EXPECT_FALSE(choosingState.choosing);
-    EXPECT_EQ(bindingsState.keys.fourthGearKey, 100);
+    EXPECT_FALSE(choosingState().choosing);
+    EXPECT_EQ(bindingsState().keys.fourthGearKey, 100);
 }
 
 // Each allocation of the pass that writes the file fails in turn: the barrier
@@ -344,12 +344,11 @@ TEST_F(AllocationTest, AnExceptionWhileTheKeysAreWrittenLeavesTheFileWhole) {
     const std::string old = "Clutch=16\nBind=119\n";
     const std::string chosen = "Clutch=81\nBind=119\nFirstGear=49\nSecondGear=50\nThirdGear=51\n"
                                "FourthGear=52\nReverse=82\n";
-    bindingsState.keys.bindKey = keyF8;
-    bindingsState.path = file.string();
+    bindField(&KeyBindings::bindKey, keyF8);
     int failures = 0;
     for (bool failed = true; failed; ++failures) {
         std::ofstream(file, std::ios::binary) << old;
-        gearboxState.transmissionEnabled = true;
+        switchGearboxOn();
         for (const int key : {keyF8, keyQ, firstKey, secondKey, thirdKey, fourthKey}) {
             tap(key);
         }
@@ -360,10 +359,10 @@ TEST_F(AllocationTest, AnExceptionWhileTheKeysAreWrittenLeavesTheFileWhole) {
         counting = false;
         allocationsBeforeFailing = -1;
         release(reverseKey);
-        failed = !gearboxState.transmissionEnabled;
+        failed = !gearboxState().transmissionEnabled;
         std::ifstream in(file, std::ios::binary);
         const std::string text{std::istreambuf_iterator<char>(in), {}};
-        EXPECT_TRUE(text == old || (text == chosen && !choosingState.choosing)) << text;
+        EXPECT_TRUE(text == old || (text == chosen && !choosingState().choosing)) << text;
         for (const auto& entry : std::filesystem::directory_iterator(pluginFolder)) {
             EXPECT_NE(entry.path().extension(), ".tmp") << "allocation " << failures;
         }

@@ -60,17 +60,19 @@ class GearboxTest : public PluginTest {
         PluginTest::SetUp();
         sim::world.playerHandle = 0x0001B2C4;
         sim::enterVehicle(sim::addVehicle(carHandle));
-        bindingsState.keys.clutchKey = clutch;
-        bindingsState.keys.firstGearKey = firstKey;
-        bindingsState.keys.secondGearKey = secondKey;
-        bindingsState.keys.thirdGearKey = thirdKey;
-        bindingsState.keys.fourthGearKey = fourthKey;
-        bindingsState.keys.reverseKey = reverseKey;
+        bindField(&KeyBindings::clutchKey, clutch);
+        bindField(&KeyBindings::firstGearKey, firstKey);
+        bindField(&KeyBindings::secondGearKey, secondKey);
+        bindField(&KeyBindings::thirdGearKey, thirdKey);
+        bindField(&KeyBindings::fourthGearKey, fourthKey);
+        bindField(&KeyBindings::reverseKey, reverseKey);
         // Bound as if read from a file at the first pass, whose notice was given.
-        bindingsState.file = BindingsFile::Read;
-        pluginState.noticeGiven = true;
-        pluginState.bindingsLoaded = true;
+        restoreState({{"bindingsFile", static_cast<int>(BindingsFile::Read)},
+                      {"noticeGiven", 1},
+                      {"bindingsLoaded", 1}});
     }
+
+    static void putInGear(Gear gear) { restoreState({{"gear", static_cast<int>(gear)}}); }
 
     static sim::Vehicle& car() { return sim::world.vehicles[0]; }
 

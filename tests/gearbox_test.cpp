@@ -32,7 +32,7 @@ bool takesVehicle(const sim::Call& call) {
 TEST_F(GearboxTest, APassAsksForTheVehicleOnceAndEveryVehicleCallGetsThatHandle) {
     // Second, clutch and fourth-gear key, S and W down, creeping at 0.01: every
     // step runs, and fourth lugs and stands still, so both stalls fire.
-    gearboxState.gear = gear2;
+    putInGear(gear2);
     for (const int key : {clutch, fourthKey, keyS, keyW}) {
         press(key);
     }
@@ -48,7 +48,7 @@ TEST_F(GearboxTest, APassAsksForTheVehicleOnceAndEveryVehicleCallGetsThatHandle)
     EXPECT_EQ(fetches, 1);
     EXPECT_EQ(vehicleCalls, 8) << "seat free, seat, class, speed, cap, two stalls, stationary";
     EXPECT_EQ(stallCalls(), 2);
-    EXPECT_EQ(gearboxState.gear, gear4);
+    EXPECT_EQ(gearboxState().gear, gear4);
     EXPECT_TRUE(waits().empty()) << "a pass never waits in its middle";
     EXPECT_TRUE(sim::world.suppressed[71] && sim::world.suppressed[72]);
     EXPECT_EQ(labelTexts(sim::world.labels), (std::vector<std::string>{"Clutch*", "Shift", "2*"}))
@@ -56,7 +56,7 @@ TEST_F(GearboxTest, APassAsksForTheVehicleOnceAndEveryVehicleCallGetsThatHandle)
 }
 
 TEST_F(GearboxTest, OnFootAPassStopsAtTheVehicleTest) {
-    gearboxState = {true, gear3, true, true};
+    restoreState({{"gear", int(gear3)}, {"clutchHeld", 1}, {"shiftHint", 1}});
     sim::leaveVehicle();
     press(clutch);
     press(secondKey);
@@ -64,14 +64,14 @@ TEST_F(GearboxTest, OnFootAPassStopsAtTheVehicleTest) {
     EXPECT_EQ(nativeHashes().back(), hashOf(Native::CharacterInVehicle));
     EXPECT_TRUE(sim::world.labels.empty());
     EXPECT_FALSE(sim::world.suppressed.any());
-    EXPECT_EQ(gearboxState.gear, gear3);
-    EXPECT_TRUE(gearboxState.clutchHeld);
-    EXPECT_TRUE(gearboxState.shiftHint);
+    EXPECT_EQ(gearboxState().gear, gear3);
+    EXPECT_TRUE(gearboxState().clutchHeld);
+    EXPECT_TRUE(gearboxState().shiftHint);
 }
 
 TEST_F(GearboxTest, ASteadyCruiseCosts39NativeCallsThreeKeyQueriesAndOneFocusCheckAFrame) {
     // Fitting the gears asks for the top speed on getting in only.
-    bindingsState.keys.fitGears = 1;
+    bindField(&KeyBindings::fitGears, 1);
     passAt(10.0f);
     EXPECT_EQ(nativeCalls().size(), 40u);
     scriptWait(0);
@@ -79,9 +79,9 @@ TEST_F(GearboxTest, ASteadyCruiseCosts39NativeCallsThreeKeyQueriesAndOneFocusChe
     // use a read and a disable each.
     for (const std::size_t expectedNatives : {39u, 40u, 46u}) {
         if (expectedNatives > 39u) {
-            bindingsState.keys.padHoldControl = 68;
-            bindingsState.keys.padUpControl = 73;
-            bindingsState.keys.padDownControl = 99;
+            bindField(&KeyBindings::padHoldControl, 68);
+            bindField(&KeyBindings::padUpControl, 73);
+            bindField(&KeyBindings::padDownControl, 99);
         }
         sim::world.lastDevice =
             expectedNatives == 46u ? sim::Device::Pad : sim::Device::KeyboardAndMouse;
@@ -146,12 +146,12 @@ TEST_F(GearboxTest, CapsAndHintsAtEachThreshold) {
         for (const CapCase& c : cases) {
             SCOPED_TRACE(::testing::Message() << "gear " << int(c.gear) << " at " << c.speed
                                               << ", hint before " << hintBefore);
-            gearboxState.gear = c.gear;
-            gearboxState.shiftHint = hintBefore;
+            putInGear(c.gear);
+            restoreState({{"shiftHint", hintBefore}});
             car().maxSpeed = 1.0f;
             passAt(c.speed);
             EXPECT_EQ(car().maxSpeed, c.cap);
-            EXPECT_EQ(gearboxState.shiftHint, c.hint);
+            EXPECT_EQ(gearboxState().shiftHint, c.hint);
             scriptWait(0);
         }
     }
@@ -160,11 +160,11 @@ TEST_F(GearboxTest, CapsAndHintsAtEachThreshold) {
 TEST_F(GearboxTest, TheShiftLabelShowsTheHintThatEarlierPassesLeft) {
     passAt(20.5f);
     EXPECT_EQ(labelTexts(sim::world.labels), (std::vector<std::string>{"Clutch", "Shift", "1*"}));
-    EXPECT_TRUE(gearboxState.shiftHint);
+    EXPECT_TRUE(gearboxState().shiftHint);
     scriptWait(0);
     passAt(5.0f);
     EXPECT_EQ(labelTexts(sim::world.labels), (std::vector<std::string>{"Clutch", "Shift*", "1*"}));
-    EXPECT_FALSE(gearboxState.shiftHint);
+    EXPECT_FALSE(gearboxState().shiftHint);
     scriptWait(0);
     passAt(5.0f);
     EXPECT_EQ(labelTexts(sim::world.labels), (std::vector<std::string>{"Clutch", "Shift", "1*"}));
@@ -175,7 +175,7 @@ TEST_F(GearboxTest, TheSKeyLowersTheFrameSpeedBy1Point2ForEveryComparison) {
     // 21.5 - 1.2 = 20.3: under the first-gear cap but over its hint threshold.
     passAt(21.5f);
     EXPECT_EQ(car().maxSpeed, 21.0f);
-    EXPECT_TRUE(gearboxState.shiftHint);
+    EXPECT_TRUE(gearboxState().shiftHint);
     scriptWait(0);
     // Above the cap, the cap follows a fresh read of the speed, not lowered.
     passAt(25.0f);
@@ -183,7 +183,7 @@ TEST_F(GearboxTest, TheSKeyLowersTheFrameSpeedBy1Point2ForEveryComparison) {
     scriptWait(0);
 
     // 20.1 - 1.2 = 18.9 in second: lugging, so W stalls.
-    gearboxState.gear = gear2;
+    putInGear(gear2);
     press(keyW);
     passAt(20.1f);
     EXPECT_EQ(stallCalls(), 1);
@@ -200,7 +200,7 @@ TEST_F(GearboxTest, TheSKeyLowersTheFrameSpeedBy1Point2ForEveryComparison) {
 
 TEST_F(GearboxTest, TheSKeyIsNotConsultedInReverseNorAtAStandstill) {
     press(keyS);
-    gearboxState.gear = gearR;
+    putInGear(gearR);
     passAt(3.0f);
     for (const std::string& line : trace()) {
         EXPECT_NE(line.rfind("key 83", 0), 0u) << line;
@@ -208,7 +208,7 @@ TEST_F(GearboxTest, TheSKeyIsNotConsultedInReverseNorAtAStandstill) {
     scriptWait(0);
     // At 0.0 the S key is polled but the speed is not lowered below zero:
     // first gear stays without a hint and at its cap.
-    gearboxState.gear = gear1;
+    putInGear(gear1);
     passAt(0.0f);
     EXPECT_EQ(car().maxSpeed, 21.0f);
 }
@@ -261,7 +261,7 @@ TEST_F(GearboxTest, StallRules) {
     for (const StallCase& c : cases) {
         SCOPED_TRACE(c.name);
         car() = sim::Vehicle{carHandle};
-        gearboxState.gear = c.gear;
+        putInGear(c.gear);
         sim::setKey(keyW, c.keyWDown);
         if (c.control208) {
             sim::fireControlOnce(208);
@@ -275,7 +275,7 @@ TEST_F(GearboxTest, StallRules) {
 
 TEST_F(GearboxTest, TheAccelerateControlHeldStallsEveryFrameAndPushesInReverseAsWDoes) {
     // A pad's trigger, or the accelerator moved to another key: no W, no 208.
-    gearboxState.gear = gear4;
+    putInGear(gear4);
     sim::holdControl(71, true);
     for (int frame = 0; frame < 3; ++frame) {
         car().engineOn = true;
@@ -283,7 +283,7 @@ TEST_F(GearboxTest, TheAccelerateControlHeldStallsEveryFrameAndPushesInReverseAs
         EXPECT_EQ(stallCalls(), 1) << frame;
         scriptWait(0);
     }
-    gearboxState.gear = gearR;
+    putInGear(gearR);
     passAt(0.0f);
     EXPECT_EQ(car().speed, -4.1f);
     EXPECT_EQ(stallCalls(), 0) << "backing up, no longer standing still";
@@ -295,8 +295,8 @@ TEST_F(GearboxTest, TheAccelerateControlHeldStallsEveryFrameAndPushesInReverseAs
 
 TEST_F(GearboxTest, ShiftKeysMoveOneGearPerPressWithTheClutchBesideTheGearKeys) {
     constexpr int keyE = 69, keyQ = 81;
-    bindingsState.keys.shiftUpKey = keyE;
-    bindingsState.keys.shiftDownKey = keyQ;
+    bindField(&KeyBindings::shiftUpKey, keyE);
+    bindField(&KeyBindings::shiftDownKey, keyQ);
     const auto tap = [](int key) {
         press(key);
         passAt(30.0f);
@@ -306,45 +306,45 @@ TEST_F(GearboxTest, ShiftKeysMoveOneGearPerPressWithTheClutchBesideTheGearKeys) 
         scriptWait(0);
     };
     tap(keyE);
-    EXPECT_EQ(gearboxState.gear, gear1) << "without the clutch";
+    EXPECT_EQ(gearboxState().gear, gear1) << "without the clutch";
     press(keyE);
     pass();
     press(clutch);
     pass();
-    EXPECT_EQ(gearboxState.gear, gear1) << "pressed before the clutch went in";
+    EXPECT_EQ(gearboxState().gear, gear1) << "pressed before the clutch went in";
     release(keyE);
     pass();
 
     tap(keyE);
-    EXPECT_EQ(gearboxState.gear, gear2);
+    EXPECT_EQ(gearboxState().gear, gear2);
     press(keyE);
     passes(5);
     release(keyE);
     pass();
-    EXPECT_EQ(gearboxState.gear, gear3) << "one gear however long held";
+    EXPECT_EQ(gearboxState().gear, gear3) << "one gear however long held";
     tap(keyE);
     tap(keyE);
-    EXPECT_EQ(gearboxState.gear, gear4) << "no gear above fourth";
+    EXPECT_EQ(gearboxState().gear, gear4) << "no gear above fourth";
 
     const Gear downwards[] = {gear3, gear2, gear1, gearR, gearR};
     for (const Gear gear : downwards) {
         tap(keyQ);
-        EXPECT_EQ(gearboxState.gear, gear);
+        EXPECT_EQ(gearboxState().gear, gear);
     }
     tap(keyE);
-    EXPECT_EQ(gearboxState.gear, gear1) << "up from reverse";
+    EXPECT_EQ(gearboxState().gear, gear1) << "up from reverse";
     tap(thirdKey);
-    EXPECT_EQ(gearboxState.gear, gear3) << "the gear keys still work";
+    EXPECT_EQ(gearboxState().gear, gear3) << "the gear keys still work";
     press(keyQ);
     press(fourthKey);
     passAt(30.0f);
-    EXPECT_EQ(gearboxState.gear, gear4) << "a gear key comes first";
+    EXPECT_EQ(gearboxState().gear, gear4) << "a gear key comes first";
 }
 
 TEST_F(GearboxTest, ThePadsHoldButtonIsTheClutchAndItsButtonsWorkOnlyForTheGearbox) {
-    bindingsState.keys.padHoldControl = 68;
-    bindingsState.keys.padUpControl = 73;
-    bindingsState.keys.padDownControl = 99;
+    bindField(&KeyBindings::padHoldControl, 68);
+    bindField(&KeyBindings::padUpControl, 73);
+    bindField(&KeyBindings::padDownControl, 99);
     const auto tapButton = [](int control) {
         sim::holdControl(control, true);
         passAt(30.0f);
@@ -355,25 +355,25 @@ TEST_F(GearboxTest, ThePadsHoldButtonIsTheClutchAndItsButtonsWorkOnlyForTheGearb
     };
     sim::holdControl(68, true);
     passAt(30.0f);
-    EXPECT_TRUE(gearboxState.clutchHeld);
+    EXPECT_TRUE(gearboxState().clutchHeld);
     EXPECT_TRUE(sim::world.suppressed[71]);
     EXPECT_EQ(labelTexts(sim::world.labels), (std::vector<std::string>{"Clutch*", "Shift", "1*"}));
     scriptWait(0);
     tapButton(73);
     tapButton(73);
-    EXPECT_EQ(gearboxState.gear, gear3);
+    EXPECT_EQ(gearboxState().gear, gear3);
     tapButton(99);
-    EXPECT_EQ(gearboxState.gear, gear2);
+    EXPECT_EQ(gearboxState().gear, gear2);
     sim::holdControl(68, false);
     tapButton(73);
-    EXPECT_EQ(gearboxState.gear, gear2) << "without the hold button";
+    EXPECT_EQ(gearboxState().gear, gear2) << "without the hold button";
 
     // On keyboard and mouse the same controls are the right mouse button and
     // the X key: they stay the game's and don't work the gearbox.
     sim::holdControl(68, true);
     sim::world.lastDevice = sim::Device::KeyboardAndMouse;
     passAt(30.0f);
-    EXPECT_FALSE(gearboxState.clutchHeld);
+    EXPECT_FALSE(gearboxState().clutchHeld);
     EXPECT_FALSE(sim::world.suppressed.any());
     scriptWait(0);
     sim::holdControl(68, false);
@@ -391,12 +391,12 @@ TEST_F(GearboxTest, ThePadsHoldButtonIsTheClutchAndItsButtonsWorkOnlyForTheGearb
     sim::world.seat = sim::driverSeat;
     press(39);
     passAt(30.0f);
-    EXPECT_FALSE(gearboxState.transmissionEnabled);
+    EXPECT_FALSE(gearboxState().transmissionEnabled);
     EXPECT_FALSE(sim::world.suppressed.any());
 }
 
 TEST_F(GearboxTest, TheClutchDoesNotPreventAStall) {
-    gearboxState.gear = gear3;
+    putInGear(gear3);
     press(clutch);
     press(keyW);
     passAt(20.0f);
@@ -405,7 +405,7 @@ TEST_F(GearboxTest, TheClutchDoesNotPreventAStall) {
 }
 
 TEST_F(GearboxTest, ControlFiredIsAskedFirstAndWOnlyWhenItIsNot) {
-    gearboxState.gear = gear2;
+    putInGear(gear2);
     sim::holdControl(208, true);
     press(keyW);
     passAt(10.0f);
@@ -422,7 +422,7 @@ TEST_F(GearboxTest, ControlFiredIsAskedFirstAndWOnlyWhenItIsNot) {
 TEST_F(GearboxTest, AGearKeyWithoutTheClutchIsIgnoredAndNotEvenPolled) {
     press(secondKey);
     passAt(10.0f);
-    EXPECT_EQ(gearboxState.gear, gear1);
+    EXPECT_EQ(gearboxState().gear, gear1);
     for (const std::string& line : trace()) {
         EXPECT_NE(line, "key 50 down");
     }
@@ -432,12 +432,12 @@ TEST_F(GearboxTest, TheClutchAloneSuppressesAccelerateAndHighlights) {
     press(clutch);
     passAt(10.0f);
     EXPECT_TRUE(sim::world.suppressed[71]);
-    EXPECT_TRUE(gearboxState.clutchHeld);
+    EXPECT_TRUE(gearboxState().clutchHeld);
     EXPECT_EQ(labelTexts(sim::world.labels), (std::vector<std::string>{"Clutch*", "Shift", "1*"}));
     scriptWait(0);
     release(clutch);
     passAt(10.0f);
-    EXPECT_FALSE(gearboxState.clutchHeld);
+    EXPECT_FALSE(gearboxState().clutchHeld);
     EXPECT_FALSE(sim::world.suppressed[71]);
 }
 
@@ -452,13 +452,13 @@ TEST_F(GearboxTest, AnEarlierKeyInTheFixedOrderWinsAtAnySpeed) {
         {{reverseKey}, gearR},
     };
     for (const auto& c : cases) {
-        gearboxState.gear = gear3;
+        putInGear(gear3);
         press(clutch);
         for (const int key : c.keys) {
             press(key);
         }
         passAt(45.0f);
-        EXPECT_EQ(gearboxState.gear, c.selected);
+        EXPECT_EQ(gearboxState().gear, c.selected);
         for (const int key : c.keys) {
             release(key);
         }
@@ -469,7 +469,7 @@ TEST_F(GearboxTest, AnEarlierKeyInTheFixedOrderWinsAtAnySpeed) {
 // --- A change into second gear, event by event ----------------------------------------
 
 TEST_F(GearboxTest, RoadOfOneEvent) {
-    gearboxState.shiftHint = true;
+    restoreState({{"shiftHint", true}});
     press(clutch);
     press(secondKey);
     press(keyW);
@@ -480,9 +480,9 @@ TEST_F(GearboxTest, RoadOfOneEvent) {
     EXPECT_TRUE(sim::world.suppressed[71]);
     EXPECT_EQ(labelTexts(sim::world.labels), (std::vector<std::string>{"Clutch*", "Shift*", "1*"}));
     EXPECT_EQ(car().maxSpeed, 25.0f);
-    EXPECT_EQ(gearboxState.gear, gear2);
+    EXPECT_EQ(gearboxState().gear, gear2);
     EXPECT_EQ(stallCalls(), 0);
-    EXPECT_TRUE(gearboxState.shiftHint);
+    EXPECT_TRUE(gearboxState().shiftHint);
 
     // From the next pass on, "2" and the second-gear cap.
     release(clutch);
@@ -491,13 +491,13 @@ TEST_F(GearboxTest, RoadOfOneEvent) {
     passAt(25.0f);
     EXPECT_EQ(labelTexts(sim::world.labels), (std::vector<std::string>{"Clutch", "Shift*", "2*"}));
     EXPECT_EQ(car().maxSpeed, 31.0f);
-    EXPECT_FALSE(gearboxState.shiftHint);
+    EXPECT_FALSE(gearboxState().shiftHint);
     scriptWait(0);
     passAt(33.0f);
     EXPECT_EQ(car().maxSpeed, 33.0f);
 
     // Into second from a standstill with W: the same pass stalls, by both rules.
-    gearboxState.gear = gear1;
+    putInGear(gear1);
     car().engineOn = true;
     press(clutch);
     press(secondKey);
@@ -510,10 +510,10 @@ TEST_F(GearboxTest, RoadOfOneEvent) {
 // --- Vehicles, the toggle and the gearbox ----------------------------------------------
 
 TEST_F(GearboxTest, TheGearAndHintCarryOverIntoTheNextVehicleAndTheOldCapIsLifted) {
-    gearboxState.gear = gear3;
+    putInGear(gear3);
     passAt(39.8f);
     scriptWait(0);
-    EXPECT_TRUE(gearboxState.shiftHint);
+    EXPECT_TRUE(gearboxState().shiftHint);
     EXPECT_EQ(car().maxSpeed, 40.5f);
 
     sim::leaveVehicle();
@@ -528,11 +528,11 @@ TEST_F(GearboxTest, TheGearAndHintCarryOverIntoTheNextVehicleAndTheOldCapIsLifte
 }
 
 TEST_F(GearboxTest, TogglingTakesEffectInTheSamePass) {
-    gearboxState.gear = gear2;
+    putInGear(gear2);
     press(39);
     passAt(10.0f);
-    EXPECT_FALSE(gearboxState.transmissionEnabled);
-    EXPECT_EQ(gearboxState.gear, gear1);
+    EXPECT_FALSE(gearboxState().transmissionEnabled);
+    EXPECT_EQ(gearboxState().gear, gear1);
     EXPECT_EQ(car().maxSpeed, 9999.0f);
     EXPECT_TRUE(sim::world.labels.empty());
     scriptWait(0);
@@ -541,7 +541,7 @@ TEST_F(GearboxTest, TogglingTakesEffectInTheSamePass) {
     pass();
     press(39);
     passAt(10.0f);
-    EXPECT_TRUE(gearboxState.transmissionEnabled);
+    EXPECT_TRUE(gearboxState().transmissionEnabled);
     EXPECT_EQ(car().maxSpeed, 21.0f);
     EXPECT_EQ(labelTexts(sim::world.labels), (std::vector<std::string>{"Clutch", "Shift", "1*"}));
 }
@@ -575,14 +575,14 @@ TEST_F(GearboxTest, WithoutAClutchNoKeyChangesGearAndNoUnboundKeyIsAsked) {
             keys.shiftUpKey = shiftUp;
             keys.shiftDownKey = shiftDown;
         }
-        bindingsState.keys = keys;
+        useKeyBindings(keys);
         press(clutch);
         press(secondKey);
         press(shiftUp);
         press(keyW);
         passes(400);
-        EXPECT_EQ(gearboxState.gear, c.gearAfter);
-        EXPECT_EQ(gearboxState.clutchHeld, c.clutchBound);
+        EXPECT_EQ(gearboxState().gear, c.gearAfter);
+        EXPECT_EQ(gearboxState().clutchHeld, c.clutchBound);
         EXPECT_EQ(waits(), std::vector<std::int64_t>(400, 0));
         for (const sim::Call& call : sim::world.calls) {
             EXPECT_FALSE(call.kind == sim::Call::Kind::KeyQuery && call.value == 0)
@@ -607,7 +607,8 @@ TEST_F(GearboxTest, APassengerPassDoesWhatAPassOnFootDoesAndSeatsNobodyAtTheWhee
         {0, {hashOf(Native::VehicleOfCharacter), hashOf(Native::DriverSeatFree)}},
     };
     for (const auto& c : cases) {
-        gearboxState = {true, gear2, false, true};
+        resetGearbox();
+        restoreState({{"gear", int(gear2)}, {"shiftHint", 1}});
         sim::enterVehicle(0, sim::passengerSeat);
         car().driver = c.driver;
         car().ambient = true;
@@ -623,7 +624,7 @@ TEST_F(GearboxTest, APassengerPassDoesWhatAPassOnFootDoesAndSeatsNobodyAtTheWhee
         EXPECT_FALSE(sim::world.suppressed.any());
         EXPECT_TRUE(car().engineOn);
         EXPECT_EQ(car().maxSpeed, 1234.0f);
-        EXPECT_EQ(gearboxState.gear, gear2);
+        EXPECT_EQ(gearboxState().gear, gear2);
         scriptWait(0);
     }
 }
@@ -634,8 +635,8 @@ TEST_F(GearboxTest, OnlyVehicleClassesWithAGearboxAreDriven) {
         SCOPED_TRACE(vehicleClass);
         const bool driven = std::find(withoutGearbox.begin(), withoutGearbox.end(), vehicleClass) ==
                             withoutGearbox.end();
-        gearboxState = GearboxState{};
-        gearboxState.gear = gear2;
+        resetGearbox();
+        putInGear(gear2);
         car() = sim::Vehicle{carHandle};
         car().vehicleClass = vehicleClass;
         car().maxSpeed = 1234.0f;
@@ -671,7 +672,7 @@ TEST_F(GearboxTest, TheCapIsLiftedOnceOnTheFirstPassThePlayerNoLongerDrivesTheCa
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.where);
-        gearboxState = GearboxState{};
+        resetGearbox();
         car() = sim::Vehicle{carHandle};
         sim::enterVehicle(0);
         passAt(10.0f);
@@ -697,7 +698,7 @@ TEST_F(GearboxTest, TheCapIsLiftedOnceOnTheFirstPassThePlayerNoLongerDrivesTheCa
 }
 
 TEST_F(GearboxTest, AChangeOfSeatLiftsTheCapAndBackAtTheWheelTheGearboxCapsAgain) {
-    gearboxState.gear = gear2;
+    putInGear(gear2);
     passAt(20.0f);
     scriptWait(0);
     EXPECT_EQ(car().maxSpeed, 31.0f);
@@ -705,7 +706,7 @@ TEST_F(GearboxTest, AChangeOfSeatLiftsTheCapAndBackAtTheWheelTheGearboxCapsAgain
     sim::enterVehicle(0, sim::passengerSeat);
     passes(2);
     EXPECT_EQ(car().maxSpeed, 9999.0f);
-    EXPECT_EQ(gearboxState.cappedVehicle, 0);
+    EXPECT_EQ(gearboxState().cappedVehicle, 0);
 
     sim::enterVehicle(0, sim::driverSeat);
     passAt(20.0f);
@@ -716,14 +717,14 @@ TEST_F(GearboxTest, AChangeOfSeatLiftsTheCapAndBackAtTheWheelTheGearboxCapsAgain
 TEST_F(GearboxTest, SwitchingOffLiftsTheCapOnceAndThenTouchesNoVehicle) {
     // Capped in second, then on foot: the switch lifts the cap of the car the
     // gearbox capped, wherever the player is.
-    gearboxState.gear = gear2;
+    putInGear(gear2);
     passAt(10.0f);
     scriptWait(0);
     sim::leaveVehicle();
     press(39);
     passAt(0.0f);
-    EXPECT_FALSE(gearboxState.transmissionEnabled);
-    EXPECT_EQ(gearboxState.gear, gear1);
+    EXPECT_FALSE(gearboxState().transmissionEnabled);
+    EXPECT_EQ(gearboxState().gear, gear1);
     const std::vector<std::string> calls = trace();
     EXPECT_EQ(std::count(calls.begin(), calls.end(), liftCarCap), 1);
     EXPECT_EQ(car().maxSpeed, 9999.0f);
@@ -746,13 +747,13 @@ TEST_F(GearboxTest, SwitchingOffLiftsTheCapOnceAndThenTouchesNoVehicle) {
 
 TEST_F(GearboxTest, AfterARestartTheGearboxStartsInFirstAndKeepsWhatItReadAndWasTold) {
     constexpr int keyE = 69;
-    bindingsState.keys.shiftUpKey = keyE;
-    gearboxState.gear = gear3;
+    bindField(&KeyBindings::shiftUpKey, keyE);
+    putInGear(gear3);
     press(clutch);
     press(keyE);
     passAt(35.0f);
     scriptWait(0);
-    EXPECT_EQ(gearboxState.gear, gear4);
+    EXPECT_EQ(gearboxState().gear, gear4);
     EXPECT_EQ(car().maxSpeed, 40.5f);
 
     // A save loads: the old car's handle means nothing now, so its cap stays,
@@ -761,13 +762,13 @@ TEST_F(GearboxTest, AfterARestartTheGearboxStartsInFirstAndKeepsWhatItReadAndWas
     const int other = sim::addVehicle(otherCarHandle);
     sim::enterVehicle(other);
     passAt(0.0f);
-    EXPECT_EQ(gearboxState.gear, gear2);
+    EXPECT_EQ(gearboxState().gear, gear2);
     EXPECT_EQ(labelTexts(sim::world.labels), (std::vector<std::string>{"Clutch*", "Shift", "1*"}));
     EXPECT_EQ(car().maxSpeed, 40.5f);
     EXPECT_TRUE(sim::world.notifications.empty());
     scriptWait(0);
 
-    gearboxState.transmissionEnabled = false;
+    restoreState({{"transmissionEnabled", 0}});
     resetPlugin(Reset::Restart);
     passes(2);
     EXPECT_TRUE(sim::world.shownLabels.empty()) << "switched off stays off";
@@ -776,7 +777,7 @@ TEST_F(GearboxTest, AfterARestartTheGearboxStartsInFirstAndKeepsWhatItReadAndWas
 // --- The game's focus -----------------------------------------------------------------
 
 TEST_F(GearboxTest, InTheBackgroundNoKeyIsAskedForAndTheGearboxDrivesOnWithoutThem) {
-    gearboxState.gear = gear2;
+    putInGear(gear2);
     sim::world.gameFocused = false;
     for (const int key : {clutch, firstKey, 39, keyS, keyW}) {
         press(key);
@@ -789,8 +790,8 @@ TEST_F(GearboxTest, InTheBackgroundNoKeyIsAskedForAndTheGearboxDrivesOnWithoutTh
                       [](const sim::Call& call) { return call.kind == sim::Call::Kind::KeyQuery; }),
         0);
     EXPECT_EQ(labelTexts(sim::world.labels), (std::vector<std::string>{"Clutch", "Shift", "2*"}));
-    EXPECT_TRUE(gearboxState.transmissionEnabled);
-    EXPECT_EQ(gearboxState.gear, gear2);
+    EXPECT_TRUE(gearboxState().transmissionEnabled);
+    EXPECT_EQ(gearboxState().gear, gear2);
     EXPECT_FALSE(sim::world.suppressed.any());
     EXPECT_TRUE(car().engineOn);
     scriptWait(0);
@@ -799,11 +800,11 @@ TEST_F(GearboxTest, InTheBackgroundNoKeyIsAskedForAndTheGearboxDrivesOnWithoutTh
     release(39);
     sim::world.gameFocused = true;
     passAt(18.0f);
-    EXPECT_EQ(gearboxState.gear, gear1);
+    EXPECT_EQ(gearboxState().gear, gear1);
     scriptWait(0);
     press(39);
     passAt(18.0f);
-    EXPECT_FALSE(gearboxState.transmissionEnabled);
+    EXPECT_FALSE(gearboxState().transmissionEnabled);
 }
 
 // --- Gears fitted to the vehicle --------------------------------------------------------
@@ -837,14 +838,14 @@ TEST_F(GearboxTest, FitGearsScalesEachForwardGearsSpeedsToTheVehiclesTopSpeed) {
     };
     std::ptrdiff_t asks = 0;
     const auto at = [&asks](Gear gear, float speed, bool w) {
-        gearboxState.gear = gear;
+        putInGear(gear);
         car().engineOn = true;
         (w ? press : release)(keyW);
         passAt(speed);
         asks += std::ranges::count(nativeHashes(), hashOf(Native::VehicleTopSpeed));
         scriptWait(0);
     };
-    bindingsState.keys.fitGears = 1;
+    bindField(&KeyBindings::fitGears, 1);
     const Gear forward[] = {gear1, gear2, gear3, gear4};
     for (const auto& c : cases) {
         SCOPED_TRACE(c.top);
@@ -864,9 +865,9 @@ TEST_F(GearboxTest, FitGearsScalesEachForwardGearsSpeedsToTheVehiclesTopSpeed) {
             at(forward[i], 0.0f, false);
             EXPECT_FLOAT_EQ(car().maxSpeed, c.speeds[i]) << "cap of gear " << i + 1;
             at(forward[i], c.speeds[3 + i] - 0.005f, false);
-            EXPECT_FALSE(gearboxState.shiftHint) << "gear " << i + 1;
+            EXPECT_FALSE(gearboxState().shiftHint) << "gear " << i + 1;
             at(forward[i], c.speeds[3 + i] + 0.005f, false);
-            EXPECT_TRUE(gearboxState.shiftHint) << "gear " << i + 1;
+            EXPECT_TRUE(gearboxState().shiftHint) << "gear " << i + 1;
             at(forward[i + 1], c.speeds[6 + i] + 0.005f, true);
             EXPECT_TRUE(car().engineOn) << "gear " << i + 2;
             at(forward[i + 1], c.speeds[6 + i] - 0.005f, true);
@@ -914,8 +915,8 @@ class DriveTest : public GearboxTest {
     void SetUp() override {
         GearboxTest::SetUp();
         sim::world.frameObserver = [this](const sim::World& world) {
-            if (gearsDriven.empty() || gearsDriven.back() != gearboxState.gear) {
-                gearsDriven.push_back(gearboxState.gear);
+            if (gearsDriven.empty() || gearsDriven.back() != gearboxState().gear) {
+                gearsDriven.push_back(gearboxState().gear);
             }
             topSpeed = std::max(topSpeed, world.vehicles[0].speed);
         };
@@ -924,13 +925,13 @@ class DriveTest : public GearboxTest {
 
 TEST_F(DriveTest, UpThroughTheGearsAndBackDownWithoutAStall) {
     press(keyW);
-    ASSERT_TRUE(driveUntil([] { return gearboxState.shiftHint; }));
+    ASSERT_TRUE(driveUntil([] { return gearboxState().shiftHint; }));
     shiftInto(secondKey);
     press(keyW);
-    ASSERT_TRUE(driveUntil([] { return gearboxState.shiftHint; }));
+    ASSERT_TRUE(driveUntil([] { return gearboxState().shiftHint; }));
     shiftInto(thirdKey);
     press(keyW);
-    ASSERT_TRUE(driveUntil([] { return gearboxState.shiftHint; }));
+    ASSERT_TRUE(driveUntil([] { return gearboxState().shiftHint; }));
     shiftInto(fourthKey);
     press(keyW);
     ASSERT_TRUE(driveUntil([] { return car().speed > 45.0f; }));
@@ -967,7 +968,7 @@ TEST_F(DriveTest, EveryFrameAtTheWheelDrawsTheLabelsAndTheClutchHoldsTheAccelera
     // game lasts that frame only.
     int framesDriven = 0, clutchFrames = 0, faults = 0;
     sim::world.frameObserver = [&](const sim::World& world) {
-        if (!gearboxState.transmissionEnabled) {
+        if (!gearboxState().transmissionEnabled) {
             faults += !world.labels.empty();
             return;
         }
@@ -980,14 +981,14 @@ TEST_F(DriveTest, EveryFrameAtTheWheelDrawsTheLabelsAndTheClutchHoldsTheAccelera
     };
     press(keyW);
     for (const int gearKey : {secondKey, thirdKey, fourthKey}) {
-        ASSERT_TRUE(driveUntil([] { return gearboxState.shiftHint || car().speed > 45.0f; }));
+        ASSERT_TRUE(driveUntil([] { return gearboxState().shiftHint || car().speed > 45.0f; }));
         press(clutch);
         press(gearKey);
         passes(3);
         release(gearKey);
         release(clutch);
     }
-    ASSERT_EQ(gearboxState.gear, gear4);
+    ASSERT_EQ(gearboxState().gear, gear4);
     for (int toggle = 0; toggle < 2; ++toggle) {
         press(39);
         passes(2);
@@ -1000,7 +1001,7 @@ TEST_F(DriveTest, EveryFrameAtTheWheelDrawsTheLabelsAndTheClutchHoldsTheAccelera
     const float before = car().speed;
     passes(60);
     EXPECT_LT(car().speed, before) << "W does nothing with the clutch in";
-    EXPECT_EQ(gearboxState.gear, gear3);
+    EXPECT_EQ(gearboxState().gear, gear3);
     EXPECT_EQ(faults, 0);
     EXPECT_GE(clutchFrames, 69);
     EXPECT_GT(framesDriven, 300);
@@ -1021,7 +1022,7 @@ TEST_F(DriveTest, ShiftingIntoFourthTooEarlyStallsTheEngine) {
     passes(60);
     EXPECT_LT(car().speed, stalledAt);
     EXPECT_FALSE(car().engineOn);
-    EXPECT_EQ(gearboxState.gear, gear4);
+    EXPECT_EQ(gearboxState().gear, gear4);
 }
 
 // --- The top speed, asked once per vehicle ---------------------------------------------
@@ -1125,7 +1126,7 @@ TEST_F(PluginTest, EveryStateThatADrivesPassesLeaveIsOneARecordingKeeps) {
                                    std::to_string(values[i]));
                 }
             }
-            choosingPasses += choosingState.choosing;
+            choosingPasses += choosingState().choosing;
         };
         runDrive(parseDriveScript(drive.string(), fileText(drive)).script, driveHook);
         sim::world.frameObserver = nullptr;

@@ -244,14 +244,14 @@ TEST_F(NativeCallTest, KeysAreDownOnlyWhileTheForegroundWindowIsTheGames) {
     sim::setKey(16, true);
     sim::world.gameFocused = false;
     checkGameFocus();
-    EXPECT_FALSE(keyboardState.gameHasFocus);
+    EXPECT_FALSE(keyboardState().gameHasFocus);
     clearCalls();
     EXPECT_FALSE(keyDown(16));
     EXPECT_TRUE(sim::world.calls.empty()) << "no key is asked for in the background";
 
     sim::world.gameFocused = true;
     checkGameFocus();
-    EXPECT_TRUE(keyboardState.gameHasFocus);
+    EXPECT_TRUE(keyboardState().gameHasFocus);
     EXPECT_TRUE(keyDown(16));
 }
 

@@ -99,9 +99,9 @@ class BindingFileTest : public PluginTest {
     // The file as the plug-in finds and reads it on the first frame.
     static Fields load(std::string_view bytes, const Fields& before = unbound) {
         writeConfig(bytes);
-        bindingsState.keys = bindingsOf(before);
+        useKeyBindings(bindingsOf(before));
         pass();
-        return fieldsOf(bindingsState.keys);
+        return fieldsOf(bindingsState().keys);
     }
 
     std::filesystem::path savedFolder;
@@ -188,8 +188,8 @@ TEST_F(BindingFileTest, EachLineOfTheTableBindsAsDescribed) {
 
 TEST_F(BindingFileTest, MissingFileLeavesEveryKeyAtZero) {
     pass();
-    EXPECT_TRUE(pluginState.bindingsLoaded);
-    EXPECT_EQ(fieldsOf(bindingsState.keys), unbound);
+    EXPECT_TRUE(pluginState().bindingsLoaded);
+    EXPECT_EQ(fieldsOf(bindingsState().keys), unbound);
 }
 
 TEST_F(BindingFileTest, AFileCreatedAfterLoadIsReadOnceWhenThePlayerNextGetsIn) {
@@ -198,12 +198,12 @@ TEST_F(BindingFileTest, AFileCreatedAfterLoadIsReadOnceWhenThePlayerNextGetsIn) 
     passes(2);
     writeConfig("Clutch=16\n");
     passes(3);
-    EXPECT_EQ(fieldsOf(bindingsState.keys), unbound) << "not while the player drives on";
+    EXPECT_EQ(fieldsOf(bindingsState().keys), unbound) << "not while the player drives on";
     sim::leaveVehicle();
     pass();
     sim::enterVehicle(car);
     pass();
-    EXPECT_EQ(fieldsOf(bindingsState.keys), keys({16}));
+    EXPECT_EQ(fieldsOf(bindingsState().keys), keys({16}));
     EXPECT_NE(fileText(pluginFolder / "ManualGearbox.log").find("Found when you got in a vehicle"),
               std::string::npos);
 
@@ -213,7 +213,7 @@ TEST_F(BindingFileTest, AFileCreatedAfterLoadIsReadOnceWhenThePlayerNextGetsIn) 
     pass();
     sim::enterVehicle(car);
     pass();
-    EXPECT_EQ(fieldsOf(bindingsState.keys), keys({16}));
+    EXPECT_EQ(fieldsOf(bindingsState().keys), keys({16}));
     EXPECT_EQ(sim::world.notifications.size(), 2u);
     EXPECT_EQ(
         sim::world.notifications.back().text,
@@ -225,13 +225,13 @@ TEST_F(BindingFileTest, TheFileIsReadOnceOnTheFirstFrame) {
     pass();
     writeConfig("Clutch=17\n");
     passes(3);
-    EXPECT_EQ(fieldsOf(bindingsState.keys), sixBound);
+    EXPECT_EQ(fieldsOf(bindingsState().keys), sixBound);
 }
 
 TEST_F(BindingFileTest, TheFirstPassLoadsTheToggleKeyBeforeItLooksAtTheToggle) {
     sim::setKey(keyT, true);
     load("Enable/Disable=84\n");
-    EXPECT_FALSE(gearboxState.transmissionEnabled);
+    EXPECT_FALSE(gearboxState().transmissionEnabled);
 }
 
 TEST_F(BindingFileTest, CrLfAndLfFilesReadAlike) {
@@ -319,7 +319,7 @@ TEST_F(PlugInFolderTest, TheFileBesideThePlugInComesFirstAndTheLogSaysWhichWasRe
     writeConfig("Clutch=17\n");
     std::ofstream(asiFolder / "MTconfig.ini") << "Clutch=16\nclutch=18\n";
     pass();
-    EXPECT_EQ(fieldsOf(bindingsState.keys), keys({16}));
+    EXPECT_EQ(fieldsOf(bindingsState().keys), keys({16}));
     EXPECT_EQ(log().substr(0, log().find('\n', log().find('\n') + 2) + 1),
               "Manual Gearbox " + std::string(productVersion) + "\n\n" +
                   (asiFolder / "MTconfig.ini").string() + ": 2 lines\n");
@@ -330,7 +330,7 @@ TEST_F(PlugInFolderTest, TheFileBesideThePlugInComesFirstAndTheLogSaysWhichWasRe
 
 TEST_F(PlugInFolderTest, WithoutAFileTheLogNamesBothPlacesItLookedIn) {
     pass();
-    EXPECT_EQ(fieldsOf(bindingsState.keys), unbound);
+    EXPECT_EQ(fieldsOf(bindingsState().keys), unbound);
     EXPECT_NE(log().find("MTconfig.ini not found; looked in:\n  " +
                          (asiFolder / "MTconfig.ini").string() + "\n  " +
                          (std::filesystem::current_path() / "MTconfig.ini").string() + "\n"),
@@ -355,7 +355,7 @@ TEST_F(PlugInFolderTest, ALogThatCantBeWrittenLeavesTheLastAndTheNoticeDoesntSen
         }
         writeConfig("Clutch=16\n");
         pass();
-        EXPECT_EQ(fieldsOf(bindingsState.keys), keys({16}));
+        EXPECT_EQ(fieldsOf(bindingsState().keys), keys({16}));
         if (fullDisk) {
             EXPECT_EQ(log(), "the last log\n");
         } else {
@@ -432,7 +432,7 @@ TEST_F(BindingFileTest, TheReloadKeyReadsTheFileAgainOncePerPressAndReplacesEver
     sim::setKey(keyF5, true);
     clearCalls();
     passes(4);
-    EXPECT_EQ(fieldsOf(bindingsState.keys), keys({17, 49, 50, 51, 52, 82, 0, keyF5}));
+    EXPECT_EQ(fieldsOf(bindingsState().keys), keys({17, 49, 50, 51, 52, 82, 0, keyF5}));
     EXPECT_EQ(notificationTexts(), std::vector<std::string>{"Manual Gearbox: MTconfig.ini read "
                                                             "again, every gear can be reached."});
     EXPECT_EQ(waits(), (std::vector<std::int64_t>{0, 0, 0, 0}));
@@ -466,7 +466,7 @@ TEST_F(BindingFileTest, TheReloadKeyReadsTheFileAgainOncePerPressAndReplacesEver
         }
         sim::setKey(keyF5, true);
         pass();
-        EXPECT_EQ(fieldsOf(bindingsState.keys), c.after);
+        EXPECT_EQ(fieldsOf(bindingsState().keys), c.after);
         EXPECT_EQ(notificationTexts().back(), c.notice);
     }
     EXPECT_EQ(sim::world.notifications.size(), 6u);
@@ -576,17 +576,17 @@ TEST(BindingsNoticeTest, EveryNoticeFitsOneTextComponent) {
 class ChoosingLineTest : public PluginTest {};
 
 TEST_F(ChoosingLineTest, EveryLineFitsOneTextComponent) {
-    keyboardState.gameHasFocus = false;
+    restoreState({{"gameHasFocus", 0}});
     for (int refusal = 0; refusal <= int(lastRefusal); ++refusal) {
         for (int key = -1; key < choosingCodesBelow; ++key) {
             const VirtualKeyCode code = key < 0 ? INT32_MIN : key;
             for (std::uint8_t step = 0; step < choosableFieldCount; ++step) {
-                choosingState = {.choosing = true,
-                                 .step = step,
-                                 .chosen = {code},
-                                 .refusedKey = code,
-                                 .refusal = static_cast<Refusal>(refusal)};
-                bindingsState.keys.*bindingFields[choosableFields[step]].member = code;
+                restoreState({{"choosing", 1},
+                              {"choosingStep", step},
+                              {"chosenKey0", code},
+                              {"refusedKey", code},
+                              {"refusal", refusal}});
+                bindField(bindingFields[choosableFields[step]].member, code);
                 const std::string line = chooseKeysPass().line.data();
                 EXPECT_TRUE(line.ends_with("cancels.")) << line;
             }
@@ -609,9 +609,9 @@ Recording readText(std::string_view text) {
     KeyBindings bindings{};
     const ReadSummary summary = readBindingText(text, bindings, [&](const LineOutcome& line) {
         recording.lines.emplace_back(line.text);
-        recording.outcomes.emplace_back(line.number, line.keyTextsFound, line.hasEquals,
-                                        static_cast<int>(line.parse), line.value,
-                                        line.byteAfterDigits);
+        recording.outcomes.emplace_back(
+            line.number, static_cast<int>(line.keyTextsFound.to_ulong()), line.hasEquals,
+            static_cast<int>(line.parse), line.value, line.byteAfterDigits);
     });
     recording.summary = {summary.lines, summary.utf8ByteOrderMark, summary.utf16,
                          summary.ctrlZLine};

@@ -14,9 +14,9 @@ const std::string disabledText = "Manual Transmission ~r~Disabled~w~!";
 class LoopTest : public PluginTest {};
 
 TEST_F(LoopTest, TheFirstPassMarksTheBindingsLoadedEvenWithoutAFile) {
-    EXPECT_FALSE(pluginState.bindingsLoaded);
+    EXPECT_FALSE(pluginState().bindingsLoaded);
     pass();
-    EXPECT_TRUE(pluginState.bindingsLoaded);
+    EXPECT_TRUE(pluginState().bindingsLoaded);
 }
 
 TEST_F(LoopTest, AQuietPassAsksForTheFocusTheToggleControlThenTheArrowKeyThenYields) {
@@ -35,27 +35,27 @@ TEST_F(LoopTest, AQuietPassAsksForTheFocusTheToggleControlThenTheArrowKeyThenYie
     EXPECT_EQ(calls.back().value, 0);
     EXPECT_EQ(waits(), std::vector<std::int64_t>{0});
     EXPECT_TRUE(sim::world.subtitles.empty());
-    EXPECT_TRUE(gearboxState.transmissionEnabled);
+    EXPECT_TRUE(gearboxState().transmissionEnabled);
 }
 
 TEST_F(LoopTest, AHeldArrowKeyTogglesOncePerPress) {
     sim::setKey(rightArrow, true);
     passes(5);
-    EXPECT_FALSE(gearboxState.transmissionEnabled);
+    EXPECT_FALSE(gearboxState().transmissionEnabled);
     EXPECT_EQ(subtitleTexts(), std::vector<std::string>{disabledText});
 
     sim::setKey(rightArrow, false);
     passes(2);
     sim::setKey(rightArrow, true);
     passes(3);
-    EXPECT_TRUE(gearboxState.transmissionEnabled);
+    EXPECT_TRUE(gearboxState().transmissionEnabled);
     EXPECT_EQ(subtitleTexts(), (std::vector<std::string>{disabledText, enabledText}));
 }
 
 TEST_F(LoopTest, APressThatBeganBeforeTheFirstPassStillCounts) {
     sim::setKey(rightArrow, true);
     pass();
-    EXPECT_FALSE(gearboxState.transmissionEnabled);
+    EXPECT_FALSE(gearboxState().transmissionEnabled);
 }
 
 TEST_F(LoopTest, ATogglePassShowsTheSubtitleAndGoesOnWithoutAPause) {
@@ -77,12 +77,12 @@ TEST_F(LoopTest, ATogglePassShowsTheSubtitleAndGoesOnWithoutAPause) {
 TEST_F(LoopTest, TheToggleControlFlipsOnEveryPassItFiresOutsideThePhoneAndThePauseMenu) {
     sim::fireControlOnce(toggleControl);
     pass();
-    EXPECT_FALSE(gearboxState.transmissionEnabled);
+    EXPECT_FALSE(gearboxState().transmissionEnabled);
     pass();
-    EXPECT_FALSE(gearboxState.transmissionEnabled);
+    EXPECT_FALSE(gearboxState().transmissionEnabled);
     sim::fireControlOnce(toggleControl);
     pass();
-    EXPECT_TRUE(gearboxState.transmissionEnabled);
+    EXPECT_TRUE(gearboxState().transmissionEnabled);
     EXPECT_EQ(subtitleTexts(), (std::vector<std::string>{disabledText, enabledText}));
 
     // There the D-pad browses; the arrow key still toggles.
@@ -90,20 +90,20 @@ TEST_F(LoopTest, TheToggleControlFlipsOnEveryPassItFiresOutsideThePhoneAndThePau
         *browsing = true;
         sim::fireControlOnce(toggleControl);
         pass();
-        EXPECT_TRUE(gearboxState.transmissionEnabled);
+        EXPECT_TRUE(gearboxState().transmissionEnabled);
         *browsing = false;
     }
     sim::world.phoneOut = true;
     sim::setKey(rightArrow, true);
     pass();
-    EXPECT_FALSE(gearboxState.transmissionEnabled);
+    EXPECT_FALSE(gearboxState().transmissionEnabled);
 }
 
 TEST_F(LoopTest, ControlAndArrowKeyInTheSamePassFlipOnce) {
     sim::fireControlOnce(toggleControl);
     sim::setKey(rightArrow, true);
     pass();
-    EXPECT_FALSE(gearboxState.transmissionEnabled);
+    EXPECT_FALSE(gearboxState().transmissionEnabled);
     EXPECT_EQ(subtitleTexts(), std::vector<std::string>{disabledText});
 }
 
@@ -113,7 +113,7 @@ TEST_F(LoopTest, AnArrowPressDuringAControlTogglePassIsNotCountedAgainLater) {
     sim::fireControlOnce(toggleControl);
     sim::setKey(rightArrow, true);
     passes(3);
-    EXPECT_FALSE(gearboxState.transmissionEnabled);
+    EXPECT_FALSE(gearboxState().transmissionEnabled);
     EXPECT_EQ(sim::world.subtitles.size(), 1u);
 }
 
@@ -135,52 +135,52 @@ TEST_F(LoopTest, AnUnboundToggleKeyIsNeverQueried) {
 }
 
 TEST_F(LoopTest, ABoundToggleKeyIsPolledOnEveryPassAfterTheArrowKey) {
-    bindingsState.keys.toggleKey = keyT;
+    bindField(&KeyBindings::toggleKey, keyT);
     sim::fireControlOnce(toggleControl);
     passes(2);
     EXPECT_EQ(keysQueried(), (std::vector<std::int64_t>{rightArrow, keyT, rightArrow, keyT}));
 }
 
 TEST_F(LoopTest, AHeldToggleKeyTogglesOncePerPress) {
-    bindingsState.keys.toggleKey = keyT;
+    bindField(&KeyBindings::toggleKey, keyT);
     sim::setKey(keyT, true);
     passes(4);
-    EXPECT_FALSE(gearboxState.transmissionEnabled);
+    EXPECT_FALSE(gearboxState().transmissionEnabled);
     EXPECT_EQ(subtitleTexts(), std::vector<std::string>{disabledText});
 
     sim::setKey(keyT, false);
     pass();
     sim::setKey(keyT, true);
     passes(3);
-    EXPECT_TRUE(gearboxState.transmissionEnabled);
+    EXPECT_TRUE(gearboxState().transmissionEnabled);
     EXPECT_EQ(subtitleTexts(), (std::vector<std::string>{disabledText, enabledText}));
 }
 
 TEST_F(LoopTest, ControlArrowKeyAndToggleKeyInOnePassFlipOnce) {
-    bindingsState.keys.toggleKey = keyT;
+    bindField(&KeyBindings::toggleKey, keyT);
     sim::fireControlOnce(toggleControl);
     sim::setKey(rightArrow, true);
     sim::setKey(keyT, true);
     passes(3);
-    EXPECT_FALSE(gearboxState.transmissionEnabled);
+    EXPECT_FALSE(gearboxState().transmissionEnabled);
     EXPECT_EQ(subtitleTexts(), std::vector<std::string>{disabledText});
 }
 
 TEST_F(LoopTest, AToggleKeyBoundToTheArrowKeyStillFlipsOncePerPress) {
-    bindingsState.keys.toggleKey = rightArrow;
+    bindField(&KeyBindings::toggleKey, rightArrow);
     sim::setKey(rightArrow, true);
     passes(3);
-    EXPECT_FALSE(gearboxState.transmissionEnabled);
+    EXPECT_FALSE(gearboxState().transmissionEnabled);
     EXPECT_EQ(sim::world.subtitles.size(), 1u);
 }
 
 TEST_F(LoopTest, ArrowAndToggleKeyPressedOnDifferentPassesEachFlip) {
-    bindingsState.keys.toggleKey = keyT;
+    bindField(&KeyBindings::toggleKey, keyT);
     sim::setKey(rightArrow, true);
     pass();
     sim::setKey(keyT, true);
     pass();
-    EXPECT_TRUE(gearboxState.transmissionEnabled);
+    EXPECT_TRUE(gearboxState().transmissionEnabled);
     EXPECT_EQ(subtitleTexts(), (std::vector<std::string>{disabledText, enabledText}));
 }
 
@@ -189,7 +189,7 @@ TEST_F(LoopTest, ArrowAndToggleKeyPressedOnDifferentPassesEachFlip) {
 // and draws the line that asks, and does nothing else.
 TEST_F(LoopTest, TheBindKeyAddsOneKeyQueryAndAChoosingPassAsksForEveryKeyOnce) {
     constexpr int keyF8 = 119;
-    bindingsState.keys.bindKey = keyF8;
+    bindField(&KeyBindings::bindKey, keyF8);
     const auto keysAsked = [] {
         std::vector<std::int64_t> keys;
         for (const sim::Call& call : sim::world.calls) {

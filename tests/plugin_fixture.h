@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <string>
@@ -14,8 +15,18 @@
 #include "host/files.h"
 #include "host/keyboard.h"
 #include "host/natives.h"
+#include "plugin/recorded_state.h"
 #include "plugin/script.h"
+#include "recorder/recorder.h"
 #include "sim/world.h"
+
+inline bool recording() {
+    return recorderState().mode == RecorderMode::Recording;
+}
+
+inline bool saving() {
+    return recorderState().mode == RecorderMode::Saving;
+}
 
 // Raw slot of a single-precision value, as the plug-in must push it.
 inline std::uint64_t floatSlot(float value) {
@@ -58,6 +69,23 @@ class PluginTest : public ::testing::Test {
     }
 
     static void clearCalls() { sim::world.calls.clear(); }
+
+    // One field of the keys in use, as a replay starts a plug-in with its
+    // recording's keys.
+    static void bindField(std::int32_t KeyBindings::*field, std::int32_t value) {
+        KeyBindings keys = bindingsState().keys;
+        keys.*field = value;
+        useKeyBindings(keys);
+    }
+
+    // Sets fields of the plug-in's state by name, as a replay restores them.
+    static void restoreState(const std::vector<NamedValue>& values) {
+        for (const NamedValue& value : values) {
+            EXPECT_TRUE(std::ranges::count(recordedStateFields(), value.name, &RecordedField::name))
+                << "no field of state named " << value.name;
+        }
+        restoreStateValues(values);
+    }
 
     static std::vector<sim::Call> nativeCalls() {
         std::vector<sim::Call> result;

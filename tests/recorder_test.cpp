@@ -64,7 +64,7 @@ class RecorderTest : public GearboxTest, public ::testing::WithParamInterface<En
   protected:
     void SetUp() override {
         GearboxTest::SetUp();
-        bindingsState.keys.recordKey = keyF9;
+        bindField(&KeyBindings::recordKey, keyF9);
     }
 
     // Pulls away in first, shifts to second, lets go of the throttle.
@@ -118,7 +118,7 @@ class RecorderTest : public GearboxTest, public ::testing::WithParamInterface<En
 };
 
 TEST_P(RecorderTest, EachWayARecordingEndsWritesAFileThatReplaysIdentical) {
-    gearboxState.gear = gear3;
+    putInGear(gear3);
     tap(keyF9);
     EXPECT_TRUE(recording());
     drive(120);
@@ -174,14 +174,15 @@ TEST_F(LongRecordingTest, KeepsTheLatestPassesAndStartsFromAKeptState) {
     sim::world.recording = false;
     tap(keyF9);
     int frames = 0;
-    for (; recorderState.passesKept == recorderState.passesBegun; frames += 1000) {
+    for (; recorderState().passesKept == recorderState().passesBegun; frames += 1000) {
         drive(500);
     }
     drive(500);
-    EXPECT_GE(recorderState.passesKept, 10u * 60 * 60) << "over ten minutes at 60 passes a second";
-    const std::uint32_t kept = recorderState.passesKept;
+    EXPECT_GE(recorderState().passesKept, 10u * 60 * 60)
+        << "over ten minutes at 60 passes a second";
+    const std::uint32_t kept = recorderState().passesKept;
     tap(keyF9);
-    const std::size_t bytes = recorderState.head + recorderState.lapEnd - recorderState.tail;
+    const std::size_t bytes = recorderState().head + recorderState().lapEnd - recorderState().tail;
     EXPECT_EQ(savingPasses(), (bytes + saveSliceBytes - 1) / saveSliceBytes);
 
     std::string name;
@@ -252,7 +253,7 @@ TEST_F(FailedSaveTest, KeepsTheRecordingForTheKeyToSaveAgain) {
         std::set<std::string> taken;
         for (int copy = 1; !diskFull && copy < 100; ++copy) {
             const std::string name =
-                recorderState.save.stamp + (copy > 1 ? "-" + std::to_string(copy) : "") + ".drec";
+                recorderState().save.stamp + (copy > 1 ? "-" + std::to_string(copy) : "") + ".drec";
             std::ofstream(pluginFolder / name) << "taken";
             taken.insert(name);
         }
@@ -420,7 +421,7 @@ TEST_F(WorldReplayTest, ACallTheStandInRefusesIsADifferenceOfItsPass) {
 // reads the disk asks where the recording answered, and differs there.
 TEST_F(WorldReplayTest, ReloadsReplayFromWhatTheRecordingKeptOfEachRead) {
     constexpr int keyF5 = 116;
-    bindingsState.keys.reloadKey = keyF5;
+    bindField(&KeyBindings::reloadKey, keyF5);
     const std::filesystem::path file = pluginFolder / "MTconfig.ini";
     const auto put = [&](const std::string& text) {
         std::ofstream(file, std::ios::binary) << text;

@@ -6,63 +6,88 @@
 
 #include <algorithm>
 #include <array>
+#include <bitset>
 #include <charconv>
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <type_traits>
 
 #include "host/keyboard.h"
 
-// Keys are Windows virtual-key codes; pad buttons are the game's control
-// numbers. 0 binds nothing. A switch is 1 for on, else off.
-struct KeyBindings {
-    VirtualKeyCode clutchKey, firstGearKey, secondGearKey, thirdGearKey, fourthGearKey, reverseKey;
-    VirtualKeyCode toggleKey, reloadKey, shiftUpKey, shiftDownKey, recordKey, bindKey;
-    std::int32_t padHoldControl, padUpControl, padDownControl;
-    std::int32_t fitGears;
-};
+// The key-binding file's fields, one row each, in the order a line tests
+// them: the key text that selects it, its name (in KeyBindings, the log and a
+// recording's header) and its kind. The first key text found anywhere in a
+// line selects its field, so no key text may hold another: "PadClutch" would
+// bind the clutch key.
+#define MG_BINDING_FIELDS(FIELD)                                                                   \
+    FIELD("Clutch", clutchKey, GearKey)                                                            \
+    FIELD("FirstGear", firstGearKey, GearKey)                                                      \
+    FIELD("SecondGear", secondGearKey, GearKey)                                                    \
+    FIELD("ThirdGear", thirdGearKey, GearKey)                                                      \
+    FIELD("FourthGear", fourthGearKey, GearKey)                                                    \
+    FIELD("Reverse", reverseKey, GearKey)                                                          \
+    FIELD("Enable/Disable", toggleKey, OptionalKey)                                                \
+    FIELD("Reload", reloadKey, OptionalKey)                                                        \
+    FIELD("ShiftUp", shiftUpKey, OptionalKey)                                                      \
+    FIELD("ShiftDown", shiftDownKey, OptionalKey)                                                  \
+    FIELD("Record", recordKey, OptionalKey)                                                        \
+    FIELD("Bind", bindKey, OptionalKey)                                                            \
+    FIELD("PadHold", padHoldControl, PadControl)                                                   \
+    FIELD("PadUp", padUpControl, PadControl)                                                       \
+    FIELD("PadDown", padDownControl, PadControl)                                                   \
+    FIELD("FitGears", fitGears, Switch)
 
-struct BindingField {
-    // A switch takes 0 or 1 only.
-    enum class Kind : std::uint8_t { GearKey, OptionalKey, PadControl, Switch };
+// Keys are Windows virtual-key codes; pad buttons are the game's control
+// numbers. 0 binds nothing. A switch takes 0 or 1 only, 1 for on.
+enum class BindingKind : std::uint8_t { GearKey, OptionalKey, PadControl, Switch };
+
+template <typename Bindings>
+struct BindingFieldOf {
+    using Kind = BindingKind;
+    using Struct = Bindings;
     std::string_view keyText;
     std::string_view fieldName;
-    VirtualKeyCode KeyBindings::*member;
+    std::int32_t Bindings::*member;
     Kind kind;
 };
 
-// In the order a line tests them: the first key text found anywhere in a line
-// selects its field. So no key text may hold another: "PadClutch" would bind
-// the clutch key.
-inline constexpr std::array<BindingField, 16> bindingFields = {{
-    {"Clutch", "clutchKey", &KeyBindings::clutchKey, BindingField::Kind::GearKey},
-    {"FirstGear", "firstGearKey", &KeyBindings::firstGearKey, BindingField::Kind::GearKey},
-    {"SecondGear", "secondGearKey", &KeyBindings::secondGearKey, BindingField::Kind::GearKey},
-    {"ThirdGear", "thirdGearKey", &KeyBindings::thirdGearKey, BindingField::Kind::GearKey},
-    {"FourthGear", "fourthGearKey", &KeyBindings::fourthGearKey, BindingField::Kind::GearKey},
-    {"Reverse", "reverseKey", &KeyBindings::reverseKey, BindingField::Kind::GearKey},
-    {"Enable/Disable", "toggleKey", &KeyBindings::toggleKey, BindingField::Kind::OptionalKey},
-    {"Reload", "reloadKey", &KeyBindings::reloadKey, BindingField::Kind::OptionalKey},
-    {"ShiftUp", "shiftUpKey", &KeyBindings::shiftUpKey, BindingField::Kind::OptionalKey},
-    {"ShiftDown", "shiftDownKey", &KeyBindings::shiftDownKey, BindingField::Kind::OptionalKey},
-    {"Record", "recordKey", &KeyBindings::recordKey, BindingField::Kind::OptionalKey},
-    {"Bind", "bindKey", &KeyBindings::bindKey, BindingField::Kind::OptionalKey},
-    {"PadHold", "padHoldControl", &KeyBindings::padHoldControl, BindingField::Kind::PadControl},
-    {"PadUp", "padUpControl", &KeyBindings::padUpControl, BindingField::Kind::PadControl},
-    {"PadDown", "padDownControl", &KeyBindings::padDownControl, BindingField::Kind::PadControl},
-    {"FitGears", "fitGears", &KeyBindings::fitGears, BindingField::Kind::Switch},
-}};
+// A list of fields makes a struct with a member for each, and its table;
+// a test makes a longer one the same way.
+#define MG_BINDING_MEMBER(keyText, name, kind) std::int32_t name;
+#define MG_BINDING_ROW(keyText, name, kind)                                                        \
+    BindingFieldOf<Bindings>{keyText, #name, &Bindings::name, BindingKind::kind},
+#define MG_BINDING_TABLE(BindingsStruct, FIELDS)                                                   \
+    [] {                                                                                           \
+        using Bindings = BindingsStruct;                                                           \
+        return std::to_array({FIELDS(MG_BINDING_ROW)});                                            \
+    }()
 
-constexpr auto holdsAnotherKeyText = [](const BindingField& field) {
-    return std::ranges::count_if(bindingFields, [&field](const BindingField& other) {
-               return field.keyText.find(other.keyText) != std::string_view::npos;
-           }) > 1;
+// The key bindings, a member for each field; 0 for each as the plug-in loads.
+struct KeyBindings {
+    MG_BINDING_FIELDS(MG_BINDING_MEMBER)
 };
-static_assert(std::ranges::none_of(bindingFields, holdsAnotherKeyText));
+using BindingField = BindingFieldOf<KeyBindings>;
+// The struct a field table's members belong to.
+template <const auto& fields>
+using BindingsOf = typename std::remove_cvref_t<decltype(fields)>::value_type::Struct;
+inline constexpr auto bindingFields = MG_BINDING_TABLE(KeyBindings, MG_BINDING_FIELDS);
+
+template <const auto& fields>
+constexpr bool keyTextsApart() {
+    return std::ranges::none_of(fields, [](const auto& field) {
+        return std::ranges::count_if(fields, [&field](const auto& other) {
+                   return field.keyText.find(other.keyText) != std::string_view::npos;
+               }) > 1;
+    });
+}
+static_assert(keyTextsApart<bindingFields>(), "no key text may hold another");
 
 constexpr int noField = -1;
-using FieldSet = std::uint16_t; // bit i stands for bindingFields[i]
-static_assert(bindingFields.size() <= 16);
+// Bit i stands for fields[i].
+template <std::size_t fieldCount>
+using FieldSetOf = std::bitset<fieldCount>;
+using FieldSet = FieldSetOf<bindingFields.size()>;
 
 // A longer file is not read at all; one of exactly 1 MiB still is.
 constexpr std::size_t bindingFileBytesAtMost = 1024 * 1024;
@@ -73,16 +98,18 @@ constexpr std::int32_t lastGameControl = 360;
 enum class ValueParse : std::uint8_t { Parsed, NoDigits, OutOfRange, NoGameControl, NoSwitch };
 
 // What one line did.
-struct LineOutcome {
+template <std::size_t fieldCount>
+struct LineOutcomeOf {
     std::uint64_t number = 0; // from 1
     std::string_view text;    // as written, valid only while the line is handed on
-    FieldSet keyTextsFound = 0;
+    FieldSetOf<fieldCount> keyTextsFound{};
     int field = noField; // the first found selects its field
     bool hasEquals = false;
     ValueParse parse = ValueParse::NoDigits;
     std::int32_t value = 0;   // also when it is no game control
     int byteAfterDigits = -1; // -1 when the line ended the digits, or had none
 };
+using LineOutcome = LineOutcomeOf<bindingFields.size()>;
 
 // What the whole text did.
 struct ReadSummary {
@@ -96,11 +123,12 @@ struct ReadSummary {
 
 inline constexpr std::string_view blankBytes = " \t\n\v\f\r";
 
-inline LineOutcome readBindingLine(std::string_view line, std::uint64_t number) {
-    LineOutcome outcome{.number = number, .text = line};
-    for (std::size_t field = 0; field < bindingFields.size(); ++field) {
-        if (line.find(bindingFields[field].keyText) != std::string_view::npos) {
-            outcome.keyTextsFound |= static_cast<FieldSet>(1u << field);
+template <const auto& fields = bindingFields>
+LineOutcomeOf<fields.size()> readBindingLine(std::string_view line, std::uint64_t number) {
+    LineOutcomeOf<fields.size()> outcome{.number = number, .text = line};
+    for (std::size_t field = 0; field < fields.size(); ++field) {
+        if (line.find(fields[field].keyText) != std::string_view::npos) {
+            outcome.keyTextsFound.set(field);
             if (outcome.field == noField) {
                 outcome.field = static_cast<int>(field);
             }
@@ -124,21 +152,21 @@ inline LineOutcome readBindingLine(std::string_view line, std::uint64_t number) 
         return outcome;
     }
     outcome.byteAfterDigits = after < end ? static_cast<unsigned char>(*after) : -1;
-    const BindingField::Kind kind = bindingFields[outcome.field].kind;
-    outcome.parse = error == std::errc::result_out_of_range ? ValueParse::OutOfRange
-                    : kind == BindingField::Kind::PadControl &&
-                            (outcome.value < 0 || outcome.value > lastGameControl)
-                        ? ValueParse::NoGameControl
-                    : kind == BindingField::Kind::Switch && outcome.value != 0 && outcome.value != 1
-                        ? ValueParse::NoSwitch
-                        : ValueParse::Parsed;
+    const BindingKind kind = fields[static_cast<std::size_t>(outcome.field)].kind;
+    outcome.parse =
+        error == std::errc::result_out_of_range ? ValueParse::OutOfRange
+        : kind == BindingKind::PadControl && (outcome.value < 0 || outcome.value > lastGameControl)
+            ? ValueParse::NoGameControl
+        : kind == BindingKind::Switch && outcome.value != 0 && outcome.value != 1
+            ? ValueParse::NoSwitch
+            : ValueParse::Parsed;
     return outcome;
 }
 
 // Applies the text's lines over bindings in file order, handing each line's
 // outcome to onLine after. A line that doesn't parse leaves its field as it was.
-template <typename OnLine>
-ReadSummary readBindingText(std::string_view text, KeyBindings& bindings, OnLine&& onLine) {
+template <const auto& fields = bindingFields, typename Bindings, typename OnLine>
+ReadSummary readBindingText(std::string_view text, Bindings& bindings, OnLine&& onLine) {
     ReadSummary summary;
     summary.tooLarge = text.size() > bindingFileBytesAtMost;
     summary.utf16 =
@@ -162,9 +190,9 @@ ReadSummary readBindingText(std::string_view text, KeyBindings& bindings, OnLine
         if (end < rest.size() && line.ends_with('\r')) {
             line.remove_suffix(1);
         }
-        const LineOutcome outcome = readBindingLine(line, ++summary.lines);
+        const auto outcome = readBindingLine<fields>(line, ++summary.lines);
         if (outcome.parse == ValueParse::Parsed) {
-            bindings.*bindingFields[outcome.field].member = outcome.value;
+            bindings.*fields[static_cast<std::size_t>(outcome.field)].member = outcome.value;
         }
         onLine(outcome);
         rest.remove_prefix(std::min(end + 1, rest.size()));

@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <array>
 #include <cstddef>
+#include <optional>
 #include <string_view>
 #include <vector>
 
@@ -11,50 +12,73 @@
 #include "gears/gears.h"
 
 // The field of this name in the field table, or the table's size for none.
+template <const auto& fields = bindingFields>
 constexpr std::size_t fieldNamed(std::string_view fieldName) {
     return static_cast<std::size_t>(
-        std::ranges::find(bindingFields, fieldName, &BindingField::fieldName) -
-        bindingFields.begin());
+        std::ranges::find(fields, fieldName, [](const auto& field) { return field.fieldName; }) -
+        fields.begin());
 }
 
 inline constexpr std::size_t clutchField = fieldNamed("clutchKey");
 
 // The field of each gear's key, by Gear.
-constexpr std::array<std::size_t, gearCount> gearKeyFields = [] {
-    std::array<std::size_t, gearCount> fields{};
-    for (std::size_t gear = 0; gear < gearCount; ++gear) {
-        fields[gear] = fieldNamed(gearTable[gear].keyField);
+template <const auto& gears, const auto& fields>
+constexpr auto gearKeyFieldsOf = [] {
+    std::array<std::size_t, std::size(gears)> keyFields{};
+    for (std::size_t gear = 0; gear < keyFields.size(); ++gear) {
+        keyFields[gear] = fieldNamed<fields>(gears[gear].keyField);
     }
-    return fields;
+    return keyFields;
 }();
+constexpr auto gearKeyFields = gearKeyFieldsOf<gearTable, bindingFields>;
 
 // The fields a player chooses keys for in the game, in the order asked: the
 // clutch, then each gear's key in the gear table's order.
-inline constexpr std::size_t choosableFieldCount = gearCount + 1;
-constexpr std::array<std::size_t, choosableFieldCount> choosableFields = [] {
-    std::array<std::size_t, choosableFieldCount> fields{clutchField};
-    std::ranges::copy(gearKeyFields, fields.begin() + 1);
-    return fields;
+template <const auto& gears, const auto& fields>
+constexpr auto choosableFieldsOf = [] {
+    std::array<std::size_t, std::size(gears) + 1> chosen{fieldNamed<fields>("clutchKey")};
+    std::ranges::copy(gearKeyFieldsOf<gears, fields>, chosen.begin() + 1);
+    return chosen;
 }();
+constexpr auto choosableFields = choosableFieldsOf<gearTable, bindingFields>;
+inline constexpr std::size_t choosableFieldCount = choosableFields.size();
 
 // The clutch and the gears' keys are the fields a gearbox can't do without.
+template <const auto& gears, const auto& fields>
+constexpr bool clutchOrGearKeyFieldOf(std::size_t field) {
+    return std::ranges::count(choosableFieldsOf<gears, fields>, field) == 1;
+}
 constexpr bool clutchOrGearKeyField(std::size_t field) {
-    return field == clutchField || std::ranges::count(gearKeyFields, field) == 1;
+    return clutchOrGearKeyFieldOf<gearTable, bindingFields>(field);
 }
 
-// A gear's key field that is missing, or no gear key, or a gear key that is no
-// gear's, stops the build.
-static_assert(
-    [] {
-        for (std::size_t field = 0; field < bindingFields.size(); ++field) {
-            const bool gearKey = bindingFields[field].kind == BindingField::Kind::GearKey;
-            if (gearKey != clutchOrGearKeyField(field)) {
-                return false;
-            }
+// Every gear has a key field of its own, and the gear keys of the field table
+// are those and the clutch.
+template <const auto& gears, const auto& fields>
+constexpr bool gearKeysMatchFields() {
+    for (std::size_t field = 0; field < fields.size(); ++field) {
+        const bool gearKey = fields[field].kind == BindingKind::GearKey;
+        if (gearKey != clutchOrGearKeyFieldOf<gears, fields>(field)) {
+            return false;
         }
-        return std::ranges::count(gearKeyFields, bindingFields.size()) == 0;
-    }(),
-    "the field table's gear keys are the clutch and a key of its own for each gear");
+    }
+    return std::ranges::count(choosableFieldsOf<gears, fields>, fields.size()) == 0;
+}
+static_assert(gearKeysMatchFields<gearTable, bindingFields>(),
+              "the field table's gear keys are the clutch and a key of its own for each gear");
+
+// The gear whose key is down, an earlier gear's first, or none.
+template <const auto& gears = gearTable, const auto& fields = bindingFields, typename Bindings,
+          typename KeyDown>
+std::optional<Gear> gearOfKeyDown(const Bindings& bindings, KeyDown keyDown) {
+    constexpr auto& keyFields = gearKeyFieldsOf<gears, fields>;
+    for (std::size_t gear = 0; gear < keyFields.size(); ++gear) {
+        if (keyDown(bindings.*fields[keyFields[gear]].member)) {
+            return Gear{static_cast<std::uint8_t>(gear)};
+        }
+    }
+    return std::nullopt;
+}
 
 // How the player can reach every gear, if at all: the clutch with a key per
 // gear, the clutch with the shift-up and shift-down keys, or the pad's hold

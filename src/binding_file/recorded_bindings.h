@@ -27,17 +27,39 @@ constexpr std::int32_t highestBindingValue(BindingField::Kind kind) {
 }
 
 // Every name a recording's bindings hold, and the values each can take.
-inline constexpr auto recordedBindingFields = [] {
-    std::array<RecordedField, bindingFields.size() + 1> fields{};
-    for (std::size_t i = 0; i < bindingFields.size(); ++i) {
-        fields[i] = {bindingFields[i].fieldName, 0, highestBindingValue(bindingFields[i].kind)};
+template <const auto& fields = bindingFields>
+constexpr auto recordedBindingFieldsOf() {
+    std::array<RecordedField, fields.size() + 1> recorded{};
+    for (std::size_t i = 0; i < fields.size(); ++i) {
+        recorded[i] = {fields[i].fieldName, 0, highestBindingValue(fields[i].kind)};
     }
-    fields.back() = {recordedFileName, 0, static_cast<std::int32_t>(lastBindingsFile)};
-    return fields;
-}();
+    recorded.back() = {recordedFileName, 0, static_cast<std::int32_t>(lastBindingsFile)};
+    return recorded;
+}
+inline constexpr auto recordedBindingFields = recordedBindingFieldsOf();
 
-std::vector<NamedValue> recordedBindings(const KeyBindings& keys, BindingsFile file);
+template <const auto& fields = bindingFields>
+std::vector<NamedValue> recordedBindings(const BindingsOf<fields>& keys, BindingsFile file) {
+    std::vector<NamedValue> values;
+    for (const auto& field : fields) {
+        values.push_back({std::string(field.fieldName), keys.*field.member});
+    }
+    values.push_back({std::string(recordedFileName), static_cast<std::int32_t>(file)});
+    return values;
+}
 
-// From bindings that name each of recordedBindingFields.
-KeyBindings keysOfRecording(const std::vector<NamedValue>& bindings);
+// A field the bindings don't name stays unbound, or off.
+template <const auto& fields = bindingFields>
+BindingsOf<fields> keysOfRecording(const std::vector<NamedValue>& bindings) {
+    BindingsOf<fields> keys{};
+    for (const NamedValue& value : bindings) {
+        for (const auto& field : fields) {
+            if (value.name == field.fieldName) {
+                keys.*field.member = value.value;
+            }
+        }
+    }
+    return keys;
+}
+
 BindingsFile fileOfRecording(const std::vector<NamedValue>& bindings);

@@ -9,9 +9,9 @@
 #include "keys/input_names.h"
 #include "log/plugin_log.h"
 
-BindingsState bindingsState;
-
 namespace {
+
+BindingsState state;
 
 std::string notFound(const std::vector<std::string>& places) {
     std::string text = std::string(bindingFileName) + " not found; looked in:\n";
@@ -30,9 +30,9 @@ BindingReading unread(const KeyBindings& bindings) {
 
 // Why no file was read, and that the bindings in use stay, for the log.
 void logUnread(const std::string& reason, bool reload) {
-    bindingsState.logWritten =
+    state.logWritten =
         writeLog(reason + (reload ? "The keys read before stay bound.\n" : "No key is bound.\n") +
-                 resultingBindingsReport(unread(bindingsState.keys)));
+                 resultingBindingsReport(unread(state.keys)));
 }
 
 // Takes the file read at path into the bindings in use, over them on the
@@ -40,7 +40,6 @@ void logUnread(const std::string& reason, bool reload) {
 // given. A file that opened but couldn't be read counts as none found.
 BindingsFile readAndLog(const std::string& path, const FileRead& file, bool reload,
                         std::string note) {
-    BindingsState& state = bindingsState;
     if (file.answer != ReadAnswer::Read && file.answer != ReadAnswer::TooLarge &&
         file.answer != ReadAnswer::InUse) {
         return BindingsFile::NotFound;
@@ -70,8 +69,27 @@ BindingsFile readAndLog(const std::string& path, const FileRead& file, bool relo
 
 } // namespace
 
+const BindingsState& bindingsState() {
+    return state;
+}
+
+std::span<const StateField> bindingsStateFields() {
+    static constexpr auto fields = std::to_array({
+        choiceField<state, &BindingsState::file>("bindingsFile", int(lastBindingsFile)),
+        flagField<state, &BindingsState::logWritten>("logWritten"),
+    });
+    return fields;
+}
+
+void useKeyBindings(const KeyBindings& keys) {
+    state.keys = keys;
+}
+
+void resetKeyBindings() {
+    state = BindingsState{};
+}
+
 void loadKeyBindings() {
-    BindingsState& state = bindingsState;
     const FoundBindingFile found = findBindingFile();
     state.file =
         found.path.empty() ? BindingsFile::NotFound : readAndLog(found.path, found.read, false, "");
@@ -83,7 +101,6 @@ void loadKeyBindings() {
 }
 
 std::string reloadKeyBindings() {
-    BindingsState& state = bindingsState;
     const FoundBindingFile found = findBindingFile();
     const BindingsFile file =
         found.path.empty() ? BindingsFile::NotFound
@@ -99,7 +116,6 @@ std::string reloadKeyBindings() {
 }
 
 bool lookForBindingsAgain() {
-    BindingsState& state = bindingsState;
     if (state.file == BindingsFile::Utf16 || state.file == BindingsFile::Read) {
         return false;
     }
@@ -118,7 +134,6 @@ bool lookForBindingsAgain() {
 }
 
 std::string applyChosenKeys(const ChosenKeys& keys) {
-    BindingsState& state = bindingsState;
     for (std::size_t place = 0; place < choosableFieldCount; ++place) {
         state.keys.*bindingFields[choosableFields[place]].member = keys[place];
     }
@@ -153,6 +168,5 @@ std::string applyChosenKeys(const ChosenKeys& keys) {
 }
 
 std::string bindingsNotice() {
-    return bindingsNoticeText(bindingsState.file, bindingsState.keys, false,
-                              bindingsState.logWritten);
+    return bindingsNoticeText(state.file, state.keys, false, state.logWritten);
 }

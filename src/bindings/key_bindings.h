@@ -2,11 +2,13 @@
 // the reload key, and while none was read, when the player next drives.
 #pragma once
 
+#include <span>
 #include <string>
 
 #include "binding_file/binding_reader.h"
 #include "binding_file/binding_rewrite.h"
 #include "bindings/notices.h"
+#include "recording/state_field.h"
 
 struct BindingsState {
     KeyBindings keys{};
@@ -19,7 +21,19 @@ struct BindingsState {
     std::string path;
 };
 
-extern BindingsState bindingsState;
+// Only the functions below change it.
+const BindingsState& bindingsState();
+
+// The bindings' part of the plug-in's state as a recording keeps it, but for
+// the keys, which the recording's header keeps.
+std::span<const StateField> bindingsStateFields();
+
+// The keys in use become these, as a replay starts a plug-in with the keys
+// its recording names; nothing is read or logged.
+void useKeyBindings(const KeyBindings& keys);
+
+// The bindings as the DLL loads them: no key bound and no file read.
+void resetKeyBindings();
 
 // The first pass: looks for the file, reads it if found, and writes the log.
 // Nothing is looked for earlier, while the DLL loads.

@@ -7,9 +7,9 @@
 #include "keys/own_inputs.h"
 #include "keys/virtual_keys.h"
 
-ChoosingState choosingState;
-
 namespace {
+
+ChoosingState state;
 
 constexpr VirtualKeyCode leftMouse = 1, rightMouse = 2, backspaceKey = 8, enterKey = 13,
                          escapeKey = 27;
@@ -17,8 +17,7 @@ constexpr VirtualKeyCode leftMouse = 1, rightMouse = 2, backspaceKey = 8, enterK
 // Asks for every key and notes which are down: the first that went down since
 // the last look, or 0.
 VirtualKeyCode firstKeyPressed(bool& arrowPressed) {
-    ChoosingState& state = choosingState;
-    if (!keyboardState.gameHasFocus) {
+    if (!keyboardState().gameHasFocus) {
         state.keysHeld.fill(~0u);
         return 0;
     }
@@ -37,11 +36,10 @@ VirtualKeyCode firstKeyPressed(bool& arrowPressed) {
 }
 
 VirtualKeyCode keyInUse(std::size_t step) {
-    return bindingsState.keys.*bindingFields[choosableFields[step]].member;
+    return bindingsState().keys.*bindingFields[choosableFields[step]].member;
 }
 
 Refusal refusalOf(VirtualKeyCode key) {
-    const ChoosingState& state = choosingState;
     if (key == 0) {
         return Refusal::NothingToKeep;
     }
@@ -54,7 +52,7 @@ Refusal refusalOf(VirtualKeyCode key) {
     if (key == escapeKey || key == leftMouse || key == rightMouse) {
         return Refusal::GameKey;
     }
-    if (key == bindingsState.keys.bindKey) {
+    if (key == bindingsState().keys.bindKey) {
         return Refusal::BindKey;
     }
     const auto chosen = state.chosen.begin() + state.step;
@@ -79,7 +77,6 @@ std::string_view fieldText(std::size_t step) {
 }
 
 void writeLine(PromptLine& line) {
-    const ChoosingState& state = choosingState;
     std::array<char, 12> number{};
     const std::string_view field = fieldText(state.step);
     const int fieldLength = static_cast<int>(field.size());
@@ -121,15 +118,33 @@ void writeLine(PromptLine& line) {
                   ". Press another key for %.*s, Backspace cancels.", fieldLength, field.data());
 }
 
+constexpr char chosenKeyName[] = "chosenKey";
+constexpr char keysHeldName[] = "keysHeld";
+
 } // namespace
 
+const ChoosingState& choosingState() {
+    return state;
+}
+
+std::span<const StateField> choosingStateFields() {
+    static constexpr auto fields = joinedFields(
+        std::to_array(
+            {flagField<state, &ChoosingState::choosing>("choosing"),
+             choiceField<state, &ChoosingState::step>("choosingStep", choosableFieldCount - 1)}),
+        elementFields<state, &ChoosingState::chosen, chosenKeyName>(),
+        std::to_array({numberField<state, &ChoosingState::refusedKey>("refusedKey"),
+                       choiceField<state, &ChoosingState::refusal>("refusal", int(lastRefusal))}),
+        elementFields<state, &ChoosingState::keysHeld, keysHeldName>());
+    return fields;
+}
+
 void startChoosingKeys() {
-    choosingState = ChoosingState{.choosing = true};
-    choosingState.keysHeld.fill(~0u);
+    state = ChoosingState{.choosing = true};
+    state.keysHeld.fill(~0u);
 }
 
 ChoosingPass chooseKeysPass() {
-    ChoosingState& state = choosingState;
     ChoosingPass pass;
     const VirtualKeyCode pressed = firstKeyPressed(pass.toggleArrowPressed);
     if (pressed == backspaceKey) {
@@ -155,7 +170,11 @@ ChoosingPass chooseKeysPass() {
     return pass;
 }
 
+void stopChoosingKeys() {
+    state = ChoosingState{};
+}
+
 bool heldWhileChoosing(VirtualKeyCode key) {
     return key > 0 && key < choosingCodesBelow &&
-           ((choosingState.keysHeld[static_cast<std::size_t>(key / 32)] >> (key % 32)) & 1u) != 0;
+           ((state.keysHeld[static_cast<std::size_t>(key / 32)] >> (key % 32)) & 1u) != 0;
 }

@@ -5,9 +5,11 @@
 
 #include <array>
 #include <cstdint>
+#include <span>
 
 #include "binding_file/binding_rewrite.h"
 #include "host/keyboard.h"
+#include "recording/state_field.h"
 #include "screen/hud.h"
 
 // Why a key can't be the one asked for.
@@ -44,7 +46,12 @@ struct ChoosingState {
     std::array<std::uint32_t, choosingCodesBelow / 32> keysHeld{};
 };
 
-extern ChoosingState choosingState;
+// Only the functions below change it.
+const ChoosingState& choosingState();
+
+// Choosing's part of the plug-in's state as a recording keeps it: a field for
+// each key chosen, and for each word of keys held.
+std::span<const StateField> choosingStateFields();
 
 // Asks for the first field; a key held as it starts counts once pressed again.
 void startChoosingKeys();
@@ -54,7 +61,7 @@ using PromptLine = std::array<char, textLengthAtMost + 1>;
 
 struct ChoosingPass {
     enum class End : std::uint8_t { None, Cancelled, Chosen };
-    // Chosen: choosingState.chosen holds every key.
+    // Chosen: choosingState().chosen holds every key.
     End end = End::None;
     // The right arrow went down: the gearbox's own switch, which works on.
     bool toggleArrowPressed = false;
@@ -65,6 +72,9 @@ struct ChoosingPass {
 // One pass: asks for every key (with the focus), takes the first newly
 // pressed, and says what to show.
 ChoosingPass chooseKeysPass();
+
+// Choosing ends, if it goes on, with nothing chosen: as the DLL loads it.
+void stopChoosingKeys();
 
 // Whether the key was down at the choosing's last look.
 bool heldWhileChoosing(VirtualKeyCode key);

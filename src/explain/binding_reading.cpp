@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <array>
-#include <bit>
 
 ExplainedLine explainedLine(const LineOutcome& line) {
     const std::string_view text = line.text;
@@ -46,7 +45,7 @@ BindingReading readBindings(std::string_view text, const KeyBindings& start) {
         if (kept != none) {
             reading.lines.push_back(explainedLine(line));
         }
-        if (kept == none && std::popcount(line.keyTextsFound) > 1) {
+        if (kept == none && line.keyTextsFound.count() > 1) {
             ++reading.laterLinesNamingSeveral;
         }
         if (line.parse == ValueParse::Parsed) {

@@ -111,7 +111,7 @@ std::string verdict(const ExplainedLine& line) {
 
     std::vector<std::string> others;
     for (std::size_t i = field + 1; i < bindingFields.size(); ++i) {
-        if ((outcome.keyTextsFound >> i) & 1u) {
+        if (outcome.keyTextsFound.test(i)) {
             others.emplace_back(bindingFields[i].keyText);
         }
     }

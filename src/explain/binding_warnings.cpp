@@ -22,7 +22,7 @@ bool keyField(const BindingField& field) {
 std::vector<std::string> fieldNames(FieldSet fields) {
     std::vector<std::string> names;
     for (std::size_t i = 0; i < bindingFields.size(); ++i) {
-        if ((fields >> i) & 1u) {
+        if (fields.test(i)) {
             names.emplace_back(bindingFields[i].keyText);
         }
     }

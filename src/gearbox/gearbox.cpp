@@ -14,9 +14,9 @@
 #include "screen/hud.h"
 #include "screen/screen_layout.h"
 
-GearboxState gearboxState;
-
 namespace {
+
+GearboxState state;
 
 const GearSpec& gearSpec(Gear gear) {
     return gearTable[static_cast<std::size_t>(gear)];
@@ -45,14 +45,14 @@ GameHandle gearboxVehicle() {
 
 void capVehicle(GameHandle vehicle, float maxSpeed) {
     capVehicleSpeed(vehicle, maxSpeed);
-    gearboxState.cappedVehicle = vehicle;
+    state.cappedVehicle = vehicle;
 }
 
 // Whoever drives the capped vehicle next gets it back as the game made it.
 void liftCap() {
-    if (gearboxState.cappedVehicle != 0) {
-        capVehicleSpeed(gearboxState.cappedVehicle, openCap);
-        gearboxState.cappedVehicle = 0;
+    if (state.cappedVehicle != 0) {
+        capVehicleSpeed(state.cappedVehicle, openCap);
+        state.cappedVehicle = 0;
     }
 }
 
@@ -70,10 +70,8 @@ bool pushingInReverse() {
 // Game controls answer to every device: the pad's LB is also the right mouse
 // button, its A the X key. So the pad's bindings count only while the player
 // uses a pad, and a keyboard player keeps aiming from the car.
-bool padInUse() {
-    const KeyBindings& bindings = bindingsState.keys;
-    return (bindings.padHoldControl != 0 || bindings.padUpControl != 0 ||
-            bindings.padDownControl != 0) &&
+bool padInUse(const KeyBindings& keys) {
+    return (keys.padHoldControl != 0 || keys.padUpControl != 0 || keys.padDownControl != 0) &&
            !usingKeyboardAndMouse();
 }
 
@@ -83,17 +81,14 @@ bool padPressed(bool pad, ControlId control, bool& wasHeld) {
 }
 
 // The clutch key, or the pad's hold button.
-bool clutchDown(bool pad) {
-    return keyDown(bindingsState.keys.clutchKey) ||
-           (pad && bindingsState.keys.padHoldControl != 0 &&
-            controlHeld(bindingsState.keys.padHoldControl));
+bool clutchDown(const KeyBindings& keys, bool pad) {
+    return keyDown(keys.clutchKey) ||
+           (pad && keys.padHoldControl != 0 && controlHeld(keys.padHoldControl));
 }
 
 // The pad's buttons do only the gearbox's work while it acts.
-void suppressPadControls(bool pad) {
-    for (const ControlId control :
-         {bindingsState.keys.padHoldControl, bindingsState.keys.padUpControl,
-          bindingsState.keys.padDownControl}) {
+void suppressPadControls(const KeyBindings& keys, bool pad) {
+    for (const ControlId control : {keys.padHoldControl, keys.padUpControl, keys.padDownControl}) {
         if (pad && control != 0) {
             suppressControl(control);
         }
@@ -116,11 +111,10 @@ std::string speedText(float speed) {
 // A vehicle's top speed is its own, not the moment's: asked once, when the
 // gearbox comes to the vehicle. An answer out of range leaves the gears as
 // written, and the log says so once for the vehicle.
-void fitGearsTo(GameHandle vehicle) {
-    GearboxState& state = gearboxState;
+void fitGearsTo(const KeyBindings& keys, GameHandle vehicle) {
     state.fittedVehicle = vehicle;
     state.fittedTopSpeed = tableTopSpeed;
-    if (bindingsState.keys.fitGears != 1) {
+    if (keys.fitGears != 1) {
         return;
     }
     const float top = vehicleTopSpeed(vehicle);
@@ -146,7 +140,7 @@ GearSpeeds gearSpeeds(const GearSpec& gear) {
     if (gear.reverse) {
         return {gear.cap, gear.hintAbove, gear.lugAtOrBelow};
     }
-    const float scale = gearboxState.fittedTopSpeed / tableTopSpeed;
+    const float scale = state.fittedTopSpeed / tableTopSpeed;
     return {gear.cap == openCap ? openCap : gear.cap * scale, gear.hintAbove * scale,
             gear.lugAtOrBelow * scale};
 }
@@ -175,7 +169,7 @@ void runGearStep(GameHandle vehicle, const GearSpec& gear, float frameSpeed) {
         }
     }
 
-    gearboxState.shiftHint = gear.hints && frameSpeed > speeds.hintAbove;
+    state.shiftHint = gear.hints && frameSpeed > speeds.hintAbove;
 }
 
 // One gear up or down: the nearest shift rank beyond the gear's; none past
@@ -197,24 +191,19 @@ Gear nextGear(Gear gear, bool up) {
 // A gear key selects its gear; else a shift press moves one gear. Shift presses
 // are looked for on every pass, so that one made before the clutch doesn't
 // count once the clutch is in.
-void changeGear(bool pad) {
-    GearboxState& state = gearboxState;
-    const bool upKey = keyPressed(bindingsState.keys.shiftUpKey, state.shiftUpKeyWasDown);
-    const bool upButton = padPressed(pad, bindingsState.keys.padUpControl, state.padUpWasHeld);
-    const bool downKey = keyPressed(bindingsState.keys.shiftDownKey, state.shiftDownKeyWasDown);
-    const bool downButton =
-        padPressed(pad, bindingsState.keys.padDownControl, state.padDownWasHeld);
+void changeGear(const KeyBindings& keys, bool pad) {
+    const bool upKey = keyPressed(keys.shiftUpKey, state.shiftUpKeyWasDown);
+    const bool upButton = padPressed(pad, keys.padUpControl, state.padUpWasHeld);
+    const bool downKey = keyPressed(keys.shiftDownKey, state.shiftDownKeyWasDown);
+    const bool downButton = padPressed(pad, keys.padDownControl, state.padDownWasHeld);
     const bool up = upKey || upButton;
     const bool down = downKey || downButton;
     if (!state.clutchHeld) {
         return;
     }
-    // An earlier gear's key wins.
-    for (std::size_t gear = 0; gear < gearCount; ++gear) {
-        if (keyDown(bindingsState.keys.*bindingFields[gearKeyFields[gear]].member)) {
-            state.gear = Gear{static_cast<std::uint8_t>(gear)};
-            return;
-        }
+    if (const std::optional<Gear> keyed = gearOfKeyDown(keys, keyDown)) {
+        state.gear = *keyed;
+        return;
     }
     const Gear next = nextGear(state.gear, up);
     if (up || down) {
@@ -224,47 +213,73 @@ void changeGear(bool pad) {
 
 } // namespace
 
-bool updateGearbox() {
+const GearboxState& gearboxState() {
+    return state;
+}
+
+std::span<const StateField> gearboxStateFields() {
+    static constexpr auto fields = std::to_array({
+        flagField<state, &GearboxState::transmissionEnabled>("transmissionEnabled"),
+        choiceField<state, &GearboxState::gear>("gear", gearCount - 1),
+        flagField<state, &GearboxState::clutchHeld>("clutchHeld"),
+        flagField<state, &GearboxState::shiftHint>("shiftHint"),
+        numberField<state, &GearboxState::cappedVehicle>("cappedVehicle"),
+        flagField<state, &GearboxState::shiftUpKeyWasDown>("shiftUpKeyWasDown"),
+        flagField<state, &GearboxState::shiftDownKeyWasDown>("shiftDownKeyWasDown"),
+        flagField<state, &GearboxState::padUpWasHeld>("padUpWasHeld"),
+        flagField<state, &GearboxState::padDownWasHeld>("padDownWasHeld"),
+        numberField<state, &GearboxState::fittedVehicle>("fittedVehicle"),
+        floatField<state, &GearboxState::fittedTopSpeed>("fittedTopSpeed", lowestTopSpeed,
+                                                         highestTopSpeed),
+        numberField<state, &GearboxState::unfitVehicle>("unfitVehicle"),
+    });
+    return fields;
+}
+
+bool updateGearbox(const KeyBindings& keys) {
+    if (!state.transmissionEnabled) {
+        return false;
+    }
     // Asked once: every call of the pass that takes a vehicle gets this one.
     const GameHandle vehicle = gearboxVehicle();
-    if (gearboxState.cappedVehicle != vehicle) {
+    if (state.cappedVehicle != vehicle) {
         liftCap();
     }
     if (vehicle == 0) {
         return false;
     }
-    if (vehicle != gearboxState.fittedVehicle) {
-        fitGearsTo(vehicle);
+    if (vehicle != state.fittedVehicle) {
+        fitGearsTo(keys, vehicle);
     }
 
     float frameSpeed = vehicleSpeed(vehicle);
 
-    const bool pad = padInUse();
-    gearboxState.clutchHeld = clutchDown(pad);
-    if (gearboxState.clutchHeld) {
+    const bool pad = padInUse(keys);
+    state.clutchHeld = clutchDown(keys, pad);
+    if (state.clutchHeld) {
         suppressControl(accelerateControl);
     }
-    suppressPadControls(pad);
+    suppressPadControls(keys, pad);
 
-    drawHudLabel("Clutch", clutchLabelX, gearboxState.clutchHeld);
-    drawHudLabel("Shift", shiftLabelX, gearboxState.shiftHint);
+    drawHudLabel("Clutch", clutchLabelX, state.clutchHeld);
+    drawHudLabel("Shift", shiftLabelX, state.shiftHint);
 
     // Not "<": a NaN speed must count as below, so the brake is suppressed.
     if (!(frameSpeed >= brakeFreeFrom)) {
         suppressControl(brakeControl);
     }
 
-    if (!gearSpec(gearboxState.gear).reverse && keyDown(brakeKey) && frameSpeed > 0.0f) {
+    if (!gearSpec(state.gear).reverse && keyDown(brakeKey) && frameSpeed > 0.0f) {
         frameSpeed -= sKeyAllowance;
     }
 
-    runGearStep(vehicle, gearSpec(gearboxState.gear), frameSpeed);
+    runGearStep(vehicle, gearSpec(state.gear), frameSpeed);
 
-    changeGear(pad);
+    changeGear(keys, pad);
 
     // From here on the pass already uses a gear selected above; its label and
     // cap show from the next pass.
-    const GearSpec& gear = gearSpec(gearboxState.gear);
+    const GearSpec& gear = gearSpec(state.gear);
     // Not "<=": a NaN speed must count as lugging.
     if (gear.lugs && !(frameSpeed > gearSpeeds(gear).lugAtOrBelow) && accelerating()) {
         stallEngine(vehicle);
@@ -275,17 +290,26 @@ bool updateGearbox() {
     return true;
 }
 
-void releaseGearbox() {
+void switchGearboxOn() {
+    state.transmissionEnabled = true;
+}
+
+void switchGearboxOff() {
     liftCap();
-    gearboxState.gear = Gear{};
-    gearboxState.fittedVehicle = 0;
+    state.gear = Gear{};
+    state.fittedVehicle = 0;
+    state.transmissionEnabled = false;
 }
 
 void fitGearsAgain() {
-    gearboxState.fittedVehicle = 0;
+    state.fittedVehicle = 0;
 }
 
 void restartGearbox() {
     // What the player chose stays; what the gearbox knew of the game goes.
-    gearboxState = GearboxState{.transmissionEnabled = gearboxState.transmissionEnabled};
+    state = GearboxState{.transmissionEnabled = state.transmissionEnabled};
+}
+
+void resetGearbox() {
+    state = GearboxState{};
 }

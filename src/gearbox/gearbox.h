@@ -1,8 +1,12 @@
 // The manual gearbox: gear state and its per-frame control of the vehicle.
 #pragma once
 
+#include <span>
+
+#include "binding_file/binding_reader.h"
 #include "gears/gears.h"
 #include "host/natives.h"
+#include "recording/state_field.h"
 
 // The game's estimate of a vehicle's top speed counts from this to this; any
 // other answer leaves the vehicle's gears as written.
@@ -32,16 +36,22 @@ struct GearboxState {
     GameHandle unfitVehicle = 0;
 };
 
-extern GearboxState gearboxState;
+// Only the functions below change it.
+const GearboxState& gearboxState();
 
-// One pass of the enabled gearbox. It drives only a vehicle with a gearbox
-// whose driver is the player's character, and says whether it did; elsewhere
-// it only lifts the cap it left on its last vehicle.
-bool updateGearbox();
+// The gearbox's part of the plug-in's state as a recording keeps it.
+std::span<const StateField> gearboxStateFields();
 
-// Switching the gearbox off: lifts the cap it left, once, and puts the gear
-// back to first. The disabled gearbox then touches no vehicle.
-void releaseGearbox();
+// One pass of the gearbox with the keys in use, which does nothing while it
+// is switched off. It drives only a vehicle with a gearbox whose driver is
+// the player's character, and says whether it did; elsewhere it only lifts
+// the cap it left on its last vehicle.
+bool updateGearbox(const KeyBindings& keys);
+
+void switchGearboxOn();
+// Lifts the cap it left, once, and puts the gear back to first. The gearbox
+// then touches no vehicle.
+void switchGearboxOff();
 
 // The key bindings were read again: the next pass that drives fits the gears
 // to its vehicle afresh, as FitGears now says.
@@ -51,3 +61,6 @@ void fitGearsAgain();
 // before mean nothing now, so the gearbox starts in first with nothing capped,
 // on or off as it was.
 void restartGearbox();
+
+// The gearbox as the DLL loads it: on, in first.
+void resetGearbox();

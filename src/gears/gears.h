@@ -65,14 +65,16 @@ constexpr GearSpec gearTable[] = {
 constexpr std::size_t gearCount = std::size(gearTable);
 static_assert(gearCount <= 256, "a Gear is one byte");
 
-constexpr bool shiftRanksDiffer = [] {
-    for (std::size_t i = 0; i < gearCount; ++i) {
-        for (std::size_t j = i + 1; j < gearCount; ++j) {
-            if (gearTable[i].shiftRank == gearTable[j].shiftRank) {
+// Shifting one gear up or down needs a rank per gear.
+template <const auto& gears>
+constexpr bool shiftRanksDiffer() {
+    for (std::size_t i = 0; i < std::size(gears); ++i) {
+        for (std::size_t j = i + 1; j < std::size(gears); ++j) {
+            if (gears[i].shiftRank == gears[j].shiftRank) {
                 return false;
             }
         }
     }
     return true;
-}();
-static_assert(shiftRanksDiffer, "shifting one gear up or down needs a rank per gear");
+}
+static_assert(shiftRanksDiffer<gearTable>(), "shifting one gear up or down needs a rank per gear");

@@ -2,18 +2,28 @@
 // focus, so that keys typed into another program don't drive.
 #pragma once
 
+#include <span>
+
 #include "keys/key_code.h"
+#include "recording/state_field.h"
 
 struct KeyboardState {
     // Whether the game's window had the focus when checkGameFocus last asked.
     bool gameHasFocus = false;
 };
 
-extern KeyboardState keyboardState;
+// Only the functions below change it.
+const KeyboardState& keyboardState();
+
+// The keyboard's part of the plug-in's state as a recording keeps it.
+std::span<const StateField> keyboardStateFields();
 
 // Asks Windows once which window has the focus; until the next call, keys
 // count as down only if it belongs to the game.
 void checkGameFocus();
+
+// The focus as the DLL loads: none checked, so no key counts.
+void resetKeyboard();
 
 // True while the key is down at the moment of the call and the game had the
 // focus at the last check; code 0, an unbound key, is never down and never asked about.

@@ -2,6 +2,17 @@
 
 TapState tapState;
 
+void openTap(std::uint8_t* at, std::uint8_t* entryLimit, std::size_t fileBytes) {
+    tapState = {
+        .cursor = at, .entryLimit = entryLimit, .passCut = false, .fileBytesLeft = fileBytes};
+}
+
+TapEnd closeTap() {
+    const TapEnd end = {tapState.cursor, tapState.passCut};
+    tapState = TapState{};
+    return end;
+}
+
 void tapCut() {
     tapState.passCut = true;
     tapState.entryLimit = tapState.cursor - 1;
@@ -30,6 +41,17 @@ void tapArgument(std::uint8_t*& at, const char* text) {
     }
     *length = static_cast<std::uint8_t>(count);
     at += count;
+}
+
+void tapStateValues(std::span<const std::int32_t> values) {
+    std::uint8_t* at = tapState.cursor;
+    if (at == nullptr) {
+        return;
+    }
+    *at++ = stateTag;
+    *at++ = static_cast<std::uint8_t>(values.size());
+    putBytes(at, values.data(), values.size_bytes());
+    tapState.cursor = at;
 }
 
 void tapKey(std::int32_t key, std::int16_t state) {

@@ -8,6 +8,7 @@
 
 #include <bit>
 #include <cstdint>
+#include <span>
 #include <string_view>
 
 #include "recording/recording.h"
@@ -28,11 +29,26 @@ struct TapState {
     std::size_t fileBytesLeft = 0;
 };
 
+// Only the tap's own functions write it, here and in tap.cpp, and the
+// native call that writes its entry (natives.h); it is not file-local so that
+// a crossing while no pass is open costs the test of one pointer.
 extern TapState tapState;
 
 inline bool tapOpen() {
     return tapState.cursor != nullptr;
 }
+
+// Opens a pass whose entries go from at: an entry that would begin past
+// entryLimit cuts it, and the files it reads may take fileBytes more.
+void openTap(std::uint8_t* at, std::uint8_t* entryLimit, std::size_t fileBytes);
+
+// Where the open pass's entries end, and whether it was cut; null when no
+// pass was open. No pass is open after it.
+struct TapEnd {
+    std::uint8_t* at = nullptr;
+    bool cut = false;
+};
+TapEnd closeTap();
 
 // The pass has too little room left for another entry.
 [[gnu::cold, gnu::noinline]] void tapCut();
@@ -74,6 +90,8 @@ void tapArgument(std::uint8_t*& at, const char* text);
     }
 }
 
+// The plug-in's values of state, first in a pass that keeps them.
+void tapStateValues(std::span<const std::int32_t> values);
 [[gnu::cold]] void tapKey(std::int32_t key, std::int16_t state);
 [[gnu::cold]] void tapFocus(bool focused);
 // A file question and its answer; a read's bytes go beyond the pass's usual

@@ -2,6 +2,10 @@
 // the folders below.
 #pragma once
 
+#include <span>
+
+#include "recording/state_field.h"
+
 struct PluginState {
     // The key bindings had their one chance to load, on the first pass.
     bool bindingsLoaded = false;
@@ -19,4 +23,8 @@ struct PluginState {
     bool bindKeyWasDown = false;
 };
 
-extern PluginState pluginState;
+// Only the frame loop and its resets change it.
+const PluginState& pluginState();
+
+// The frame loop's part of the plug-in's state as a recording keeps it.
+std::span<const StateField> pluginStateFields();

@@ -19,20 +19,20 @@
 #include "screen/hud.h"
 #include "version.h"
 
-PluginState pluginState;
-
 namespace {
+
+PluginState state;
 
 void startRecordingAndTell() {
     DriveRecording header;
     header.pluginVersion = productVersion;
     header.filesKept = true;
-    header.bindings = recordedBindings(bindingsState.keys, bindingsState.file);
+    header.bindings = recordedBindings(bindingsState().keys, bindingsState().file);
     for (const RecordedField& field : recordedStateFields()) {
         header.state.push_back({std::string(field.name), 0});
     }
     showNotification(startRecording(std::move(header))
-                         ? recordingStartedNotice(bindingsState.keys.recordKey)
+                         ? recordingStartedNotice(bindingsState().keys.recordKey)
                          : std::string(recordingNoMemoryNotice));
 }
 
@@ -41,7 +41,7 @@ void tellSave(const SaveOutcome& outcome) {
         showNotification(recordingSavedNotice(outcome.name).data());
     } else if (outcome.status == SaveOutcome::Status::Failed) {
         showNotification(
-            recordingNotSavedNotice(outcome.fault, bindingsState.keys.recordKey).data());
+            recordingNotSavedNotice(outcome.fault, bindingsState().keys.recordKey).data());
     }
 }
 
@@ -49,7 +49,7 @@ void tellSave(const SaveOutcome& outcome) {
 // passes after, or saves one that couldn't be saved again; while a save is
 // under way it does nothing but say so.
 void recordKeyPressed() {
-    switch (recorderState.mode) {
+    switch (recorderState().mode) {
     case RecorderMode::Off:
         startRecordingAndTell();
         break;
@@ -57,7 +57,7 @@ void recordKeyPressed() {
         stopRecording();
         break;
     case RecorderMode::Saving:
-        showNotification(recordingStillSavingNotice(bindingsState.keys.recordKey).data());
+        showNotification(recordingStillSavingNotice(bindingsState().keys.recordKey).data());
         break;
     case RecorderMode::Unsaved:
         beginSave();
@@ -74,21 +74,21 @@ bool toggleControlFired() {
 
 // A held key would otherwise flip the gearbox on every pass, so a press of
 // ordinary length left it on or off by chance; a key counts once per press.
-bool togglePressed() {
-    PluginState& state = pluginState;
+bool togglePressed(const KeyBindings& keys) {
     const bool controlActive = toggleControlFired();
     const bool arrowPressed = keyPressed(toggleArrowKey, state.toggleArrowWasDown);
-    const bool boundKeyPressed = keyPressed(bindingsState.keys.toggleKey, state.toggleKeyWasDown);
+    const bool boundKeyPressed = keyPressed(keys.toggleKey, state.toggleKeyWasDown);
     return controlActive || arrowPressed || boundKeyPressed;
 }
 
 void flipGearbox() {
-    gearboxState.transmissionEnabled = !gearboxState.transmissionEnabled;
-    showSubtitle(gearboxState.transmissionEnabled ? "Manual Transmission ~g~Enabled~w~!"
-                                                  : "Manual Transmission ~r~Disabled~w~!");
-    if (!gearboxState.transmissionEnabled) {
-        releaseGearbox();
+    if (gearboxState().transmissionEnabled) {
+        showSubtitle("Manual Transmission ~r~Disabled~w~!");
+        switchGearboxOff();
         stopRecording();
+    } else {
+        showSubtitle("Manual Transmission ~g~Enabled~w~!");
+        switchGearboxOn();
     }
 }
 
@@ -100,8 +100,7 @@ void choosingPass() {
     disableAllControls();
     const ChoosingPass pass = chooseKeysPass();
     // A key held as the choosing ends counts once pressed again.
-    PluginState& state = pluginState;
-    const KeyBindings& keys = bindingsState.keys;
+    const KeyBindings& keys = bindingsState().keys;
     state.toggleArrowWasDown = heldWhileChoosing(toggleArrowKey);
     state.toggleKeyWasDown = heldWhileChoosing(keys.toggleKey);
     state.reloadKeyWasDown = heldWhileChoosing(keys.reloadKey);
@@ -118,52 +117,55 @@ void choosingPass() {
         showNotification(keysCancelledNotice);
         break;
     case ChoosingPass::End::Chosen:
-        showNotification(applyChosenKeys(choosingState.chosen));
+        showNotification(applyChosenKeys(choosingState().chosen));
         fitGearsAgain();
         break;
     }
 }
 
 // Everything the frame does; it never waits, since whatever it does to the
-// game lasts this frame only.
-void framePass() {
-    PluginState& state = pluginState;
+// game lasts this frame only. A recording being saved writes its next slice.
+void framePass(bool saving) {
     if (!state.bindingsLoaded) {
         loadKeyBindings();
         state.bindingsLoaded = true;
     }
 
     checkGameFocus();
+    // Each as the pass leaves it: a reload and keys chosen change the keys,
+    // and the Bind key starts choosing.
+    const KeyBindings& keys = bindingsState().keys;
+    const ChoosingState& choosing = choosingState();
 
-    if (saving()) {
+    if (saving) {
         tellSave(saveSlice());
     }
 
     // While choosing, every key pressed is a choice.
-    if (!choosingState.choosing) {
-        if (keyPressed(bindingsState.keys.reloadKey, state.reloadKeyWasDown)) {
+    if (!choosing.choosing) {
+        if (keyPressed(keys.reloadKey, state.reloadKeyWasDown)) {
             showNotification(reloadKeyBindings());
             fitGearsAgain();
         }
         // Recording begins with the next pass, so that a replay starts where a
         // pass starts.
-        if (keyPressed(bindingsState.keys.recordKey, state.recordKeyWasDown)) {
+        if (keyPressed(keys.recordKey, state.recordKeyWasDown)) {
             recordKeyPressed();
         }
-        if (keyPressed(bindingsState.keys.bindKey, state.bindKeyWasDown)) {
+        if (keyPressed(keys.bindKey, state.bindKeyWasDown)) {
             startChoosingKeys();
         }
     }
-    if (choosingState.choosing) {
+    if (choosing.choosing) {
         choosingPass();
         return;
     }
 
-    if (togglePressed()) {
+    if (togglePressed(keys)) {
         flipGearbox();
     }
 
-    const bool driving = gearboxState.transmissionEnabled && updateGearbox();
+    const bool driving = updateGearbox(keys);
     // A file put in place after the game started is read once the player
     // gets in a vehicle, and its notice is due then.
     if (driving && !state.wasDriving && lookForBindingsAgain()) {
@@ -185,8 +187,7 @@ void framePass() {
 // An exception must not unwind into the hook's fiber, which would end the
 // game: the gearbox lets go of the vehicle and switches off instead.
 void switchOffAfterFault(const char* reason) noexcept {
-    releaseGearbox();
-    gearboxState.transmissionEnabled = false;
+    switchGearboxOff();
     bool logged = false;
     try {
         logged = logFault(reason);
@@ -212,29 +213,46 @@ void behindBarrier(Work work) noexcept {
 
 } // namespace
 
+const PluginState& pluginState() {
+    return state;
+}
+
+std::span<const StateField> pluginStateFields() {
+    static constexpr auto fields = std::to_array({
+        flagField<state, &PluginState::bindingsLoaded>("bindingsLoaded"),
+        flagField<state, &PluginState::noticeGiven>("noticeGiven"),
+        flagField<state, &PluginState::wasDriving>("wasDriving"),
+        flagField<state, &PluginState::toggleArrowWasDown>("toggleArrowWasDown"),
+        flagField<state, &PluginState::toggleKeyWasDown>("toggleKeyWasDown"),
+        flagField<state, &PluginState::reloadKeyWasDown>("reloadKeyWasDown"),
+        flagField<state, &PluginState::recordKeyWasDown>("recordKeyWasDown"),
+        flagField<state, &PluginState::bindKeyWasDown>("bindKeyWasDown"),
+    });
+    return fields;
+}
+
 void resetPlugin(Reset what) {
     if (what == Reset::Everything) {
         dropRecording();
-        keyboardState = KeyboardState{};
-        bindingsState = BindingsState{};
-        choosingState = ChoosingState{};
-        gearboxState = GearboxState{};
-        pluginState = PluginState{};
+        resetKeyboard();
+        resetKeyBindings();
+        stopChoosingKeys();
+        resetGearbox();
+        state = PluginState{};
         return;
     }
     // The old start's handles go first: a fault while the recording stops
     // must find none to use.
     restartGearbox();
-    pluginState = PluginState{.bindingsLoaded = pluginState.bindingsLoaded,
-                              .noticeGiven = pluginState.noticeGiven};
-    choosingState = ChoosingState{};
+    state = PluginState{.bindingsLoaded = state.bindingsLoaded, .noticeGiven = state.noticeGiven};
+    stopChoosingKeys();
     stopRecording();
 }
 
 void unloadPlugin() noexcept {
     try {
         stopRecording();
-        if (recorderState.mode == RecorderMode::Unsaved) {
+        if (recorderState().mode == RecorderMode::Unsaved) {
             beginSave();
         }
         const SaveOutcome outcome = finishSave();
@@ -249,12 +267,16 @@ void unloadPlugin() noexcept {
 }
 
 void runFramePass() {
+    // Only the pass's keys and faults start, stop and save a recording, so
+    // its mode holds until the pass looks at it.
+    const RecorderMode recorder = recorderState().mode;
     // The game's time is asked only while recording, before the pass opens.
-    if (recording() && beginRecordedPass(gameTimeMs())) {
+    if (recorder == RecorderMode::Recording && beginRecordedPass(gameTimeMs())) {
         recordPluginState();
     }
-    behindBarrier(framePass);
-    if (recording()) {
+    behindBarrier([recorder] { framePass(recorder == RecorderMode::Saving); });
+    // The tap is open while the pass records.
+    if (tapOpen()) {
         endRecordedPass();
     }
 }

@@ -30,7 +30,7 @@ void scriptEntry();
 
 // The plug-in as a replay starts it: with the recording's bindings and its
 // state at the first pass, or, for a freshly loaded plug-in's recording, as
-// the DLL loads it. The recording's header names exactly the fields of
-// recordedBindingFields and of recordedStateFields, or no state, with values
-// in their ranges.
+// the DLL loads it. The recording's header names only fields of
+// recordedBindingFields and of recordedStateFields, each once, with values in
+// their ranges; a field it doesn't name keeps its value as the DLL loads it.
 void restorePlugin(const DriveRecording& recording);

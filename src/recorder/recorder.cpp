@@ -12,9 +12,9 @@
 #include "host/native_table.h"
 #include "host/tap.h"
 
-RecorderState recorderState;
-
 namespace {
+
+RecorderState state;
 
 std::uint32_t lengthWord(const std::uint8_t* pass) {
     std::uint32_t word = 0;
@@ -157,7 +157,7 @@ WriteFault writePasses(RecorderState& recorder, std::size_t bytes) {
 }
 
 SaveOutcome saveStep(std::size_t bytes) {
-    RecorderState& recorder = recorderState;
+    RecorderState& recorder = state;
     RecordingSave& save = recorder.save;
     if (recorder.mode != RecorderMode::Saving) {
         return {};
@@ -203,10 +203,14 @@ SaveOutcome saveStep(std::size_t bytes) {
 
 } // namespace
 
+const RecorderState& recorderState() {
+    return state;
+}
+
 bool startRecording(DriveRecording header) {
-    RecorderState& recorder = recorderState;
+    RecorderState& recorder = state;
     recorder = RecorderState{};
-    tapState = TapState{};
+    closeTap();
     recorder.buffer.reset(new (std::nothrow) std::uint8_t[recordingBufferBytes]);
     if (!recorder.buffer) {
         return false;
@@ -228,7 +232,7 @@ bool startRecording(DriveRecording header) {
 }
 
 bool beginRecordedPass(std::int32_t gameTimeMs) {
-    RecorderState& recorder = recorderState;
+    RecorderState& recorder = state;
     if (recorder.mode != RecorderMode::Recording) {
         return false;
     }
@@ -236,56 +240,40 @@ bool beginRecordedPass(std::int32_t gameTimeMs) {
     std::uint8_t* pass = recorder.buffer.get() + recorder.head;
     std::uint8_t* at = pass + 4;
     putNumber(at, gameTimeMs);
-    TapState& tap = tapState;
-    tap.cursor = at;
-    tap.entryLimit = pass + passBytesAtMost - entryBytesAtMost;
-    tap.passCut = false;
-    tap.fileBytesLeft = passFileBytesAtMost;
+    openTap(at, pass + passBytesAtMost - entryBytesAtMost, passFileBytesAtMost);
     return !recorder.header.state.empty() && recorder.passesBegun++ % passesPerState == 0;
 }
 
-void recordState(std::span<const std::int32_t> values) {
-    std::uint8_t* at = tapState.cursor;
-    if (at == nullptr) {
-        return;
-    }
-    *at++ = stateTag;
-    *at++ = static_cast<std::uint8_t>(values.size());
-    putBytes(at, values.data(), values.size_bytes());
-    tapState.cursor = at;
-}
-
 void endRecordedPass() {
-    RecorderState& recorder = recorderState;
-    TapState& tap = tapState;
-    if (tap.cursor == nullptr) {
+    RecorderState& recorder = state;
+    const TapEnd end = closeTap();
+    if (end.at == nullptr) {
         return;
     }
     std::uint8_t* pass = recorder.buffer.get() + recorder.head;
-    const auto length = static_cast<std::uint32_t>(tap.cursor - pass - passHeadBytes);
+    const auto length = static_cast<std::uint32_t>(end.at - pass - passHeadBytes);
     std::uint8_t* at = pass;
-    putNumber(at, length | (tap.passCut ? passCutBit : 0u));
+    putNumber(at, length | (end.cut ? passCutBit : 0u));
     recorder.head += passHeadBytes + length;
     ++recorder.passesKept;
-    tap.cursor = nullptr;
 }
 
 void stopRecording() {
-    RecorderState& recorder = recorderState;
+    RecorderState& recorder = state;
     if (recorder.mode != RecorderMode::Recording) {
         return;
     }
-    if (tapState.cursor != nullptr) {
-        tapState.passCut = true;
+    if (tapOpen()) {
+        tapCut();
         endRecordedPass();
     }
     writeHead(recorder);
     beginSave();
-    tapState = TapState{};
+    closeTap();
 }
 
 void beginSave() {
-    RecorderState& recorder = recorderState;
+    RecorderState& recorder = state;
     RecordingSave& save = recorder.save;
     stampNow(save.stamp);
     save.checksum = crc32(0, save.head.data(), save.head.size());
@@ -302,10 +290,10 @@ SaveOutcome finishSave() {
 }
 
 void dropRecording() {
-    RecorderState& recorder = recorderState;
+    RecorderState& recorder = state;
     if (recorder.mode == RecorderMode::Saving) {
         saveFailed(recorder, WriteFault::None);
     }
     recorder = RecorderState{};
-    tapState = TapState{};
+    closeTap();
 }

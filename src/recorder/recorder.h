@@ -10,7 +10,6 @@
 
 #include <cstdint>
 #include <memory>
-#include <span>
 #include <string>
 #include <string_view>
 
@@ -70,26 +69,19 @@ struct RecorderState {
     RecordingSave save;
 };
 
-extern RecorderState recorderState;
+// Only the functions below change it.
+const RecorderState& recorderState();
 
 // Starts recording from the next pass on, with the header's version,
 // bindings and names of state values, while the recorder is off. False when
 // the buffer can't be had.
 bool startRecording(DriveRecording header);
 
-inline bool recording() {
-    return recorderState.mode == RecorderMode::Recording;
-}
-
-inline bool saving() {
-    return recorderState.mode == RecorderMode::Saving;
-}
-
 // Opens the pass, while recording, at the game's time, which the caller asks
 // before so that it isn't recorded as the plug-in's. True when the pass must
-// keep the plug-in's state, which recordState then adds first.
+// keep the plug-in's state, which the tap then writes first
+// (tapStateValues).
 bool beginRecordedPass(std::int32_t gameTimeMs);
-void recordState(std::span<const std::int32_t> values);
 // Closes the pass opened last, if it is still open.
 void endRecordedPass();
 

@@ -121,6 +121,10 @@ inline void appendText(std::string& out, std::string_view text) {
     out.append(text.substr(0, length));
 }
 
+// A header's bindings and state, and a pass's state, each count their values
+// in a byte.
+inline constexpr std::size_t recordedValuesAtMost = 255;
+
 struct NamedValue {
     std::string name;
     std::int32_t value = 0;

@@ -143,6 +143,23 @@ std::string fieldDropped(Recording recording, std::vector<NamedValue> DriveRecor
     return encodeRecording(encoded(recording));
 }
 
+std::size_t stateIndex(const Recording& recording, const std::string& name);
+
+// As a plug-in made before the state field was added records: without it in
+// the header, and without its value in each pass.
+std::string stateFieldDropped(Recording recording, const std::string& name) {
+    const auto index = static_cast<std::ptrdiff_t>(stateIndex(recording, name));
+    recording.header.state.erase(recording.header.state.begin() + index);
+    for (RecordedPass& pass : recording.passes) {
+        for (RecordedCall& call : pass.calls) {
+            if (call.kind == RecordedCall::Kind::State) {
+                call.values.erase(call.values.begin() + index);
+            }
+        }
+    }
+    return encodeRecording(encoded(recording));
+}
+
 std::size_t stateIndex(const Recording& recording, const std::string& name) {
     for (std::size_t i = 0; i < recording.header.state.size(); ++i) {
         if (recording.header.state[i].name == name) {
@@ -286,8 +303,9 @@ int main(int argc, char** argv) {
                   {{"exact", 0, identical(demoCount)}, {"world", 0, asTheGameDid(demoCount)}});
     }
 
-    // Headers: another version replays and says so first; unknown, missing,
-    // twice named or out of range fields refuse the file.
+    // Headers: another version replays and says so first, and so does one
+    // made before a field was added, which replays with the field's default;
+    // unknown, twice named or out of range fields refuse the file.
     {
         Recording edited = demo;
         edited.header.pluginVersion = "1.0.0";
@@ -304,8 +322,14 @@ int main(int argc, char** argv) {
     const auto state = &DriveRecording::state;
     seeds.refused("binding_unknown", fieldsRenamed(demo, bindings, "clutchKey", "clutchKez"),
                   "its bindings name clutchKez, which this plug-in doesn't know");
-    seeds.refused("binding_missing", fieldDropped(demo, bindings, "padDownControl"),
-                  "its bindings don't name padDownControl");
+    const auto defaulted = [](const std::string& seed, const std::string& field) {
+        return seed + ".drec: recorded without " + field + ", replayed with its default";
+    };
+    seeds.add("binding_missing", fieldDropped(demo, bindings, "padDownControl"),
+              {{"exact", 0, defaulted("binding_missing", "padDownControl")},
+               {"exact", 0, identical(demoCount)},
+               {"world", 0, defaulted("binding_missing", "padDownControl")},
+               {"world", 0, asTheGameDid(demoCount)}});
     seeds.refused("binding_twice", fieldsRenamed(demo, bindings, "firstGearKey", "clutchKey"),
                   "its bindings name clutchKey twice");
     seeds.refused("clutch_key_minus_1", fieldSet(demo, bindings, "clutchKey", -1),
@@ -314,8 +338,11 @@ int main(int argc, char** argv) {
                   "its bindings hold padHoldControl = 100000, outside 0 to 360");
     seeds.refused("state_gear_7_in_header", fieldSet(own, state, "gear", 7),
                   "its state holds gear = 7, outside 0 to 4");
-    seeds.refused("state_missing_in_header", fieldDropped(own, state, "shiftHint"),
-                  "its state doesn't name shiftHint");
+    seeds.add("state_missing", stateFieldDropped(own, "chosenKey5"),
+              {{"exact", 0, defaulted("state_missing", "chosenKey5")},
+               {"exact", 0, identical(ownCount)},
+               {"world", 0, defaulted("state_missing", "chosenKey5")},
+               {"world", 0, asTheGameDid(ownCount)}});
     {
         Recording edited = own;
         const Found found = first(edited, [](const RecordedCall& call) {

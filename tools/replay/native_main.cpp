@@ -61,6 +61,16 @@ void restartScript() {
 const sim::HookControl hook = sim::worldControl(runFrame, resetWorld, restartScript);
 const PluginControl plugin = {recordedStateFields, restorePlugin, runFramePass};
 
+// "a", "a and b", "a, b and c".
+std::string namesText(const std::vector<std::string_view>& names) {
+    std::string text;
+    for (std::size_t i = 0; i < names.size(); ++i) {
+        text += i == 0 ? "" : i + 1 == names.size() ? " and " : ", ";
+        text += names[i];
+    }
+    return text;
+}
+
 std::string checkHeader(const DriveRecording& recording) {
     return recordingHeaderProblem(recording, recordedStateFields());
 }
@@ -80,6 +90,13 @@ int replay(int argc, char** argv) {
                                       : replayRecording(read.recording, plugin);
     if (!report.problem.empty()) {
         return unusable(name + ": " + report.problem);
+    }
+    const std::vector<std::string_view> defaulted =
+        defaultedFields(read.recording, recordedStateFields());
+    if (!defaulted.empty()) {
+        std::printf("%s: recorded without %s, replayed with %s\n", name.c_str(),
+                    namesText(defaulted).c_str(),
+                    defaulted.size() == 1 ? "its default" : "their defaults");
     }
     if (read.recording.pluginVersion != productVersion) {
         std::printf("%s: recorded by version %s of the plug-in, replayed by version %s\n",

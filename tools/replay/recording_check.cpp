@@ -14,7 +14,6 @@ namespace {
 struct Fields {
     const char* name;
     const char* holds;
-    const char* lacks;
     std::span<const RecordedField> table;
 };
 
@@ -36,8 +35,8 @@ const RecordedField* fieldNamed(std::span<const RecordedField> table, std::strin
     return found == table.end() ? nullptr : &*found;
 }
 
-// Each value names one of the fields, once, with a value in its range, and
-// every field is named.
+// Each value names one of the fields, once, with a value in its range; a
+// field not named keeps its default.
 std::string fieldsProblem(const Fields& fields, const std::vector<NamedValue>& values) {
     std::vector<bool> named(fields.table.size(), false);
     for (const NamedValue& value : values) {
@@ -55,21 +54,24 @@ std::string fieldsProblem(const Fields& fields, const std::vector<NamedValue>& v
             return problem;
         }
     }
-    for (std::size_t i = 0; i < fields.table.size(); ++i) {
-        if (!named[i]) {
-            return std::string(fields.name) + " " + fields.lacks + " " +
-                   std::string(fields.table[i].name);
-        }
-    }
     return {};
 }
 
 Fields bindingsFields() {
-    return {"its bindings", "hold", "don't name", recordedBindingFields};
+    return {"its bindings", "hold", recordedBindingFields};
 }
 
 Fields stateFieldsOf(std::span<const RecordedField> table) {
-    return {"its state", "holds", "doesn't name", table};
+    return {"its state", "holds", table};
+}
+
+void addUnnamed(std::span<const RecordedField> table, const std::vector<NamedValue>& values,
+                std::vector<std::string_view>& unnamed) {
+    for (const RecordedField& field : table) {
+        if (std::ranges::find(values, field.name, &NamedValue::name) == values.end()) {
+            unnamed.push_back(field.name);
+        }
+    }
 }
 
 // What the stand-in reads from a native's recorded call: the argument that
@@ -150,6 +152,16 @@ std::string recordingHeaderProblem(const DriveRecording& recording,
     }
     return recording.state.empty() ? std::string()
                                    : fieldsProblem(stateFieldsOf(stateFields), recording.state);
+}
+
+std::vector<std::string_view> defaultedFields(const DriveRecording& recording,
+                                              std::span<const RecordedField> stateFields) {
+    std::vector<std::string_view> unnamed;
+    addUnnamed(recordedBindingFields, recording.bindings, unnamed);
+    if (!recording.state.empty()) {
+        addUnnamed(stateFields, recording.state, unnamed);
+    }
+    return unnamed;
 }
 
 std::string recordingProblem(const DriveRecording& recording,
