@@ -52,9 +52,24 @@ struct BindingFieldOf {
     Kind kind;
 };
 
+// What a field of each kind holds; each is a 32-bit number, which the
+// reader, the log and a recording handle alike.
+template <BindingKind kind>
+struct BindingValue {
+    using Type = VirtualKeyCode;
+};
+template <>
+struct BindingValue<BindingKind::PadControl> {
+    using Type = ControlId;
+};
+template <>
+struct BindingValue<BindingKind::Switch> {
+    using Type = std::int32_t;
+};
+
 // A list of fields makes a struct with a member for each, and its table;
 // a test makes a longer one the same way.
-#define MG_BINDING_MEMBER(keyText, name, kind) std::int32_t name;
+#define MG_BINDING_MEMBER(keyText, name, kind) typename BindingValue<BindingKind::kind>::Type name;
 #define MG_BINDING_ROW(keyText, name, kind)                                                        \
     BindingFieldOf<Bindings>{keyText, #name, &Bindings::name, BindingKind::kind},
 #define MG_BINDING_TABLE(BindingsStruct, FIELDS)                                                   \

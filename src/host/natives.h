@@ -11,12 +11,12 @@
 #include "host/recorded_answers.h"
 #include "host/script_hook.h"
 #include "host/tap.h"
+#include "keys/key_code.h"
 
 // --- Native-call protocol -------------------------------------------------------
 
 using NativeResult = const unsigned long long*;
 using GameHandle = std::int32_t;
-using ControlId = std::int32_t;
 
 // Every argument travels in one 64-bit slot; 32-bit values sit in the low half
 // with the high half zero, never sign-extended; booleans travel as 0 or 1.

@@ -1,4 +1,5 @@
-// The key-code type every floor shares: Windows' virtual-key codes.
+// The input codes every floor shares: Windows' virtual-key codes and the
+// game's control numbers.
 #pragma once
 
 #include <cstdint>
@@ -7,3 +8,8 @@
 using VirtualKeyCode = std::int32_t;
 // Windows' virtual-key codes run from 0 to this.
 inline constexpr VirtualKeyCode highestVirtualKey = 0xFF;
+
+// A game control's number, as the game's control natives take it: an
+// action such as accelerate, which a key, a mouse button or a pad's button
+// or trigger may give.
+using ControlId = std::int32_t;

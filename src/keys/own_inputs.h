@@ -15,10 +15,10 @@ inline constexpr VirtualKeyCode toggleArrowKey = 39; // the right arrow
 
 // Game controls: a press is asked about and a control disabled on the
 // frontend's pad (2), a control held is read on the player's (0).
-inline constexpr std::int32_t accelerateControl = 71;     // W, RT
-inline constexpr std::int32_t brakeControl = 72;          // S, LT
-inline constexpr std::int32_t toggleControl = 190;        // the right arrow, D-pad right
-inline constexpr std::int32_t accelerateAltControl = 208; // RT as the frontend sees it
+inline constexpr ControlId accelerateControl = 71;     // W, RT
+inline constexpr ControlId brakeControl = 72;          // S, LT
+inline constexpr ControlId toggleControl = 190;        // the right arrow, D-pad right
+inline constexpr ControlId accelerateAltControl = 208; // RT as the frontend sees it
 
 struct OwnInput {
     std::int32_t code;
