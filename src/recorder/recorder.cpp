@@ -8,6 +8,7 @@
 #include <new>
 
 #include "host/files.h"
+#include "host/game_controllers.h"
 #include "host/local_time.h"
 #include "host/native_table.h"
 #include "host/tap.h"
@@ -236,6 +237,8 @@ void recordState(std::span<const std::int32_t> values) {
     *at++ = static_cast<std::uint8_t>(values.size());
     putBytes(at, values.data(), values.size_bytes());
     tapState.cursor = at;
+    // The device layer's state: the controllers a replay starting here reads.
+    tapKeptControllers();
 }
 
 void endRecordedPass() {

@@ -80,6 +80,7 @@ inline bool saving() {
 // before so that it isn't recorded as the plug-in's. True when the pass must
 // keep the plug-in's state, which recordState then adds first.
 bool beginRecordedPass(std::int32_t gameTimeMs);
+// The plug-in's state, and after it the game controllers found, if any.
 void recordState(std::span<const std::int32_t> values);
 // Closes the pass opened last, if it is still open.
 void endRecordedPass();
