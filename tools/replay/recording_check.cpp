@@ -147,7 +147,8 @@ std::string readProblem(const RecordedCall& call, const RecordedCall* found) {
     int before = 0;
     for (const int button : call.buttons) {
         if (button < 1 || button > controllerButtonCount) {
-            return read + " with button " + outside(button, 1, controllerButtonCount) + " down";
+            return read + " with button " + std::to_string(button) + " down, outside 1 to " +
+                   std::to_string(controllerButtonCount);
         }
         if (button <= before) {
             return read + " with button " + std::to_string(button) + " down after button " +
