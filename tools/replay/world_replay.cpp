@@ -189,7 +189,7 @@ void applyInputs(WorldReplay& replay, const RecordedPass& pass, std::uint32_t nu
         } else if (call.kind == RecordedCall::Kind::Native) {
             takeAnswer(replay, inputs, call, pass.gameTimeMs, number);
         } else if (call.kind == RecordedCall::Kind::Controllers ||
-                   (call.kind == RecordedCall::Kind::ControllersKept && number == 1)) {
+                   call.kind == RecordedCall::Kind::ControllersKept) {
             takeControllers(call);
         } else if (call.kind == RecordedCall::Kind::ControllerRead) {
             takeRead(call);
