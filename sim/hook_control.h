@@ -9,6 +9,28 @@
 
 namespace sim {
 
+// DirectInput's questions about the world's game controllers, as the
+// stand-in dinput8.dll asks them: by a controller's index in
+// World::controllers.
+struct ControllerQuestions {
+    World* world;
+    void (*list)();
+    bool (*open)(int index);
+    bool (*acquire)(int index);
+    SystemRead (*read)(int index, ControllerInput& input);
+    void (*close)(int index);
+};
+
+inline ControllerQuestions worldControllers() {
+    return {&world,         listControllers, openController, acquireController,
+            readController, closeController};
+}
+
+// The program that loads the stand-in dinput8.dll exports a function of this
+// name, which gives the questions' answers from the world behind the hook.
+constexpr const char* controllersExport = "standInControllers";
+using ControllersFunction = const ControllerQuestions* (*)();
+
 struct HookControl {
     World* world;
     int (*addVehicle)(std::int32_t handle);
@@ -29,15 +51,33 @@ struct HookControl {
     // The hook starts the registered script again from its beginning, as it
     // does when the game loads a save.
     void (*restartScript)();
+    // Game controllers, plugged in the world's own memory, and asked about.
+    void (*plugController)(int index, ControllerId id, ControllerType type, const char* name);
+    void (*unplugController)(int index);
+    ControllerQuestions controllers;
 };
 
 // The control of this process's world, with the runner's own frame, reset and
 // restart.
 inline HookControl worldControl(void (*runFrame)(), void (*reset)(), void (*restartScript)()) {
-    return {&world,       addVehicle,       enterVehicle,          leaveVehicle,
-            setKey,       holdControl,      fireControlOnce,       runFrame,
-            keyState,     foregroundWindow, windowThreadProcessId, reset,
-            restartScript};
+    return {&world,
+            addVehicle,
+            enterVehicle,
+            leaveVehicle,
+            setKey,
+            holdControl,
+            fireControlOnce,
+            runFrame,
+            keyState,
+            foregroundWindow,
+            windowThreadProcessId,
+            reset,
+            restartScript,
+            [](int index, ControllerId id, ControllerType type, const char* name) {
+                sim::plugController(index, id, type, name);
+            },
+            unplugController,
+            worldControllers()};
 }
 
 // The program that loads the stand-in hook exports a function of this name,

@@ -1,6 +1,8 @@
-// The hook's entry points and the Windows calls for the native build: the
-// plug-in runs on the test's own stack, and a wait simply moves the world on by
-// the frames it covers.
+// The hook's entry points, the Windows calls and DirectInput's for the native
+// build: the plug-in runs on the test's own stack, and a wait simply moves
+// the world on by the frames it covers.
+#include "host/controller_system.h"
+#include "host/game_controllers.h"
 #include "host/script_hook.h"
 #include "host/windows_api.h"
 #include "sim/world.h"
@@ -47,4 +49,24 @@ DWORD GetWindowThreadProcessId(HWND window, DWORD* processId) {
 DWORD GetCurrentProcessId() {
     return sim::world.processId;
 }
+}
+
+std::size_t listSystemControllers(GameController* list, std::size_t most) {
+    return sim::listSystemControllers({list, most});
+}
+
+bool openSystemController(std::size_t index) {
+    return sim::openSystemController(index);
+}
+
+SystemRead readSystemController(std::size_t index, ControllerInput& input) {
+    return sim::readSystemController(index, input);
+}
+
+void acquireSystemController(std::size_t index) {
+    sim::acquireSystemController(index);
+}
+
+void closeSystemControllers() {
+    sim::closeSystemControllers();
 }

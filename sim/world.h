@@ -10,10 +10,13 @@
 #include <bitset>
 #include <cstdint>
 #include <functional>
+#include <span>
 #include <string>
 #include <unordered_map>
 #include <vector>
 
+#include "host/controller_system.h"
+#include "host/game_controllers.h"
 #include "host/native_table.h"
 #include "recording/recording.h"
 
@@ -45,7 +48,19 @@ constexpr std::uint32_t otherProcessId = 0x00002A2A;
 
 // Everything the plug-in does across the boundary, in the order it did it.
 struct Call {
-    enum class Kind { Native, Wait, KeyQuery, ForegroundQuery, WindowProcessQuery, File };
+    enum class Kind {
+        Native,
+        Wait,
+        KeyQuery,
+        ForegroundQuery,
+        WindowProcessQuery,
+        File,
+        // DirectInput's questions about the game controllers.
+        ControllerList,
+        ControllerOpen,
+        ControllerAcquire,
+        ControllerRead
+    };
     Kind kind = Kind::Native;
     std::int64_t frame = 0;
     // Native: the hash, the raw argument slots as pushed and the result slot.
@@ -59,8 +74,15 @@ struct Call {
     // Wait: milliseconds. KeyQuery: the key code and the value returned.
     // ForegroundQuery: the window returned; WindowProcessQuery: the window asked about.
     // File: the question, which reaches no world (recordFileQuestion).
+    // ControllerOpen, ControllerAcquire, ControllerRead: the controller's
+    // place in the last list.
     std::int64_t value = 0;
     std::int16_t keyState = 0;
+    // ControllerList: the controllers listed, none opened yet.
+    std::vector<RecordedController> controllers;
+    // ControllerRead: what it came to (a SystemRead) in result, and the
+    // input read.
+    ControllerInput input;
 };
 
 struct Colour {
@@ -131,6 +153,24 @@ struct Vehicle {
 // Where the game's last input came from.
 enum class Device { KeyboardAndMouse, Pad };
 
+// Drives number game controllers from 1 to this.
+constexpr int controllerCount = static_cast<int>(controllersAtMost);
+
+// A game controller plugged into the computer, or once plugged.
+struct Controller {
+    ControllerId id;
+    ControllerType type = ControllerType::Other;
+    std::string name;
+    bool plugged = false;
+    // By the plug-in's device object, which reads it only while acquired;
+    // unplugging it loses it.
+    bool acquired = false;
+    // False for one that a replay through the world knows the game couldn't
+    // open.
+    bool opens = true;
+    ControllerInput input;
+};
+
 struct World {
     // Setup.
     int frameMs = 16;
@@ -179,6 +219,11 @@ struct World {
     std::vector<Notification> notifications;
     // Posted before the world began, as a replay learns from the game's ids.
     std::uint32_t notificationsBefore = 0;
+    // By their number in a drive, less one.
+    std::vector<Controller> controllers;
+    // The plugged controllers as DirectInput listed them last, by their index
+    // in controllers: the list the plug-in names them by.
+    std::vector<int> controllersListed;
 
     // Recording.
     std::vector<Call> calls;
@@ -244,6 +289,29 @@ std::int16_t keyState(int key);
 void* foregroundWindow();
 std::uint32_t windowThreadProcessId(void* window, std::uint32_t* processId);
 void recordWait(std::uint32_t milliseconds);
+// The game controllers, as DirectInput answers for them: the stand-in
+// dinput8.dll by a controller's index in World::controllers, the native
+// host (controller_system.h) by its place in the last list, whose
+// functions here are its.
+// Plugs a controller in, its axes at 0 and no button down.
+void plugController(int index, ControllerId id, ControllerType type, const std::string& name);
+void unplugController(int index);
+// Lists the plugged ones, in the order of their numbers.
+void listControllers();
+bool openController(int index);
+bool acquireController(int index);
+SystemRead readController(int index, ControllerInput& input);
+void closeController(int index);
+std::size_t listSystemControllers(std::span<GameController> list);
+bool openSystemController(std::size_t place);
+SystemRead readSystemController(std::size_t place, ControllerInput& input);
+void acquireSystemController(std::size_t place);
+void closeSystemControllers();
+// A question about the game controllers that a replay answers, in the
+// system's place, by a controller's place in the list (a ControllerList's
+// is 0).
+void recordControllerQuestion(Call::Kind kind, std::size_t place);
+
 // A question the plug-in asks of the file system, which crosses to no world:
 // whoever answers it in the system's place records it here, in its order
 // among the calls.

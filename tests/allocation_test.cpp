@@ -8,6 +8,7 @@
 #include <new>
 
 #include "choosing/key_choosing.h"
+#include "host/controller_system.h"
 #include "host/windows_api.h"
 #include "recorder/recorder.h"
 
@@ -80,6 +81,31 @@ DWORD GetWindowThreadProcessId(HWND window, DWORD* processId) {
 DWORD GetCurrentProcessId() {
     return sim::world.processId;
 }
+}
+
+std::size_t listSystemControllers(GameController* list, std::size_t most) {
+    WorldSide world;
+    return sim::listSystemControllers({list, most});
+}
+
+bool openSystemController(std::size_t index) {
+    WorldSide world;
+    return sim::openSystemController(index);
+}
+
+SystemRead readSystemController(std::size_t index, ControllerInput& input) {
+    WorldSide world;
+    return sim::readSystemController(index, input);
+}
+
+void acquireSystemController(std::size_t index) {
+    WorldSide world;
+    sim::acquireSystemController(index);
+}
+
+void closeSystemControllers() {
+    WorldSide world;
+    sim::closeSystemControllers();
 }
 
 void* operator new(std::size_t size) {
@@ -191,6 +217,35 @@ TEST_F(AllocationTest, DrivingThroughEveryGearAndSeatAllocatesNothing) {
     EXPECT_EQ(car().maxSpeed, 9999.0f) << "lifted once the player left the driver's seat";
     EXPECT_EQ(sim::world.vehicles[1].maxSpeed, 9999.0f) << "lifted in a boat";
     EXPECT_EQ(sim::world.frame, static_cast<std::int64_t>(frames)) << "one frame a pass";
+}
+
+// Reading game controllers, recorded or not, one lost and back meanwhile:
+// only finding them allocates.
+TEST_F(AllocationTest, ReadingGameControllersAllocatesNothing) {
+    sim::plugController(0, {0x046D, 0xC24F}, ControllerType::Wheel, "Logitech G29 Driving Force");
+    sim::plugController(1, {0x044F, 0xB660}, ControllerType::Shifter, "T500 RS Gear Shift");
+    findEveryController();
+    DriveRecording header;
+    header.state = {{"gear", 0}};
+    for (int pass = 0; pass < 300; ++pass) {
+        if (pass == 100) {
+            ASSERT_TRUE(startRecording(header));
+        }
+        sim::world.controllers[0].input.axes[6] = static_cast<std::uint16_t>(pass * 200);
+        sim::world.controllers[1].input.buttons.set(static_cast<std::size_t>(pass % 7) + 12);
+        sim::world.controllers[1].plugged = pass % 50 > 3;
+        counting = true;
+        if (beginRecordedPass(pass)) {
+            tapStateValues(std::array<std::int32_t, 1>{});
+            tapKeptControllers();
+        }
+        readControllers();
+        endRecordedPass();
+        counting = false;
+        sim::endFrame();
+    }
+    EXPECT_EQ(allocations, 0u) << "over 300 passes, 200 of them recorded";
+    EXPECT_EQ(recorderState().passesKept, 200u);
 }
 
 // The whole buffer is had when recording starts, and given back when it is

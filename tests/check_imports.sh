@@ -1,5 +1,6 @@
 #!/bin/sh
 # Fails unless a DLL imports only from the script hook and Windows system DLLs,
+# not DirectInput, which it loads only when asked to read a game controller,
 # imports the hook's six entry points by their decorated names, and imports
 # the key-state and focus queries from user32 by name, where a runner can
 # redirect them.
@@ -16,6 +17,10 @@ dlls=$(printf '%s\n' "$dump" | sed -n 's/^[[:space:]]*DLL Name: //p')
 for name in $dlls; do
     case $(printf '%s' "$name" | tr '[:lower:]' '[:upper:]') in
         SCRIPTHOOKV.DLL | KERNEL32.DLL | USER32.DLL | MSVCRT.DLL | API-MS-WIN-CRT-*.DLL) ;;
+        DINPUT8.DLL)
+            echo "$dll imports from $name, which it must load only when a game controller is looked for" >&2
+            status=1
+            ;;
         *) echo "$dll imports from $name, which a game folder doesn't have" >&2; status=1 ;;
     esac
 done

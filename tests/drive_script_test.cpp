@@ -61,6 +61,11 @@ TEST(DriveScriptTest, EachActionAndItsArguments) {
         {"8 release 511", 8000, Kind::Release, 511, 0, "release 511"},
         {"9 copy edited.ini MTconfig.ini", 9000, Kind::Copy, 0, 0, "copy edited.ini MTconfig.ini"},
         {"9 delete MTconfig.ini", 9000, Kind::Delete, 0, 0, "delete MTconfig.ini"},
+        {"10 plug 1 046d:c24f wheel Logitech  G29 #", 10000, Kind::Plug, 0, 0,
+         "plug 1 046D:C24F wheel Logitech  G29"},
+        {"10 unplug 16", 10000, Kind::Unplug, 0, 0, "unplug 16"},
+        {"10 axis 2 Slider0 0.25", 10000, Kind::Axis, 6, 0, "axis 2 Slider0 0.25"},
+        {"10 button 1 128 up", 10000, Kind::Button, 128, 0, "button 1 128 up"},
     };
     for (const auto& c : cases) {
         const DriveEvent event = onlyEvent(c.line);
@@ -219,8 +224,9 @@ TEST(DriveScriptTest, BadLinesNameTheFileTheLineAndWhatWasExpected) {
         {"1e3 enter", "got '1e3'"},
         {"3600.001 enter", "a drive lasts at most 3600.000 s, this line is at 3600.001 s"},
         {"1", "expected an action: down, up, control, hold, release, enter, leave, speed, top, "
-              "class, focus, phone, menu, device, copy, delete, restart or expect after '1'"},
-        {"1 jump", "device, copy, delete, restart or expect, got 'jump'"},
+              "class, focus, phone, menu, device, copy, delete, plug, unplug, axis, button, "
+              "restart or expect after '1'"},
+        {"1 jump", "axis, button, restart or expect, got 'jump'"},
         {"1 Enter", "got 'Enter'"},
         {"1 down", "expected a key name such as W, Shift or 2, or a code such as 0x10 after "
                    "'down'"},
@@ -272,6 +278,21 @@ TEST(DriveScriptTest, BadLinesNameTheFileTheLineAndWhatWasExpected) {
         {"1 top", "expected a speed such as 12 or -4.5 after 'top'"},
         {"1 top 3 30", "expected the vehicle, 1 or 2, got '3'"},
         {"1 top 2 30 40", "unexpected '40' after '30'"},
+        {"1 plug", "expected a game controller's number from 1 to 16 after 'plug'"},
+        {"1 plug 17 046D:C24F wheel G29", "got '17'"},
+        {"1 plug 1 046D-C24F wheel G29", "expected a game controller's id, its vendor's and "
+                                         "product's, such as 046D:C24F, got '046D-C24F'"},
+        {"1 plug 1 046D:C24F car G29", "expected a game controller's type: other, wheel, pedals, "
+                                       "shifter, pad or joystick, got 'car'"},
+        {"1 plug 1 046D:C24F wheel", "expected its name, such as Logitech G29 Driving Force "
+                                     "after 'wheel'"},
+        {"1 unplug 0", "got '0'"},
+        {"1 axis 1 Throttle 0.5", "expected an axis: X, Y, Z, Rx, Ry, Rz, Slider0 or Slider1, "
+                                  "got 'Throttle'"},
+        {"1 axis 1 X 1.5", "expected its travel from 0, its lowest, to 1, its highest, such as "
+                           "0.25, got '1.5'"},
+        {"1 button 1 129 down", "expected a button's number from 1 to 128, got '129'"},
+        {"1 button 1 13 pressed", "expected down or up after '13', got 'pressed'"},
         {"1 expect", "expected what to expect: speed, cap, stalls, engine, gear, clutch, shift, "
                      "subtitle, notice, notices, control or prompt after 'expect'"},
         {"1 expect notices = many", "expected a number after '=', got 'many'"},
@@ -325,7 +346,8 @@ TEST(DriveScriptTest, AMessageQuotesAtMost60BytesOfAWordWithControlBytesEscaped)
         const ParsedDriveScript parsed = parseDriveScript("q.drive", "1 " + c.word + "\n");
         EXPECT_EQ(parsed.error, "q.drive:1: expected an action: down, up, control, hold, release, "
                                 "enter, leave, speed, top, class, focus, phone, menu, device, "
-                                "copy, delete, restart or expect, got " +
+                                "copy, delete, plug, unplug, axis, button, restart or expect, "
+                                "got " +
                                     c.quoted);
     }
     // The time word too.

@@ -286,6 +286,28 @@ TEST_F(DriveRunTest, HeldControlsNoticesDisabledControlsAndFileEditsReachTheSamp
     EXPECT_EQ(at(report, 32).events, (std::vector<std::string>{"notice: first"}));
 }
 
+TEST_F(DriveRunTest, GameControllersArePluggedMovedAndUnplugged) {
+    std::vector<std::string> seen;
+    playFrame = [&] {
+        std::string line;
+        for (const sim::Controller& controller : sim::world.controllers) {
+            line += (controller.plugged ? "+" : "-") + std::to_string(controller.input.axes[6]) +
+                    (controller.input.buttons[12] ? " 13;" : ";");
+        }
+        seen.push_back(line);
+    };
+    const DriveReport report = drive("0 plug 2 046D:C24F wheel Logitech G29\n"
+                                     "0.016 axis 2 Slider0 0.5\n0.016 button 2 13 down\n"
+                                     "0.032 unplug 2\n0.032 axis 1 X 1\n");
+    EXPECT_EQ(seen, (std::vector<std::string>{"-0;+0;", "-0;+32768 13;", "-0;-32768 13;"}));
+    const sim::Controller& wheel = sim::world.controllers[1];
+    EXPECT_EQ(wheel.id, (ControllerId{0x046D, 0xC24F}));
+    EXPECT_EQ(wheel.type, ControllerType::Wheel);
+    EXPECT_EQ(wheel.name, "Logitech G29");
+    EXPECT_EQ(report.failures,
+              (std::vector<std::string>{"test.drive:5: game controller 1 was never plugged in"}));
+}
+
 TEST_F(DriveRunTest, AFaultyCallFailsTheDriveAtItsTime) {
     playFrame = [] {
         if (sim::world.timeMs == 16) {

@@ -108,6 +108,14 @@ class GearboxTest : public PluginTest {
             case sim::Call::Kind::File:
                 lines.push_back("file question " + std::to_string(call.value));
                 break;
+            case sim::Call::Kind::ControllerList:
+            case sim::Call::Kind::ControllerOpen:
+            case sim::Call::Kind::ControllerAcquire:
+            case sim::Call::Kind::ControllerRead:
+                lines.push_back("game controller call " +
+                                std::to_string(static_cast<int>(call.kind)) + " of " +
+                                std::to_string(call.value));
+                break;
             case sim::Call::Kind::Native: {
                 const NativeId* id = findNativeId(call.hash);
                 std::string line = id ? id->name : sim::hashText(call.hash);

@@ -37,7 +37,7 @@ check 2 "drive: damaged.drec: damaged: its checksum doesn't match its contents" 
     "$drive" replay damaged.drec
 cp demo.drec version.drec
 printf '\007' | dd of=version.drec bs=1 seek=8 conv=notrunc 2>/dev/null
-check 2 "drive: version.drec: format version 7, which this drive doesn't know; it reads versions 1 to 2" \
+check 2 "drive: version.drec: format version 7, which this drive doesn't know; it reads versions 1 to 3" \
     "$drive" replay version.drec
 cp "$examples/MTconfig.ini" other.drec
 check 2 "drive: other.drec: not a Manual Gearbox drive recording: it doesn't begin with MGBXDREC" \

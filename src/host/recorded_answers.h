@@ -3,7 +3,8 @@
 // each question with the one a recording kept. The plug-in's calls still
 // cross to the stand-in, which records and checks each of them; only what
 // the plug-in gets back is the injected answer. A file question that is
-// answered so doesn't reach the disk at all. In the game nothing can be
+// answered so doesn't reach the disk at all, nor a game controller's the
+// system's controllers. In the game nothing can be
 // injected: the plug-in calls the hook and Windows directly.
 #pragma once
 
@@ -11,8 +12,11 @@
 #include <cstdint>
 #include <optional>
 #include <string_view>
+#include <vector>
 
 #include "recording/recording.h"
+
+struct ControllerInput;
 
 // What a file question was answered: the answer's number, as FileQuestion
 // gives its meaning, and after a read answered ReadAnswer::Read, its bytes.
@@ -33,6 +37,13 @@ struct RecordedAnswers {
     // None when there is no answer to this question: then it is answered as
     // if the file weren't there, or the write failed.
     std::optional<FileAnswer> (*file)(FileQuestion question) = nullptr;
+    // The game controllers found, each opened or not as it was; null when
+    // there is no answer to this question: then none are found. No
+    // controller of the system is opened or read.
+    const std::vector<RecordedController>* (*controllers)() = nullptr;
+    // A read of the controller at this place among those found: false when
+    // it read as released, or there is no answer, else its input.
+    bool (*controllerRead)(std::size_t index, ControllerInput& input) = nullptr;
 };
 
 // The answers in use, tested at each crossing.

@@ -32,6 +32,18 @@ std::uint8_t* nextEntry(TapState& tap) {
 
 } // namespace
 
+std::uint8_t* tapEntry(std::size_t bytes) {
+    std::uint8_t* const at = nextEntry(tapState);
+    // The pass ends where an entry of the most bytes beginning at the limit
+    // would.
+    if (at != nullptr &&
+        bytes > static_cast<std::size_t>(tapState.entryLimit + entryBytesAtMost - at)) {
+        tapCut();
+        return nullptr;
+    }
+    return at;
+}
+
 // Byte by byte: the texts are a few bytes long, shorter than a call to copy.
 void tapArgument(std::uint8_t*& at, const char* text) {
     std::uint8_t* const length = at++;

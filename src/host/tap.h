@@ -1,5 +1,6 @@
 // The recorder's tap on this floor: while a recorded pass is open, every
-// native call, key query, focus check and file question that crosses here is written as one
+// native call, key query, focus check, file question and game controller's
+// answer that crosses here is written as one
 // entry of the drive recording where the cursor points. Which passes are
 // recorded, and into what buffer, is the recorder's business a floor up; a
 // crossing while no pass is open only tests the cursor, and what records is
@@ -92,6 +93,12 @@ void tapArgument(std::uint8_t*& at, const char* text);
 
 // The plug-in's values of state, first in a pass that keeps them.
 void tapStateValues(std::span<const std::int32_t> values);
+
+// Where an entry of this many bytes goes, which may be more than
+// entryBytesAtMost, or null when the pass has no room left for it, which
+// cuts it. The caller moves the cursor past what it writes.
+[[gnu::cold]] std::uint8_t* tapEntry(std::size_t bytes);
+
 [[gnu::cold]] void tapKey(std::int32_t key, std::int16_t state);
 [[gnu::cold]] void tapFocus(bool focused);
 // A file question and its answer; a read's bytes go beyond the pass's usual

@@ -9,6 +9,7 @@
 #include "bindings/key_bindings.h"
 #include "choosing/key_choosing.h"
 #include "gearbox/gearbox.h"
+#include "host/game_controllers.h"
 #include "host/keyboard.h"
 #include "host/tap.h"
 #include "plugin/plugin_state.h"
@@ -56,6 +57,8 @@ void recordPluginState() {
     const std::span<std::int32_t> kept = std::span(values).first(recordedStateFields().size());
     pluginStateValues(kept);
     tapStateValues(kept);
+    // The host's state: the controllers a replay starting here reads.
+    tapKeptControllers();
 }
 
 void restoreStateValues(std::span<const NamedValue> values) {

@@ -8,6 +8,7 @@
 #include "bindings/key_bindings.h"
 #include "choosing/key_choosing.h"
 #include "gearbox/gearbox.h"
+#include "host/game_controllers.h"
 #include "host/keyboard.h"
 #include "host/natives.h"
 #include "host/tap.h"
@@ -234,6 +235,7 @@ std::span<const StateField> pluginStateFields() {
 void resetPlugin(Reset what) {
     if (what == Reset::Everything) {
         dropRecording();
+        closeControllers();
         resetKeyboard();
         resetKeyBindings();
         stopChoosingKeys();

@@ -8,6 +8,7 @@
 #include <new>
 
 #include "host/files.h"
+#include "host/game_controllers.h"
 #include "host/local_time.h"
 #include "host/native_table.h"
 #include "host/tap.h"

@@ -17,10 +17,12 @@
 
 // All numbers little-endian.
 inline constexpr std::string_view recordingMagic = "MGBXDREC";
-inline constexpr std::uint16_t recordingVersion = 2;
+inline constexpr std::uint16_t recordingVersion = 3;
 // The first version, whose header has no files flag and whose passes hold no
 // file entries.
 inline constexpr std::uint16_t firstRecordingVersion = 1;
+// The first whose passes may hold game controllers' entries.
+inline constexpr std::uint16_t firstControllersVersion = 3;
 // Magic, version and the length of the body that follows it.
 inline constexpr std::size_t recordingLeadBytes = 8 + 2 + 4;
 inline constexpr std::size_t recordingChecksumBytes = 4;
@@ -33,6 +35,15 @@ inline constexpr std::uint8_t focusLostTag = 0xF2;
 inline constexpr std::uint8_t focusTag = 0xF3;
 inline constexpr std::uint8_t stateTag = 0xF4; // u8 count, count × i32
 inline constexpr std::uint8_t fileTag = 0xF5;  // u8 question, u8 answer, a read's bytes
+// The game controllers found: u8 count, then each one's u16 vendor, u16
+// product, u8 type, u8 opened (0 or 1) and name as text.
+inline constexpr std::uint8_t controllersTag = 0xF6;
+// A read of one: u8 its place among those found, recordedAxisCount × u16,
+// u8 count of buttons down, then each one's number.
+inline constexpr std::uint8_t controllerReadTag = 0xF7;
+inline constexpr std::uint8_t controllerReleasedTag = 0xF8; // u8 its place: read as released
+// As controllersTag: those found before, after the state of a pass that keeps it.
+inline constexpr std::uint8_t controllersKeptTag = 0xF9;
 inline constexpr std::size_t recordedNativesAtMost = 0xF0;
 
 // A native call's second byte.
@@ -90,6 +101,18 @@ inline constexpr std::size_t recordedFileBytesAtMost = 1024 * 1024;
 // hold the bytes of two whole reads: a reload, and a file found on getting
 // in; or the old file and the new one of keys saved.
 inline constexpr std::size_t passFileBytesAtMost = 2 * recordedFileBytesAtMost;
+
+inline constexpr std::size_t recordedAxisCount = 8;
+
+// A game controller as a recording keeps it: found, and opened or not.
+struct RecordedController {
+    std::uint16_t vendor = 0;
+    std::uint16_t product = 0;
+    std::uint8_t type = 0;
+    bool opened = false;
+    std::string name;
+    bool operator==(const RecordedController&) const = default;
+};
 
 // The plug-in's state is kept in the first pass and in every passesPerState
 // after it, so that a recording whose oldest passes made room for new ones

@@ -13,8 +13,38 @@ std::uint8_t nativeIndex(DriveRecording& recording, std::uint64_t hash) {
     return static_cast<std::uint8_t>(found - recording.natives.begin());
 }
 
+void appendControllers(std::string& out, std::uint8_t tag,
+                       const std::vector<RecordedController>& controllers) {
+    out += static_cast<char>(tag);
+    out += static_cast<char>(controllers.size());
+    for (const RecordedController& controller : controllers) {
+        appendNumber(out, controller.vendor);
+        appendNumber(out, controller.product);
+        out += static_cast<char>(controller.type);
+        out += static_cast<char>(controller.opened ? 1 : 0);
+        appendText(out, controller.name);
+    }
+}
+
 void appendCall(std::string& out, DriveRecording& recording, const RecordedCall& call) {
     switch (call.kind) {
+    case RecordedCall::Kind::Controllers:
+    case RecordedCall::Kind::ControllersKept:
+        appendControllers(
+            out, call.kind == RecordedCall::Kind::Controllers ? controllersTag : controllersKeptTag,
+            call.controllers);
+        return;
+    case RecordedCall::Kind::ControllerRead:
+        out += static_cast<char>(call.released ? controllerReleasedTag : controllerReadTag);
+        out += static_cast<char>(call.controller);
+        if (!call.released) {
+            for (const std::uint16_t axis : call.axes) {
+                appendNumber(out, axis);
+            }
+            out += static_cast<char>(call.buttons.size());
+            out.append(call.buttons.begin(), call.buttons.end());
+        }
+        return;
     case RecordedCall::Kind::Key:
         if (call.key >= 0 && call.key <= 0xFF) {
             out += static_cast<char>(keyTag);

@@ -9,7 +9,17 @@
 #include "recording/recording.h"
 
 struct RecordedCall {
-    enum class Kind : std::uint8_t { Native, Key, Focus, State, File };
+    enum class Kind : std::uint8_t {
+        Native,
+        Key,
+        Focus,
+        State,
+        File,
+        // The game controllers found, and those kept after a pass's state.
+        Controllers,
+        ControllersKept,
+        ControllerRead
+    };
     Kind kind = Kind::Native;
     // Native: the hash, the low halves of the argument slots and of the
     // result. A text argument, always the first, is kept as text.
@@ -29,6 +39,15 @@ struct RecordedCall {
     std::uint8_t answer = 0;
     // State: the plug-in's state, in the order of the header's names.
     std::vector<std::int32_t> values;
+    // Controllers, ControllersKept: each one found.
+    std::vector<RecordedController> controllers;
+    // ControllerRead: the controller's place among those found, whether it
+    // read as released, and else its axes and the numbers of its buttons
+    // down, as recorded.
+    std::uint8_t controller = 0;
+    bool released = false;
+    std::array<std::uint16_t, recordedAxisCount> axes{};
+    std::vector<std::uint8_t> buttons;
 };
 
 struct RecordedPass {

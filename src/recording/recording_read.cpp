@@ -148,11 +148,54 @@ void readFileEntry(Reader& reader, const std::uint8_t* begin, RecordedCall& call
     }
 }
 
+// The game controllers found: their ids, types, whether each was opened, and
+// their names, which are text of any bytes.
+void readControllers(Reader& reader, const std::uint8_t* begin, RecordedCall& call) {
+    const std::size_t count = reader.number<std::uint8_t>("its count of game controllers");
+    if (!reader.fits(count, 2 + 2 + 1 + 1 + 1, begin, "the game controllers found")) {
+        return;
+    }
+    call.controllers.resize(count);
+    for (RecordedController& controller : call.controllers) {
+        controller.vendor = reader.number<std::uint16_t>("a game controller's vendor");
+        controller.product = reader.number<std::uint16_t>("a game controller's product");
+        controller.type = reader.number<std::uint8_t>("a game controller's type");
+        const std::uint8_t opened = reader.number<std::uint8_t>("whether it was opened");
+        if (reader.ok() && opened > 1) {
+            reader.fail(begin, "whether a game controller was opened is " + std::to_string(opened) +
+                                   ", neither 0 nor 1");
+        }
+        controller.opened = opened == 1;
+        controller.name = reader.text("a game controller's name");
+    }
+}
+
+// A controller's read: its axes and the numbers of its buttons down.
+void readControllerRead(Reader& reader, const std::uint8_t* begin, RecordedCall& call) {
+    call.controller = reader.number<std::uint8_t>("its game controller");
+    call.axes.fill(0);
+    if (call.released) {
+        return;
+    }
+    for (std::uint16_t& axis : call.axes) {
+        axis = reader.number<std::uint16_t>("an axis");
+    }
+    const std::size_t count = reader.number<std::uint8_t>("its count of buttons down");
+    if (reader.fits(count, 1, begin, "the buttons down")) {
+        call.buttons.resize(count);
+        for (std::uint8_t& button : call.buttons) {
+            button = reader.number<std::uint8_t>("a button");
+        }
+    }
+}
+
 void readCall(Reader& reader, const DriveRecording& recording, RecordedCall& call) {
     const std::uint8_t* const begin = reader.at;
     const std::uint8_t tag = reader.number<std::uint8_t>("its kind");
     call.values.clear();
     call.text.clear();
+    call.controllers.clear();
+    call.buttons.clear();
     switch (tag) {
     case keyTag:
     case wideKeyTag:
@@ -180,6 +223,24 @@ void readCall(Reader& reader, const DriveRecording& recording, RecordedCall& cal
     case fileTag:
         if (recording.formatVersion != firstRecordingVersion) {
             readFileEntry(reader, begin, call);
+            return;
+        }
+        break;
+    case controllersTag:
+    case controllersKeptTag:
+        if (recording.formatVersion >= firstControllersVersion) {
+            call.kind = tag == controllersTag ? RecordedCall::Kind::Controllers
+                                              : RecordedCall::Kind::ControllersKept;
+            readControllers(reader, begin, call);
+            return;
+        }
+        break;
+    case controllerReadTag:
+    case controllerReleasedTag:
+        if (recording.formatVersion >= firstControllersVersion) {
+            call.kind = RecordedCall::Kind::ControllerRead;
+            call.released = tag == controllerReleasedTag;
+            readControllerRead(reader, begin, call);
             return;
         }
         break;

@@ -210,6 +210,32 @@ struct Seeds {
     }
 };
 
+// A wheel opened and a pad not, as the device layer finds them.
+const std::vector<RecordedController> twoControllers = {
+    {0x046D, 0xC24F, 1, true, "Logitech G29 Driving Force"},
+    {0x045E, 0x028E, 4, false, "Controller (Xbox One For Windows)"}};
+
+RecordedCall controllersCall(RecordedCall::Kind kind) {
+    RecordedCall call;
+    call.kind = kind;
+    call.controllers = twoControllers;
+    return call;
+}
+
+// The wheel's read on pass `pass`: its clutch pedal on Slider0 pressed a
+// little more each pass, a gate's button down on every other, and lost on
+// the tenth.
+RecordedCall wheelRead(std::size_t pass) {
+    RecordedCall call;
+    call.kind = RecordedCall::Kind::ControllerRead;
+    call.released = pass == 10;
+    call.axes[6] = static_cast<std::uint16_t>(65535 - 2000 * pass);
+    if (pass % 2 == 0) {
+        call.buttons = {13, 19};
+    }
+    return call;
+}
+
 std::string identical(std::uint32_t passes) {
     return std::to_string(passes) + " passes replayed, identical";
 }
@@ -436,6 +462,94 @@ int main(int argc, char** argv) {
                         ": recorded ADD_TEXT_COMPONENT_SUBSTRING_PLAYER_NAME(\"\\x1B[2Jch\"), "
                         "replayed ADD_TEXT_COMPONENT_SUBSTRING_PLAYER_NAME(\"Clutch\")"},
                    {"world", 0, asTheGameDid(ownCount)}});
+    }
+    // Game controllers: the demo drive's plug-in finding a wheel and a pad
+    // and reading the wheel after everything else in each pass, which this
+    // plug-in doesn't; the recorder's with them kept after each state, as a
+    // plug-in that found them before recording keeps them.
+    Recording wheel = demo;
+    wheel.passes[0].calls.push_back(controllersCall(RecordedCall::Kind::Controllers));
+    const Found found = {0, wheel.passes[0].calls.size() - 1};
+    for (std::size_t p = 0; p < wheel.passes.size(); ++p) {
+        wheel.passes[p].calls.push_back(wheelRead(p));
+    }
+    const Found read = {3, wheel.passes[3].calls.size() - 1};
+    const std::string wheelBytes = encodeRecording(encoded(wheel));
+    seeds.add(
+        "controllers_read", wheelBytes,
+        {{"exact", 1,
+          callPlace(wheel, found) + ": recorded the game controllers found, replayed nothing"},
+         {"world", 0, asTheGameDid(demoCount)}});
+    {
+        Recording kept = own;
+        for (RecordedPass& pass : kept.passes) {
+            if (!pass.calls.empty() && pass.calls[0].kind == RecordedCall::Kind::State) {
+                pass.calls.insert(pass.calls.begin() + 1,
+                                  controllersCall(RecordedCall::Kind::ControllersKept));
+            }
+        }
+        seeds.add("controllers_kept", encodeRecording(encoded(kept)),
+                  {{"exact", 0, identical(ownCount)}, {"world", 0, asTheGameDid(ownCount)}});
+    }
+    {
+        const std::size_t entry = entryAt(wheel, found.pass, found.entry);
+        seeds.refused("controllers_claim_200", patched(wheelBytes, entry + 1, std::uint8_t{200}),
+                      "damaged at byte " + std::to_string(entry) + ": " + place(found) +
+                          ": the game controllers found claims 200, more than the rest of the "
+                          "pass holds");
+        seeds.refused("controller_opened_2", patched(wheelBytes, entry + 2 + 5, std::uint8_t{2}),
+                      "damaged at byte " + std::to_string(entry) + ": " + place(found) +
+                          ": whether a game controller was opened is 2, neither 0 nor 1");
+        const std::size_t readAt = entryAt(wheel, read.pass, read.entry);
+        seeds.refused("buttons_claim_200", patched(wheelBytes, readAt + 2 + 16, std::uint8_t{200}),
+                      "damaged at byte " + std::to_string(readAt) + ": " + place(read) +
+                          ": the buttons down claims 200, more than the rest of the pass holds");
+        seeds.refused("controllers_in_version_2",
+                      patched(wheelBytes, recordingMagic.size(), std::uint16_t{2}),
+                      "damaged at byte " + std::to_string(entry) + ": " + place(found) +
+                          ": an entry of unknown kind 0xF6");
+    }
+    const struct {
+        const char* name;
+        Found where;
+        std::function<void(RecordedCall&)> edit;
+        std::string why;
+    } values[] = {
+        {"controller_type_9", found, [](RecordedCall& call) { call.controllers[1].type = 9; },
+         "game controller 2 found of type 9, outside 0 to 5"},
+        {"controllers_17", found,
+         [](RecordedCall& call) { call.controllers.resize(17, call.controllers[0]); },
+         "17 game controllers found, more than 16"},
+        {"controller_3_of_2", read, [](RecordedCall& call) { call.controller = 2; },
+         "a read of game controller 3, of 2 found"},
+        {"button_129", read,
+         [](RecordedCall& call) {
+             call.buttons = {13, 129};
+         },
+         "a read of game controller 1 with button 129 down, outside 1 to 128"},
+        {"buttons_out_of_order", read,
+         [](RecordedCall& call) {
+             call.buttons = {19, 13};
+         },
+         "a read of game controller 1 with button 13 down after button 19"},
+        {"controllers_kept_alone", found,
+         [](RecordedCall& call) { call.kind = RecordedCall::Kind::ControllersKept; },
+         "the game controllers kept, which only follow the plug-in's state"},
+    };
+    for (const auto& value : values) {
+        Recording edited = wheel;
+        value.edit(at(edited, value.where));
+        seeds.refused(value.name, encodeRecording(encoded(edited)),
+                      place(value.where) + ": " + value.why);
+    }
+    {
+        Recording early = wheel;
+        early.passes[0].calls.erase(early.passes[0].calls.begin() +
+                                    static_cast<std::ptrdiff_t>(found.entry));
+        const Found first = {0, early.passes[0].calls.size() - 1};
+        seeds.refused("read_before_found", encodeRecording(encoded(early)),
+                      place(first) + ": a read of game controller 1, before any game controllers "
+                                     "were found");
     }
     return seeds.table ? 0 : 1;
 }

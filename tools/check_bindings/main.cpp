@@ -1,5 +1,6 @@
 // check-bindings [FILE]: tells a player what their key-binding file binds and
-// why a line binds nothing, without the game.
+// why a line binds nothing, without the game; --controllers shows which
+// axis and button of a game controller is which.
 #include <cstdio>
 #include <cstring>
 #include <string>
@@ -8,6 +9,8 @@
 
 #if defined(_WIN32)
 #include <windows.h>
+
+#include "check_bindings/live_controllers.h"
 #endif
 
 #include "binding_file/binding_places.h"
@@ -19,6 +22,7 @@
 namespace {
 
 constexpr std::string_view help = R"(Usage: check-bindings [FILE]
+       check-bindings --controllers
 
 Reads a Manual Gearbox key-binding file exactly as the plug-in reads it when the
 game starts, and tells you:
@@ -48,15 +52,19 @@ folder, where the plug-in looks for it too: keep it in the game folder.
 Lines are shown as written, with control characters as \t, \r, \0 or \xNN.
 
 Options:
-  --help, -h  shows this text
-  --version   shows the version of check-bindings
+  --controllers  lists the game controllers attached (wheels, pedals,
+                 shifters, pads), each with its id and name, then shows
+                 which axis moves and which button goes down as you use
+                 them, until Ctrl+C; on Windows only
+  --help, -h     shows this text
+  --version      shows the version of check-bindings
 
 Exit status:
   0  every gear can be reached: the clutch and every gear's key are bound,
      or the clutch with ShiftUp and ShiftDown, or PadHold with PadUp and
-     PadDown
+     PadDown; with --controllers, ended by Ctrl+C
   1  the file was read, but not every gear can be reached, or it is larger
-     than 1 MiB and not read
+     than 1 MiB and not read; with --controllers, none is attached
   2  the file can't be read, or the arguments are wrong
 )";
 
@@ -89,6 +97,7 @@ int usageError(const std::string& message) {
 int run(const std::vector<std::string>& arguments) {
     std::string path;
     bool pathGiven = false;
+    bool controllers = false;
     for (const std::string_view argument : arguments) {
         if (argument == "--help" || argument == "-h") {
             print(stdout, std::string(help));
@@ -98,6 +107,10 @@ int run(const std::vector<std::string>& arguments) {
             print(stdout, std::string("check-bindings ") + productVersion + "\n");
             return 0;
         }
+        if (argument == "--controllers") {
+            controllers = true;
+            continue;
+        }
         if (argument.size() > 1 && argument[0] == '-') {
             return usageError("unknown option " + std::string(argument));
         }
@@ -106,6 +119,19 @@ int run(const std::vector<std::string>& arguments) {
         }
         path = argument;
         pathGiven = true;
+    }
+
+    if (controllers && pathGiven) {
+        return usageError("--controllers reads no file");
+    }
+    if (controllers) {
+#if defined(_WIN32)
+        return showControllersLive(print);
+#else
+        print(stderr, "check-bindings: --controllers reads game controllers through DirectInput, "
+                      "on Windows only: run check-bindings.exe\n");
+        return 2;
+#endif
     }
 
     std::string name = path;

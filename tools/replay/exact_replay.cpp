@@ -16,7 +16,7 @@ namespace {
 std::vector<const RecordedCall*> answeredCalls(const RecordedPass& pass) {
     std::vector<const RecordedCall*> calls;
     for (const RecordedCall& call : pass.calls) {
-        if (call.kind != RecordedCall::Kind::State) {
+        if (answersQuestion(call)) {
             calls.push_back(&call);
         }
     }
@@ -61,7 +61,9 @@ ReplayReport replayRecording(const DriveRecording& recording, const PluginContro
     std::size_t offset = 0;
     while (report.passes < recording.passCount) {
         decodePass(recording, offset, recorded);
-        ++report.passes;
+        if (++report.passes == 1) {
+            restoreKeptControllers(recorded);
+        }
         sim::world.calls.clear();
         sim::world.timeMs = recorded.gameTimeMs;
         answerFrom(recording, recorded, Answering::Everything);

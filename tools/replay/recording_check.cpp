@@ -6,6 +6,8 @@
 
 #include "binding_file/recorded_bindings.h"
 #include "gearbox/vehicle_classes.h"
+#include "host/game_controllers.h"
+#include "replay/replay_calls.h"
 #include "sim/world.h"
 
 namespace {
@@ -119,6 +121,46 @@ std::string callProblem(const RecordedCall& call, const NativeReading& native) {
     return {};
 }
 
+std::string controllersProblem(const RecordedCall& call) {
+    if (call.controllers.size() > controllersAtMost) {
+        return std::to_string(call.controllers.size()) + " game controllers found, more than " +
+               std::to_string(controllersAtMost);
+    }
+    constexpr int lastType = static_cast<int>(controllerTypeNames.size()) - 1;
+    for (std::size_t i = 0; i < call.controllers.size(); ++i) {
+        if (call.controllers[i].type > lastType) {
+            return "game controller " + std::to_string(i + 1) + " found of type " +
+                   outside(call.controllers[i].type, 0, lastType);
+        }
+    }
+    return {};
+}
+
+// A read names one of the controllers found last, and its buttons down
+// each once, in order.
+std::string readProblem(const RecordedCall& call, const RecordedCall* found) {
+    const std::string read = controllerText(call.controller);
+    if (found == nullptr) {
+        return read + ", before any game controllers were found";
+    }
+    if (call.controller >= found->controllers.size()) {
+        return read + ", of " + std::to_string(found->controllers.size()) + " found";
+    }
+    int before = 0;
+    for (const int button : call.buttons) {
+        if (button < 1 || button > controllerButtonCount) {
+            return read + " with button " + std::to_string(button) + " down, outside 1 to " +
+                   std::to_string(controllerButtonCount);
+        }
+        if (button <= before) {
+            return read + " with button " + std::to_string(button) + " down after button " +
+                   std::to_string(before);
+        }
+        before = button;
+    }
+    return {};
+}
+
 // A pass's state: its first entry, with a value for each name in the
 // header, in the header's order, each in its field's range.
 std::string stateProblem(const RecordedCall& call, std::size_t entry,
@@ -178,16 +220,40 @@ std::string recordingProblem(const DriveRecording& recording,
         stateOrder.push_back(fieldNamed(stateFields, value.name));
     }
     RecordedPass pass;
+    // The controllers found last, which reads name by their place.
+    RecordedCall found;
+    bool foundAny = false;
     std::size_t offset = 0;
     for (std::uint32_t number = 1; number <= recording.passCount; ++number) {
         decodePass(recording, offset, pass);
         for (std::size_t entry = 1; entry <= pass.calls.size(); ++entry) {
             const RecordedCall& call = pass.calls[entry - 1];
-            const std::string problem =
-                call.kind == RecordedCall::Kind::State
-                    ? stateProblem(call, entry, stateOrder, stateFieldsOf(stateFields))
-                : call.kind == RecordedCall::Kind::Native ? callProblem(call, natives.at(call.hash))
-                                                          : callProblem(call, {});
+            std::string problem;
+            switch (call.kind) {
+            case RecordedCall::Kind::State:
+                problem = stateProblem(call, entry, stateOrder, stateFieldsOf(stateFields));
+                break;
+            case RecordedCall::Kind::Native:
+                problem = callProblem(call, natives.at(call.hash));
+                break;
+            case RecordedCall::Kind::ControllersKept:
+                if (entry != 2 || pass.calls[0].kind != RecordedCall::Kind::State) {
+                    problem = "the game controllers kept, which only follow the plug-in's state";
+                    break;
+                }
+                [[fallthrough]];
+            case RecordedCall::Kind::Controllers:
+                problem = controllersProblem(call);
+                found = call;
+                foundAny = true;
+                break;
+            case RecordedCall::Kind::ControllerRead:
+                problem = readProblem(call, foundAny ? &found : nullptr);
+                break;
+            default:
+                problem = callProblem(call, {});
+                break;
+            }
             if (!problem.empty()) {
                 return "pass " + std::to_string(number) + ", entry " + std::to_string(entry) +
                        ": " + problem;

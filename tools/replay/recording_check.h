@@ -1,7 +1,8 @@
 // What a replay takes from a recording beyond its format, checked before
 // either replay starts: the header against the plug-in's own fields, and in
-// every pass the key codes, control numbers, vehicle classes and states that
-// the stand-in indexes with or the plug-in acts on.
+// every pass the key codes, control numbers, vehicle classes, states and
+// game controllers (how many, their types, the one each read names and its
+// buttons) that the stand-in indexes with or the plug-in acts on.
 #pragma once
 
 #include <span>

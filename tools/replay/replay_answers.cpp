@@ -1,5 +1,6 @@
 #include "replay/replay_answers.h"
 
+#include "host/game_controllers.h"
 #include "host/recorded_answers.h"
 #include "sim/world.h"
 
@@ -15,9 +16,10 @@ struct PassAnswers {
 PassAnswers passAnswers;
 
 // Whether the entry answers a question: answering everything, any but the
-// plug-in's state; answering files, a file's.
+// plug-in's state and the controllers kept with it; answering files, a
+// file's.
 bool answers(const RecordedCall& call) {
-    return passAnswers.what == Answering::Everything ? call.kind != RecordedCall::Kind::State
+    return passAnswers.what == Answering::Everything ? answersQuestion(call)
                                                      : call.kind == RecordedCall::Kind::File;
 }
 
@@ -59,7 +61,39 @@ std::optional<FileAnswer> fileAnswer(FileQuestion question) {
     return FileAnswer{answer->answer, answer->text};
 }
 
+const std::vector<RecordedController>* controllersAnswer() {
+    sim::recordControllerQuestion(sim::Call::Kind::ControllerList, 0);
+    const RecordedCall* answer = nextAnswer(RecordedCall::Kind::Controllers);
+    return answer ? &answer->controllers : nullptr;
+}
+
+bool controllerReadAnswer(std::size_t place, ControllerInput& input) {
+    sim::recordControllerQuestion(sim::Call::Kind::ControllerRead, place);
+    const RecordedCall* answer = nextAnswer(RecordedCall::Kind::ControllerRead);
+    if (!answer || answer->released || answer->controller != place) {
+        return false;
+    }
+    input = ControllerInput{answer->axes, {}};
+    for (const std::uint8_t button : answer->buttons) {
+        input.buttons.set(button - 1u);
+    }
+    return true;
+}
+
 } // namespace
+
+bool answersQuestion(const RecordedCall& call) {
+    return call.kind != RecordedCall::Kind::State &&
+           call.kind != RecordedCall::Kind::ControllersKept;
+}
+
+void restoreKeptControllers(const RecordedPass& first) {
+    for (const RecordedCall& call : first.calls) {
+        if (call.kind == RecordedCall::Kind::ControllersKept) {
+            restoreControllers(call.controllers);
+        }
+    }
+}
 
 void answerFrom(const DriveRecording& recording, const RecordedPass& pass, Answering what) {
     passAnswers = {&pass, what, 0};
@@ -68,6 +102,8 @@ void answerFrom(const DriveRecording& recording, const RecordedPass& pass, Answe
         answers.native = nativeAnswer;
         answers.keyState = keyAnswer;
         answers.focus = focusAnswer;
+        answers.controllers = controllersAnswer;
+        answers.controllerRead = controllerReadAnswer;
     }
     if (recording.filesKept) {
         answers.file = fileAnswer;

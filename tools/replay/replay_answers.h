@@ -18,3 +18,11 @@ enum class Answering { Everything, Files };
 // replay's folder answer.
 void answerFrom(const DriveRecording& recording, const RecordedPass& pass, Answering what);
 void stopAnswering();
+
+// Whether a recorded entry answers one of the plug-in's questions: all but
+// its state and the game controllers kept with it.
+bool answersQuestion(const RecordedCall& call);
+
+// The device layer as the first pass replayed keeps it: its game
+// controllers found, if any, opened as they were.
+void restoreKeptControllers(const RecordedPass& first);

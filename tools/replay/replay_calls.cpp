@@ -52,6 +52,8 @@ bool sameCall(const RecordedCall& a, const RecordedCall& b) {
         return a.key == b.key;
     case RecordedCall::Kind::File:
         return a.question == b.question;
+    case RecordedCall::Kind::ControllerRead:
+        return a.controller == b.controller;
     default:
         return true;
     }
@@ -104,6 +106,12 @@ std::string callText(const RecordedCall& call) {
         return "the plug-in's state";
     case RecordedCall::Kind::File:
         return fileQuestionText(call.question);
+    case RecordedCall::Kind::Controllers:
+        return "the game controllers found";
+    case RecordedCall::Kind::ControllersKept:
+        return "the game controllers kept";
+    case RecordedCall::Kind::ControllerRead:
+        return controllerText(call.controller);
     case RecordedCall::Kind::Native:
         break;
     }
@@ -121,6 +129,10 @@ std::string callText(const RecordedCall& call) {
         }
     }
     return text + (call.argumentCount == 0 ? "()" : ")");
+}
+
+std::string controllerText(std::uint8_t place) {
+    return "a read of game controller " + std::to_string(place + 1);
 }
 
 std::string passText(std::uint32_t pass) {

@@ -24,6 +24,10 @@ std::string typedText(std::string_view type, std::uint32_t value);
 // A number in a printf format, e.g. "%.2f".
 std::string numberText(const char* format, double value);
 
+// A read of the game controller at this place among those found, as
+// reports show it, numbered from 1: "a read of game controller 1".
+std::string controllerText(std::uint8_t place);
+
 // A pass as reports name it, e.g. "pass 41".
 std::string passText(std::uint32_t pass);
 

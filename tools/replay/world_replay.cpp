@@ -148,6 +148,39 @@ void takeAnswer(WorldReplay& replay, PassInputs& inputs, const RecordedCall& cal
     }
 }
 
+// The controllers found as the world's, plugged in the order found; those
+// kept with the plug-in's state are listed and opened already.
+void takeControllers(const RecordedCall& call) {
+    sim::World& world = sim::world;
+    world.controllers.clear();
+    world.controllersListed.clear();
+    for (const RecordedController& found : call.controllers) {
+        sim::Controller controller;
+        controller.id = {found.vendor, found.product};
+        controller.type = static_cast<ControllerType>(found.type);
+        controller.name = found.name;
+        controller.plugged = true;
+        controller.opens = found.opened;
+        if (call.kind == RecordedCall::Kind::ControllersKept) {
+            controller.acquired = found.opened;
+            world.controllersListed.push_back(static_cast<int>(world.controllers.size()));
+        }
+        world.controllers.push_back(std::move(controller));
+    }
+}
+
+// A read as the world's controller: plugged and acquired with that input, or
+// unplugged.
+void takeRead(const RecordedCall& call) {
+    sim::Controller& controller = sim::world.controllers[call.controller];
+    controller.plugged = !call.released;
+    controller.acquired = !call.released;
+    controller.input = ControllerInput{call.axes, {}};
+    for (const std::uint8_t button : call.buttons) {
+        controller.input.buttons.set(button - 1u);
+    }
+}
+
 // The recorded answers as the world's inputs before the pass: the focus,
 // keys, controls, device, phone, menu, the player and their seat, vehicle
 // classes and top speeds, and each vehicle's speed as the pass began.
@@ -161,6 +194,11 @@ void applyInputs(WorldReplay& replay, const RecordedPass& pass, std::uint32_t nu
             sim::setKey(call.key, call.keyState < 0);
         } else if (call.kind == RecordedCall::Kind::Native) {
             takeAnswer(replay, inputs, call, pass.gameTimeMs, number);
+        } else if (call.kind == RecordedCall::Kind::Controllers ||
+                   call.kind == RecordedCall::Kind::ControllersKept) {
+            takeControllers(call);
+        } else if (call.kind == RecordedCall::Kind::ControllerRead) {
+            takeRead(call);
         }
     }
     if (inputs.keyboard >= 0) {
@@ -185,8 +223,40 @@ struct Answers {
     std::string world;
 };
 
+std::string controllersText(const std::vector<RecordedController>& controllers) {
+    std::string text = std::to_string(controllers.size()) + " found";
+    for (const RecordedController& controller : controllers) {
+        text += ", " + controllerIdText({controller.vendor, controller.product}) +
+                (controller.opened ? " opened" : "");
+    }
+    return text;
+}
+
+std::string readText(const RecordedCall& read) {
+    if (read.released) {
+        return "released";
+    }
+    std::string text = "axes";
+    for (const std::uint16_t axis : read.axes) {
+        text += " " + std::to_string(axis);
+    }
+    text += read.buttons.empty() ? ", no button down" : ", buttons down";
+    for (const std::uint8_t button : read.buttons) {
+        text += " " + std::to_string(button);
+    }
+    return text;
+}
+
 Answers answers(const RecordedCall& game, const RecordedCall& world) {
     switch (world.kind) {
+    case RecordedCall::Kind::Controllers:
+        return {"the game controllers found", game.controllers == world.controllers,
+                controllersText(game.controllers), controllersText(world.controllers)};
+    case RecordedCall::Kind::ControllerRead:
+        return {"a game controller's read",
+                game.released == world.released &&
+                    (game.released || (game.axes == world.axes && game.buttons == world.buttons)),
+                readText(game), readText(world)};
     case RecordedCall::Kind::Key: {
         const auto state = [](std::int16_t key) { return key < 0 ? "down" : "up"; };
         return {"GetAsyncKeyState", (game.keyState < 0) == (world.keyState < 0),
@@ -301,6 +371,9 @@ ReplayReport replayThroughWorld(const DriveRecording& recording, const PluginCon
         }
         replay.world.timeMs = recorded.gameTimeMs;
         applyInputs(replay, recorded, number);
+        if (number == 1) {
+            restoreKeptControllers(recorded);
+        }
         replay.world.calls.clear();
         answerFrom(recording, recorded, Answering::Files);
         plugin.runPass();

@@ -135,6 +135,11 @@ extern "C" __declspec(dllexport) void standInHookLoaded(const sim::HookControl* 
     hook = control;
 }
 
+// The stand-in dinput8.dll asks this for the world's game controllers.
+extern "C" __declspec(dllexport) const sim::ControllerQuestions* standInControllers() {
+    return hook ? &hook->controllers : nullptr;
+}
+
 int main(int argc, char** argv) {
     if (argc > 1 && std::strcmp(argv[1], "replay") == 0) {
         return unusable("replay runs in the native build: build/native/tools/drive replay "

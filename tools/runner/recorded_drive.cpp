@@ -14,6 +14,35 @@ bool holdsPass(const std::vector<sim::Call>& calls) {
         calls, [](const sim::Call& call) { return call.kind == sim::Call::Kind::Wait; });
 }
 
+namespace {
+
+// The controllers found last in the pass, which the opens after the list
+// mark as opened.
+RecordedCall* lastFound(RecordedPass& pass) {
+    for (auto call = pass.calls.rbegin(); call != pass.calls.rend(); ++call) {
+        if (call->kind == RecordedCall::Kind::Controllers) {
+            return &*call;
+        }
+    }
+    return nullptr;
+}
+
+void recordRead(const sim::Call& call, RecordedCall& recorded) {
+    recorded.kind = RecordedCall::Kind::ControllerRead;
+    recorded.controller = static_cast<std::uint8_t>(call.value);
+    recorded.released = call.result != static_cast<std::uint64_t>(SystemRead::Read);
+    if (!recorded.released) {
+        recorded.axes = call.input.axes;
+        for (int button = 1; button <= controllerButtonCount; ++button) {
+            if (buttonDown(call.input, button)) {
+                recorded.buttons.push_back(static_cast<std::uint8_t>(button));
+            }
+        }
+    }
+}
+
+} // namespace
+
 RecordedPass recordedPass(const std::vector<sim::Call>& calls, std::int64_t timeMs) {
     RecordedPass pass;
     pass.gameTimeMs = static_cast<std::int32_t>(timeMs);
@@ -50,6 +79,22 @@ RecordedPass recordedPass(const std::vector<sim::Call>& calls, std::int64_t time
             recorded.kind = RecordedCall::Kind::File;
             recorded.question = static_cast<FileQuestion>(call.value);
             break;
+        case sim::Call::Kind::ControllerList:
+            recorded.kind = RecordedCall::Kind::Controllers;
+            recorded.controllers = call.controllers;
+            break;
+        case sim::Call::Kind::ControllerOpen:
+            if (RecordedCall* found = lastFound(pass);
+                found && call.value >= 0 &&
+                static_cast<std::size_t>(call.value) < found->controllers.size()) {
+                found->controllers[static_cast<std::size_t>(call.value)].opened = call.result != 0;
+            }
+            continue;
+        case sim::Call::Kind::ControllerRead:
+            recordRead(call, recorded);
+            break;
+        // Its outcome shows in the next read.
+        case sim::Call::Kind::ControllerAcquire:
         case sim::Call::Kind::WindowProcessQuery:
         case sim::Call::Kind::Wait:
             continue;

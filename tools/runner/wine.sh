@@ -12,8 +12,9 @@ action=$2
 shift 2
 export WINEPREFIX
 export WINEDEBUG=-all
-# No Mono or Gecko: their installers would ask for a download.
-export WINEDLLOVERRIDES="mscoree,mshtml="
+# No Mono or Gecko: their installers would ask for a download. A caller's
+# own overrides come after, such as dinput8=n,b for the stand-in dinput8.dll.
+export WINEDLLOVERRIDES="mscoree,mshtml=${WINEDLLOVERRIDES:+;$WINEDLLOVERRIDES}"
 unset DISPLAY WAYLAND_DISPLAY
 
 case $action in

@@ -32,6 +32,10 @@ constexpr Action actions[] = {
     {"device", DriveEvent::Kind::Device, parseDevice},
     {"copy", DriveEvent::Kind::Copy, parseCopy},
     {"delete", DriveEvent::Kind::Delete, parseDelete},
+    {"plug", DriveEvent::Kind::Plug, parsePlug},
+    {"unplug", DriveEvent::Kind::Unplug, parseUnplug},
+    {"axis", DriveEvent::Kind::Axis, parseAxis},
+    {"button", DriveEvent::Kind::Button, parseButton},
     {"restart", DriveEvent::Kind::Restart, parseBare},
     {"expect", DriveEvent::Kind::Expect, parseExpectation},
 };
@@ -142,6 +146,23 @@ std::string describeEvent(const DriveEvent& event) {
         }
         return "top " + (event.vehicle == 0 ? "" : std::to_string(event.vehicle) + " ") + number;
     }
+    case DriveEvent::Kind::Plug:
+        return "plug " + std::to_string(event.controller) + " " +
+               controllerIdText(event.controllerId) + " " +
+               std::string(controllerTypeNames[static_cast<std::size_t>(event.controllerType)]) +
+               " " + event.name;
+    case DriveEvent::Kind::Unplug:
+        return "unplug " + std::to_string(event.controller);
+    case DriveEvent::Kind::Axis: {
+        char travel[32];
+        std::snprintf(travel, sizeof travel, "%g", static_cast<double>(event.travel));
+        return "axis " + std::to_string(event.controller) + " " +
+               std::string(controllerAxisNames[static_cast<std::size_t>(event.code)]) + " " +
+               travel;
+    }
+    case DriveEvent::Kind::Button:
+        return "button " + std::to_string(event.controller) + " " + std::to_string(event.code) +
+               (event.on ? " down" : " up");
     case DriveEvent::Kind::Expect:
         return "expect " + describeExpectation(event.expectation);
     }

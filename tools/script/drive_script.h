@@ -7,8 +7,12 @@
 #include <string_view>
 #include <vector>
 
+#include "keys/game_controller.h"
+
 // A drive has two vehicles, numbered 1 and 2.
 constexpr int driveVehicleCount = 2;
+// Its game controllers are numbered from 1 to this.
+constexpr int driveControllerCount = 16;
 
 // What a drive checks at one moment. Numbers compare for speed, cap and stalls;
 // the others compare text: "on", "off" or "none" (not drawn), a gear label,
@@ -61,20 +65,27 @@ struct DriveEvent {
         Device,
         Copy,
         Delete,
+        // A game controller plugged in or unplugged, an axis moved, a button
+        // held or let go.
+        Plug,
+        Unplug,
+        Axis,
+        Button,
         Expect
     };
     std::int64_t timeMs = 0;
     int line = 0;
     Kind kind = Kind::Enter;
     // KeyDown, KeyUp: the virtual-key code; Control, Hold, Release: the control
-    // number; VehicleClass: the game's vehicle class.
+    // number; VehicleClass: the game's vehicle class; Axis: the axis, by its
+    // index in controllerAxisNames; Button: the button's number.
     int code = 0;
     // Enter, VehicleClass: 1 or 2; TopSpeed: 1, 2 or 0 for the vehicle the
     // player is in or was last in.
     int vehicle = 1;
     bool passenger = false;
     // Focus: whether the game's window gets it back or loses it; Phone: out or
-    // away; Menu: the pause menu open or closed.
+    // away; Menu: the pause menu open or closed; Button: held or let go.
     bool on = true;
     // Device: the keyboard and mouse, or the pad, as the device used last.
     bool keyboard = true;
@@ -83,6 +94,13 @@ struct DriveEvent {
     // drive's folder.
     std::string file;
     std::string otherFile;
+    // Plug, Unplug, Axis, Button: the game controller's number; Plug: its id,
+    // type and name; Axis: its travel from 0, its lowest, to 1, its highest.
+    int controller = 1;
+    ControllerId controllerId;
+    ControllerType controllerType = ControllerType::Other;
+    std::string name;
+    float travel = 0;
     Expectation expectation;
 };
 

@@ -56,6 +56,14 @@ bool parseDevice(ScriptLine& line);
 bool parseCopy(ScriptLine& line);
 bool parseDelete(ScriptLine& line);
 
+// --- Game controllers -----------------------------------------------------------
+
+// plug N ID TYPE NAME..., unplug N, axis N AXIS TRAVEL, button N B down|up
+bool parsePlug(ScriptLine& line);
+bool parseUnplug(ScriptLine& line);
+bool parseAxis(ScriptLine& line);
+bool parseButton(ScriptLine& line);
+
 // --- Vehicles -------------------------------------------------------------------
 
 bool parseEnter(ScriptLine& line);

@@ -1,0 +1,108 @@
+// The game controllers (wheels, pedals, shifters, pads) the plug-in reads,
+// as the floors above see them: each one its id, type and name, its axes as
+// numbers from 0 to 1, from the axis's lowest to its highest, and its
+// buttons, numbered from 1. Which system answers (DirectInput, or natively
+// the stand-in) is this floor's business alone (controller_system.h).
+//
+// Finding is slow, since DirectInput takes tens of milliseconds to list the
+// controllers: only on a first pass, a reload, or when choosing starts.
+// Reading is for every pass, and allocates nothing. Nothing here loads
+// DirectInput until a controller is first looked for.
+#pragma once
+
+#include <array>
+#include <bitset>
+#include <cstddef>
+#include <cstdint>
+#include <span>
+#include <string>
+#include <vector>
+
+#include "keys/game_controller.h"
+#include "recording/recording.h"
+
+struct HINSTANCE__;
+
+static_assert(controllerAxisCount == recordedAxisCount);
+
+// Windows' game-controller panel shows up to 16; the rest are not found.
+inline constexpr std::size_t controllersAtMost = 16;
+// A name longer than this is cut, between two characters.
+inline constexpr std::size_t controllerNameBytesAtMost = 127;
+
+struct ControllerInput {
+    // In controllerAxisNames' order, from 0, the axis's lowest, to
+    // controllerAxisTop, its highest.
+    std::array<std::uint16_t, controllerAxisCount> axes{};
+    // Bit 0 is button 1.
+    std::bitset<controllerButtonCount> buttons;
+    bool operator==(const ControllerInput&) const = default;
+};
+
+// How far an axis is from its lowest (0) to its highest (1); the direction
+// a binding takes it in is the floors' above.
+inline float axisTravel(const ControllerInput& input, std::size_t axis) {
+    return static_cast<float>(input.axes[axis]) / controllerAxisTop;
+}
+
+// Whether the button, from 1 to controllerButtonCount, is down.
+inline bool buttonDown(const ControllerInput& input, int button) {
+    return button >= 1 && button <= controllerButtonCount &&
+           input.buttons[static_cast<std::size_t>(button - 1)];
+}
+
+struct GameController {
+    ControllerId id;
+    ControllerType type = ControllerType::Other;
+    // UTF-8, as Windows names the product.
+    std::string name;
+    // Opened to be read on every pass: wanted when found, and set up.
+    bool opened = false;
+    // Not read on the last pass: not opened, lost (unplugged, or taken by
+    // another program), or not yet acquired again. Its input is then all
+    // released: no button down, every axis at 0.
+    bool released = true;
+    ControllerInput input;
+};
+
+struct ControllersState {
+    std::size_t count = 0;
+    // The controllers found, in the system's order.
+    std::array<GameController, controllersAtMost> found;
+};
+
+// Looks for the attached game controllers, and opens those with one of the
+// wanted ids; closes every controller opened before. Slow.
+void findControllers(std::span<const ControllerId> wanted);
+// The same, opening every controller found: for choosing, when any button
+// of any controller may be the one.
+void findEveryController();
+
+// The controllers the last look found, for the log and for choosing.
+std::span<const GameController> foundControllers();
+
+// The first controller found with the id that was opened, or nullptr.
+const GameController* controllerOf(ControllerId id);
+
+// Reads every opened controller once: each pass, before its input is used.
+// A controller lost is acquired again for a later pass, and reads as
+// released meanwhile.
+void readControllers();
+
+// Closes every controller and lets go of DirectInput; the library stays
+// loaded for the next look.
+void closeControllers();
+
+#if defined(_WIN32)
+// The plug-in's own module, which DirectInput is created for: a DLL must
+// never pass the game's. Without one, the program's.
+void keepOwnModule(HINSTANCE__* module);
+#else
+// A replay starts the device layer with the controllers a recording kept,
+// opened as they were, without asking the system.
+void restoreControllers(const std::vector<RecordedController>& kept);
+#endif
+
+// The pass being recorded keeps the controllers found, after the plug-in's
+// state, so that a replay can start there (nothing when none were found).
+[[gnu::cold]] void tapKeptControllers();
