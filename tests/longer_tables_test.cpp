@@ -54,10 +54,12 @@ TEST(LongerTablesTest, AFieldMoreIsReadAndRecorded) {
     EXPECT_EQ(keysOfRecording<longerFields>(recorded).extraGearKey, 53);
 }
 
-TEST(LongerTablesTest, AGearMoreIsReachedByItsKey) {
+TEST(LongerTablesTest, AGearMoreIsReachedByItsKeyInTheBoxItTops) {
     LongerBindings keys{};
     keys.extraGearKey = 53;
     const auto down = [](VirtualKeyCode key) { return key == 53; };
+    EXPECT_EQ((gearOfKeyDown<longerGears, longerFields>(keys, down)), std::nullopt);
+    keys.forwardGears = boxesOf<longerGears>.back().forwardGears;
     const std::optional<Gear> gear = gearOfKeyDown<longerGears, longerFields>(keys, down);
     ASSERT_TRUE(gear.has_value());
     EXPECT_STREQ(longerGears[static_cast<std::size_t>(*gear)].label, "X");

@@ -35,6 +35,15 @@ VirtualKeyCode firstKeyPressed(bool& arrowPressed) {
     return first;
 }
 
+// The step after this one: the next field the box in use has a key for, or
+// choosableFieldCount after the last.
+std::uint8_t stepAfter(std::size_t step) {
+    while (++step < choosableFieldCount &&
+           !keyFieldNeeded(bindingsState().keys, choosableFields[step])) {
+    }
+    return static_cast<std::uint8_t>(step);
+}
+
 VirtualKeyCode keyInUse(std::size_t step) {
     return bindingsState().keys.*bindingFields[choosableFields[step]].member;
 }
@@ -157,7 +166,8 @@ ChoosingPass chooseKeysPass() {
         state.refusal = refusalOf(key);
         state.refusedKey = state.refusal == Refusal::None ? 0 : key;
         if (state.refusal == Refusal::None) {
-            state.chosen[state.step++] = key;
+            state.chosen[state.step] = key;
+            state.step = stepAfter(state.step);
         }
     }
     if (state.step == choosableFieldCount) {

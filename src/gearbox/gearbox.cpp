@@ -256,9 +256,13 @@ bool updateGearbox(const KeyBindings& keys) {
     if (vehicle == 0) {
         return false;
     }
-    const Box& box = boxes.front();
+    const Box& box = boxWith<boxes>(keys.forwardGears);
     if (vehicle != state.fittedVehicle) {
         fitGearsTo(keys, vehicle);
+        // Read again, the bindings may pick a box without the gear.
+        if (!inBox(box, state.gear).inBox) {
+            state.gear = box.top;
+        }
     }
 
     float frameSpeed = vehicleSpeed(vehicle);
