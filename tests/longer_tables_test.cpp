@@ -19,7 +19,7 @@ constexpr std::size_t extraField = bindingFields.size();
 
 // The caps under the extra gear in the box it tops, one more than the largest
 // box has.
-constexpr std::initializer_list<float> extraBoxCaps = {21.0f, 31.0f, 40.5f, 45.0f};
+constexpr std::initializer_list<float> extraBoxCaps = {14.0f, 20.5f, 27.0f, 34.0f, 40.5f, 45.0f};
 constexpr auto longerGears = [] {
     std::array<GearSpec, gearCount + 1> gears{};
     std::ranges::copy(gearTable, gears.begin());

@@ -38,7 +38,9 @@
     FIELD("PadUp", padUpControl, PadControl)                                                       \
     FIELD("PadDown", padDownControl, PadControl)                                                   \
     FIELD("FitGears", fitGears, Switch)                                                            \
-    FIELD("ForwardGears", forwardGears, Box)
+    FIELD("ForwardGears", forwardGears, Box)                                                       \
+    FIELD("FifthGear", fifthGearKey, GearKey)                                                      \
+    FIELD("SixthGear", sixthGearKey, GearKey)
 
 // Keys are Windows virtual-key codes; pad buttons are the game's control
 // numbers. 0 binds nothing. A switch takes 0 or 1 only, 1 for on. A box takes

@@ -68,6 +68,8 @@ constexpr GearSpec gearTable[] = {
     {"3", "third",   "thirdGearKey",  3, false, openCap, true,  true,  {}},
     {"4", "fourth",  "fourthGearKey", 4, false, openCap, true,  true,  {21.0f, 31.0f, 40.5f}},
     {"R", "reverse", "reverseKey",    0, true,  8.0f,    false, true,  {}},
+    {"5", "fifth",   "fifthGearKey",  5, false, openCap, true,  true,  {17.0f, 25.0f, 33.0f, 41.0f}},
+    {"6", "sixth",   "sixthGearKey",  6, false, openCap, true,  true,  {14.0f, 20.5f, 27.0f, 34.0f, 40.5f}},
 };
 // clang-format on
 
