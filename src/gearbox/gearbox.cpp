@@ -213,9 +213,8 @@ void changeGear(const KeyBindings& keys, const Box& box, bool pad) {
         state.gear = *keyed;
         return;
     }
-    const Gear next = nextGear(box, state.gear, up);
     if (up || down) {
-        state.gear = next;
+        state.gear = nextGear(box, state.gear, up);
     }
 }
 

@@ -184,15 +184,18 @@ constexpr auto boxesOf = [] {
 constexpr auto gearBoxes = boxesOf<gearTable>;
 
 // The box with this many forward gears; for a number no box has, the first,
-// with the fewest.
+// with the fewest. Every pass asks, so it is one look in a table.
 template <const auto& boxes = gearBoxes>
 constexpr const auto& boxWith(std::int32_t forwardGears) {
-    for (const auto& box : boxes) {
-        if (box.forwardGears == forwardGears) {
-            return box;
+    constexpr auto places = [] {
+        std::array<std::size_t, static_cast<std::size_t>(boxes.back().forwardGears) + 1> box{};
+        for (std::size_t place = 0; place < boxes.size(); ++place) {
+            box[static_cast<std::size_t>(boxes[place].forwardGears)] = place;
         }
-    }
-    return boxes.front();
+        return box;
+    }();
+    const auto count = static_cast<std::size_t>(forwardGears);
+    return boxes[count < places.size() ? places[count] : 0];
 }
 
 constexpr bool someBoxHas(std::int32_t forwardGears) {
