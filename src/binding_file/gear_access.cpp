@@ -9,6 +9,12 @@ bool keyFieldNeeded(const KeyBindings& bindings, std::size_t field) {
     return field == clutchField;
 }
 
+std::size_t nextNeededChoosable(const KeyBindings& bindings, std::size_t place) {
+    while (++place < choosableFieldCount && !keyFieldNeeded(bindings, choosableFields[place])) {
+    }
+    return place;
+}
+
 std::vector<std::size_t> unboundGearFields(const KeyBindings& bindings) {
     std::vector<std::size_t> unbound;
     for (std::size_t field = 0; field < bindingFields.size(); ++field) {

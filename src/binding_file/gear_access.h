@@ -74,6 +74,10 @@ constexpr const auto& boxOf(const Bindings& bindings) {
 // each of its gears'.
 bool keyFieldNeeded(const KeyBindings& bindings, std::size_t field);
 
+// The place in choosableFields after this one whose field the box the
+// bindings pick needs, or choosableFieldCount after the last.
+std::size_t nextNeededChoosable(const KeyBindings& bindings, std::size_t place);
+
 // The gear of the box whose key is down, an earlier gear's first, or none; a
 // gear the box lacks has its key never asked.
 template <const auto& gears = gearTable, const auto& fields = bindingFields, typename Bindings,

@@ -35,15 +35,6 @@ VirtualKeyCode firstKeyPressed(bool& arrowPressed) {
     return first;
 }
 
-// The step after this one: the next field the box in use has a key for, or
-// choosableFieldCount after the last.
-std::uint8_t stepAfter(std::size_t step) {
-    while (++step < choosableFieldCount &&
-           !keyFieldNeeded(bindingsState().keys, choosableFields[step])) {
-    }
-    return static_cast<std::uint8_t>(step);
-}
-
 VirtualKeyCode keyInUse(std::size_t step) {
     return bindingsState().keys.*bindingFields[choosableFields[step]].member;
 }
@@ -167,7 +158,8 @@ ChoosingPass chooseKeysPass() {
         state.refusedKey = state.refusal == Refusal::None ? 0 : key;
         if (state.refusal == Refusal::None) {
             state.chosen[state.step] = key;
-            state.step = stepAfter(state.step);
+            state.step =
+                static_cast<std::uint8_t>(nextNeededChoosable(bindingsState().keys, state.step));
         }
     }
     if (state.step == choosableFieldCount) {
