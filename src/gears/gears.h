@@ -24,10 +24,10 @@ inline constexpr float openCap = 9999.0f;
 // speed over this one.
 inline constexpr float tableTopSpeed = 50.0f;
 
-// In every box, a gear under the top lights "Shift" this far below its cap,
-// and a gear that lugs does so at or below the cap of the gear under it less
-// the other.
+// In every box, a gear under the top lights "Shift" this far below its cap;
 inline constexpr float hintBelowCap = 1.0f;
+// and a gear that lugs stalls at or below the cap of the gear under it less
+// this.
 inline constexpr float lugBelowCapUnder = 2.1f;
 
 struct GearSpec {
