@@ -119,8 +119,6 @@ TEST_F(BindingFileTest, EachLineOfTheTableBindsAsDescribed) {
     const Fields allSet = keys({1, 2, 3, 4, 5, 6, 7});
     Fields fitting = unbound;
     fitting[fieldNamed("fitGears")] = 1;
-    Fields fourGears = unbound;
-    fourGears[fieldNamed("forwardGears")] = 4;
     const std::vector<LineCase> cases = {
         {"Clutch=16\n", unbound, clutch16},
         {"Clutch = 16\n", unbound, clutch16},
@@ -180,10 +178,6 @@ TEST_F(BindingFileTest, EachLineOfTheTableBindsAsDescribed) {
         {"FitGears=0\n", fitting, unbound},
         {"FitGears=2\n", fitting, fitting},
         {"FitGears=-1\n", unbound, unbound},
-        // A box is a number of forward gears a box has; any other leaves it.
-        {"ForwardGears=4\n", unbound, fourGears},
-        {"ForwardGears=0\n", fourGears, fourGears},
-        {"ForwardGears=7\n", fourGears, fourGears},
     };
     for (const LineCase& c : cases) {
         SCOPED_TRACE(testing::PrintToString(c.text));
