@@ -1,5 +1,5 @@
 // The plug-in in the stand-in's car, as the benchmarks drive it: with the
-// three labels, the shipped MTconfig.ini's six keys, and gear changes every
+// three labels, the shipped MTconfig.ini's eight keys, and gear changes every
 // few seconds, as a busy pass does.
 #pragma once
 
@@ -38,6 +38,8 @@ inline void startInTheCar() {
     keys.secondGearKey = secondKey;
     keys.thirdGearKey = 51;
     keys.fourthGearKey = 52;
+    keys.fifthGearKey = 53;
+    keys.sixthGearKey = 54;
     keys.reverseKey = 82;
     useKeyBindings(keys);
 }

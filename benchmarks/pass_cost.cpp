@@ -5,7 +5,8 @@
 // script takes out what the stand-in does behind the hook's entry points.
 // saving records ten busy minutes, then measures one pass at a time from the
 // Record key's until the one that posts the recording's notice. choosing
-// measures passes that ask for a key to choose, with none pressed.
+// measures passes that ask for a key to choose, with none pressed. A second
+// argument picks the box, as a ForwardGears line does.
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -50,10 +51,12 @@ int savingPasses() {
 } // namespace
 
 int main(int argc, char** argv) {
-    const std::string_view kind = argc == 2 ? argv[1] : "";
-    if (kind != "steady" && kind != "clutch" && kind != "recording" && kind != "saving" &&
-        kind != "choosing") {
-        std::fprintf(stderr, "usage: pass_cost steady|clutch|recording|saving|choosing\n");
+    const std::string_view kind = argc >= 2 ? argv[1] : "";
+    if ((kind != "steady" && kind != "clutch" && kind != "recording" && kind != "saving" &&
+         kind != "choosing") ||
+        argc > 3) {
+        std::fprintf(stderr,
+                     "usage: pass_cost steady|clutch|recording|saving|choosing [FORWARD_GEARS]\n");
         return 2;
     }
     const std::filesystem::path folder =
@@ -62,6 +65,9 @@ int main(int argc, char** argv) {
     nativeModuleFolder() = folder.string();
 
     busy::startInTheCar();
+    if (argc == 3) {
+        busy::bind(&KeyBindings::forwardGears, std::atoi(argv[2]));
+    }
     if (kind == "recording" || kind == "saving") {
         busy::bind(&KeyBindings::recordKey, busy::keyF9);
         busy::tap(busy::keyF9);

@@ -12,10 +12,12 @@
 # check) is taken out: what is left is the plug-in's code, with the library
 # code it calls itself. callgrind_annotate lists the cost of each function by
 # source file, so each function's lines are summed.
-# Usage: scripts/pass_cost.sh [BUILD_FOLDER]
+# FORWARD_GEARS picks the box, as a ForwardGears line does.
+# Usage: scripts/pass_cost.sh [BUILD_FOLDER [FORWARD_GEARS]]
 set -eu
 cd "$(dirname "$0")/.."
 build=${1:-build/bench}
+gears=${2:-}
 . scripts/setup.sh
 need_packages $native_test_packages valgrind
 
@@ -67,7 +69,7 @@ with_library() {
 printf '%-16s %10s %10s\n' pass own "+ library"
 for kind in steady clutch recording choosing; do
     valgrind --tool=callgrind --collect-atstart=no --toggle-collect='*measuredRun*' \
-        --callgrind-out-file="$out/$kind.out" "$build/benchmarks/pass_cost" "$kind" \
+        --callgrind-out-file="$out/$kind.out" "$build/benchmarks/pass_cost" "$kind" $gears \
         >"$out/$kind.log" 2>&1 || { cat "$out/$kind.log"; exit 1; }
     (cd "$out" && printf '%-16s %10s %10s\n' "$kind" "$(own $kind.out 640)" \
         "$(with_library $kind.out 640)")
@@ -75,7 +77,7 @@ done
 
 valgrind --tool=callgrind --collect-atstart=no --toggle-collect='*measuredPass*' \
     --dump-after='*measuredPass()' --callgrind-out-file="$out/saving.out" \
-    "$build/benchmarks/pass_cost" saving >"$out/saving.log" 2>&1 || { cat "$out/saving.log"; exit 1; }
+    "$build/benchmarks/pass_cost" saving $gears >"$out/saving.log" 2>&1 || { cat "$out/saving.log"; exit 1; }
 passes=$(sed -n 's/^\([0-9]*\) passes$/\1/p' "$out/saving.log")
 cd "$out"
 printf '%-16s %10s %10s\n' stop "$(own saving.out.1 1)" "$(with_library saving.out.1 1)"

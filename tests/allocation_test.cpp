@@ -169,6 +169,10 @@ TEST_F(AllocationTest, DrivingThroughEveryGearAndSeatAllocatesNothing) {
         {150, {keyW}, nullptr},
         {2, {clutch, fourthKey}, nullptr},
         {150, {keyW}, nullptr},
+        {2, {clutch, fifthKey}, [] { bindField(&KeyBindings::forwardGears, 5); }},
+        {100, {keyW}, nullptr},
+        {2, {clutch, sixthKey}, [] { bindField(&KeyBindings::forwardGears, 6); }},
+        {100, {keyW}, nullptr},
         {60, {keyS}, nullptr},
         {2, {clutch, reverseKey}, nullptr},
         {30, {keyW, keyS}, nullptr},
@@ -373,6 +377,7 @@ constexpr int keyF8 = 119, keyQ = 81, enterKey = 13;
 // the file allocates.
 TEST_F(AllocationTest, ChoosingKeysAllocatesNothingUntilTheFileIsWritten) {
     bindField(&KeyBindings::bindKey, keyF8);
+    bindField(&KeyBindings::forwardGears, 6);
     allocations = 0;
     counting = true;
     for (const int key : {keyF8, keyW, keyQ}) {
@@ -381,15 +386,16 @@ TEST_F(AllocationTest, ChoosingKeysAllocatesNothingUntilTheFileIsWritten) {
     sim::world.gameFocused = false;
     tap(enterKey);
     sim::world.gameFocused = true;
-    for (const int key : {0, enterKey, 98, 99, 100}) {
+    for (const int key : {0, enterKey, 98, 99, 100, reverseKey, 101}) {
         tap(key);
     }
     counting = false;
     EXPECT_EQ(allocations, 0u);
-    EXPECT_EQ(choosingState().chosen, (ChosenKeys{keyQ, firstKey, 98, 99, 100, 0}));
-    tap(reverseKey);
-    EXPECT_FALSE(choosingState().choosing);
-    EXPECT_EQ(bindingsState().keys.fourthGearKey, 100);
+    EXPECT_EQ(choosingState().chosen,
+              (ChosenKeys{keyQ, firstKey, 98, 99, 100, reverseKey, 101, 0}));
+    tap(102);
+    EXPECT_FALSE(choosingState().choosing) << "after the sixth gear's key, in a six-speed box";
+    EXPECT_EQ(bindingsState().keys.sixthGearKey, 102);
 }
 
 // Each allocation of the pass that writes the file fails in turn: the barrier

@@ -20,7 +20,7 @@ constexpr std::string_view everyBinding =
 
 // Bound but for the choosable fields: the toggle, Reload, Record, Bind, the
 // pad's buttons and FitGears, and an old clutch.
-constexpr KeyBindings inUse = {16, 0, 0, 0, 0, 0, 84, 116, 0, 0, 120, 119, 68, 73, 99, 1};
+constexpr KeyBindings inUse = {16, 0, 0, 0, 0, 0, 84, 116, 0, 0, 120, 119, 68, 73, 99, 1, 0, 0, 0};
 
 TEST(BindingRewriteTest, ReplacesEachChosenFieldsFirstLineDropsTheRestAndAddsTheMissing) {
     const struct {

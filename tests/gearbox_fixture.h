@@ -26,11 +26,12 @@ inline Gear gearLabelled(std::string_view label) {
     return Gear{};
 }
 inline const Gear gear1 = gearLabelled("1"), gear2 = gearLabelled("2"), gear3 = gearLabelled("3"),
-                  gear4 = gearLabelled("4"), gearR = gearLabelled("R");
+                  gear4 = gearLabelled("4"), gear5 = gearLabelled("5"), gear6 = gearLabelled("6"),
+                  gearR = gearLabelled("R");
 
 constexpr std::int32_t carHandle = static_cast<std::int32_t>(0x80002A01u);
 constexpr int clutch = 16, firstKey = 49, secondKey = 50, thirdKey = 51, fourthKey = 52,
-              reverseKey = 82, keyW = 87, keyS = 83;
+              fifthKey = 53, sixthKey = 54, reverseKey = 82, keyW = 87, keyS = 83;
 
 // The single-precision neighbours of a threshold.
 inline float above(float value) {
@@ -65,6 +66,8 @@ class GearboxTest : public PluginTest {
         bindField(&KeyBindings::secondGearKey, secondKey);
         bindField(&KeyBindings::thirdGearKey, thirdKey);
         bindField(&KeyBindings::fourthGearKey, fourthKey);
+        bindField(&KeyBindings::fifthGearKey, fifthKey);
+        bindField(&KeyBindings::sixthGearKey, sixthKey);
         bindField(&KeyBindings::reverseKey, reverseKey);
         // Bound as if read from a file at the first pass, whose notice was given.
         restoreState({{"bindingsFile", static_cast<int>(BindingsFile::Read)},

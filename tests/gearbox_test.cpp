@@ -6,6 +6,7 @@
 #include <fstream>
 #include <functional>
 #include <limits>
+#include <map>
 #include <set>
 #include <utility>
 
@@ -809,28 +810,28 @@ TEST_F(GearboxTest, InTheBackgroundNoKeyIsAskedForAndTheGearboxDrivesOnWithoutTh
 
 // --- Gears fitted to the vehicle --------------------------------------------------------
 
-TEST_F(GearboxTest, FitGearsScalesEachForwardGearsSpeedsToTheVehiclesTopSpeed) {
+TEST_F(GearboxTest, EachBoxsSpeedsAreAsWrittenOrFittedToTheVehiclesTopSpeed) {
     const float nan = std::numeric_limits<float>::quiet_NaN();
     const float inf = std::numeric_limits<float>::infinity();
-    const std::array<float, 9> written = {21.0f, 31.0f, 40.5f, 20.0f, 30.0f,
-                                          39.5f, 18.9f, 28.9f, 38.4f};
+    // The caps under each box's open top gear, as written: each hints 1 m/s
+    // below its cap, and the gear above lugs at or below it less 2.1 m/s.
+    const std::map<int, std::vector<float>> written = {{0, {21.0f, 31.0f, 40.5f}},
+                                                       {5, {17.0f, 25.0f, 33.0f, 41.0f}},
+                                                       {6, {14.0f, 20.5f, 27.0f, 34.0f, 40.5f}}};
     const struct {
+        int forwardGears;
         float top;
-        // Caps of first to third, their hints, and where second to fourth lug.
-        std::array<float, 9> speeds;
+        bool fit;
         // The answer as the log gives it when it isn't used.
         const char* logged;
     } cases[] = {
-        {30.0f, {12.6f, 18.6f, 24.3f, 12.0f, 18.0f, 23.7f, 11.34f, 17.34f, 23.04f}, nullptr},
-        {50.0f, written, nullptr},
-        {65.0f, {27.3f, 40.3f, 52.65f, 26.0f, 39.0f, 51.35f, 24.57f, 37.57f, 49.92f}, nullptr},
-        {5.0f, {2.1f, 3.1f, 4.05f, 2.0f, 3.0f, 3.95f, 1.89f, 2.89f, 3.84f}, nullptr},
-        {0.0f, written, "0"},
-        {-1.0f, written, "-1"},
-        {nan, written, "NaN"},
-        {inf, written, "infinity"},
-        {4.9f, written, "4.9"},
-        {150.1f, written, "150.1"},
+        {0, 30.0f, true, nullptr}, {0, 50.0f, true, nullptr},  {0, 65.0f, true, nullptr},
+        {0, 5.0f, true, nullptr},  {0, 30.0f, false, nullptr}, {0, 0.0f, true, "0"},
+        {0, -1.0f, true, "-1"},    {0, nan, true, "NaN"},      {0, inf, true, "infinity"},
+        {0, 4.9f, true, "4.9"},    {0, 150.1f, true, "150.1"}, {5, 30.0f, true, nullptr},
+        {5, 65.0f, true, nullptr}, {5, 30.0f, false, nullptr}, {6, 30.0f, true, nullptr},
+        {6, 50.0f, true, nullptr}, {6, 65.0f, true, nullptr},  {6, 30.0f, false, nullptr},
+        {6, nan, true, "NaN"},
     };
     const auto logText = [this] {
         std::ifstream in(pluginFolder / "ManualGearbox.log");
@@ -845,12 +846,15 @@ TEST_F(GearboxTest, FitGearsScalesEachForwardGearsSpeedsToTheVehiclesTopSpeed) {
         asks += std::ranges::count(nativeHashes(), hashOf(Native::VehicleTopSpeed));
         scriptWait(0);
     };
-    bindField(&KeyBindings::fitGears, 1);
-    const Gear forward[] = {gear1, gear2, gear3, gear4};
+    const Gear forward[] = {gear1, gear2, gear3, gear4, gear5, gear6};
     for (const auto& c : cases) {
-        SCOPED_TRACE(c.top);
+        SCOPED_TRACE(testing::Message() << c.forwardGears << ", " << c.top << ", " << c.fit);
+        bindField(&KeyBindings::forwardGears, c.forwardGears);
+        bindField(&KeyBindings::fitGears, c.fit);
         restartGearbox();
         car().topSpeed = c.top;
+        const std::vector<float>& caps = written.at(c.forwardGears);
+        const float scale = c.fit && !c.logged ? c.top / tableTopSpeed : 1.0f;
         const std::string log = logText();
         asks = 0;
         at(gear1, 0.0f, false);
@@ -861,26 +865,37 @@ TEST_F(GearboxTest, FitGearsScalesEachForwardGearsSpeedsToTheVehiclesTopSpeed) {
                                  " m/s, not one from 5 to 150, so its gears keep their speeds "
                                  "as written.\n"
                            : "");
-        for (int i = 0; i < 3; ++i) {
+        for (std::size_t i = 0; i < caps.size(); ++i) {
             at(forward[i], 0.0f, false);
-            EXPECT_FLOAT_EQ(car().maxSpeed, c.speeds[i]) << "cap of gear " << i + 1;
-            at(forward[i], c.speeds[3 + i] - 0.005f, false);
+            EXPECT_FLOAT_EQ(car().maxSpeed, caps[i] * scale) << "cap of gear " << i + 1;
+            at(forward[i], (caps[i] - 1.0f) * scale - 0.005f, false);
             EXPECT_FALSE(gearboxState().shiftHint) << "gear " << i + 1;
-            at(forward[i], c.speeds[3 + i] + 0.005f, false);
+            at(forward[i], (caps[i] - 1.0f) * scale + 0.005f, false);
             EXPECT_TRUE(gearboxState().shiftHint) << "gear " << i + 1;
-            at(forward[i + 1], c.speeds[6 + i] + 0.005f, true);
+            at(forward[i + 1], (caps[i] - 2.1f) * scale + 0.005f, true);
             EXPECT_TRUE(car().engineOn) << "gear " << i + 2;
-            at(forward[i + 1], c.speeds[6 + i] - 0.005f, true);
+            at(forward[i + 1], (caps[i] - 2.1f) * scale - 0.005f, true);
             EXPECT_FALSE(car().engineOn) << "gear " << i + 2;
         }
-        at(gear4, 0.0f, false);
+        at(forward[caps.size()], 0.0f, false);
         EXPECT_EQ(car().maxSpeed, 9999.0f);
         at(gearR, 30.0f, true);
         EXPECT_EQ(car().maxSpeed, 8.0f);
         EXPECT_NEAR(car().speed, -4.1f, 0.01f);
-        EXPECT_EQ(asks, 1) << "asked on the first pass only";
+        EXPECT_EQ(asks, c.fit ? 1 : 0) << "asked on the first pass only, when fitted";
         EXPECT_EQ(logText(), told) << "told once";
     }
+}
+
+TEST_F(GearboxTest, BindingsReadAgainWithoutTheGearInTheirBoxPutItInTheBoxsTopGear) {
+    bindField(&KeyBindings::forwardGears, 6);
+    putInGear(gear6);
+    passAt(45.0f);
+    scriptWait(0);
+    bindField(&KeyBindings::forwardGears, 0);
+    fitGearsAgain();
+    passAt(45.0f);
+    EXPECT_EQ(gearboxState().gear, gear4);
 }
 
 // --- A drive ----------------------------------------------------------------------------

@@ -17,17 +17,21 @@ struct LongerBindings {
 constexpr auto longerFields = MG_BINDING_TABLE(LongerBindings, LONGER_FIELDS);
 constexpr std::size_t extraField = bindingFields.size();
 
+// The caps under the extra gear in the box it tops, one more than the largest
+// box has.
+constexpr std::initializer_list<float> extraBoxCaps = {14.0f, 20.5f, 27.0f, 34.0f, 40.5f, 45.0f};
 constexpr auto longerGears = [] {
     std::array<GearSpec, gearCount + 1> gears{};
     std::ranges::copy(gearTable, gears.begin());
     const int rank = std::ranges::max(gearTable, {}, &GearSpec::shiftRank).shiftRank + 1;
-    gears.back() = {"X",   "extra", "extraGearKey", rank, false, openCap,
-                    false, false,   0.0f,           true, 42.9f, true};
+    gears.back() = {"X", "extra", "extraGearKey", rank, false, openCap, true, true, extraBoxCaps};
     return gears;
 }();
 
 static_assert(keyTextsApart<longerFields>());
 static_assert(shiftRanksDiffer<longerGears>());
+static_assert(boxesAreWhole<longerGears>());
+static_assert(boxesOf<longerGears>.back().gears.back().lugAtOrBelow == 45.0f - 2.1f);
 static_assert(gearKeysMatchFields<longerGears, longerFields>());
 static_assert(choosableFieldsOf<longerGears, longerFields>.back() == extraField);
 
@@ -50,10 +54,12 @@ TEST(LongerTablesTest, AFieldMoreIsReadAndRecorded) {
     EXPECT_EQ(keysOfRecording<longerFields>(recorded).extraGearKey, 53);
 }
 
-TEST(LongerTablesTest, AGearMoreIsReachedByItsKey) {
+TEST(LongerTablesTest, AGearMoreIsReachedByItsKeyInTheBoxItTops) {
     LongerBindings keys{};
     keys.extraGearKey = 53;
     const auto down = [](VirtualKeyCode key) { return key == 53; };
+    EXPECT_EQ((gearOfKeyDown<longerGears, longerFields>(keys, down)), std::nullopt);
+    keys.forwardGears = boxesOf<longerGears>.back().forwardGears;
     const std::optional<Gear> gear = gearOfKeyDown<longerGears, longerFields>(keys, down);
     ASSERT_TRUE(gear.has_value());
     EXPECT_STREQ(longerGears[static_cast<std::size_t>(*gear)].label, "X");

@@ -157,7 +157,7 @@ TEST_P(RecorderTest, EachWayARecordingEndsWritesAFileThatReplaysIdentical) {
         value.value = value.name == "gear" ? 9 : value.value;
     }
     EXPECT_EQ(replayRecording(impossible, plugin).problem,
-              "its state holds gear = 9, outside 0 to 4");
+              "its state holds gear = 9, outside 0 to 6");
 }
 
 INSTANTIATE_TEST_SUITE_P(Endings, RecorderTest,

@@ -13,6 +13,7 @@
 #include <string_view>
 #include <type_traits>
 
+#include "gears/gears.h"
 #include "host/keyboard.h"
 
 // The key-binding file's fields, one row each, in the order a line tests
@@ -36,11 +37,16 @@
     FIELD("PadHold", padHoldControl, PadControl)                                                   \
     FIELD("PadUp", padUpControl, PadControl)                                                       \
     FIELD("PadDown", padDownControl, PadControl)                                                   \
-    FIELD("FitGears", fitGears, Switch)
+    FIELD("FitGears", fitGears, Switch)                                                            \
+    FIELD("ForwardGears", forwardGears, Box)                                                       \
+    FIELD("FifthGear", fifthGearKey, GearKey)                                                      \
+    FIELD("SixthGear", sixthGearKey, GearKey)
 
 // Keys are Windows virtual-key codes; pad buttons are the game's control
-// numbers. 0 binds nothing. A switch takes 0 or 1 only, 1 for on.
-enum class BindingKind : std::uint8_t { GearKey, OptionalKey, PadControl, Switch };
+// numbers. 0 binds nothing. A switch takes 0 or 1 only, 1 for on. A box takes
+// only the number of forward gears of a box of the gear table; 0, and any
+// other number a recording may hold, picks the box with the fewest.
+enum class BindingKind : std::uint8_t { GearKey, OptionalKey, PadControl, Switch, Box };
 
 template <typename Bindings>
 struct BindingFieldOf {
@@ -64,6 +70,10 @@ struct BindingValue<BindingKind::PadControl> {
 };
 template <>
 struct BindingValue<BindingKind::Switch> {
+    using Type = std::int32_t;
+};
+template <>
+struct BindingValue<BindingKind::Box> {
     using Type = std::int32_t;
 };
 
@@ -110,7 +120,14 @@ constexpr std::size_t bindingFileBytesAtMost = 1024 * 1024;
 constexpr std::int32_t lastGameControl = 360;
 
 // A line without a key text has no value to parse: NoDigits.
-enum class ValueParse : std::uint8_t { Parsed, NoDigits, OutOfRange, NoGameControl, NoSwitch };
+enum class ValueParse : std::uint8_t {
+    Parsed,
+    NoDigits,
+    OutOfRange,
+    NoGameControl,
+    NoSwitch,
+    NoBox
+};
 
 // What one line did.
 template <std::size_t fieldCount>
@@ -174,7 +191,8 @@ LineOutcomeOf<fields.size()> readBindingLine(std::string_view line, std::uint64_
             ? ValueParse::NoGameControl
         : kind == BindingKind::Switch && outcome.value != 0 && outcome.value != 1
             ? ValueParse::NoSwitch
-            : ValueParse::Parsed;
+        : kind == BindingKind::Box && !someBoxHas(outcome.value) ? ValueParse::NoBox
+                                                                 : ValueParse::Parsed;
     return outcome;
 }
 

@@ -6,10 +6,12 @@ namespace {
 
 constexpr std::string_view utf8ByteOrderMark = "\xEF\xBB\xBF";
 
-// The place of the field in choosableFields, or choosableFieldCount.
-std::size_t chosenPlace(int field) {
-    return static_cast<std::size_t>(std::ranges::find(choosableFields, field) -
-                                    choosableFields.begin());
+// The place of the field in choosableFields, or choosableFieldCount for a
+// field not chosen.
+std::size_t chosenPlace(int field, const ChosenKeys& keys) {
+    const auto place = static_cast<std::size_t>(std::ranges::find(choosableFields, field) -
+                                                choosableFields.begin());
+    return place < choosableFieldCount && keys[place] != 0 ? place : choosableFieldCount;
 }
 
 std::string fieldLine(const BindingField& field, VirtualKeyCode value) {
@@ -49,7 +51,7 @@ std::string rewrittenText(std::string_view text, const ChosenKeys& keys) {
             line.remove_suffix(1);
             ending = "\r\n";
         }
-        const std::size_t place = chosenPlace(readBindingLine(line, 0).field);
+        const std::size_t place = chosenPlace(readBindingLine(line, 0).field, keys);
         if (place == choosableFieldCount) {
             result += whole;
             lineOpen = ending.empty();
@@ -62,7 +64,7 @@ std::string rewrittenText(std::string_view text, const ChosenKeys& keys) {
         rest.remove_prefix(whole.size());
     }
     for (std::size_t place = 0; place < choosableFieldCount; ++place) {
-        if (!written[place]) {
+        if (!written[place] && keys[place] != 0) {
             result += lineOpen ? lineEnd : "";
             result += chosenLine(place, keys[place]);
             result += lineEnd;
@@ -94,7 +96,9 @@ ChosenText chosenBindingText(std::optional<std::string_view> oldText, const KeyB
         chosen.bindings = inUse;
     }
     for (std::size_t place = 0; place < choosableFieldCount; ++place) {
-        chosen.bindings.*bindingFields[choosableFields[place]].member = keys[place];
+        if (keys[place] != 0) {
+            chosen.bindings.*bindingFields[choosableFields[place]].member = keys[place];
+        }
     }
     chosen.text = keepsLines ? rewrittenText(*oldText, keys) : bindingLines(chosen.bindings);
     return chosen;

@@ -10,7 +10,8 @@
 
 #include "binding_file/gear_access.h"
 
-// A key for each of choosableFields, in its order.
+// A key for each of choosableFields, in its order; 0 for a field not asked
+// for, a gear's the box lacks, which stays as it is.
 using ChosenKeys = std::array<VirtualKeyCode, choosableFieldCount>;
 
 struct ChosenText {

@@ -48,9 +48,6 @@ template <const auto& gears, const auto& fields>
 constexpr bool clutchOrGearKeyFieldOf(std::size_t field) {
     return std::ranges::count(choosableFieldsOf<gears, fields>, field) == 1;
 }
-constexpr bool clutchOrGearKeyField(std::size_t field) {
-    return clutchOrGearKeyFieldOf<gearTable, bindingFields>(field);
-}
 
 // Every gear has a key field of its own, and the gear keys of the field table
 // are those and the clutch.
@@ -67,13 +64,29 @@ constexpr bool gearKeysMatchFields() {
 static_assert(gearKeysMatchFields<gearTable, bindingFields>(),
               "the field table's gear keys are the clutch and a key of its own for each gear");
 
-// The gear whose key is down, an earlier gear's first, or none.
+// The box the bindings pick.
+template <const auto& gears = gearTable, typename Bindings>
+constexpr const auto& boxOf(const Bindings& bindings) {
+    return boxWith<boxesOf<gears>>(bindings.forwardGears);
+}
+
+// Whether the box the bindings pick needs the field's key: the clutch's, and
+// each of its gears'.
+bool keyFieldNeeded(const KeyBindings& bindings, std::size_t field);
+
+// The place in choosableFields after this one whose field the box the
+// bindings pick needs, or choosableFieldCount after the last.
+std::size_t nextNeededChoosable(const KeyBindings& bindings, std::size_t place);
+
+// The gear of the box whose key is down, an earlier gear's first, or none; a
+// gear the box lacks has its key never asked.
 template <const auto& gears = gearTable, const auto& fields = bindingFields, typename Bindings,
           typename KeyDown>
 std::optional<Gear> gearOfKeyDown(const Bindings& bindings, KeyDown keyDown) {
     constexpr auto& keyFields = gearKeyFieldsOf<gears, fields>;
+    const auto& box = boxOf<gears>(bindings);
     for (std::size_t gear = 0; gear < keyFields.size(); ++gear) {
-        if (keyDown(bindings.*fields[keyFields[gear]].member)) {
+        if (box.gears[gear].inBox && keyDown(bindings.*fields[keyFields[gear]].member)) {
             return Gear{static_cast<std::uint8_t>(gear)};
         }
     }
@@ -86,5 +99,5 @@ std::optional<Gear> gearOfKeyDown(const Bindings& bindings, KeyDown keyDown) {
 enum class GearAccess { GearKeys, ShiftKeys, PadButtons, None };
 GearAccess gearAccess(const KeyBindings& bindings);
 
-// The clutch and gear key fields left unbound, in field order.
+// The clutch and gear key fields the box needs left unbound, in field order.
 std::vector<std::size_t> unboundGearFields(const KeyBindings& bindings);

@@ -12,7 +12,8 @@
 
 inline constexpr std::string_view recordedFileName = "file";
 
-// A key field holds a virtual-key code, a pad field a game control.
+// A key field holds a virtual-key code, a pad field a game control, a box
+// field up to the most forward gears a box has.
 constexpr std::int32_t highestBindingValue(BindingField::Kind kind) {
     switch (kind) {
     case BindingField::Kind::GearKey:
@@ -22,6 +23,8 @@ constexpr std::int32_t highestBindingValue(BindingField::Kind kind) {
         return lastGameControl;
     case BindingField::Kind::Switch:
         return 1;
+    case BindingField::Kind::Box:
+        return gearBoxes.back().forwardGears;
     }
     return 0;
 }

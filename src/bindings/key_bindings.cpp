@@ -135,7 +135,9 @@ bool lookForBindingsAgain() {
 
 std::string applyChosenKeys(const ChosenKeys& keys) {
     for (std::size_t place = 0; place < choosableFieldCount; ++place) {
-        state.keys.*bindingFields[choosableFields[place]].member = keys[place];
+        if (keys[place] != 0) {
+            state.keys.*bindingFields[choosableFields[place]].member = keys[place];
+        }
     }
     // The places are asked for either way, so that a replay, which doesn't
     // know the path read last, asks the same questions.

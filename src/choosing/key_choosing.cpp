@@ -157,7 +157,9 @@ ChoosingPass chooseKeysPass() {
         state.refusal = refusalOf(key);
         state.refusedKey = state.refusal == Refusal::None ? 0 : key;
         if (state.refusal == Refusal::None) {
-            state.chosen[state.step++] = key;
+            state.chosen[state.step] = key;
+            state.step =
+                static_cast<std::uint8_t>(nextNeededChoosable(bindingsState().keys, state.step));
         }
     }
     if (state.step == choosableFieldCount) {

@@ -34,7 +34,8 @@ inline constexpr VirtualKeyCode choosingCodesBelow = 256;
 struct ChoosingState {
     bool choosing = false;
     // The field asked for, by its place in choosableFields; the first again
-    // once every key is chosen, so that the step is always a field's.
+    // once every key is chosen, so that the step is always a field's. Only
+    // the fields of the box in use are asked for; the others stay 0.
     std::uint8_t step = 0;
     ChosenKeys chosen{};
     // The key refused last for this field, and why; Refusal::None for none.

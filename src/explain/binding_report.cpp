@@ -65,6 +65,18 @@ std::string shownText(const ExplainedLine& line) {
     return text + std::string(cutMark);
 }
 
+// The numbers of forward gears the boxes have: "4, 5 or 6".
+std::string boxChoices() {
+    std::string text;
+    for (std::size_t i = 0; i < gearBoxes.size(); ++i) {
+        text += (i == 0                      ? ""
+                 : i + 1 == gearBoxes.size() ? " or "
+                                             : ", ") +
+                std::to_string(gearBoxes[i].forwardGears);
+    }
+    return text;
+}
+
 std::string verdict(const ExplainedLine& line) {
     const LineOutcome& outcome = line.outcome;
     const int field = outcome.field;
@@ -106,6 +118,10 @@ std::string verdict(const ExplainedLine& line) {
     case ValueParse::NoSwitch:
         text = std::string(selected.fieldName) + " unchanged: " + std::to_string(outcome.value) +
                " is neither 0 (off) nor 1 (on)";
+        break;
+    case ValueParse::NoBox:
+        text = std::string(selected.fieldName) + " unchanged: " + std::to_string(outcome.value) +
+               " is no box's number of forward gears (" + boxChoices() + ")";
         break;
     }
 
@@ -157,13 +173,19 @@ std::string bindingsTable(const KeyBindings& bindings) {
         valueWidth = std::max(valueWidth, std::to_string(bindings.*field.member).size());
     }
     std::string text = "\nBindings\n";
-    for (const BindingField& field : bindingFields) {
+    for (std::size_t i = 0; i < bindingFields.size(); ++i) {
+        const BindingField& field = bindingFields[i];
         const VirtualKeyCode code = bindings.*field.member;
-        // A switch that is off says what that means instead.
-        const bool isSwitch = field.kind == BindingField::Kind::Switch;
-        std::string name = code == 0 && !isSwitch ? "not bound" : valueName(field, code);
-        if (code == 0 && field.kind != BindingField::Kind::GearKey && !isSwitch) {
+        // A switch or a box says what 0 means instead.
+        const bool saysWhat =
+            field.kind == BindingField::Kind::Switch || field.kind == BindingField::Kind::Box;
+        const bool needed = keyFieldNeeded(bindings, i);
+        std::string name = code == 0 && !saysWhat ? "not bound" : valueName(field, code);
+        if (code == 0 && !needed && !saysWhat) {
             name += " (optional)";
+        } else if (field.kind == BindingField::Kind::GearKey && !needed) {
+            name +=
+                " (unused with " + std::to_string(boxOf(bindings).forwardGears) + " forward gears)";
         }
         text += "  " + padded(std::string(field.fieldName), nameWidth) + "  " +
                 rightAligned(std::to_string(code), valueWidth) + "  " + name + "\n";

@@ -64,6 +64,8 @@ std::string valueName(const BindingField& field, std::int32_t value) {
         return value == 1 ? "on: each gear's speeds fit the vehicle's top speed"
                           : "off: the gears' speeds as written, for a top speed of " +
                                 std::to_string(static_cast<int>(tableTopSpeed)) + " m/s";
+    case BindingField::Kind::Box:
+        return std::to_string(boxWith(value).forwardGears) + " forward gears";
     default:
         return keyName(value);
     }
@@ -108,7 +110,7 @@ std::vector<std::string> bindingWarnings(const BindingReading& reading) {
         }
         for (std::size_t gear = 0; gear < gearCount; ++gear) {
             const BindingField& field = bindingFields[gearKeyFields[gear]];
-            if (bindings.*field.member == 0) {
+            if (boxOf(bindings).gears[gear].inBox && bindings.*field.member == 0) {
                 found.push_back(std::string(field.fieldName) + " is not bound: " +
                                 gearWords(gearTable[gear]) + " can't be selected");
             }

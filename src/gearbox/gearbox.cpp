@@ -3,6 +3,7 @@
 #include <climits>
 #include <cmath>
 #include <cstdio>
+#include <type_traits>
 
 #include "binding_file/gear_access.h"
 #include "bindings/key_bindings.h"
@@ -18,8 +19,15 @@ namespace {
 
 GearboxState state;
 
+constexpr auto& boxes = boxesOf<gearTable>;
+using Box = std::remove_cvref_t<decltype(boxes.front())>;
+
 const GearSpec& gearSpec(Gear gear) {
     return gearTable[static_cast<std::size_t>(gear)];
+}
+
+const BoxGear& inBox(const Box& box, Gear gear) {
+    return box.gears[static_cast<std::size_t>(gear)];
 }
 
 constexpr float brakeFreeFrom = 1.0f;
@@ -136,21 +144,21 @@ struct GearSpeeds {
     float lugAtOrBelow;
 };
 
-GearSpeeds gearSpeeds(const GearSpec& gear) {
+GearSpeeds gearSpeeds(const GearSpec& gear, const BoxGear& box) {
     if (gear.reverse) {
-        return {gear.cap, gear.hintAbove, gear.lugAtOrBelow};
+        return {box.cap, box.hintAbove, box.lugAtOrBelow};
     }
     const float scale = state.fittedTopSpeed / tableTopSpeed;
-    return {gear.cap == openCap ? openCap : gear.cap * scale, gear.hintAbove * scale,
-            gear.lugAtOrBelow * scale};
+    return {box.cap == openCap ? openCap : box.cap * scale, box.hintAbove * scale,
+            box.lugAtOrBelow * scale};
 }
 
-void runGearStep(GameHandle vehicle, const GearSpec& gear, float frameSpeed) {
+void runGearStep(GameHandle vehicle, const GearSpec& gear, const BoxGear& box, float frameSpeed) {
     drawHudLabel(gear.label, gearLabelX, true);
 
-    const GearSpeeds speeds = gearSpeeds(gear);
+    const GearSpeeds speeds = gearSpeeds(gear, box);
     float cap = speeds.cap;
-    if (gear.capFollowsFasterVehicle && frameSpeed > speeds.cap) {
+    if (box.capFollowsFasterVehicle && frameSpeed > speeds.cap) {
         // A fresh read, not lowered by the S key allowance. No vehicle goes
         // faster than the highest top speed: a speed above it, or no number at
         // all, is a fault of the game's answer and never becomes a cap.
@@ -169,18 +177,18 @@ void runGearStep(GameHandle vehicle, const GearSpec& gear, float frameSpeed) {
         }
     }
 
-    state.shiftHint = gear.hints && frameSpeed > speeds.hintAbove;
+    state.shiftHint = box.hints && frameSpeed > speeds.hintAbove;
 }
 
-// One gear up or down: the nearest shift rank beyond the gear's; none past
-// the ends.
-Gear nextGear(Gear gear, bool up) {
+// One gear up or down: the nearest shift rank of the box beyond the gear's;
+// none past the ends.
+Gear nextGear(const Box& box, Gear gear, bool up) {
     const int rank = gearSpec(gear).shiftRank;
     Gear next = gear;
     int nearest = INT_MAX;
     for (std::size_t i = 0; i < gearCount; ++i) {
         const int step = up ? gearTable[i].shiftRank - rank : rank - gearTable[i].shiftRank;
-        if (step > 0 && step < nearest) {
+        if (box.gears[i].inBox && step > 0 && step < nearest) {
             nearest = step;
             next = Gear{static_cast<std::uint8_t>(i)};
         }
@@ -191,7 +199,7 @@ Gear nextGear(Gear gear, bool up) {
 // A gear key selects its gear; else a shift press moves one gear. Shift presses
 // are looked for on every pass, so that one made before the clutch doesn't
 // count once the clutch is in.
-void changeGear(const KeyBindings& keys, bool pad) {
+void changeGear(const KeyBindings& keys, const Box& box, bool pad) {
     const bool upKey = keyPressed(keys.shiftUpKey, state.shiftUpKeyWasDown);
     const bool upButton = padPressed(pad, keys.padUpControl, state.padUpWasHeld);
     const bool downKey = keyPressed(keys.shiftDownKey, state.shiftDownKeyWasDown);
@@ -201,13 +209,12 @@ void changeGear(const KeyBindings& keys, bool pad) {
     if (!state.clutchHeld) {
         return;
     }
-    if (const std::optional<Gear> keyed = gearOfKeyDown(keys, keyDown)) {
+    if (const std::optional<Gear> keyed = gearOfKeyDown<gearTable>(keys, keyDown)) {
         state.gear = *keyed;
         return;
     }
-    const Gear next = nextGear(state.gear, up);
     if (up || down) {
-        state.gear = next;
+        state.gear = nextGear(box, state.gear, up);
     }
 }
 
@@ -248,8 +255,13 @@ bool updateGearbox(const KeyBindings& keys) {
     if (vehicle == 0) {
         return false;
     }
+    const Box& box = boxWith<boxes>(keys.forwardGears);
     if (vehicle != state.fittedVehicle) {
         fitGearsTo(keys, vehicle);
+        // Read again, the bindings may pick a box without the gear.
+        if (!inBox(box, state.gear).inBox) {
+            state.gear = box.top;
+        }
     }
 
     float frameSpeed = vehicleSpeed(vehicle);
@@ -273,15 +285,16 @@ bool updateGearbox(const KeyBindings& keys) {
         frameSpeed -= sKeyAllowance;
     }
 
-    runGearStep(vehicle, gearSpec(state.gear), frameSpeed);
+    runGearStep(vehicle, gearSpec(state.gear), inBox(box, state.gear), frameSpeed);
 
-    changeGear(keys, pad);
+    changeGear(keys, box, pad);
 
     // From here on the pass already uses a gear selected above; its label and
     // cap show from the next pass.
     const GearSpec& gear = gearSpec(state.gear);
+    const BoxGear& speeds = inBox(box, state.gear);
     // Not "<=": a NaN speed must count as lugging.
-    if (gear.lugs && !(frameSpeed > gearSpeeds(gear).lugAtOrBelow) && accelerating()) {
+    if (speeds.lugs && !(frameSpeed > gearSpeeds(gear, speeds).lugAtOrBelow) && accelerating()) {
         stallEngine(vehicle);
     }
     if (gear.standstillStall && vehicleStationary(vehicle) && accelerating()) {

@@ -113,9 +113,13 @@ Reading plainReading(const std::string& text) {
             const long number = std::strtol(value.c_str(), &end, 10);
             const bool control = bindingFields[i].kind == BindingField::Kind::PadControl;
             const bool onOff = bindingFields[i].kind == BindingField::Kind::Switch;
+            const bool box = bindingFields[i].kind == BindingField::Kind::Box;
             if (end != value.c_str() && errno != ERANGE && number >= INT32_MIN &&
                 number <= INT32_MAX && (!control || (number >= 0 && number <= 360)) &&
-                (!onOff || number == 0 || number == 1)) {
+                (!onOff || number == 0 || number == 1) &&
+                (!box || std::ranges::count(gearBoxes, number, [](const auto& gears) {
+                             return long{gears.forwardGears};
+                         }) == 1)) {
                 reading.fields[i] = static_cast<VirtualKeyCode>(number);
             }
             break;
@@ -168,7 +172,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::string_view text(reinterpret_cast<const char*>(data), size);
     const ChosenKeys keys = {81, 49, 98, 99, 100, 82};
     // Every field bound, for a text that keeps no lines.
-    const KeyBindings inUse = {16, 49, 50, 51, 52, 82, 84, 116, 69, 81, 120, 119, 68, 73, 99, 1};
+    const KeyBindings inUse = {16,  49,  50, 51, 52, 82, 84, 116, 69, 81,
+                               120, 119, 68, 73, 99, 1,  6,  53,  54};
     const ChosenText chosen = chosenBindingText(text, inUse, keys);
     if (chosen.text.size() <= bindingFileBytesAtMost && !readsAs(chosen.text, chosen.bindings)) {
         std::fprintf(stderr, "rewritten, it reads otherwise: %s\n", chosen.text.c_str());

@@ -363,7 +363,7 @@ int main(int argc, char** argv) {
     seeds.refused("pad_hold_100000", fieldSet(demo, bindings, "padHoldControl", 100000),
                   "its bindings hold padHoldControl = 100000, outside 0 to 360");
     seeds.refused("state_gear_7_in_header", fieldSet(own, state, "gear", 7),
-                  "its state holds gear = 7, outside 0 to 4");
+                  "its state holds gear = 7, outside 0 to 6");
     seeds.add("state_missing", stateFieldDropped(own, "chosenKey5"),
               {{"exact", 0, defaulted("state_missing", "chosenKey5")},
                {"exact", 0, identical(ownCount)},
@@ -376,7 +376,7 @@ int main(int argc, char** argv) {
         });
         at(edited, found).values[stateIndex(edited, "gear")] = 7;
         seeds.refused("state_gear_7_in_pass", encodeRecording(encoded(edited)),
-                      place(found) + ": its state holds gear = 7, outside 0 to 4");
+                      place(found) + ": its state holds gear = 7, outside 0 to 6");
         edited = own;
         at(edited, found).values.pop_back();
         const std::size_t named = own.header.state.size();

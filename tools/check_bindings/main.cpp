@@ -39,9 +39,11 @@ game starts, and tells you:
     chooses the clutch and gear keys in the game by pressing them, and writes
     them into the file), the pad's padHoldControl, padUpControl and
     padDownControl ("PadHold=N", "PadUp=N", "PadDown=N", by the game's control
-    number) and fitGears ("FitGears=1" fits each gear's speeds to the top
-    speed of the vehicle you drive; "FitGears=0", or no line, keeps them as
-    written, for a top speed of 50 m/s; any other value changes nothing);
+    number), fitGears ("FitGears=1" fits each gear's speeds to the top speed
+    of the vehicle you drive; "FitGears=0", or no line, keeps them as
+    written, for a top speed of 50 m/s; any other value changes nothing) and
+    forwardGears ("ForwardGears=N" picks the gearbox of N forward gears;
+    without the line it has four; a number no gearbox has changes nothing);
   - warnings: a UTF-16 file, a line naming several fields, no clutch, a gear
     left unbound, two bindings on one key or button, a key or button the
     plug-in uses itself (W, S, the right arrow; accelerate, brake, the toggle),
