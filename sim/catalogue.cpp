@@ -156,6 +156,36 @@ void runDisableAllControls(const std::uint64_t* a) {
     }
 }
 
+// A fed value as the game takes it: steering (59) from -1 to 1, the handbrake
+// (76) pressed or not, from a half, any other from 0 to 1; not a number is 0.
+float clampedFeed(int control, float value) {
+    if (std::isnan(value)) {
+        return 0.0f;
+    }
+    if (control == controlHandbrake) {
+        return value >= 0.5f ? 1.0f : 0.0f;
+    }
+    return std::clamp(value, control == controlSteer ? -1.0f : 0.0f, 1.0f);
+}
+
+// "Sets the value of a Control for the next frame (not this frame) if the
+// control is enabled": an action disabled in this frame before the call
+// answers false and takes nothing, so a pass can't disable and feed it. Else
+// the value, clamped, the last sent in the frame, drives the next frame
+// (fedValue) unless that frame disables the action, as it would the
+// player's input; a disable later in the sending frame covers that frame
+// only. The control queries read the player's input only.
+void runFeedControl(const std::uint64_t* a) {
+    const int control = slotInt(a[1]);
+    const bool taken =
+        knownPad(slotInt(a[0])) && validControl(control) && !world.suppressed[control];
+    if (taken) {
+        world.fedForNextFrame.sent[control] = true;
+        world.fedForNextFrame.values[control] = clampedFeed(control, slotFloat(a[2]));
+    }
+    setResult(boolResult(taken));
+}
+
 void runTextFont(const std::uint64_t* a) {
     world.style.font = slotInt(a[0]);
     styleCall(Font);
@@ -323,6 +353,8 @@ constexpr NativeEntry natives[] = {
     {Native::PostNotification, "BOOL blink, BOOL showInBrief", "int", runPostNotification,
      Fact::NotificationId},
     {Native::DisableAllControls, "int padIndex", "void", runDisableAllControls},
+    // The newer documentation's names: the pad is "control", the control "action".
+    {Native::FeedControl, "int control, int action, float value", "BOOL", runFeedControl},
 };
 
 // The world knows every native the plug-in calls, each once.

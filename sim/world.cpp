@@ -74,6 +74,11 @@ bool controlActive(int control) {
     return world.controlsHeld[control] || world.controlsOnce[control] || (key && world.gameFocused);
 }
 
+float fedValue(int control) {
+    const bool applies = world.fedForThisFrame.sent[control] && !world.suppressed[control];
+    return applies ? world.fedForThisFrame.values[control] : 0.0f;
+}
+
 void endFrame() {
     if (Vehicle* vehicle = playerVehicle(); vehicle && !world.pauseMenuActive) {
         moveVehicle(*vehicle);
@@ -87,6 +92,8 @@ void endFrame() {
     world.suppressed.reset();
     world.controlsHeldBefore = world.controlsHeld;
     world.controlsOnce.reset();
+    world.fedForThisFrame = world.fedForNextFrame;
+    world.fedForNextFrame.sent.reset();
     ++world.frame;
     world.timeMs += world.frameMs;
 }

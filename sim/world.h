@@ -31,6 +31,8 @@ constexpr int keyS = 83;
 constexpr int controlAccelerate = 71;
 constexpr int controlBrake = 72;
 constexpr int controlAccelerateAlt = 208;
+constexpr int controlSteer = 59;
+constexpr int controlHandbrake = 76;
 
 // Seat indices as the game numbers them.
 constexpr int driverSeat = -1;
@@ -153,6 +155,13 @@ struct Vehicle {
 // Where the game's last input came from.
 enum class Device { KeyboardAndMouse, Pad };
 
+// Values fed to the player's controls, as SET_CONTROL_VALUE_NEXT_FRAME took
+// them; a value holds only where sent is set.
+struct FedControls {
+    std::bitset<controlCount> sent;
+    std::array<float, controlCount> values{};
+};
+
 // Drives number game controllers from 1 to this.
 constexpr int controllerCount = static_cast<int>(controllersAtMost);
 
@@ -212,6 +221,8 @@ struct World {
     // Pressed and released within the current frame.
     std::bitset<controlCount> controlsOnce;
     std::bitset<controlCount> suppressed;      // for the current frame
+    FedControls fedForNextFrame;               // sent in the current frame
+    FedControls fedForThisFrame;               // sent in the previous frame
     std::bitset<controlCount> shownSuppressed; // in the last completed frame
     std::vector<Label> labels;                 // drawn in the current frame
     std::vector<Label> shownLabels;            // drawn in the last completed frame
@@ -272,6 +283,9 @@ void fireControlOnce(int control);
 // A control as the game sees it: held or fired on a pad, or, for accelerate and
 // brake, W and S on the keyboard while the game has the focus.
 bool controlActive(int control);
+// The value fed to a control for the current frame: 0 when none was, or
+// while the action is disabled in it.
+float fedValue(int control);
 
 // Ends the current frame: motion, observer, then a fresh screen and controls.
 void endFrame();

@@ -75,6 +75,10 @@ TEST_F(NativeCallTest, EveryWrapperPushesItsHashAndSlotsInParameterOrder) {
          [] { disableAllControls(); },
          hashOf(Native::DisableAllControls),
          {0}},
+        {"feedControl",
+         [] { feedControl(59, -0.5f); },
+         hashOf(Native::FeedControl),
+         {0, 59, 0xBF000000u}},
         {"textFont", [] { textFont(4); }, hashOf(Native::TextFont), {4}},
         {"textScale",
          [] { textScale(0.3f, 0.54f); },
@@ -109,7 +113,7 @@ TEST_F(NativeCallTest, EveryWrapperPushesItsHashAndSlotsInParameterOrder) {
          {address(kind)}},
         {"printSubtitle", [] { printSubtitle(2500); }, hashOf(Native::PrintSubtitle), {2500, 1}},
     };
-    ASSERT_EQ(cases.size(), 26u);
+    ASSERT_EQ(cases.size(), 27u);
 
     for (const WrapperCase& c : cases) {
         SCOPED_TRACE(c.name);
@@ -160,6 +164,7 @@ TEST(NativeTableTest, EveryHashIsTheDocumentedOne) {
         {"BEGIN_TEXT_COMMAND_THEFEED_POST", 0x202709F4C58A0424},
         {"END_TEXT_COMMAND_THEFEED_POST_TICKER", 0x2ED7843F8F801023},
         {"DISABLE_ALL_CONTROL_ACTIONS", 0x5F4B6931816E599B},
+        {"SET_CONTROL_VALUE_NEXT_FRAME", 0xE8A25867FBA3B05E},
     };
     ASSERT_EQ(std::size(nativeIds), std::size(documented));
     for (const auto& [name, hash] : documented) {

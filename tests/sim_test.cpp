@@ -1,6 +1,8 @@
 // The stand-in world itself: the checks other tests rely on to catch faults.
 #include "plugin_fixture.h"
 
+#include <cmath>
+
 namespace {
 
 class WorldTest : public PluginTest {
@@ -121,6 +123,45 @@ TEST_F(WorldTest, ThrottleDriveAccelerationUpToTheTopSpeedSuppressionCapAndStall
     sim::advanceFrames(120);
     EXPECT_GT(car.speed, 6.9f);
     EXPECT_LT(car.speed, 7.0f) << "the engine takes it to its top speed, drag a little below";
+}
+
+// A value fed in one frame drives the next, clamped, unless a disable in the
+// feeding frame came first (answered false) or the next frame disables it.
+TEST_F(WorldTest, AFedValueDrivesTheNextFrameOnlyWhileItsActionIsEnabled) {
+    enum Disabled { Never, BeforeFeeding, AfterFeeding, NextFrame };
+    const struct {
+        ControlId control;
+        float value;
+        Disabled disabled;
+        bool answer;
+        float applied;
+    } cases[] = {
+        {71, 0.5f, Never, true, 0.5f},        {71, 0.5f, BeforeFeeding, false, 0},
+        {71, 0.5f, AfterFeeding, true, 0.5f}, {71, 0.5f, NextFrame, true, 0},
+        {72, 1.5f, Never, true, 1},           {72, -0.5f, Never, true, 0},
+        {59, -1.5f, Never, true, -1},         {59, 0.25f, Never, true, 0.25f},
+        {76, 0.7f, Never, true, 1},           {76, 0.3f, Never, true, 0},
+        {71, std::nanf(""), Never, true, 0},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::Message()
+                     << c.control << " fed " << c.value << ", disabled " << c.disabled);
+        if (c.disabled == BeforeFeeding) {
+            suppressControl(c.control);
+        }
+        EXPECT_EQ(feedControl(c.control, c.value), c.answer);
+        if (c.disabled == AfterFeeding) {
+            suppressControl(c.control);
+        }
+        EXPECT_EQ(sim::fedValue(c.control), 0.0f) << "not in the frame that feeds";
+        sim::endFrame();
+        if (c.disabled == NextFrame) {
+            disableAllControls();
+        }
+        EXPECT_EQ(sim::fedValue(c.control), c.applied);
+        sim::endFrame();
+        EXPECT_EQ(sim::fedValue(c.control), 0.0f) << "for one frame";
+    }
 }
 
 TEST_F(WorldTest, AnEngineSwitchedOffWithAutoStartDisabledStaysOff) {

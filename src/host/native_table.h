@@ -47,7 +47,8 @@ using NativeHash = std::uint64_t;
     NATIVE(PrintSubtitle, 0x9D77056A530643F6, "END_TEXT_COMMAND_PRINT")                            \
     NATIVE(BeginNotification, 0x202709F4C58A0424, "BEGIN_TEXT_COMMAND_THEFEED_POST")               \
     NATIVE(PostNotification, 0x2ED7843F8F801023, "END_TEXT_COMMAND_THEFEED_POST_TICKER")           \
-    NATIVE(DisableAllControls, 0x5F4B6931816E599B, "DISABLE_ALL_CONTROL_ACTIONS")
+    NATIVE(DisableAllControls, 0x5F4B6931816E599B, "DISABLE_ALL_CONTROL_ACTIONS")                  \
+    NATIVE(FeedControl, 0xE8A25867FBA3B05E, "SET_CONTROL_VALUE_NEXT_FRAME")
 
 enum class Native {
 #define MG_NATIVE_ROLE(role, hash, name) role,

@@ -6,7 +6,7 @@ namespace {
 // pressed, the input device, and one control disabled (0 and 2 disable alike).
 constexpr std::int32_t controlPad = 2;
 // The player's own controls: a control held, which the pad's buttons and
-// triggers are read by, and every control disabled at once.
+// triggers are read by, every control disabled at once, and a value fed.
 constexpr std::int32_t playerPad = 0;
 constexpr std::int32_t driverSeat = -1;
 
@@ -92,6 +92,10 @@ void suppressControl(ControlId control) {
 
 void disableAllControls() {
     invokeNative<Native::DisableAllControls>(playerPad);
+}
+
+bool feedControl(ControlId control, float value) {
+    return resultBool(invokeNative<Native::FeedControl>(playerPad, control, value));
 }
 
 void textFont(std::int32_t font) {

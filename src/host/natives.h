@@ -154,6 +154,9 @@ void suppressControl(ControlId control);
 // Every control of the player's pad, for the current frame: the game ignores
 // whatever the player presses.
 void disableAllControls();
+// Feeds a control of the player's pad a value for the next frame, as the
+// player's input: false, and nothing fed, while the action is disabled.
+bool feedControl(ControlId control, float value);
 
 void textFont(std::int32_t font);
 void textScale(float first, float second);
