@@ -174,7 +174,9 @@ float clampedFeed(int control, float value) {
 // the value, clamped, the last sent in the frame, drives the next frame
 // (fedValue) unless that frame disables the action, as it would the
 // player's input; a disable later in the sending frame covers that frame
-// only. The control queries read the player's input only.
+// only. Beside the player's own input the larger wins (motion.cpp): whether
+// the game's replaces or adds is to be seen. The control queries read the
+// player's input only.
 void runFeedControl(const std::uint64_t* a) {
     const int control = slotInt(a[1]);
     const bool taken =

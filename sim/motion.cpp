@@ -1,6 +1,7 @@
 #include "sim/motion.h"
 
 #include <algorithm>
+#include <cmath>
 
 namespace sim {
 
@@ -15,6 +16,24 @@ float dragDeceleration(float speed) {
 }
 
 constexpr float brakeDeceleration = 12.0f;
+// The handbrake locks the rear wheels only.
+constexpr float handbrakeDeceleration = 6.0f;
+// At full lock: a turn of about 19 m's radius.
+constexpr float degreesPerMetreAtFullLock = 3.0f;
+
+// How far a vehicle control goes in this frame: the player's own input, full
+// when held or pressed, or the value fed for the frame, whichever is larger;
+// nothing while the action is disabled.
+float controlAmount(int control) {
+    const float own = controlActive(control) && !world.suppressed[control] ? 1.0f : 0.0f;
+    const float fed = fedValue(control);
+    return std::fabs(fed) > own ? fed : own;
+}
+
+float wrappedHeading(float degrees) {
+    const float wrapped = std::fmod(degrees, 360.0f) + (degrees < 0 ? 360.0f : 0.0f);
+    return wrapped < 360.0f ? wrapped : 0.0f;
+}
 
 float towardsZero(float speed, float amount) {
     if (speed > 0) {
@@ -34,26 +53,30 @@ void moveVehicle(Vehicle& vehicle) {
     }
     const float seconds = static_cast<float>(world.frameMs) / 1000.0f;
     // The game reads the keyboard only while its window has the focus.
-    const bool throttleInput =
-        controlActive(controlAccelerate) || controlActive(controlAccelerateAlt);
-    const bool throttle = throttleInput && !world.suppressed[controlAccelerate];
-    const bool brake = controlActive(controlBrake) && !world.suppressed[controlBrake];
+    const bool altThrottle =
+        controlActive(controlAccelerateAlt) && !world.suppressed[controlAccelerate];
+    const float throttle = std::max(controlAmount(controlAccelerate), altThrottle ? 1.0f : 0.0f);
 
     if (!vehicle.engineOn) {
-        if (throttle && vehicle.restartArmed && vehicle.autoStart) {
+        if (throttle > 0 && vehicle.restartArmed && vehicle.autoStart) {
             vehicle.engineOn = true;
         }
-        vehicle.restartArmed = !throttle;
-    } else if (throttle && vehicle.speed >= 0 && vehicle.speed < vehicle.topSpeed) {
+        vehicle.restartArmed = throttle == 0;
+    } else if (throttle > 0 && vehicle.speed >= 0 && vehicle.speed < vehicle.topSpeed) {
         vehicle.speed =
-            std::min(vehicle.topSpeed, vehicle.speed + engineAcceleration(vehicle.speed) * seconds);
+            std::min(vehicle.topSpeed,
+                     vehicle.speed + engineAcceleration(vehicle.speed) * throttle * seconds);
     }
 
-    if (brake) {
-        vehicle.speed = towardsZero(vehicle.speed, brakeDeceleration * seconds);
-    }
+    const float braking = brakeDeceleration * controlAmount(controlBrake) +
+                          handbrakeDeceleration * controlAmount(controlHandbrake);
+    vehicle.speed = towardsZero(vehicle.speed, braking * seconds);
     vehicle.speed = towardsZero(vehicle.speed, dragDeceleration(vehicle.speed) * seconds);
     vehicle.speed = std::clamp(vehicle.speed, -vehicle.maxSpeed, vehicle.maxSpeed);
+    // Steering right turns clockwise going forwards, the other way backing up.
+    vehicle.heading =
+        wrappedHeading(vehicle.heading - controlAmount(controlSteer) * degreesPerMetreAtFullLock *
+                                             vehicle.speed * seconds);
 }
 
 } // namespace sim

@@ -132,6 +132,8 @@ struct Vehicle {
     std::int32_t handle = 0;
     // Signed speed along the heading; the speed query reports its magnitude.
     float speed = 0;
+    // In degrees from 0 to 360, as the game's: steering left raises it.
+    float heading = 0;
     float maxSpeed = 9999.0f;
     // The game's estimate of its top speed, where the engine stops
     // accelerating it.

@@ -164,6 +164,28 @@ TEST_F(WorldTest, AFedValueDrivesTheNextFrameOnlyWhileItsActionIsEnabled) {
     }
 }
 
+// Fed in every frame, as the plug-in will feed them.
+TEST_F(WorldTest, TheVehicleAcceleratesSteersAndBrakesFromFedValues) {
+    sim::enterVehicle(sim::addVehicle(0x00000101));
+    const sim::Vehicle& car = sim::world.vehicles[0];
+    const auto feed = [&car](ControlId control, float value, int frames) {
+        for (int i = 0; i < frames; ++i) {
+            feedControl(control, value);
+            sim::endFrame();
+        }
+        return car.speed;
+    };
+    EXPECT_NEAR(feed(71, 0.5f, 61), 3.55f, 0.01f) << "half the engine's pull, a frame late";
+    feed(59, -1.0f, 30);
+    EXPECT_NEAR(car.heading, 4.95f, 0.01f) << "left, by 3 degrees a metre";
+    feed(59, 1.0f, 45);
+    EXPECT_NEAR(car.heading, 357.87f, 0.01f) << "right, and past 0";
+    const float speed = car.speed;
+    EXPECT_NEAR(feed(76, 1.0f, 10), speed - 0.9f, 0.01f)
+        << "nine frames at 6 m/s a second, and drag";
+    EXPECT_EQ(feed(72, 1.0f, 30), 0.0f);
+}
+
 TEST_F(WorldTest, AnEngineSwitchedOffWithAutoStartDisabledStaysOff) {
     sim::enterVehicle(sim::addVehicle(0x00000101));
     const sim::Vehicle& car = sim::world.vehicles[0];
