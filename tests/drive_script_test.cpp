@@ -113,6 +113,7 @@ TEST(DriveScriptTest, SpeedCapAndEngineExpectationsMayNameAVehicle) {
         {"1 expect vehicle 2 speed > 3", Subject::Speed, 2, "vehicle 2 speed > 3"},
         {"1 expect vehicle 2 engine off", Subject::Engine, 2, "vehicle 2 engine off"},
         {"1 expect cap = 21", Subject::Cap, 0, "cap = 21"},
+        {"1 expect vehicle 2 heading > 180", Subject::Heading, 2, "vehicle 2 heading > 180"},
     };
     for (const auto& c : cases) {
         const DriveEvent event = onlyEvent(c.line);
@@ -293,8 +294,8 @@ TEST(DriveScriptTest, BadLinesNameTheFileTheLineAndWhatWasExpected) {
                            "0.25, got '1.5'"},
         {"1 button 1 129 down", "expected a button's number from 1 to 128, got '129'"},
         {"1 button 1 13 pressed", "expected down or up after '13', got 'pressed'"},
-        {"1 expect", "expected what to expect: speed, cap, stalls, engine, gear, clutch, shift, "
-                     "subtitle, notice, notices, control or prompt after 'expect'"},
+        {"1 expect", "expected what to expect: speed, cap, heading, stalls, engine, gear, clutch, "
+                     "shift, subtitle, notice, notices, control or prompt after 'expect'"},
         {"1 expect notices = many", "expected a number after '=', got 'many'"},
         {"1 expect control disabled", "expected a game control number from 0 to 511 after "
                                       "'control', got 'disabled'"},
@@ -313,9 +314,9 @@ TEST(DriveScriptTest, BadLinesNameTheFileTheLineAndWhatWasExpected) {
         {"1 expect subtitle", "expected a text, or none after 'subtitle'"},
         {"1 expect vehicle", "expected the vehicle, 1 or 2 after 'vehicle'"},
         {"1 expect vehicle 3 cap = 1", "expected the vehicle, 1 or 2, after 'vehicle', got '3'"},
-        {"1 expect vehicle 1", "expected speed, cap or engine after '1'"},
-        {"1 expect vehicle 1 gear 1", "expected speed, cap or engine after 'vehicle 1', got "
-                                      "'gear'"},
+        {"1 expect vehicle 1", "expected speed, cap, heading or engine after '1'"},
+        {"1 expect vehicle 1 gear 1", "expected speed, cap, heading or engine after 'vehicle 1', "
+                                      "got 'gear'"},
     };
     for (const auto& c : cases) {
         const std::string text = "0 enter\n# fine so far\n" + std::string(c.line) + "\n3 leave\n";

@@ -329,6 +329,7 @@ TEST(ExpectationTest, ComparisonsHoldToTwoDecimals) {
     sample.speed = 20.004f;
     sample.cap = 21.0f;
     sample.stalls = 1;
+    sample.heading = 357.87f;
     const struct {
         Expectation::Subject subject;
         Expectation::Comparison comparison;
@@ -346,6 +347,7 @@ TEST(ExpectationTest, ComparisonsHoldToTwoDecimals) {
         {Expectation::Subject::Cap, Expectation::Comparison::Equal, 21.0, true},
         {Expectation::Subject::Cap, Expectation::Comparison::Less, 31.0, true},
         {Expectation::Subject::Stalls, Expectation::Comparison::Equal, 1, true},
+        {Expectation::Subject::Heading, Expectation::Comparison::Equal, 357.87, true},
         {Expectation::Subject::Stalls, Expectation::Comparison::Greater, 1, false},
     };
     for (const auto& c : cases) {

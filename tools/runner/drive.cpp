@@ -173,7 +173,7 @@ namespace {
 
 VehicleSample expectedVehicle(const Expectation& expectation, const FrameSample& sample) {
     if (expectation.vehicle == 0) {
-        return {sample.speed, sample.cap, sample.engineOn, sample.vehicleClass};
+        return {sample.speed, sample.cap, sample.engineOn, sample.vehicleClass, sample.heading};
     }
     return sample.vehicles[static_cast<std::size_t>(expectation.vehicle - 1)];
 }
@@ -185,6 +185,8 @@ double observedNumber(const Expectation& expectation, const FrameSample& sample)
         return expectedVehicle(expectation, sample).speed;
     case Expectation::Subject::Cap:
         return expectedVehicle(expectation, sample).cap;
+    case Expectation::Subject::Heading:
+        return expectedVehicle(expectation, sample).heading;
     case Expectation::Subject::Notices:
         return sample.notices;
     default:
@@ -202,6 +204,7 @@ std::string observedText(const FrameSample& sample, const Expectation& expectati
     switch (expectation.subject) {
     case Expectation::Subject::Speed:
     case Expectation::Subject::Cap:
+    case Expectation::Subject::Heading:
         std::snprintf(number, sizeof number, "%.2f", observedNumber(expectation, sample));
         return number;
     case Expectation::Subject::Stalls:
@@ -233,6 +236,7 @@ bool expectationMet(const Expectation& expectation, const FrameSample& sample) {
     switch (expectation.subject) {
     case Expectation::Subject::Speed:
     case Expectation::Subject::Cap:
+    case Expectation::Subject::Heading:
     case Expectation::Subject::Stalls:
     case Expectation::Subject::Notices:
         break;
@@ -264,7 +268,8 @@ std::array<VehicleSample, driveVehicleCount> vehicleSamples(const sim::World& wo
     std::array<VehicleSample, driveVehicleCount> samples;
     for (std::size_t i = 0; i < samples.size(); ++i) {
         const sim::Vehicle& vehicle = world.vehicles[i];
-        samples[i] = {vehicle.speed, vehicle.maxSpeed, vehicle.engineOn, vehicle.vehicleClass};
+        samples[i] = {vehicle.speed, vehicle.maxSpeed, vehicle.engineOn, vehicle.vehicleClass,
+                      vehicle.heading};
     }
     return samples;
 }
@@ -339,6 +344,7 @@ DriveReport runDrive(const DriveScript& script, const sim::HookControl& hook,
         sample.cap = vehicle.cap;
         sample.engineOn = vehicle.engineOn;
         sample.vehicleClass = vehicle.vehicleClass;
+        sample.heading = vehicle.heading;
         sample.inVehicle = world.occupied >= 0;
         sample.passenger = sample.inVehicle && world.seat != sim::driverSeat;
         sample.focused = world.gameFocused;

@@ -23,19 +23,22 @@ struct VehicleSample {
     float cap = 0;
     bool engineOn = true;
     int vehicleClass = 0;
+    // In degrees, 0 to 360: steering left raises it.
+    float heading = 0;
 };
 
 // The state at the end of one frame, as a player would see it.
 struct FrameSample {
     std::int64_t timeMs = 0;
     // The vehicle the player is in, or was in last, 1 or 2: the speed, cap,
-    // engine and class here are its.
+    // engine, class and heading here are its.
     int vehicle = 1;
     // Along the vehicle's heading: negative while it rolls backwards.
     float speed = 0;
     float cap = 0;
     bool engineOn = true;
     int vehicleClass = 0;
+    float heading = 0;
     bool inVehicle = false;
     bool passenger = false;
     // Whether the game's window has the focus, so that keys reach it.

@@ -14,13 +14,15 @@ constexpr int driveVehicleCount = 2;
 // Its game controllers are numbered from 1 to this.
 constexpr int driveControllerCount = 16;
 
-// What a drive checks at one moment. Numbers compare for speed, cap and stalls;
+// What a drive checks at one moment. Numbers compare for speed, cap, heading
+// and stalls;
 // the others compare text: "on", "off" or "none" (not drawn), a gear label,
 // the subtitle on screen, or the line that asks for keys.
 struct Expectation {
     enum class Subject {
         Speed,
         Cap,
+        Heading,
         Stalls,
         Engine,
         Gear,
@@ -37,8 +39,8 @@ struct Expectation {
     Comparison comparison = Comparison::Equal;
     double number = 0;
     std::string text;
-    // Speed, cap and engine: 1 or 2 for that vehicle, 0 for the one the player
-    // is in or was in last.
+    // Speed, cap, heading and engine: 1 or 2 for that vehicle, 0 for the one
+    // the player is in or was in last.
     int vehicle = 0;
     // Control: the game control whether disabled for the game.
     int control = 0;

@@ -32,6 +32,7 @@ const std::vector<Subject>& subjects() {
     static const std::vector<Subject> table = {
         {"speed", Expectation::Subject::Speed, true, {}, true},
         {"cap", Expectation::Subject::Cap, true, {}, true},
+        {"heading", Expectation::Subject::Heading, true, {}, true},
         {"stalls", Expectation::Subject::Stalls, true, {}, false},
         {"engine", Expectation::Subject::Engine, false, {"on", "off"}, true},
         {"gear", Expectation::Subject::Gear, false, gearWords(), false},
@@ -77,7 +78,7 @@ bool expectedVehicle(ScriptLine& line) {
         return fail(line,
                     "expected the vehicle, 1 or 2, after 'vehicle', got " + quoted(line.words[3]));
     }
-    if (!argument(line, 4, "speed, cap or engine")) {
+    if (!argument(line, 4, "speed, cap, heading or engine")) {
         return false;
     }
     line.event.expectation.vehicle = *vehicle;
@@ -86,8 +87,8 @@ bool expectedVehicle(ScriptLine& line) {
     if (subject && subject->perVehicle) {
         return true;
     }
-    return fail(line, "expected speed, cap or engine after 'vehicle " + std::to_string(*vehicle) +
-                          "', got " + quoted(line.words[2]));
+    return fail(line, "expected speed, cap, heading or engine after 'vehicle " +
+                          std::to_string(*vehicle) + "', got " + quoted(line.words[2]));
 }
 
 // "control N" names the game control whether the game ignores it.
