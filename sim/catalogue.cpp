@@ -356,7 +356,8 @@ constexpr NativeEntry natives[] = {
      Fact::NotificationId},
     {Native::DisableAllControls, "int padIndex", "void", runDisableAllControls},
     // The newer documentation's names: the pad is "control", the control "action".
-    {Native::FeedControl, "int control, int action, float value", "BOOL", runFeedControl},
+    {Native::FeedControl, "int control, int action, float value", "BOOL", runFeedControl,
+     Fact::ControlFed},
 };
 
 // The world knows every native the plug-in calls, each once.

@@ -359,6 +359,9 @@ enum class Fact {
     PauseMenu,
     // The feed's id of a notification: how many came before it.
     NotificationId,
+    // Whether a value fed to a control was taken: refused, the action was
+    // disabled in that frame before the call, by the plug-in or another script.
+    ControlFed,
 };
 Fact nativeFact(std::uint64_t hash);
 

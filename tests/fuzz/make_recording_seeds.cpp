@@ -7,6 +7,7 @@
 // replay must end, worked out here from where the edit was made.
 // Usage: make_recording_seeds DEMO.drec OWN.drec SEED_FOLDER TABLE
 #include <algorithm>
+#include <bit>
 #include <climits>
 #include <cstdio>
 #include <cstring>
@@ -302,6 +303,23 @@ int main(int argc, char** argv) {
                       place(found) + ": IS_CONTROL_JUST_PRESSED asks about control " +
                           std::to_string(control) + ", outside 0 to 360");
     }
+    // Half throttle fed at the end of the first pass, which this plug-in
+    // doesn't do, and refused, as if another script disabled it; then to pad
+    // 3, which tells that "int control" is the pad, "int action" the control.
+    Recording fed = demo;
+    RecordedCall& fedCall = fed.passes[0].calls.emplace_back();
+    fedCall.hash = hashOf(Native::FeedControl);
+    fedCall.argumentCount = 3;
+    fedCall.arguments = {0, 71, std::bit_cast<std::uint32_t>(0.5f)};
+    const Found feed = {0, fed.passes[0].calls.size() - 1};
+    seeds.add("fed_values", encodeRecording(encoded(fed)),
+              {{"exact", 1,
+                callPlace(fed, feed) +
+                    ": recorded SET_CONTROL_VALUE_NEXT_FRAME(0, 71, 0.50), replayed nothing"},
+               {"world", 0, asTheGameDid(demoCount)}});
+    fedCall.arguments[0] = 3;
+    seeds.refused("fed_pad_3", encodeRecording(encoded(fed)),
+                  place(feed) + ": SET_CONTROL_VALUE_NEXT_FRAME asks about pad 3, outside 0 to 2");
     {
         Recording edited = demo;
         const Found found = first(

@@ -76,10 +76,14 @@ void addUnnamed(std::span<const RecordedField> table, const std::vector<NamedVal
     }
 }
 
-// What the stand-in reads from a native's recorded call: the argument that
-// is a game control, as its documented parameters name it, and whether its
-// answer is a vehicle class.
+// The pads a native may name: 0 the player's controls, 2 the frontend's.
+constexpr std::int32_t lastPad = 2;
+
+// What the stand-in reads from a native's recorded call: the arguments that
+// are a pad and a game control, as its documented parameters name them, and
+// whether its answer is a vehicle class.
 struct NativeReading {
+    std::size_t padArgument = recordedArgumentsAtMost;
     std::size_t controlArgument = recordedArgumentsAtMost;
     bool answersClass = false;
 };
@@ -91,12 +95,34 @@ NativeReading nativeReading(std::uint64_t hash) {
     std::string_view rest = parameters ? parameters : "";
     for (std::size_t i = 0; !rest.empty(); ++i) {
         const std::size_t comma = std::min(rest.find(", "), rest.size());
-        if (rest.substr(0, comma).ends_with(" control")) {
+        const std::string_view parameter = rest.substr(0, comma);
+        if (parameter.ends_with(" padIndex")) {
+            reading.padArgument = i;
+        } else if (parameter.ends_with(" control")) {
+            reading.controlArgument = i;
+        } else if (parameter.ends_with(" action")) {
+            // The newer documentation's names: "control" was the pad.
+            reading.padArgument = reading.controlArgument;
             reading.controlArgument = i;
         }
         rest.remove_prefix(std::min(comma + 2, rest.size()));
     }
     return reading;
+}
+
+// A pad or control argument, when the call has it, outside 0 to its highest.
+std::string argumentProblem(const RecordedCall& call, std::size_t argument, const char* what,
+                            std::int32_t highest) {
+    if (argument >= call.argumentCount) {
+        return {};
+    }
+    const auto value = static_cast<std::int32_t>(call.arguments[argument]);
+    if (value >= 0 && value <= highest) {
+        return {};
+    }
+    const NativeId* id = findNativeId(call.hash);
+    return std::string(id ? id->name : "a native") + " asks about " + what + " " +
+           outside(value, 0, highest);
 }
 
 std::string callProblem(const RecordedCall& call, const NativeReading& native) {
@@ -106,13 +132,14 @@ std::string callProblem(const RecordedCall& call, const NativeReading& native) {
     if (call.kind != RecordedCall::Kind::Native) {
         return {};
     }
-    if (native.controlArgument < call.argumentCount) {
-        const auto control = static_cast<std::int32_t>(call.arguments[native.controlArgument]);
-        if (control < 0 || control > lastGameControl) {
-            const NativeId* id = findNativeId(call.hash);
-            return std::string(id ? id->name : "a native") + " asks about control " +
-                   outside(control, 0, lastGameControl);
-        }
+    if (std::string problem = argumentProblem(call, native.padArgument, "pad", lastPad);
+        !problem.empty()) {
+        return problem;
+    }
+    if (std::string problem =
+            argumentProblem(call, native.controlArgument, "control", lastGameControl);
+        !problem.empty()) {
+        return problem;
     }
     const auto vehicleClass = static_cast<std::int32_t>(call.result);
     if (native.answersClass && (vehicleClass < 0 || vehicleClass > highestVehicleClass)) {

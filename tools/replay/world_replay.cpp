@@ -134,6 +134,13 @@ void takeAnswer(WorldReplay& replay, PassInputs& inputs, const RecordedCall& cal
             sim::fireControlOnce(second);
         }
         break;
+    case sim::Fact::ControlFed:
+        // Another script disabled the action for the frame: nothing feeds it,
+        // nor does the player's input drive it.
+        if (result == 0) {
+            world.suppressed[static_cast<std::size_t>(second)] = true;
+        }
+        break;
     case sim::Fact::PhoneOut:
         world.phoneOut = result != 0;
         break;
@@ -182,8 +189,9 @@ void takeRead(const RecordedCall& call) {
 }
 
 // The recorded answers as the world's inputs before the pass: the focus,
-// keys, controls, device, phone, menu, the player and their seat, vehicle
-// classes and top speeds, and each vehicle's speed as the pass began.
+// keys, controls and those disabled, device, phone, menu, the player and
+// their seat, vehicle classes and top speeds, and each vehicle's speed as
+// the pass began.
 void applyInputs(WorldReplay& replay, const RecordedPass& pass, std::uint32_t number) {
     sim::World& world = replay.world;
     PassInputs inputs;
