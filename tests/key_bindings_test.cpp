@@ -31,12 +31,12 @@ using Fields = std::array<VirtualKeyCode, bindingFields.size()>;
 Fields fieldsOf(const KeyBindings& bindings) {
     Fields fields{};
     for (std::size_t i = 0; i < bindingFields.size(); ++i) {
-        fields[i] = bindings.*bindingFields[i].member;
+        fields[i] = fieldValue(bindings, bindingFields[i]);
     }
     return fields;
 }
 
-// The fields in order, those not given 0.
+// The fields in order, those not given 0; a controller's, its part.
 Fields keys(std::initializer_list<VirtualKeyCode> values) {
     Fields fields{};
     std::copy(values.begin(), values.end(), fields.begin());
@@ -45,8 +45,13 @@ Fields keys(std::initializer_list<VirtualKeyCode> values) {
 
 KeyBindings bindingsOf(const Fields& fields) {
     KeyBindings bindings{};
-    for (std::size_t i = 0; i < bindingFields.size(); ++i) {
-        bindings.*bindingFields[i].member = fields[i];
+    for (const BindingField& field : bindingFields) {
+        const std::int32_t value = fields[static_cast<std::size_t>(&field - bindingFields.data())];
+        if (field.input != nullptr) {
+            (bindings.*field.input).part = value;
+        } else {
+            bindings.*field.member = value;
+        }
     }
     return bindings;
 }

@@ -65,6 +65,20 @@ struct GameController {
     ControllerInput input;
 };
 
+// How far a part of the controller is pressed, from 0 to 1: a button 0 or 1,
+// an axis its travel the way the part takes it. A controller released reads
+// 0, although its axes at 0 would read fully pressed towards their lowest.
+inline float pressedTravel(const GameController& controller, ControllerPart part) {
+    if (controller.released) {
+        return 0.0f;
+    }
+    if (isAxisPart(part)) {
+        const float travel = axisTravel(controller.input, partAxis(part));
+        return partTowardsLowest(part) ? 1.0f - travel : travel;
+    }
+    return buttonDown(controller.input, part) ? 1.0f : 0.0f;
+}
+
 struct ControllersState {
     std::size_t count = 0;
     // The controllers found, in the system's order.

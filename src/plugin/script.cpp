@@ -116,9 +116,10 @@ void choosingPass() {
         break;
     case ChoosingPass::End::Cancelled:
         showNotification(keysCancelledNotice);
+        lookForNamedControllers();
         break;
     case ChoosingPass::End::Chosen:
-        showNotification(applyChosenKeys(choosingState().chosen));
+        showNotification(applyChosenKeys(choosingState().chosen, chosenInputs()));
         fitGearsAgain();
         break;
     }
@@ -157,6 +158,8 @@ void framePass(bool saving) {
             startChoosingKeys();
         }
     }
+    // Each game controller opened is read once, before its input is used.
+    readControllers();
     if (choosing.choosing) {
         choosingPass();
         return;
@@ -247,7 +250,12 @@ void resetPlugin(Reset what) {
     // must find none to use.
     restartGearbox();
     state = PluginState{.bindingsLoaded = state.bindingsLoaded, .noticeGiven = state.noticeGiven};
+    // Choosing opened every game controller; only those named are read on.
+    const bool wasChoosing = choosingState().choosing;
     stopChoosingKeys();
+    if (wasChoosing) {
+        lookForNamedControllers();
+    }
     stopRecording();
 }
 

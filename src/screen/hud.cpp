@@ -8,17 +8,22 @@ namespace {
 constexpr float labelY = 0.015f;
 constexpr std::int32_t subtitleDurationMs = 2500;
 
+struct Colour {
+    std::int32_t red;
+    std::int32_t green;
+    std::int32_t blue;
+};
+constexpr Colour plainColour = {250, 250, 250};
+constexpr Colour highlightColour = {50, 255, 50};
+constexpr Colour refusedColour = {240, 50, 50};
+
 // Screen text is immediate-mode and the style applies to the next text only,
 // so the whole style is set again for every text on every frame.
 [[gnu::always_inline]] inline void drawText(const char* text, float x, float y, float size,
-                                            bool highlighted) {
+                                            const Colour& colour) {
     textFont(4);
     textScale(0.3f, size);
-    if (highlighted) {
-        textColour(50, 255, 50);
-    } else {
-        textColour(250, 250, 250);
-    }
+    textColour(colour.red, colour.green, colour.blue);
     textWrap(0.0f, 1.0f);
     textCentred(1);
     textDropShadow(0, 0, 0, 0, 0);
@@ -31,11 +36,15 @@ constexpr std::int32_t subtitleDurationMs = 2500;
 } // namespace
 
 void drawHudLabel(std::string text, float x, bool highlighted) {
-    drawText(text.c_str(), x, labelY, 0.54f, highlighted);
+    drawText(text.c_str(), x, labelY, 0.54f, highlighted ? highlightColour : plainColour);
+}
+
+void drawRefusedLabel(const char* text, float x) {
+    drawText(text, x, labelY, 0.54f, refusedColour);
 }
 
 void drawPromptLine(const char* text) {
-    drawText(text, promptX, promptY, 0.6f, false);
+    drawText(text, promptX, promptY, 0.6f, plainColour);
 }
 
 void showSubtitle(const char* text) {

@@ -481,11 +481,13 @@ int main(int argc, char** argv) {
           callPlace(wheel, found) + ": recorded the game controllers found, replayed nothing"},
          {"world", 0, asTheGameDid(demoCount)}});
     {
+        // Kept unopened: opened, this plug-in would read them.
+        RecordedCall keptCall = controllersCall(RecordedCall::Kind::ControllersKept);
+        keptCall.controllers[0].opened = false;
         Recording kept = own;
         for (RecordedPass& pass : kept.passes) {
             if (!pass.calls.empty() && pass.calls[0].kind == RecordedCall::Kind::State) {
-                pass.calls.insert(pass.calls.begin() + 1,
-                                  controllersCall(RecordedCall::Kind::ControllersKept));
+                pass.calls.insert(pass.calls.begin() + 1, keptCall);
             }
         }
         seeds.add("controllers_kept", encodeRecording(encoded(kept)),
