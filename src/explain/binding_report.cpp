@@ -227,16 +227,16 @@ std::string wheelTable(const KeyBindings& bindings) {
                 meaning += ": the clutch once pressed past bitePoint";
             }
         } else {
-            meaning = field.kind == BindingKind::Gate ? "" : "(optional)";
+            meaning = "(optional)";
         }
         const auto gate = std::ranges::find(gearGateFields, i);
         if (gate != gearGateFields.end() && !box.gears[gate - gearGateFields.begin()].inBox) {
-            meaning += std::string(meaning.empty() ? "" : " ") + "(unused with " +
-                       std::to_string(box.forwardGears) + " forward gears)";
+            const bool bound = (bindings.*field.input).part != 0;
+            meaning = (bound ? meaning + " " : "") + "(unused with " +
+                      std::to_string(box.forwardGears) + " forward gears)";
         }
         text += "  " + padded(std::string(field.fieldName), nameWidth) + "  " +
-                padded(*value++, valueWidth) + (meaning.empty() ? "" : "  " + meaning);
-        text += "\n";
+                padded(*value++, valueWidth) + "  " + meaning + "\n";
     }
     return text;
 }
