@@ -546,8 +546,8 @@ TEST(BindingsNoticeTest, EveryNoticeFitsOneTextComponent) {
         EXPECT_LE(notice.size(), 99u) << notice;
         EXPECT_TRUE(logWritten || !notice.ends_with(seeLog)) << notice;
     }
-    // The recorder's, with any key name, the longest file name and any
-    // reason, and the error's.
+    // The recorder's and a game controller missing, with any key name, the
+    // longest file name and any reason, and the error's.
     std::vector<std::string> recorderNotices = {
         recordingSavedNotice("ManualGearbox-20991231-235959-99.drec").data(),
         std::string(recordingNoMemoryNotice),
@@ -563,6 +563,7 @@ TEST(BindingsNoticeTest, EveryNoticeFitsOneTextComponent) {
         recorderNotices.push_back(keysNotSavedNotice(why));
     }
     for (int key = 0; key < 256; ++key) {
+        recorderNotices.push_back(controllerMissingNotice({0xFFFF, 0xFFFF}, key));
         recorderNotices.push_back(recordingStartedNotice(key));
         recorderNotices.push_back(recordingStillSavingNotice(key).data());
         for (int fault = 0; fault <= static_cast<int>(WriteFault::Other); ++fault) {
