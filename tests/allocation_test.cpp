@@ -252,6 +252,45 @@ TEST_F(AllocationTest, ReadingGameControllersAllocatesNothing) {
     EXPECT_EQ(recorderState().passesKept, 200u);
 }
 
+// Driving with a wheel's clutch pedal, gates and paddles, through neutral and
+// a gate refused: once the wheel is found, no pass allocates.
+TEST_F(AllocationTest, DrivingWithAWheelAllocatesNothing) {
+    constexpr ControllerId g29 = {0x046D, 0xC24F};
+    sim::plugController(0, g29, ControllerType::Wheel, "Logitech G29 Driving Force");
+    KeyBindings keys = bindingsState().keys;
+    keys.clutchPedal = {g29, axisPart(6, true)};
+    keys.firstGearGate = {g29, 13};
+    keys.secondGearGate = {g29, 14};
+    keys.paddleUpButton = {g29, 5};
+    keys.paddleDownButton = {g29, 6};
+    useKeyBindings(keys);
+    lookForNamedControllers();
+    sim::Controller& wheel = sim::world.controllers[0];
+    // The pedal, released or pressed; the buttons down.
+    const struct {
+        int frames;
+        std::uint16_t pedal;
+        std::vector<std::size_t> buttons;
+    } drive[] = {{20, 65535, {}}, {20, 65535, {12}}, {20, 0, {12}},     {60, 65535, {12}},
+                 {20, 0, {}},     {20, 0, {13}},     {60, 65535, {13}}, {5, 0, {13, 4}},
+                 {5, 0, {13, 5}}, {20, 65535, {}}};
+    press(keyW);
+    std::size_t frames = 0;
+    for (const auto& stretch : drive) {
+        wheel.input.axes[6] = stretch.pedal;
+        wheel.input.buttons.reset();
+        for (const std::size_t button : stretch.buttons) {
+            wheel.input.buttons.set(button);
+        }
+        counting = true;
+        passes(stretch.frames);
+        counting = false;
+        frames += static_cast<std::size_t>(stretch.frames);
+    }
+    EXPECT_EQ(allocations, 0u) << "over " << frames << " frames";
+    EXPECT_TRUE(gearboxState().neutral);
+}
+
 // The whole buffer is had when recording starts, and given back when it is
 // saved: what the stop and the save need is had then too, so that neither the
 // pass that stops it nor those that save it allocate, a save that fails on a
