@@ -266,22 +266,26 @@ Gear nextGear(const Box& box, Gear gear, bool up) {
 }
 
 // A press of one of the wheel's buttons.
-bool wheelPressed(bool wheel, const ControllerBinding& input, bool& wasDown) {
-    return wheel && newlyDown(pressed(input) >= partDownFrom, wasDown);
+bool wheelPressed(const ControllerBinding& input, bool& wasDown) {
+    return newlyDown(pressed(input) >= partDownFrom, wasDown);
 }
 
-// A gear key selects its gear; else a shift press moves one gear. Shift presses
-// are looked for on every pass, so that one made before the clutch doesn't
-// count once the clutch is in.
+// The stick moves first, so that a gear key in the same pass is the last
+// change; then a gear key selects its gear; else a shift press moves one
+// gear. Shift presses are looked for on every pass, so that one made before
+// the clutch doesn't count once the clutch is in.
 void changeGear(const KeyBindings& keys, const Box& box, bool pad, bool wheel) {
     const bool upKey = keyPressed(keys.shiftUpKey, state.shiftUpKeyWasDown);
     const bool upButton = padPressed(pad, keys.padUpControl, state.padUpWasHeld);
-    const bool upPaddle = wheelPressed(wheel, keys.paddleUpButton, state.paddleUpWasDown);
     const bool downKey = keyPressed(keys.shiftDownKey, state.shiftDownKeyWasDown);
     const bool downButton = padPressed(pad, keys.padDownControl, state.padDownWasHeld);
-    const bool downPaddle = wheelPressed(wheel, keys.paddleDownButton, state.paddleDownWasDown);
-    const bool up = upKey || upButton || upPaddle;
-    const bool down = downKey || downButton || downPaddle;
+    bool up = upKey || upButton;
+    bool down = downKey || downButton;
+    if (wheel) {
+        followStick(stickGate(keys, box));
+        up = wheelPressed(keys.paddleUpButton, state.paddleUpWasDown) || up;
+        down = wheelPressed(keys.paddleDownButton, state.paddleDownWasDown) || down;
+    }
     if (!state.clutchHeld) {
         return;
     }
@@ -323,7 +327,7 @@ std::span<const StateField> gearboxStateFields() {
     return fields;
 }
 
-bool updateGearbox(const KeyBindings& keys) {
+bool updateGearbox(const KeyBindings& keys, bool wheel) {
     if (!state.transmissionEnabled) {
         return false;
     }
@@ -347,8 +351,6 @@ bool updateGearbox(const KeyBindings& keys) {
     float frameSpeed = vehicleSpeed(vehicle);
 
     const bool pad = padInUse(keys);
-    // Nothing of a wheel is asked while no game controller was found.
-    const bool wheel = !foundControllers().empty();
     state.clutchHeld = clutchDown(keys, pad, wheel);
     if (state.clutchHeld || state.neutral) {
         suppressControl(accelerateControl);
@@ -373,9 +375,6 @@ bool updateGearbox(const KeyBindings& keys) {
         runGearStep(vehicle, gearSpec(state.gear), inBox(box, state.gear), frameSpeed);
     }
 
-    if (wheel) {
-        followStick(stickGate(keys, box));
-    }
     changeGear(keys, box, pad, wheel);
 
     // From here on the pass already uses a gear selected above; its label and

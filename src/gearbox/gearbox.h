@@ -57,10 +57,11 @@ const GearboxState& gearboxState();
 std::span<const StateField> gearboxStateFields();
 
 // One pass of the gearbox with the keys in use, which does nothing while it
-// is switched off. It drives only a vehicle with a gearbox whose driver is
-// the player's character, and says whether it did; elsewhere it only lifts
-// the cap it left on its last vehicle.
-bool updateGearbox(const KeyBindings& keys);
+// is switched off; a wheel's only when a game controller was found, read
+// this pass. It drives only a vehicle with a gearbox whose driver is the
+// player's character, and says whether it did; elsewhere it only lifts the
+// cap it left on its last vehicle.
+bool updateGearbox(const KeyBindings& keys, bool wheel);
 
 void switchGearboxOn();
 // Lifts the cap it left, once, and puts the gear back to first. The gearbox

@@ -100,8 +100,9 @@ const GameController* controllerOf(ControllerId id);
 
 // Reads every opened controller once: each pass, before its input is used.
 // A controller lost is acquired again for a later pass, and reads as
-// released meanwhile.
-void readControllers();
+// released meanwhile. Whether any controller was found, so that a pass
+// without any asks nothing more.
+bool readControllers();
 
 // Closes every controller and lets go of DirectInput; the library stays
 // loaded for the next look.

@@ -159,7 +159,7 @@ void framePass(bool saving) {
         }
     }
     // Each game controller opened is read once, before its input is used.
-    readControllers();
+    const bool wheel = readControllers();
     if (choosing.choosing) {
         choosingPass();
         return;
@@ -169,7 +169,7 @@ void framePass(bool saving) {
         flipGearbox();
     }
 
-    const bool driving = updateGearbox(keys);
+    const bool driving = updateGearbox(keys, wheel);
     // A file put in place after the game started is read once the player
     // gets in a vehicle, and its notice is due then.
     if (driving && !state.wasDriving && lookForBindingsAgain()) {

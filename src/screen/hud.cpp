@@ -8,22 +8,25 @@ namespace {
 constexpr float labelY = 0.015f;
 constexpr std::int32_t subtitleDurationMs = 2500;
 
-struct Colour {
-    std::int32_t red;
-    std::int32_t green;
-    std::int32_t blue;
-};
-constexpr Colour plainColour = {250, 250, 250};
-constexpr Colour highlightColour = {50, 255, 50};
-constexpr Colour refusedColour = {240, 50, 50};
+enum class Look { Plain, Highlighted, Refused };
 
 // Screen text is immediate-mode and the style applies to the next text only,
 // so the whole style is set again for every text on every frame.
 [[gnu::always_inline]] inline void drawText(const char* text, float x, float y, float size,
-                                            const Colour& colour) {
+                                            Look look) {
     textFont(4);
     textScale(0.3f, size);
-    textColour(colour.red, colour.green, colour.blue);
+    switch (look) {
+    case Look::Plain:
+        textColour(250, 250, 250);
+        break;
+    case Look::Highlighted:
+        textColour(50, 255, 50);
+        break;
+    case Look::Refused:
+        textColour(240, 50, 50);
+        break;
+    }
     textWrap(0.0f, 1.0f);
     textCentred(1);
     textDropShadow(0, 0, 0, 0, 0);
@@ -36,15 +39,15 @@ constexpr Colour refusedColour = {240, 50, 50};
 } // namespace
 
 void drawHudLabel(std::string text, float x, bool highlighted) {
-    drawText(text.c_str(), x, labelY, 0.54f, highlighted ? highlightColour : plainColour);
+    drawText(text.c_str(), x, labelY, 0.54f, highlighted ? Look::Highlighted : Look::Plain);
 }
 
 void drawRefusedLabel(const char* text, float x) {
-    drawText(text, x, labelY, 0.54f, refusedColour);
+    drawText(text, x, labelY, 0.54f, Look::Refused);
 }
 
 void drawPromptLine(const char* text) {
-    drawText(text, promptX, promptY, 0.6f, plainColour);
+    drawText(text, promptX, promptY, 0.6f, Look::Plain);
 }
 
 void showSubtitle(const char* text) {
