@@ -11,10 +11,9 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
-#include <cstring>
 #include <optional>
+#include <sstream>
 #include <string>
-#include <utility>
 #include <vector>
 
 #include "binding_file/binding_reader.h"
@@ -100,24 +99,6 @@ void plainOtherCase(const std::string& line, LineReading& reading) {
     }
 }
 
-bool isBlank(char c) {
-    return std::strchr(" \t\n\v\f\r", c) != nullptr && c != '\0';
-}
-
-// The value's words, as blanks part them.
-std::vector<std::string> words(const std::string& value) {
-    std::vector<std::string> found;
-    std::string word;
-    for (const char c : value + " ") {
-        if (!isBlank(c)) {
-            word += c;
-        } else if (!word.empty()) {
-            found.push_back(std::exchange(word, {}));
-        }
-    }
-    return found;
-}
-
 // "046D:C24F" in either letter case, as the number a recording keeps.
 std::optional<std::int32_t> plainId(const std::string& word) {
     if (word.size() != 9 || word[4] != ':' ||
@@ -163,15 +144,18 @@ Reading plainReading(const std::string& text) {
                 continue;
             }
             if (bindingFields[i].input != nullptr) {
-                const std::vector<std::string> value =
-                    words(equals == std::string::npos ? line : line.substr(equals + 1));
-                const std::optional<std::int32_t> id =
-                    value.empty() ? std::nullopt : plainId(value[0]);
-                const std::int32_t part = value.size() < 2 ? 0 : plainPart(value[1]);
-                if (id && part != 0 &&
-                    (bindingFields[i].kind == BindingKind::Pedal || part <= 128)) {
-                    reading.fields[i] = part;
-                    reading.devices[i] = *id;
+                // The value's words, as blanks (isspace's, in the C locale) part them.
+                std::istringstream value(equals == std::string::npos ? line
+                                                                     : line.substr(equals + 1));
+                std::string id;
+                std::string part;
+                value >> id >> part;
+                const std::optional<std::int32_t> device = plainId(id);
+                const std::int32_t number = plainPart(part);
+                if (device && number != 0 &&
+                    (bindingFields[i].kind == BindingKind::Pedal || number <= 128)) {
+                    reading.fields[i] = number;
+                    reading.devices[i] = *device;
                 }
                 break;
             }
