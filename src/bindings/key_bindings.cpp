@@ -71,14 +71,12 @@ std::string controllersLog() {
     return text;
 }
 
-// Looks for the game controllers the bindings name, and opens them; lets go
-// of those opened before when they name none, and asks nothing of the system
-// when none was ever looked for. The log's part on them.
+// Looks for the game controllers the bindings name, and opens them; when they
+// name none, lets go of whatever choosing keys opened, DirectInput's object
+// too, and looks for nothing. The log's part on them.
 std::string findNamedControllers() {
     if (!wheelBound(state.keys)) {
-        if (!foundControllers().empty()) {
-            closeControllers();
-        }
+        closeControllers();
         return {};
     }
     findControllers(boundControllers(state.keys));

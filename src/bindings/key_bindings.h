@@ -65,6 +65,5 @@ std::string bindingsNotice();
 
 // Looks for the game controllers the bindings in use name and opens only
 // those, or lets go of every controller when they name none: when choosing
-// ends without keys chosen. Slow, as every look is; nothing is asked of the
-// system when no controller was ever looked for and none is named.
+// ends without keys chosen. Slow, as every look is, but for none named.
 void lookForNamedControllers();
