@@ -3,6 +3,7 @@
 // few seconds, as a busy pass does.
 #pragma once
 
+#include "binding_file/gear_access.h"
 #include "bindings/key_bindings.h"
 #include "host/script_hook.h"
 #include "plugin/recorded_state.h"
@@ -49,6 +50,24 @@ inline void bind(std::int32_t KeyBindings::*field, std::int32_t key) {
     KeyBindings keys = bindingsState().keys;
     keys.*field = key;
     useKeyBindings(keys);
+}
+
+// A G29 plugged in, its clutch pedal and every gate bound and looked for,
+// the pedal released and the stick in first's gate.
+inline void bindWheel() {
+    constexpr ControllerId g29 = {0x046D, 0xC24F};
+    constexpr int firstGateButton = 13;
+    sim::plugController(0, g29, ControllerType::Wheel, "Logitech G29 Driving Force");
+    KeyBindings keys = bindingsState().keys;
+    keys.clutchPedal = {g29, axisPart(6, true)};
+    for (std::size_t gear = 0; gear < gearCount; ++gear) {
+        keys.*bindingFields[gearGateFields[gear]].input = {
+            g29, firstGateButton + static_cast<int>(gear)};
+    }
+    useKeyBindings(keys);
+    lookForNamedControllers();
+    sim::world.controllers[0].input.axes[6] = controllerAxisTop;
+    sim::world.controllers[0].input.buttons.set(firstGateButton - 1);
 }
 
 // Drives with the throttle down, changing between first and second every five

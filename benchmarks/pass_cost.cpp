@@ -5,8 +5,10 @@
 // script takes out what the stand-in does behind the hook's entry points.
 // saving records ten busy minutes, then measures one pass at a time from the
 // Record key's until the one that posts the recording's notice. choosing
-// measures passes that ask for a key to choose, with none pressed. A second
-// argument picks the box, as a ForwardGears line does.
+// measures passes that ask for a key to choose, with none pressed. wheel
+// measures steady passes with a G29's clutch pedal and every gate bound, the
+// stick in first's gate. A second argument picks the box, as a ForwardGears
+// line does.
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -53,10 +55,11 @@ int savingPasses() {
 int main(int argc, char** argv) {
     const std::string_view kind = argc >= 2 ? argv[1] : "";
     if ((kind != "steady" && kind != "clutch" && kind != "recording" && kind != "saving" &&
-         kind != "choosing") ||
+         kind != "choosing" && kind != "wheel") ||
         argc > 3) {
-        std::fprintf(stderr,
-                     "usage: pass_cost steady|clutch|recording|saving|choosing [FORWARD_GEARS]\n");
+        std::fprintf(
+            stderr,
+            "usage: pass_cost steady|clutch|recording|saving|choosing|wheel [FORWARD_GEARS]\n");
         return 2;
     }
     const std::filesystem::path folder =
@@ -67,6 +70,9 @@ int main(int argc, char** argv) {
     busy::startInTheCar();
     if (argc == 3) {
         busy::bind(&KeyBindings::forwardGears, std::atoi(argv[2]));
+    }
+    if (kind == "wheel") {
+        busy::bindWheel();
     }
     if (kind == "recording" || kind == "saving") {
         busy::bind(&KeyBindings::recordKey, busy::keyF9);

@@ -1,15 +1,16 @@
 #!/bin/sh
 # Measures the plug-in's own instructions per pass with callgrind: a steady
 # pass (in a car, driving, the three labels drawn), a pass with the clutch held,
-# a recording pass and a pass while the player chooses keys (every key asked
-# for, the line drawn), of which benchmarks/pass_cost.cpp runs 640 after a
+# a recording pass, a pass while the player chooses keys (every key asked
+# for, the line drawn) and a steady pass with a wheel's clutch pedal and gates
+# (each read once), of which benchmarks/pass_cost.cpp runs 640 after a
 # warm-up, and callgrind collects only those (measuredRun); then the passes
 # that save a ten-minute recording, one at a time (measuredPass, a profile
 # each): the Record key's pass, which stops it, and those up to the one that
 # posts its notice. Of what it collected, runFramePass's inclusive cost is the
 # plug-in's pass, and from it the inclusive cost of the hook's and Windows'
-# entry points (the stand-in's side of every native call, key query and focus
-# check) is taken out: what is left is the plug-in's code, with the library
+# entry points (the stand-in's side of every native call, key query, focus
+# check and game controller's read) is taken out: what is left is the plug-in's code, with the library
 # code it calls itself. callgrind_annotate lists the cost of each function by
 # source file, so each function's lines are summed.
 # FORWARD_GEARS picks the box, as a ForwardGears line does.
@@ -55,7 +56,7 @@ with_library() {
     # Each entry of a function here holds its whole inclusive cost.
     callgrind_annotate --auto=no --inclusive=yes --threshold=100 "$1" | awk -v passes="$2" '
         function cost(field) { gsub(",", "", field); return field + 0 }
-        match($0, /:(runFramePass\(\)|nativeInit|nativePush64|nativeCall|GetAsyncKeyState|GetForegroundWindow|GetWindowThreadProcessId|GetCurrentProcessId)( \[|$)/) {
+        match($0, /:(runFramePass\(\)|nativeInit|nativePush64|nativeCall|GetAsyncKeyState|GetForegroundWindow|GetWindowThreadProcessId|GetCurrentProcessId|readSystemController\(unsigned long, ControllerInput&\))( \[|$)/) {
             name = substr($0, RSTART + 1, RLENGTH - 1)
             sub(/ \[$/, "", name)
             if (cost($1) > most[name]) most[name] = cost($1)
@@ -67,7 +68,7 @@ with_library() {
 }
 
 printf '%-16s %10s %10s\n' pass own "+ library"
-for kind in steady clutch recording choosing; do
+for kind in steady clutch recording choosing wheel; do
     valgrind --tool=callgrind --collect-atstart=no --toggle-collect='*measuredRun*' \
         --callgrind-out-file="$out/$kind.out" "$build/benchmarks/pass_cost" "$kind" $gears \
         >"$out/$kind.log" 2>&1 || { cat "$out/$kind.log"; exit 1; }

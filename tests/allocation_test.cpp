@@ -252,6 +252,32 @@ TEST_F(AllocationTest, ReadingGameControllersAllocatesNothing) {
     EXPECT_EQ(recorderState().passesKept, 200u);
 }
 
+// Driving with a wheel's clutch pedal, gates and paddles, through neutral and
+// a gate refused: once the wheel is found, no pass allocates.
+TEST_F(AllocationTest, DrivingWithAWheelAllocatesNothing) {
+    constexpr ControllerId g29 = {0x046D, 0xC24F};
+    sim::plugController(0, g29, ControllerType::Wheel, "Logitech G29 Driving Force");
+    KeyBindings keys = bindingsState().keys;
+    keys.clutchPedal = {g29, axisPart(6, true)};
+    keys.firstGearGate = {g29, 13};
+    keys.paddleUpButton = {g29, 5};
+    keys.paddleDownButton = {g29, 6};
+    useKeyBindings(keys);
+    lookForNamedControllers();
+    press(keyW);
+    // Each stretch: the pedal (released high) and the buttons down.
+    for (const auto& [pedal, buttons] : std::vector<std::pair<int, std::bitset<128>>>{
+             {65535, 0}, {65535, 1 << 12}, {0, 1 << 12}, {65535, 1 << 12}, {0, 0x10}, {0, 0x20}}) {
+        sim::world.controllers[0].input.axes[6] = static_cast<std::uint16_t>(pedal);
+        sim::world.controllers[0].input.buttons = buttons;
+        counting = true;
+        passes(20);
+        counting = false;
+    }
+    EXPECT_EQ(allocations, 0u);
+    EXPECT_FALSE(gearboxState().neutral) << "out of neutral by a paddle, with the clutch";
+}
+
 // The whole buffer is had when recording starts, and given back when it is
 // saved: what the stop and the save need is had then too, so that neither the
 // pass that stops it nor those that save it allocate, a save that fails on a

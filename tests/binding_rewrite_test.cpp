@@ -20,7 +20,19 @@ constexpr std::string_view everyBinding =
 
 // Bound but for the choosable fields: the toggle, Reload, Record, Bind, the
 // pad's buttons and FitGears, and an old clutch.
-constexpr KeyBindings inUse = {16, 0, 0, 0, 0, 0, 84, 116, 0, 0, 120, 119, 68, 73, 99, 1, 0, 0, 0};
+const KeyBindings inUse = [] {
+    KeyBindings keys{};
+    keys.clutchKey = 16;
+    keys.toggleKey = 84;
+    keys.reloadKey = 116;
+    keys.recordKey = 120;
+    keys.bindKey = 119;
+    keys.padHoldControl = 68;
+    keys.padUpControl = 73;
+    keys.padDownControl = 99;
+    keys.fitGears = 1;
+    return keys;
+}();
 
 TEST(BindingRewriteTest, ReplacesEachChosenFieldsFirstLineDropsTheRestAndAddsTheMissing) {
     const struct {
@@ -64,6 +76,20 @@ TEST(BindingRewriteTest, ReplacesEachChosenFieldsFirstLineDropsTheRestAndAddsThe
         EXPECT_EQ(after.text, c.after);
         EXPECT_TRUE(readsAs(after.text, after.bindings));
     }
+}
+
+TEST(BindingRewriteTest, AWheelsPartsChosenAreWrittenAsTheKeysAre) {
+    constexpr ControllerId wheel = {0x046D, 0xC24F};
+    ChosenInputs inputs{};
+    inputs[0] = {wheel, axisPart(6, true)};
+    inputs[1] = {wheel, 13};
+    const ChosenText after = chosenBindingText(
+        "Gate1=044F:B660 Button1\nGate2=046D:C24F Button14\n", inUse, chosen, inputs);
+    EXPECT_EQ(after.text, "Gate1=046D:C24F Button13\nGate2=046D:C24F Button14\nClutch=81\n"
+                          "FirstGear=49\nSecondGear=98\nThirdGear=99\nFourthGear=100\n"
+                          "Reverse=82\nLeftPedal=046D:C24F Slider0-\n");
+    EXPECT_TRUE(readsAs(after.text, after.bindings));
+    EXPECT_EQ(after.bindings.secondGearGate, (ControllerBinding{wheel, 14}));
 }
 
 TEST(BindingRewriteTest, ATextThatReadsOtherwiseIsTold) {

@@ -31,12 +31,12 @@ using Fields = std::array<VirtualKeyCode, bindingFields.size()>;
 Fields fieldsOf(const KeyBindings& bindings) {
     Fields fields{};
     for (std::size_t i = 0; i < bindingFields.size(); ++i) {
-        fields[i] = bindings.*bindingFields[i].member;
+        fields[i] = fieldValue(bindings, bindingFields[i]);
     }
     return fields;
 }
 
-// The fields in order, those not given 0.
+// The fields in order, those not given 0; a controller's, its part.
 Fields keys(std::initializer_list<VirtualKeyCode> values) {
     Fields fields{};
     std::copy(values.begin(), values.end(), fields.begin());
@@ -45,8 +45,13 @@ Fields keys(std::initializer_list<VirtualKeyCode> values) {
 
 KeyBindings bindingsOf(const Fields& fields) {
     KeyBindings bindings{};
-    for (std::size_t i = 0; i < bindingFields.size(); ++i) {
-        bindings.*bindingFields[i].member = fields[i];
+    for (const BindingField& field : bindingFields) {
+        const std::int32_t value = fields[static_cast<std::size_t>(&field - bindingFields.data())];
+        if (field.input != nullptr) {
+            (bindings.*field.input).part = value;
+        } else {
+            bindings.*field.member = value;
+        }
     }
     return bindings;
 }
@@ -541,8 +546,8 @@ TEST(BindingsNoticeTest, EveryNoticeFitsOneTextComponent) {
         EXPECT_LE(notice.size(), 99u) << notice;
         EXPECT_TRUE(logWritten || !notice.ends_with(seeLog)) << notice;
     }
-    // The recorder's, with any key name, the longest file name and any
-    // reason, and the error's.
+    // The recorder's and a game controller missing, with any key name, the
+    // longest file name and any reason, and the error's.
     std::vector<std::string> recorderNotices = {
         recordingSavedNotice("ManualGearbox-20991231-235959-99.drec").data(),
         std::string(recordingNoMemoryNotice),
@@ -558,6 +563,7 @@ TEST(BindingsNoticeTest, EveryNoticeFitsOneTextComponent) {
         recorderNotices.push_back(keysNotSavedNotice(why));
     }
     for (int key = 0; key < 256; ++key) {
+        recorderNotices.push_back(controllerMissingNotice({0xFFFF, 0xFFFF}, key));
         recorderNotices.push_back(recordingStartedNotice(key));
         recorderNotices.push_back(recordingStillSavingNotice(key).data());
         for (int fault = 0; fault <= static_cast<int>(WriteFault::Other); ++fault) {

@@ -10,7 +10,9 @@
 
 namespace {
 
-#define LONGER_FIELDS(FIELD) MG_BINDING_FIELDS(FIELD) FIELD("ExtraGear", extraGearKey, GearKey)
+#define LONGER_FIELDS(FIELD)                                                                       \
+    MG_BINDING_FIELDS(FIELD)                                                                       \
+    FIELD("ExtraGear", extraGearKey, GearKey) FIELD("GateX", extraGearGate, Gate)
 struct LongerBindings {
     LONGER_FIELDS(MG_BINDING_MEMBER)
 };
@@ -24,7 +26,8 @@ constexpr auto longerGears = [] {
     std::array<GearSpec, gearCount + 1> gears{};
     std::ranges::copy(gearTable, gears.begin());
     const int rank = std::ranges::max(gearTable, {}, &GearSpec::shiftRank).shiftRank + 1;
-    gears.back() = {"X", "extra", "extraGearKey", rank, false, openCap, true, true, extraBoxCaps};
+    gears.back() = {"X",     "extra", "extraGearKey", "extraGearGate", rank, false,
+                    openCap, true,    true,           extraBoxCaps};
     return gears;
 }();
 
@@ -34,6 +37,8 @@ static_assert(boxesAreWhole<longerGears>());
 static_assert(boxesOf<longerGears>.back().gears.back().lugAtOrBelow == 45.0f - 2.1f);
 static_assert(gearKeysMatchFields<longerGears, longerFields>());
 static_assert(choosableFieldsOf<longerGears, longerFields>.back() == extraField);
+static_assert(gatesMatchFields<longerGears, longerFields>());
+static_assert(wheelChoosableFieldsOf<longerGears, longerFields>.back() == extraField + 1);
 
 TEST(LongerTablesTest, AFieldMoreIsReadAndRecorded) {
     LongerBindings keys{};

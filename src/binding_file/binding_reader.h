@@ -9,12 +9,14 @@
 #include <bitset>
 #include <charconv>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <type_traits>
 
 #include "gears/gears.h"
 #include "host/keyboard.h"
+#include "keys/game_controller.h"
 
 // The key-binding file's fields, one row each, in the order a line tests
 // them: the key text that selects it, its name (in KeyBindings, the log and a
@@ -40,14 +42,49 @@
     FIELD("FitGears", fitGears, Switch)                                                            \
     FIELD("ForwardGears", forwardGears, Box)                                                       \
     FIELD("FifthGear", fifthGearKey, GearKey)                                                      \
-    FIELD("SixthGear", sixthGearKey, GearKey)
+    FIELD("SixthGear", sixthGearKey, GearKey)                                                      \
+    FIELD("LeftPedal", clutchPedal, Pedal)                                                         \
+    FIELD("BitePoint", bitePoint, Bite)                                                            \
+    FIELD("Gate1", firstGearGate, Gate)                                                            \
+    FIELD("Gate2", secondGearGate, Gate)                                                           \
+    FIELD("Gate3", thirdGearGate, Gate)                                                            \
+    FIELD("Gate4", fourthGearGate, Gate)                                                           \
+    FIELD("GateR", reverseGate, Gate)                                                              \
+    FIELD("Gate5", fifthGearGate, Gate)                                                            \
+    FIELD("Gate6", sixthGearGate, Gate)                                                            \
+    FIELD("PaddleUp", paddleUpButton, WheelButton)                                                 \
+    FIELD("PaddleDown", paddleDownButton, WheelButton)
 
 // Keys are Windows virtual-key codes; pad buttons are the game's control
 // numbers. 0 binds nothing. A switch takes 0 or 1 only, 1 for on. A box takes
 // only the number of forward gears of a box of the gear table; 0, and any
 // other number a recording may hold, picks the box with the fewest.
-enum class BindingKind : std::uint8_t { GearKey, OptionalKey, PadControl, Switch, Box };
+// A wheel's line names a game controller by its id, then one of its parts:
+// a pedal an axis with the way it is pressed, or a button; a gate (one for
+// each gear of the gear table) and a wheel's button a button only. A bite
+// point is a percent of the pedal's travel, 1 to 100; 0, as the plug-in
+// loads, stands for defaultBitePoint.
+enum class BindingKind : std::uint8_t {
+    GearKey,
+    OptionalKey,
+    PadControl,
+    Switch,
+    Box,
+    Pedal,
+    Gate,
+    WheelButton,
+    Bite
+};
 
+constexpr bool controllerKind(BindingKind kind) {
+    return kind == BindingKind::Pedal || kind == BindingKind::Gate ||
+           kind == BindingKind::WheelButton;
+}
+
+inline constexpr std::int32_t defaultBitePoint = 50;
+
+// A field holds a number, or a game controller's part: of the two members,
+// the one of its kind is set.
 template <typename Bindings>
 struct BindingFieldOf {
     using Kind = BindingKind;
@@ -55,14 +92,30 @@ struct BindingFieldOf {
     std::string_view keyText;
     std::string_view fieldName;
     std::int32_t Bindings::*member;
+    ControllerBinding Bindings::*input;
     Kind kind;
+    // A controller's field: the name a recording keeps its device's id by.
+    std::string_view deviceName;
 };
 
-// What a field of each kind holds; each is a 32-bit number, which the
-// reader, the log and a recording handle alike.
+template <typename Bindings>
+constexpr BindingFieldOf<Bindings> bindingRow(std::string_view keyText, std::string_view name,
+                                              std::string_view, std::int32_t Bindings::*member,
+                                              BindingKind kind) {
+    return {keyText, name, member, nullptr, kind, {}};
+}
+template <typename Bindings>
+constexpr BindingFieldOf<Bindings>
+bindingRow(std::string_view keyText, std::string_view name, std::string_view deviceName,
+           ControllerBinding Bindings::*input, BindingKind kind) {
+    return {keyText, name, nullptr, input, kind, deviceName};
+}
+
+// What a field of each kind holds: a 32-bit number, which the reader, the
+// log and a recording handle alike, or a game controller's part.
 template <BindingKind kind>
 struct BindingValue {
-    using Type = VirtualKeyCode;
+    using Type = std::conditional_t<controllerKind(kind), ControllerBinding, VirtualKeyCode>;
 };
 template <>
 struct BindingValue<BindingKind::PadControl> {
@@ -81,7 +134,7 @@ struct BindingValue<BindingKind::Box> {
 // a test makes a longer one the same way.
 #define MG_BINDING_MEMBER(keyText, name, kind) typename BindingValue<BindingKind::kind>::Type name;
 #define MG_BINDING_ROW(keyText, name, kind)                                                        \
-    BindingFieldOf<Bindings>{keyText, #name, &Bindings::name, BindingKind::kind},
+    bindingRow<Bindings>(keyText, #name, #name "Device", &Bindings::name, BindingKind::kind),
 #define MG_BINDING_TABLE(BindingsStruct, FIELDS)                                                   \
     [] {                                                                                           \
         using Bindings = BindingsStruct;                                                           \
@@ -108,6 +161,13 @@ constexpr bool keyTextsApart() {
 }
 static_assert(keyTextsApart<bindingFields>(), "no key text may hold another");
 
+// The value of the field's kind in the bindings: a number's, or a
+// controller's part.
+template <typename Bindings>
+constexpr std::int32_t fieldValue(const Bindings& bindings, const BindingFieldOf<Bindings>& field) {
+    return field.member != nullptr ? bindings.*field.member : (bindings.*field.input).part;
+}
+
 constexpr int noField = -1;
 // Bit i stands for fields[i].
 template <std::size_t fieldCount>
@@ -126,7 +186,13 @@ enum class ValueParse : std::uint8_t {
     OutOfRange,
     NoGameControl,
     NoSwitch,
-    NoBox
+    NoBox,
+    NoPercent,
+    // A controller's value: no id where it begins, no part after the id, or an
+    // axis where only a button binds.
+    NoDevice,
+    NoPart,
+    NotAButton
 };
 
 // What one line did.
@@ -138,8 +204,9 @@ struct LineOutcomeOf {
     int field = noField; // the first found selects its field
     bool hasEquals = false;
     ValueParse parse = ValueParse::NoDigits;
-    std::int32_t value = 0;   // also when it is no game control
-    int byteAfterDigits = -1; // -1 when the line ended the digits, or had none
+    std::int32_t value = 0;    // also when it is no game control
+    ControllerBinding input{}; // a controller's field's, once parsed
+    int byteAfterDigits = -1;  // -1 when the line ended the digits, or had none
 };
 using LineOutcome = LineOutcomeOf<bindingFields.size()>;
 
@@ -154,6 +221,33 @@ struct ReadSummary {
 };
 
 inline constexpr std::string_view blankBytes = " \t\n\v\f\r";
+
+// The value before the first blank.
+inline std::string_view firstWord(std::string_view value) {
+    return value.substr(0, std::min(value.find_first_of(blankBytes), value.size()));
+}
+
+// A controller's value: its id, blanks, then its part, up to a blank or the
+// line's end.
+inline ValueParse readControllerValue(std::string_view value, BindingKind kind,
+                                      ControllerBinding& input) {
+    const std::string_view id = firstWord(value);
+    const std::optional<ControllerId> device = parseControllerId(id);
+    if (!device) {
+        return ValueParse::NoDevice;
+    }
+    value.remove_prefix(id.size());
+    value.remove_prefix(std::min(value.find_first_not_of(blankBytes), value.size()));
+    const std::optional<ControllerPart> part = parseControllerPart(firstWord(value));
+    if (!part) {
+        return ValueParse::NoPart;
+    }
+    if (kind != BindingKind::Pedal && !isButtonPart(*part)) {
+        return ValueParse::NotAButton;
+    }
+    input = {*device, *part};
+    return ValueParse::Parsed;
+}
 
 template <const auto& fields = bindingFields>
 LineOutcomeOf<fields.size()> readBindingLine(std::string_view line, std::uint64_t number) {
@@ -173,9 +267,14 @@ LineOutcomeOf<fields.size()> readBindingLine(std::string_view line, std::uint64_
     }
 
     // The value: after the first "=", or the whole line; blanks, one optional
-    // sign, then decimal digits up to the first other byte.
+    // sign, then decimal digits up to the first other byte; or a controller's.
     std::string_view value = line.substr(outcome.hasEquals ? equals + 1 : 0);
     value.remove_prefix(std::min(value.find_first_not_of(blankBytes), value.size()));
+    const BindingKind kind = fields[static_cast<std::size_t>(outcome.field)].kind;
+    if (controllerKind(kind)) {
+        outcome.parse = readControllerValue(value, kind, outcome.input);
+        return outcome;
+    }
     // from_chars takes a "-" but no "+", and no sign may follow a "+".
     value.remove_prefix(value.size() > 1 && value[0] == '+' && value[1] != '-' ? 1 : 0);
     const char* const end = value.data() + value.size();
@@ -184,7 +283,6 @@ LineOutcomeOf<fields.size()> readBindingLine(std::string_view line, std::uint64_
         return outcome;
     }
     outcome.byteAfterDigits = after < end ? static_cast<unsigned char>(*after) : -1;
-    const BindingKind kind = fields[static_cast<std::size_t>(outcome.field)].kind;
     outcome.parse =
         error == std::errc::result_out_of_range ? ValueParse::OutOfRange
         : kind == BindingKind::PadControl && (outcome.value < 0 || outcome.value > lastGameControl)
@@ -192,7 +290,9 @@ LineOutcomeOf<fields.size()> readBindingLine(std::string_view line, std::uint64_
         : kind == BindingKind::Switch && outcome.value != 0 && outcome.value != 1
             ? ValueParse::NoSwitch
         : kind == BindingKind::Box && !someBoxHas(outcome.value) ? ValueParse::NoBox
-                                                                 : ValueParse::Parsed;
+        : kind == BindingKind::Bite && (outcome.value < 1 || outcome.value > 100)
+            ? ValueParse::NoPercent
+            : ValueParse::Parsed;
     return outcome;
 }
 
@@ -225,7 +325,12 @@ ReadSummary readBindingText(std::string_view text, Bindings& bindings, OnLine&& 
         }
         const auto outcome = readBindingLine<fields>(line, ++summary.lines);
         if (outcome.parse == ValueParse::Parsed) {
-            bindings.*fields[static_cast<std::size_t>(outcome.field)].member = outcome.value;
+            const auto& field = fields[static_cast<std::size_t>(outcome.field)];
+            if (field.input != nullptr) {
+                bindings.*field.input = outcome.input;
+            } else {
+                bindings.*field.member = outcome.value;
+            }
         }
         onLine(outcome);
         rest.remove_prefix(std::min(end + 1, rest.size()));

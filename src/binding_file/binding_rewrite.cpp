@@ -6,20 +6,27 @@ namespace {
 
 constexpr std::string_view utf8ByteOrderMark = "\xEF\xBB\xBF";
 
-// The place of the field in choosableFields, or choosableFieldCount for a
-// field not chosen.
-std::size_t chosenPlace(int field, const ChosenKeys& keys) {
-    const auto place = static_cast<std::size_t>(std::ranges::find(choosableFields, field) -
-                                                choosableFields.begin());
-    return place < choosableFieldCount && keys[place] != 0 ? place : choosableFieldCount;
-}
+// The line of each field chosen, by field; empty for a field not chosen.
+using ChosenLines = std::array<std::string, bindingFields.size()>;
 
-std::string fieldLine(const BindingField& field, VirtualKeyCode value) {
-    return std::string(field.keyText) + "=" + std::to_string(value);
-}
-
-std::string chosenLine(std::size_t place, VirtualKeyCode key) {
-    return fieldLine(bindingFields[choosableFields[place]], key);
+// The bindings with the chosen keys and parts in them, and their lines.
+ChosenLines chooseInto(KeyBindings& bindings, const ChosenKeys& keys, const ChosenInputs& inputs) {
+    ChosenLines lines;
+    for (std::size_t place = 0; place < choosableFieldCount; ++place) {
+        const BindingField& field = bindingFields[choosableFields[place]];
+        if (keys[place] != 0) {
+            bindings.*field.member = keys[place];
+            lines[choosableFields[place]] = fieldLine(field, bindings);
+        }
+    }
+    for (std::size_t place = 0; place < wheelChoosableCount; ++place) {
+        const BindingField& field = bindingFields[wheelChoosableFields[place]];
+        if (inputs[place].part != 0) {
+            bindings.*field.input = inputs[place];
+            lines[wheelChoosableFields[place]] = fieldLine(field, bindings);
+        }
+    }
+    return lines;
 }
 
 // The text's first line end, or Windows' own.
@@ -28,8 +35,8 @@ std::string_view lineEndOf(std::string_view text) {
     return end != std::string_view::npos && (end == 0 || text[end - 1] != '\r') ? "\n" : "\r\n";
 }
 
-// The old text with the chosen keys written into it.
-std::string rewrittenText(std::string_view text, const ChosenKeys& keys) {
+// The old text with the chosen lines written into it.
+std::string rewrittenText(std::string_view text, const ChosenLines& lines) {
     std::string result;
     if (text.starts_with(utf8ByteOrderMark)) {
         result = utf8ByteOrderMark;
@@ -40,7 +47,7 @@ std::string rewrittenText(std::string_view text, const ChosenKeys& keys) {
     std::string_view rest = text.substr(0, text.size() - unread.size());
     const std::string_view lineEnd = lineEndOf(rest);
 
-    std::array<bool, choosableFieldCount> written{};
+    std::array<bool, bindingFields.size()> written{};
     bool lineOpen = false;
     while (!rest.empty()) {
         const std::size_t end = std::min(rest.find('\n'), rest.size());
@@ -51,22 +58,23 @@ std::string rewrittenText(std::string_view text, const ChosenKeys& keys) {
             line.remove_suffix(1);
             ending = "\r\n";
         }
-        const std::size_t place = chosenPlace(readBindingLine(line, 0).field, keys);
-        if (place == choosableFieldCount) {
+        const int field = readBindingLine(line, 0).field;
+        const auto chosen = static_cast<std::size_t>(field);
+        if (field == noField || lines[chosen].empty()) {
             result += whole;
             lineOpen = ending.empty();
-        } else if (!written[place]) {
-            written[place] = true;
-            result += chosenLine(place, keys[place]);
+        } else if (!written[chosen]) {
+            written[chosen] = true;
+            result += lines[chosen];
             result += ending;
             lineOpen = ending.empty();
         }
         rest.remove_prefix(whole.size());
     }
-    for (std::size_t place = 0; place < choosableFieldCount; ++place) {
-        if (!written[place] && keys[place] != 0) {
+    for (std::size_t field = 0; field < lines.size(); ++field) {
+        if (!written[field] && !lines[field].empty()) {
             result += lineOpen ? lineEnd : "";
-            result += chosenLine(place, keys[place]);
+            result += lines[field];
             result += lineEnd;
             lineOpen = false;
         }
@@ -78,8 +86,8 @@ std::string rewrittenText(std::string_view text, const ChosenKeys& keys) {
 std::string bindingLines(const KeyBindings& bindings) {
     std::string text;
     for (const BindingField& field : bindingFields) {
-        if (bindings.*field.member != 0) {
-            text += fieldLine(field, bindings.*field.member) + "\r\n";
+        if (fieldValue(bindings, field) != 0) {
+            text += fieldLine(field, bindings) + "\r\n";
         }
     }
     return text;
@@ -87,20 +95,22 @@ std::string bindingLines(const KeyBindings& bindings) {
 
 } // namespace
 
+std::string fieldLine(const BindingField& field, const KeyBindings& bindings) {
+    return std::string(field.keyText) + "=" +
+           (field.input != nullptr ? controllerBindingText(bindings.*field.input)
+                                   : std::to_string(bindings.*field.member));
+}
+
 ChosenText chosenBindingText(std::optional<std::string_view> oldText, const KeyBindings& inUse,
-                             const ChosenKeys& keys) {
+                             const ChosenKeys& keys, const ChosenInputs& inputs) {
     ChosenText chosen;
     const bool keepsLines =
         oldText && !readBindingText(*oldText, chosen.bindings, [](const LineOutcome&) {}).utf16;
     if (!keepsLines) {
         chosen.bindings = inUse;
     }
-    for (std::size_t place = 0; place < choosableFieldCount; ++place) {
-        if (keys[place] != 0) {
-            chosen.bindings.*bindingFields[choosableFields[place]].member = keys[place];
-        }
-    }
-    chosen.text = keepsLines ? rewrittenText(*oldText, keys) : bindingLines(chosen.bindings);
+    const ChosenLines lines = chooseInto(chosen.bindings, keys, inputs);
+    chosen.text = keepsLines ? rewrittenText(*oldText, lines) : bindingLines(chosen.bindings);
     return chosen;
 }
 
@@ -108,6 +118,7 @@ bool readsAs(std::string_view text, const KeyBindings& bindings) {
     KeyBindings read{};
     readBindingText(text, read, [](const LineOutcome&) {});
     return std::ranges::all_of(bindingFields, [&](const BindingField& field) {
-        return read.*field.member == bindings.*field.member;
+        return field.input != nullptr ? read.*field.input == bindings.*field.input
+                                      : read.*field.member == bindings.*field.member;
     });
 }

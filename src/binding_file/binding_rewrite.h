@@ -13,6 +13,13 @@
 // A key for each of choosableFields, in its order; 0 for a field not asked
 // for, a gear's the box lacks, which stays as it is.
 using ChosenKeys = std::array<VirtualKeyCode, choosableFieldCount>;
+// A game controller's part for each of wheelChoosableFields, in its order;
+// unbound (part 0) for a field that stays as it is.
+using ChosenInputs = std::array<ControllerBinding, wheelChoosableCount>;
+
+// "KeyText=value" for the field as the bindings hold it: a number, or a
+// controller's id and part ("Gate1=046D:C24F Button13").
+std::string fieldLine(const BindingField& field, const KeyBindings& bindings);
 
 struct ChosenText {
     std::string text;
@@ -20,9 +27,9 @@ struct ChosenText {
     KeyBindings bindings{};
 };
 
-// The file's new text with the chosen keys, from its old text. In the old
-// text, the first line that selects each chosen field is replaced by
-// "KeyText=code", keeping that line's end, and its later lines dropped, since
+// The file's new text with the chosen keys and controllers' parts, from its
+// old text. In the old text, the first line that selects each chosen field is
+// replaced by its fieldLine, keeping that line's end, and its later lines dropped, since
 // they would override it; a field without a line gets one at the end of the
 // text the reader reads, before a Ctrl-Z, with the text's first line end (CRLF
 // when it has none). Every other byte stays, in its place, and the text reads
@@ -32,7 +39,7 @@ struct ChosenText {
 // key works after as before. An old text is one the reader reads: at most
 // bindingFileBytesAtMost bytes.
 ChosenText chosenBindingText(std::optional<std::string_view> oldText, const KeyBindings& inUse,
-                             const ChosenKeys& keys);
+                             const ChosenKeys& keys, const ChosenInputs& inputs = {});
 
 // Whether the text, read with the one reader, gives exactly these bindings.
 bool readsAs(std::string_view text, const KeyBindings& bindings);

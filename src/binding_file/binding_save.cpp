@@ -46,7 +46,7 @@ WriteFault putInPlace(TemporaryFile& file, const std::string& path) {
 } // namespace
 
 ChosenKeysWrite writeChosenKeys(const std::string& path, const ChosenKeys& keys,
-                                const KeyBindings& inUse) {
+                                const ChosenInputs& inputs, const KeyBindings& inUse) {
     using Outcome = ChosenKeysWrite::Outcome;
     const FileKind kind = fileKindAsked(path);
     switch (kind) {
@@ -86,7 +86,7 @@ ChosenKeysWrite writeChosenKeys(const std::string& path, const ChosenKeys& keys,
         old = std::move(file.bytes);
     }
     const ChosenText chosen = chosenBindingText(
-        fileThere ? std::optional<std::string_view>(old) : std::nullopt, inUse, keys);
+        fileThere ? std::optional<std::string_view>(old) : std::nullopt, inUse, keys, inputs);
     if (chosen.text.size() > bindingFileBytesAtMost) {
         return {Outcome::TooLarge, textTooLarge};
     }

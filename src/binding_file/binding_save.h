@@ -35,7 +35,7 @@ struct ChosenKeysWrite {
     std::string_view why;
 };
 
-// Rewrites the file at path as it is now with the keys (see
+// Rewrites the file at path as it is now with the keys and a wheel's parts (see
 // chosenBindingText; inUse are the bindings in use), once the new text reads
 // as it must: written and flushed beside it, as is the file as it was, then
 // put in its place in one operation, and only then the file as it was in
@@ -46,4 +46,4 @@ struct ChosenKeysWrite {
 // lost: it is the .bak, or what SavedBackupAside names. An old file left
 // aside is never written over: the keys aren't saved while it is there.
 ChosenKeysWrite writeChosenKeys(const std::string& path, const ChosenKeys& keys,
-                                const KeyBindings& inUse);
+                                const ChosenInputs& inputs, const KeyBindings& inUse);

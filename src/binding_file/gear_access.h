@@ -32,6 +32,52 @@ constexpr auto gearKeyFieldsOf = [] {
 }();
 constexpr auto gearKeyFields = gearKeyFieldsOf<gearTable, bindingFields>;
 
+// The field of each gear's gate on a wheel's shifter, by Gear.
+template <const auto& gears, const auto& fields>
+constexpr auto gearGateFieldsOf = [] {
+    std::array<std::size_t, std::size(gears)> gateFields{};
+    for (std::size_t gear = 0; gear < gateFields.size(); ++gear) {
+        gateFields[gear] = fieldNamed<fields>(gears[gear].gateField);
+    }
+    return gateFields;
+}();
+constexpr auto gearGateFields = gearGateFieldsOf<gearTable, bindingFields>;
+
+// Every gear has a gate field of its own, and the gates of the field table are
+// those.
+template <const auto& gears, const auto& fields>
+constexpr bool gatesMatchFields() {
+    for (std::size_t field = 0; field < fields.size(); ++field) {
+        if ((fields[field].kind == BindingKind::Gate) !=
+            (std::ranges::count(gearGateFieldsOf<gears, fields>, field) == 1)) {
+            return false;
+        }
+    }
+    return std::ranges::count(gearGateFieldsOf<gears, fields>, fields.size()) == 0;
+}
+static_assert(gatesMatchFields<gearTable, bindingFields>(),
+              "the field table's gates are a gate of its own for each gear");
+
+inline constexpr std::size_t clutchPedalField = fieldNamed("clutchPedal");
+
+// The wheel's fields a player chooses in the game, after the keys, in the
+// order asked: the clutch pedal, then each gear's gate in the gear table's
+// order.
+template <const auto& gears, const auto& fields>
+constexpr auto wheelChoosableFieldsOf = [] {
+    std::array<std::size_t, std::size(gears) + 1> chosen{fieldNamed<fields>("clutchPedal")};
+    std::ranges::copy(gearGateFieldsOf<gears, fields>, chosen.begin() + 1);
+    return chosen;
+}();
+constexpr auto wheelChoosableFields = wheelChoosableFieldsOf<gearTable, bindingFields>;
+inline constexpr std::size_t wheelChoosableCount = wheelChoosableFields.size();
+
+// Whether any wheel's line is bound.
+bool wheelBound(const KeyBindings& bindings);
+
+// The game controllers the bindings name, each once, in field order.
+std::vector<ControllerId> boundControllers(const KeyBindings& bindings);
+
 // The fields a player chooses keys for in the game, in the order asked: the
 // clutch, then each gear's key in the gear table's order.
 template <const auto& gears, const auto& fields>
@@ -94,10 +140,19 @@ std::optional<Gear> gearOfKeyDown(const Bindings& bindings, KeyDown keyDown) {
 }
 
 // How the player can reach every gear, if at all: the clutch with a key per
-// gear, the clutch with the shift-up and shift-down keys, or the pad's hold
+// gear, a clutch (the key or the pedal) with a gate per gear, a clutch with
+// the shift-up and shift-down keys or the wheel's paddles, or the pad's hold
 // button with its up and down buttons.
-enum class GearAccess { GearKeys, ShiftKeys, PadButtons, None };
+enum class GearAccess { GearKeys, Gates, ShiftKeys, Paddles, PadButtons, None };
 GearAccess gearAccess(const KeyBindings& bindings);
 
 // The clutch and gear key fields the box needs left unbound, in field order.
 std::vector<std::size_t> unboundGearFields(const KeyBindings& bindings);
+
+// The gate fields the box needs left unbound, in field order.
+std::vector<std::size_t> unboundGateFields(const KeyBindings& bindings);
+
+// What is left unbound of the way to every gear the player is binding: with
+// any gate of the box bound, a clutch (clutchPedal when neither the key nor
+// the pedal is) and the box's gates; else the clutch and gear keys.
+std::vector<std::size_t> unreachedGearFields(const KeyBindings& bindings);

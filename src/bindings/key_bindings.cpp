@@ -1,12 +1,15 @@
 #include "bindings/key_bindings.h"
 
+#include <optional>
 #include <vector>
 
 #include "binding_file/binding_places.h"
 #include "binding_file/binding_save.h"
 #include "explain/binding_report.h"
 #include "host/file_questions.h"
+#include "host/game_controllers.h"
 #include "keys/input_names.h"
+#include "keys/virtual_keys.h"
 #include "log/plugin_log.h"
 
 namespace {
@@ -21,6 +24,75 @@ std::string notFound(const std::vector<std::string>& places) {
     return text;
 }
 
+// The first game controller the bindings name that wasn't found and opened.
+std::optional<ControllerId> missingController() {
+    for (const ControllerId id : boundControllers(state.keys)) {
+        if (controllerOf(id) == nullptr) {
+            return id;
+        }
+    }
+    return std::nullopt;
+}
+
+// The game controllers attached, and those the bindings name that aren't, for
+// the log.
+std::string controllersLog() {
+    std::string text = "\nGame controllers attached, looked for since a wheel's line binds:\n";
+    const std::span<const GameController> found = foundControllers();
+    for (std::size_t i = 0; i < found.size(); ++i) {
+        const GameController& controller = found[i];
+        text += "  " + std::to_string(i + 1) + "  " + controllerIdText(controller.id) + "  " +
+                std::string(controllerTypeNames[static_cast<std::size_t>(controller.type)]) + "  " +
+                controller.name + (controller.opened ? "  (read on every pass)" : "") + "\n";
+    }
+    if (found.empty()) {
+        text += "  none\n";
+    }
+    for (const ControllerId id : boundControllers(state.keys)) {
+        if (controllerOf(id) != nullptr) {
+            continue;
+        }
+        std::vector<std::string> fields;
+        for (const BindingField& field : bindingFields) {
+            const ControllerBinding* input =
+                field.input != nullptr ? &(state.keys.*field.input) : nullptr;
+            if (input != nullptr && input->part != 0 && input->device == id) {
+                fields.emplace_back(field.fieldName);
+            }
+        }
+        text += controllerIdText(id) + " is not attached, or can't be read: " + joined(fields) +
+                (fields.size() == 1 ? " does" : " do") +
+                " nothing until it is found; the keyboard works meanwhile.";
+        const char* const reload = virtualKeyName(state.keys.reloadKey);
+        text += reload != nullptr ? std::string(" Plug it in and press ") + reload +
+                                        " (reloadKey) to look again.\n"
+                                  : std::string(" Plug it in and start the game again.\n");
+    }
+    return text;
+}
+
+// Looks for the game controllers the bindings name, and opens them; when they
+// name none, lets go of whatever choosing keys opened, DirectInput's object
+// too, and looks for nothing. The log's part on them.
+std::string findNamedControllers() {
+    if (!wheelBound(state.keys)) {
+        closeControllers();
+        return {};
+    }
+    findControllers(boundControllers(state.keys));
+    return controllersLog();
+}
+
+// A notice that every gear can be reached, or none, gives way to a game
+// controller's that wasn't found.
+std::string noticeOrMissing(std::string notice, BindingsFile file) {
+    const std::optional<ControllerId> missing =
+        file == BindingsFile::Read && gearAccess(state.keys) != GearAccess::None
+            ? missingController()
+            : std::nullopt;
+    return missing ? controllerMissingNotice(*missing, state.keys.reloadKey) : notice;
+}
+
 // The bindings in use, as a reading of no file.
 BindingReading unread(const KeyBindings& bindings) {
     BindingReading reading;
@@ -30,9 +102,10 @@ BindingReading unread(const KeyBindings& bindings) {
 
 // Why no file was read, and that the bindings in use stay, for the log.
 void logUnread(const std::string& reason, bool reload) {
+    const std::string controllers = findNamedControllers();
     state.logWritten =
         writeLog(reason + (reload ? "The keys read before stay bound.\n" : "No key is bound.\n") +
-                 resultingBindingsReport(unread(state.keys)));
+                 resultingBindingsReport(unread(state.keys)) + controllers);
 }
 
 // Takes the file read at path into the bindings in use, over them on the
@@ -62,8 +135,9 @@ BindingsFile readAndLog(const std::string& path, const FileRead& file, bool relo
                 keyName(reloadKey) + ").\n";
     }
     state.keys = reading.bindings;
-    state.logWritten =
-        writeLog(note + (note.empty() ? "" : "\n") + bindingFileReport(reading, path));
+    const std::string controllers = findNamedControllers();
+    state.logWritten = writeLog(note + (note.empty() ? "" : "\n") +
+                                bindingFileReport(reading, path) + controllers);
     return reading.summary.utf16 ? BindingsFile::Utf16 : BindingsFile::Read;
 }
 
@@ -112,7 +186,7 @@ std::string reloadKeyBindings() {
     if (file == BindingsFile::Utf16 || file == BindingsFile::Read) {
         state.file = file;
     }
-    return bindingsNoticeText(file, state.keys, true, state.logWritten);
+    return noticeOrMissing(bindingsNoticeText(file, state.keys, true, state.logWritten), file);
 }
 
 bool lookForBindingsAgain() {
@@ -133,17 +207,22 @@ bool lookForBindingsAgain() {
     return false;
 }
 
-std::string applyChosenKeys(const ChosenKeys& keys) {
+std::string applyChosenKeys(const ChosenKeys& keys, const ChosenInputs& inputs) {
     for (std::size_t place = 0; place < choosableFieldCount; ++place) {
         if (keys[place] != 0) {
             state.keys.*bindingFields[choosableFields[place]].member = keys[place];
+        }
+    }
+    for (std::size_t place = 0; place < wheelChoosableCount; ++place) {
+        if (inputs[place].part != 0) {
+            state.keys.*bindingFields[wheelChoosableFields[place]].input = inputs[place];
         }
     }
     // The places are asked for either way, so that a replay, which doesn't
     // know the path read last, asks the same questions.
     const std::string first = bindingFilePlaces().front();
     const std::string path = state.path.empty() ? first : state.path;
-    const ChosenKeysWrite written = writeChosenKeys(path, keys, state.keys);
+    const ChosenKeysWrite written = writeChosenKeys(path, keys, inputs, state.keys);
     const bool aside = written.outcome == ChosenKeysWrite::Outcome::SavedBackupAside;
     std::string note = "Keys chosen in the game and saved.\n";
     switch (written.outcome) {
@@ -158,10 +237,12 @@ std::string applyChosenKeys(const ChosenKeys& keys) {
         }
         return std::string(aside ? keysSavedBackupAsideNotice : keysSavedNotice);
     case ChosenKeysWrite::Outcome::TooLarge:
+        findNamedControllers();
         addToLog("Keys chosen in the game are in use until the game ends; " + path + " " +
                  std::string(written.why) + ".");
         return std::string(keysTooLargeNotice);
     case ChosenKeysWrite::Outcome::NotSaved:
+        findNamedControllers();
         break;
     }
     addToLog("Keys chosen in the game are in use until the game ends; they were not saved in " +
@@ -170,5 +251,10 @@ std::string applyChosenKeys(const ChosenKeys& keys) {
 }
 
 std::string bindingsNotice() {
-    return bindingsNoticeText(state.file, state.keys, false, state.logWritten);
+    return noticeOrMissing(bindingsNoticeText(state.file, state.keys, false, state.logWritten),
+                           state.file);
+}
+
+void lookForNamedControllers() {
+    findNamedControllers();
 }

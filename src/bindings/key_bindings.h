@@ -35,8 +35,9 @@ void useKeyBindings(const KeyBindings& keys);
 // The bindings as the DLL loads them: no key bound and no file read.
 void resetKeyBindings();
 
-// The first pass: looks for the file, reads it if found, and writes the log.
-// Nothing is looked for earlier, while the DLL loads.
+// The first pass: looks for the file, reads it if found, looks for the game
+// controllers its wheel's lines name, and writes the log. Nothing is looked
+// for earlier, while the DLL loads.
 void loadKeyBindings();
 
 // Looks for the file again and reads it: the new reading replaces the
@@ -50,12 +51,19 @@ std::string reloadKeyBindings();
 // still too large is logged again but not told again.
 bool lookForBindingsAgain();
 
-// Keys chosen in the game: they replace the clutch and gear keys in use, and
-// are written into the file the keys were read from (the first place looked
-// in when none was found), which is then read and logged as a reload reads it.
-// Returns what to tell the player.
-std::string applyChosenKeys(const ChosenKeys& keys);
+// Keys and a wheel's parts chosen in the game: they replace the clutch and
+// gear keys, the clutch pedal and the gates in use, and are written into the
+// file the keys were read from (the first place looked in when none was
+// found), which is then read and logged as a reload reads it, the game
+// controllers it names looked for again. Returns what to tell the player.
+std::string applyChosenKeys(const ChosenKeys& keys, const ChosenInputs& inputs);
 
-// Why the player can't change gear with the bindings in use, as a notice, or
-// empty when every gear can be reached.
+// Why the player can't change gear with the bindings in use, or which game
+// controller they name wasn't found, as a notice; empty when every gear can
+// be reached and every controller was found.
 std::string bindingsNotice();
+
+// Looks for the game controllers the bindings in use name and opens only
+// those, or lets go of every controller when they name none: when choosing
+// ends without keys chosen. Slow, as every look is, but for none named.
+void lookForNamedControllers();

@@ -15,7 +15,7 @@ namespace {
 // The clutch and gear key texts left unbound: two by name, more counted.
 std::string unboundKeys(const KeyBindings& bindings) {
     std::vector<std::string> unbound;
-    for (const std::size_t field : unboundGearFields(bindings)) {
+    for (const std::size_t field : unreachedGearFields(bindings)) {
         unbound.emplace_back(bindingFields[field].keyText);
     }
     if (unbound.size() > 2) {
@@ -51,13 +51,14 @@ std::string bindingsNoticeText(BindingsFile file, const KeyBindings& bindings, b
         if (gearAccess(bindings) != GearAccess::None) {
             return reload ? prefix + name + " read again, every gear can be reached." : "";
         }
+        const bool noClutch = bindings.clutchKey == 0 && bindings.clutchPedal.part == 0;
         if (reload) {
             text = name + " read again: " +
-                   (bindings.clutchKey == 0 ? "no Clutch, gears can't be changed."
-                                            : unboundKeys(bindings) + " not bound.");
+                   (noClutch ? "no Clutch, gears can't be changed."
+                             : unboundKeys(bindings) + " not bound.");
         } else {
-            text = bindings.clutchKey == 0 ? "no Clutch in " + name + ", gears can't be changed."
-                                           : unboundKeys(bindings) + " not bound in " + name + ".";
+            text = noClutch ? "no Clutch in " + name + ", gears can't be changed."
+                            : unboundKeys(bindings) + " not bound in " + name + ".";
         }
         break;
     }
@@ -74,6 +75,18 @@ std::string bindingsNoticeText(BindingsFile file, const KeyBindings& bindings, b
         }
     }
     return text + (logWritten ? " See ManualGearbox.log" : "");
+}
+
+std::string controllerMissingNotice(ControllerId id, VirtualKeyCode reloadKey) {
+    const std::string text =
+        "Manual Gearbox: game controller " + controllerIdText(id) + " not found; plug it in and ";
+    const char* const key = virtualKeyName(reloadKey);
+    if (key == nullptr) {
+        return text + "restart the game.";
+    }
+    const std::string press = text + "press " + key;
+    const std::string lookAgain = " to look again.";
+    return press.size() + lookAgain.size() <= textLengthAtMost ? press + lookAgain : press + ".";
 }
 
 std::string keysNotSavedNotice(std::string_view why) {

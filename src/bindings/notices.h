@@ -17,6 +17,10 @@
 std::string bindingsNoticeText(BindingsFile file, const KeyBindings& bindings, bool reload,
                                bool logWritten);
 
+// The notice of a game controller the bindings name that wasn't found, with
+// the key that looks for it again.
+std::string controllerMissingNotice(ControllerId id, VirtualKeyCode reloadKey);
+
 // The notices of keys chosen in the game: saved in the key-binding file, and
 // where the file as it was is kept when it couldn't be the backup; in use
 // until the game ends, with the file too large to change, or not saved and

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <cstdlib>
+#include <string>
 
 #include "bindings/key_bindings.h"
 #include "keys/own_inputs.h"
@@ -39,6 +41,105 @@ VirtualKeyCode keyInUse(std::size_t step) {
     return bindingsState().keys.*bindingFields[choosableFields[step]].member;
 }
 
+constexpr std::int32_t partsPerPlace = 256;
+
+// A controller's part as chosenParts keeps it, by the controller's id; none
+// for a value that names no part of a controller found.
+ControllerBinding foundPart(std::int32_t value) {
+    const std::span<const GameController> found = foundControllers();
+    const auto place = static_cast<std::size_t>(value / partsPerPlace);
+    const ControllerPart part = value % partsPerPlace;
+    if (value <= 0 || place >= found.size() || (!isButtonPart(part) && !isAxisPart(part))) {
+        return {};
+    }
+    return {found[place].id, part};
+}
+
+// An axis's top byte among those kept at the pedal's step.
+std::uint32_t& axesWord(std::size_t slot) {
+    return state.axesAtStart[slot / 4];
+}
+
+// Looks at every controller found, noting each button down and, on the
+// pedal's step, each axis as first read there; returns the first button newly
+// down, or on the pedal's step, once an axis has travelled half its way, the
+// one that travelled furthest, with the way it went; as chosenParts keeps
+// them, or 0. Without the focus nothing counts, and every button counts as
+// held.
+std::int32_t wheelPicked(bool pedalStep) {
+    const std::span<const GameController> found = foundControllers();
+    const bool focus = keyboardState().gameHasFocus;
+    std::int32_t picked = 0;
+    int furthest = 0;
+    std::int32_t axisPicked = 0;
+    for (std::size_t place = 0; place < found.size(); ++place) {
+        const GameController& controller = found[place];
+        const bool readable = focus && controller.opened && !controller.released;
+        const auto placeValue = static_cast<std::int32_t>(place) * partsPerPlace;
+        for (int button = 1; button <= controllerButtonCount; ++button) {
+            const std::size_t bit =
+                place * controllerButtonCount + static_cast<std::size_t>(button - 1);
+            std::uint32_t& word = state.buttonsHeld[bit / 32];
+            const std::uint32_t mask = 1u << (bit % 32);
+            const bool down = !readable || buttonDown(controller.input, button);
+            if (down && (word & mask) == 0 && picked == 0) {
+                picked = placeValue + button;
+            }
+            word = down ? word | mask : word & ~mask;
+        }
+        const std::uint32_t started = 1u << place;
+        if (!pedalStep || !readable) {
+            state.axesStarted &= ~started;
+            continue;
+        }
+        for (std::size_t axis = 0; axis < controllerAxisCount; ++axis) {
+            const std::size_t slot = place * controllerAxisCount + axis;
+            const unsigned shift = 8 * (slot % 4);
+            const auto now = static_cast<int>(controller.input.axes[axis] >> 8);
+            if ((state.axesStarted & started) == 0) {
+                axesWord(slot) =
+                    (axesWord(slot) & ~(0xFFu << shift)) | static_cast<std::uint32_t>(now) << shift;
+                continue;
+            }
+            const int travelled = now - static_cast<int>((axesWord(slot) >> shift) & 0xFFu);
+            if (std::abs(travelled) > furthest) {
+                furthest = std::abs(travelled);
+                axisPicked = placeValue + axisPart(axis, travelled < 0);
+            }
+        }
+        state.axesStarted |= started;
+    }
+    constexpr int halfTravel = 128;
+    return !pedalStep ? picked : furthest >= halfTravel ? axisPicked : 0;
+}
+
+bool wheelStep(std::size_t step) {
+    return step >= choosableFieldCount;
+}
+
+// Whether a game controller attached can be read: its steps follow the keys'.
+bool wheelAttached() {
+    return std::ranges::any_of(foundControllers(), &GameController::opened);
+}
+
+// The step after this one that the box in use needs, or choosingSteps.
+std::size_t nextStep(std::size_t step) {
+    const KeyBindings& keys = bindingsState().keys;
+    if (!wheelStep(step)) {
+        step = nextNeededChoosable(keys, step);
+        return step < choosableFieldCount || wheelAttached() ? step : choosingSteps;
+    }
+    while (++step < choosingSteps && !boxOf(keys).gears[step - choosableFieldCount - 1].inBox) {
+    }
+    return step;
+}
+
+// The gear a wheel's step asks for, or none for the pedal's.
+const GearSpec* gearAskedFor(std::size_t step) {
+    const std::size_t place = step - choosableFieldCount;
+    return place == 0 ? nullptr : &gearTable[place - 1];
+}
+
 Refusal refusalOf(VirtualKeyCode key) {
     if (key == 0) {
         return Refusal::NothingToKeep;
@@ -60,6 +161,13 @@ Refusal refusalOf(VirtualKeyCode key) {
                                                                   : Refusal::None;
 }
 
+// A part already chosen for the clutch or another gate.
+Refusal refusalOfPart(std::int32_t part) {
+    const auto chosen = state.chosenParts.begin() + (state.step - choosableFieldCount);
+    return std::find(state.chosenParts.begin(), chosen, part) != chosen ? Refusal::AlreadyChosen
+                                                                        : Refusal::None;
+}
+
 // The key's name; its code for one without a name, "none" for 0.
 const char* shownKey(VirtualKeyCode key, std::array<char, 12>& number) {
     if (key == 0) {
@@ -76,7 +184,48 @@ std::string_view fieldText(std::size_t step) {
     return bindingFields[choosableFields[step]].keyText;
 }
 
+// What a wheel's step asks the player to do: "Press the clutch pedal down",
+// "Put the stick in first gear".
+std::string wheelAsk(std::size_t step) {
+    const GearSpec* gear = gearAskedFor(step);
+    if (gear == nullptr) {
+        return "Press the clutch pedal down";
+    }
+    return std::string("Put the stick in ") + gear->name + (gear->reverse ? "" : " gear");
+}
+
+void writeWheelLine(PromptLine& line) {
+    const std::size_t place = state.step - choosableFieldCount;
+    const std::string ask = wheelAsk(state.step);
+    if (state.refusal == Refusal::None) {
+        const ControllerBinding& inUse =
+            bindingsState().keys.*bindingFields[wheelChoosableFields[place]].input;
+        const std::string now = inUse.part == 0 ? "none" : controllerBindingText(inUse);
+        std::snprintf(line.data(), line.size(), "%s (now %s). Enter keeps it, Backspace cancels.",
+                      ask.c_str(), now.c_str());
+        return;
+    }
+    std::string reason;
+    if (state.refusal == Refusal::AlreadyChosen) {
+        const auto chosen = state.chosenParts.begin() + static_cast<std::ptrdiff_t>(place);
+        const auto other = std::find(state.chosenParts.begin(), chosen, state.refusedKey);
+        const GearSpec* gear = gearAskedFor(
+            choosableFieldCount + static_cast<std::size_t>(other - state.chosenParts.begin()));
+        reason = controllerBindingText(foundPart(state.refusedKey)) + " is already " +
+                 (gear == nullptr ? "the clutch" : gear->name);
+    } else {
+        std::array<char, 12> number{};
+        reason = std::string(shownKey(state.refusedKey, number)) + " is a key";
+    }
+    std::snprintf(line.data(), line.size(), "%s. %s, Backspace cancels.", reason.c_str(),
+                  ask.c_str());
+}
+
 void writeLine(PromptLine& line) {
+    if (wheelStep(state.step)) {
+        writeWheelLine(line);
+        return;
+    }
     std::array<char, 12> number{};
     const std::string_view field = fieldText(state.step);
     const int fieldLength = static_cast<int>(field.size());
@@ -110,6 +259,7 @@ void writeLine(PromptLine& line) {
         break;
     }
     case Refusal::NothingToKeep:
+    case Refusal::NotTheWheel:
         std::snprintf(reason, sizeof reason, "%.*s has no key to keep", fieldLength, field.data());
         break;
     }
@@ -119,7 +269,10 @@ void writeLine(PromptLine& line) {
 }
 
 constexpr char chosenKeyName[] = "chosenKey";
+constexpr char chosenPartName[] = "chosenPart";
 constexpr char keysHeldName[] = "keysHeld";
+constexpr char buttonsHeldName[] = "buttonsHeld";
+constexpr char axesAtStartName[] = "axesAtStart";
 
 } // namespace
 
@@ -131,38 +284,83 @@ std::span<const StateField> choosingStateFields() {
     static constexpr auto fields = joinedFields(
         std::to_array(
             {flagField<state, &ChoosingState::choosing>("choosing"),
-             choiceField<state, &ChoosingState::step>("choosingStep", choosableFieldCount - 1)}),
+             choiceField<state, &ChoosingState::step>("choosingStep", choosingSteps - 1)}),
         elementFields<state, &ChoosingState::chosen, chosenKeyName>(),
+        elementFields<state, &ChoosingState::chosenParts, chosenPartName>(),
         std::to_array({numberField<state, &ChoosingState::refusedKey>("refusedKey"),
                        choiceField<state, &ChoosingState::refusal>("refusal", int(lastRefusal))}),
-        elementFields<state, &ChoosingState::keysHeld, keysHeldName>());
+        elementFields<state, &ChoosingState::keysHeld, keysHeldName>(),
+        elementFields<state, &ChoosingState::buttonsHeld, buttonsHeldName>(),
+        elementFields<state, &ChoosingState::axesAtStart, axesAtStartName>(),
+        std::to_array({numberField<state, &ChoosingState::axesStarted>("axesStarted")}));
     return fields;
 }
 
 void startChoosingKeys() {
     state = ChoosingState{.choosing = true};
     state.keysHeld.fill(~0u);
+    state.buttonsHeld.fill(~0u);
+    findEveryController();
 }
+
+ChosenInputs chosenInputs() {
+    ChosenInputs inputs;
+    std::ranges::transform(state.chosenParts, inputs.begin(), foundPart);
+    return inputs;
+}
+
+namespace {
+
+// A key pressed on a key's step: taken, or refused.
+void keyStep(VirtualKeyCode pressed) {
+    const VirtualKeyCode key = pressed == enterKey ? keyInUse(state.step) : pressed;
+    state.refusal = refusalOf(key);
+    state.refusedKey = state.refusal == Refusal::None ? 0 : key;
+    if (state.refusal == Refusal::None) {
+        state.chosen[state.step] = key;
+        state.step = static_cast<std::uint8_t>(nextStep(state.step));
+    }
+}
+
+// On a wheel's step, Enter keeps the part in use; another key is refused; a
+// part picked is taken, unless another gate has it.
+void partStep(VirtualKeyCode pressed, std::int32_t picked) {
+    const std::size_t place = state.step - choosableFieldCount;
+    if (pressed != 0 && pressed != enterKey) {
+        state.refusal = Refusal::NotTheWheel;
+        state.refusedKey = pressed;
+        return;
+    }
+    if (pressed == 0 && picked == 0) {
+        return;
+    }
+    const std::int32_t part = pressed == enterKey ? 0 : picked;
+    state.refusal = part == 0 ? Refusal::None : refusalOfPart(part);
+    state.refusedKey = state.refusal == Refusal::None ? 0 : part;
+    if (state.refusal == Refusal::None) {
+        state.chosenParts[place] = part;
+        state.step = static_cast<std::uint8_t>(nextStep(state.step));
+    }
+}
+
+} // namespace
 
 ChoosingPass chooseKeysPass() {
     ChoosingPass pass;
     const VirtualKeyCode pressed = firstKeyPressed(pass.toggleArrowPressed);
+    const bool wheel = wheelStep(state.step);
+    const std::int32_t picked = wheelPicked(wheel && gearAskedFor(state.step) == nullptr);
     if (pressed == backspaceKey) {
         state.choosing = false;
         pass.end = ChoosingPass::End::Cancelled;
         return pass;
     }
-    if (pressed != 0) {
-        const VirtualKeyCode key = pressed == enterKey ? keyInUse(state.step) : pressed;
-        state.refusal = refusalOf(key);
-        state.refusedKey = state.refusal == Refusal::None ? 0 : key;
-        if (state.refusal == Refusal::None) {
-            state.chosen[state.step] = key;
-            state.step =
-                static_cast<std::uint8_t>(nextNeededChoosable(bindingsState().keys, state.step));
-        }
+    if (wheel) {
+        partStep(pressed, picked);
+    } else if (pressed != 0) {
+        keyStep(pressed);
     }
-    if (state.step == choosableFieldCount) {
+    if (state.step == choosingSteps) {
         state.choosing = false;
         state.step = 0;
         pass.end = ChoosingPass::End::Chosen;

@@ -1,6 +1,7 @@
 // Choosing the clutch and gear keys in the game: a press of the Bind key
 // starts it, and the player presses the key for each field in turn, one pass
-// at a time, without a pause.
+// at a time, without a pause; then, with a game controller attached, the
+// clutch pedal and the stick in each gate.
 #pragma once
 
 #include <array>
@@ -8,6 +9,7 @@
 #include <span>
 
 #include "binding_file/binding_rewrite.h"
+#include "host/game_controllers.h"
 #include "host/keyboard.h"
 #include "recording/state_field.h"
 #include "screen/hud.h"
@@ -25,26 +27,45 @@ enum class Refusal : std::uint8_t {
     AlreadyChosen,
     // Enter, for a field without a key.
     NothingToKeep,
+    // A key, where a game controller's part is asked for.
+    NotTheWheel,
 };
-inline constexpr Refusal lastRefusal = Refusal::NothingToKeep;
+inline constexpr Refusal lastRefusal = Refusal::NotTheWheel;
 
 // The key codes asked about while choosing run from 1 to one below this.
 inline constexpr VirtualKeyCode choosingCodesBelow = 256;
 
+// The steps: each of choosableFields, then, when a game controller is
+// attached, each of wheelChoosableFields.
+inline constexpr std::size_t choosingSteps = choosableFieldCount + wheelChoosableCount;
+
 struct ChoosingState {
     bool choosing = false;
-    // The field asked for, by its place in choosableFields; the first again
-    // once every key is chosen, so that the step is always a field's. Only
-    // the fields of the box in use are asked for; the others stay 0.
+    // The field asked for, by its place in choosableFields, or past them in
+    // wheelChoosableFields; the first again once every key is chosen, so that
+    // the step is always a field's. Only the fields of the box in use are
+    // asked for; the others stay 0.
     std::uint8_t step = 0;
     ChosenKeys chosen{};
-    // The key refused last for this field, and why; Refusal::None for none.
+    // For each of wheelChoosableFields, the part chosen as the place of its
+    // controller among those found and the part, place * 256 + part; 0 for
+    // none, which stays as it is.
+    std::array<std::int32_t, wheelChoosableCount> chosenParts{};
+    // The key refused last for this field, or the controller's part as
+    // chosenParts has it, and why; Refusal::None for none.
     VirtualKeyCode refusedKey = 0;
     Refusal refusal = Refusal::None;
     // A bit for each key code: down at the last look. Without the focus every
     // key counts as held, so that only a key pressed in front of the game is
     // taken.
     std::array<std::uint32_t, choosingCodesBelow / 32> keysHeld{};
+    // The same for each button of each controller found, bit place * 128 +
+    // button - 1; one that can't be read counts as held.
+    std::array<std::uint32_t, controllersAtMost * controllerButtonCount / 32> buttonsHeld{};
+    // On the pedal's step: each found controller's axes as first read there,
+    // their top byte, place * 8 + axis; and a bit for each controller read so.
+    std::array<std::uint32_t, controllersAtMost * controllerAxisCount / 4> axesAtStart{};
+    std::uint32_t axesStarted = 0;
 };
 
 // Only the functions below change it.
@@ -54,8 +75,12 @@ const ChoosingState& choosingState();
 // each key chosen, and for each word of keys held.
 std::span<const StateField> choosingStateFields();
 
-// Asks for the first field; a key held as it starts counts once pressed again.
+// Asks for the first field; a key or button held as it starts counts once
+// pressed again. Looks for every game controller attached, and opens them.
 void startChoosingKeys();
+
+// The wheel's parts chosen, by their controllers' ids.
+ChosenInputs chosenInputs();
 
 // The line that asks for a key, as the game shows it.
 using PromptLine = std::array<char, textLengthAtMost + 1>;
@@ -71,7 +96,8 @@ struct ChoosingPass {
 };
 
 // One pass: asks for every key (with the focus), takes the first newly
-// pressed, and says what to show.
+// pressed, or on a wheel's step the pedal pressed furthest or the button
+// newly down, and says what to show.
 ChoosingPass chooseKeysPass();
 
 // Choosing ends, if it goes on, with nothing chosen: as the DLL loads it.

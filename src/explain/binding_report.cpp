@@ -96,6 +96,10 @@ std::string verdict(const ExplainedLine& line) {
     std::string text;
     switch (outcome.parse) {
     case ValueParse::Parsed:
+        if (selected.input != nullptr) {
+            text = inputBindingText(selected, outcome.input);
+            break;
+        }
         text = bindingText(selected, outcome.value);
         if (outcome.value == 0 &&
             (outcome.byteAfterDigits == 'x' || outcome.byteAfterDigits == 'X')) {
@@ -122,6 +126,27 @@ std::string verdict(const ExplainedLine& line) {
     case ValueParse::NoBox:
         text = std::string(selected.fieldName) + " unchanged: " + std::to_string(outcome.value) +
                " is no box's number of forward gears (" + boxChoices() + ")";
+        break;
+    case ValueParse::NoPercent:
+        text = std::string(selected.fieldName) + " unchanged: " + std::to_string(outcome.value) +
+               " is no percent of the pedal's travel (1 to 100)";
+        break;
+    case ValueParse::NoDevice:
+        text = std::string(selected.fieldName) +
+               " unchanged: the value doesn't begin with a game " +
+               "controller's id, such as 046D:C24F";
+        break;
+    case ValueParse::NoPart:
+        text = std::string(selected.fieldName) + " unchanged: the controller's id is not " +
+               "followed by " +
+               (selected.kind == BindingKind::Pedal
+                    ? "a button (Button7) or an axis and the way it is pressed (Slider0-)"
+                    : "a button, Button1 to Button" + std::to_string(controllerButtonCount));
+        break;
+    case ValueParse::NotAButton:
+        text = std::string(selected.fieldName) + " unchanged: an axis can't be " +
+               (selected.kind == BindingKind::Gate ? "a gate" : "pressed as a button") +
+               ": name a button, such as Button13";
         break;
     }
 
@@ -165,16 +190,72 @@ std::string linesReport(const BindingReading& reading) {
     return text;
 }
 
+bool wheelField(const BindingField& field) {
+    return field.input != nullptr || field.kind == BindingKind::Bite;
+}
+
+// The wheel's fields, shown once any of its lines binds.
+std::string wheelTable(const KeyBindings& bindings) {
+    std::size_t nameWidth = 0;
+    std::vector<std::string> values;
+    for (const BindingField& field : bindingFields) {
+        if (wheelField(field)) {
+            nameWidth = std::max(nameWidth, field.fieldName.size());
+            values.push_back(field.member != nullptr ? bindings.*field.member == 0
+                                                           ? std::string("not set")
+                                                           : std::to_string(bindings.*field.member)
+                             : (bindings.*field.input).part == 0
+                                 ? std::string("not bound")
+                                 : controllerBindingText(bindings.*field.input));
+        }
+    }
+    const std::size_t valueWidth = std::ranges::max(values, {}, &std::string::size).size();
+    const auto& box = boxOf(bindings);
+    std::string text = "\nWheel\n";
+    auto value = values.begin();
+    for (std::size_t i = 0; i < bindingFields.size(); ++i) {
+        const BindingField& field = bindingFields[i];
+        if (!wheelField(field)) {
+            continue;
+        }
+        std::string meaning;
+        if (field.member != nullptr) {
+            meaning = valueName(field, bindings.*field.member);
+        } else if ((bindings.*field.input).part != 0) {
+            meaning = inputMeaning(field, bindings.*field.input);
+            if (field.kind == BindingKind::Pedal) {
+                meaning += ": the clutch once pressed past bitePoint";
+            }
+        } else {
+            meaning = "(optional)";
+        }
+        const auto gate = std::ranges::find(gearGateFields, i);
+        if (gate != gearGateFields.end() && !box.gears[gate - gearGateFields.begin()].inBox) {
+            const bool bound = (bindings.*field.input).part != 0;
+            meaning = (bound ? meaning + " " : "") + "(unused with " +
+                      std::to_string(box.forwardGears) + " forward gears)";
+        }
+        text += "  " + padded(std::string(field.fieldName), nameWidth) + "  " +
+                padded(*value++, valueWidth) + "  " + meaning + "\n";
+    }
+    return text;
+}
+
 std::string bindingsTable(const KeyBindings& bindings) {
     std::size_t nameWidth = 0;
     std::size_t valueWidth = 0;
     for (const BindingField& field : bindingFields) {
-        nameWidth = std::max(nameWidth, field.fieldName.size());
-        valueWidth = std::max(valueWidth, std::to_string(bindings.*field.member).size());
+        if (!wheelField(field)) {
+            nameWidth = std::max(nameWidth, field.fieldName.size());
+            valueWidth = std::max(valueWidth, std::to_string(bindings.*field.member).size());
+        }
     }
     std::string text = "\nBindings\n";
     for (std::size_t i = 0; i < bindingFields.size(); ++i) {
         const BindingField& field = bindingFields[i];
+        if (wheelField(field)) {
+            continue;
+        }
         const VirtualKeyCode code = bindings.*field.member;
         // A switch or a box says what 0 means instead.
         const bool saysWhat =
@@ -190,7 +271,7 @@ std::string bindingsTable(const KeyBindings& bindings) {
         text += "  " + padded(std::string(field.fieldName), nameWidth) + "  " +
                 rightAligned(std::to_string(code), valueWidth) + "  " + name + "\n";
     }
-    return text;
+    return wheelBound(bindings) ? text + wheelTable(bindings) : text;
 }
 
 } // namespace
@@ -209,9 +290,16 @@ std::string resultingBindingsReport(const BindingReading& reading) {
     switch (gearAccess(bindings)) {
     case GearAccess::GearKeys:
         return text + "\nResult: the clutch and every gear's key are bound.\n";
+    case GearAccess::Gates:
+        return text + "\nResult: every gear can be reached with the clutch and the shifter's "
+                      "gates.\n";
     case GearAccess::ShiftKeys:
-        return text + "\nResult: every gear can be reached with clutchKey, shiftUpKey and "
-                      "shiftDownKey.\n";
+        return text + "\nResult: every gear can be reached with " +
+               (bindings.clutchKey != 0 ? "clutchKey" : "clutchPedal") +
+               ", shiftUpKey and shiftDownKey.\n";
+    case GearAccess::Paddles:
+        return text + "\nResult: every gear can be reached with the clutch, paddleUpButton "
+                      "and paddleDownButton.\n";
     case GearAccess::PadButtons:
         return text + "\nResult: every gear can be reached with padHoldControl, padUpControl "
                       "and padDownControl.\n";
@@ -219,7 +307,7 @@ std::string resultingBindingsReport(const BindingReading& reading) {
         break;
     }
     std::vector<std::string> unbound;
-    for (const std::size_t field : unboundGearFields(bindings)) {
+    for (const std::size_t field : unreachedGearFields(bindings)) {
         unbound.emplace_back(bindingFields[field].fieldName);
     }
     text += "\nResult: the gearbox can't use all its gears; not bound: " + joined(unbound) + ".\n";

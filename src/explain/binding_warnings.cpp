@@ -1,7 +1,9 @@
 #include "explain/binding_warnings.h"
 
+#include <algorithm>
 #include <map>
 #include <span>
+#include <utility>
 
 #include "binding_file/gear_access.h"
 #include "keys/input_names.h"
@@ -51,6 +53,31 @@ std::string gearWords(const GearSpec& gear) {
     return gear.reverse ? gear.name : std::string(gear.name) + " gear";
 }
 
+// Several of the wheel's fields on one controller's part.
+void sharedParts(const KeyBindings& bindings, std::vector<std::string>& found) {
+    std::vector<std::pair<ControllerBinding, std::vector<std::string>>> fieldsByPart;
+    for (const BindingField& field : bindingFields) {
+        const ControllerBinding input =
+            field.input != nullptr ? bindings.*field.input : ControllerBinding{};
+        if (input.part == 0) {
+            continue;
+        }
+        const auto same =
+            std::ranges::find(fieldsByPart, input, [](const auto& entry) { return entry.first; });
+        if (same == fieldsByPart.end()) {
+            fieldsByPart.push_back({input, {std::string(field.fieldName)}});
+        } else {
+            same->second.emplace_back(field.fieldName);
+        }
+    }
+    for (const auto& [input, fields] : fieldsByPart) {
+        if (fields.size() > 1) {
+            found.push_back(joined(fields) + (fields.size() == 2 ? " are both " : " are all ") +
+                            controllerBindingText(input));
+        }
+    }
+}
+
 } // namespace
 
 std::string valueName(const BindingField& field, std::int32_t value) {
@@ -66,9 +93,36 @@ std::string valueName(const BindingField& field, std::int32_t value) {
                                 std::to_string(static_cast<int>(tableTopSpeed)) + " m/s";
     case BindingField::Kind::Box:
         return std::to_string(boxWith(value).forwardGears) + " forward gears";
+    case BindingField::Kind::Bite:
+        return std::to_string(value == 0 ? defaultBitePoint : value) + "% of the pedal's travel" +
+               (value == 0 ? ", the default" : "");
     default:
         return keyName(value);
     }
+}
+
+std::string inputMeaning(const BindingField& field, const ControllerBinding& input) {
+    if (field.kind == BindingField::Kind::Gate) {
+        for (std::size_t gear = 0; gear < gearCount; ++gear) {
+            if (gearTable[gear].gateField == field.fieldName) {
+                return gearWords(gearTable[gear]);
+            }
+        }
+    }
+    if (field.kind == BindingField::Kind::WheelButton) {
+        return field.fieldName == "paddleUpButton" ? "one gear up" : "one gear down";
+    }
+    if (isAxisPart(input.part)) {
+        return std::string(controllerAxisNames[partAxis(input.part)]) +
+               (partTowardsLowest(input.part) ? ", pressed from high to low"
+                                              : ", pressed from low to high");
+    }
+    return "button " + std::to_string(input.part);
+}
+
+std::string inputBindingText(const BindingField& field, const ControllerBinding& input) {
+    return std::string(field.fieldName) + " = " + controllerBindingText(input) + " (" +
+           inputMeaning(field, input) + ")";
 }
 
 std::string bindingText(const BindingField& field, std::int32_t value) {
@@ -105,19 +159,28 @@ std::vector<std::string> bindingWarnings(const BindingReading& reading) {
     }
 
     if (gearAccess(bindings) == GearAccess::None) {
-        if (bindings.clutchKey == 0) {
-            found.emplace_back("no clutch: without clutchKey no gear can be selected");
+        const bool wheel = wheelBound(bindings);
+        if (bindings.clutchKey == 0 && bindings.clutchPedal.part == 0) {
+            found.emplace_back(wheel ? "no clutch: without clutchKey or clutchPedal no gear can "
+                                       "be selected"
+                                     : "no clutch: without clutchKey no gear can be selected");
         }
-        for (std::size_t gear = 0; gear < gearCount; ++gear) {
-            const BindingField& field = bindingFields[gearKeyFields[gear]];
-            if (boxOf(bindings).gears[gear].inBox && bindings.*field.member == 0) {
-                found.push_back(std::string(field.fieldName) + " is not bound: " +
-                                gearWords(gearTable[gear]) + " can't be selected");
+        for (const std::size_t unbound : unreachedGearFields(bindings)) {
+            for (std::size_t gear = 0; gear < gearCount; ++gear) {
+                if (unbound == gearKeyFields[gear] || unbound == gearGateFields[gear]) {
+                    found.push_back(std::string(bindingFields[unbound].fieldName) +
+                                    " is not bound: " + gearWords(gearTable[gear]) +
+                                    " can't be selected");
+                }
             }
         }
         if ((bindings.shiftUpKey == 0) != (bindings.shiftDownKey == 0)) {
             found.emplace_back("shifting one gear at a time takes both shiftUpKey and "
                                "shiftDownKey");
+        }
+        if ((bindings.paddleUpButton.part == 0) != (bindings.paddleDownButton.part == 0)) {
+            found.emplace_back("shifting one gear at a time on the wheel takes both "
+                               "paddleUpButton and paddleDownButton");
         }
         const int padBound = (bindings.padHoldControl != 0) + (bindings.padUpControl != 0) +
                              (bindings.padDownControl != 0);
@@ -129,6 +192,7 @@ std::vector<std::string> bindingWarnings(const BindingReading& reading) {
 
     sharedInputs(bindings, false, found);
     sharedInputs(bindings, true, found);
+    sharedParts(bindings, found);
     for (const BindingField& field : bindingFields) {
         if (!keyField(field) && !padField(field)) {
             continue;

@@ -14,5 +14,12 @@ std::string valueName(const BindingField& field, std::int32_t value);
 // "clutchKey = 16 (Shift)".
 std::string bindingText(const BindingField& field, std::int32_t value);
 
+// What a controller's part does in a field: "Slider0, pressed from high to
+// low", "first gear".
+std::string inputMeaning(const BindingField& field, const ControllerBinding& input);
+
+// "firstGearGate = 046D:C24F Button13 (first gear)".
+std::string inputBindingText(const BindingField& field, const ControllerBinding& input);
+
 // One sentence for each thing wrong, in the order the explanation lists them.
 std::vector<std::string> bindingWarnings(const BindingReading& reading);

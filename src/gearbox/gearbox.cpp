@@ -8,6 +8,7 @@
 #include "binding_file/gear_access.h"
 #include "bindings/key_bindings.h"
 #include "gearbox/vehicle_classes.h"
+#include "host/game_controllers.h"
 #include "host/keyboard.h"
 #include "host/natives.h"
 #include "keys/own_inputs.h"
@@ -88,10 +89,78 @@ bool padPressed(bool pad, ControlId control, bool& wasHeld) {
     return pad && control != 0 && newlyDown(controlHeld(control), wasHeld);
 }
 
-// The clutch key, or the pad's hold button.
-bool clutchDown(const KeyBindings& keys, bool pad) {
+// How far a wheel's part is pressed, from 0 to 1, as read this pass; 0 for
+// one unbound, or whose controller wasn't found or reads as released.
+float pressed(const ControllerBinding& input) {
+    const GameController* controller = input.part != 0 ? controllerOf(input.device) : nullptr;
+    return controller != nullptr ? pressedTravel(*controller, input.part) : 0.0f;
+}
+
+// A button, or an axis pressed half way or more.
+constexpr float partDownFrom = 0.5f;
+
+bool pedalPastBite(const KeyBindings& keys) {
+    const std::int32_t bite = keys.bitePoint == 0 ? defaultBitePoint : keys.bitePoint;
+    return pressed(keys.clutchPedal) * 100.0f >= static_cast<float>(bite);
+}
+
+// The clutch key, the pad's hold button, or the wheel's pedal past its bite.
+bool clutchDown(const KeyBindings& keys, bool pad, bool wheel) {
     return keyDown(keys.clutchKey) ||
-           (pad && keys.padHoldControl != 0 && controlHeld(keys.padHoldControl));
+           (pad && keys.padHoldControl != 0 && controlHeld(keys.padHoldControl)) ||
+           (wheel && pedalPastBite(keys));
+}
+
+// The gate of the box the stick is in; in none, when any of the box's gates
+// can be read; else unknown.
+std::uint8_t stickGate(const KeyBindings& keys, const Box& box) {
+    std::uint8_t stick = stickUnknown;
+    for (std::size_t gear = 0; gear < gearCount; ++gear) {
+        const ControllerBinding& gate = keys.*bindingFields[gearGateFields[gear]].input;
+        const GameController* controller =
+            gate.part != 0 && box.gears[gear].inBox ? controllerOf(gate.device) : nullptr;
+        if (controller == nullptr) {
+            continue;
+        }
+        if (pressedTravel(*controller, gate.part) >= partDownFrom) {
+            return static_cast<std::uint8_t>(gear);
+        }
+        stick = stickInNoGate;
+    }
+    return stick;
+}
+
+// A move of the stick changes gear as a gear key does, and the last change
+// wins: into a gate with the clutch it engages that gear at once; without, the
+// box stays in neutral with the gate refused until the clutch is pressed
+// while the stick is still there; out of every gate, neutral. Gates that
+// can't be read leave the gear engaged last.
+void followStick(std::uint8_t stick) {
+    const bool moved = stick != state.stick;
+    state.stick = stick;
+    if (moved && stick >= stickInNoGate) {
+        state.neutral = stick == stickInNoGate;
+        state.gateRefused = false;
+    } else if (stick < stickInNoGate && state.clutchHeld && (moved || state.gateRefused)) {
+        state.gear = Gear{stick};
+        state.neutral = false;
+        state.gateRefused = false;
+    } else if (moved && stick < stickInNoGate) {
+        state.neutral = true;
+        state.gateRefused = true;
+    }
+}
+
+// The box engages no gear: the accelerator does nothing, as with the clutch
+// held, and no cap holds the vehicle back, nor does a hint show.
+void runNeutralStep(GameHandle vehicle) {
+    if (state.gateRefused && state.stick < gearCount) {
+        drawRefusedLabel(gearTable[state.stick].label, gearLabelX);
+    } else {
+        drawHudLabel("N", gearLabelX, true);
+    }
+    capVehicle(vehicle, openCap);
+    state.shiftHint = false;
 }
 
 // The pad's buttons do only the gearbox's work while it acts.
@@ -196,25 +265,35 @@ Gear nextGear(const Box& box, Gear gear, bool up) {
     return next;
 }
 
-// A gear key selects its gear; else a shift press moves one gear. Shift presses
-// are looked for on every pass, so that one made before the clutch doesn't
-// count once the clutch is in.
-void changeGear(const KeyBindings& keys, const Box& box, bool pad) {
+// A press of one of the wheel's buttons.
+bool wheelPressed(const ControllerBinding& input, bool& wasDown) {
+    return newlyDown(pressed(input) >= partDownFrom, wasDown);
+}
+
+// The stick moves first, so that a gear key in the same pass is the last
+// change; then a gear key selects its gear; else a shift press moves one
+// gear. Shift presses are looked for on every pass, so that one made before
+// the clutch doesn't count once the clutch is in.
+void changeGear(const KeyBindings& keys, const Box& box, bool pad, bool wheel) {
     const bool upKey = keyPressed(keys.shiftUpKey, state.shiftUpKeyWasDown);
     const bool upButton = padPressed(pad, keys.padUpControl, state.padUpWasHeld);
     const bool downKey = keyPressed(keys.shiftDownKey, state.shiftDownKeyWasDown);
     const bool downButton = padPressed(pad, keys.padDownControl, state.padDownWasHeld);
-    const bool up = upKey || upButton;
-    const bool down = downKey || downButton;
+    bool up = upKey || upButton;
+    bool down = downKey || downButton;
+    if (wheel) {
+        followStick(stickGate(keys, box));
+        up = wheelPressed(keys.paddleUpButton, state.paddleUpWasDown) || up;
+        down = wheelPressed(keys.paddleDownButton, state.paddleDownWasDown) || down;
+    }
     if (!state.clutchHeld) {
         return;
     }
-    if (const std::optional<Gear> keyed = gearOfKeyDown<gearTable>(keys, keyDown)) {
-        state.gear = *keyed;
-        return;
-    }
-    if (up || down) {
-        state.gear = nextGear(box, state.gear, up);
+    const std::optional<Gear> keyed = gearOfKeyDown<gearTable>(keys, keyDown);
+    if (keyed || up || down) {
+        state.gear = keyed ? *keyed : nextGear(box, state.gear, up);
+        state.neutral = false;
+        state.gateRefused = false;
     }
 }
 
@@ -228,6 +307,9 @@ std::span<const StateField> gearboxStateFields() {
     static constexpr auto fields = std::to_array({
         flagField<state, &GearboxState::transmissionEnabled>("transmissionEnabled"),
         choiceField<state, &GearboxState::gear>("gear", gearCount - 1),
+        flagField<state, &GearboxState::neutral>("neutral"),
+        flagField<state, &GearboxState::gateRefused>("gateRefused"),
+        choiceField<state, &GearboxState::stick>("stick", stickUnknown),
         flagField<state, &GearboxState::clutchHeld>("clutchHeld"),
         flagField<state, &GearboxState::shiftHint>("shiftHint"),
         numberField<state, &GearboxState::cappedVehicle>("cappedVehicle"),
@@ -235,6 +317,8 @@ std::span<const StateField> gearboxStateFields() {
         flagField<state, &GearboxState::shiftDownKeyWasDown>("shiftDownKeyWasDown"),
         flagField<state, &GearboxState::padUpWasHeld>("padUpWasHeld"),
         flagField<state, &GearboxState::padDownWasHeld>("padDownWasHeld"),
+        flagField<state, &GearboxState::paddleUpWasDown>("paddleUpWasDown"),
+        flagField<state, &GearboxState::paddleDownWasDown>("paddleDownWasDown"),
         numberField<state, &GearboxState::fittedVehicle>("fittedVehicle"),
         floatField<state, &GearboxState::fittedTopSpeed>("fittedTopSpeed", lowestTopSpeed,
                                                          highestTopSpeed),
@@ -243,7 +327,7 @@ std::span<const StateField> gearboxStateFields() {
     return fields;
 }
 
-bool updateGearbox(const KeyBindings& keys) {
+bool updateGearbox(const KeyBindings& keys, bool wheel) {
     if (!state.transmissionEnabled) {
         return false;
     }
@@ -267,8 +351,8 @@ bool updateGearbox(const KeyBindings& keys) {
     float frameSpeed = vehicleSpeed(vehicle);
 
     const bool pad = padInUse(keys);
-    state.clutchHeld = clutchDown(keys, pad);
-    if (state.clutchHeld) {
+    state.clutchHeld = clutchDown(keys, pad, wheel);
+    if (state.clutchHeld || state.neutral) {
         suppressControl(accelerateControl);
     }
     suppressPadControls(keys, pad);
@@ -285,12 +369,19 @@ bool updateGearbox(const KeyBindings& keys) {
         frameSpeed -= sKeyAllowance;
     }
 
-    runGearStep(vehicle, gearSpec(state.gear), inBox(box, state.gear), frameSpeed);
+    if (state.neutral) {
+        runNeutralStep(vehicle);
+    } else {
+        runGearStep(vehicle, gearSpec(state.gear), inBox(box, state.gear), frameSpeed);
+    }
 
-    changeGear(keys, box, pad);
+    changeGear(keys, box, pad, wheel);
 
     // From here on the pass already uses a gear selected above; its label and
-    // cap show from the next pass.
+    // cap show from the next pass. In neutral the engine can't stall.
+    if (state.neutral) {
+        return true;
+    }
     const GearSpec& gear = gearSpec(state.gear);
     const BoxGear& speeds = inBox(box, state.gear);
     // Not "<=": a NaN speed must count as lugging.
@@ -310,6 +401,10 @@ void switchGearboxOn() {
 void switchGearboxOff() {
     liftCap();
     state.gear = Gear{};
+    state.neutral = false;
+    state.gateRefused = false;
+    // Switched on again, the stick's place counts as a move.
+    state.stick = stickUnknown;
     state.fittedVehicle = 0;
     state.transmissionEnabled = false;
 }

@@ -13,9 +13,21 @@
 inline constexpr float lowestTopSpeed = 5.0f;
 inline constexpr float highestTopSpeed = 150.0f;
 
+// Where a wheel's shifter's stick is: in the gate of a gear (its Gear's
+// number), in none, or unknown while no gate of the box can be read.
+inline constexpr std::uint8_t stickInNoGate = gearCount;
+inline constexpr std::uint8_t stickUnknown = gearCount + 1;
+
 struct GearboxState {
     bool transmissionEnabled = true;
+    // The gear engaged last; in neutral, no gear is engaged.
     Gear gear{};
+    // The stick left its gate, or went into one without the clutch: refused,
+    // the label then shows that gate in red.
+    bool neutral = false;
+    bool gateRefused = false;
+    std::uint8_t stick = stickUnknown;
+    // The clutch key, the pad's hold button or the wheel's pedal past its bite.
     bool clutchHeld = false;
     bool shiftHint = false;
     // The vehicle the gearbox last capped, until it lifts that cap; 0 for none.
@@ -27,6 +39,8 @@ struct GearboxState {
     bool shiftDownKeyWasDown = false;
     bool padUpWasHeld = false;
     bool padDownWasHeld = false;
+    bool paddleUpWasDown = false;
+    bool paddleDownWasDown = false;
     // The vehicle of the last pass that drove, and the top speed its gears fit:
     // the table's, unless FitGears fits them to the vehicle. 0 for none since
     // the gearbox was switched on or the script started.
@@ -43,10 +57,11 @@ const GearboxState& gearboxState();
 std::span<const StateField> gearboxStateFields();
 
 // One pass of the gearbox with the keys in use, which does nothing while it
-// is switched off. It drives only a vehicle with a gearbox whose driver is
-// the player's character, and says whether it did; elsewhere it only lifts
-// the cap it left on its last vehicle.
-bool updateGearbox(const KeyBindings& keys);
+// is switched off; a wheel's only when a game controller was found, read
+// this pass. It drives only a vehicle with a gearbox whose driver is the
+// player's character, and says whether it did; elsewhere it only lifts the
+// cap it left on its last vehicle.
+bool updateGearbox(const KeyBindings& keys, bool wheel);
 
 void switchGearboxOn();
 // Lifts the cap it left, once, and puts the gear back to first. The gearbox

@@ -1,7 +1,8 @@
-// Every gear of the gearboxes, defined once: its label, the key that selects
-// it, its rules and, for a gear that tops a box, the speeds of that box. The
-// gearbox, the key bindings, check-bindings, the drive scripts and the drive
-// chart all take their gears from here. Pure data, on no other folder of ours.
+// Every gear of the gearboxes, defined once: its label, the key and the
+// wheel's gate that select it, its rules and, for a gear that tops a box, the
+// speeds of that box. The gearbox, the key bindings, check-bindings, the drive
+// scripts and the drive chart all take their gears from here. Pure data, on no
+// other folder of ours.
 #pragma once
 
 #include <algorithm>
@@ -34,8 +35,10 @@ struct GearSpec {
     // On the screen and in drive scripts, and in messages.
     const char* label;
     const char* name;
-    // The key-binding field of the key that selects it.
+    // The key-binding fields of the key that selects it, and of its gate on a
+    // wheel's shifter.
     std::string_view keyField;
+    std::string_view gateField;
     // Forward gears rank from 1 up, in the order of shifting up, and reverse
     // below them. One shift up moves to the next higher rank the box has, one
     // down to the next lower.
@@ -61,15 +64,18 @@ struct GearSpec {
 // gearbox against a changed one.
 // clang-format off
 constexpr GearSpec gearTable[] = {
-    // label, name, key field, shift rank, reverse; cap; lugs; stalls at a standstill;
-    // the caps under it of the box it tops
-    {"1", "first",   "firstGearKey",  1, false, openCap, false, false, {}},
-    {"2", "second",  "secondGearKey", 2, false, openCap, true,  true,  {}},
-    {"3", "third",   "thirdGearKey",  3, false, openCap, true,  true,  {}},
-    {"4", "fourth",  "fourthGearKey", 4, false, openCap, true,  true,  {21.0f, 31.0f, 40.5f}},
-    {"R", "reverse", "reverseKey",    0, true,  8.0f,    false, true,  {}},
-    {"5", "fifth",   "fifthGearKey",  5, false, openCap, true,  true,  {17.0f, 25.0f, 33.0f, 41.0f}},
-    {"6", "sixth",   "sixthGearKey",  6, false, openCap, true,  true,  {14.0f, 20.5f, 27.0f, 34.0f, 40.5f}},
+    // label, name, key field, gate field, shift rank, reverse; cap; lugs; stalls at a
+    // standstill; the caps under it of the box it tops
+    {"1", "first",   "firstGearKey",  "firstGearGate",  1, false, openCap, false, false, {}},
+    {"2", "second",  "secondGearKey", "secondGearGate", 2, false, openCap, true,  true,  {}},
+    {"3", "third",   "thirdGearKey",  "thirdGearGate",  3, false, openCap, true,  true,  {}},
+    {"4", "fourth",  "fourthGearKey", "fourthGearGate", 4, false, openCap, true,  true,
+     {21.0f, 31.0f, 40.5f}},
+    {"R", "reverse", "reverseKey",    "reverseGate",    0, true,  8.0f,    false, true,  {}},
+    {"5", "fifth",   "fifthGearKey",  "fifthGearGate",  5, false, openCap, true,  true,
+     {17.0f, 25.0f, 33.0f, 41.0f}},
+    {"6", "sixth",   "sixthGearKey",  "sixthGearGate",  6, false, openCap, true,  true,
+     {14.0f, 20.5f, 27.0f, 34.0f, 40.5f}},
 };
 // clang-format on
 

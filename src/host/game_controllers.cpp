@@ -155,7 +155,7 @@ const GameController* controllerOf(ControllerId id) {
     return nullptr;
 }
 
-void readControllers() {
+bool readControllers() {
     ControllersState& state = controllersState;
     for (std::size_t i = 0; i < state.count; ++i) {
         GameController& controller = state.found[i];
@@ -170,6 +170,7 @@ void readControllers() {
             tapRead(i, controller);
         }
     }
+    return state.count > 0;
 }
 
 void closeControllers() {

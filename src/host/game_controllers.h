@@ -65,6 +65,20 @@ struct GameController {
     ControllerInput input;
 };
 
+// How far a part of the controller is pressed, from 0 to 1: a button 0 or 1,
+// an axis its travel the way the part takes it. A controller released reads
+// 0, although its axes at 0 would read fully pressed towards their lowest.
+inline float pressedTravel(const GameController& controller, ControllerPart part) {
+    if (controller.released) {
+        return 0.0f;
+    }
+    if (isAxisPart(part)) {
+        const float travel = axisTravel(controller.input, partAxis(part));
+        return partTowardsLowest(part) ? 1.0f - travel : travel;
+    }
+    return buttonDown(controller.input, part) ? 1.0f : 0.0f;
+}
+
 struct ControllersState {
     std::size_t count = 0;
     // The controllers found, in the system's order.
@@ -86,8 +100,9 @@ const GameController* controllerOf(ControllerId id);
 
 // Reads every opened controller once: each pass, before its input is used.
 // A controller lost is acquired again for a later pass, and reads as
-// released meanwhile.
-void readControllers();
+// released meanwhile. Whether any controller was found, so that a pass
+// without any asks nothing more.
+bool readControllers();
 
 // Closes every controller and lets go of DirectInput; the library stays
 // loaded for the next look.

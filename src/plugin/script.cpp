@@ -116,9 +116,10 @@ void choosingPass() {
         break;
     case ChoosingPass::End::Cancelled:
         showNotification(keysCancelledNotice);
+        lookForNamedControllers();
         break;
     case ChoosingPass::End::Chosen:
-        showNotification(applyChosenKeys(choosingState().chosen));
+        showNotification(applyChosenKeys(choosingState().chosen, chosenInputs()));
         fitGearsAgain();
         break;
     }
@@ -157,6 +158,8 @@ void framePass(bool saving) {
             startChoosingKeys();
         }
     }
+    // Each game controller opened is read once, before its input is used.
+    const bool wheel = readControllers();
     if (choosing.choosing) {
         choosingPass();
         return;
@@ -166,7 +169,7 @@ void framePass(bool saving) {
         flipGearbox();
     }
 
-    const bool driving = updateGearbox(keys);
+    const bool driving = updateGearbox(keys, wheel);
     // A file put in place after the game started is read once the player
     // gets in a vehicle, and its notice is due then.
     if (driving && !state.wasDriving && lookForBindingsAgain()) {
@@ -247,7 +250,12 @@ void resetPlugin(Reset what) {
     // must find none to use.
     restartGearbox();
     state = PluginState{.bindingsLoaded = state.bindingsLoaded, .noticeGiven = state.noticeGiven};
+    // Choosing opened every game controller; only those named are read on.
+    const bool wasChoosing = choosingState().choosing;
     stopChoosingKeys();
+    if (wasChoosing) {
+        lookForNamedControllers();
+    }
     stopRecording();
 }
 

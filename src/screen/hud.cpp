@@ -8,16 +8,24 @@ namespace {
 constexpr float labelY = 0.015f;
 constexpr std::int32_t subtitleDurationMs = 2500;
 
+enum class Look { Plain, Highlighted, Refused };
+
 // Screen text is immediate-mode and the style applies to the next text only,
 // so the whole style is set again for every text on every frame.
 [[gnu::always_inline]] inline void drawText(const char* text, float x, float y, float size,
-                                            bool highlighted) {
+                                            Look look) {
     textFont(4);
     textScale(0.3f, size);
-    if (highlighted) {
-        textColour(50, 255, 50);
-    } else {
+    switch (look) {
+    case Look::Plain:
         textColour(250, 250, 250);
+        break;
+    case Look::Highlighted:
+        textColour(50, 255, 50);
+        break;
+    case Look::Refused:
+        textColour(240, 50, 50);
+        break;
     }
     textWrap(0.0f, 1.0f);
     textCentred(1);
@@ -31,11 +39,15 @@ constexpr std::int32_t subtitleDurationMs = 2500;
 } // namespace
 
 void drawHudLabel(std::string text, float x, bool highlighted) {
-    drawText(text.c_str(), x, labelY, 0.54f, highlighted);
+    drawText(text.c_str(), x, labelY, 0.54f, highlighted ? Look::Highlighted : Look::Plain);
+}
+
+void drawRefusedLabel(const char* text, float x) {
+    drawText(text, x, labelY, 0.54f, Look::Refused);
 }
 
 void drawPromptLine(const char* text) {
-    drawText(text, promptX, promptY, 0.6f, false);
+    drawText(text, promptX, promptY, 0.6f, Look::Plain);
 }
 
 void showSubtitle(const char* text) {

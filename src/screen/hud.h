@@ -8,6 +8,8 @@
 
 // Draws one label near the top of the screen for the current frame only.
 void drawHudLabel(std::string text, float x, bool highlighted);
+// The same in red: a gear the gearbox refused.
+void drawRefusedLabel(const char* text, float x);
 
 // Draws the line that asks for keys, for the current frame only; at most 99
 // characters.

@@ -15,7 +15,7 @@ fresh_work "$work"
 cd "$cases" || exit 1
 
 for case_and_status in good:0 crlf_bom:0 warnings:0 tricky:1 utf16:1 empty:1 sequential:0 \
-    pad_only:0 no-such-file:2; do
+    pad_only:0 g29:0 no-such-file:2; do
     name=${case_and_status%%:*}
     expected_status=${case_and_status##*:}
     "$wine_sh" "$prefix" run "$exe" "$name.ini" >"$work/$name.crlf" 2>"$work/$name.stderr"

@@ -4,11 +4,15 @@
 // line count or what a line's explanation needs (its start, length,
 // blankness, a key text in another letter case) aborts. So does a text with
 // keys chosen in the game written into it that doesn't read as chosen.
+#include <algorithm>
+#include <cctype>
 #include <cerrno>
 #include <climits>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <optional>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -28,7 +32,9 @@ struct LineReading {
 };
 
 struct Reading {
+    // A number's, or a controller's part; and a controller's device's id.
     std::vector<VirtualKeyCode> fields;
+    std::vector<std::int32_t> devices;
     std::vector<LineReading> lines;
     bool operator==(const Reading&) const = default;
 };
@@ -93,8 +99,37 @@ void plainOtherCase(const std::string& line, LineReading& reading) {
     }
 }
 
+// "046D:C24F" in either letter case, as the number a recording keeps.
+std::optional<std::int32_t> plainId(const std::string& word) {
+    if (word.size() != 9 || word[4] != ':' ||
+        !std::ranges::all_of(word.substr(0, 4) + word.substr(5),
+                             [](char c) { return std::isxdigit(static_cast<unsigned char>(c)); })) {
+        return std::nullopt;
+    }
+    return static_cast<std::int32_t>(
+        std::strtoul((word.substr(0, 4) + word.substr(5)).c_str(), nullptr, 16));
+}
+
+// "Button13" or "Slider0-", letter case aside, as the part's number.
+std::int32_t plainPart(const std::string& word) {
+    const std::string low = lowered(word);
+    if (low.starts_with("button") && low.size() > 6 &&
+        std::ranges::all_of(low.substr(6), [](char c) { return c >= '0' && c <= '9'; })) {
+        errno = 0;
+        const long number = std::strtol(low.c_str() + 6, nullptr, 10);
+        return errno == 0 && number >= 1 && number <= 128 ? static_cast<std::int32_t>(number) : 0;
+    }
+    const char* const axes[] = {"x", "y", "z", "rx", "ry", "rz", "slider0", "slider1"};
+    for (std::int32_t axis = 0; axis < 8; ++axis) {
+        if (low == std::string(axes[axis]) + "+" || low == std::string(axes[axis]) + "-") {
+            return 129 + axis + (low.back() == '-' ? 8 : 0);
+        }
+    }
+    return 0;
+}
+
 Reading plainReading(const std::string& text) {
-    Reading reading{sentinels, {}};
+    Reading reading{sentinels, sentinels, {}};
     for (const std::string& line : plainLines(text)) {
         LineReading& lineReading = reading.lines.emplace_back();
         lineReading.length = line.size();
@@ -108,14 +143,32 @@ Reading plainReading(const std::string& text) {
             if (line.find(bindingFields[i].keyText) == std::string::npos) {
                 continue;
             }
+            if (bindingFields[i].input != nullptr) {
+                // The value's words, as blanks (isspace's, in the C locale) part them.
+                std::istringstream value(equals == std::string::npos ? line
+                                                                     : line.substr(equals + 1));
+                std::string id;
+                std::string part;
+                value >> id >> part;
+                const std::optional<std::int32_t> device = plainId(id);
+                const std::int32_t number = plainPart(part);
+                if (device && number != 0 &&
+                    (bindingFields[i].kind == BindingKind::Pedal || number <= 128)) {
+                    reading.fields[i] = number;
+                    reading.devices[i] = *device;
+                }
+                break;
+            }
             char* end = nullptr;
             errno = 0;
             const long number = std::strtol(value.c_str(), &end, 10);
             const bool control = bindingFields[i].kind == BindingField::Kind::PadControl;
             const bool onOff = bindingFields[i].kind == BindingField::Kind::Switch;
             const bool box = bindingFields[i].kind == BindingField::Kind::Box;
+            const bool bite = bindingFields[i].kind == BindingField::Kind::Bite;
             if (end != value.c_str() && errno != ERANGE && number >= INT32_MIN &&
                 number <= INT32_MAX && (!control || (number >= 0 && number <= 360)) &&
+                (!bite || (number >= 1 && number <= 100)) &&
                 (!onOff || number == 0 || number == 1) &&
                 (!box || std::ranges::count(gearBoxes, number, [](const auto& gears) {
                              return long{gears.forwardGears};
@@ -131,7 +184,11 @@ Reading plainReading(const std::string& text) {
 Reading readerReading(const std::uint8_t* data, std::size_t size) {
     KeyBindings bindings{};
     for (std::size_t i = 0; i < bindingFields.size(); ++i) {
-        bindings.*bindingFields[i].member = sentinels[i];
+        if (bindingFields[i].input != nullptr) {
+            bindings.*bindingFields[i].input = {controllerIdOfNumber(sentinels[i]), sentinels[i]};
+        } else {
+            bindings.*bindingFields[i].member = sentinels[i];
+        }
     }
     Reading reading;
     const std::string_view text(reinterpret_cast<const char*>(data), size);
@@ -140,8 +197,12 @@ Reading readerReading(const std::uint8_t* data, std::size_t size) {
         reading.lines.push_back({explained.length, explained.start, explained.blank,
                                  explained.otherCaseField, explained.otherCase});
     });
-    for (const BindingField& field : bindingFields) {
-        reading.fields.push_back(bindings.*field.member);
+    for (std::size_t i = 0; i < bindingFields.size(); ++i) {
+        const BindingField& field = bindingFields[i];
+        reading.fields.push_back(fieldValue(bindings, field));
+        reading.devices.push_back(field.input != nullptr
+                                      ? controllerIdNumber((bindings.*field.input).device)
+                                      : sentinels[i]);
     }
     return reading;
 }
@@ -171,10 +232,25 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
     const std::string_view text(reinterpret_cast<const char*>(data), size);
     const ChosenKeys keys = {81, 49, 98, 99, 100, 82};
+    const ChosenInputs inputs = {ControllerBinding{{0x046D, 0xC24F}, 143},
+                                 ControllerBinding{{0x044F, 0xB660}, 1}};
     // Every field bound, for a text that keeps no lines.
-    const KeyBindings inUse = {16,  49,  50, 51, 52, 82, 84, 116, 69, 81,
-                               120, 119, 68, 73, 99, 1,  6,  53,  54};
-    const ChosenText chosen = chosenBindingText(text, inUse, keys);
+    static const KeyBindings inUse = [] {
+        KeyBindings bindings{};
+        const std::int32_t numbers[] = {16,  49,  50, 51, 52, 82, 84, 116, 69, 81,
+                                        120, 119, 68, 73, 99, 1,  6,  53,  54, 40};
+        std::int32_t part = 12;
+        const std::int32_t* number = numbers;
+        for (const BindingField& field : bindingFields) {
+            if (field.input != nullptr) {
+                bindings.*field.input = {{0x046D, 0xC24F}, ++part};
+            } else {
+                bindings.*field.member = number < std::end(numbers) ? *number++ : 0;
+            }
+        }
+        return bindings;
+    }();
+    const ChosenText chosen = chosenBindingText(text, inUse, keys, inputs);
     if (chosen.text.size() <= bindingFileBytesAtMost && !readsAs(chosen.text, chosen.bindings)) {
         std::fprintf(stderr, "rewritten, it reads otherwise: %s\n", chosen.text.c_str());
         std::abort();

@@ -18,6 +18,7 @@
 #include <tuple>
 #include <vector>
 
+#include "binding_file/binding_reader.h"
 #include "host/native_table.h"
 #include "recording/recording_file.h"
 #include "recording_repair.h"
@@ -249,14 +250,16 @@ std::string asTheGameDid(std::uint32_t passes) {
 } // namespace
 
 int main(int argc, char** argv) {
-    if (argc != 5) {
-        std::fprintf(stderr, "usage: make_recording_seeds DEMO.drec OWN.drec SEED_FOLDER TABLE\n");
+    if (argc != 6) {
+        std::fprintf(stderr, "usage: make_recording_seeds DEMO.drec OWN.drec WHEEL.drec "
+                             "SEED_FOLDER TABLE\n");
         return 2;
     }
     Recording demo = decoded(argv[1]);
     demo.passes.resize(std::min<std::size_t>(demo.passes.size(), demoPasses));
     const Recording own = decoded(argv[2]);
-    Seeds seeds{argv[3], std::ofstream(argv[4])};
+    const Recording wheelDrive = decoded(argv[3]);
+    Seeds seeds{argv[4], std::ofstream(argv[5])};
     const auto demoCount = static_cast<std::uint32_t>(demo.passes.size());
     const auto ownCount = static_cast<std::uint32_t>(own.passes.size());
     const std::string demoBytes = encodeRecording(encoded(demo));
@@ -374,6 +377,24 @@ int main(int argc, char** argv) {
                {"exact", 0, identical(demoCount)},
                {"world", 0, defaulted("binding_missing", "padDownControl")},
                {"world", 0, asTheGameDid(demoCount)}});
+    {
+        // As a plug-in made before the wheel's lines records: none of their
+        // fields, nor their devices.
+        Recording edited = demo;
+        std::erase_if(edited.header.bindings, [](const NamedValue& value) {
+            return std::ranges::any_of(bindingFields, [&value](const BindingField& field) {
+                return (field.input != nullptr || field.kind == BindingKind::Bite) &&
+                       (value.name == field.fieldName || value.name == field.deviceName);
+            });
+        });
+        const std::string first = "before_wheels.drec: recorded without clutchPedal, bitePoint, "
+                                  "firstGearGate and 18 more, replayed with their defaults";
+        seeds.add("before_wheels", encodeRecording(encoded(edited)),
+                  {{"exact", 0, first},
+                   {"exact", 0, identical(demoCount)},
+                   {"world", 0, first},
+                   {"world", 0, asTheGameDid(demoCount)}});
+    }
     seeds.refused("binding_twice", fieldsRenamed(demo, bindings, "firstGearKey", "clutchKey"),
                   "its bindings name clutchKey twice");
     seeds.refused("clutch_key_minus_1", fieldSet(demo, bindings, "clutchKey", -1),
@@ -499,15 +520,23 @@ int main(int argc, char** argv) {
           callPlace(wheel, found) + ": recorded the game controllers found, replayed nothing"},
          {"world", 0, asTheGameDid(demoCount)}});
     {
+        // Kept unopened: opened, this plug-in would read them.
+        RecordedCall keptCall = controllersCall(RecordedCall::Kind::ControllersKept);
+        keptCall.controllers[0].opened = false;
         Recording kept = own;
         for (RecordedPass& pass : kept.passes) {
             if (!pass.calls.empty() && pass.calls[0].kind == RecordedCall::Kind::State) {
-                pass.calls.insert(pass.calls.begin() + 1,
-                                  controllersCall(RecordedCall::Kind::ControllersKept));
+                pass.calls.insert(pass.calls.begin() + 1, keptCall);
             }
         }
         seeds.add("controllers_kept", encodeRecording(encoded(kept)),
                   {{"exact", 0, identical(ownCount)}, {"world", 0, asTheGameDid(ownCount)}});
+    }
+    {
+        // A wheel's drive, the plug-in reading its clutch pedal and gates.
+        const auto count = static_cast<std::uint32_t>(wheelDrive.passes.size());
+        seeds.add("wheel_drive", encodeRecording(encoded(wheelDrive)),
+                  {{"exact", 0, identical(count)}, {"world", 0, asTheGameDid(count)}});
     }
     {
         const std::size_t entry = entryAt(wheel, found.pass, found.entry);

@@ -44,6 +44,13 @@ game starts, and tells you:
     written, for a top speed of 50 m/s; any other value changes nothing) and
     forwardGears ("ForwardGears=N" picks the gearbox of N forward gears;
     without the line it has four; a number no gearbox has changes nothing);
+    and a wheel's, each naming a game controller by its id and a part:
+    clutchPedal ("LeftPedal=046D:C24F Slider0-", an axis and the way it is
+    pressed, or a button), bitePoint ("BitePoint=N", the percent of the
+    pedal's travel past which it is the clutch; 50 without the line), a
+    gate for each gear, firstGearGate to sixthGearGate and reverseGate
+    ("Gate1=046D:C24F Button13" ... "Gate6=...", "GateR=..."), and
+    paddleUpButton and paddleDownButton ("PaddleUp=...", "PaddleDown=...");
   - warnings: a UTF-16 file, a line naming several fields, no clutch, a gear
     left unbound, two bindings on one key or button, a key or button the
     plug-in uses itself (W, S, the right arrow; accelerate, brake, the toggle),
@@ -63,7 +70,8 @@ Options:
 
 Exit status:
   0  every gear can be reached: the clutch and every gear's key are bound,
-     or the clutch with ShiftUp and ShiftDown, or PadHold with PadUp and
+     or a clutch (the key or the pedal) with every gate, with ShiftUp and
+     ShiftDown or with PaddleUp and PaddleDown, or PadHold with PadUp and
      PadDown; with --controllers, ended by Ctrl+C
   1  the file was read, but not every gear can be reached, or it is larger
      than 1 MiB and not read; with --controllers, none is attached

@@ -1,6 +1,7 @@
 #include "replay/header_binding_file.h"
 
 #include "binding_file/binding_places.h"
+#include "binding_file/binding_rewrite.h"
 #include "binding_file/recorded_bindings.h"
 
 std::optional<std::string> headerBindingFile(const DriveRecording& recording) {
@@ -14,9 +15,12 @@ std::optional<std::string> headerBindingFile(const DriveRecording& recording) {
     case BindingsFile::Utf16:
         return "\xFF\xFE";
     case BindingsFile::Read: {
+        // An unbound wheel's line has no value to write: it is left out.
         std::string text;
         for (const BindingField& field : bindingFields) {
-            text += std::string(field.keyText) + "=" + std::to_string(keys.*field.member) + "\n";
+            if (field.input == nullptr || (keys.*field.input).part != 0) {
+                text += fieldLine(field, keys) + "\n";
+            }
         }
         return text;
     }

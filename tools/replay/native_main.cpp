@@ -62,13 +62,17 @@ const sim::HookControl hook = sim::worldControl(runFrame, resetWorld, restartScr
 const PluginControl plugin = {recordedStateFields, restorePlugin, runFramePass};
 
 // "a", "a and b", "a, b and c".
+// Up to four names; of more, the first three and a count of the rest.
 std::string namesText(const std::vector<std::string_view>& names) {
+    constexpr std::size_t shownAtMost = 4;
+    const std::size_t shown = names.size() > shownAtMost ? shownAtMost - 1 : names.size();
     std::string text;
-    for (std::size_t i = 0; i < names.size(); ++i) {
+    for (std::size_t i = 0; i < shown; ++i) {
         text += i == 0 ? "" : i + 1 == names.size() ? " and " : ", ";
         text += names[i];
     }
-    return text;
+    return shown < names.size() ? text + " and " + std::to_string(names.size() - shown) + " more"
+                                : text;
 }
 
 std::string checkHeader(const DriveRecording& recording) {

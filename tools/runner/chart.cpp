@@ -44,7 +44,12 @@ struct Band {
 constexpr const char* forwardGearFills[] = {"#e3eefb", "#e2f3e6", "#fbf1dc", "#efe4f8"};
 constexpr const char* reverseGearFill = "#fbe3e3";
 
+// A gate refused shows its gear's label with this mark.
+constexpr std::string_view refusedMark = "!";
+constexpr const char* refusedFill = "#f6c6c6";
+
 constexpr Band bands[] = {
+    {"N", "neutral", "N", "#f4f4f4"},
     {"off", "gearbox off", "off", "#ececec"},
     {"on foot", "on foot", "foot", "white"},
     {"passenger", "passenger", "pass", "#fff6d5"},
@@ -54,6 +59,9 @@ constexpr Band bands[] = {
 std::optional<Band> bandFor(const std::string& key) {
     std::size_t forward = 0;
     for (const GearSpec& gear : gearTable) {
+        if (key == std::string(gear.label) + std::string(refusedMark)) {
+            return Band{key, "gate refused", key, refusedFill};
+        }
         if (key == gear.label) {
             return Band{gear.label, gear.name, gear.label,
                         gear.reverse ? reverseGearFill
@@ -321,7 +329,8 @@ std::string stallsSvg(const std::vector<FrameSample>& samples, const Scale& scal
 std::vector<std::string> bandKeys(const std::vector<FrameSample>& samples) {
     std::vector<std::string> keys;
     for (const FrameSample& sample : samples) {
-        keys.push_back(sample.gear                  ? sample.gear->text
+        keys.push_back(sample.gear ? sample.gear->text +
+                                         std::string(sample.gear->refused ? refusedMark : "")
                        : !sample.inVehicle          ? "on foot"
                        : sample.passenger           ? "passenger"
                        : drivingWithGearbox(sample) ? "off"

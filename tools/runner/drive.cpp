@@ -12,11 +12,13 @@
 namespace {
 
 constexpr sim::Colour highlightColour = {50, 255, 50, 255};
+constexpr sim::Colour refusedColour = {240, 50, 50, 255};
 
 std::optional<LabelShown> labelAt(const sim::World& world, float x) {
     for (const sim::Label& label : world.shownLabels) {
         if (std::fabs(label.x - x) < 1e-4f) {
-            return LabelShown{label.text, label.colour == highlightColour};
+            return LabelShown{label.text, label.colour == highlightColour,
+                              label.colour == refusedColour};
         }
     }
     return std::nullopt;
@@ -212,7 +214,7 @@ std::string observedText(const FrameSample& sample, const Expectation& expectati
     case Expectation::Subject::Engine:
         return expectedVehicle(expectation, sample).engineOn ? "on" : "off";
     case Expectation::Subject::Gear:
-        return sample.gear ? sample.gear->text : "none";
+        return sample.gear ? sample.gear->text + (sample.gear->refused ? "!" : "") : "none";
     case Expectation::Subject::Clutch:
         return highlight(sample.clutch);
     case Expectation::Subject::Shift:

@@ -16,6 +16,8 @@
 struct LabelShown {
     std::string text;
     bool highlighted = false;
+    // Drawn red: a gate the gearbox refused.
+    bool refused = false;
 };
 
 struct VehicleSample {

@@ -14,7 +14,7 @@ std::string labelText(const std::optional<LabelShown>& label) {
     if (!label) {
         return "-";
     }
-    return label->highlighted ? label->text + "*" : label->text;
+    return label->text + (label->highlighted ? "*" : label->refused ? "!" : "");
 }
 
 // "-" on foot, else the vehicle's number and class, and the seat unless it is
@@ -31,7 +31,7 @@ bool sameLabel(const std::optional<LabelShown>& a, const std::optional<LabelShow
     if (!a || !b) {
         return !a && !b;
     }
-    return a->text == b->text && a->highlighted == b->highlighted;
+    return a->text == b->text && a->highlighted == b->highlighted && a->refused == b->refused;
 }
 
 } // namespace
@@ -41,7 +41,8 @@ std::string timelineHeader() {
     std::snprintf(header, sizeof header, columns, "time s", "in", "speed", "cap", "engine", "gear",
                   "clutch", "shift", "focus");
     return std::string(header) + "subtitle  events\n" +
-           "  (* a highlighted label, - one not drawn in that frame)\n";
+           "  (* a highlighted label, ! a gate refused, drawn red, - a label not drawn in that "
+           "frame)\n";
 }
 
 std::string timelineLine(const FrameSample& sample) {

@@ -18,12 +18,23 @@ struct Subject {
     bool perVehicle;
 };
 
-// A gear's label, or none drawn.
+// A gear's label, or the label of a gate refused ("3!"), neutral's or none drawn.
 std::vector<const char*> gearWords() {
+    static const std::vector<std::string> refused = [] {
+        std::vector<std::string> labels;
+        for (const GearSpec& gear : gearTable) {
+            labels.push_back(std::string(gear.label) + "!");
+        }
+        return labels;
+    }();
     std::vector<const char*> words;
     for (const GearSpec& gear : gearTable) {
         words.push_back(gear.label);
     }
+    for (const std::string& label : refused) {
+        words.push_back(label.c_str());
+    }
+    words.push_back("N");
     words.push_back("none");
     return words;
 }

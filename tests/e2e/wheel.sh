@@ -1,0 +1,47 @@
+#!/bin/sh
+# A wheel's clutch pedal and H-shifter with the real plug-in, each drive with
+# its own copy of the plug-in: through the stand-in dinput8.dll, every gate
+# of a six-speed box with neutral and a refused gate, recorded and replayed
+# natively both ways; choosing the pedal and the gates in the game, and the
+# file it leaves, byte for byte; and with Wine's own dinput8, which finds no
+# game controller here, the keyboard driving on and the log saying so.
+# Usage: wheel.sh WINE_SH PREFIX DRIVE_EXE PLUGIN WORK_FOLDER NATIVE_DRIVE (absolute paths)
+set -eu
+wine_sh=$1 prefix=$2 drive=$3 plugin=$4 native_drive=$6
+cases=$(cd "$(dirname "$0")/wheel" && pwd)
+. "$(dirname "$0")/common.sh"
+fresh_work "$5"
+cd "$work"
+
+# play CASE DINPUT8 DRIVE [OPTION...]: the drive in a folder of its own, with
+# CASE.ini (or the folder's MTconfig.ini) as MTconfig.ini, and DINPUT8 "n,b"
+# for the stand-in beside drive.exe or "b" for Wine's own.
+play() {
+    name=$1 dinput8=$2 script=$3
+    shift 3
+    mkdir "$name"
+    cp "$cases"/* "$name/"
+    cp "$plugin" "$name/ManualGearbox.asi"
+    [ ! -f "$name/$name.ini" ] || cp "$name/$name.ini" "$name/MTconfig.ini"
+    WINEDLLOVERRIDES=dinput8=$dinput8 "$wine_sh" "$prefix" run "$drive" "$@" \
+        "$(pwd)/$name/ManualGearbox.asi" "$name/$script" || fail "$name/$script"
+}
+
+play shifter n,b shifter.drive --record shifter.drec
+for way in "" --world; do
+    "$native_drive" replay $way shifter.drec >replayed.out 2>&1 || {
+        cat replayed.out
+        fail "shifter.drec replayed $way"
+    }
+done
+
+play choose n,b choose.drive
+same choose/MTconfig.ini choose/choose.expected
+same choose/MTconfig.ini.bak choose/choose.ini
+
+play unplugged b unplugged.drive
+grep -q '^046D:C24F is not attached, or can.t be read: ' unplugged/ManualGearbox.log ||
+    fail "unplugged/ManualGearbox.log doesn't say 046D:C24F is not attached"
+
+passed
+echo "wheel: 3 drives, a recording replayed both ways and the files they left as expected"

@@ -1,0 +1,115 @@
+// The gearbox with a wheel's clutch pedal and H-shifter: the gate the stick
+// is in, neutral out of every gate, a gate refused without the clutch, the
+// pedal past its bite as the clutch, and what neutral does to the car.
+#include "gearbox_fixture.h"
+
+#include "host/game_controllers.h"
+#include "keys/own_inputs.h"
+#include "screen/screen_layout.h"
+
+namespace {
+
+constexpr ControllerId g29 = {0x046D, 0xC24F};
+constexpr std::size_t slider0 = 6;
+constexpr int gate1Button = 13;
+constexpr int noGate = stickInNoGate;
+
+class WheelTest : public GearboxTest {
+  protected:
+    void SetUp() override {
+        GearboxTest::SetUp();
+        sim::plugController(0, g29, ControllerType::Wheel, "G29");
+        KeyBindings keys = bindingsState().keys;
+        keys.clutchPedal = {g29, axisPart(slider0, true)};
+        for (std::size_t gear = 0; gear < gearCount; ++gear) {
+            keys.*bindingFields[gearGateFields[gear]].input = {g29, gate1Button + int(gear)};
+        }
+        useKeyBindings(keys);
+        lookForNamedControllers();
+    }
+
+    static sim::Controller& wheel() { return sim::world.controllers[0]; }
+
+    // The pedal pressed so far (it reads high released); the stick in the
+    // gate of this row of the gear table, or in none (-1).
+    static void setWheel(float pedal, int gate) {
+        wheel().input.axes[slider0] = std::uint16_t(std::lround((1 - pedal) * controllerAxisTop));
+        wheel().input.buttons.reset();
+        wheel().input.buttons.set(std::size_t(gate1Button - 1 + gate), gate >= 0);
+    }
+
+    // The gear label the last pass drew: its text, and "!" when red.
+    static std::string gearLabel() {
+        const auto drawn = std::ranges::find(sim::world.labels.rbegin(), sim::world.labels.rend(),
+                                             gearLabelX, &sim::Label::x);
+        return drawn->text + (drawn->colour.red == 240 ? "!" : "");
+    }
+};
+
+TEST_F(WheelTest, TheStickAndTheClutchChangeGearAsTheRulesSay) {
+    const int g2 = int(gear2), g3 = int(gear3), g4 = int(gear4), gR = int(gearR);
+    const struct {
+        const char* what;
+        // Before the pass: the gear, neutral, a gate refused, the stick's gate.
+        int gear, neutral, refused, stick;
+        // This pass: the pedal, the clutch key, the bite point, the stick's gate.
+        float pedal;
+        bool clutchKey;
+        int bite, gate;
+        // After: the gear, neutral, refused, and the label of the next pass.
+        int gearAfter, neutralAfter, refusedAfter;
+        const char* label;
+    } cases[] = {
+        {"first read, in no gate: neutral", 0, 0, 0, stickUnknown, 0, false, 0, -1, 0, 1, 0, "N"},
+        {"first read, in a gate: refused", 0, 0, 0, stickUnknown, 0, false, 0, g3, 0, 1, 1, "3!"},
+        {"into a gate with the pedal past the bite", 0, 1, 0, noGate, .6f, false, 0, g2, g2, 0, 0,
+         "2"},
+        {"into a gate, the pedal short of it", 0, 1, 0, noGate, .4f, false, 0, g2, 0, 1, 1, "2!"},
+        {"refused, then the pedal past it", 0, 1, 1, g2, .51f, false, 0, g2, g2, 0, 0, "2"},
+        {"refused, short of a bite of 60", 0, 1, 1, g2, .59f, false, 60, g2, 0, 1, 1, "2!"},
+        {"refused, past a bite of 30", 0, 1, 1, g2, .31f, false, 30, g2, g2, 0, 0, "2"},
+        {"refused, then the clutch key", 0, 1, 1, gR, 0, true, 0, gR, gR, 0, 0, "R"},
+        {"out of its gate without the clutch", g3, 0, 0, g3, 0, false, 0, -1, g3, 1, 0, "N"},
+        {"out of its gate with the clutch", g3, 0, 0, g3, 1, false, 0, -1, g3, 1, 0, "N"},
+        {"still in a gate, a key's gear kept", g4, 0, 0, g2, 1, false, 0, g2, g4, 0, 0, "4"},
+        {"fifth's gate in a four-speed box", g2, 0, 0, g2, 1, false, 0, int(gear5), g2, 1, 0, "N"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        restoreState({{"gear", c.gear},
+                      {"neutral", c.neutral},
+                      {"gateRefused", c.refused},
+                      {"stick", c.stick}});
+        bindField(&KeyBindings::bitePoint, c.bite);
+        setWheel(c.pedal, c.gate);
+        c.clutchKey ? press(clutch) : release(clutch);
+        passAt(10.0f);
+        EXPECT_EQ(int(gearboxState().gear), c.gearAfter);
+        EXPECT_EQ(gearboxState().neutral, c.neutralAfter == 1);
+        EXPECT_EQ(gearboxState().gateRefused, c.refusedAfter == 1);
+        passAt(10.0f);
+        EXPECT_EQ(gearLabel(), c.label);
+    }
+}
+
+TEST_F(WheelTest, InNeutralWDoesNothingNoCapHoldsAndNothingStallsOrHints) {
+    restoreState({{"gear", int(gear2)}, {"neutral", 1}, {"stick", noGate}, {"shiftHint", 1}});
+    setWheel(0, -1);
+    press(keyW);
+    passAt(0.0f);
+    EXPECT_TRUE(sim::world.suppressed.test(accelerateControl));
+    EXPECT_EQ(car().maxSpeed, openCap);
+    EXPECT_EQ(stallCalls(), 0) << "second at a standstill would stall in gear";
+    EXPECT_FALSE(gearboxState().shiftHint);
+}
+
+TEST_F(WheelTest, AWheelLostReadsAsReleasedTheClutchOutAndTheStickInNoGate) {
+    restoreState({{"gear", int(gear2)}, {"stick", int(gear2)}});
+    sim::unplugController(0);
+    wheel().input.axes[slider0] = 0;
+    passAt(10.0f);
+    EXPECT_FALSE(gearboxState().clutchHeld) << "a pedal at 0 reads pressed only while read";
+    EXPECT_TRUE(gearboxState().neutral);
+}
+
+} // namespace
