@@ -53,17 +53,24 @@
     FIELD("Gate5", fifthGearGate, Gate)                                                            \
     FIELD("Gate6", sixthGearGate, Gate)                                                            \
     FIELD("PaddleUp", paddleUpButton, WheelButton)                                                 \
-    FIELD("PaddleDown", paddleDownButton, WheelButton)
+    FIELD("PaddleDown", paddleDownButton, WheelButton)                                             \
+    FIELD("Steering", steeringAxis, Steering)                                                      \
+    FIELD("ThrottlePedal", throttlePedal, Pedal)                                                   \
+    FIELD("BrakePedal", brakePedal, Pedal)                                                         \
+    FIELD("Handbrake", handbrakeButton, WheelButton)                                               \
+    FIELD("DeadZone", deadZone, DeadZone)                                                          \
+    FIELD("FullLock", fullLock, FullLock)
 
 // Keys are Windows virtual-key codes; pad buttons are the game's control
 // numbers. 0 binds nothing. A switch takes 0 or 1 only, 1 for on. A box takes
 // only the number of forward gears of a box of the gear table; 0, and any
 // other number a recording may hold, picks the box with the fewest.
 // A wheel's line names a game controller by its id, then one of its parts:
-// a pedal an axis with the way it is pressed, or a button; a gate (one for
-// each gear of the gear table) and a wheel's button a button only. A bite
-// point is a percent of the pedal's travel, 1 to 100; 0, as the plug-in
-// loads, stands for defaultBitePoint.
+// a pedal an axis with the way it is pressed, or a button; the steering an
+// axis only, with the way it turns right; a gate (one for each gear of the
+// gear table) and a wheel's button a button only. A bite point, a dead zone
+// and a full lock are percents, 1 to 100; 0, as the plug-in loads, stands
+// for the default of each.
 enum class BindingKind : std::uint8_t {
     GearKey,
     OptionalKey,
@@ -73,15 +80,32 @@ enum class BindingKind : std::uint8_t {
     Pedal,
     Gate,
     WheelButton,
-    Bite
+    Bite,
+    Steering,
+    DeadZone,
+    FullLock
 };
 
 constexpr bool controllerKind(BindingKind kind) {
     return kind == BindingKind::Pedal || kind == BindingKind::Gate ||
-           kind == BindingKind::WheelButton;
+           kind == BindingKind::WheelButton || kind == BindingKind::Steering;
+}
+
+constexpr bool percentKind(BindingKind kind) {
+    return kind == BindingKind::Bite || kind == BindingKind::DeadZone ||
+           kind == BindingKind::FullLock;
 }
 
 inline constexpr std::int32_t defaultBitePoint = 50;
+// Of each way from rest: a pedal released, the wheel centred.
+inline constexpr std::int32_t defaultDeadZone = 2;
+// Of the wheel's turn from its centre to either end.
+inline constexpr std::int32_t defaultFullLock = 100;
+
+// A percent field's value as the plug-in uses it: 0 stands for the default.
+constexpr std::int32_t percentOrDefault(std::int32_t value, std::int32_t byDefault) {
+    return value == 0 ? byDefault : value;
+}
 
 // A field holds a number, or a game controller's part: of the two members,
 // the one of its kind is set.
@@ -188,11 +212,12 @@ enum class ValueParse : std::uint8_t {
     NoSwitch,
     NoBox,
     NoPercent,
-    // A controller's value: no id where it begins, no part after the id, or an
-    // axis where only a button binds.
+    // A controller's value: no id where it begins, no part after the id, an
+    // axis where only a button binds, or a button where only an axis does.
     NoDevice,
     NoPart,
-    NotAButton
+    NotAButton,
+    NotAnAxis
 };
 
 // What one line did.
@@ -242,7 +267,10 @@ inline ValueParse readControllerValue(std::string_view value, BindingKind kind,
     if (!part) {
         return ValueParse::NoPart;
     }
-    if (kind != BindingKind::Pedal && !isButtonPart(*part)) {
+    if (kind == BindingKind::Steering && !isAxisPart(*part)) {
+        return ValueParse::NotAnAxis;
+    }
+    if ((kind == BindingKind::Gate || kind == BindingKind::WheelButton) && !isButtonPart(*part)) {
         return ValueParse::NotAButton;
     }
     input = {*device, *part};
@@ -289,10 +317,9 @@ LineOutcomeOf<fields.size()> readBindingLine(std::string_view line, std::uint64_
             ? ValueParse::NoGameControl
         : kind == BindingKind::Switch && outcome.value != 0 && outcome.value != 1
             ? ValueParse::NoSwitch
-        : kind == BindingKind::Box && !someBoxHas(outcome.value) ? ValueParse::NoBox
-        : kind == BindingKind::Bite && (outcome.value < 1 || outcome.value > 100)
-            ? ValueParse::NoPercent
-            : ValueParse::Parsed;
+        : kind == BindingKind::Box && !someBoxHas(outcome.value)          ? ValueParse::NoBox
+        : percentKind(kind) && (outcome.value < 1 || outcome.value > 100) ? ValueParse::NoPercent
+                                                                          : ValueParse::Parsed;
     return outcome;
 }
 

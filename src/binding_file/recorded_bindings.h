@@ -13,9 +13,10 @@
 inline constexpr std::string_view recordedFileName = "file";
 
 // A key field holds a virtual-key code, a pad field a game control, a box
-// field up to the most forward gears a box has; a controller's field its part
-// (a pedal's an axis too, the others' a button), and its device's id any
-// number, which a name of its own keeps.
+// field up to the most forward gears a box has, a percent up to 100; a
+// controller's field its part (a pedal's and the steering's an axis too, the
+// others' a button), and its device's id any number, which a name of its own
+// keeps.
 constexpr std::int32_t highestBindingValue(BindingField::Kind kind) {
     switch (kind) {
     case BindingField::Kind::GearKey:
@@ -28,11 +29,14 @@ constexpr std::int32_t highestBindingValue(BindingField::Kind kind) {
     case BindingField::Kind::Box:
         return gearBoxes.back().forwardGears;
     case BindingField::Kind::Pedal:
+    case BindingField::Kind::Steering:
         return lastControllerPart;
     case BindingField::Kind::Gate:
     case BindingField::Kind::WheelButton:
         return controllerButtonCount;
     case BindingField::Kind::Bite:
+    case BindingField::Kind::DeadZone:
+    case BindingField::Kind::FullLock:
         return 100;
     }
     return 0;

@@ -129,7 +129,7 @@ std::string verdict(const ExplainedLine& line) {
         break;
     case ValueParse::NoPercent:
         text = std::string(selected.fieldName) + " unchanged: " + std::to_string(outcome.value) +
-               " is no percent of the pedal's travel (1 to 100)";
+               " is no percent of " + std::string(percentOf(selected.kind)) + " (1 to 100)";
         break;
     case ValueParse::NoDevice:
         text = std::string(selected.fieldName) +
@@ -141,12 +141,18 @@ std::string verdict(const ExplainedLine& line) {
                "followed by " +
                (selected.kind == BindingKind::Pedal
                     ? "a button (Button7) or an axis and the way it is pressed (Slider0-)"
+                : selected.kind == BindingKind::Steering
+                    ? "an axis and the way that turns it right (X+)"
                     : "a button, Button1 to Button" + std::to_string(controllerButtonCount));
         break;
     case ValueParse::NotAButton:
         text = std::string(selected.fieldName) + " unchanged: an axis can't be " +
                (selected.kind == BindingKind::Gate ? "a gate" : "pressed as a button") +
                ": name a button, such as Button13";
+        break;
+    case ValueParse::NotAnAxis:
+        text = std::string(selected.fieldName) + " unchanged: a button can't steer: name an " +
+               "axis and the way that turns it right, such as X+";
         break;
     }
 
@@ -191,7 +197,7 @@ std::string linesReport(const BindingReading& reading) {
 }
 
 bool wheelField(const BindingField& field) {
-    return field.input != nullptr || field.kind == BindingKind::Bite;
+    return field.input != nullptr || percentKind(field.kind);
 }
 
 // The wheel's fields, shown once any of its lines binds.
@@ -223,8 +229,8 @@ std::string wheelTable(const KeyBindings& bindings) {
             meaning = valueName(field, bindings.*field.member);
         } else if ((bindings.*field.input).part != 0) {
             meaning = inputMeaning(field, bindings.*field.input);
-            if (field.kind == BindingKind::Pedal) {
-                meaning += ": the clutch once pressed past bitePoint";
+            if (field.kind == BindingKind::Pedal || field.kind == BindingKind::Steering) {
+                meaning += ": " + std::string(controllerUse(field));
             }
         } else {
             meaning = "(optional)";

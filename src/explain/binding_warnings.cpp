@@ -78,7 +78,40 @@ void sharedParts(const KeyBindings& bindings, std::vector<std::string>& found) {
     }
 }
 
+// "40% of the pedal's travel", or the default's percent for 0, which the words
+// then say.
+std::string percentWords(std::int32_t value, std::int32_t byDefault, BindingField::Kind kind) {
+    return std::to_string(percentOrDefault(value, byDefault)) + "% of " +
+           std::string(percentOf(kind)) + (value == 0 ? ", the default" : "");
+}
+
 } // namespace
+
+std::string_view percentOf(BindingField::Kind kind) {
+    switch (kind) {
+    case BindingField::Kind::DeadZone:
+        return "the way from rest";
+    case BindingField::Kind::FullLock:
+        return "the wheel's turn";
+    default:
+        return "the pedal's travel";
+    }
+}
+
+std::string_view controllerUse(const BindingField& field) {
+    static constexpr std::pair<std::string_view, std::string_view> uses[] = {
+        {"clutchPedal", "the clutch once pressed past bitePoint"},
+        {"paddleUpButton", "one gear up"},
+        {"paddleDownButton", "one gear down"},
+        {"steeringAxis", "the steering, its centre straight ahead"},
+        {"throttlePedal", "the accelerator"},
+        {"brakePedal", "the brake"},
+        {"handbrakeButton", "the handbrake"},
+    };
+    const auto use = std::ranges::find(uses, field.fieldName,
+                                       &std::pair<std::string_view, std::string_view>::first);
+    return use != std::end(uses) ? use->second : std::string_view{};
+}
 
 std::string valueName(const BindingField& field, std::int32_t value) {
     switch (field.kind) {
@@ -94,8 +127,11 @@ std::string valueName(const BindingField& field, std::int32_t value) {
     case BindingField::Kind::Box:
         return std::to_string(boxWith(value).forwardGears) + " forward gears";
     case BindingField::Kind::Bite:
-        return std::to_string(value == 0 ? defaultBitePoint : value) + "% of the pedal's travel" +
-               (value == 0 ? ", the default" : "");
+        return percentWords(value, defaultBitePoint, field.kind);
+    case BindingField::Kind::DeadZone:
+        return percentWords(value, defaultDeadZone, field.kind);
+    case BindingField::Kind::FullLock:
+        return "full lock at " + percentWords(value, defaultFullLock, field.kind);
     default:
         return keyName(value);
     }
@@ -110,12 +146,13 @@ std::string inputMeaning(const BindingField& field, const ControllerBinding& inp
         }
     }
     if (field.kind == BindingField::Kind::WheelButton) {
-        return field.fieldName == "paddleUpButton" ? "one gear up" : "one gear down";
+        return std::string(controllerUse(field));
     }
     if (isAxisPart(input.part)) {
+        const bool steering = field.kind == BindingField::Kind::Steering;
         return std::string(controllerAxisNames[partAxis(input.part)]) +
-               (partTowardsLowest(input.part) ? ", pressed from high to low"
-                                              : ", pressed from low to high");
+               (steering ? ", right" : ", pressed") +
+               (partTowardsLowest(input.part) ? " from high to low" : " from low to high");
     }
     return "button " + std::to_string(input.part);
 }

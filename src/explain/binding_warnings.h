@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "explain/binding_reading.h"
@@ -13,6 +14,13 @@ std::string valueName(const BindingField& field, std::int32_t value);
 
 // "clutchKey = 16 (Shift)".
 std::string bindingText(const BindingField& field, std::int32_t value);
+
+// What a percent field's value is a percent of: "the pedal's travel".
+std::string_view percentOf(BindingField::Kind kind);
+
+// What a wheel's pedal, axis or button does, by its field: "the brake"; for a
+// gate, nothing.
+std::string_view controllerUse(const BindingField& field);
 
 // What a controller's part does in a field: "Slider0, pressed from high to
 // low", "first gear".

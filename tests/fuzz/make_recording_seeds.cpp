@@ -383,12 +383,12 @@ int main(int argc, char** argv) {
         Recording edited = demo;
         std::erase_if(edited.header.bindings, [](const NamedValue& value) {
             return std::ranges::any_of(bindingFields, [&value](const BindingField& field) {
-                return (field.input != nullptr || field.kind == BindingKind::Bite) &&
+                return (field.input != nullptr || percentKind(field.kind)) &&
                        (value.name == field.fieldName || value.name == field.deviceName);
             });
         });
         const std::string first = "before_wheels.drec: recorded without clutchPedal, bitePoint, "
-                                  "firstGearGate and 18 more, replayed with their defaults";
+                                  "firstGearGate and 28 more, replayed with their defaults";
         seeds.add("before_wheels", encodeRecording(encoded(edited)),
                   {{"exact", 0, first},
                    {"exact", 0, identical(demoCount)},

@@ -49,8 +49,15 @@ game starts, and tells you:
     pressed, or a button), bitePoint ("BitePoint=N", the percent of the
     pedal's travel past which it is the clutch; 50 without the line), a
     gate for each gear, firstGearGate to sixthGearGate and reverseGate
-    ("Gate1=046D:C24F Button13" ... "Gate6=...", "GateR=..."), and
-    paddleUpButton and paddleDownButton ("PaddleUp=...", "PaddleDown=...");
+    ("Gate1=046D:C24F Button13" ... "Gate6=...", "GateR=..."),
+    paddleUpButton and paddleDownButton ("PaddleUp=...", "PaddleDown=..."),
+    and for driving, steeringAxis ("Steering=046D:C24F X+", an axis and the
+    way that turns it right), throttlePedal and brakePedal
+    ("ThrottlePedal=...", "BrakePedal=...", pedals as the clutch's),
+    handbrakeButton ("Handbrake=..."), deadZone ("DeadZone=N", the percent
+    of each pedal's travel and of the wheel's turn from its centre that does
+    nothing; 2 without the line) and fullLock ("FullLock=N", the percent of
+    the wheel's turn that reaches full lock; 100 without the line);
   - warnings: a UTF-16 file, a line naming several fields, no clutch, a gear
     left unbound, two bindings on one key or button, a key or button the
     plug-in uses itself (W, S, the right arrow; accelerate, brake, the toggle),
