@@ -152,8 +152,11 @@ Reading plainReading(const std::string& text) {
                 value >> id >> part;
                 const std::optional<std::int32_t> device = plainId(id);
                 const std::int32_t number = plainPart(part);
+                // A pedal takes either, the steering an axis, the rest a button.
+                const BindingKind kind = bindingFields[i].kind;
                 if (device && number != 0 &&
-                    (bindingFields[i].kind == BindingKind::Pedal || number <= 128)) {
+                    (kind == BindingKind::Pedal ||
+                     (kind == BindingKind::Steering ? number > 128 : number <= 128))) {
                     reading.fields[i] = number;
                     reading.devices[i] = *device;
                 }
@@ -165,10 +168,12 @@ Reading plainReading(const std::string& text) {
             const bool control = bindingFields[i].kind == BindingField::Kind::PadControl;
             const bool onOff = bindingFields[i].kind == BindingField::Kind::Switch;
             const bool box = bindingFields[i].kind == BindingField::Kind::Box;
-            const bool bite = bindingFields[i].kind == BindingField::Kind::Bite;
+            const bool percent = bindingFields[i].kind == BindingField::Kind::Bite ||
+                                 bindingFields[i].kind == BindingField::Kind::DeadZone ||
+                                 bindingFields[i].kind == BindingField::Kind::FullLock;
             if (end != value.c_str() && errno != ERANGE && number >= INT32_MIN &&
                 number <= INT32_MAX && (!control || (number >= 0 && number <= 360)) &&
-                (!bite || (number >= 1 && number <= 100)) &&
+                (!percent || (number >= 1 && number <= 100)) &&
                 (!onOff || number == 0 || number == 1) &&
                 (!box || std::ranges::count(gearBoxes, number, [](const auto& gears) {
                              return long{gears.forwardGears};
@@ -237,13 +242,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     // Every field bound, for a text that keeps no lines.
     static const KeyBindings inUse = [] {
         KeyBindings bindings{};
-        const std::int32_t numbers[] = {16,  49,  50, 51, 52, 82, 84, 116, 69, 81,
-                                        120, 119, 68, 73, 99, 1,  6,  53,  54, 40};
+        const std::int32_t numbers[] = {16,  49, 50, 51, 52, 82, 84, 116, 69, 81, 120,
+                                        119, 68, 73, 99, 1,  6,  53, 54,  40, 5,  90};
         std::int32_t part = 12;
         const std::int32_t* number = numbers;
         for (const BindingField& field : bindingFields) {
             if (field.input != nullptr) {
-                bindings.*field.input = {{0x046D, 0xC24F}, ++part};
+                bindings.*field.input = {{0x046D, 0xC24F},
+                                         field.kind == BindingKind::Steering ? 129 : ++part};
             } else {
                 bindings.*field.member = number < std::end(numbers) ? *number++ : 0;
             }
