@@ -3,6 +3,10 @@
 // pedal past its bite as the clutch, and what neutral does to the car.
 #include "gearbox_fixture.h"
 
+#include <functional>
+
+#include "choosing/key_choosing.h"
+#include "gearbox/wheel_drive.h"
 #include "host/game_controllers.h"
 #include "keys/own_inputs.h"
 #include "screen/screen_layout.h"
@@ -110,6 +114,94 @@ TEST_F(WheelTest, AWheelLostReadsAsReleasedTheClutchOutAndTheStickInNoGate) {
     passAt(10.0f);
     EXPECT_FALSE(gearboxState().clutchHeld) << "a pedal at 0 reads pressed only while read";
     EXPECT_TRUE(gearboxState().neutral);
+}
+
+// Each of the wheel's driving parts pressed all the way: the disables of the
+// pass come first, and what the pass disabled is not sent; nothing is sent,
+// nor asked, where the player doesn't drive, or in the pause menu or the
+// phone.
+TEST_F(WheelTest, APassSendsWhatItDidNotDisableAfterItsDisables) {
+    KeyBindings keys = bindingsState().keys;
+    keys.steeringAxis = {g29, axisPart(0, false)};
+    keys.throttlePedal = {g29, axisPart(1, true)};
+    keys.brakePedal = {g29, axisPart(5, true)};
+    keys.handbrakeButton = {g29, 7};
+    useKeyBindings(keys);
+    const std::string off76 = "DISABLE_CONTROL_ACTION(2,76,1)",
+                      off71 = "DISABLE_CONTROL_ACTION(2,71,1)",
+                      off72 = "DISABLE_CONTROL_ACTION(2,72,1)", menu = "IS_PAUSE_MENU_ACTIVE()",
+                      phone = "IS_PED_RUNNING_MOBILE_PHONE_TASK(0x1B2C4)";
+    const auto fed = [](int control) {
+        return "SET_CONTROL_VALUE_NEXT_FRAME(0," + std::to_string(control) + "," + fl(1.0f) + ")";
+    };
+    const int g2 = int(gear2), gR = int(gearR);
+    const std::function<void()> none = [] {};
+    const std::function<void()> off = [] { restoreState({{"transmissionEnabled", 0}}); };
+    const std::function<void()> pad76 = [] {
+        bindField(&KeyBindings::padHoldControl, 76);
+        sim::world.lastDevice = sim::Device::Pad;
+    };
+    const struct {
+        const char* what;
+        // The gear (its gate the stick's), neutral (the stick in none), the
+        // clutch pedal, the speed.
+        int gear, neutral;
+        float clutch, speed;
+        std::function<void()> go;
+        std::vector<std::string> calls;
+    } cases[] = {
+        {"in gear", g2, 0, 0, 10, none, {menu, phone, fed(59), fed(71), fed(72), fed(76)}},
+        {"the clutch held", g2, 0, 1, 10, none, {off71, menu, phone, fed(59), fed(72), fed(76)}},
+        {"in neutral", g2, 1, 0, 10, none, {off71, menu, phone, fed(59), fed(72), fed(76)}},
+        {"below 1 m/s", g2, 0, 0, .5f, none, {off72, menu, phone, fed(59), fed(71), fed(76)}},
+        {"in reverse", gR, 0, 0, 10, none, {off71, off72, menu, phone, fed(59), fed(76)}},
+        {"the gearbox off", g2, 0, 1, .5f, off, {menu, phone, fed(59), fed(71), fed(72), fed(76)}},
+        {"in the pause menu", g2, 0, 0, 10, [] { sim::world.pauseMenuActive = true; }, {menu}},
+        {"the phone out", g2, 0, 0, 10, [] { sim::world.phoneOut = true; }, {menu, phone}},
+        {"a passenger", g2, 0, 0, 10, [] { sim::enterVehicle(0, sim::passengerSeat); }, {}},
+        {"choosing keys", g2, 0, 0, 10, [] { startChoosingKeys(); }, {}},
+        {"pad bound to 76", g2, 0, 0, 10, pad76, {off76, menu, phone, fed(59), fed(71), fed(72)}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        const int gate = c.neutral == 1 ? -1 : c.gear;
+        restoreState({{"transmissionEnabled", 1},
+                      {"gear", c.gear},
+                      {"neutral", c.neutral},
+                      {"stick", gate < 0 ? noGate : gate}});
+        setWheel(c.clutch, gate);
+        wheel().input.axes = {controllerAxisTop, 0, 0, 0, 0, 0, wheel().input.axes[slider0], 0};
+        wheel().input.buttons.set(6);
+        c.go();
+        passAt(c.speed);
+        std::vector<std::string> calls;
+        std::ranges::copy_if(trace(), std::back_inserter(calls), [](const std::string& call) {
+            return call.starts_with("DISABLE_CONTROL_ACTION") || call.starts_with("IS_PAUSE") ||
+                   call.starts_with("IS_PED_RUNNING") || call.starts_with("SET_CONTROL_VALUE");
+        });
+        EXPECT_EQ(calls, c.calls);
+        stopChoosingKeys();
+        sim::world.pauseMenuActive = sim::world.phoneOut = false;
+        sim::enterVehicle(0);
+        scriptWait(0);
+    }
+}
+
+// Steering from the axis's travel and a pedal's value, past a dead zone of 2%,
+// 10% or 60%, with full lock at the end or half way there.
+TEST(WheelDriveTest, TheDeadZoneAndTheFullLock) {
+    const struct {
+        float travel, deadZone, fullLock, steering, pedal;
+    } cases[] = {
+        {.5f, .02f, 1, 0, .4898f},    {.509f, .02f, 1, 0, .499f},    {.755f, .02f, 1, .5f, .75f},
+        {1, .02f, 1, 1, 1},           {0, .02f, 1, -1, 0},           {.01f, .02f, 1, -.9796f, 0},
+        {.25f, .1f, .5f, -1, .1667f}, {.6f, .1f, .5f, .25f, .5556f}, {.9f, .6f, .5f, 1, .75f},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.travel);
+        EXPECT_NEAR(steeringOf(c.travel, c.deadZone, c.fullLock), c.steering, 1e-4f);
+        EXPECT_NEAR(pastDeadZone(c.travel, c.deadZone, 1), c.pedal, 1e-4f);
+    }
 }
 
 } // namespace

@@ -8,6 +8,7 @@
 #include "binding_file/gear_access.h"
 #include "bindings/key_bindings.h"
 #include "gearbox/vehicle_classes.h"
+#include "gearbox/wheel_drive.h"
 #include "host/game_controllers.h"
 #include "host/keyboard.h"
 #include "host/natives.h"
@@ -35,21 +36,26 @@ constexpr float brakeFreeFrom = 1.0f;
 constexpr float sKeyAllowance = 1.2f;
 constexpr float reverseSpeed = -4.1f;
 
-// The vehicle the player's character drives, if it has a gearbox; else 0. The
-// character counts as in a vehicle only once seated, and a passenger's
-// vehicle is its driver's. An empty driver's seat is never asked who sits
-// in it, which would seat a stranger at the wheel of an ambient car.
-GameHandle gearboxVehicle() {
+struct Driving {
+    GameHandle character = 0;
+    GameHandle vehicle = 0;
+};
+
+// The player's character, and the vehicle it drives if that has a gearbox;
+// else 0. The character counts as in a vehicle only once seated, and a
+// passenger's vehicle is its driver's. An empty driver's seat is never asked
+// who sits in it, which would seat a stranger at the wheel of an ambient car.
+Driving gearboxVehicle() {
     const GameHandle character = playerCharacter();
     if (!characterInVehicle(character)) {
-        return 0;
+        return {character, 0};
     }
     const GameHandle vehicle = vehicleOfCharacter(character);
     if (driverSeatFree(vehicle) || driverOfVehicle(vehicle) != character ||
         !classHasGearbox(vehicleClass(vehicle))) {
-        return 0;
+        return {character, 0};
     }
-    return vehicle;
+    return {character, vehicle};
 }
 
 void capVehicle(GameHandle vehicle, float maxSpeed) {
@@ -66,14 +72,15 @@ void liftCap() {
 }
 
 // The accelerate control is W on a keyboard, RT on a pad, or wherever the
-// player moved it; it is asked last, and only where a rule needs it.
-bool accelerating() {
-    return controlFired(accelerateAltControl) || keyDown(accelerateKey) ||
+// player moved it; it is asked last, and only where a rule needs it. A
+// wheel's throttle pedal past its dead zone, read already, counts as W.
+bool accelerating(bool pedal) {
+    return pedal || controlFired(accelerateAltControl) || keyDown(accelerateKey) ||
            controlHeld(accelerateControl);
 }
 
-bool pushingInReverse() {
-    return keyDown(accelerateKey) || controlHeld(accelerateControl);
+bool pushingInReverse(bool pedal) {
+    return pedal || keyDown(accelerateKey) || controlHeld(accelerateControl);
 }
 
 // Game controls answer to every device: the pad's LB is also the right mouse
@@ -89,19 +96,12 @@ bool padPressed(bool pad, ControlId control, bool& wasHeld) {
     return pad && control != 0 && newlyDown(controlHeld(control), wasHeld);
 }
 
-// How far a wheel's part is pressed, from 0 to 1, as read this pass; 0 for
-// one unbound, or whose controller wasn't found or reads as released.
-float pressed(const ControllerBinding& input) {
-    const GameController* controller = input.part != 0 ? controllerOf(input.device) : nullptr;
-    return controller != nullptr ? pressedTravel(*controller, input.part) : 0.0f;
-}
-
 // A button, or an axis pressed half way or more.
 constexpr float partDownFrom = 0.5f;
 
 bool pedalPastBite(const KeyBindings& keys) {
     const std::int32_t bite = keys.bitePoint == 0 ? defaultBitePoint : keys.bitePoint;
-    return pressed(keys.clutchPedal) * 100.0f >= static_cast<float>(bite);
+    return pressedTravel(keys.clutchPedal) * 100.0f >= static_cast<float>(bite);
 }
 
 // The clutch key, the pad's hold button, or the wheel's pedal past its bite.
@@ -222,7 +222,8 @@ GearSpeeds gearSpeeds(const GearSpec& gear, const BoxGear& box) {
             box.lugAtOrBelow * scale};
 }
 
-void runGearStep(GameHandle vehicle, const GearSpec& gear, const BoxGear& box, float frameSpeed) {
+void runGearStep(GameHandle vehicle, const GearSpec& gear, const BoxGear& box, float frameSpeed,
+                 bool pedal) {
     drawHudLabel(gear.label, gearLabelX, true);
 
     const GearSpeeds speeds = gearSpeeds(gear, box);
@@ -241,7 +242,7 @@ void runGearStep(GameHandle vehicle, const GearSpec& gear, const BoxGear& box, f
     if (gear.reverse) {
         suppressControl(accelerateControl);
         suppressControl(brakeControl);
-        if (pushingInReverse()) {
+        if (pushingInReverse(pedal)) {
             forceForwardSpeed(vehicle, reverseSpeed);
         }
     }
@@ -267,7 +268,7 @@ Gear nextGear(const Box& box, Gear gear, bool up) {
 
 // A press of one of the wheel's buttons.
 bool wheelPressed(const ControllerBinding& input, bool& wasDown) {
-    return newlyDown(pressed(input) >= partDownFrom, wasDown);
+    return newlyDown(pressedTravel(input) >= partDownFrom, wasDown);
 }
 
 // The stick moves first, so that a gear key in the same pass is the last
@@ -294,6 +295,32 @@ void changeGear(const KeyBindings& keys, const Box& box, bool pad, bool wheel) {
         state.gear = keyed ? *keyed : nextGear(box, state.gear, up);
         state.neutral = false;
         state.gateRefused = false;
+    }
+}
+
+// The pad's buttons the pass disabled are not fed either.
+void unsendPadControls(const KeyBindings& keys, bool pad, WheelDrive& drive) {
+    if (!pad) {
+        return;
+    }
+    for (const ControlId control : {keys.padHoldControl, keys.padUpControl, keys.padDownControl}) {
+        drive.steering = control == steerControl ? 0.0f : drive.steering;
+        drive.throttle = control == accelerateControl ? 0.0f : drive.throttle;
+        drive.brake = control == brakeControl ? 0.0f : drive.brake;
+        drive.handbrake = control != handbrakeControl && drive.handbrake;
+    }
+}
+
+// Switched off, the gearbox disables nothing: the wheel drives a vehicle with
+// a gearbox as it is, and the vehicle is asked for only when the wheel has
+// something to send.
+void driveWithGearboxOff(const WheelDrive& drive) {
+    if (!drives(drive)) {
+        return;
+    }
+    const auto [character, vehicle] = gearboxVehicle();
+    if (vehicle != 0) {
+        sendWheelDrive(character, drive);
     }
 }
 
@@ -328,11 +355,14 @@ std::span<const StateField> gearboxStateFields() {
 }
 
 bool updateGearbox(const KeyBindings& keys, bool wheel) {
+    // Read once: the rules hear its throttle pedal, and what it drives is sent.
+    const WheelDrive drive = wheel ? readWheelDrive(keys) : WheelDrive{};
     if (!state.transmissionEnabled) {
+        driveWithGearboxOff(drive);
         return false;
     }
     // Asked once: every call of the pass that takes a vehicle gets this one.
-    const GameHandle vehicle = gearboxVehicle();
+    const auto [character, vehicle] = gearboxVehicle();
     if (state.cappedVehicle != vehicle) {
         liftCap();
     }
@@ -361,7 +391,8 @@ bool updateGearbox(const KeyBindings& keys, bool wheel) {
     drawHudLabel("Shift", shiftLabelX, state.shiftHint);
 
     // Not "<": a NaN speed must count as below, so the brake is suppressed.
-    if (!(frameSpeed >= brakeFreeFrom)) {
+    const bool brakeSuppressed = !(frameSpeed >= brakeFreeFrom);
+    if (brakeSuppressed) {
         suppressControl(brakeControl);
     }
 
@@ -369,10 +400,22 @@ bool updateGearbox(const KeyBindings& keys, bool wheel) {
         frameSpeed -= sKeyAllowance;
     }
 
+    const bool pedal = drive.throttle > 0.0f;
+    const bool reverse = !state.neutral && gearSpec(state.gear).reverse;
     if (state.neutral) {
         runNeutralStep(vehicle);
     } else {
-        runGearStep(vehicle, gearSpec(state.gear), inBox(box, state.gear), frameSpeed);
+        runGearStep(vehicle, gearSpec(state.gear), inBox(box, state.gear), frameSpeed, pedal);
+    }
+
+    // Every disable of the pass is made: what it disabled is not sent, so
+    // that the two never fight.
+    if (wheel) {
+        WheelDrive sent = drive;
+        sent.throttle = state.clutchHeld || state.neutral || reverse ? 0.0f : sent.throttle;
+        sent.brake = brakeSuppressed || reverse ? 0.0f : sent.brake;
+        unsendPadControls(keys, pad, sent);
+        sendWheelDrive(character, sent);
     }
 
     changeGear(keys, box, pad, wheel);
@@ -385,10 +428,11 @@ bool updateGearbox(const KeyBindings& keys, bool wheel) {
     const GearSpec& gear = gearSpec(state.gear);
     const BoxGear& speeds = inBox(box, state.gear);
     // Not "<=": a NaN speed must count as lugging.
-    if (speeds.lugs && !(frameSpeed > gearSpeeds(gear, speeds).lugAtOrBelow) && accelerating()) {
+    if (speeds.lugs && !(frameSpeed > gearSpeeds(gear, speeds).lugAtOrBelow) &&
+        accelerating(pedal)) {
         stallEngine(vehicle);
     }
-    if (gear.standstillStall && vehicleStationary(vehicle) && accelerating()) {
+    if (gear.standstillStall && vehicleStationary(vehicle) && accelerating(pedal)) {
         stallEngine(vehicle);
     }
     return true;

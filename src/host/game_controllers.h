@@ -98,6 +98,13 @@ std::span<const GameController> foundControllers();
 // The first controller found with the id that was opened, or nullptr.
 const GameController* controllerOf(ControllerId id);
 
+// How far a bound part is pressed, from 0 to 1, as read this pass; 0 for one
+// unbound, or whose controller wasn't found or reads as released.
+inline float pressedTravel(const ControllerBinding& input) {
+    const GameController* controller = input.part != 0 ? controllerOf(input.device) : nullptr;
+    return controller != nullptr ? pressedTravel(*controller, input.part) : 0.0f;
+}
+
 // Reads every opened controller once: each pass, before its input is used.
 // A controller lost is acquired again for a later pass, and reads as
 // released meanwhile. Whether any controller was found, so that a pass

@@ -19,6 +19,9 @@ inline constexpr ControlId accelerateControl = 71;     // W, RT
 inline constexpr ControlId brakeControl = 72;          // S, LT
 inline constexpr ControlId toggleControl = 190;        // the right arrow, D-pad right
 inline constexpr ControlId accelerateAltControl = 208; // RT as the frontend sees it
+// Fed from a wheel, besides the two above.
+inline constexpr ControlId steerControl = 59;     // left and right, the left stick
+inline constexpr ControlId handbrakeControl = 76; // Space, RB
 
 struct OwnInput {
     std::int32_t code;
