@@ -1,8 +1,8 @@
 #!/bin/sh
 # A wheel's clutch pedal and H-shifter with the real plug-in, each drive with
 # its own copy of the plug-in: through the stand-in dinput8.dll, every gate
-# of a six-speed box with neutral and a refused gate, recorded and replayed
-# natively both ways; choosing the pedal and the gates in the game, and the
+# of a six-speed box with neutral and a refused gate, and the wheel alone
+# driving the car, each recorded and replayed natively both ways; choosing the pedal and the gates in the game, and the
 # file it leaves, byte for byte; and with Wine's own dinput8, which finds no
 # game controller here, the keyboard driving on and the log saying so.
 # Usage: wheel.sh WINE_SH PREFIX DRIVE_EXE PLUGIN WORK_FOLDER NATIVE_DRIVE (absolute paths)
@@ -14,13 +14,15 @@ fresh_work "$5"
 cd "$work"
 
 # play CASE DINPUT8 DRIVE [OPTION...]: the drive in a folder of its own, with
-# CASE.ini (or the folder's MTconfig.ini) as MTconfig.ini, and DINPUT8 "n,b"
-# for the stand-in beside drive.exe or "b" for Wine's own.
+# CASE.ini (or the folder's MTconfig.ini) as MTconfig.ini, and the files of
+# the folder CASE, if there is one, over them; DINPUT8 "n,b" for the stand-in
+# beside drive.exe or "b" for Wine's own.
 play() {
     name=$1 dinput8=$2 script=$3
     shift 3
     mkdir "$name"
-    cp "$cases"/* "$name/"
+    cp "$cases"/*.* "$name/"
+    [ ! -d "$cases/$name" ] || cp "$cases/$name"/* "$name/"
     cp "$plugin" "$name/ManualGearbox.asi"
     [ ! -f "$name/$name.ini" ] || cp "$name/$name.ini" "$name/MTconfig.ini"
     WINEDLLOVERRIDES=dinput8=$dinput8 "$wine_sh" "$prefix" run "$drive" "$@" \
@@ -28,11 +30,14 @@ play() {
 }
 
 play shifter n,b shifter.drive --record shifter.drec
-for way in "" --world; do
-    "$native_drive" replay $way shifter.drec >replayed.out 2>&1 || {
-        cat replayed.out
-        fail "shifter.drec replayed $way"
-    }
+play driving n,b driving.drive --record driving.drec
+for recording in shifter.drec driving.drec; do
+    for way in "" --world; do
+        "$native_drive" replay $way $recording >replayed.out 2>&1 || {
+            cat replayed.out
+            fail "$recording replayed $way"
+        }
+    done
 done
 
 play choose n,b choose.drive
@@ -44,4 +49,4 @@ grep -q '^046D:C24F is not attached, or can.t be read: ' unplugged/ManualGearbox
     fail "unplugged/ManualGearbox.log doesn't say 046D:C24F is not attached"
 
 passed
-echo "wheel: 3 drives, a recording replayed both ways and the files they left as expected"
+echo "wheel: 4 drives, two recordings replayed both ways and the files they left as expected"
