@@ -5,7 +5,7 @@
 // renamed, a count or a length that claims more than the file holds. Beside
 // the seeds goes the table that recording_seeds.sh checks them by: how each
 // replay must end, worked out here from where the edit was made.
-// Usage: make_recording_seeds DEMO.drec OWN.drec SEED_FOLDER TABLE
+// Usage: make_recording_seeds DEMO.drec OWN.drec WHEEL.drec DRIVING.drec SEED_FOLDER TABLE
 #include <algorithm>
 #include <bit>
 #include <climits>
@@ -250,16 +250,17 @@ std::string asTheGameDid(std::uint32_t passes) {
 } // namespace
 
 int main(int argc, char** argv) {
-    if (argc != 6) {
+    if (argc != 7) {
         std::fprintf(stderr, "usage: make_recording_seeds DEMO.drec OWN.drec WHEEL.drec "
-                             "SEED_FOLDER TABLE\n");
+                             "DRIVING.drec SEED_FOLDER TABLE\n");
         return 2;
     }
     Recording demo = decoded(argv[1]);
     demo.passes.resize(std::min<std::size_t>(demo.passes.size(), demoPasses));
     const Recording own = decoded(argv[2]);
     const Recording wheelDrive = decoded(argv[3]);
-    Seeds seeds{argv[4], std::ofstream(argv[5])};
+    const Recording drivingDrive = decoded(argv[4]);
+    Seeds seeds{argv[5], std::ofstream(argv[6])};
     const auto demoCount = static_cast<std::uint32_t>(demo.passes.size());
     const auto ownCount = static_cast<std::uint32_t>(own.passes.size());
     const std::string demoBytes = encodeRecording(encoded(demo));
@@ -533,10 +534,32 @@ int main(int argc, char** argv) {
                   {{"exact", 0, identical(ownCount)}, {"world", 0, asTheGameDid(ownCount)}});
     }
     {
-        // A wheel's drive, the plug-in reading its clutch pedal and gates.
+        // A wheel's drive, the plug-in reading its clutch pedal and gates; as
+        // a plug-in made before the wheel drove records it; and the wheel
+        // alone driving, its values fed.
         const auto count = static_cast<std::uint32_t>(wheelDrive.passes.size());
         seeds.add("wheel_drive", encodeRecording(encoded(wheelDrive)),
                   {{"exact", 0, identical(count)}, {"world", 0, asTheGameDid(count)}});
+        Recording edited = wheelDrive;
+        const std::string_view driving[] = {"steeringAxis",    "throttlePedal", "brakePedal",
+                                            "handbrakeButton", "deadZone",      "fullLock"};
+        std::erase_if(edited.header.bindings, [&driving](const NamedValue& value) {
+            return std::ranges::any_of(driving, [&value](std::string_view name) {
+                return value.name.starts_with(name); // its device's too
+            });
+        });
+        const std::string first = "before_wheel_driving.drec: recorded without steeringAxis, "
+                                  "throttlePedal, brakePedal and 7 more, replayed with their "
+                                  "defaults";
+        seeds.add("before_wheel_driving", encodeRecording(encoded(edited)),
+                  {{"exact", 0, first},
+                   {"exact", 0, identical(count)},
+                   {"world", 0, first},
+                   {"world", 0, asTheGameDid(count)}});
+        const auto drivingCount = static_cast<std::uint32_t>(drivingDrive.passes.size());
+        seeds.add(
+            "wheel_driving", encodeRecording(encoded(drivingDrive)),
+            {{"exact", 0, identical(drivingCount)}, {"world", 0, asTheGameDid(drivingCount)}});
     }
     {
         const std::size_t entry = entryAt(wheel, found.pass, found.entry);

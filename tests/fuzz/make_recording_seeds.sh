@@ -1,9 +1,9 @@
 #!/bin/sh
 # The recordings' fuzz seeds, made afresh from this build: the native drive
-# records the demo drive and the wheel's H-shifter drive, the plug-in's own
-# recorder records own/recorder.drive, and make_recording_seeds cuts, edits
-# and damages them into SEEDS/recordings, with the exit status and lines that
-# each replay must give in SEEDS/table.
+# records the demo drive, the wheel's H-shifter drive and the wheel alone
+# driving, the plug-in's own recorder records own/recorder.drive, and
+# make_recording_seeds cuts, edits and damages them into SEEDS/recordings,
+# with the exit status and lines that each replay must give in SEEDS/table.
 # Usage: make_recording_seeds.sh DRIVE MAKE_RECORDING_SEEDS EXAMPLES_FOLDER SEEDS
 set -eu
 drive=$1
@@ -16,6 +16,7 @@ rm -rf "$seeds"
 mkdir -p "$seeds/own" "$seeds/recordings"
 "$drive" --record "$seeds/demo.drec" "$examples/demo.drive" >/dev/null
 "$drive" --record "$seeds/wheel.drec" "$here/../e2e/wheel/shifter.drive" >/dev/null
+"$drive" --record "$seeds/driving.drec" "$here/../e2e/wheel/driving/driving.drive" >/dev/null
 # The native drive's plug-in lives in the program's folder, and writes its
 # recordings there: a copy of it in the drive's folder keeps them together.
 cp "$drive" "$here/own/recorder.drive" "$seeds/own/"
@@ -30,4 +31,5 @@ set -- "$seeds"/own/ManualGearbox-*.drec
     echo "the plug-in's own recorder wrote no recording (or several): $*"
     exit 1
 }
-"$make_seeds" "$seeds/demo.drec" "$1" "$seeds/wheel.drec" "$seeds/recordings" "$seeds/table"
+"$make_seeds" "$seeds/demo.drec" "$1" "$seeds/wheel.drec" "$seeds/driving.drec" \
+    "$seeds/recordings" "$seeds/table"
