@@ -45,7 +45,8 @@ struct Driving {
 // else 0. The character counts as in a vehicle only once seated, and a
 // passenger's vehicle is its driver's. An empty driver's seat is never asked
 // who sits in it, which would seat a stranger at the wheel of an ambient car.
-Driving gearboxVehicle() {
+// Inlined into both its callers, so that a steady pass makes no call for it.
+[[gnu::always_inline]] inline Driving gearboxVehicle() {
     const GameHandle character = playerCharacter();
     if (!characterInVehicle(character)) {
         return {character, 0};
@@ -73,14 +74,15 @@ void liftCap() {
 
 // The accelerate control is W on a keyboard, RT on a pad, or wherever the
 // player moved it; it is asked last, and only where a rule needs it. A
-// wheel's throttle pedal past its dead zone, read already, counts as W.
-bool accelerating(bool pedal) {
-    return pedal || controlFired(accelerateAltControl) || keyDown(accelerateKey) ||
-           controlHeld(accelerateControl);
+// wheel's throttle pedal past its dead zone, read this pass, counts as W.
+bool accelerating(const KeyBindings& keys, bool wheel) {
+    return (wheel && throttlePedalDown(keys)) || controlFired(accelerateAltControl) ||
+           keyDown(accelerateKey) || controlHeld(accelerateControl);
 }
 
-bool pushingInReverse(bool pedal) {
-    return pedal || keyDown(accelerateKey) || controlHeld(accelerateControl);
+bool pushingInReverse(const KeyBindings& keys, bool wheel) {
+    return (wheel && throttlePedalDown(keys)) || keyDown(accelerateKey) ||
+           controlHeld(accelerateControl);
 }
 
 // Game controls answer to every device: the pad's LB is also the right mouse
@@ -223,7 +225,7 @@ GearSpeeds gearSpeeds(const GearSpec& gear, const BoxGear& box) {
 }
 
 void runGearStep(GameHandle vehicle, const GearSpec& gear, const BoxGear& box, float frameSpeed,
-                 bool pedal) {
+                 const KeyBindings& keys, bool wheel) {
     drawHudLabel(gear.label, gearLabelX, true);
 
     const GearSpeeds speeds = gearSpeeds(gear, box);
@@ -242,7 +244,7 @@ void runGearStep(GameHandle vehicle, const GearSpec& gear, const BoxGear& box, f
     if (gear.reverse) {
         suppressControl(accelerateControl);
         suppressControl(brakeControl);
-        if (pushingInReverse(pedal)) {
+        if (pushingInReverse(keys, wheel)) {
             forceForwardSpeed(vehicle, reverseSpeed);
         }
     }
@@ -311,10 +313,25 @@ void unsendPadControls(const KeyBindings& keys, bool pad, WheelDrive& drive) {
     }
 }
 
+// What the wheel drives, read once the pass has made every disable, but for
+// what the pass disabled, so that the two never fight. The gear is still the
+// one its step ran with. Out of line: a pass without the wheel's driving
+// lines only tests for them.
+[[gnu::noinline]] void sendUndisabled(const KeyBindings& keys, GameHandle character, bool pad,
+                                      bool brakeSuppressed) {
+    WheelDrive drive = readWheelDrive(keys);
+    const bool reverse = !state.neutral && gearSpec(state.gear).reverse;
+    drive.throttle = state.clutchHeld || state.neutral || reverse ? 0.0f : drive.throttle;
+    drive.brake = brakeSuppressed || reverse ? 0.0f : drive.brake;
+    unsendPadControls(keys, pad, drive);
+    sendWheelDrive(character, drive);
+}
+
 // Switched off, the gearbox disables nothing: the wheel drives a vehicle with
 // a gearbox as it is, and the vehicle is asked for only when the wheel has
 // something to send.
-void driveWithGearboxOff(const WheelDrive& drive) {
+void driveWithGearboxOff(const KeyBindings& keys) {
+    const WheelDrive drive = readWheelDrive(keys);
     if (!drives(drive)) {
         return;
     }
@@ -355,10 +372,10 @@ std::span<const StateField> gearboxStateFields() {
 }
 
 bool updateGearbox(const KeyBindings& keys, bool wheel) {
-    // Read once: the rules hear its throttle pedal, and what it drives is sent.
-    const WheelDrive drive = wheel ? readWheelDrive(keys) : WheelDrive{};
     if (!state.transmissionEnabled) {
-        driveWithGearboxOff(drive);
+        if (wheel && wheelDrivingBound(keys)) {
+            driveWithGearboxOff(keys);
+        }
         return false;
     }
     // Asked once: every call of the pass that takes a vehicle gets this one.
@@ -400,22 +417,14 @@ bool updateGearbox(const KeyBindings& keys, bool wheel) {
         frameSpeed -= sKeyAllowance;
     }
 
-    const bool pedal = drive.throttle > 0.0f;
-    const bool reverse = !state.neutral && gearSpec(state.gear).reverse;
     if (state.neutral) {
         runNeutralStep(vehicle);
     } else {
-        runGearStep(vehicle, gearSpec(state.gear), inBox(box, state.gear), frameSpeed, pedal);
+        runGearStep(vehicle, gearSpec(state.gear), inBox(box, state.gear), frameSpeed, keys, wheel);
     }
 
-    // Every disable of the pass is made: what it disabled is not sent, so
-    // that the two never fight.
-    if (wheel) {
-        WheelDrive sent = drive;
-        sent.throttle = state.clutchHeld || state.neutral || reverse ? 0.0f : sent.throttle;
-        sent.brake = brakeSuppressed || reverse ? 0.0f : sent.brake;
-        unsendPadControls(keys, pad, sent);
-        sendWheelDrive(character, sent);
+    if (wheel && wheelDrivingBound(keys)) [[unlikely]] {
+        sendUndisabled(keys, character, pad, brakeSuppressed);
     }
 
     changeGear(keys, box, pad, wheel);
@@ -429,10 +438,10 @@ bool updateGearbox(const KeyBindings& keys, bool wheel) {
     const BoxGear& speeds = inBox(box, state.gear);
     // Not "<=": a NaN speed must count as lugging.
     if (speeds.lugs && !(frameSpeed > gearSpeeds(gear, speeds).lugAtOrBelow) &&
-        accelerating(pedal)) {
+        accelerating(keys, wheel)) {
         stallEngine(vehicle);
     }
-    if (gear.standstillStall && vehicleStationary(vehicle) && accelerating(pedal)) {
+    if (gear.standstillStall && vehicleStationary(vehicle) && accelerating(keys, wheel)) {
         stallEngine(vehicle);
     }
     return true;

@@ -18,9 +18,16 @@ float steeringOf(float travel, float deadZone, float fullLock) {
     return std::copysign(pastDeadZone(std::fabs(fromCentre), deadZone, fullLock), fromCentre);
 }
 
+namespace {
+
+float deadZoneOf(const KeyBindings& keys) {
+    return static_cast<float>(percentOrDefault(keys.deadZone, defaultDeadZone)) / 100.0f;
+}
+
+} // namespace
+
 WheelDrive readWheelDrive(const KeyBindings& keys) {
-    const float deadZone =
-        static_cast<float>(percentOrDefault(keys.deadZone, defaultDeadZone)) / 100.0f;
+    const float deadZone = deadZoneOf(keys);
     WheelDrive drive;
     drive.throttle = pastDeadZone(pressedTravel(keys.throttlePedal), deadZone, 1.0f);
     drive.brake = pastDeadZone(pressedTravel(keys.brakePedal), deadZone, 1.0f);
@@ -34,6 +41,10 @@ WheelDrive readWheelDrive(const KeyBindings& keys) {
         drive.steering = steeringOf(pressedTravel(*wheel, steering.part), deadZone, fullLock);
     }
     return drive;
+}
+
+bool throttlePedalDown(const KeyBindings& keys) {
+    return pressedTravel(keys.throttlePedal) > deadZoneOf(keys);
 }
 
 void sendWheelDrive(GameHandle character, const WheelDrive& drive) {

@@ -17,6 +17,12 @@ struct WheelDrive {
     bool handbrake = false;
 };
 
+// Whether any of the wheel's driving lines binds.
+inline bool wheelDrivingBound(const KeyBindings& keys) {
+    return keys.steeringAxis.part != 0 || keys.throttlePedal.part != 0 ||
+           keys.brakePedal.part != 0 || keys.handbrakeButton.part != 0;
+}
+
 // Whether any part of it is pressed.
 inline bool drives(const WheelDrive& drive) {
     return drive.steering != 0.0f || drive.throttle != 0.0f || drive.brake != 0.0f ||
@@ -34,6 +40,9 @@ float steeringOf(float travel, float deadZone, float fullLock);
 
 // The wheel as read this pass, with the bindings' dead zone and full lock.
 WheelDrive readWheelDrive(const KeyBindings& keys);
+
+// Whether the throttle pedal is past its dead zone, as read this pass.
+bool throttlePedalDown(const KeyBindings& keys);
 
 // Feeds each part of the drive that isn't 0, in this order: steering,
 // throttle, brake, the handbrake. A part at rest sends nothing, so that the
