@@ -52,10 +52,11 @@ inline void bind(std::int32_t KeyBindings::*field, std::int32_t key) {
     useKeyBindings(keys);
 }
 
+constexpr ControllerId g29 = {0x046D, 0xC24F};
+
 // A G29 plugged in, its clutch pedal and every gate bound and looked for,
 // the pedal released and the stick in first's gate.
 inline void bindWheel() {
-    constexpr ControllerId g29 = {0x046D, 0xC24F};
     constexpr int firstGateButton = 13;
     sim::plugController(0, g29, ControllerType::Wheel, "Logitech G29 Driving Force");
     KeyBindings keys = bindingsState().keys;
@@ -68,6 +69,22 @@ inline void bindWheel() {
     lookForNamedControllers();
     sim::world.controllers[0].input.axes[6] = controllerAxisTop;
     sim::world.controllers[0].input.buttons.set(firstGateButton - 1);
+}
+
+// The same G29 driving too: its wheel, throttle and brake pedals and a
+// handbrake button bound, the wheel turned a fifth of the way right and the
+// throttle pressed a third of its way, the brake and the handbrake released.
+inline void bindWheelDriving() {
+    bindWheel();
+    KeyBindings keys = bindingsState().keys;
+    keys.steeringAxis = {g29, axisPart(0, false)};
+    keys.throttlePedal = {g29, axisPart(1, true)};
+    keys.brakePedal = {g29, axisPart(5, true)};
+    keys.handbrakeButton = {g29, 7};
+    useKeyBindings(keys);
+    sim::world.controllers[0].input.axes[0] = controllerAxisTop * 6 / 10;
+    sim::world.controllers[0].input.axes[1] = controllerAxisTop * 2 / 3;
+    sim::world.controllers[0].input.axes[5] = controllerAxisTop;
 }
 
 // Drives with the throttle down, changing between first and second every five

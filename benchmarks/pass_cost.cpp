@@ -7,8 +7,9 @@
 // Record key's until the one that posts the recording's notice. choosing
 // measures passes that ask for a key to choose, with none pressed. wheel
 // measures steady passes with a G29's clutch pedal and every gate bound, the
-// stick in first's gate. A second argument picks the box, as a ForwardGears
-// line does.
+// stick in first's gate; driving, the same with its wheel turned and its
+// throttle pressed, fed to the game. A second argument picks the box, as a
+// ForwardGears line does.
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -55,11 +56,11 @@ int savingPasses() {
 int main(int argc, char** argv) {
     const std::string_view kind = argc >= 2 ? argv[1] : "";
     if ((kind != "steady" && kind != "clutch" && kind != "recording" && kind != "saving" &&
-         kind != "choosing" && kind != "wheel") ||
+         kind != "choosing" && kind != "wheel" && kind != "driving") ||
         argc > 3) {
-        std::fprintf(
-            stderr,
-            "usage: pass_cost steady|clutch|recording|saving|choosing|wheel [FORWARD_GEARS]\n");
+        std::fprintf(stderr,
+                     "usage: pass_cost steady|clutch|recording|saving|choosing|wheel|driving "
+                     "[FORWARD_GEARS]\n");
         return 2;
     }
     const std::filesystem::path folder =
@@ -73,6 +74,9 @@ int main(int argc, char** argv) {
     }
     if (kind == "wheel") {
         busy::bindWheel();
+    }
+    if (kind == "driving") {
+        busy::bindWheelDriving();
     }
     if (kind == "recording" || kind == "saving") {
         busy::bind(&KeyBindings::recordKey, busy::keyF9);

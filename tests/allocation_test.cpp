@@ -253,7 +253,8 @@ TEST_F(AllocationTest, ReadingGameControllersAllocatesNothing) {
 }
 
 // Driving with a wheel's clutch pedal, gates and paddles, through neutral and
-// a gate refused: once the wheel is found, no pass allocates.
+// a gate refused, its wheel, pedals and handbrake fed: once the wheel is
+// found, no pass allocates.
 TEST_F(AllocationTest, DrivingWithAWheelAllocatesNothing) {
     constexpr ControllerId g29 = {0x046D, 0xC24F};
     sim::plugController(0, g29, ControllerType::Wheel, "Logitech G29 Driving Force");
@@ -262,12 +263,16 @@ TEST_F(AllocationTest, DrivingWithAWheelAllocatesNothing) {
     keys.firstGearGate = {g29, 13};
     keys.paddleUpButton = {g29, 5};
     keys.paddleDownButton = {g29, 6};
+    keys.steeringAxis = {g29, axisPart(0, false)};
+    keys.throttlePedal = {g29, axisPart(1, true)};
+    keys.brakePedal = {g29, axisPart(5, true)};
+    keys.handbrakeButton = {g29, 7};
     useKeyBindings(keys);
     lookForNamedControllers();
     press(keyW);
     // Each stretch: the pedal (released high) and the buttons down.
     for (const auto& [pedal, buttons] : std::vector<std::pair<int, std::bitset<128>>>{
-             {65535, 0}, {65535, 1 << 12}, {0, 1 << 12}, {65535, 1 << 12}, {0, 0x10}, {0, 0x20}}) {
+             {65535, 0}, {65535, 0x1040}, {0, 1 << 12}, {65535, 1 << 12}, {0, 0x10}, {0, 0x20}}) {
         sim::world.controllers[0].input.axes[6] = static_cast<std::uint16_t>(pedal);
         sim::world.controllers[0].input.buttons = buttons;
         counting = true;
@@ -276,6 +281,7 @@ TEST_F(AllocationTest, DrivingWithAWheelAllocatesNothing) {
     }
     EXPECT_EQ(allocations, 0u);
     EXPECT_FALSE(gearboxState().neutral) << "out of neutral by a paddle, with the clutch";
+    EXPECT_TRUE(sim::world.fedForThisFrame.sent.test(59)) << "the wheel steers";
 }
 
 // The whole buffer is had when recording starts, and given back when it is

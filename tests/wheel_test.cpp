@@ -187,6 +187,27 @@ TEST_F(WheelTest, APassSendsWhatItDidNotDisableAfterItsDisables) {
     }
 }
 
+// A steady pass with the wheel turned and the throttle pressed: the natives
+// of a steady cruise, and four more, the pause menu, the phone, the steering
+// and the throttle.
+TEST_F(WheelTest, ASteadyPassWithTheWheelDrivingMakesFourNativeCallsMore) {
+    restoreState({{"gear", 0}, {"stick", 0}});
+    setWheel(0, 0);
+    passAt(10.0f);
+    const std::size_t cruise = nativeCalls().size();
+    KeyBindings keys = bindingsState().keys;
+    keys.steeringAxis = {g29, axisPart(0, false)};
+    keys.throttlePedal = {g29, axisPart(1, true)};
+    useKeyBindings(keys);
+    wheel().input.axes[0] = 40000;
+    wheel().input.axes[1] = 40000;
+    for (int frame = 0; frame < 3; ++frame) {
+        scriptWait(0);
+        passAt(10.0f);
+        EXPECT_EQ(nativeCalls().size(), cruise + 4) << "frame " << frame;
+    }
+}
+
 // Steering from the axis's travel and a pedal's value, past a dead zone of 2%,
 // 10% or 60%, with full lock at the end or half way there.
 TEST(WheelDriveTest, TheDeadZoneAndTheFullLock) {
