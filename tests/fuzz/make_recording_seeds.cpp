@@ -534,28 +534,11 @@ int main(int argc, char** argv) {
                   {{"exact", 0, identical(ownCount)}, {"world", 0, asTheGameDid(ownCount)}});
     }
     {
-        // A wheel's drive, the plug-in reading its clutch pedal and gates; as
-        // a plug-in made before the wheel drove records it; and the wheel
-        // alone driving, its values fed.
+        // A wheel's drive, the plug-in reading its clutch pedal and gates, and
+        // the wheel alone driving, its values fed.
         const auto count = static_cast<std::uint32_t>(wheelDrive.passes.size());
         seeds.add("wheel_drive", encodeRecording(encoded(wheelDrive)),
                   {{"exact", 0, identical(count)}, {"world", 0, asTheGameDid(count)}});
-        Recording edited = wheelDrive;
-        const std::string_view driving[] = {"steeringAxis",    "throttlePedal", "brakePedal",
-                                            "handbrakeButton", "deadZone",      "fullLock"};
-        std::erase_if(edited.header.bindings, [&driving](const NamedValue& value) {
-            return std::ranges::any_of(driving, [&value](std::string_view name) {
-                return value.name.starts_with(name); // its device's too
-            });
-        });
-        const std::string first = "before_wheel_driving.drec: recorded without steeringAxis, "
-                                  "throttlePedal, brakePedal and 7 more, replayed with their "
-                                  "defaults";
-        seeds.add("before_wheel_driving", encodeRecording(encoded(edited)),
-                  {{"exact", 0, first},
-                   {"exact", 0, identical(count)},
-                   {"world", 0, first},
-                   {"world", 0, asTheGameDid(count)}});
         const auto drivingCount = static_cast<std::uint32_t>(drivingDrive.passes.size());
         seeds.add(
             "wheel_driving", encodeRecording(encoded(drivingDrive)),
