@@ -33,9 +33,9 @@ inline bool drives(const WheelDrive& drive) {
 // within it, rising evenly past it to 1 at `full`, and 1 beyond.
 float pastDeadZone(float travel, float deadZone, float full);
 
-// The steering of an axis's travel, from 0 to 1 the way that turns right:
-// straight ahead at its centre, full lock at fullLock of the way to either
-// end.
+// The steering of an axis's travel (from 0 to 1, the way that turns right):
+// straight ahead at its centre, full lock at fullLock of the way from there
+// to either end.
 float steeringOf(float travel, float deadZone, float fullLock);
 
 // The wheel as read this pass, with the bindings' dead zone and full lock.
@@ -46,7 +46,7 @@ bool throttlePedalDown(const KeyBindings& keys);
 
 // Feeds each part of the drive that isn't 0, in this order: steering,
 // throttle, brake, the handbrake. A part at rest sends nothing, so that the
-// player's keys on the same action work on whether the game's fed value
-// replaces or adds to them. Nothing in the pause menu or with the phone out,
-// which are asked only when there is something to send.
+// player's keys on the same action keep working whether the game's fed value
+// replaces them or adds to them. Nothing in the pause menu or with the phone
+// out, which are asked only when there is something to send.
 void sendWheelDrive(GameHandle character, const WheelDrive& drive);
