@@ -21,38 +21,40 @@
 #include <iterator>
 #include <string>
 
-#include "script/drive_script.h"
 #include "sim/hook_control.h"
+#include "sim/windows_dinput/controller_timeline.h"
 
 namespace {
 
 const sim::ControllerQuestions* questions = nullptr;
 
-// The drive script played in this library's own world, and its time.
-DriveScript script;
-std::size_t nextEvent = 0;
+// The drive script's controller lines played in this library's own world, and
+// its time.
+sim::ControllerTimeline timeline;
+std::size_t nextChange = 0;
 std::int64_t scriptMs = 0;
 
 void playScriptUntil(std::int64_t timeMs) {
-    for (; nextEvent < script.events.size() && script.events[nextEvent].timeMs <= timeMs;
-         ++nextEvent) {
-        const DriveEvent& event = script.events[nextEvent];
-        const int index = event.controller - 1;
-        if (event.kind == DriveEvent::Kind::Plug) {
-            sim::plugController(index, event.controllerId, event.controllerType, event.name);
+    using Kind = sim::ControllerChange::Kind;
+    for (; nextChange < timeline.changes.size() && timeline.changes[nextChange].timeMs <= timeMs;
+         ++nextChange) {
+        const sim::ControllerChange& change = timeline.changes[nextChange];
+        if (change.kind == Kind::Plug) {
+            sim::plugController(change.index, change.id, change.type, change.name);
             continue;
         }
-        if (index >= static_cast<int>(sim::world.controllers.size())) {
+        if (change.index >= static_cast<int>(sim::world.controllers.size())) {
             continue;
         }
-        sim::Controller& controller = sim::world.controllers[static_cast<std::size_t>(index)];
-        if (event.kind == DriveEvent::Kind::Unplug) {
-            sim::unplugController(index);
-        } else if (event.kind == DriveEvent::Kind::Axis) {
-            controller.input.axes[static_cast<std::size_t>(event.code)] =
-                static_cast<std::uint16_t>(std::lround(event.travel * controllerAxisTop));
-        } else if (event.kind == DriveEvent::Kind::Button) {
-            controller.input.buttons[static_cast<std::size_t>(event.code - 1)] = event.on;
+        sim::Controller& controller =
+            sim::world.controllers[static_cast<std::size_t>(change.index)];
+        if (change.kind == Kind::Unplug) {
+            sim::unplugController(change.index);
+        } else if (change.kind == Kind::Axis) {
+            controller.input.axes[static_cast<std::size_t>(change.part)] =
+                static_cast<std::uint16_t>(std::lround(change.travel * controllerAxisTop));
+        } else {
+            controller.input.buttons[static_cast<std::size_t>(change.part - 1)] = change.down;
         }
     }
 }
@@ -68,13 +70,11 @@ const sim::ControllerQuestions* findQuestions() {
     if (const char* path = std::getenv("MG_STAND_IN_DRIVE")) {
         std::ifstream file(path, std::ios::binary);
         const std::string text((std::istreambuf_iterator<char>(file)), {});
-        const ParsedDriveScript parsed = parseDriveScript(path, text);
-        if (!file || !parsed.error.empty()) {
-            std::fprintf(stderr, "stand-in dinput8: %s\n",
-                         parsed.error.empty() ? "cannot read MG_STAND_IN_DRIVE"
-                                              : parsed.error.c_str());
+        timeline = sim::readControllerTimeline(text);
+        if (!file || !timeline.error.empty()) {
+            std::fprintf(stderr, "stand-in dinput8: %s: %s\n", path,
+                         file ? timeline.error.c_str() : "cannot be read");
         }
-        script = parsed.script;
         playScriptUntil(0);
     }
     return &own;
@@ -185,7 +185,7 @@ HRESULT STDMETHODCALLTYPE unacquire(IDirectInputDevice8W* face) {
 }
 
 HRESULT STDMETHODCALLTYPE poll(IDirectInputDevice8W*) {
-    if (!script.events.empty()) {
+    if (!timeline.changes.empty()) {
         scriptMs += sim::world.frameMs;
         playScriptUntil(scriptMs);
     }
