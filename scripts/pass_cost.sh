@@ -11,9 +11,10 @@
 # posts its notice. Of what it collected, runFramePass's inclusive cost is the
 # plug-in's pass, and from it the inclusive cost of the hook's and Windows'
 # entry points (the stand-in's side of every native call, key query, focus
-# check and game controller's read) is taken out: what is left is the plug-in's code, with the library
-# code it calls itself. callgrind_annotate lists the cost of each function by
-# source file, so each function's lines are summed.
+# check and game controller's read) is taken out: what is left is the
+# plug-in's code, with the library code it calls itself. callgrind_annotate
+# lists the cost of each function by source file, so each function's lines
+# are summed.
 # FORWARD_GEARS picks the box, as a ForwardGears line does.
 # Usage: scripts/pass_cost.sh [BUILD_FOLDER [FORWARD_GEARS]]
 set -eu
