@@ -6,7 +6,7 @@
 #include "host/script_hook.h"
 #include "plugin/script.h"
 
-extern "C" BOOL WINAPI DllMain(HINSTANCE module, DWORD reason, LPVOID reserved) {
+extern "C" BOOL WINAPI DllMain(HINSTANCE module, DWORD reason, LPVOID) {
     if (reason == DLL_PROCESS_ATTACH) {
         keepOwnModule(module);
         scriptRegister(module, scriptEntry);
@@ -14,11 +14,10 @@ extern "C" BOOL WINAPI DllMain(HINSTANCE module, DWORD reason, LPVOID reserved) 
         // The hook must not run a script whose code is gone.
         scriptUnregister(module);
         unloadPlugin();
-        // Unloaded while the game goes on, DirectInput's objects go too; as
-        // the process ends, dinput8.dll may be gone already.
-        if (reserved == nullptr) {
-            closeControllers();
-        }
+        // DirectInput's objects are left to the process, which may go on: a
+        // release here would call into dinput8.dll under the loader lock,
+        // where it may wait for its input thread to end, which needs that
+        // lock. They keep no pointer into this DLL.
     }
     return TRUE;
 }
