@@ -102,8 +102,8 @@ bool padPressed(bool pad, ControlId control, bool& wasHeld) {
 constexpr float partDownFrom = 0.5f;
 
 bool pedalPastBite(const KeyBindings& keys) {
-    const std::int32_t bite = keys.bitePoint == 0 ? defaultBitePoint : keys.bitePoint;
-    return pressedTravel(keys.clutchPedal) * 100.0f >= static_cast<float>(bite);
+    return pressedTravel(keys.clutchPedal) * 100.0f >=
+           static_cast<float>(percentOrDefault(keys.bitePoint, defaultBitePoint));
 }
 
 // The clutch key, the pad's hold button, or the wheel's pedal past its bite.
