@@ -7,7 +7,7 @@
 #include <functional>
 #include <new>
 
-#include "choosing/key_choosing.h"
+#include "choosing/input_choosing.h"
 #include "host/controller_system.h"
 #include "host/windows_api.h"
 #include "recorder/recorder.h"

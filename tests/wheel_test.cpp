@@ -5,7 +5,7 @@
 
 #include <functional>
 
-#include "choosing/key_choosing.h"
+#include "choosing/input_choosing.h"
 #include "gearbox/wheel_drive.h"
 #include "host/game_controllers.h"
 #include "keys/own_inputs.h"

@@ -1,4 +1,4 @@
-#include "choosing/key_choosing.h"
+#include "choosing/input_choosing.h"
 
 #include <algorithm>
 #include <cstdio>
