@@ -6,7 +6,6 @@
 #include <type_traits>
 
 #include "binding_file/gear_access.h"
-#include "bindings/key_bindings.h"
 #include "gearbox/vehicle_classes.h"
 #include "gearbox/wheel_drive.h"
 #include "host/game_controllers.h"
