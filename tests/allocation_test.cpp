@@ -266,7 +266,8 @@ TEST_F(AllocationTest, DrivingWithAWheelAllocatesNothing) {
     }
     EXPECT_EQ(allocations, 0u);
     EXPECT_EQ(recorderState().passesKept, 120u);
-    EXPECT_FALSE(gearboxState().neutral) << "out of neutral by a paddle, with the clutch";
+    EXPECT_EQ(gearboxState().engaged, Engaged::InGear)
+        << "out of neutral by a paddle, with the clutch";
     EXPECT_TRUE(sim::world.fedForThisFrame.sent.test(59)) << "the wheel steers";
 }
 

@@ -19,6 +19,7 @@
 #include "recorder/recorder_notices.h"
 #include "screen/hud.h"
 #include "version.h"
+#include "wheel/wheel.h"
 
 namespace {
 
@@ -159,7 +160,7 @@ void framePass(bool saving) {
         }
     }
     // Each game controller opened is read once, before its input is used.
-    const bool wheel = readControllers();
+    const Wheel& wheel = readWheel();
     if (choosing.choosing) {
         choosingPass();
         return;

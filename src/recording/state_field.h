@@ -7,6 +7,7 @@
 
 #include <array>
 #include <bit>
+#include <bitset>
 #include <cstddef>
 #include <cstdint>
 #include <string_view>
@@ -22,13 +23,33 @@ struct StateField {
     std::int32_t highest;
 };
 
+// How a value of a state is kept as a number: a number, a flag or an enum as
+// itself; a type of the state's own through a specialisation of this beside
+// the state's fields.
+template <typename Value>
+struct RecordedAs {
+    static std::int32_t number(Value value) { return static_cast<std::int32_t>(value); }
+    static Value value(std::int32_t number) { return static_cast<Value>(number); }
+};
+
+// A bitset of up to 32, as the number of its bits, bit 0 the lowest.
+template <std::size_t bits>
+requires(bits <= 32) struct RecordedAs<std::bitset<bits>> {
+    static std::int32_t number(const std::bitset<bits>& value) {
+        return static_cast<std::int32_t>(static_cast<std::uint32_t>(value.to_ulong()));
+    }
+    static std::bitset<bits> value(std::int32_t number) {
+        return std::bitset<bits>(static_cast<std::uint32_t>(number));
+    }
+};
+
 // A member of a state that a number stands for: a flag, 0 or 1; a choice from
 // a list, 0 to the last; a handle or a key code, any number.
 template <auto& state, auto member>
 constexpr StateField stateField(std::string_view name, std::int32_t lowest, std::int32_t highest) {
-    using Value = std::remove_reference_t<decltype(state.*member)>;
-    return {name, [] { return static_cast<std::int32_t>(state.*member); },
-            [](std::int32_t value) { state.*member = static_cast<Value>(value); }, lowest, highest};
+    using Recorded = RecordedAs<std::remove_reference_t<decltype(state.*member)>>;
+    return {name, [] { return Recorded::number(state.*member); },
+            [](std::int32_t value) { state.*member = Recorded::value(value); }, lowest, highest};
 }
 
 template <auto& state, auto member>
@@ -73,18 +94,55 @@ constexpr auto elementName = [] {
 template <auto& state, auto member, const auto& arrayName>
 constexpr auto elementFields() {
     using Array = std::remove_reference_t<decltype(state.*member)>;
+    using Recorded = RecordedAs<std::remove_cvref_t<decltype((state.*member)[0])>>;
     return []<std::size_t... index>(std::index_sequence<index...>) {
-        return std::array<StateField, sizeof...(index)>{StateField{
-            std::string_view(elementName<arrayName, index>.data(),
-                             elementName<arrayName, index>.size()),
-            [] { return static_cast<std::int32_t>((state.*member)[index]); },
+        return std::array<StateField, sizeof...(index)>{
+            StateField{std::string_view(elementName<arrayName, index>.data(),
+                                        elementName<arrayName, index>.size()),
+                       [] { return Recorded::number((state.*member)[index]); },
+                       [](std::int32_t value) { (state.*member)[index] = Recorded::value(value); },
+                       INT32_MIN, INT32_MAX}...};
+    }
+    (std::make_index_sequence<std::tuple_size_v<Array>>());
+}
+
+// How many bits a packed member gives each of its elements: a bitset one, an
+// array of bytes eight.
+template <typename Packed>
+inline constexpr std::size_t bitsEach = 8;
+template <std::size_t bits>
+inline constexpr std::size_t bitsEach<std::bitset<bits>> = 1;
+
+// A bitset, or an array of bytes, kept as numbers of 32 bits each, the
+// first elements lowest, named arrayName0, arrayName1 and so on.
+template <auto& state, auto member, const auto& arrayName>
+constexpr auto wordFields() {
+    using Packed = std::remove_reference_t<decltype(state.*member)>;
+    constexpr std::size_t each = bitsEach<Packed>;
+    constexpr std::size_t perWord = 32 / each;
+    static_assert(std::size(Packed{}) % perWord == 0);
+    return []<std::size_t... word>(std::index_sequence<word...>) {
+        return std::array<StateField, sizeof...(word)>{StateField{
+            std::string_view(elementName<arrayName, word>.data(),
+                             elementName<arrayName, word>.size()),
+            [] {
+                std::uint32_t number = 0;
+                for (std::size_t i = 0; i < perWord; ++i) {
+                    number |= static_cast<std::uint32_t>((state.*member)[word * perWord + i])
+                              << (i * each);
+                }
+                return static_cast<std::int32_t>(number);
+            },
             [](std::int32_t value) {
-                (state.*member)[index] =
-                    static_cast<std::remove_reference_t<decltype((state.*member)[index])>>(value);
+                const auto number = static_cast<std::uint32_t>(value);
+                for (std::size_t i = 0; i < perWord; ++i) {
+                    (state.*member)[word * perWord + i] =
+                        (number >> (i * each)) & ((1u << each) - 1);
+                }
             },
             INT32_MIN, INT32_MAX}...};
     }
-    (std::make_index_sequence<std::tuple_size_v<Array>>());
+    (std::make_index_sequence<std::size(Packed{}) / perWord>());
 }
 
 // Lists of fields one after the other.

@@ -1,10 +1,16 @@
-#include "gearbox/wheel_drive.h"
+#include "wheel/wheel_drive.h"
 
 #include <algorithm>
 #include <cmath>
 
-#include "host/game_controllers.h"
 #include "keys/own_inputs.h"
+
+void noteDisabled(DisabledDriving& disabled, ControlId control) {
+    disabled.steering = disabled.steering || control == steerControl;
+    disabled.throttle = disabled.throttle || control == accelerateControl;
+    disabled.brake = disabled.brake || control == brakeControl;
+    disabled.handbrake = disabled.handbrake || control == handbrakeControl;
+}
 
 float pastDeadZone(float travel, float deadZone, float full) {
     if (!(travel > deadZone)) {
@@ -18,37 +24,12 @@ float steeringOf(float travel, float deadZone, float fullLock) {
     return std::copysign(pastDeadZone(std::fabs(fromCentre), deadZone, fullLock), fromCentre);
 }
 
-namespace {
-
-float deadZoneOf(const KeyBindings& keys) {
-    return static_cast<float>(percentOrDefault(keys.deadZone, defaultDeadZone)) / 100.0f;
-}
-
-} // namespace
-
-WheelDrive readWheelDrive(const KeyBindings& keys) {
-    const float deadZone = deadZoneOf(keys);
-    WheelDrive drive;
-    drive.throttle = pastDeadZone(pressedTravel(keys.throttlePedal), deadZone, 1.0f);
-    drive.brake = pastDeadZone(pressedTravel(keys.brakePedal), deadZone, 1.0f);
-    drive.handbrake = pressedTravel(keys.handbrakeButton) > 0.0f;
-    // A controller that reads as released has no centre to steer from.
-    const ControllerBinding& steering = keys.steeringAxis;
-    const GameController* wheel = steering.part != 0 ? controllerOf(steering.device) : nullptr;
-    if (wheel != nullptr && !wheel->released) {
-        const float fullLock =
-            static_cast<float>(percentOrDefault(keys.fullLock, defaultFullLock)) / 100.0f;
-        drive.steering = steeringOf(pressedTravel(*wheel, steering.part), deadZone, fullLock);
-    }
-    return drive;
-}
-
-bool throttlePedalDown(const KeyBindings& keys) {
-    return pressedTravel(keys.throttlePedal) > deadZoneOf(keys);
-}
-
-void sendWheelDrive(GameHandle character, const WheelDrive& drive) {
-    if (!drives(drive) || pauseMenuActive() || characterUsingPhone(character)) {
+void feedWheelDrive(WheelDrive drive, const DisabledDriving& disabled, GameHandle character) {
+    drive.steering = disabled.steering ? 0.0f : drive.steering;
+    drive.throttle = disabled.throttle ? 0.0f : drive.throttle;
+    drive.brake = disabled.brake ? 0.0f : drive.brake;
+    drive.handbrake = !disabled.handbrake && drive.handbrake;
+    if (!anyPressed(drive) || pauseMenuActive() || characterUsingPhone(character)) {
         return;
     }
     if (drive.steering != 0.0f) {
