@@ -110,9 +110,10 @@ int main(int argc, char** argv) {
     // The three labels, or the line that asks for a key; a wheel's stick in
     // first's gate has first engaged.
     const bool wheel = kind == "wheel" || kind == "driving" || kind == "crowded";
-    const bool drove = sim::world.shownLabels.size() == (kind == "choosing" ? 1u : 3u) &&
-                       sim::world.faults.empty() &&
-                       (!wheel || (!gearboxState().neutral && gearboxState().gear == Gear{}));
+    const bool drove =
+        sim::world.shownLabels.size() == (kind == "choosing" ? 1u : 3u) &&
+        sim::world.faults.empty() &&
+        (!wheel || (gearboxState().engaged == Engaged::InGear && gearboxState().gear == Gear{}));
     if (kind == "recording") {
         sim::setKey(busy::keyF9, true);
         pass();

@@ -20,7 +20,7 @@ constexpr VirtualKeyCode leftMouse = 1, rightMouse = 2, backspaceKey = 8, enterK
 // the last look, or 0.
 VirtualKeyCode firstKeyPressed(bool& arrowPressed) {
     if (!keyboardState().gameHasFocus) {
-        state.keysHeld.fill(~0u);
+        state.keysHeld.set();
         return 0;
     }
     VirtualKeyCode first = 0;
@@ -30,9 +30,7 @@ VirtualKeyCode firstKeyPressed(bool& arrowPressed) {
             first = first == 0 ? key : first;
             arrowPressed = arrowPressed || key == toggleArrowKey;
         }
-        std::uint32_t& word = state.keysHeld[static_cast<std::size_t>(key / 32)];
-        const std::uint32_t bit = 1u << (key % 32);
-        word = down ? word | bit : word & ~bit;
+        state.keysHeld[static_cast<std::size_t>(key)] = down;
     }
     return first;
 }
@@ -41,76 +39,60 @@ VirtualKeyCode keyInUse(std::size_t step) {
     return bindingsState().keys.*bindingFields[choosableFields[step]].member;
 }
 
-constexpr std::int32_t partsPerPlace = 256;
-
-// A controller's part as chosenParts keeps it, by the controller's id; none
-// for a value that names no part of a controller found.
-ControllerBinding foundPart(std::int32_t value) {
+// A part chosen, by its controller's id; none for one that names no part of
+// a controller found.
+ControllerBinding foundPart(ChosenPart chosen) {
     const std::span<const GameController> found = foundControllers();
-    const auto place = static_cast<std::size_t>(value / partsPerPlace);
-    const ControllerPart part = value % partsPerPlace;
-    if (value <= 0 || place >= found.size() || (!isButtonPart(part) && !isAxisPart(part))) {
+    if (chosen.place >= found.size() || (!isButtonPart(chosen.part) && !isAxisPart(chosen.part))) {
         return {};
     }
-    return {found[place].id, part};
-}
-
-// An axis's top byte among those kept at the pedal's step.
-std::uint32_t& axesWord(std::size_t slot) {
-    return state.axesAtStart[slot / 4];
+    return {found[chosen.place].id, chosen.part};
 }
 
 // Looks at every controller found, noting each button down and, on the
 // pedal's step, each axis as first read there; returns the first button newly
 // down, or on the pedal's step, once an axis has travelled half its way, the
-// one that travelled furthest, with the way it went; as chosenParts keeps
-// them, or 0. Without the focus nothing counts, and every button counts as
-// held.
-std::int32_t wheelPicked(bool pedalStep) {
+// one that travelled furthest, with the way it went; or none. Without the
+// focus nothing counts, and every button counts as held.
+ChosenPart wheelPicked(bool pedalStep) {
     const std::span<const GameController> found = foundControllers();
     const bool focus = keyboardState().gameHasFocus;
-    std::int32_t picked = 0;
+    ChosenPart picked;
     int furthest = 0;
-    std::int32_t axisPicked = 0;
+    ChosenPart axisPicked;
     for (std::size_t place = 0; place < found.size(); ++place) {
         const GameController& controller = found[place];
         const bool readable = focus && controller.opened && !controller.released;
-        const auto placeValue = static_cast<std::int32_t>(place) * partsPerPlace;
+        const auto at = static_cast<std::uint8_t>(place);
         for (int button = 1; button <= controllerButtonCount; ++button) {
-            const std::size_t bit =
-                place * controllerButtonCount + static_cast<std::size_t>(button - 1);
-            std::uint32_t& word = state.buttonsHeld[bit / 32];
-            const std::uint32_t mask = 1u << (bit % 32);
+            const std::size_t bit = buttonHeldBit(place, button);
             const bool down = !readable || buttonDown(controller.input, button);
-            if (down && (word & mask) == 0 && picked == 0) {
-                picked = placeValue + button;
+            if (down && !state.buttonsHeld[bit] && picked.part == 0) {
+                picked = {at, button};
             }
-            word = down ? word | mask : word & ~mask;
+            state.buttonsHeld[bit] = down;
         }
-        const std::uint32_t started = 1u << place;
         if (!pedalStep || !readable) {
-            state.axesStarted &= ~started;
+            state.axesStarted[place] = false;
             continue;
         }
         for (std::size_t axis = 0; axis < controllerAxisCount; ++axis) {
-            const std::size_t slot = place * controllerAxisCount + axis;
-            const unsigned shift = 8 * (slot % 4);
-            const auto now = static_cast<int>(controller.input.axes[axis] >> 8);
-            if ((state.axesStarted & started) == 0) {
-                axesWord(slot) =
-                    (axesWord(slot) & ~(0xFFu << shift)) | static_cast<std::uint32_t>(now) << shift;
+            std::uint8_t& start = state.axesAtStart[axisAtStartSlot(place, axis)];
+            const auto now = static_cast<std::uint8_t>(controller.input.axes[axis] >> 8);
+            if (!state.axesStarted[place]) {
+                start = now;
                 continue;
             }
-            const int travelled = now - static_cast<int>((axesWord(slot) >> shift) & 0xFFu);
+            const int travelled = now - start;
             if (std::abs(travelled) > furthest) {
                 furthest = std::abs(travelled);
-                axisPicked = placeValue + axisPart(axis, travelled < 0);
+                axisPicked = {at, axisPart(axis, travelled < 0)};
             }
         }
-        state.axesStarted |= started;
+        state.axesStarted[place] = true;
     }
     constexpr int halfTravel = 128;
-    return !pedalStep ? picked : furthest >= halfTravel ? axisPicked : 0;
+    return !pedalStep ? picked : furthest >= halfTravel ? axisPicked : ChosenPart{};
 }
 
 bool wheelStep(std::size_t step) {
@@ -162,7 +144,7 @@ Refusal refusalOf(VirtualKeyCode key) {
 }
 
 // A part already chosen for the clutch or another gate.
-Refusal refusalOfPart(std::int32_t part) {
+Refusal refusalOfPart(ChosenPart part) {
     const auto chosen = state.chosenParts.begin() + (state.step - choosableFieldCount);
     return std::find(state.chosenParts.begin(), chosen, part) != chosen ? Refusal::AlreadyChosen
                                                                         : Refusal::None;
@@ -208,10 +190,10 @@ void writeWheelLine(PromptLine& line) {
     std::string reason;
     if (state.refusal == Refusal::AlreadyChosen) {
         const auto chosen = state.chosenParts.begin() + static_cast<std::ptrdiff_t>(place);
-        const auto other = std::find(state.chosenParts.begin(), chosen, state.refusedKey);
+        const auto other = std::find(state.chosenParts.begin(), chosen, state.refusedPart);
         const GearSpec* gear = gearAskedFor(
             choosableFieldCount + static_cast<std::size_t>(other - state.chosenParts.begin()));
-        reason = controllerBindingText(foundPart(state.refusedKey)) + " is already " +
+        reason = controllerBindingText(foundPart(state.refusedPart)) + " is already " +
                  (gear == nullptr ? "the clutch" : gear->name);
     } else {
         std::array<char, 12> number{};
@@ -276,6 +258,41 @@ constexpr char axesAtStartName[] = "axesAtStart";
 
 } // namespace
 
+// A chosen part as a recording keeps it: its place times 256, and its part;
+// 0 for none.
+template <>
+struct RecordedAs<ChosenPart> {
+    static constexpr std::int32_t perPlace = 256;
+    static std::int32_t number(ChosenPart chosen) {
+        return chosen.part == 0 ? 0 : chosen.place * perPlace + chosen.part;
+    }
+    static ChosenPart value(std::int32_t number) {
+        if (number <= 0 || number / perPlace >= std::int32_t{controllersAtMost}) {
+            return {};
+        }
+        return {static_cast<std::uint8_t>(number / perPlace), number % perPlace};
+    }
+};
+
+namespace {
+
+// The key or part refused, as a recording keeps it, one number: the part's
+// when one was refused. Restored, both take it, and the step says which is
+// meant.
+constexpr StateField refusedField = {
+    "refusedKey",
+    [] {
+        return state.refusedPart.part != 0 ? RecordedAs<ChosenPart>::number(state.refusedPart)
+                                           : state.refusedKey;
+    },
+    [](std::int32_t refused) {
+        state.refusedKey = refused;
+        state.refusedPart = RecordedAs<ChosenPart>::value(refused);
+    },
+    INT32_MIN, INT32_MAX};
+
+} // namespace
+
 const ChoosingState& choosingState() {
     return state;
 }
@@ -287,19 +304,19 @@ std::span<const StateField> choosingStateFields() {
              choiceField<state, &ChoosingState::step>("choosingStep", choosingSteps - 1)}),
         elementFields<state, &ChoosingState::chosen, chosenKeyName>(),
         elementFields<state, &ChoosingState::chosenParts, chosenPartName>(),
-        std::to_array({numberField<state, &ChoosingState::refusedKey>("refusedKey"),
+        std::to_array({refusedField,
                        choiceField<state, &ChoosingState::refusal>("refusal", int(lastRefusal))}),
-        elementFields<state, &ChoosingState::keysHeld, keysHeldName>(),
-        elementFields<state, &ChoosingState::buttonsHeld, buttonsHeldName>(),
-        elementFields<state, &ChoosingState::axesAtStart, axesAtStartName>(),
+        wordFields<state, &ChoosingState::keysHeld, keysHeldName>(),
+        wordFields<state, &ChoosingState::buttonsHeld, buttonsHeldName>(),
+        wordFields<state, &ChoosingState::axesAtStart, axesAtStartName>(),
         std::to_array({numberField<state, &ChoosingState::axesStarted>("axesStarted")}));
     return fields;
 }
 
 void startChoosingKeys() {
     state = ChoosingState{.choosing = true};
-    state.keysHeld.fill(~0u);
-    state.buttonsHeld.fill(~0u);
+    state.keysHeld.set();
+    state.buttonsHeld.set();
     findEveryController();
 }
 
@@ -316,6 +333,7 @@ void keyStep(VirtualKeyCode pressed) {
     const VirtualKeyCode key = pressed == enterKey ? keyInUse(state.step) : pressed;
     state.refusal = refusalOf(key);
     state.refusedKey = state.refusal == Refusal::None ? 0 : key;
+    state.refusedPart = {};
     if (state.refusal == Refusal::None) {
         state.chosen[state.step] = key;
         state.step = static_cast<std::uint8_t>(nextStep(state.step));
@@ -324,19 +342,21 @@ void keyStep(VirtualKeyCode pressed) {
 
 // On a wheel's step, Enter keeps the part in use; another key is refused; a
 // part picked is taken, unless another gate has it.
-void partStep(VirtualKeyCode pressed, std::int32_t picked) {
+void partStep(VirtualKeyCode pressed, ChosenPart picked) {
     const std::size_t place = state.step - choosableFieldCount;
     if (pressed != 0 && pressed != enterKey) {
         state.refusal = Refusal::NotTheWheel;
         state.refusedKey = pressed;
+        state.refusedPart = {};
         return;
     }
-    if (pressed == 0 && picked == 0) {
+    if (pressed == 0 && picked.part == 0) {
         return;
     }
-    const std::int32_t part = pressed == enterKey ? 0 : picked;
-    state.refusal = part == 0 ? Refusal::None : refusalOfPart(part);
-    state.refusedKey = state.refusal == Refusal::None ? 0 : part;
+    const ChosenPart part = pressed == enterKey ? ChosenPart{} : picked;
+    state.refusal = part.part == 0 ? Refusal::None : refusalOfPart(part);
+    state.refusedKey = 0;
+    state.refusedPart = state.refusal == Refusal::None ? ChosenPart{} : part;
     if (state.refusal == Refusal::None) {
         state.chosenParts[place] = part;
         state.step = static_cast<std::uint8_t>(nextStep(state.step));
@@ -349,7 +369,7 @@ ChoosingPass chooseKeysPass() {
     ChoosingPass pass;
     const VirtualKeyCode pressed = firstKeyPressed(pass.toggleArrowPressed);
     const bool wheel = wheelStep(state.step);
-    const std::int32_t picked = wheelPicked(wheel && gearAskedFor(state.step) == nullptr);
+    const ChosenPart picked = wheelPicked(wheel && gearAskedFor(state.step) == nullptr);
     if (pressed == backspaceKey) {
         state.choosing = false;
         pass.end = ChoosingPass::End::Cancelled;
@@ -375,6 +395,5 @@ void stopChoosingKeys() {
 }
 
 bool heldWhileChoosing(VirtualKeyCode key) {
-    return key > 0 && key < choosingCodesBelow &&
-           ((state.keysHeld[static_cast<std::size_t>(key / 32)] >> (key % 32)) & 1u) != 0;
+    return key > 0 && key < choosingCodesBelow && state.keysHeld[static_cast<std::size_t>(key)];
 }

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <array>
+#include <bitset>
 #include <cstdint>
 #include <span>
 
@@ -39,6 +40,14 @@ inline constexpr VirtualKeyCode choosingCodesBelow = 256;
 // attached, each of wheelChoosableFields.
 inline constexpr std::size_t choosingSteps = choosableFieldCount + wheelChoosableCount;
 
+// A part chosen on a wheel's step: its controller by its place among those
+// found, and the part; none while the part is 0.
+struct ChosenPart {
+    std::uint8_t place = 0;
+    ControllerPart part = 0;
+    bool operator==(const ChosenPart&) const = default;
+};
+
 struct ChoosingState {
     bool choosing = false;
     // The field asked for, by its place in choosableFields, or past them in
@@ -47,26 +56,31 @@ struct ChoosingState {
     // asked for; the others stay 0.
     std::uint8_t step = 0;
     ChosenKeys chosen{};
-    // For each of wheelChoosableFields, the part chosen as the place of its
-    // controller among those found and the part, place * 256 + part; 0 for
-    // none, which stays as it is.
-    std::array<std::int32_t, wheelChoosableCount> chosenParts{};
-    // The key refused last for this field, or the controller's part as
-    // chosenParts has it, and why; Refusal::None for none.
+    // For each of wheelChoosableFields; none stays as it is.
+    std::array<ChosenPart, wheelChoosableCount> chosenParts{};
+    // The key refused last for this field, or on a wheel's step the part
+    // another field has, and why; Refusal::None for none.
     VirtualKeyCode refusedKey = 0;
+    ChosenPart refusedPart{};
     Refusal refusal = Refusal::None;
-    // A bit for each key code: down at the last look. Without the focus every
-    // key counts as held, so that only a key pressed in front of the game is
-    // taken.
-    std::array<std::uint32_t, choosingCodesBelow / 32> keysHeld{};
-    // The same for each button of each controller found, bit place * 128 +
-    // button - 1; one that can't be read counts as held.
-    std::array<std::uint32_t, controllersAtMost * controllerButtonCount / 32> buttonsHeld{};
+    // Each key code down at the last look. Without the focus every key counts
+    // as held, so that only a key pressed in front of the game is taken.
+    std::bitset<choosingCodesBelow> keysHeld{};
+    // The same for each button of each controller found, by buttonHeldBit;
+    // one that can't be read counts as held.
+    std::bitset<controllersAtMost * controllerButtonCount> buttonsHeld{};
     // On the pedal's step: each found controller's axes as first read there,
-    // their top byte, place * 8 + axis; and a bit for each controller read so.
-    std::array<std::uint32_t, controllersAtMost * controllerAxisCount / 4> axesAtStart{};
-    std::uint32_t axesStarted = 0;
+    // their top byte, by axisAtStartSlot; and the controllers read so.
+    std::array<std::uint8_t, controllersAtMost * controllerAxisCount> axesAtStart{};
+    std::bitset<controllersAtMost> axesStarted{};
 };
+
+constexpr std::size_t buttonHeldBit(std::size_t place, int button) {
+    return place * controllerButtonCount + static_cast<std::size_t>(button - 1);
+}
+constexpr std::size_t axisAtStartSlot(std::size_t place, std::size_t axis) {
+    return place * controllerAxisCount + axis;
+}
 
 // Only the functions below change it.
 const ChoosingState& choosingState();
