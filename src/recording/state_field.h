@@ -10,6 +10,7 @@
 #include <bitset>
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 #include <string_view>
 #include <tuple>
 #include <type_traits>
@@ -106,44 +107,33 @@ constexpr auto elementFields() {
     (std::make_index_sequence<std::tuple_size_v<Array>>());
 }
 
-// How many bits a packed member gives each of its elements: a bitset one, an
-// array of bytes eight.
-template <typename Packed>
-inline constexpr std::size_t bitsEach = 8;
-template <std::size_t bits>
-inline constexpr std::size_t bitsEach<std::bitset<bits>> = 1;
-
-// A bitset, or an array of bytes, kept as numbers of 32 bits each, the
-// first elements lowest, named arrayName0, arrayName1 and so on.
+// A bitset, or an array of bytes, kept as numbers of 32 bits each, named
+// arrayName0, arrayName1 and so on: its bytes in order, so that its first
+// bits or bytes are the lowest of the first number.
 template <auto& state, auto member, const auto& arrayName>
 constexpr auto wordFields() {
     using Packed = std::remove_reference_t<decltype(state.*member)>;
-    constexpr std::size_t each = bitsEach<Packed>;
-    constexpr std::size_t perWord = 32 / each;
-    static_assert(std::size(Packed{}) % perWord == 0);
+    static_assert(std::is_trivially_copyable_v<Packed> && sizeof(Packed) % 4 == 0);
     return []<std::size_t... word>(std::index_sequence<word...>) {
         return std::array<StateField, sizeof...(word)>{StateField{
             std::string_view(elementName<arrayName, word>.data(),
                              elementName<arrayName, word>.size()),
             [] {
-                std::uint32_t number = 0;
-                for (std::size_t i = 0; i < perWord; ++i) {
-                    number |= static_cast<std::uint32_t>((state.*member)[word * perWord + i])
-                              << (i * each);
-                }
-                return static_cast<std::int32_t>(number);
+                std::int32_t number = 0;
+                std::memcpy(&number, reinterpret_cast<const char*>(&(state.*member)) + 4 * word, 4);
+                return number;
             },
-            [](std::int32_t value) {
-                const auto number = static_cast<std::uint32_t>(value);
-                for (std::size_t i = 0; i < perWord; ++i) {
-                    (state.*member)[word * perWord + i] =
-                        (number >> (i * each)) & ((1u << each) - 1);
-                }
+            [](std::int32_t number) {
+                std::memcpy(reinterpret_cast<char*>(&(state.*member)) + 4 * word, &number, 4);
             },
             INT32_MIN, INT32_MAX}...};
     }
-    (std::make_index_sequence<std::size(Packed{}) / perWord>());
+    (std::make_index_sequence<sizeof(Packed) / 4>());
 }
+// Both builds lay a bitset out so, bit 0 the lowest of its first byte.
+static_assert(std::endian::native == std::endian::little);
+static_assert(std::bit_cast<std::array<std::uint32_t, 4>>(std::bitset<128>(0x2'0000'0001)) ==
+              std::array<std::uint32_t, 4>{1, 2, 0, 0});
 
 // Lists of fields one after the other.
 template <std::size_t... sizes>
