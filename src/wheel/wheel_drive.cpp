@@ -3,15 +3,6 @@
 #include <algorithm>
 #include <cmath>
 
-#include "keys/own_inputs.h"
-
-void noteDisabled(DisabledDriving& disabled, ControlId control) {
-    disabled.steering = disabled.steering || control == steerControl;
-    disabled.throttle = disabled.throttle || control == accelerateControl;
-    disabled.brake = disabled.brake || control == brakeControl;
-    disabled.handbrake = disabled.handbrake || control == handbrakeControl;
-}
-
 float pastDeadZone(float travel, float deadZone, float full) {
     if (!(travel > deadZone)) {
         return 0.0f;

@@ -4,7 +4,7 @@
 #pragma once
 
 #include "host/natives.h"
-#include "keys/key_code.h"
+#include "keys/own_inputs.h"
 
 // What the wheel drives this pass; 0 for a part unbound, released, centred or
 // within the dead zone, and for one its controller doesn't read.
@@ -33,7 +33,12 @@ struct DisabledDriving {
 
 // Notes a control the pass disabled; one the wheel doesn't feed changes
 // nothing.
-void noteDisabled(DisabledDriving& disabled, ControlId control);
+inline void noteDisabled(DisabledDriving& disabled, ControlId control) {
+    disabled.steering = disabled.steering || control == steerControl;
+    disabled.throttle = disabled.throttle || control == accelerateControl;
+    disabled.brake = disabled.brake || control == brakeControl;
+    disabled.handbrake = disabled.handbrake || control == handbrakeControl;
+}
 
 // How far a part has gone past its dead zone, every value from 0 to 1: 0
 // within it, rising evenly past it to 1 at `full`, and 1 beyond.
