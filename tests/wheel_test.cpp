@@ -8,6 +8,10 @@
 #include "choosing/input_choosing.h"
 #include "host/game_controllers.h"
 #include "keys/own_inputs.h"
+#include "plugin/recorded_state.h"
+#include "recorder/recorder.h"
+#include "replay/replay.h"
+#include "runner/recorded_drive.h"
 #include "screen/screen_layout.h"
 #include "wheel/wheel_drive.h"
 
@@ -220,6 +224,33 @@ TEST_F(WheelTest, AWheelCentredFeedsNoSteering) {
         std::ranges::count_if(
             trace(), [](const std::string& call) { return call.starts_with("SET_CONTROL_VALUE"); }),
         0);
+}
+
+// A recording started with the wheel turned: its replay finds the wheel's
+// parts on the controllers the recording kept, and feeds the same steering.
+TEST_F(WheelTest, ARecordingStartedWithTheWheelTurnedReplaysIdentical) {
+    constexpr int keyF9 = 120;
+    bindDriving();
+    bindField(&KeyBindings::recordKey, keyF9);
+    setWheel(0, -1);
+    wheel().input.axes[0] = 50000;
+    for (const bool f9 : {true, false, false, true, false}) {
+        f9 ? press(keyF9) : release(keyF9);
+        passAt(10.0f);
+        scriptWait(0);
+    }
+    finishSave();
+    int replayed = 0;
+    for (const auto& file : std::filesystem::directory_iterator(pluginFolder)) {
+        ++replayed;
+        std::string error;
+        const DriveRecording recorded =
+            readRecording(readWholeFile(file.path().string(), error)).recording;
+        EXPECT_EQ(replayRecording(recorded, {recordedStateFields, restorePlugin, runFramePass})
+                      .differences,
+                  std::vector<std::string>{});
+    }
+    EXPECT_EQ(replayed, 1);
 }
 
 // Steering from the axis's travel and a pedal's value, past a dead zone of 2%,
