@@ -127,8 +127,11 @@ void runNeutralStep(GameHandle vehicle) {
 
 // The pad's buttons do only the gearbox's work while it acts.
 void disablePadControls(const KeyBindings& keys, bool pad, DisabledDriving& disabled) {
+    if (!pad) {
+        return;
+    }
     for (const ControlId control : {keys.padHoldControl, keys.padUpControl, keys.padDownControl}) {
-        if (pad && control != 0) {
+        if (control != 0) {
             disable(control, disabled);
         }
     }
