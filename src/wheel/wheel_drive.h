@@ -3,6 +3,9 @@
 // frame, never into an action the pass disabled.
 #pragma once
 
+#include <algorithm>
+#include <cmath>
+
 #include "host/natives.h"
 #include "keys/own_inputs.h"
 
@@ -42,12 +45,20 @@ inline void noteDisabled(DisabledDriving& disabled, ControlId control) {
 
 // How far a part has gone past its dead zone, every value from 0 to 1: 0
 // within it, rising evenly past it to 1 at `full`, and 1 beyond.
-float pastDeadZone(float travel, float deadZone, float full);
+inline float pastDeadZone(float travel, float deadZone, float full) {
+    if (!(travel > deadZone)) {
+        return 0.0f;
+    }
+    return full > deadZone ? std::min(1.0f, (travel - deadZone) / (full - deadZone)) : 1.0f;
+}
 
 // The steering of an axis's travel (from 0 to 1, the way that turns right):
 // straight ahead at its centre, full lock at fullLock of the way from there
 // to either end.
-float steeringOf(float travel, float deadZone, float fullLock);
+inline float steeringOf(float travel, float deadZone, float fullLock) {
+    const float fromCentre = 2.0f * travel - 1.0f;
+    return std::copysign(pastDeadZone(std::fabs(fromCentre), deadZone, fullLock), fromCentre);
+}
 
 // Feeds each part of the drive that isn't 0 and wasn't disabled, in this
 // order: steering, throttle, brake, the handbrake. A part at rest sends
