@@ -1,13 +1,10 @@
 #include "choosing/input_choosing.h"
 
 #include <algorithm>
-#include <cstdio>
 #include <cstdlib>
-#include <string>
 
 #include "bindings/key_bindings.h"
 #include "keys/own_inputs.h"
-#include "keys/virtual_keys.h"
 
 namespace {
 
@@ -37,16 +34,6 @@ VirtualKeyCode firstKeyPressed(bool& arrowPressed) {
 
 VirtualKeyCode keyInUse(std::size_t step) {
     return bindingsState().keys.*bindingFields[choosableFields[step]].member;
-}
-
-// A part chosen, by its controller's id; none for one that names no part of
-// a controller found.
-ControllerBinding foundPart(ChosenPart chosen) {
-    const std::span<const GameController> found = foundControllers();
-    if (chosen.place >= found.size() || (!isButtonPart(chosen.part) && !isAxisPart(chosen.part))) {
-        return {};
-    }
-    return {found[chosen.place].id, chosen.part};
 }
 
 // Looks at every controller found, noting each button down and, on the
@@ -95,10 +82,6 @@ ChosenPart wheelPicked(bool pedalStep) {
     return !pedalStep ? picked : furthest >= halfTravel ? axisPicked : ChosenPart{};
 }
 
-bool wheelStep(std::size_t step) {
-    return step >= choosableFieldCount;
-}
-
 // Whether a game controller attached can be read: its steps follow the keys'.
 bool wheelAttached() {
     return std::ranges::any_of(foundControllers(), &GameController::opened);
@@ -114,12 +97,6 @@ std::size_t nextStep(std::size_t step) {
     while (++step < choosingSteps && !boxOf(keys).gears[step - choosableFieldCount - 1].inBox) {
     }
     return step;
-}
-
-// The gear a wheel's step asks for, or none for the pedal's.
-const GearSpec* gearAskedFor(std::size_t step) {
-    const std::size_t place = step - choosableFieldCount;
-    return place == 0 ? nullptr : &gearTable[place - 1];
 }
 
 Refusal refusalOf(VirtualKeyCode key) {
@@ -148,106 +125,6 @@ Refusal refusalOfPart(ChosenPart part) {
     const auto chosen = state.chosenParts.begin() + (state.step - choosableFieldCount);
     return std::find(state.chosenParts.begin(), chosen, part) != chosen ? Refusal::AlreadyChosen
                                                                         : Refusal::None;
-}
-
-// The key's name; its code for one without a name, "none" for 0.
-const char* shownKey(VirtualKeyCode key, std::array<char, 12>& number) {
-    if (key == 0) {
-        return "none";
-    }
-    if (const char* name = virtualKeyName(key)) {
-        return name;
-    }
-    std::snprintf(number.data(), number.size(), "%d", key);
-    return number.data();
-}
-
-std::string_view fieldText(std::size_t step) {
-    return bindingFields[choosableFields[step]].keyText;
-}
-
-// What a wheel's step asks the player to do: "Press the clutch pedal down",
-// "Put the stick in first gear".
-std::string wheelAsk(std::size_t step) {
-    const GearSpec* gear = gearAskedFor(step);
-    if (gear == nullptr) {
-        return "Press the clutch pedal down";
-    }
-    return std::string("Put the stick in ") + gear->name + (gear->reverse ? "" : " gear");
-}
-
-void writeWheelLine(PromptLine& line) {
-    const std::size_t place = state.step - choosableFieldCount;
-    const std::string ask = wheelAsk(state.step);
-    if (state.refusal == Refusal::None) {
-        const ControllerBinding& inUse =
-            bindingsState().keys.*bindingFields[wheelChoosableFields[place]].input;
-        const std::string now = inUse.part == 0 ? "none" : controllerBindingText(inUse);
-        std::snprintf(line.data(), line.size(), "%s (now %s). Enter keeps it, Backspace cancels.",
-                      ask.c_str(), now.c_str());
-        return;
-    }
-    std::string reason;
-    if (state.refusal == Refusal::AlreadyChosen) {
-        const auto chosen = state.chosenParts.begin() + static_cast<std::ptrdiff_t>(place);
-        const auto other = std::find(state.chosenParts.begin(), chosen, state.refusedPart);
-        const GearSpec* gear = gearAskedFor(
-            choosableFieldCount + static_cast<std::size_t>(other - state.chosenParts.begin()));
-        reason = controllerBindingText(foundPart(state.refusedPart)) + " is already " +
-                 (gear == nullptr ? "the clutch" : gear->name);
-    } else {
-        std::array<char, 12> number{};
-        reason = std::string(shownKey(state.refusedKey, number)) + " is a key";
-    }
-    std::snprintf(line.data(), line.size(), "%s. %s, Backspace cancels.", reason.c_str(),
-                  ask.c_str());
-}
-
-void writeLine(PromptLine& line) {
-    if (wheelStep(state.step)) {
-        writeWheelLine(line);
-        return;
-    }
-    std::array<char, 12> number{};
-    const std::string_view field = fieldText(state.step);
-    const int fieldLength = static_cast<int>(field.size());
-    const char* key = shownKey(state.refusedKey, number);
-    char reason[64];
-    switch (state.refusal) {
-    case Refusal::None:
-        std::snprintf(line.data(), line.size(),
-                      "Press the key for %.*s (now %s). Enter keeps it, Backspace cancels.",
-                      fieldLength, field.data(), shownKey(keyInUse(state.step), number));
-        return;
-    case Refusal::GearboxKey:
-        std::snprintf(reason, sizeof reason, "%s is the gearbox's own", key);
-        break;
-    case Refusal::SteersChoosing:
-        std::snprintf(reason, sizeof reason, "%s steers the choosing", key);
-        break;
-    case Refusal::GameKey:
-        std::snprintf(reason, sizeof reason, "%s stays the game's", key);
-        break;
-    case Refusal::BindKey:
-        std::snprintf(reason, sizeof reason, "%s is the Bind key", key);
-        break;
-    case Refusal::AlreadyChosen: {
-        // The field asked for stands in for one a restored state may lack.
-        const auto chosen = state.chosen.begin() + state.step;
-        const std::string_view other = fieldText(static_cast<std::size_t>(
-            std::find(state.chosen.begin(), chosen, state.refusedKey) - state.chosen.begin()));
-        std::snprintf(reason, sizeof reason, "%s is already %.*s", key,
-                      static_cast<int>(other.size()), other.data());
-        break;
-    }
-    case Refusal::NothingToKeep:
-    case Refusal::NotTheWheel:
-        std::snprintf(reason, sizeof reason, "%.*s has no key to keep", fieldLength, field.data());
-        break;
-    }
-    const int length = std::snprintf(line.data(), line.size(), "%s", reason);
-    std::snprintf(line.data() + length, line.size() - static_cast<std::size_t>(length),
-                  ". Press another key for %.*s, Backspace cancels.", fieldLength, field.data());
 }
 
 constexpr char chosenKeyName[] = "chosenKey";
@@ -386,7 +263,7 @@ ChoosingPass chooseKeysPass() {
         pass.end = ChoosingPass::End::Chosen;
         return pass;
     }
-    writeLine(pass.line);
+    writePromptLine(state, bindingsState().keys, pass.line);
     return pass;
 }
 
