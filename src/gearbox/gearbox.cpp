@@ -3,8 +3,8 @@
 #include <cmath>
 
 #include "binding_file/gear_access.h"
+#include "gearbox/driven_vehicle.h"
 #include "gearbox/gear_speeds.h"
-#include "gearbox/vehicle_classes.h"
 #include "host/keyboard.h"
 #include "host/natives.h"
 #include "keys/own_inputs.h"
@@ -19,29 +19,6 @@ GearboxState state;
 constexpr float brakeFreeFrom = 1.0f;
 constexpr float sKeyAllowance = 1.2f;
 constexpr float reverseSpeed = -4.1f;
-
-struct Driving {
-    GameHandle character = 0;
-    GameHandle vehicle = 0;
-};
-
-// The player's character, and the vehicle it drives if that has a gearbox;
-// else 0. The character counts as in a vehicle only once seated, and a
-// passenger's vehicle is its driver's. An empty driver's seat is never asked
-// who sits in it, which would seat a stranger at the wheel of an ambient car.
-// Inlined into both its callers, so that a steady pass makes no call for it.
-[[gnu::always_inline]] inline Driving gearboxVehicle() {
-    const GameHandle character = playerCharacter();
-    if (!characterInVehicle(character)) {
-        return {character, 0};
-    }
-    const GameHandle vehicle = vehicleOfCharacter(character);
-    if (driverSeatFree(vehicle) || driverOfVehicle(vehicle) != character ||
-        !classHasGearbox(vehicleClass(vehicle))) {
-        return {character, 0};
-    }
-    return {character, vehicle};
-}
 
 void capVehicle(GameHandle vehicle, float maxSpeed) {
     capVehicleSpeed(vehicle, maxSpeed);
