@@ -16,7 +16,7 @@ FoundPart find(const ControllerBinding& binding) {
     return {binding.part != 0 ? controllerOf(binding.device) : nullptr, binding.part};
 }
 
-// Inlined: a pass reads up to seven parts so.
+// Inlined: a pass reads six parts so.
 [[gnu::always_inline]] inline float travel(const FoundPart& found) {
     return found.controller != nullptr ? pressedTravel(*found.controller, found.part) : 0.0f;
 }

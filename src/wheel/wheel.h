@@ -78,7 +78,7 @@ const WheelState& wheelState();
 
 // Finds each part the bindings bind on the first opened controller with its
 // id: whenever the bindings or the controllers found change, a replay's
-// restore among them. Slow, and allocates nothing.
+// restore among them.
 void findWheelParts(const KeyBindings& keys);
 
 // Reads every opened controller, once a pass before its input is used, and
