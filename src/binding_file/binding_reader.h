@@ -179,10 +179,8 @@ constexpr std::int32_t fieldValue(const Bindings& bindings, const BindingFieldOf
 }
 
 constexpr int noField = -1;
-// Bit i stands for fields[i].
-template <std::size_t fieldCount>
-using FieldSetOf = std::bitset<fieldCount>;
-using FieldSet = FieldSetOf<bindingFields.size()>;
+// Bit i stands for bindingFields[i].
+using FieldSet = std::bitset<bindingFields.size()>;
 
 // A longer file is not read at all; one of exactly 1 MiB still is.
 constexpr std::size_t bindingFileBytesAtMost = 1024 * 1024;
@@ -209,10 +207,10 @@ enum class ValueParse : std::uint8_t {
 // What one line did.
 template <std::size_t fieldCount>
 struct LineOutcomeOf {
-    std::uint64_t number = 0; // from 1
-    std::string_view text;    // as written, valid only while the line is handed on
-    FieldSetOf<fieldCount> keyTextsFound{};
-    int field = noField; // the first found selects its field
+    std::uint64_t number = 0;                // from 1
+    std::string_view text;                   // as written, valid only while the line is handed on
+    std::bitset<fieldCount> keyTextsFound{}; // bit i for fields[i]
+    int field = noField;                     // the first found selects its field
     bool hasEquals = false;
     ValueParse parse = ValueParse::NoDigits;
     std::int32_t value = 0;    // also when it is no game control
