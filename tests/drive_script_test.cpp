@@ -307,8 +307,8 @@ TEST(DriveScriptTest, BadLinesNameTheFileTheLineAndWhatWasExpected) {
         {"1 expect cap = open", "expected a number after '=', got 'open'"},
         {"1 expect stalls = 1 2", "unexpected '2' after '1'"},
         {"1 expect engine running", "expected on or off after 'engine', got 'running'"},
-        {"1 expect gear 7", "expected 1, 2, 3, 4, R, 5, 6, 1!, 2!, 3!, 4!, R!, 5!, 6!, N or none "
-                            "after 'gear', got '7'"},
+        {"1 expect gear 255", "expected 1, 2, 3, 4, R, 5, 6, 1!, 2!, 3!, 4!, R!, 5!, 6!, N or none "
+                              "after 'gear', got '255'"},
         {"1 expect gear r", "got 'r'"},
         {"1 expect clutch", "expected on, off or none after 'clutch'"},
         {"1 expect shift on off", "unexpected 'off' after 'on'"},

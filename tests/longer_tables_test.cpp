@@ -4,6 +4,8 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <span>
+#include <utility>
 
 #include "binding_file/gear_access.h"
 #include "binding_file/recorded_bindings.h"
@@ -19,9 +21,16 @@ struct LongerBindings {
 constexpr auto longerFields = MG_BINDING_TABLE(LongerBindings, LONGER_FIELDS);
 constexpr std::size_t extraField = bindingFields.size();
 
-// The caps under the extra gear in the box it tops, one more than the largest
-// box has.
-constexpr std::initializer_list<float> extraBoxCaps = {14.0f, 20.5f, 27.0f, 34.0f, 40.5f, 45.0f};
+// The extra gear tops a box one gear longer than the largest: the caps under
+// that box's top, then one for it halfway to the table's top speed.
+constexpr const GearSpec& largestTop = gearTable[static_cast<std::size_t>(gearBoxes.back().top)];
+constexpr float extraCapUnder = (*std::ranges::max_element(largestTop.boxCaps) + tableTopSpeed) / 2;
+template <typename Places>
+constexpr std::initializer_list<float> longerBoxCaps{};
+template <std::size_t... place>
+constexpr std::initializer_list<float> longerBoxCaps<std::index_sequence<place...>> = {
+    largestTop.boxCaps.begin()[place]..., extraCapUnder};
+constexpr auto& extraBoxCaps = longerBoxCaps<std::make_index_sequence<largestTop.boxCaps.size()>>;
 constexpr auto longerGears = [] {
     std::array<GearSpec, gearCount + 1> gears{};
     std::ranges::copy(gearTable, gears.begin());
@@ -30,15 +39,21 @@ constexpr auto longerGears = [] {
                     openCap, true,    true,           extraBoxCaps};
     return gears;
 }();
+constexpr auto longerKeys =
+    clutchThenGearFields<longerGears, longerFields>("clutchKey", &GearSpec::keyField);
+constexpr auto longerGates =
+    clutchThenGearFields<longerGears, longerFields>("clutchPedal", &GearSpec::gateField);
 
 static_assert(keyTextsApart<longerFields>());
 static_assert(shiftRanksDiffer<longerGears>());
 static_assert(boxesAreWhole<longerGears>());
-static_assert(boxesOf<longerGears>.back().gears.back().lugAtOrBelow == 45.0f - 2.1f);
-static_assert(gearKeysMatchFields<longerGears, longerFields>());
-static_assert(choosableFieldsOf<longerGears, longerFields>.back() == extraField);
-static_assert(gatesMatchFields<longerGears, longerFields>());
-static_assert(wheelChoosableFieldsOf<longerGears, longerFields>.back() == extraField + 1);
+static_assert(boxesOf<longerGears>.back().gears.back().lugAtOrBelow ==
+              extraCapUnder - lugBelowCapUnder);
+static_assert(fieldsOfKindAre<longerFields>(BindingKind::GearKey, longerKeys));
+static_assert(longerKeys.back() == extraField);
+static_assert(fieldsOfKindAre<longerFields>(BindingKind::Gate,
+                                            std::span(longerGates).subspan<1>()));
+static_assert(longerGates.back() == extraField + 1);
 
 TEST(LongerTablesTest, AFieldMoreIsReadAndRecorded) {
     LongerBindings keys{};

@@ -50,12 +50,13 @@ check 2 "drive: cannot read fifo.drec: it is not a regular file" "$drive" replay
 check 2 "drive: cannot read /dev/null: it is not a regular file" "$drive" replay /dev/null
 check 2 "drive: cannot read none.drec: no such file" "$drive" replay none.drec
 
-# The length after the version: 0xFFFFFFFF, then 0xBFFFFFEE for 3 GiB less
-# the lead and the checksum. Both files are sparse.
-head -c 1000 demo.drec >huge.drec
+# The demo drive with the length after its version set: 0xFFFFFFFF, then
+# 0xBFFFFFEE for 3 GiB less the lead and the checksum, each grown to a
+# sparse file of 1 GiB and of 3 GiB, its header whole however long it is.
+cp demo.drec huge.drec
 printf '\377\377\377\377' | dd of=huge.drec bs=1 seek=10 conv=notrunc 2>/dev/null
 truncate -s 1G huge.drec
-cp huge.drec large.drec
+cp demo.drec large.drec
 printf '\356\377\377\277' | dd of=large.drec bs=1 seek=10 conv=notrunc 2>/dev/null
 truncate -s 3G large.drec
 if [ "$sanitized" = 1 ]; then

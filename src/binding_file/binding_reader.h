@@ -122,41 +122,27 @@ struct BindingFieldOf {
     std::string_view deviceName;
 };
 
-template <typename Bindings>
+// A number's row, or a game controller's, after the member's type.
+template <typename Bindings, typename Value>
 constexpr BindingFieldOf<Bindings> bindingRow(std::string_view keyText, std::string_view name,
-                                              std::string_view, std::int32_t Bindings::*member,
+                                              std::string_view deviceName, Value Bindings::*member,
                                               BindingKind kind) {
-    return {keyText, name, member, nullptr, kind, {}};
-}
-template <typename Bindings>
-constexpr BindingFieldOf<Bindings>
-bindingRow(std::string_view keyText, std::string_view name, std::string_view deviceName,
-           ControllerBinding Bindings::*input, BindingKind kind) {
-    return {keyText, name, nullptr, input, kind, deviceName};
+    if constexpr (std::is_same_v<Value, ControllerBinding>) {
+        return {keyText, name, nullptr, member, kind, deviceName};
+    } else {
+        return {keyText, name, member, nullptr, kind, {}};
+    }
 }
 
-// What a field of each kind holds: a 32-bit number, which the reader, the
-// log and a recording handle alike, or a game controller's part.
+// What a field of each kind holds: a game controller's part, or a 32-bit
+// number (a virtual-key code, a game control, a switch, a box or a percent),
+// which the reader, the log and a recording handle alike.
 template <BindingKind kind>
-struct BindingValue {
-    using Type = std::conditional_t<controllerKind(kind), ControllerBinding, VirtualKeyCode>;
-};
-template <>
-struct BindingValue<BindingKind::PadControl> {
-    using Type = ControlId;
-};
-template <>
-struct BindingValue<BindingKind::Switch> {
-    using Type = std::int32_t;
-};
-template <>
-struct BindingValue<BindingKind::Box> {
-    using Type = std::int32_t;
-};
+using BindingValue = std::conditional_t<controllerKind(kind), ControllerBinding, std::int32_t>;
 
 // A list of fields makes a struct with a member for each, and its table;
 // a test makes a longer one the same way.
-#define MG_BINDING_MEMBER(keyText, name, kind) typename BindingValue<BindingKind::kind>::Type name;
+#define MG_BINDING_MEMBER(keyText, name, kind) BindingValue<BindingKind::kind> name;
 #define MG_BINDING_ROW(keyText, name, kind)                                                        \
     bindingRow<Bindings>(keyText, #name, #name "Device", &Bindings::name, BindingKind::kind),
 #define MG_BINDING_TABLE(BindingsStruct, FIELDS)                                                   \
@@ -193,10 +179,8 @@ constexpr std::int32_t fieldValue(const Bindings& bindings, const BindingFieldOf
 }
 
 constexpr int noField = -1;
-// Bit i stands for fields[i].
-template <std::size_t fieldCount>
-using FieldSetOf = std::bitset<fieldCount>;
-using FieldSet = FieldSetOf<bindingFields.size()>;
+// Bit i stands for bindingFields[i].
+using FieldSet = std::bitset<bindingFields.size()>;
 
 // A longer file is not read at all; one of exactly 1 MiB still is.
 constexpr std::size_t bindingFileBytesAtMost = 1024 * 1024;
@@ -223,10 +207,10 @@ enum class ValueParse : std::uint8_t {
 // What one line did.
 template <std::size_t fieldCount>
 struct LineOutcomeOf {
-    std::uint64_t number = 0; // from 1
-    std::string_view text;    // as written, valid only while the line is handed on
-    FieldSetOf<fieldCount> keyTextsFound{};
-    int field = noField; // the first found selects its field
+    std::uint64_t number = 0;                // from 1
+    std::string_view text;                   // as written, valid only while the line is handed on
+    std::bitset<fieldCount> keyTextsFound{}; // bit i for fields[i]
+    int field = noField;                     // the first found selects its field
     bool hasEquals = false;
     ValueParse parse = ValueParse::NoDigits;
     std::int32_t value = 0;    // also when it is no game control

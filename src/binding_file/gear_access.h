@@ -5,6 +5,7 @@
 #include <array>
 #include <cstddef>
 #include <optional>
+#include <span>
 #include <string_view>
 #include <vector>
 
@@ -19,96 +20,50 @@ constexpr std::size_t fieldNamed(std::string_view fieldName) {
         fields.begin());
 }
 
-inline constexpr std::size_t clutchField = fieldNamed("clutchKey");
-
-// The field of each gear's key, by Gear.
-template <const auto& gears, const auto& fields>
-constexpr auto gearKeyFieldsOf = [] {
-    std::array<std::size_t, std::size(gears)> keyFields{};
-    for (std::size_t gear = 0; gear < keyFields.size(); ++gear) {
-        keyFields[gear] = fieldNamed<fields>(gears[gear].keyField);
+// A clutch's field, then the field each gear's row names by gearField, in the
+// gear table's order: the order a player chooses them in the game. A test
+// passes longer tables.
+template <const auto& gears = gearTable, const auto& fields = bindingFields>
+constexpr auto clutchThenGearFields(std::string_view clutch,
+                                    std::string_view GearSpec::*gearField) {
+    std::array<std::size_t, std::size(gears) + 1> order{fieldNamed<fields>(clutch)};
+    for (std::size_t gear = 0; gear < std::size(gears); ++gear) {
+        order[gear + 1] = fieldNamed<fields>(gears[gear].*gearField);
     }
-    return keyFields;
-}();
-constexpr auto gearKeyFields = gearKeyFieldsOf<gearTable, bindingFields>;
+    return order;
+}
 
-// The field of each gear's gate on a wheel's shifter, by Gear.
-template <const auto& gears, const auto& fields>
-constexpr auto gearGateFieldsOf = [] {
-    std::array<std::size_t, std::size(gears)> gateFields{};
-    for (std::size_t gear = 0; gear < gateFields.size(); ++gear) {
-        gateFields[gear] = fieldNamed<fields>(gears[gear].gateField);
-    }
-    return gateFields;
-}();
-constexpr auto gearGateFields = gearGateFieldsOf<gearTable, bindingFields>;
+// The keys a player chooses in the game, then the wheel's parts.
+constexpr auto choosableFields = clutchThenGearFields("clutchKey", &GearSpec::keyField);
+constexpr auto wheelChoosableFields = clutchThenGearFields("clutchPedal", &GearSpec::gateField);
+inline constexpr std::size_t choosableFieldCount = choosableFields.size();
+inline constexpr std::size_t wheelChoosableCount = wheelChoosableFields.size();
+inline constexpr std::size_t clutchField = choosableFields.front();
+inline constexpr std::size_t clutchPedalField = wheelChoosableFields.front();
+// Each gear's key field and gate field, by Gear.
+constexpr auto gearKeyFields = std::span(choosableFields).subspan<1>();
+constexpr auto gearGateFields = std::span(wheelChoosableFields).subspan<1>();
 
-// Every gear has a gate field of its own, and the gates of the field table are
-// those.
-template <const auto& gears, const auto& fields>
-constexpr bool gatesMatchFields() {
+// The fields of this kind are these, each once, and no other.
+template <const auto& fields = bindingFields>
+constexpr bool fieldsOfKindAre(BindingKind kind, std::span<const std::size_t> these) {
     for (std::size_t field = 0; field < fields.size(); ++field) {
-        if ((fields[field].kind == BindingKind::Gate) !=
-            (std::ranges::count(gearGateFieldsOf<gears, fields>, field) == 1)) {
+        if ((fields[field].kind == kind) != (std::ranges::count(these, field) == 1)) {
             return false;
         }
     }
-    return std::ranges::count(gearGateFieldsOf<gears, fields>, fields.size()) == 0;
+    return std::ranges::count(these, fields.size()) == 0;
 }
-static_assert(gatesMatchFields<gearTable, bindingFields>(),
+static_assert(fieldsOfKindAre(BindingKind::GearKey, choosableFields),
+              "the field table's gear keys are the clutch and a key of its own for each gear");
+static_assert(fieldsOfKindAre(BindingKind::Gate, gearGateFields),
               "the field table's gates are a gate of its own for each gear");
-
-inline constexpr std::size_t clutchPedalField = fieldNamed("clutchPedal");
-
-// The wheel's fields a player chooses in the game, after the keys, in the
-// order asked: the clutch pedal, then each gear's gate in the gear table's
-// order.
-template <const auto& gears, const auto& fields>
-constexpr auto wheelChoosableFieldsOf = [] {
-    std::array<std::size_t, std::size(gears) + 1> chosen{fieldNamed<fields>("clutchPedal")};
-    std::ranges::copy(gearGateFieldsOf<gears, fields>, chosen.begin() + 1);
-    return chosen;
-}();
-constexpr auto wheelChoosableFields = wheelChoosableFieldsOf<gearTable, bindingFields>;
-inline constexpr std::size_t wheelChoosableCount = wheelChoosableFields.size();
 
 // Whether any wheel's line is bound.
 bool wheelBound(const KeyBindings& bindings);
 
 // The game controllers the bindings name, each once, in field order.
 std::vector<ControllerId> boundControllers(const KeyBindings& bindings);
-
-// The fields a player chooses keys for in the game, in the order asked: the
-// clutch, then each gear's key in the gear table's order.
-template <const auto& gears, const auto& fields>
-constexpr auto choosableFieldsOf = [] {
-    std::array<std::size_t, std::size(gears) + 1> chosen{fieldNamed<fields>("clutchKey")};
-    std::ranges::copy(gearKeyFieldsOf<gears, fields>, chosen.begin() + 1);
-    return chosen;
-}();
-constexpr auto choosableFields = choosableFieldsOf<gearTable, bindingFields>;
-inline constexpr std::size_t choosableFieldCount = choosableFields.size();
-
-// The clutch and the gears' keys are the fields a gearbox can't do without.
-template <const auto& gears, const auto& fields>
-constexpr bool clutchOrGearKeyFieldOf(std::size_t field) {
-    return std::ranges::count(choosableFieldsOf<gears, fields>, field) == 1;
-}
-
-// Every gear has a key field of its own, and the gear keys of the field table
-// are those and the clutch.
-template <const auto& gears, const auto& fields>
-constexpr bool gearKeysMatchFields() {
-    for (std::size_t field = 0; field < fields.size(); ++field) {
-        const bool gearKey = fields[field].kind == BindingKind::GearKey;
-        if (gearKey != clutchOrGearKeyFieldOf<gears, fields>(field)) {
-            return false;
-        }
-    }
-    return std::ranges::count(choosableFieldsOf<gears, fields>, fields.size()) == 0;
-}
-static_assert(gearKeysMatchFields<gearTable, bindingFields>(),
-              "the field table's gear keys are the clutch and a key of its own for each gear");
 
 // The box the bindings pick.
 template <const auto& gears = gearTable, typename Bindings>
@@ -129,10 +84,11 @@ std::size_t nextNeededChoosable(const KeyBindings& bindings, std::size_t place);
 template <const auto& gears = gearTable, const auto& fields = bindingFields, typename Bindings,
           typename KeyDown>
 std::optional<Gear> gearOfKeyDown(const Bindings& bindings, KeyDown keyDown) {
-    constexpr auto& keyFields = gearKeyFieldsOf<gears, fields>;
+    constexpr auto keyFields =
+        clutchThenGearFields<gears, fields>("clutchKey", &GearSpec::keyField);
     const auto& box = boxOf<gears>(bindings);
-    for (std::size_t gear = 0; gear < keyFields.size(); ++gear) {
-        if (box.gears[gear].inBox && keyDown(bindings.*fields[keyFields[gear]].member)) {
+    for (std::size_t gear = 0; gear < std::size(gears); ++gear) {
+        if (box.gears[gear].inBox && keyDown(bindings.*fields[keyFields[gear + 1]].member)) {
             return Gear{static_cast<std::uint8_t>(gear)};
         }
     }

@@ -19,6 +19,7 @@
 #include <vector>
 
 #include "binding_file/binding_reader.h"
+#include "gears/gears.h"
 #include "host/native_table.h"
 #include "recording/recording_file.h"
 #include "recording_repair.h"
@@ -368,6 +369,9 @@ int main(int argc, char** argv) {
     }
     const auto bindings = &DriveRecording::bindings;
     const auto state = &DriveRecording::state;
+    // A gear no gear table reaches, and this one's last.
+    constexpr int noGear = 255;
+    const std::string lastGear = std::to_string(gearCount - 1);
     seeds.refused("binding_unknown", fieldsRenamed(demo, bindings, "clutchKey", "clutchKez"),
                   "its bindings name clutchKez, which this plug-in doesn't know");
     const auto defaulted = [](const std::string& seed, const std::string& field) {
@@ -388,8 +392,11 @@ int main(int argc, char** argv) {
                        (value.name == field.fieldName || value.name == field.deviceName);
             });
         });
+        const std::size_t dropped = demo.header.bindings.size() - edited.header.bindings.size();
         const std::string first = "before_wheels.drec: recorded without clutchPedal, bitePoint, "
-                                  "firstGearGate and 28 more, replayed with their defaults";
+                                  "firstGearGate and " +
+                                  std::to_string(dropped - 3) +
+                                  " more, replayed with their defaults";
         seeds.add("before_wheels", encodeRecording(encoded(edited)),
                   {{"exact", 0, first},
                    {"exact", 0, identical(demoCount)},
@@ -402,8 +409,8 @@ int main(int argc, char** argv) {
                   "its bindings hold clutchKey = -1, outside 0 to 255");
     seeds.refused("pad_hold_100000", fieldSet(demo, bindings, "padHoldControl", 100000),
                   "its bindings hold padHoldControl = 100000, outside 0 to 360");
-    seeds.refused("state_gear_7_in_header", fieldSet(own, state, "gear", 7),
-                  "its state holds gear = 7, outside 0 to 6");
+    seeds.refused("state_gear_255_in_header", fieldSet(own, state, "gear", noGear),
+                  "its state holds gear = 255, outside 0 to " + lastGear);
     seeds.add("state_missing", stateFieldDropped(own, "chosenKey5"),
               {{"exact", 0, defaulted("state_missing", "chosenKey5")},
                {"exact", 0, identical(ownCount)},
@@ -414,9 +421,9 @@ int main(int argc, char** argv) {
         const Found found = first(edited, [](const RecordedCall& call) {
             return call.kind == RecordedCall::Kind::State;
         });
-        at(edited, found).values[stateIndex(edited, "gear")] = 7;
-        seeds.refused("state_gear_7_in_pass", encodeRecording(encoded(edited)),
-                      place(found) + ": its state holds gear = 7, outside 0 to 6");
+        at(edited, found).values[stateIndex(edited, "gear")] = noGear;
+        seeds.refused("state_gear_255_in_pass", encodeRecording(encoded(edited)),
+                      place(found) + ": its state holds gear = 255, outside 0 to " + lastGear);
         edited = own;
         at(edited, found).values.pop_back();
         const std::size_t named = own.header.state.size();

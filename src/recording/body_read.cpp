@@ -1,121 +1,15 @@
-// Reading drive recordings as the tools take them from players: nothing in a
-// file is used before it is checked against what is left of it.
-#include <algorithm>
-#include <cstdio>
-
-#include "recording/recording_file.h"
+// Reading the passes of a drive recording whose header holds: its checksum,
+// then each pass and entry, nothing used before it is checked against what
+// is left of the pass or the file.
+#include "recording/recording_reader.h"
 
 namespace {
 
 constexpr std::uint8_t shapeBits = argumentCountBits | textArgumentBit | resultBit;
 
-std::string hexByte(std::uint8_t byte) {
-    char text[8];
-    std::snprintf(text, sizeof text, "0x%02X", byte);
-    return text;
-}
-
-// Reads a stretch of a file. The first read that would run past its end, or
-// a value no recording holds, stops it: error then says what and where, and
-// every read after it gives zeros.
-struct Reader {
-    // Where byte offsets count from.
-    const std::uint8_t* file;
-    const std::uint8_t* at;
-    const std::uint8_t* end;
-    // The pass and the entry being read, from 1; 0 outside them.
-    std::uint32_t pass = 0;
-    std::size_t entry = 0;
-    std::string error = {};
-
-    bool ok() const { return error.empty(); }
-
-    std::size_t left() const { return static_cast<std::size_t>(end - at); }
-
-    std::string scope() const {
-        return entry != 0 ? "the pass" : pass != 0 ? "its passes" : "the file";
-    }
-
-    bool fail(const std::uint8_t* where, const std::string& what) {
-        if (ok()) {
-            error = "damaged at byte " + std::to_string(where - file) + ": ";
-            if (pass != 0) {
-                error += "pass " + std::to_string(pass) +
-                         (entry != 0 ? ", entry " + std::to_string(entry) : "") + ": ";
-            }
-            error += what;
-        }
-        at = end;
-        return false;
-    }
-
-    template <typename Number>
-    Number number(const char* what) {
-        Number value{};
-        if (ok() && left() < sizeof value) {
-            fail(at, std::string(what) + " runs past the end of " + scope());
-        }
-        if (ok()) {
-            std::memcpy(&value, at, sizeof value);
-            at += sizeof value;
-        }
-        return value;
-    }
-
-    // Whether count things of at least each bytes can be in what is left.
-    bool fits(std::size_t count, std::size_t each, const std::uint8_t* where, const char* what) {
-        return ok() && (count * each <= left() ||
-                        fail(where, std::string(what) + " claims " + std::to_string(count) +
-                                        ", more than the rest of " + scope() + " holds"));
-    }
-
-    std::string text(const char* what) {
-        const std::uint8_t* const where = at;
-        const std::size_t length = number<std::uint8_t>(what);
-        if (!ok() || (length > left() &&
-                      !fail(where, std::string(what) + " claims " + std::to_string(length) +
-                                       " bytes, past the end of " + scope()))) {
-            return {};
-        }
-        std::string result(reinterpret_cast<const char*>(at), length);
-        at += length;
-        return result;
-    }
-
-    // A version or a name: printable ASCII, which a message can show as it is.
-    std::string name(const char* what) {
-        const std::uint8_t* const where = at;
-        std::string result = text(what);
-        const auto unprintable =
-            std::ranges::find_if(result, [](char c) { return c <= 0x20 || c >= 0x7F; });
-        if (ok() && result.empty()) {
-            fail(where, std::string(what) + " is empty");
-        } else if (ok() && unprintable != result.end()) {
-            fail(where, std::string(what) + " holds the byte " +
-                            hexByte(static_cast<std::uint8_t>(*unprintable)) +
-                            ", which no name holds");
-        }
-        return result;
-    }
-
-    std::vector<NamedValue> values(const char* what, const char* eachName, const char* eachValue) {
-        const std::uint8_t* const where = at;
-        const std::size_t count = number<std::uint8_t>(what);
-        if (!fits(count, 1 + 4, where, what)) {
-            return {};
-        }
-        std::vector<NamedValue> result(count);
-        for (NamedValue& named : result) {
-            named.name = name(eachName);
-            named.value = number<std::int32_t>(eachValue);
-        }
-        return result;
-    }
-};
-
 // A file question, its answer, and a read's bytes, which are text of their
 // own: at most what a recording keeps, and within the pass.
-void readFileEntry(Reader& reader, const std::uint8_t* begin, RecordedCall& call) {
+void readFileEntry(RecordingReader& reader, const std::uint8_t* begin, RecordedCall& call) {
     call.kind = RecordedCall::Kind::File;
     const std::uint8_t question = reader.number<std::uint8_t>("its question");
     call.answer = reader.number<std::uint8_t>("its answer");
@@ -150,7 +44,7 @@ void readFileEntry(Reader& reader, const std::uint8_t* begin, RecordedCall& call
 
 // The game controllers found: their ids, types, whether each was opened, and
 // their names, which are text of any bytes.
-void readControllers(Reader& reader, const std::uint8_t* begin, RecordedCall& call) {
+void readControllers(RecordingReader& reader, const std::uint8_t* begin, RecordedCall& call) {
     const std::size_t count = reader.number<std::uint8_t>("its count of game controllers");
     if (!reader.fits(count, 2 + 2 + 1 + 1 + 1, begin, "the game controllers found")) {
         return;
@@ -171,7 +65,7 @@ void readControllers(Reader& reader, const std::uint8_t* begin, RecordedCall& ca
 }
 
 // A controller's read: its axes and the numbers of its buttons down.
-void readControllerRead(Reader& reader, const std::uint8_t* begin, RecordedCall& call) {
+void readControllerRead(RecordingReader& reader, const std::uint8_t* begin, RecordedCall& call) {
     call.controller = reader.number<std::uint8_t>("its game controller");
     call.axes.fill(0);
     if (call.released) {
@@ -189,7 +83,7 @@ void readControllerRead(Reader& reader, const std::uint8_t* begin, RecordedCall&
     }
 }
 
-void readCall(Reader& reader, const DriveRecording& recording, RecordedCall& call) {
+void readCall(RecordingReader& reader, const DriveRecording& recording, RecordedCall& call) {
     const std::uint8_t* const begin = reader.at;
     const std::uint8_t tag = reader.number<std::uint8_t>("its kind");
     call.values.clear();
@@ -278,7 +172,7 @@ void readCall(Reader& reader, const DriveRecording& recording, RecordedCall& cal
 }
 
 // One pass, whose entries must fill its length exactly.
-void readPass(Reader& reader, const DriveRecording& recording, RecordedPass& pass) {
+void readPass(RecordingReader& reader, const DriveRecording& recording, RecordedPass& pass) {
     const std::uint8_t* const begin = reader.at;
     const std::uint32_t word = reader.number<std::uint32_t>("its length");
     pass.gameTimeMs = reader.number<std::int32_t>("its game time");
@@ -296,7 +190,7 @@ void readPass(Reader& reader, const DriveRecording& recording, RecordedPass& pas
     if (!reader.ok()) {
         return;
     }
-    Reader entries{
+    RecordingReader entries{
         .file = reader.file, .at = reader.at, .end = reader.at + length, .pass = reader.pass};
     reader.at += length;
     // The calls of the pass before are decoded over, not made anew.
@@ -328,85 +222,6 @@ void readPass(Reader& reader, const DriveRecording& recording, RecordedPass& pas
 
 } // namespace
 
-std::string recordingLeadProblem(std::string_view lead, std::uint64_t fileBytes) {
-    if (!lead.starts_with(recordingMagic)) {
-        return "not a Manual Gearbox drive recording: it doesn't begin with " +
-               std::string(recordingMagic);
-    }
-    if (lead.size() < recordingLeadBytes) {
-        return "truncated: " + std::to_string(fileBytes) + " bytes, too few for a header";
-    }
-    std::uint16_t version = 0;
-    std::uint32_t bodyBytes = 0;
-    std::memcpy(&version, lead.data() + recordingMagic.size(), sizeof version);
-    std::memcpy(&bodyBytes, lead.data() + recordingMagic.size() + sizeof version, sizeof bodyBytes);
-    if (version < firstRecordingVersion || version > recordingVersion) {
-        return "format version " + std::to_string(version) +
-               ", which this drive doesn't know; it reads versions " +
-               std::to_string(firstRecordingVersion) + " to " + std::to_string(recordingVersion);
-    }
-    const std::uint64_t announced =
-        recordingLeadBytes + std::uint64_t{bodyBytes} + recordingChecksumBytes;
-    if (fileBytes < announced) {
-        return "truncated: " + std::to_string(fileBytes) + " bytes of the " +
-               std::to_string(announced) + " its header announces";
-    }
-    if (fileBytes > announced) {
-        return "damaged: " + std::to_string(fileBytes) + " bytes, more than the " +
-               std::to_string(announced) + " its header announces";
-    }
-    return {};
-}
-
-RecordingRead readRecordingHeader(std::string_view start) {
-    const auto* const file = reinterpret_cast<const std::uint8_t*>(start.data());
-    std::uint32_t bodyBytes = 0;
-    std::memcpy(&bodyBytes, file + recordingLeadBytes - sizeof bodyBytes, sizeof bodyBytes);
-    // The header lies within start, the passes after it up to bodyEnd.
-    const std::size_t bodyEnd = recordingLeadBytes + std::size_t{bodyBytes};
-    Reader reader{.file = file,
-                  .at = file + recordingLeadBytes,
-                  .end = file + std::min(start.size(), bodyEnd)};
-    RecordingRead read;
-    DriveRecording& recording = read.recording;
-    std::memcpy(&recording.formatVersion, file + recordingMagic.size(),
-                sizeof recording.formatVersion);
-    recording.pluginVersion = reader.name("the plug-in's version");
-    if (recording.formatVersion != firstRecordingVersion) {
-        const std::uint8_t* const where = reader.at;
-        const std::uint8_t kept = reader.number<std::uint8_t>("whether files are kept");
-        if (kept > 1) {
-            reader.fail(where,
-                        "whether files are kept is " + std::to_string(kept) + ", neither 0 nor 1");
-        }
-        recording.filesKept = kept == 1;
-    }
-    recording.bindings = reader.values("the bindings", "a binding's name", "a binding's value");
-    recording.state = reader.values("the state", "a state value's name", "a state value");
-    const std::uint8_t* where = reader.at;
-    const std::size_t natives = reader.number<std::uint8_t>("the table of natives");
-    if (natives > recordedNativesAtMost) {
-        reader.fail(where, "the table of natives claims " + std::to_string(natives) +
-                               ", more than " + std::to_string(recordedNativesAtMost));
-    }
-    if (reader.fits(natives, sizeof(std::uint64_t), where, "the table of natives")) {
-        recording.natives.resize(natives);
-        for (std::uint64_t& hash : recording.natives) {
-            hash = reader.number<std::uint64_t>("a native's hash");
-        }
-    }
-    where = reader.at;
-    recording.passCount = reader.number<std::uint32_t>("the count of passes");
-    read.passesAt = static_cast<std::size_t>(reader.at - file);
-    if (reader.ok() &&
-        std::uint64_t{recording.passCount} * passHeadBytes > bodyEnd - read.passesAt) {
-        reader.fail(where, "the count of passes claims " + std::to_string(recording.passCount) +
-                               ", more than the rest of the file holds");
-    }
-    read.error = reader.error;
-    return read;
-}
-
 void readRecordingBody(std::string file, RecordingRead& read) {
     const auto* const start = reinterpret_cast<const std::uint8_t*>(file.data());
     const std::size_t passesEnd = file.size() - recordingChecksumBytes;
@@ -416,7 +231,7 @@ void readRecordingBody(std::string file, RecordingRead& read) {
         read.error = "damaged: its checksum doesn't match its contents";
         return;
     }
-    Reader reader{.file = start, .at = start + read.passesAt, .end = start + passesEnd};
+    RecordingReader reader{.file = start, .at = start + read.passesAt, .end = start + passesEnd};
     RecordedPass pass;
     for (std::uint32_t i = 1; i <= read.recording.passCount && reader.ok(); ++i) {
         reader.pass = i;
@@ -434,22 +249,10 @@ void readRecordingBody(std::string file, RecordingRead& read) {
     }
 }
 
-RecordingRead readRecording(std::string file) {
-    RecordingRead read;
-    read.error =
-        recordingLeadProblem(std::string_view(file).substr(0, recordingLeadBytes), file.size());
-    if (read.error.empty()) {
-        read = readRecordingHeader(file);
-    }
-    if (read.error.empty()) {
-        readRecordingBody(std::move(file), read);
-    }
-    return read;
-}
-
 void decodePass(const DriveRecording& recording, std::size_t& offset, RecordedPass& pass) {
     const auto* const start = reinterpret_cast<const std::uint8_t*>(recording.passBytes.data());
-    Reader reader{.file = start, .at = start + offset, .end = start + recording.passBytes.size()};
+    RecordingReader reader{
+        .file = start, .at = start + offset, .end = start + recording.passBytes.size()};
     readPass(reader, recording, pass);
     offset = static_cast<std::size_t>(reader.at - start);
 }
