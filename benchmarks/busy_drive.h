@@ -54,37 +54,46 @@ inline void bind(std::int32_t KeyBindings::*field, std::int32_t key) {
 
 constexpr ControllerId g29 = {0x046D, 0xC24F};
 
-// A G29 plugged in, its clutch pedal and every gate bound and looked for,
-// the pedal released and the stick in first's gate.
-inline void bindWheel() {
+// A G29 plugged in, as the last of `attached` controllers, its clutch pedal
+// and every gate bound and looked for; the stick put in first's gate with the
+// pedal down, so that first is engaged, then the pedal released.
+inline void bindWheel(int attached = 1) {
     constexpr int firstGateButton = 13;
-    sim::plugController(0, g29, ControllerType::Wheel, "Logitech G29 Driving Force");
+    for (int pad = 0; pad + 1 < attached; ++pad) {
+        sim::plugController(pad, {0x045E, 0x028E}, ControllerType::Pad, "Controller (XBOX 360)");
+    }
+    const int place = attached - 1;
+    sim::plugController(place, g29, ControllerType::Wheel, "Logitech G29 Driving Force");
     KeyBindings keys = bindingsState().keys;
     keys.clutchPedal = {g29, axisPart(6, true)};
     for (std::size_t gear = 0; gear < gearCount; ++gear) {
-        keys.*bindingFields[gearGateFields[gear]].input = {
-            g29, firstGateButton + static_cast<int>(gear)};
+        keys.*bindingFields[gearGateFields[gear]].input = {g29, firstGateButton +
+                                                                    static_cast<int>(gear)};
     }
     useKeyBindings(keys);
     lookForNamedControllers();
-    sim::world.controllers[0].input.axes[6] = controllerAxisTop;
-    sim::world.controllers[0].input.buttons.set(firstGateButton - 1);
+    sim::Controller& wheel = sim::world.controllers[static_cast<std::size_t>(place)];
+    wheel.input.axes[6] = 0;
+    wheel.input.buttons.set(firstGateButton - 1);
+    pass();
+    wheel.input.axes[6] = controllerAxisTop;
 }
 
 // The same G29 driving too: its wheel, throttle and brake pedals and a
 // handbrake button bound, the wheel turned a fifth of the way right and the
 // throttle pressed a third of its way, the brake and the handbrake released.
-inline void bindWheelDriving() {
-    bindWheel();
+inline void bindWheelDriving(int attached = 1) {
+    bindWheel(attached);
     KeyBindings keys = bindingsState().keys;
     keys.steeringAxis = {g29, axisPart(0, false)};
     keys.throttlePedal = {g29, axisPart(1, true)};
     keys.brakePedal = {g29, axisPart(5, true)};
     keys.handbrakeButton = {g29, 7};
     useKeyBindings(keys);
-    sim::world.controllers[0].input.axes[0] = controllerAxisTop * 6 / 10;
-    sim::world.controllers[0].input.axes[1] = controllerAxisTop * 2 / 3;
-    sim::world.controllers[0].input.axes[5] = controllerAxisTop;
+    sim::Controller& wheel = sim::world.controllers[static_cast<std::size_t>(attached - 1)];
+    wheel.input.axes[0] = controllerAxisTop * 6 / 10;
+    wheel.input.axes[1] = controllerAxisTop * 2 / 3;
+    wheel.input.axes[5] = controllerAxisTop;
 }
 
 // Drives with the throttle down, changing between first and second every five

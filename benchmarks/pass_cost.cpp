@@ -7,15 +7,17 @@
 // Record key's until the one that posts the recording's notice. choosing
 // measures passes that ask for a key to choose, with none pressed. wheel
 // measures steady passes with a G29's clutch pedal and every gate bound, the
-// stick in first's gate; driving, the same with its wheel turned and its
-// throttle pressed, fed to the game. A second argument picks the box, as a
-// ForwardGears line does.
+// stick in first's gate and first engaged; driving, the same with its wheel
+// turned and its throttle pressed, fed to the game; crowded, driving with the
+// G29 the last of 16 controllers attached. A second argument picks the box,
+// as a ForwardGears line does.
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <string_view>
 
 #include "benchmarks/busy_drive.h"
+#include "gearbox/gearbox.h"
 #include "host/files.h"
 
 namespace {
@@ -56,11 +58,11 @@ int savingPasses() {
 int main(int argc, char** argv) {
     const std::string_view kind = argc >= 2 ? argv[1] : "";
     if ((kind != "steady" && kind != "clutch" && kind != "recording" && kind != "saving" &&
-         kind != "choosing" && kind != "wheel" && kind != "driving") ||
+         kind != "choosing" && kind != "wheel" && kind != "driving" && kind != "crowded") ||
         argc > 3) {
         std::fprintf(stderr,
-                     "usage: pass_cost steady|clutch|recording|saving|choosing|wheel|driving "
-                     "[FORWARD_GEARS]\n");
+                     "usage: pass_cost steady|clutch|recording|saving|choosing|wheel|driving|"
+                     "crowded [FORWARD_GEARS]\n");
         return 2;
     }
     const std::filesystem::path folder =
@@ -77,6 +79,9 @@ int main(int argc, char** argv) {
     }
     if (kind == "driving") {
         busy::bindWheelDriving();
+    }
+    if (kind == "crowded") {
+        busy::bindWheelDriving(sim::controllerCount);
     }
     if (kind == "recording" || kind == "saving") {
         busy::bind(&KeyBindings::recordKey, busy::keyF9);
@@ -102,9 +107,13 @@ int main(int argc, char** argv) {
         measuredRun();
     }
 
-    // The three labels, or the line that asks for a key.
-    const bool drove = sim::world.shownLabels.size() == (kind == "choosing" ? 1u : 3u) &&
-                       sim::world.faults.empty();
+    // The three labels, or the line that asks for a key; a wheel's stick in
+    // first's gate has first engaged.
+    const bool wheel = kind == "wheel" || kind == "driving" || kind == "crowded";
+    const bool drove =
+        sim::world.shownLabels.size() == (kind == "choosing" ? 1u : 3u) &&
+        sim::world.faults.empty() &&
+        (!wheel || (gearboxState().engaged == Engaged::InGear && gearboxState().gear == Gear{}));
     if (kind == "recording") {
         sim::setKey(busy::keyF9, true);
         pass();

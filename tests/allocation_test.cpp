@@ -7,7 +7,7 @@
 #include <functional>
 #include <new>
 
-#include "choosing/key_choosing.h"
+#include "choosing/input_choosing.h"
 #include "host/controller_system.h"
 #include "host/windows_api.h"
 #include "recorder/recorder.h"
@@ -266,7 +266,8 @@ TEST_F(AllocationTest, DrivingWithAWheelAllocatesNothing) {
     }
     EXPECT_EQ(allocations, 0u);
     EXPECT_EQ(recorderState().passesKept, 120u);
-    EXPECT_FALSE(gearboxState().neutral) << "out of neutral by a paddle, with the clutch";
+    EXPECT_EQ(gearboxState().engaged, Engaged::InGear)
+        << "out of neutral by a paddle, with the clutch";
     EXPECT_TRUE(sim::world.fedForThisFrame.sent.test(59)) << "the wheel steers";
 }
 

@@ -10,7 +10,7 @@
 #include <set>
 #include <utility>
 
-#include "choosing/key_choosing.h"
+#include "choosing/input_choosing.h"
 #include "plugin/recorded_state.h"
 #include "runner/drive.h"
 #include "sim/hook_control.h"

@@ -83,7 +83,7 @@ TEST_F(HudTest, EveryLabelIsFullyStyledCentredOnItsXAtTheSameHeight) {
 
 TEST_F(HudTest, ALabelTextOutlivesTheCallerAndNotTheDraw) {
     std::string text = "Shift";
-    drawHudLabel(text, 0.155f, false);
+    drawHudLabel(text.c_str(), 0.155f, false);
     text = "changed";
     ASSERT_EQ(sim::world.labels.size(), 1u);
     EXPECT_EQ(sim::world.labels[0].text, "Shift");

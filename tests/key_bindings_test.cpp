@@ -4,7 +4,7 @@
 
 #include "binding_file/binding_save.h"
 #include "binding_file/gear_access.h"
-#include "choosing/key_choosing.h"
+#include "choosing/input_choosing.h"
 #include "explain/binding_report.h"
 #include "keys/virtual_keys.h"
 #include "log/plugin_log.h"

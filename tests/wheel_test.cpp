@@ -5,18 +5,23 @@
 
 #include <functional>
 
-#include "choosing/key_choosing.h"
-#include "gearbox/wheel_drive.h"
+#include "choosing/input_choosing.h"
 #include "host/game_controllers.h"
 #include "keys/own_inputs.h"
+#include "plugin/recorded_state.h"
+#include "recorder/recorder.h"
+#include "replay/replay.h"
+#include "runner/recorded_drive.h"
 #include "screen/screen_layout.h"
+#include "wheel/wheel_drive.h"
 
 namespace {
 
 constexpr ControllerId g29 = {0x046D, 0xC24F};
 constexpr std::size_t slider0 = 6;
 constexpr int gate1Button = 13;
-constexpr int noGate = stickInNoGate;
+// The stick in no gate, and unknown, as a recording keeps it.
+constexpr int noGate = gearCount, stickUnknown = gearCount + 1;
 
 class WheelTest : public GearboxTest {
   protected:
@@ -100,8 +105,8 @@ TEST_F(WheelTest, TheStickAndTheClutchChangeGearAsTheRulesSay) {
         c.clutchKey ? press(clutch) : release(clutch);
         passAt(10.0f);
         EXPECT_EQ(int(gearboxState().gear), c.gearAfter);
-        EXPECT_EQ(gearboxState().neutral, c.neutralAfter == 1);
-        EXPECT_EQ(gearboxState().gateRefused, c.refusedAfter == 1);
+        EXPECT_EQ(gearboxState().engaged != Engaged::InGear, c.neutralAfter == 1);
+        EXPECT_EQ(gearboxState().engaged == Engaged::GateRefused, c.refusedAfter == 1);
         passAt(10.0f);
         EXPECT_EQ(gearLabel(), c.label);
     }
@@ -124,7 +129,7 @@ TEST_F(WheelTest, AWheelLostReadsAsReleasedTheClutchOutAndTheStickInNoGate) {
     wheel().input.axes[slider0] = 0;
     passAt(10.0f);
     EXPECT_FALSE(gearboxState().clutchHeld) << "a pedal at 0 reads pressed only while read";
-    EXPECT_TRUE(gearboxState().neutral);
+    EXPECT_EQ(gearboxState().engaged, Engaged::Neutral);
 }
 
 // Each of the wheel's driving parts pressed all the way: the disables of the
@@ -204,6 +209,48 @@ TEST_F(WheelTest, ASteadyPassWithTheWheelDrivingMakesFourNativeCallsMore) {
     passAt(10.0f);
     EXPECT_EQ(nativeCalls().size(), 43u)
         << "a steady cruise's 39, the pause menu, the phone, the steering and the throttle";
+}
+
+// Centred, a hair off its middle as an axis's reading is, the wheel steers
+// nothing: the dead zone holds it.
+TEST_F(WheelTest, AWheelCentredFeedsNoSteering) {
+    bindDriving();
+    restoreState({{"stick", 0}});
+    setWheel(0, 0);
+    constexpr std::uint16_t top = controllerAxisTop;
+    wheel().input.axes = {top / 2, top, 0, 0, 0, top, top, 0};
+    passAt(10.0f);
+    EXPECT_EQ(
+        std::ranges::count_if(
+            trace(), [](const std::string& call) { return call.starts_with("SET_CONTROL_VALUE"); }),
+        0);
+}
+
+// A recording started with the wheel turned: its replay finds the wheel's
+// parts on the controllers the recording kept, and feeds the same steering.
+TEST_F(WheelTest, ARecordingStartedWithTheWheelTurnedReplaysIdentical) {
+    constexpr int keyF9 = 120;
+    bindDriving();
+    bindField(&KeyBindings::recordKey, keyF9);
+    setWheel(0, -1);
+    wheel().input.axes[0] = 50000;
+    for (const bool f9 : {true, false, false, true, false}) {
+        f9 ? press(keyF9) : release(keyF9);
+        passAt(10.0f);
+        scriptWait(0);
+    }
+    finishSave();
+    int replayed = 0;
+    for (const auto& file : std::filesystem::directory_iterator(pluginFolder)) {
+        ++replayed;
+        std::string error;
+        const DriveRecording recorded =
+            readRecording(readWholeFile(file.path().string(), error)).recording;
+        EXPECT_EQ(replayRecording(recorded, {recordedStateFields, restorePlugin, runFramePass})
+                      .differences,
+                  std::vector<std::string>{});
+    }
+    EXPECT_EQ(replayed, 1);
 }
 
 // Steering from the axis's travel and a pedal's value, past a dead zone of 2%,

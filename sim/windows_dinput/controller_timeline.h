@@ -9,7 +9,7 @@
 #include <string_view>
 #include <vector>
 
-#include "keys/game_controller.h"
+#include "keys/controller_parts.h"
 
 namespace sim {
 

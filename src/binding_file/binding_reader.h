@@ -15,8 +15,8 @@
 #include <type_traits>
 
 #include "gears/gears.h"
-#include "host/keyboard.h"
-#include "keys/game_controller.h"
+#include "keys/controller_parts.h"
+#include "keys/key_code.h"
 
 // The key-binding file's fields, one row each, in the order a line tests
 // them: the key text that selects it, its name (in KeyBindings, the log and a

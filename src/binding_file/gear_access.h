@@ -95,6 +95,11 @@ std::optional<Gear> gearOfKeyDown(const Bindings& bindings, KeyDown keyDown) {
     return std::nullopt;
 }
 
+// The gate of a gear on a wheel's shifter, as the bindings bind it.
+inline const ControllerBinding& gateOf(const KeyBindings& bindings, Gear gear) {
+    return bindings.*bindingFields[gearGateFields[static_cast<std::size_t>(gear)]].input;
+}
+
 // How the player can reach every gear, if at all: the clutch with a key per
 // gear, a clutch (the key or the pedal) with a gate per gear, a clutch with
 // the shift-up and shift-down keys or the wheel's paddles, or the pad's hold

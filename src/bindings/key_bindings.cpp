@@ -11,6 +11,7 @@
 #include "keys/input_names.h"
 #include "keys/virtual_keys.h"
 #include "log/plugin_log.h"
+#include "wheel/wheel.h"
 
 namespace {
 
@@ -77,9 +78,11 @@ std::string controllersLog() {
 std::string findNamedControllers() {
     if (!wheelBound(state.keys)) {
         closeControllers();
+        findWheelParts(state.keys);
         return {};
     }
     findControllers(boundControllers(state.keys));
+    findWheelParts(state.keys);
     return controllersLog();
 }
 
@@ -157,10 +160,12 @@ std::span<const StateField> bindingsStateFields() {
 
 void useKeyBindings(const KeyBindings& keys) {
     state.keys = keys;
+    findWheelParts(state.keys);
 }
 
 void resetKeyBindings() {
     state = BindingsState{};
+    findWheelParts(state.keys);
 }
 
 void loadKeyBindings() {
@@ -218,6 +223,7 @@ std::string applyChosenKeys(const ChosenKeys& keys, const ChosenInputs& inputs) 
             state.keys.*bindingFields[wheelChoosableFields[place]].input = inputs[place];
         }
     }
+    findWheelParts(state.keys);
     // The places are asked for either way, so that a replay, which doesn't
     // know the path read last, asks the same questions.
     const std::string first = bindingFilePlaces().front();

@@ -29,7 +29,8 @@ const BindingsState& bindingsState();
 std::span<const StateField> bindingsStateFields();
 
 // The keys in use become these, as a replay starts a plug-in with the keys
-// its recording names; nothing is read or logged.
+// its recording names; nothing is read or logged, and the wheel's parts are
+// found among the controllers found last.
 void useKeyBindings(const KeyBindings& keys);
 
 // The bindings as the DLL loads them: no key bound and no file read.

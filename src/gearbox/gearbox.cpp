@@ -1,15 +1,10 @@
 #include "gearbox/gearbox.h"
 
-#include <climits>
 #include <cmath>
-#include <cstdio>
-#include <type_traits>
 
 #include "binding_file/gear_access.h"
-#include "bindings/key_bindings.h"
-#include "gearbox/vehicle_classes.h"
-#include "gearbox/wheel_drive.h"
-#include "host/game_controllers.h"
+#include "gearbox/driven_vehicle.h"
+#include "gearbox/gear_speeds.h"
 #include "host/keyboard.h"
 #include "host/natives.h"
 #include "keys/own_inputs.h"
@@ -21,43 +16,9 @@ namespace {
 
 GearboxState state;
 
-constexpr auto& boxes = boxesOf<gearTable>;
-using Box = std::remove_cvref_t<decltype(boxes.front())>;
-
-const GearSpec& gearSpec(Gear gear) {
-    return gearTable[static_cast<std::size_t>(gear)];
-}
-
-const BoxGear& inBox(const Box& box, Gear gear) {
-    return box.gears[static_cast<std::size_t>(gear)];
-}
-
 constexpr float brakeFreeFrom = 1.0f;
 constexpr float sKeyAllowance = 1.2f;
 constexpr float reverseSpeed = -4.1f;
-
-struct Driving {
-    GameHandle character = 0;
-    GameHandle vehicle = 0;
-};
-
-// The player's character, and the vehicle it drives if that has a gearbox;
-// else 0. The character counts as in a vehicle only once seated, and a
-// passenger's vehicle is its driver's. An empty driver's seat is never asked
-// who sits in it, which would seat a stranger at the wheel of an ambient car.
-// Inlined into both its callers, so that a steady pass makes no call for it.
-[[gnu::always_inline]] inline Driving gearboxVehicle() {
-    const GameHandle character = playerCharacter();
-    if (!characterInVehicle(character)) {
-        return {character, 0};
-    }
-    const GameHandle vehicle = vehicleOfCharacter(character);
-    if (driverSeatFree(vehicle) || driverOfVehicle(vehicle) != character ||
-        !classHasGearbox(vehicleClass(vehicle))) {
-        return {character, 0};
-    }
-    return {character, vehicle};
-}
 
 void capVehicle(GameHandle vehicle, float maxSpeed) {
     capVehicleSpeed(vehicle, maxSpeed);
@@ -72,17 +33,22 @@ void liftCap() {
     }
 }
 
-// The accelerate control is W on a keyboard, RT on a pad, or wherever the
-// player moved it; it is asked last, and only where a rule needs it. A
-// wheel's throttle pedal past its dead zone, read this pass, counts as W.
-bool accelerating(const KeyBindings& keys, bool wheel) {
-    return (wheel && throttlePedalDown(keys)) || controlFired(accelerateAltControl) ||
-           keyDown(accelerateKey) || controlHeld(accelerateControl);
+// Disabled for this frame, and so never fed from the wheel.
+void disable(ControlId control, DisabledDriving& disabled) {
+    suppressControl(control);
+    noteDisabled(disabled, control);
 }
 
-bool pushingInReverse(const KeyBindings& keys, bool wheel) {
-    return (wheel && throttlePedalDown(keys)) || keyDown(accelerateKey) ||
+// The accelerate control is W on a keyboard, RT on a pad, or wherever the
+// player moved it; it is asked last, and only where a rule needs it. A
+// wheel's throttle pedal past its dead zone counts as W.
+bool accelerating(const Wheel& wheel) {
+    return wheel.throttleDown || controlFired(accelerateAltControl) || keyDown(accelerateKey) ||
            controlHeld(accelerateControl);
+}
+
+bool pushingInReverse(const Wheel& wheel) {
+    return wheel.throttleDown || keyDown(accelerateKey) || controlHeld(accelerateControl);
 }
 
 // Game controls answer to every device: the pad's LB is also the right mouse
@@ -98,38 +64,11 @@ bool padPressed(bool pad, ControlId control, bool& wasHeld) {
     return pad && control != 0 && newlyDown(controlHeld(control), wasHeld);
 }
 
-// A button, or an axis pressed half way or more.
-constexpr float partDownFrom = 0.5f;
-
-bool pedalPastBite(const KeyBindings& keys) {
-    return pressedTravel(keys.clutchPedal) * 100.0f >=
-           static_cast<float>(percentOrDefault(keys.bitePoint, defaultBitePoint));
-}
-
 // The clutch key, the pad's hold button, or the wheel's pedal past its bite.
-bool clutchDown(const KeyBindings& keys, bool pad, bool wheel) {
+bool clutchDown(const KeyBindings& keys, bool pad, const Wheel& wheel) {
     return keyDown(keys.clutchKey) ||
            (pad && keys.padHoldControl != 0 && controlHeld(keys.padHoldControl)) ||
-           (wheel && pedalPastBite(keys));
-}
-
-// The gate of the box the stick is in; in none, when any of the box's gates
-// can be read; else unknown.
-std::uint8_t stickGate(const KeyBindings& keys, const Box& box) {
-    std::uint8_t stick = stickUnknown;
-    for (std::size_t gear = 0; gear < gearCount; ++gear) {
-        const ControllerBinding& gate = keys.*bindingFields[gearGateFields[gear]].input;
-        const GameController* controller =
-            gate.part != 0 && box.gears[gear].inBox ? controllerOf(gate.device) : nullptr;
-        if (controller == nullptr) {
-            continue;
-        }
-        if (pressedTravel(*controller, gate.part) >= partDownFrom) {
-            return static_cast<std::uint8_t>(gear);
-        }
-        stick = stickInNoGate;
-    }
-    return stick;
+           wheel.clutchPastBite;
 }
 
 // A move of the stick changes gear as a gear key does, and the last change
@@ -137,27 +76,25 @@ std::uint8_t stickGate(const KeyBindings& keys, const Box& box) {
 // box stays in neutral with the gate refused until the clutch is pressed
 // while the stick is still there; out of every gate, neutral. Gates that
 // can't be read leave the gear engaged last.
-void followStick(std::uint8_t stick) {
+void followStick(Stick stick) {
     const bool moved = stick != state.stick;
     state.stick = stick;
-    if (moved && stick >= stickInNoGate) {
-        state.neutral = stick == stickInNoGate;
-        state.gateRefused = false;
-    } else if (stick < stickInNoGate && state.clutchHeld && (moved || state.gateRefused)) {
-        state.gear = Gear{stick};
-        state.neutral = false;
-        state.gateRefused = false;
-    } else if (moved && stick < stickInNoGate) {
-        state.neutral = true;
-        state.gateRefused = true;
+    const bool inGate = stick.where == Stick::Where::InGate;
+    if (moved && !inGate) {
+        state.engaged = stick == stickInNoGate ? Engaged::Neutral : Engaged::InGear;
+    } else if (inGate && state.clutchHeld && (moved || state.engaged == Engaged::GateRefused)) {
+        state.gear = stick.gate;
+        state.engaged = Engaged::InGear;
+    } else if (moved && inGate) {
+        state.engaged = Engaged::GateRefused;
     }
 }
 
 // The box engages no gear: the accelerator does nothing, as with the clutch
 // held, and no cap holds the vehicle back, nor does a hint show.
 void runNeutralStep(GameHandle vehicle) {
-    if (state.gateRefused && state.stick < gearCount) {
-        drawRefusedLabel(gearTable[state.stick].label, gearLabelX);
+    if (state.engaged == Engaged::GateRefused && state.stick.where == Stick::Where::InGate) {
+        drawRefusedLabel(gearSpec(state.stick.gate).label, gearLabelX);
     } else {
         drawHudLabel("N", gearLabelX, true);
     }
@@ -166,25 +103,15 @@ void runNeutralStep(GameHandle vehicle) {
 }
 
 // The pad's buttons do only the gearbox's work while it acts.
-void suppressPadControls(const KeyBindings& keys, bool pad) {
+void disablePadControls(const KeyBindings& keys, bool pad, DisabledDriving& disabled) {
+    if (!pad) {
+        return;
+    }
     for (const ControlId control : {keys.padHoldControl, keys.padUpControl, keys.padDownControl}) {
-        if (pad && control != 0) {
-            suppressControl(control);
+        if (control != 0) {
+            disable(control, disabled);
         }
     }
-}
-
-// The text of a top speed for the log: a float, NaN or infinity as such.
-std::string speedText(float speed) {
-    if (std::isnan(speed)) {
-        return "NaN";
-    }
-    if (std::isinf(speed)) {
-        return speed > 0 ? "infinity" : "-infinity";
-    }
-    char text[32];
-    std::snprintf(text, sizeof text, "%g", static_cast<double>(speed));
-    return text;
 }
 
 // A vehicle's top speed is its own, not the moment's: asked once, when the
@@ -208,27 +135,11 @@ void fitGearsTo(const KeyBindings& keys, GameHandle vehicle) {
     }
 }
 
-// A gear's speeds as the fitted top speed makes them; an open cap stays open.
-struct GearSpeeds {
-    float cap;
-    float hintAbove;
-    float lugAtOrBelow;
-};
-
-GearSpeeds gearSpeeds(const GearSpec& gear, const BoxGear& box) {
-    if (gear.reverse) {
-        return {box.cap, box.hintAbove, box.lugAtOrBelow};
-    }
-    const float scale = state.fittedTopSpeed / tableTopSpeed;
-    return {box.cap == openCap ? openCap : box.cap * scale, box.hintAbove * scale,
-            box.lugAtOrBelow * scale};
-}
-
 void runGearStep(GameHandle vehicle, const GearSpec& gear, const BoxGear& box, float frameSpeed,
-                 const KeyBindings& keys, bool wheel) {
+                 const Wheel& wheel, DisabledDriving& disabled) {
     drawHudLabel(gear.label, gearLabelX, true);
 
-    const GearSpeeds speeds = gearSpeeds(gear, box);
+    const GearSpeeds speeds = gearSpeeds(gear, box, state.fittedTopSpeed);
     float cap = speeds.cap;
     if (box.capFollowsFasterVehicle && frameSpeed > speeds.cap) {
         // A fresh read, not lowered by the S key allowance. No vehicle goes
@@ -242,9 +153,9 @@ void runGearStep(GameHandle vehicle, const GearSpec& gear, const BoxGear& box, f
     capVehicle(vehicle, cap);
 
     if (gear.reverse) {
-        suppressControl(accelerateControl);
-        suppressControl(brakeControl);
-        if (pushingInReverse(keys, wheel)) {
+        disable(accelerateControl, disabled);
+        disable(brakeControl, disabled);
+        if (pushingInReverse(wheel)) {
             forceForwardSpeed(vehicle, reverseSpeed);
         }
     }
@@ -252,96 +163,80 @@ void runGearStep(GameHandle vehicle, const GearSpec& gear, const BoxGear& box, f
     state.shiftHint = box.hints && frameSpeed > speeds.hintAbove;
 }
 
-// One gear up or down: the nearest shift rank of the box beyond the gear's;
-// none past the ends.
-Gear nextGear(const Box& box, Gear gear, bool up) {
-    const int rank = gearSpec(gear).shiftRank;
-    Gear next = gear;
-    int nearest = INT_MAX;
-    for (std::size_t i = 0; i < gearCount; ++i) {
-        const int step = up ? gearTable[i].shiftRank - rank : rank - gearTable[i].shiftRank;
-        if (box.gears[i].inBox && step > 0 && step < nearest) {
-            nearest = step;
-            next = Gear{static_cast<std::uint8_t>(i)};
-        }
-    }
-    return next;
-}
-
-// A press of one of the wheel's buttons.
-bool wheelPressed(const ControllerBinding& input, bool& wasDown) {
-    return newlyDown(pressedTravel(input) >= partDownFrom, wasDown);
-}
-
 // The stick moves first, so that a gear key in the same pass is the last
 // change; then a gear key selects its gear; else a shift press moves one
 // gear. Shift presses are looked for on every pass, so that one made before
 // the clutch doesn't count once the clutch is in.
-void changeGear(const KeyBindings& keys, const Box& box, bool pad, bool wheel) {
+void changeGear(const KeyBindings& keys, const Box& box, bool pad, const Wheel& wheel) {
     const bool upKey = keyPressed(keys.shiftUpKey, state.shiftUpKeyWasDown);
     const bool upButton = padPressed(pad, keys.padUpControl, state.padUpWasHeld);
     const bool downKey = keyPressed(keys.shiftDownKey, state.shiftDownKeyWasDown);
     const bool downButton = padPressed(pad, keys.padDownControl, state.padDownWasHeld);
-    bool up = upKey || upButton;
-    bool down = downKey || downButton;
-    if (wheel) {
-        followStick(stickGate(keys, box));
-        up = wheelPressed(keys.paddleUpButton, state.paddleUpWasDown) || up;
-        down = wheelPressed(keys.paddleDownButton, state.paddleDownWasDown) || down;
-    }
+    followStick(wheel.stick);
+    const bool up = newlyDown(wheel.paddleUpHeld, state.paddleUpWasDown) || upKey || upButton;
+    const bool down =
+        newlyDown(wheel.paddleDownHeld, state.paddleDownWasDown) || downKey || downButton;
     if (!state.clutchHeld) {
         return;
     }
     const std::optional<Gear> keyed = gearOfKeyDown<gearTable>(keys, keyDown);
     if (keyed || up || down) {
         state.gear = keyed ? *keyed : nextGear(box, state.gear, up);
-        state.neutral = false;
-        state.gateRefused = false;
+        state.engaged = Engaged::InGear;
     }
-}
-
-// The pad's buttons the pass disabled are not fed either.
-void unsendPadControls(const KeyBindings& keys, bool pad, WheelDrive& drive) {
-    if (!pad) {
-        return;
-    }
-    for (const ControlId control : {keys.padHoldControl, keys.padUpControl, keys.padDownControl}) {
-        drive.steering = control == steerControl ? 0.0f : drive.steering;
-        drive.throttle = control == accelerateControl ? 0.0f : drive.throttle;
-        drive.brake = control == brakeControl ? 0.0f : drive.brake;
-        drive.handbrake = control != handbrakeControl && drive.handbrake;
-    }
-}
-
-// What the wheel drives, read once the pass has made every disable, but for
-// what the pass disabled, so that the two never fight. The gear is still the
-// one its step ran with. Out of line: a pass without the wheel's driving
-// lines only tests for them.
-[[gnu::noinline]] void sendUndisabled(const KeyBindings& keys, GameHandle character, bool pad,
-                                      bool brakeSuppressed) {
-    WheelDrive drive = readWheelDrive(keys);
-    const bool reverse = !state.neutral && gearSpec(state.gear).reverse;
-    drive.throttle = state.clutchHeld || state.neutral || reverse ? 0.0f : drive.throttle;
-    drive.brake = brakeSuppressed || reverse ? 0.0f : drive.brake;
-    unsendPadControls(keys, pad, drive);
-    sendWheelDrive(character, drive);
 }
 
 // Switched off, the gearbox disables nothing: the wheel drives a vehicle with
 // a gearbox as it is, and the vehicle is asked for only when the wheel has
 // something to send.
-void driveWithGearboxOff(const KeyBindings& keys) {
-    const WheelDrive drive = readWheelDrive(keys);
-    if (!drives(drive)) {
+void driveWithGearboxOff(const WheelDrive& drive) {
+    if (!anyPressed(drive)) {
         return;
     }
     const auto [character, vehicle] = gearboxVehicle();
     if (vehicle != 0) {
-        sendWheelDrive(character, drive);
+        feedWheelDrive(drive, {}, character);
     }
 }
 
+// Neutral and a refused gate as a recording keeps them, a flag each, either
+// restored first.
+constexpr StateField neutralField = {"neutral",
+                                     [] { return std::int32_t{state.engaged != Engaged::InGear}; },
+                                     [](std::int32_t neutral) {
+                                         state.engaged = neutral == 0 ? Engaged::InGear
+                                                         : state.engaged == Engaged::InGear
+                                                             ? Engaged::Neutral
+                                                             : state.engaged;
+                                     },
+                                     0, 1};
+constexpr StateField gateRefusedField = {
+    "gateRefused", [] { return std::int32_t{state.engaged == Engaged::GateRefused}; },
+    [](std::int32_t refused) {
+        state.engaged = refused != 0                            ? Engaged::GateRefused
+                        : state.engaged == Engaged::GateRefused ? Engaged::Neutral
+                                                                : state.engaged;
+    },
+    0, 1};
+
 } // namespace
+
+// The stick as a recording keeps it: a gate by its gear's number, then the
+// number after the last gear for none, and the one after that for unknown.
+template <>
+struct RecordedAs<Stick> {
+    static std::int32_t number(Stick stick) {
+        return stick.where == Stick::Where::InGate ? static_cast<std::int32_t>(stick.gate)
+               : stick == stickInNoGate            ? std::int32_t{gearCount}
+                                                   : std::int32_t{gearCount + 1};
+    }
+    static Stick value(std::int32_t number) {
+        return number >= 0 && number < std::int32_t{gearCount}
+                   ? stickInGate(Gear{static_cast<std::uint8_t>(number)})
+               : number == std::int32_t{gearCount} ? stickInNoGate
+                                                   : stickUnknown;
+    }
+};
 
 const GearboxState& gearboxState() {
     return state;
@@ -351,9 +246,9 @@ std::span<const StateField> gearboxStateFields() {
     static constexpr auto fields = std::to_array({
         flagField<state, &GearboxState::transmissionEnabled>("transmissionEnabled"),
         choiceField<state, &GearboxState::gear>("gear", gearCount - 1),
-        flagField<state, &GearboxState::neutral>("neutral"),
-        flagField<state, &GearboxState::gateRefused>("gateRefused"),
-        choiceField<state, &GearboxState::stick>("stick", stickUnknown),
+        neutralField,
+        gateRefusedField,
+        choiceField<state, &GearboxState::stick>("stick", gearCount + 1),
         flagField<state, &GearboxState::clutchHeld>("clutchHeld"),
         flagField<state, &GearboxState::shiftHint>("shiftHint"),
         numberField<state, &GearboxState::cappedVehicle>("cappedVehicle"),
@@ -371,11 +266,9 @@ std::span<const StateField> gearboxStateFields() {
     return fields;
 }
 
-bool updateGearbox(const KeyBindings& keys, bool wheel) {
+bool updateGearbox(const KeyBindings& keys, const Wheel& wheel) {
     if (!state.transmissionEnabled) {
-        if (wheel && wheelDrivingBound(keys)) {
-            driveWithGearboxOff(keys);
-        }
+        driveWithGearboxOff(wheel.drive);
         return false;
     }
     // Asked once: every call of the pass that takes a vehicle gets this one.
@@ -399,49 +292,52 @@ bool updateGearbox(const KeyBindings& keys, bool wheel) {
 
     const bool pad = padInUse(keys);
     state.clutchHeld = clutchDown(keys, pad, wheel);
-    if (state.clutchHeld || state.neutral) {
-        suppressControl(accelerateControl);
+    DisabledDriving disabled;
+    if (state.clutchHeld || state.engaged != Engaged::InGear) {
+        disable(accelerateControl, disabled);
     }
-    suppressPadControls(keys, pad);
+    disablePadControls(keys, pad, disabled);
 
     drawHudLabel("Clutch", clutchLabelX, state.clutchHeld);
     drawHudLabel("Shift", shiftLabelX, state.shiftHint);
 
     // Not "<": a NaN speed must count as below, so the brake is suppressed.
-    const bool brakeSuppressed = !(frameSpeed >= brakeFreeFrom);
-    if (brakeSuppressed) {
-        suppressControl(brakeControl);
+    if (!(frameSpeed >= brakeFreeFrom)) {
+        disable(brakeControl, disabled);
     }
 
     if (!gearSpec(state.gear).reverse && keyDown(brakeKey) && frameSpeed > 0.0f) {
         frameSpeed -= sKeyAllowance;
     }
 
-    if (state.neutral) {
+    if (state.engaged != Engaged::InGear) {
         runNeutralStep(vehicle);
     } else {
-        runGearStep(vehicle, gearSpec(state.gear), inBox(box, state.gear), frameSpeed, keys, wheel);
+        runGearStep(vehicle, gearSpec(state.gear), inBox(box, state.gear), frameSpeed, wheel,
+                    disabled);
     }
 
-    if (wheel && wheelDrivingBound(keys)) [[unlikely]] {
-        sendUndisabled(keys, character, pad, brakeSuppressed);
+    // Once the pass has made every disable, with the gear its step ran with.
+    if (wheel.driving) [[unlikely]] {
+        feedWheelDrive(wheel.drive, disabled, character);
     }
 
     changeGear(keys, box, pad, wheel);
 
     // From here on the pass already uses a gear selected above; its label and
     // cap show from the next pass. In neutral the engine can't stall.
-    if (state.neutral) {
+    if (state.engaged != Engaged::InGear) {
         return true;
     }
     const GearSpec& gear = gearSpec(state.gear);
     const BoxGear& speeds = inBox(box, state.gear);
     // Not "<=": a NaN speed must count as lugging.
-    if (speeds.lugs && !(frameSpeed > gearSpeeds(gear, speeds).lugAtOrBelow) &&
-        accelerating(keys, wheel)) {
+    if (speeds.lugs &&
+        !(frameSpeed > gearSpeeds(gear, speeds, state.fittedTopSpeed).lugAtOrBelow) &&
+        accelerating(wheel)) {
         stallEngine(vehicle);
     }
-    if (gear.standstillStall && vehicleStationary(vehicle) && accelerating(keys, wheel)) {
+    if (gear.standstillStall && vehicleStationary(vehicle) && accelerating(wheel)) {
         stallEngine(vehicle);
     }
     return true;
@@ -454,8 +350,7 @@ void switchGearboxOn() {
 void switchGearboxOff() {
     liftCap();
     state.gear = Gear{};
-    state.neutral = false;
-    state.gateRefused = false;
+    state.engaged = Engaged::InGear;
     // Switched on again, the stick's place counts as a move.
     state.stick = stickUnknown;
     state.fittedVehicle = 0;

@@ -7,26 +7,24 @@
 #include "gears/gears.h"
 #include "host/natives.h"
 #include "recording/state_field.h"
+#include "wheel/wheel.h"
 
 // The game's estimate of a vehicle's top speed counts from this to this; any
 // other answer leaves the vehicle's gears as written.
 inline constexpr float lowestTopSpeed = 5.0f;
 inline constexpr float highestTopSpeed = 150.0f;
 
-// Where a wheel's shifter's stick is: in the gate of a gear (its Gear's
-// number), in none, or unknown while no gate of the box can be read.
-inline constexpr std::uint8_t stickInNoGate = gearCount;
-inline constexpr std::uint8_t stickUnknown = gearCount + 1;
+// Whether the box engages its gear: in neutral it engages none, the stick
+// out of every gate, or in one without the clutch, refused, the label then
+// showing that gate in red.
+enum class Engaged : std::uint8_t { InGear, Neutral, GateRefused };
 
 struct GearboxState {
     bool transmissionEnabled = true;
-    // The gear engaged last; in neutral, no gear is engaged.
+    // The gear engaged last.
     Gear gear{};
-    // The stick left its gate, or went into one without the clutch: refused,
-    // the label then shows that gate in red.
-    bool neutral = false;
-    bool gateRefused = false;
-    std::uint8_t stick = stickUnknown;
+    Engaged engaged = Engaged::InGear;
+    Stick stick = stickUnknown;
     // The clutch key, the pad's hold button or the wheel's pedal past its bite.
     bool clutchHeld = false;
     bool shiftHint = false;
@@ -56,12 +54,11 @@ const GearboxState& gearboxState();
 // The gearbox's part of the plug-in's state as a recording keeps it.
 std::span<const StateField> gearboxStateFields();
 
-// One pass of the gearbox with the keys in use, which does nothing while it
-// is switched off; a wheel's only when a game controller was found, read
-// this pass. It drives only a vehicle with a gearbox whose driver is the
-// player's character, and says whether it did; elsewhere it only lifts the
-// cap it left on its last vehicle.
-bool updateGearbox(const KeyBindings& keys, bool wheel);
+// One pass of the gearbox with the keys in use and the wheel as read this
+// pass; switched off, only the wheel drives. It drives only a vehicle with a
+// gearbox whose driver is the player's character, and says whether it did;
+// elsewhere it only lifts the cap it left on its last vehicle.
+bool updateGearbox(const KeyBindings& keys, const Wheel& wheel);
 
 void switchGearboxOn();
 // Lifts the cap it left, once, and puts the gear back to first. The gearbox

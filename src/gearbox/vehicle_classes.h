@@ -11,11 +11,16 @@ inline constexpr std::int32_t highestVehicleClass = 22;
 // without a gearbox to work.
 inline constexpr std::int32_t classesWithoutGearbox[] = {13, 14, 15, 16, 21};
 
-constexpr bool classHasGearbox(std::int32_t vehicleClass) {
+// A bit for each, tested once a pass.
+inline constexpr std::uint32_t classesWithoutGearboxBits = [] {
+    std::uint32_t bits = 0;
     for (const std::int32_t noGearbox : classesWithoutGearbox) {
-        if (vehicleClass == noGearbox) {
-            return false;
-        }
+        bits |= 1u << noGearbox;
     }
-    return true;
+    return bits;
+}();
+
+constexpr bool classHasGearbox(std::int32_t vehicleClass) {
+    return vehicleClass < 0 || vehicleClass > highestVehicleClass ||
+           ((classesWithoutGearboxBits >> vehicleClass) & 1u) == 0;
 }

@@ -18,7 +18,7 @@
 #include <string>
 #include <vector>
 
-#include "keys/game_controller.h"
+#include "keys/controller_parts.h"
 #include "recording/recording.h"
 
 struct HINSTANCE__;

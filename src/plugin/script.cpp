@@ -6,7 +6,7 @@
 
 #include "binding_file/recorded_bindings.h"
 #include "bindings/key_bindings.h"
-#include "choosing/key_choosing.h"
+#include "choosing/input_choosing.h"
 #include "gearbox/gearbox.h"
 #include "host/game_controllers.h"
 #include "host/keyboard.h"
@@ -19,6 +19,7 @@
 #include "recorder/recorder_notices.h"
 #include "screen/hud.h"
 #include "version.h"
+#include "wheel/wheel.h"
 
 namespace {
 
@@ -159,7 +160,7 @@ void framePass(bool saving) {
         }
     }
     // Each game controller opened is read once, before its input is used.
-    const bool wheel = readControllers();
+    const Wheel& wheel = readWheel();
     if (choosing.choosing) {
         choosingPass();
         return;

@@ -7,8 +7,10 @@
 
 #include <array>
 #include <bit>
+#include <bitset>
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 #include <string_view>
 #include <tuple>
 #include <type_traits>
@@ -22,13 +24,33 @@ struct StateField {
     std::int32_t highest;
 };
 
+// How a value of a state is kept as a number: a number, a flag or an enum as
+// itself; a type of the state's own through a specialisation of this beside
+// the state's fields.
+template <typename Value>
+struct RecordedAs {
+    static std::int32_t number(Value value) { return static_cast<std::int32_t>(value); }
+    static Value value(std::int32_t number) { return static_cast<Value>(number); }
+};
+
+// A bitset of up to 32, as the number of its bits, bit 0 the lowest.
+template <std::size_t bits>
+requires(bits <= 32) struct RecordedAs<std::bitset<bits>> {
+    static std::int32_t number(const std::bitset<bits>& value) {
+        return static_cast<std::int32_t>(static_cast<std::uint32_t>(value.to_ulong()));
+    }
+    static std::bitset<bits> value(std::int32_t number) {
+        return std::bitset<bits>(static_cast<std::uint32_t>(number));
+    }
+};
+
 // A member of a state that a number stands for: a flag, 0 or 1; a choice from
 // a list, 0 to the last; a handle or a key code, any number.
 template <auto& state, auto member>
 constexpr StateField stateField(std::string_view name, std::int32_t lowest, std::int32_t highest) {
-    using Value = std::remove_reference_t<decltype(state.*member)>;
-    return {name, [] { return static_cast<std::int32_t>(state.*member); },
-            [](std::int32_t value) { state.*member = static_cast<Value>(value); }, lowest, highest};
+    using Recorded = RecordedAs<std::remove_reference_t<decltype(state.*member)>>;
+    return {name, [] { return Recorded::number(state.*member); },
+            [](std::int32_t value) { state.*member = Recorded::value(value); }, lowest, highest};
 }
 
 template <auto& state, auto member>
@@ -73,19 +95,45 @@ constexpr auto elementName = [] {
 template <auto& state, auto member, const auto& arrayName>
 constexpr auto elementFields() {
     using Array = std::remove_reference_t<decltype(state.*member)>;
+    using Recorded = RecordedAs<std::remove_cvref_t<decltype((state.*member)[0])>>;
     return []<std::size_t... index>(std::index_sequence<index...>) {
-        return std::array<StateField, sizeof...(index)>{StateField{
-            std::string_view(elementName<arrayName, index>.data(),
-                             elementName<arrayName, index>.size()),
-            [] { return static_cast<std::int32_t>((state.*member)[index]); },
-            [](std::int32_t value) {
-                (state.*member)[index] =
-                    static_cast<std::remove_reference_t<decltype((state.*member)[index])>>(value);
-            },
-            INT32_MIN, INT32_MAX}...};
+        return std::array<StateField, sizeof...(index)>{
+            StateField{std::string_view(elementName<arrayName, index>.data(),
+                                        elementName<arrayName, index>.size()),
+                       [] { return Recorded::number((state.*member)[index]); },
+                       [](std::int32_t value) { (state.*member)[index] = Recorded::value(value); },
+                       INT32_MIN, INT32_MAX}...};
     }
     (std::make_index_sequence<std::tuple_size_v<Array>>());
 }
+
+// A bitset, or an array of bytes, kept as numbers of 32 bits each, named
+// arrayName0, arrayName1 and so on: its bytes in order, so that its first
+// bits or bytes are the lowest of the first number.
+template <auto& state, auto member, const auto& arrayName>
+constexpr auto wordFields() {
+    using Packed = std::remove_reference_t<decltype(state.*member)>;
+    static_assert(std::is_trivially_copyable_v<Packed> && sizeof(Packed) % 4 == 0);
+    return []<std::size_t... word>(std::index_sequence<word...>) {
+        return std::array<StateField, sizeof...(word)>{StateField{
+            std::string_view(elementName<arrayName, word>.data(),
+                             elementName<arrayName, word>.size()),
+            [] {
+                std::int32_t number = 0;
+                std::memcpy(&number, reinterpret_cast<const char*>(&(state.*member)) + 4 * word, 4);
+                return number;
+            },
+            [](std::int32_t number) {
+                std::memcpy(reinterpret_cast<char*>(&(state.*member)) + 4 * word, &number, 4);
+            },
+            INT32_MIN, INT32_MAX}...};
+    }
+    (std::make_index_sequence<sizeof(Packed) / 4>());
+}
+// Both builds lay a bitset out so, bit 0 the lowest of its first byte.
+static_assert(std::endian::native == std::endian::little);
+static_assert(std::bit_cast<std::array<std::uint32_t, 4>>(std::bitset<128>(0x2'0000'0001)) ==
+              std::array<std::uint32_t, 4>{1, 2, 0, 0});
 
 // Lists of fields one after the other.
 template <std::size_t... sizes>

@@ -38,8 +38,8 @@ enum class Look { Plain, Highlighted, Refused };
 
 } // namespace
 
-void drawHudLabel(std::string text, float x, bool highlighted) {
-    drawText(text.c_str(), x, labelY, 0.54f, highlighted ? Look::Highlighted : Look::Plain);
+void drawHudLabel(const char* text, float x, bool highlighted) {
+    drawText(text, x, labelY, 0.54f, highlighted ? Look::Highlighted : Look::Plain);
 }
 
 void drawRefusedLabel(const char* text, float x) {

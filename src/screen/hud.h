@@ -1,13 +1,12 @@
 // Everything the plug-in shows the player.
 #pragma once
 
-#include <string>
 #include <string_view>
 
 #include "host/natives.h"
 
 // Draws one label near the top of the screen for the current frame only.
-void drawHudLabel(std::string text, float x, bool highlighted);
+void drawHudLabel(const char* text, float x, bool highlighted);
 // The same in red: a gear the gearbox refused.
 void drawRefusedLabel(const char* text, float x);
 

@@ -1,8 +1,10 @@
 #include "replay/replay_answers.h"
 
+#include "bindings/key_bindings.h"
 #include "host/game_controllers.h"
 #include "host/recorded_answers.h"
 #include "sim/world.h"
+#include "wheel/wheel.h"
 
 namespace {
 
@@ -91,6 +93,7 @@ void restoreKeptControllers(const RecordedPass& first) {
     for (const RecordedCall& call : first.calls) {
         if (call.kind == RecordedCall::Kind::ControllersKept) {
             restoreControllers(call.controllers);
+            findWheelParts(bindingsState().keys);
         }
     }
 }

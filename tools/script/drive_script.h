@@ -7,7 +7,7 @@
 #include <string_view>
 #include <vector>
 
-#include "keys/game_controller.h"
+#include "keys/controller_parts.h"
 
 // A drive has two vehicles, numbered 1 and 2.
 constexpr int driveVehicleCount = 2;

@@ -1,4 +1,4 @@
-#include "keys/game_controller.h"
+#include "keys/controller_parts.h"
 
 #include <algorithm>
 #include <charconv>
