@@ -22,6 +22,9 @@ using SharedFile = std::unique_ptr<std::FILE, FileCloser>;
 // Other programs may read and write the file meanwhile. Empty when the file
 // can't be opened.
 SharedFile openSharedForReading(const std::string& path);
+// Whether the open that just failed was refused because another program holds
+// the file: only Windows shares files that way.
+bool openRefusedAsHeld();
 
 // A whole file read into memory, up to a bound.
 struct FileRead {
