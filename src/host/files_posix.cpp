@@ -155,3 +155,38 @@ std::string inFolder(const std::string& folder, const std::string& name) {
     }
     return folder + (folder.back() == '/' ? "" : "/") + name;
 }
+
+namespace {
+
+FileAnswers fileAnswers = nullptr;
+
+// A question the replay has no answer to reads as if the file weren't there
+// (0: missing, not read-only, not the same folder), or the write failed.
+std::uint8_t unanswered(FileQuestion question) {
+    return question >= FileQuestion::Create ? static_cast<std::uint8_t>(WriteFault::Other) : 0;
+}
+
+} // namespace
+
+void answerFileQuestionsWith(FileAnswers answers) {
+    fileAnswers = answers;
+}
+
+std::uint8_t fileQuestionAnswer(FileQuestion question, DiskAnswer askDisk, const void* asked) {
+    if (fileAnswers == nullptr) {
+        return askDisk(asked);
+    }
+    const std::optional<FileAnswer> answer = fileAnswers(question);
+    return answer ? answer->answer : unanswered(question);
+}
+
+FileRead fileReadAnswer(const std::string& path, std::size_t bytesAtMost) {
+    if (fileAnswers == nullptr) {
+        return readFileUpTo(path, bytesAtMost);
+    }
+    const std::optional<FileAnswer> answer = fileAnswers(FileQuestion::Read);
+    FileRead read;
+    read.answer = answer ? static_cast<ReadAnswer>(answer->answer) : ReadAnswer::Missing;
+    read.bytes = answer ? answer->bytes : std::string_view();
+    return read;
+}

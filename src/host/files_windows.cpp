@@ -202,3 +202,11 @@ std::string inFolder(const std::string& folder, const std::string& name) {
     }
     return folder + (folder.back() == '\\' || folder.back() == '/' ? "" : "\\") + name;
 }
+
+std::uint8_t fileQuestionAnswer(FileQuestion, DiskAnswer askDisk, const void* asked) {
+    return askDisk(asked);
+}
+
+FileRead fileReadAnswer(const std::string& path, std::size_t bytesAtMost) {
+    return readFileUpTo(path, bytesAtMost);
+}

@@ -3,7 +3,6 @@
 #include <algorithm>
 
 #include "host/controller_system.h"
-#include "host/recorded_answers.h"
 #include "host/tap.h"
 
 namespace {
@@ -75,7 +74,6 @@ void tapControllers(std::uint8_t tag) {
     tapState.cursor = at;
 }
 
-#if !defined(_WIN32)
 GameController fromRecorded(const RecordedController& kept) {
     GameController controller;
     controller.id = {kept.vendor, kept.product};
@@ -85,25 +83,8 @@ GameController fromRecorded(const RecordedController& kept) {
     return controller;
 }
 
-void takeFound(const std::vector<RecordedController>* answer) {
-    ControllersState& state = controllersState;
-    state = ControllersState{};
-    if (answer != nullptr) {
-        state.count = std::min(answer->size(), controllersAtMost);
-        std::transform(answer->begin(), answer->begin() + static_cast<std::ptrdiff_t>(state.count),
-                       state.found.begin(), fromRecorded);
-    }
-}
-#endif
-
 void find(std::span<const ControllerId> wanted, bool every) {
     ControllersState& state = controllersState;
-#if !defined(_WIN32)
-    if (recordedAnswers.controllers) [[unlikely]] {
-        takeFound(recordedAnswers.controllers());
-        return;
-    }
-#endif
     state = ControllersState{};
     state.count = listSystemControllers(state.found.data(), state.found.size());
     for (std::size_t i = 0; i < state.count; ++i) {
@@ -120,11 +101,6 @@ void find(std::span<const ControllerId> wanted, bool every) {
 // Whether the controller could be read; when lost or not acquired, it is
 // acquired again for a later pass.
 bool readOne(std::size_t index, ControllerInput& input) {
-#if !defined(_WIN32)
-    if (recordedAnswers.controllerRead) [[unlikely]] {
-        return recordedAnswers.controllerRead(index, input);
-    }
-#endif
     const SystemRead read = readSystemController(index, input);
     if (read == SystemRead::Lost || read == SystemRead::NotAcquired) {
         acquireSystemController(index);
@@ -174,22 +150,17 @@ bool readControllers() {
 }
 
 void closeControllers() {
-#if !defined(_WIN32)
-    // Answered from a recording, no controller of the system was opened.
-    if (!recordedAnswers.controllers) {
-        closeSystemControllers();
-    }
-#else
     closeSystemControllers();
-#endif
     controllersState = ControllersState{};
 }
 
-#if !defined(_WIN32)
 void restoreControllers(const std::vector<RecordedController>& kept) {
-    takeFound(&kept);
+    ControllersState& state = controllersState;
+    state = ControllersState{};
+    state.count = std::min(kept.size(), controllersAtMost);
+    std::transform(kept.begin(), kept.begin() + static_cast<std::ptrdiff_t>(state.count),
+                   state.found.begin(), fromRecorded);
 }
-#endif
 
 void tapKeptControllers() {
     if (controllersState.count > 0) {

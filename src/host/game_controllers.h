@@ -119,11 +119,11 @@ void closeControllers();
 // The plug-in's own module, which DirectInput is created for: a DLL must
 // never pass the game's. Without one, the program's.
 void keepOwnModule(HINSTANCE__* module);
-#else
+#endif
+
 // A replay starts the device layer with the controllers a recording kept,
 // opened as they were, without asking the system.
 void restoreControllers(const std::vector<RecordedController>& kept);
-#endif
 
 // The pass being recorded keeps the controllers found, after the plug-in's
 // state, so that a replay can start there (nothing when none were found).

@@ -1,7 +1,7 @@
 #include "replay/replay_answers.h"
 
 #include "host/game_controllers.h"
-#include "host/recorded_answers.h"
+#include "sim/recorded_answers.h"
 #include "sim/world.h"
 
 namespace {
@@ -97,7 +97,7 @@ void restoreKeptControllers(const RecordedPass& first) {
 
 void answerFrom(const DriveRecording& recording, const RecordedPass& pass, Answering what) {
     passAnswers = {&pass, what, 0};
-    RecordedAnswers answers;
+    sim::RecordedAnswers answers;
     if (what == Answering::Everything) {
         answers.native = nativeAnswer;
         answers.keyState = keyAnswer;
@@ -108,10 +108,10 @@ void answerFrom(const DriveRecording& recording, const RecordedPass& pass, Answe
     if (recording.filesKept) {
         answers.file = fileAnswer;
     }
-    answerWith(answers);
+    sim::answerWith(answers);
 }
 
 void stopAnswering() {
-    answerWith({});
+    sim::answerWith({});
     passAnswers = {};
 }
