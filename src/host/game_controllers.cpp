@@ -21,59 +21,6 @@ void capName(std::string& name) {
     name.resize(end);
 }
 
-// The controllers found as an entry: each one's id, type, whether opened,
-// and name.
-void tapControllers(std::uint8_t tag) {
-    const std::span<const GameController> found = foundControllers();
-    std::size_t bytes = 2;
-    for (const GameController& controller : found) {
-        bytes += 7 + std::min(controller.name.size(), recordedTextAtMost);
-    }
-    std::uint8_t* at = tapEntry(bytes);
-    if (at == nullptr) {
-        return;
-    }
-    *at++ = tag;
-    *at++ = static_cast<std::uint8_t>(found.size());
-    for (const GameController& controller : found) {
-        putNumber(at, controller.id.vendor);
-        putNumber(at, controller.id.product);
-        *at++ = static_cast<std::uint8_t>(controller.type);
-        *at++ = controller.opened ? 1 : 0;
-        const std::size_t length = std::min(controller.name.size(), recordedTextAtMost);
-        *at++ = static_cast<std::uint8_t>(length);
-        putBytes(at, controller.name.data(), length);
-    }
-    tapState.cursor = at;
-}
-
-[[gnu::cold, gnu::noinline]] void tapRead(std::size_t index, const GameController& controller) {
-    std::uint8_t* at = tapEntry(entryBytesAtMost);
-    if (at == nullptr) {
-        return;
-    }
-    if (controller.released) {
-        *at++ = controllerReleasedTag;
-        *at++ = static_cast<std::uint8_t>(index);
-        tapState.cursor = at;
-        return;
-    }
-    *at++ = controllerReadTag;
-    *at++ = static_cast<std::uint8_t>(index);
-    for (const std::uint16_t axis : controller.input.axes) {
-        putNumber(at, axis);
-    }
-    std::uint8_t* const count = at++;
-    *count = 0;
-    for (int button = 1; button <= controllerButtonCount; ++button) {
-        if (buttonDown(controller.input, button)) {
-            *at++ = static_cast<std::uint8_t>(button);
-            ++*count;
-        }
-    }
-    tapState.cursor = at;
-}
-
 GameController fromRecorded(const RecordedController& kept) {
     GameController controller;
     controller.id = {kept.vendor, kept.product};
@@ -94,7 +41,7 @@ void find(std::span<const ControllerId> wanted, bool every) {
                             openSystemController(i);
     }
     if (tapOpen()) [[unlikely]] {
-        tapControllers(controllersTag);
+        tapControllers(controllersTag, foundControllers());
     }
 }
 
@@ -143,7 +90,7 @@ bool readControllers() {
             controller.input = ControllerInput{};
         }
         if (tapOpen()) [[unlikely]] {
-            tapRead(i, controller);
+            tapControllerRead(i, controller);
         }
     }
     return state.count > 0;
@@ -164,6 +111,6 @@ void restoreControllers(const std::vector<RecordedController>& kept) {
 
 void tapKeptControllers() {
     if (controllersState.count > 0) {
-        tapControllers(controllersKeptTag);
+        tapControllers(controllersKeptTag, foundControllers());
     }
 }

@@ -61,12 +61,8 @@ template <Native native, typename... Arguments>
 // made, its result after.
 template <Native native, typename... Arguments>
 [[gnu::cold, gnu::noinline]] NativeResult invokeRecorded(Arguments... arguments) {
-    std::uint8_t* const shape = tapNative(recordedIndex(native), nativeShape<Arguments...>());
-    if (shape != nullptr) {
-        std::uint8_t* at = shape + 1;
-        (tapArgument(at, arguments), ...);
-        tapState.cursor = at;
-    }
+    std::uint8_t* const shape =
+        tapNative(recordedIndex(native), nativeShape<Arguments...>(), arguments...);
     const NativeResult result = callHook<native>(arguments...);
     tapResult(shape, result);
     return result;
