@@ -7,7 +7,8 @@
 // Finding is slow, since DirectInput takes tens of milliseconds to list the
 // controllers: only on a first pass, a reload, or when choosing starts.
 // Reading is for every pass, and allocates nothing. Nothing here loads
-// DirectInput until a controller is first looked for.
+// DirectInput until a controller is first looked for, and in the Windows
+// build not before the program gives it its module (direct_input.h).
 #pragma once
 
 #include <array>
@@ -20,8 +21,6 @@
 
 #include "keys/game_controller.h"
 #include "recording/recording.h"
-
-struct HINSTANCE__;
 
 static_assert(controllerAxisCount == recordedAxisCount);
 
@@ -114,12 +113,6 @@ bool readControllers();
 // Closes every controller and lets go of DirectInput; the library stays
 // loaded for the next look.
 void closeControllers();
-
-#if defined(_WIN32)
-// The plug-in's own module, which DirectInput is created for: a DLL must
-// never pass the game's. Without one, the program's.
-void keepOwnModule(HINSTANCE__* module);
-#endif
 
 // A replay starts the device layer with the controllers a recording kept,
 // opened as they were, without asking the system.

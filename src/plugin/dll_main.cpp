@@ -2,13 +2,13 @@
 // at unload, write a recording that would otherwise be lost, at once.
 #include <windows.h>
 
-#include "host/game_controllers.h"
+#include "host/direct_input.h"
 #include "host/script_hook.h"
 #include "plugin/script.h"
 
 extern "C" BOOL WINAPI DllMain(HINSTANCE module, DWORD reason, LPVOID) {
     if (reason == DLL_PROCESS_ATTACH) {
-        keepOwnModule(module);
+        useModuleForDirectInput(module);
         scriptRegister(module, scriptEntry);
     } else if (reason == DLL_PROCESS_DETACH) {
         // The hook must not run a script whose code is gone.
