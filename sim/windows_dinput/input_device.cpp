@@ -85,7 +85,16 @@ HRESULT STDMETHODCALLTYPE setDataFormat(IDirectInputDevice8W* face, const DIDATA
     return device->formatSet ? DI_OK : DIERR_INPUTLOST;
 }
 
-HRESULT STDMETHODCALLTYPE setCooperativeLevel(IDirectInputDevice8W*, HWND, DWORD) {
+// The window must be a top-level window of this process, as DirectInput
+// documents: a null window, one that isn't a window, a child window, a
+// message-only one and another process's are refused.
+HRESULT STDMETHODCALLTYPE setCooperativeLevel(IDirectInputDevice8W*, HWND window, DWORD) {
+    DWORD process = 0;
+    if (window == nullptr || !IsWindow(window) ||
+        GetAncestor(window, GA_PARENT) != GetDesktopWindow() ||
+        GetWindowThreadProcessId(window, &process) == 0 || process != GetCurrentProcessId()) {
+        return E_HANDLE;
+    }
     return DI_OK;
 }
 
