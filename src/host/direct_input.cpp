@@ -63,7 +63,7 @@ struct DirectInputObjects {
     // Whether the last Acquire of each went through.
     std::array<bool, controllersAtMost> acquired{};
     Listing listing;
-    // Where no window of the process's own is shown: made by cooperativeWindow.
+    // While the process shows no window of its own: cooperativeWindow's.
     OwnWindow ownWindow;
 };
 
@@ -133,12 +133,13 @@ BOOL CALLBACK searchWindow(HWND window, LPARAM context) noexcept {
 }
 
 // The window DirectInput's cooperative level takes, a top-level window of this
-// process: the game's main window, shown and owned by none, found by the
-// process's id (another program's may have its class); else a shown one the
-// process owns; else, in a console program or before the game shows one, a
-// hidden window of our own, kept until DirectInput is let go. Its class is the
-// system's STATIC, whose window procedure isn't in this DLL, so it outlives
-// the plug-in's unload harmlessly, as DirectInput's objects do.
+// process, found by the process's id (another program's may have the game's
+// class): the game's main window, shown and owned by no other window; else a
+// shown one that another owns, such as a dialog; else, in a console program or
+// before the game shows one, a hidden window of our own, kept until
+// DirectInput is let go. Its class is the system's STATIC, whose window
+// procedure isn't in this DLL, so it outlives the plug-in's unload
+// harmlessly, as DirectInput's objects do.
 HWND cooperativeWindow() {
     WindowSearch search{GetCurrentProcessId()};
     EnumWindows(searchWindow, reinterpret_cast<LPARAM>(&search));
