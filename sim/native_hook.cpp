@@ -1,11 +1,21 @@
 // The hook's entry points, the Windows calls and DirectInput's for the native
 // build: the plug-in runs on the test's own stack, and a wait simply moves
-// the world on by the frames it covers.
+// the world on by the frames it covers. While a replay injects answers
+// (recorded_answers.h), each call still reaches the world, which records and
+// checks it, and the plug-in gets the injected answer.
 #include "host/controller_system.h"
 #include "host/game_controllers.h"
 #include "host/script_hook.h"
 #include "host/windows_api.h"
+#include "sim/recorded_answers.h"
 #include "sim/world.h"
+
+namespace {
+
+// The controllers a replay answered the last list with, for their opening.
+const std::vector<RecordedController>* answeredControllers = nullptr;
+
+} // namespace
 
 extern "C" {
 
@@ -31,15 +41,27 @@ void nativePush64(unsigned long long value) {
 }
 
 unsigned long long* nativeCall() {
-    return sim::callNative();
+    const std::uint64_t hash = sim::world.openHash;
+    unsigned long long* const result = sim::callNative();
+    if (sim::recordedAnswers().native) {
+        result[0] = sim::recordedAnswers().native(hash);
+    }
+    return result;
 }
 
 short GetAsyncKeyState(int key) {
-    return sim::keyState(key);
+    const short state = sim::keyState(key);
+    return sim::recordedAnswers().keyState ? sim::recordedAnswers().keyState(key) : state;
 }
 
+// An injected focus puts the game's window in front, or another's.
 HWND GetForegroundWindow() {
-    return static_cast<HWND>(sim::foregroundWindow());
+    void* window = sim::foregroundWindow();
+    if (sim::recordedAnswers().focus) {
+        window = reinterpret_cast<void*>(sim::recordedAnswers().focus() ? sim::gameWindow
+                                                                        : sim::otherWindow);
+    }
+    return static_cast<HWND>(window);
 }
 
 DWORD GetWindowThreadProcessId(HWND window, DWORD* processId) {
@@ -52,14 +74,34 @@ DWORD GetCurrentProcessId() {
 }
 
 std::size_t listSystemControllers(GameController* list, std::size_t most) {
-    return sim::listSystemControllers({list, most});
+    if (!sim::recordedAnswers().controllers) {
+        return sim::listSystemControllers({list, most});
+    }
+    answeredControllers = sim::recordedAnswers().controllers();
+    const std::size_t count =
+        answeredControllers ? std::min(answeredControllers->size(), most) : std::size_t{0};
+    for (std::size_t i = 0; i < count; ++i) {
+        const RecordedController& kept = (*answeredControllers)[i];
+        list[i].id = {kept.vendor, kept.product};
+        list[i].type = static_cast<ControllerType>(kept.type);
+        list[i].name = kept.name;
+    }
+    return count;
 }
 
 bool openSystemController(std::size_t index) {
+    if (sim::recordedAnswers().controllers) {
+        return (*answeredControllers)[index].opened;
+    }
     return sim::openSystemController(index);
 }
 
+// A read answered as released is a failed one: it isn't acquired again.
 SystemRead readSystemController(std::size_t index, ControllerInput& input) {
+    if (sim::recordedAnswers().controllerRead) {
+        return sim::recordedAnswers().controllerRead(index, input) ? SystemRead::Read
+                                                                   : SystemRead::Failed;
+    }
     return sim::readSystemController(index, input);
 }
 
@@ -67,6 +109,9 @@ void acquireSystemController(std::size_t index) {
     sim::acquireSystemController(index);
 }
 
+// Answered from a recording, no controller of the world was opened.
 void closeSystemControllers() {
-    sim::closeSystemControllers();
+    if (!sim::recordedAnswers().controllers) {
+        sim::closeSystemControllers();
+    }
 }

@@ -1,6 +1,5 @@
 #include "host/file_questions.h"
 
-#include "host/recorded_answers.h"
 #include "host/tap.h"
 
 static_assert(static_cast<std::uint8_t>(WriteFault::Other) ==
@@ -10,17 +9,15 @@ static_assert(static_cast<std::uint8_t>(FileKind::Other) ==
 
 namespace {
 
-// The answer to a question other than a read, as a number; fallback is what
-// the plug-in gets when answers are injected but none to this question.
-template <typename Answer, typename Ask>
-Answer asked(FileQuestion question, [[maybe_unused]] Answer fallback, Ask ask) {
-#if !defined(_WIN32)
-    if (recordedAnswers.file) [[unlikely]] {
-        const std::optional<FileAnswer> answer = recordedAnswers.file(question);
-        return answer ? static_cast<Answer>(answer->answer) : fallback;
-    }
-#endif
-    const Answer answer = ask();
+// The answer to a question other than a read, which ask gives when the disk
+// answers.
+template <typename Ask>
+auto asked(FileQuestion question, const Ask& ask) {
+    using Answer = decltype(ask());
+    const DiskAnswer askDisk = [](const void* asking) {
+        return static_cast<std::uint8_t>((*static_cast<const Ask*>(asking))());
+    };
+    const auto answer = static_cast<Answer>(fileQuestionAnswer(question, askDisk, &ask));
     if (tapOpen()) [[unlikely]] {
         tapFile(question, static_cast<std::uint8_t>(answer), {});
     }
@@ -30,18 +27,7 @@ Answer asked(FileQuestion question, [[maybe_unused]] Answer fallback, Ask ask) {
 } // namespace
 
 FileRead readFileAsked(const std::string& path, std::size_t bytesAtMost) {
-#if !defined(_WIN32)
-    if (recordedAnswers.file) [[unlikely]] {
-        const std::optional<FileAnswer> answer = recordedAnswers.file(FileQuestion::Read);
-        FileRead read;
-        if (answer) {
-            read.answer = static_cast<ReadAnswer>(answer->answer);
-            read.bytes = answer->bytes;
-        }
-        return read;
-    }
-#endif
-    FileRead read = readFileUpTo(path, bytesAtMost);
+    FileRead read = fileReadAnswer(path, bytesAtMost);
     if (tapOpen()) [[unlikely]] {
         tapFile(FileQuestion::Read, static_cast<std::uint8_t>(read.answer), read.bytes);
     }
@@ -49,47 +35,45 @@ FileRead readFileAsked(const std::string& path, std::size_t bytesAtMost) {
 }
 
 FileKind fileKindAsked(const std::string& path) {
-    return asked(FileQuestion::Kind, FileKind::Missing, [&] { return fileKind(path); });
+    return asked(FileQuestion::Kind, [&] { return fileKind(path); });
 }
 
 bool readOnlyAsked(const std::string& path) {
-    return asked(FileQuestion::ReadOnly, false, [&] { return readOnlyFile(path); });
+    return asked(FileQuestion::ReadOnly, [&] { return readOnlyFile(path); });
 }
 
 bool sameFolderAsked(const std::string& a, const std::string& b) {
-    return asked(FileQuestion::SameFolder, false, [&] { return sameFolder(a, b); });
+    return asked(FileQuestion::SameFolder, [&] { return sameFolder(a, b); });
 }
 
-// A write that isn't made when the answers are injected: a file created
-// there has no handle, and writing to it or closing it is answered as
-// injected.
+// A write that isn't made when a replay answers: a file created there has no
+// handle, and writing to it or closing it is answered by the replay too.
 WriteFault createOutputAsked(const std::string& path, OutputFile& file) {
-    return asked(FileQuestion::Create, WriteFault::Other, [&] { return createOutput(path, file); });
+    return asked(FileQuestion::Create, [&] { return createOutput(path, file); });
 }
 
 WriteFault appendOutputAsked(const std::string& path, OutputFile& file) {
-    return asked(FileQuestion::Append, WriteFault::Other, [&] { return appendOutput(path, file); });
+    return asked(FileQuestion::Append, [&] { return appendOutput(path, file); });
 }
 
 WriteFault writeOutputAsked(const OutputFile& file, const void* data, std::size_t size) {
-    return asked(FileQuestion::Write, WriteFault::Other,
-                 [&] { return writeOutput(file, data, size); });
+    return asked(FileQuestion::Write, [&] { return writeOutput(file, data, size); });
 }
 
 WriteFault flushOutputAsked(const OutputFile& file) {
-    return asked(FileQuestion::Flush, WriteFault::Other, [&] { return flushOutput(file); });
+    return asked(FileQuestion::Flush, [&] { return flushOutput(file); });
 }
 
 WriteFault closeOutputAsked(OutputFile& file) {
-    return asked(FileQuestion::Close, WriteFault::Other, [&] { return closeOutput(file); });
+    return asked(FileQuestion::Close, [&] { return closeOutput(file); });
 }
 
 WriteFault replaceFileAsked(const std::string& from, const std::string& to) {
-    return asked(FileQuestion::Replace, WriteFault::Other, [&] { return replaceFile(from, to); });
+    return asked(FileQuestion::Replace, [&] { return replaceFile(from, to); });
 }
 
 bool removeFileAsked(const std::string& path) {
-    return asked(FileQuestion::Remove, WriteFault::Other, [&] {
+    return asked(FileQuestion::Remove, [&] {
                return removeFile(path) ? WriteFault::None : WriteFault::Other;
            }) == WriteFault::None;
 }

@@ -1,9 +1,9 @@
 // What the plug-in asks of the file system where what it does depends on the
 // answer: whether a file is there, its bytes, and whether each write went
 // through. While a pass is recorded, each answer is written through the tap,
-// as a key query's is. Natively, answers injected on this floor
-// (recorded_answers.h) are given instead of asking the disk, which is then
-// neither read nor written.
+// as a key query's is. Natively, a replay may answer them instead
+// (answerFileQuestionsWith, files.h), and then the disk is neither read nor
+// written.
 #pragma once
 
 #include <string>

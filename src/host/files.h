@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -22,6 +23,9 @@ using SharedFile = std::unique_ptr<std::FILE, FileCloser>;
 // Other programs may read and write the file meanwhile. Empty when the file
 // can't be opened.
 SharedFile openSharedForReading(const std::string& path);
+// Whether the open that just failed was refused because another program holds
+// the file: only Windows shares files that way.
+bool openRefusedAsHeld();
 
 // A whole file read into memory, up to a bound.
 struct FileRead {
@@ -97,6 +101,19 @@ std::string utf8(std::wstring_view text);
 #else
 // Natively the module is the program; tests point it at a folder of their own.
 std::string& nativeModuleFolder();
+
+// What a file question was answered: the answer's number, as FileQuestion
+// gives its meaning, and after a read answered ReadAnswer::Read, its bytes.
+struct FileAnswer {
+    std::uint8_t answer = 0;
+    std::string_view bytes;
+};
+// Natively, a replay may answer the plug-in's file questions with those a
+// recording kept, and then no file is read or written; none where there is no
+// answer to a question, which is answered as if the file weren't there, or
+// the write failed. Null: the disk answers again.
+using FileAnswers = std::optional<FileAnswer> (*)(FileQuestion question);
+void answerFileQuestionsWith(FileAnswers answers);
 #endif
 
 // The process's working folder, or empty.
@@ -107,3 +124,11 @@ bool sameFolder(const std::string& a, const std::string& b);
 
 // A file's path in a folder; just the name when the folder is empty.
 std::string inFolder(const std::string& folder, const std::string& name);
+
+// The answer to one of the plug-in's file questions (file_questions.h) other
+// than a read, as a number (FileQuestion gives its meaning): askDisk's, given
+// asked, unless a replay answers it natively, and then the disk isn't asked.
+using DiskAnswer = std::uint8_t (*)(const void* asked);
+std::uint8_t fileQuestionAnswer(FileQuestion question, DiskAnswer askDisk, const void* asked);
+// The same for a whole-file read: readFileUpTo's.
+FileRead fileReadAnswer(const std::string& path, std::size_t bytesAtMost);

@@ -3,7 +3,6 @@
 #include <algorithm>
 
 #include "host/controller_system.h"
-#include "host/recorded_answers.h"
 #include "host/tap.h"
 
 namespace {
@@ -22,60 +21,6 @@ void capName(std::string& name) {
     name.resize(end);
 }
 
-// The controllers found as an entry: each one's id, type, whether opened,
-// and name.
-void tapControllers(std::uint8_t tag) {
-    const std::span<const GameController> found = foundControllers();
-    std::size_t bytes = 2;
-    for (const GameController& controller : found) {
-        bytes += 7 + std::min(controller.name.size(), recordedTextAtMost);
-    }
-    std::uint8_t* at = tapEntry(bytes);
-    if (at == nullptr) {
-        return;
-    }
-    *at++ = tag;
-    *at++ = static_cast<std::uint8_t>(found.size());
-    for (const GameController& controller : found) {
-        putNumber(at, controller.id.vendor);
-        putNumber(at, controller.id.product);
-        *at++ = static_cast<std::uint8_t>(controller.type);
-        *at++ = controller.opened ? 1 : 0;
-        const std::size_t length = std::min(controller.name.size(), recordedTextAtMost);
-        *at++ = static_cast<std::uint8_t>(length);
-        putBytes(at, controller.name.data(), length);
-    }
-    tapState.cursor = at;
-}
-
-[[gnu::cold, gnu::noinline]] void tapRead(std::size_t index, const GameController& controller) {
-    std::uint8_t* at = tapEntry(entryBytesAtMost);
-    if (at == nullptr) {
-        return;
-    }
-    if (controller.released) {
-        *at++ = controllerReleasedTag;
-        *at++ = static_cast<std::uint8_t>(index);
-        tapState.cursor = at;
-        return;
-    }
-    *at++ = controllerReadTag;
-    *at++ = static_cast<std::uint8_t>(index);
-    for (const std::uint16_t axis : controller.input.axes) {
-        putNumber(at, axis);
-    }
-    std::uint8_t* const count = at++;
-    *count = 0;
-    for (int button = 1; button <= controllerButtonCount; ++button) {
-        if (buttonDown(controller.input, button)) {
-            *at++ = static_cast<std::uint8_t>(button);
-            ++*count;
-        }
-    }
-    tapState.cursor = at;
-}
-
-#if !defined(_WIN32)
 GameController fromRecorded(const RecordedController& kept) {
     GameController controller;
     controller.id = {kept.vendor, kept.product};
@@ -85,25 +30,8 @@ GameController fromRecorded(const RecordedController& kept) {
     return controller;
 }
 
-void takeFound(const std::vector<RecordedController>* answer) {
-    ControllersState& state = controllersState;
-    state = ControllersState{};
-    if (answer != nullptr) {
-        state.count = std::min(answer->size(), controllersAtMost);
-        std::transform(answer->begin(), answer->begin() + static_cast<std::ptrdiff_t>(state.count),
-                       state.found.begin(), fromRecorded);
-    }
-}
-#endif
-
 void find(std::span<const ControllerId> wanted, bool every) {
     ControllersState& state = controllersState;
-#if !defined(_WIN32)
-    if (recordedAnswers.controllers) [[unlikely]] {
-        takeFound(recordedAnswers.controllers());
-        return;
-    }
-#endif
     state = ControllersState{};
     state.count = listSystemControllers(state.found.data(), state.found.size());
     for (std::size_t i = 0; i < state.count; ++i) {
@@ -113,18 +41,13 @@ void find(std::span<const ControllerId> wanted, bool every) {
                             openSystemController(i);
     }
     if (tapOpen()) [[unlikely]] {
-        tapControllers(controllersTag);
+        tapControllers(controllersTag, foundControllers());
     }
 }
 
 // Whether the controller could be read; when lost or not acquired, it is
 // acquired again for a later pass.
 bool readOne(std::size_t index, ControllerInput& input) {
-#if !defined(_WIN32)
-    if (recordedAnswers.controllerRead) [[unlikely]] {
-        return recordedAnswers.controllerRead(index, input);
-    }
-#endif
     const SystemRead read = readSystemController(index, input);
     if (read == SystemRead::Lost || read == SystemRead::NotAcquired) {
         acquireSystemController(index);
@@ -167,32 +90,27 @@ bool readControllers() {
             controller.input = ControllerInput{};
         }
         if (tapOpen()) [[unlikely]] {
-            tapRead(i, controller);
+            tapControllerRead(i, controller);
         }
     }
     return state.count > 0;
 }
 
 void closeControllers() {
-#if !defined(_WIN32)
-    // Answered from a recording, no controller of the system was opened.
-    if (!recordedAnswers.controllers) {
-        closeSystemControllers();
-    }
-#else
     closeSystemControllers();
-#endif
     controllersState = ControllersState{};
 }
 
-#if !defined(_WIN32)
 void restoreControllers(const std::vector<RecordedController>& kept) {
-    takeFound(&kept);
+    ControllersState& state = controllersState;
+    state = ControllersState{};
+    state.count = std::min(kept.size(), controllersAtMost);
+    std::transform(kept.begin(), kept.begin() + static_cast<std::ptrdiff_t>(state.count),
+                   state.found.begin(), fromRecorded);
 }
-#endif
 
 void tapKeptControllers() {
     if (controllersState.count > 0) {
-        tapControllers(controllersKeptTag);
+        tapControllers(controllersKeptTag, foundControllers());
     }
 }

@@ -7,7 +7,8 @@
 // Finding is slow, since DirectInput takes tens of milliseconds to list the
 // controllers: only on a first pass, a reload, or when choosing starts.
 // Reading is for every pass, and allocates nothing. Nothing here loads
-// DirectInput until a controller is first looked for.
+// DirectInput until a controller is first looked for, and in the Windows
+// build not before the program gives it its module (direct_input.h).
 #pragma once
 
 #include <array>
@@ -20,8 +21,6 @@
 
 #include "keys/controller_parts.h"
 #include "recording/recording.h"
-
-struct HINSTANCE__;
 
 static_assert(controllerAxisCount == recordedAxisCount);
 
@@ -115,15 +114,9 @@ bool readControllers();
 // loaded for the next look.
 void closeControllers();
 
-#if defined(_WIN32)
-// The plug-in's own module, which DirectInput is created for: a DLL must
-// never pass the game's. Without one, the program's.
-void keepOwnModule(HINSTANCE__* module);
-#else
 // A replay starts the device layer with the controllers a recording kept,
 // opened as they were, without asking the system.
 void restoreControllers(const std::vector<RecordedController>& kept);
-#endif
 
 // The pass being recorded keeps the controllers found, after the plug-in's
 // state, so that a replay can start there (nothing when none were found).

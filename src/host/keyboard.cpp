@@ -1,6 +1,5 @@
 #include "host/keyboard.h"
 
-#include "host/recorded_answers.h"
 #include "host/tap.h"
 #include "host/windows_api.h"
 
@@ -8,31 +7,12 @@ namespace {
 
 KeyboardState state;
 
-// GetAsyncKeyState's answer as the plug-in takes it: natively, an injected
-// answer in the stand-in's place (recorded_answers.h).
-[[gnu::always_inline]] inline short keyState(VirtualKeyCode key) {
-    const short asked = GetAsyncKeyState(key);
-#if !defined(_WIN32)
-    if (recordedAnswers.keyState) {
-        return recordedAnswers.keyState(key);
-    }
-#endif
-    return asked;
-}
-
 // The query while a pass is recorded, out of the way of the one that isn't.
 [[gnu::cold, gnu::noinline]] bool recordedKeyDown(VirtualKeyCode key) {
-    const short answer = keyState(key);
+    const short answer = GetAsyncKeyState(key);
     tapKey(key, answer);
     return answer < 0;
 }
-
-#if !defined(_WIN32)
-// The query while answers are injected, out of the way too.
-[[gnu::cold, gnu::noinline]] bool answeredKeyDown(VirtualKeyCode key) {
-    return keyState(key) < 0;
-}
-#endif
 
 } // namespace
 
@@ -53,11 +33,6 @@ void checkGameFocus() {
         GetWindowThreadProcessId(window, &process);
     }
     state.gameHasFocus = process != 0 && process == GetCurrentProcessId();
-#if !defined(_WIN32)
-    if (recordedAnswers.focus) [[unlikely]] {
-        state.gameHasFocus = recordedAnswers.focus();
-    }
-#endif
     if (tapOpen()) [[unlikely]] {
         tapFocus(state.gameHasFocus);
     }
@@ -76,10 +51,5 @@ bool keyDown(VirtualKeyCode key) {
     if (tapOpen()) [[unlikely]] {
         return recordedKeyDown(key);
     }
-#if !defined(_WIN32)
-    if (recordedAnswers.keyState) [[unlikely]] {
-        return answeredKeyDown(key);
-    }
-#endif
     return GetAsyncKeyState(key) < 0;
 }

@@ -8,7 +8,6 @@
 #include <type_traits>
 
 #include "host/native_table.h"
-#include "host/recorded_answers.h"
 #include "host/script_hook.h"
 #include "host/tap.h"
 #include "keys/key_code.h"
@@ -50,60 +49,33 @@ constexpr std::uint8_t recordedIndex(Native native) {
     return static_cast<std::uint8_t>(native);
 }
 
-// The call through the hook, and its result as the plug-in takes it:
-// natively, an injected answer in the stand-in's place (recorded_answers.h).
+// The call through the hook.
 template <Native native, typename... Arguments>
 [[gnu::always_inline]] inline NativeResult callHook(Arguments... arguments) {
     nativeInit(hashOf(native));
     (nativePush64(argumentSlot(arguments)), ...);
-    const NativeResult result = nativeCall();
-#if !defined(_WIN32)
-    if (recordedAnswers.native) {
-        return recordedResult(hashOf(native));
-    }
-#endif
-    return result;
+    return nativeCall();
 }
 
 // The call made while a pass is recorded: written as an entry before it is
 // made, its result after.
 template <Native native, typename... Arguments>
 [[gnu::cold, gnu::noinline]] NativeResult invokeRecorded(Arguments... arguments) {
-    std::uint8_t* const shape = tapNative(recordedIndex(native), nativeShape<Arguments...>());
-    if (shape != nullptr) {
-        std::uint8_t* at = shape + 1;
-        (tapArgument(at, arguments), ...);
-        tapState.cursor = at;
-    }
+    std::uint8_t* const shape =
+        tapNative(recordedIndex(native), nativeShape<Arguments...>(), arguments...);
     const NativeResult result = callHook<native>(arguments...);
     tapResult(shape, result);
     return result;
 }
 
-#if !defined(_WIN32)
-// The call made while answers are injected, out of the way of the one that
-// isn't.
-template <Native native, typename... Arguments>
-[[gnu::cold, gnu::noinline]] NativeResult invokeAnswered(Arguments... arguments) {
-    return callHook<native>(arguments...);
-}
-#endif
-
 // Inlined into each wrapper: a call while no pass is recorded costs the test
-// of one pointer (natively, of two).
+// of one pointer.
 template <Native native, typename... Arguments>
 [[gnu::always_inline]] inline NativeResult invokeNative(Arguments... arguments) {
     if (tapOpen()) [[unlikely]] {
         return invokeRecorded<native>(arguments...);
     }
-#if !defined(_WIN32)
-    if (recordedAnswers.native) [[unlikely]] {
-        return invokeAnswered<native>(arguments...);
-    }
-#endif
-    nativeInit(hashOf(native));
-    (nativePush64(argumentSlot(arguments)), ...);
-    return nativeCall();
+    return callHook<native>(arguments...);
 }
 
 // Results live in the low 32 bits of slot 0 and are read before the next call.

@@ -14,6 +14,8 @@
 
 #include "recording/recording.h"
 
+struct GameController;
+
 // The largest entry: a native call with a text and seven more arguments.
 inline constexpr std::size_t entryBytesAtMost =
     2 + 1 + recordedTextAtMost + 4 * (recordedArgumentsAtMost - 1) + 4;
@@ -30,9 +32,9 @@ struct TapState {
     std::size_t fileBytesLeft = 0;
 };
 
-// Only the tap's own functions write it, here and in tap.cpp, and the
-// native call that writes its entry (natives.h); it is not file-local so that
-// a crossing while no pass is open costs the test of one pointer.
+// Only the tap's own functions write it, here, in tap.cpp and in
+// tap_controllers.cpp; it is not file-local so that a crossing while no pass
+// is open costs the test of one pointer.
 extern TapState tapState;
 
 inline bool tapOpen() {
@@ -54,25 +56,7 @@ TapEnd closeTap();
 // The pass has too little room left for another entry.
 [[gnu::cold, gnu::noinline]] void tapCut();
 
-// A native call's entry, begun before the call is made: the native's index in
-// the recording's table of natives, which lists every native the plug-in
-// calls in the order of the Native enumeration, and its shape (the number of
-// arguments, textArgumentBit when the first is text). The shape's byte, after
-// which the arguments go, or null when the pass is cut and nothing of the call
-// is written.
-[[gnu::always_inline]] inline std::uint8_t* tapNative(std::uint8_t index, std::uint8_t shape) {
-    std::uint8_t* const at = tapState.cursor;
-    if (at > tapState.entryLimit) [[unlikely]] {
-        tapCut();
-        return nullptr;
-    }
-    at[0] = index;
-    at[1] = shape;
-    return at + 1;
-}
-
-// Each argument after it, at a cursor of the caller's: its slot's low half,
-// or the text.
+// A native call's arguments: each one's slot's low half, or the text.
 [[gnu::always_inline]] inline void tapArgument(std::uint8_t*& at, std::int32_t value) {
     putNumber(at, static_cast<std::uint32_t>(value));
 }
@@ -80,6 +64,28 @@ TapEnd closeTap();
     putNumber(at, std::bit_cast<std::uint32_t>(value));
 }
 void tapArgument(std::uint8_t*& at, const char* text);
+
+// A native call's entry, begun before the call is made: the native's index in
+// the recording's table of natives, which lists every native the plug-in
+// calls in the order of the Native enumeration, its shape (the number of
+// arguments, textArgumentBit when the first is text) and its arguments. The
+// shape's byte, for tapResult, or null when the pass is cut and nothing of
+// the call is written.
+template <typename... Arguments>
+[[gnu::always_inline]] inline std::uint8_t* tapNative(std::uint8_t index, std::uint8_t shape,
+                                                      Arguments... arguments) {
+    std::uint8_t* const at = tapState.cursor;
+    if (at > tapState.entryLimit) [[unlikely]] {
+        tapCut();
+        return nullptr;
+    }
+    at[0] = index;
+    at[1] = shape;
+    std::uint8_t* next = at + 2;
+    (tapArgument(next, arguments), ...);
+    tapState.cursor = next;
+    return at + 1;
+}
 
 // The result's low half, the only part the plug-in reads, when it isn't 0.
 [[gnu::always_inline]] inline void tapResult(std::uint8_t* shape,
@@ -96,7 +102,8 @@ void tapStateValues(std::span<const std::int32_t> values);
 
 // Where an entry of this many bytes goes, which may be more than
 // entryBytesAtMost, or null when the pass has no room left for it, which
-// cuts it. The caller moves the cursor past what it writes.
+// cuts it. The caller, one of the tap's functions, moves the cursor past what
+// it writes.
 [[gnu::cold]] std::uint8_t* tapEntry(std::size_t bytes);
 
 [[gnu::cold]] void tapKey(std::int32_t key, std::int16_t state);
@@ -104,3 +111,11 @@ void tapStateValues(std::span<const std::int32_t> values);
 // A file question and its answer; a read's bytes go beyond the pass's usual
 // room, into the room for files, and a read that doesn't fit there cuts it.
 [[gnu::cold]] void tapFile(FileQuestion question, std::uint8_t answer, std::string_view bytes);
+
+// The game controllers found, as an entry of this tag (controllersTag, or
+// controllersKeptTag): each one's id, type, whether opened, and name.
+[[gnu::cold]] void tapControllers(std::uint8_t tag, std::span<const GameController> found);
+// A read of the controller at this place among those found: its input, or
+// released.
+[[gnu::cold, gnu::noinline]] void tapControllerRead(std::size_t index,
+                                                    const GameController& controller);

@@ -2,13 +2,15 @@
 // at unload, write a recording that would otherwise be lost, at once.
 #include <windows.h>
 
-#include "host/game_controllers.h"
+#include <cstdlib>
+
+#include "host/direct_input.h"
 #include "host/script_hook.h"
 #include "plugin/script.h"
 
 extern "C" BOOL WINAPI DllMain(HINSTANCE module, DWORD reason, LPVOID) {
     if (reason == DLL_PROCESS_ATTACH) {
-        keepOwnModule(module);
+        useModuleForDirectInput(module);
         scriptRegister(module, scriptEntry);
     } else if (reason == DLL_PROCESS_DETACH) {
         // The hook must not run a script whose code is gone.
@@ -21,3 +23,13 @@ extern "C" BOOL WINAPI DllMain(HINSTANCE module, DWORD reason, LPVOID) {
     }
     return TRUE;
 }
+
+// Replaces libstdc++'s default terminate handler, which prints the exception's
+// type on a console the game doesn't have, and so brings its demangler,
+// about 46 kB, into the DLL. Every pass catches what it throws: only a fault
+// past that ends the game, as the default handler would.
+namespace __gnu_cxx {
+void __verbose_terminate_handler() {
+    std::abort();
+}
+} // namespace __gnu_cxx

@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <string>
 
+#include "host/direct_input.h"
 #include "host/game_controllers.h"
 #include "host/keyboard.h"
 #include "host/natives.h"
@@ -78,7 +79,7 @@ void controllerScript() {
 
 extern "C" BOOL WINAPI DllMain(HINSTANCE module, DWORD reason, LPVOID) {
     if (reason == DLL_PROCESS_ATTACH) {
-        keepOwnModule(module);
+        useModuleForDirectInput(module);
         scriptRegister(module, controllerScript);
     } else if (reason == DLL_PROCESS_DETACH) {
         scriptUnregister(module);

@@ -5,6 +5,7 @@
 #include <array>
 #include <cstdlib>
 
+#include "host/direct_input.h"
 #include "host/game_controllers.h"
 
 namespace {
@@ -69,6 +70,7 @@ std::string changes(const std::string& who, const ControllerInput& input, Contro
 } // namespace
 
 int showControllersLive(void (*print)(std::FILE* stream, const std::string& text)) {
+    useModuleForDirectInput(GetModuleHandleW(nullptr));
     findEveryController();
     const std::span<const GameController> found = foundControllers();
     if (found.empty()) {

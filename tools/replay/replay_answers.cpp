@@ -2,7 +2,7 @@
 
 #include "bindings/key_bindings.h"
 #include "host/game_controllers.h"
-#include "host/recorded_answers.h"
+#include "sim/recorded_answers.h"
 #include "sim/world.h"
 #include "wheel/wheel.h"
 
@@ -100,7 +100,7 @@ void restoreKeptControllers(const RecordedPass& first) {
 
 void answerFrom(const DriveRecording& recording, const RecordedPass& pass, Answering what) {
     passAnswers = {&pass, what, 0};
-    RecordedAnswers answers;
+    sim::RecordedAnswers answers;
     if (what == Answering::Everything) {
         answers.native = nativeAnswer;
         answers.keyState = keyAnswer;
@@ -111,10 +111,10 @@ void answerFrom(const DriveRecording& recording, const RecordedPass& pass, Answe
     if (recording.filesKept) {
         answers.file = fileAnswer;
     }
-    answerWith(answers);
+    sim::answerWith(answers);
 }
 
 void stopAnswering() {
-    answerWith({});
+    sim::answerWith({});
     passAnswers = {};
 }

@@ -1,6 +1,6 @@
 // A replay's answers to the plug-in: the entries of the pass replayed, given
-// in the order the plug-in asks through the answers the host floor takes
-// (host/recorded_answers.h) in the place of the stand-in's and the file
+// in the order the plug-in asks through the stand-in's table of answers
+// (sim/recorded_answers.h), in the place of the stand-in's and the file
 // system's. The stand-in still records every call and checks each native
 // against its catalogue; a file question answered here reaches no disk, and
 // is put in the world's record in its place among the calls.

@@ -19,15 +19,21 @@ unset DISPLAY WAYLAND_DISPLAY
 
 case $action in
 up)
-    # A prefix is ready once its first boot has finished; a half-made one is
-    # made again.
+    # A prefix is ready once its first boot has finished and it has Wine's
+    # null graphics driver, with which a program can make windows without a
+    # display (DirectInput's cooperative level takes one); a half-made one,
+    # or one made before, is made again.
     # Its first boot has been seen to fail once and then work, with nothing
     # changed: it gets a second try.
     log=$WINEPREFIX.log
     for try in 1 2; do
-        [ -f "$WINEPREFIX/.ready" ] && break
+        [ -f "$WINEPREFIX/.ready" ] && grep -qs '"Graphics"="null"' "$WINEPREFIX/user.reg" &&
+            break
+        [ ! -d "$WINEPREFIX" ] || wineserver --kill >/dev/null 2>&1 || true
         rm -rf "$WINEPREFIX"
-        if wineboot --init >"$log" 2>&1 && wineserver --wait >>"$log" 2>&1; then
+        if wineboot --init >"$log" 2>&1 &&
+            wine reg add 'HKCU\Software\Wine\Drivers' /v Graphics /d null /f >>"$log" 2>&1 &&
+            wineserver --wait >>"$log" 2>&1; then
             touch "$WINEPREFIX/.ready"
         elif [ "$try" = 2 ]; then
             cat "$log" >&2

@@ -1,0 +1,47 @@
+// Answers given to the plug-in in the place of the stand-in's and the file
+// system's, in the native build: a replay injects them here to answer each
+// question with the one a recording kept. The native hook's definitions
+// (native_hook.cpp) still take each of the plug-in's calls to the stand-in,
+// which records and checks it; only what the plug-in gets back is the
+// injected answer. A file question so answered doesn't reach the disk at all
+// (the native file backend, files.h), nor a game controller's the world's
+// controllers. The plug-in has no branch of its own for them.
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+#include "host/files.h"
+#include "recording/recording.h"
+
+struct ControllerInput;
+
+namespace sim {
+
+// Each null where the stand-in or the system answers.
+struct RecordedAnswers {
+    // The low half of a native call's result, the only part the plug-in
+    // reads; the high half is 0.
+    std::uint32_t (*native)(std::uint64_t hash) = nullptr;
+    // GetAsyncKeyState's answer.
+    std::int16_t (*keyState)(int key) = nullptr;
+    // Whether the game's window has the focus.
+    bool (*focus)() = nullptr;
+    FileAnswers file = nullptr;
+    // The game controllers found, each opened or not as it was; null when
+    // there is no answer to this question: then none are found. No
+    // controller of the world is opened or read.
+    const std::vector<RecordedController>* (*controllers)() = nullptr;
+    // A read of the controller at this place among those found: false when
+    // it read as released, or there is no answer, else its input.
+    bool (*controllerRead)(std::size_t index, ControllerInput& input) = nullptr;
+};
+
+// The answers in use.
+const RecordedAnswers& recordedAnswers();
+
+// Gives these answers from now on; a table of nulls gives the stand-in's and
+// the system's again.
+void answerWith(const RecordedAnswers& answers);
+
+} // namespace sim

@@ -1,0 +1,38 @@
+// What the stand-in dinput8.dll's parts share: the world whose game
+// controllers it answers for, and the two interfaces' objects, each in a file
+// of its own (input_device.cpp, direct_input.cpp).
+#pragma once
+
+#define CINTERFACE
+#define DIRECTINPUT_VERSION 0x0800
+#include <windows.h>
+
+#include <dinput.h>
+
+#include "sim/hook_control.h"
+
+namespace stand_in {
+
+// The questions about the world's controllers: the drive's, or this
+// library's own world's.
+const sim::ControllerQuestions& questions();
+
+// Moves the drive script that MG_STAND_IN_DRIVE names on by a frame, when
+// this library's own world plays one.
+void playScriptFrame();
+
+template <typename... Arguments>
+HRESULT STDMETHODCALLTYPE notImplemented(Arguments...) {
+    return E_NOTIMPL;
+}
+
+inline bool sameGuid(const GUID& a, const GUID& b) {
+    return IsEqualGUID(a, b) != 0;
+}
+
+// A device of the controller at this index in the world, with one reference.
+IDirectInputDevice8W* newDevice(int index);
+// DirectInput's object, with one reference.
+IDirectInput8W* newDirectInput();
+
+} // namespace stand_in
