@@ -1,17 +1,23 @@
 #!/bin/sh
 # check-bindings.exe under Wine gives the native build's output and exit
 # statuses; Windows' text-mode standard output only adds a CR before each LF.
-# Usage: check_bindings.sh WINE_SH PREFIX CHECK_BINDINGS_EXE CASES_FOLDER WORK_FOLDER
+# The stand-in dinput8.dll beside it attaches the G29 that g29.ini names, as
+# CONTROLLERS_DRIVE plugs it in.
+# Usage: check_bindings.sh WINE_SH PREFIX CHECK_BINDINGS_EXE DINPUT8_DLL CONTROLLERS_DRIVE
+#                          CASES_FOLDER WORK_FOLDER
 # Every path is absolute, as CTest gives them: the script changes folder.
 set -u
 wine_sh=$1
 prefix=$2
-exe=$3
-cases=$4
-work=$5
+dinput8=$4
+work=$7
 
 . "$(dirname "$0")/common.sh"
 fresh_work "$work"
+cp "$3" "$dinput8" "$work/"
+exe=$work/$(basename "$3")
+export MG_STAND_IN_DRIVE="$5" WINEDLLOVERRIDES=dinput8=n,b
+cases=$6
 cd "$cases" || exit 1
 
 for case_and_status in good:0 crlf_bom:0 warnings:0 tricky:1 utf16:1 empty:1 sequential:0 \

@@ -11,6 +11,7 @@
 #include <windows.h>
 
 #include "check_bindings/live_controllers.h"
+#include "host/game_controllers.h"
 #endif
 
 #include "binding_file/binding_places.h"
@@ -110,6 +111,20 @@ void print(std::FILE* stream, const std::string& text) {
     std::fwrite(text.data(), 1, text.size(), stream);
 }
 
+#if defined(_WIN32)
+// Opens none of them: their ids and names are all a wheel's lines are
+// checked against.
+std::vector<AttachedController> attachedControllers() {
+    findControllers({});
+    std::vector<AttachedController> attached;
+    for (const GameController& controller : foundControllers()) {
+        attached.push_back({controller.id, controller.name});
+    }
+    closeControllers();
+    return attached;
+}
+#endif
+
 int usageError(const std::string& message) {
     print(stderr, "check-bindings: " + message + " (see check-bindings --help)\n");
     return 2;
@@ -190,6 +205,11 @@ int run(const std::vector<std::string>& arguments) {
     }
     BindingReading reading = readBindings(file.bytes);
     reading.summary.tooLarge = file.answer == ReadAnswer::TooLarge;
+#if defined(_WIN32)
+    if (wheelBound(reading.bindings)) {
+        reading.attached = attachedControllers();
+    }
+#endif
     print(stdout, bindingFileReport(reading, name));
     return gearAccess(reading.bindings) == GearAccess::None ? 1 : 0;
 }
