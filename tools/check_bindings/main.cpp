@@ -123,6 +123,18 @@ std::vector<AttachedController> attachedControllers() {
     closeControllers();
     return attached;
 }
+
+// Started by a double-click, the program has a console of its own, which
+// closes as it ends: the player would see the explanation only flash by.
+void waitWhenItsConsoleCloses() {
+    DWORD processes[2];
+    if (GetConsoleProcessList(processes, 2) != 1) {
+        return;
+    }
+    print(stdout, "\nPress Enter to close this window.\n");
+    for (int c = 0; c != '\n' && c != EOF; c = std::fgetc(stdin)) {
+    }
+}
 #endif
 
 int usageError(const std::string& message) {
@@ -225,7 +237,9 @@ int wmain(int argc, wchar_t** argv) {
     for (int i = 1; i < argc; ++i) {
         arguments.push_back(utf8(argv[i]));
     }
-    return run(arguments);
+    const int status = run(arguments);
+    waitWhenItsConsoleCloses();
+    return status;
 }
 #else
 int main(int argc, char** argv) {
