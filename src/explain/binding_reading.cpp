@@ -109,9 +109,9 @@ ExplainedLine explainedLine(const LineOutcome& line) {
         }
     }
     const std::string_view name = nameBeforeEquals(text);
-    if (line.field == noField && explained.otherCaseField == noField && !name.empty() &&
-        name.size() <= unknownNameAtMost) {
-        explained.unknownName = name;
+    explained.unknownName =
+        line.field == noField && explained.otherCaseField == noField && !name.empty();
+    if (explained.unknownName && name.size() <= nearestNameAtMost) {
         explained.nearestField = nearestField(name);
     }
     return explained;

@@ -18,8 +18,9 @@ constexpr std::size_t explainedLinesAtMost = 200;
 // Enough of a line's start to show it cut to 40 columns.
 constexpr std::size_t keptLineStart = 41;
 
-// A longer name before a line's "=" is too far from every field's to name.
-constexpr std::size_t unknownNameAtMost = 32;
+// A longer name before a line's "=" is too far from every field's to look
+// for the nearest.
+constexpr std::size_t nearestNameAtMost = 32;
 
 struct ExplainedLine {
     LineOutcome outcome; // without its text, which is gone once read
@@ -32,9 +33,9 @@ struct ExplainedLine {
     std::string otherCase;
     // The later line that stores the same field, or 0.
     std::uint64_t overriddenBy = 0;
-    // A line that names no field: the name written before its "=", and the
-    // field nearest to it by spelling, if one is near enough.
-    std::string unknownName;
+    // A line with a name before its "=" that is no field's, and the field
+    // nearest to it by spelling, if one is near enough.
+    bool unknownName = false;
     int nearestField = noField;
     // What the line begins with that other files mark a comment by: ";",
     // "#" or "//", or nothing.

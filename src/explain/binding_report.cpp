@@ -86,20 +86,18 @@ std::string verdict(const ExplainedLine& line) {
         }
         if (line.otherCaseField != noField) {
             const std::string_view keyText = bindingFields[line.otherCaseField].keyText;
-            return "nothing: \"" + line.otherCase + "\" is not \"" + std::string(keyText) +
-                   "\", names are case-sensitive";
+            return "nothing: write \"" + std::string(keyText) + "\", not \"" + line.otherCase +
+                   "\"";
         }
-        if (line.unknownName.empty()) {
+        if (!line.unknownName) {
             return "nothing: it names no binding";
         }
-        std::string text = "nothing: no binding is called \"" + line.unknownName + "\"";
-        if (line.nearestField != noField) {
-            text +=
-                "; did you mean \"" +
-                std::string(bindingFields[static_cast<std::size_t>(line.nearestField)].keyText) +
-                "\"?";
+        if (line.nearestField == noField) {
+            return "nothing: unknown name";
         }
-        return text;
+        return "nothing: unknown name, did you mean \"" +
+               std::string(bindingFields[static_cast<std::size_t>(line.nearestField)].keyText) +
+               "\"?";
     }
 
     const BindingField& selected = bindingFields[field];

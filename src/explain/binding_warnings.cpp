@@ -183,8 +183,8 @@ std::string valueName(const BindingField& field, std::int32_t value) {
     }
     case BindingField::Kind::Switch:
         // FitGears, the one switch.
-        return value == 1 ? "on: each gear's speeds fit the vehicle's top speed"
-                          : "off: the gears' speeds as written, for a top speed of " +
+        return value == 1 ? "on: speeds fit the vehicle's top speed"
+                          : "off: speeds as written, for a top speed of " +
                                 std::to_string(static_cast<int>(tableTopSpeed)) + " m/s";
     case BindingField::Kind::Box:
         return std::to_string(boxWith(value).forwardGears) + " forward gears";

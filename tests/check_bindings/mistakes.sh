@@ -23,11 +23,11 @@ row() { # STATUS LINES EXPECTED...
     done
 }
 row 0 "${keys}ThrotlePedal=046D:C24F Y-\n" \
-    'nothing: no binding is called "ThrotlePedal"; did you mean "ThrottlePedal"?|'
+    'nothing: unknown name, did you mean "ThrottlePedal"?|'
 row 1 "Clutch=16\nFristGear=49\n$rest" \
-    'nothing: no binding is called "FristGear"; did you mean "FirstGear"?|'
+    'nothing: unknown name, did you mean "FirstGear"?|'
 row 0 "${keys}Throttle=046D:C24F Y-\n" 'did you mean "ThrottlePedal"?|'
-row 0 "${keys}Gate7=046D:C24F Button20\n" 'nothing: no binding is called "Gate7"|'
+row 0 "${keys}Gate7=046D:C24F Button20\n" 'Gate7=046D:C24F Button20  nothing: unknown name|'
 row 0 "${keys}; PadHold=68\n" \
     'line 7 begins with ";" but binds padHoldControl: the file has no comments, so delete the line to unbind it|'
 row 0 "${keys}// Bind=119\n" 'line 7 begins with "//" but binds bindKey'
