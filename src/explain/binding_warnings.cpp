@@ -81,14 +81,7 @@ void controllersNotAttached(const BindingReading& reading, std::vector<std::stri
         if (std::ranges::count(*reading.attached, id, &AttachedController::id) != 0) {
             continue;
         }
-        std::vector<std::string> fields;
-        for (const BindingField& field : bindingFields) {
-            const ControllerBinding* input =
-                field.input != nullptr ? &(reading.bindings.*field.input) : nullptr;
-            if (input != nullptr && input->part != 0 && input->device == id) {
-                fields.emplace_back(field.fieldName);
-            }
-        }
+        const std::vector<std::string> fields = fieldsNaming(reading.bindings, id);
         const std::string naming =
             fields.size() == 1
                 ? fields.front() + " names "
@@ -132,6 +125,18 @@ std::string percentWords(std::int32_t value, std::int32_t byDefault, BindingFiel
 }
 
 } // namespace
+
+std::vector<std::string> fieldsNaming(const KeyBindings& bindings, ControllerId id) {
+    std::vector<std::string> fields;
+    for (const BindingField& field : bindingFields) {
+        const ControllerBinding* input =
+            field.input != nullptr ? &(bindings.*field.input) : nullptr;
+        if (input != nullptr && input->part != 0 && input->device == id) {
+            fields.emplace_back(field.fieldName);
+        }
+    }
+    return fields;
+}
 
 std::vector<std::size_t> stickUnreached(const KeyBindings& bindings) {
     const std::vector<std::size_t> unbound = unboundGateFields(bindings);
