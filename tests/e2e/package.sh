@@ -3,7 +3,8 @@
 # player's five files and wheels/G29.ini; the plug-in and check-bindings
 # byte-identical to the files the end-to-end tests run, the sample
 # MTconfig.ini, the G29's and the LICENSE to their sources; ReadMe.txt plain
-# ASCII with CRLF line ends only, naming the version.
+# ASCII with CRLF line ends only, at most 600 lines of 79 columns, naming the
+# version.
 # Usage: package.sh CMAKE ZIP FOLDER_NAME VERSION WORK_FOLDER PLUGIN CHECK_BINDINGS SAMPLE_INI LICENSE
 #                   G29_INI
 # Every path is absolute, as CTest gives them: the script changes folder.
@@ -53,6 +54,10 @@ fi
 others=$(LC_ALL=C tr -d '\r\n -~' <"$readme" | wc -c)
 if [ "$others" -ne 0 ]; then
     fail "ReadMe.txt: $others bytes that are neither printable ASCII nor line ends"
+fi
+long=$(tr -d '\r' <"$readme" | awk 'length > 79' | wc -l)
+if [ "$line_feeds" -gt 600 ] || [ "$long" -ne 0 ]; then
+    fail "ReadMe.txt: $line_feeds lines, $long longer than 79 columns: expected at most 600 of 79"
 fi
 if ! grep -qxF "Version $version$(printf '\r')" "$readme"; then
     fail "ReadMe.txt has no line \"Version $version\""
