@@ -328,7 +328,7 @@ TEST_F(PlugInFolderTest, TheFileBesideThePlugInComesFirstAndTheLogSaysWhichWasRe
     EXPECT_EQ(log().substr(0, log().find('\n', log().find('\n') + 2) + 1),
               "Manual Gearbox " + std::string(productVersion) + "\n\n" +
                   (asiFolder / "MTconfig.ini").string() + ": 2 lines\n");
-    EXPECT_NE(log().find("   2  clutch=18   nothing: \"clutch\" is not \"Clutch\""),
+    EXPECT_NE(log().find("   2  clutch=18   nothing: write \"Clutch\", not \"clutch\""),
               std::string::npos);
     EXPECT_NE(log().find("Result: the gearbox can't use all its gears"), std::string::npos);
 }

@@ -63,11 +63,13 @@ TEST_F(LoopTest, ATogglePassShowsTheSubtitleAndGoesOnWithoutAPause) {
     pass();
 
     std::vector<std::uint64_t> expectedNatives = {
-        hashOf(Native::ControlFired), hashOf(Native::BeginSubtitle), hashOf(Native::AddTextString),
+        hashOf(Native::ControlFired),  hashOf(Native::PlayerCharacter),
+        hashOf(Native::UsingPhone),    hashOf(Native::PauseMenuActive),
+        hashOf(Native::BeginSubtitle), hashOf(Native::AddTextString),
         hashOf(Native::PrintSubtitle)};
     const std::vector<std::uint64_t> seen = nativeHashes();
     ASSERT_GE(seen.size(), expectedNatives.size());
-    EXPECT_EQ(std::vector<std::uint64_t>(seen.begin(), seen.begin() + 4), expectedNatives);
+    EXPECT_EQ(std::vector<std::uint64_t>(seen.begin(), seen.begin() + 7), expectedNatives);
     EXPECT_EQ(waits(), std::vector<std::int64_t>{0});
     ASSERT_EQ(sim::world.subtitles.size(), 1u);
     EXPECT_EQ(sim::world.subtitles[0].durationMs, 2500);
@@ -85,18 +87,29 @@ TEST_F(LoopTest, TheToggleControlFlipsOnEveryPassItFiresOutsideThePhoneAndThePau
     EXPECT_TRUE(gearboxState().transmissionEnabled);
     EXPECT_EQ(subtitleTexts(), (std::vector<std::string>{disabledText, enabledText}));
 
-    // There the D-pad browses; the arrow key still toggles.
+    // There the D-pad and the arrow key browse, and an arrow held on as the
+    // phone or menu closes counts no more; the bound key still toggles.
+    bindField(&KeyBindings::toggleKey, keyT);
     for (bool* browsing : {&sim::world.phoneOut, &sim::world.pauseMenuActive}) {
         *browsing = true;
         sim::fireControlOnce(toggleControl);
         pass();
+        sim::setKey(rightArrow, true);
+        pass();
+        *browsing = false;
+        pass();
+        sim::setKey(rightArrow, false);
         EXPECT_TRUE(gearboxState().transmissionEnabled);
+        *browsing = true;
+        for (const bool on : {false, true}) {
+            sim::setKey(keyT, true);
+            pass();
+            sim::setKey(keyT, false);
+            pass();
+            EXPECT_EQ(gearboxState().transmissionEnabled, on);
+        }
         *browsing = false;
     }
-    sim::world.phoneOut = true;
-    sim::setKey(rightArrow, true);
-    pass();
-    EXPECT_FALSE(gearboxState().transmissionEnabled);
 }
 
 TEST_F(LoopTest, ControlAndArrowKeyInTheSamePassFlipOnce) {

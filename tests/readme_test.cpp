@@ -116,19 +116,19 @@ TEST(PlayerGuideTest, TheSampleOfCheckBindingsIsItsOutput) {
     EXPECT_EQ(sample, fileText(MG_README_SAMPLE_OUTPUT));
 }
 
-// Every "21 m/s (75.6 km/h, 47.0 mph)": both conversions to one decimal, a
+// Every "75.6 km/h (47.0 mph, 21 m/s)": both conversions to one decimal, a
 // mile being 1609.344 m. A speed may break across lines.
 TEST(PlayerGuideTest, EverySpeedInKmhAndMphIsItsMetresPerSecond) {
     const std::string guide =
         std::regex_replace(fileText(MG_PLAYER_GUIDE), std::regex("\\s+"), " ");
-    const std::regex speed(R"(([0-9.]+) m/s \(([0-9.]+) km/h, ([0-9.]+) mph\))");
+    const std::regex speed(R"(([0-9.]+) km/h \(([0-9.]+) mph, ([0-9.]+) m/s\))");
     int speeds = 0;
     for (auto match = std::sregex_iterator(guide.begin(), guide.end(), speed);
          match != std::sregex_iterator(); ++match, ++speeds) {
-        const double metresPerSecond = std::stod((*match)[1]);
+        const double metresPerSecond = std::stod((*match)[3]);
         SCOPED_TRACE(match->str());
-        EXPECT_NEAR(std::stod((*match)[2]), metresPerSecond * 3.6, 0.05);
-        EXPECT_NEAR(std::stod((*match)[3]), metresPerSecond * 3600 / 1609.344, 0.05);
+        EXPECT_NEAR(std::stod((*match)[1]), metresPerSecond * 3.6, 0.05);
+        EXPECT_NEAR(std::stod((*match)[2]), metresPerSecond * 3600 / 1609.344, 0.05);
     }
     EXPECT_GE(speeds, 8);
 }
@@ -198,8 +198,8 @@ TEST(ReadmeTest, NoIncludeInSrcRunsUpAFloorOfTheLayoutTable) {
 }
 
 // The tables of fitted speeds, a box's each, row by row: each forward gear's
-// speeds in the order of shifting up, fitted to 30, 50 and 65 m/s, to the two
-// decimals shown, and in km/h and mph to one.
+// speeds in the order of shifting up, fitted to 30, 50 and 65 m/s (108, 180
+// and 234 km/h), in km/h and mph to one decimal, and in m/s to the two shown.
 TEST(PlayerGuideTest, TheFittedSpeedsAreEachBoxsFittedToEachTopSpeed) {
     std::vector<BoxGear> forward;
     for (const auto& box : gearBoxes) {
@@ -216,13 +216,13 @@ TEST(PlayerGuideTest, TheFittedSpeedsAreEachBoxsFittedToEachTopSpeed) {
             for (const float top : {30.0f, 50.0f, 65.0f}) {
                 const double fitted = speed * (top / tableTopSpeed);
                 if (has) {
-                    expected.insert(expected.end(), {fitted, fitted * 3.6, fitted / 0.44704});
+                    expected.insert(expected.end(), {fitted * 3.6, fitted / 0.44704, fitted});
                 }
             }
         }
     }
     const std::string guide = fileText(MG_PLAYER_GUIDE);
-    const std::string heading = "30 m/s top          50 m/s top          65 m/s top";
+    const std::string heading = "108 km/h top         180 km/h top         234 km/h top";
     const std::regex number("[0-9]+\\.[0-9]+");
     std::vector<double> shown;
     for (std::size_t header = guide.find(heading); header != std::string::npos;
@@ -236,7 +236,7 @@ TEST(PlayerGuideTest, TheFittedSpeedsAreEachBoxsFittedToEachTopSpeed) {
     }
     ASSERT_EQ(shown.size(), expected.size()) << "the tables of fitted speeds in the guide";
     for (std::size_t i = 0; i < shown.size(); ++i) {
-        EXPECT_NEAR(shown[i], expected[i], i % 3 == 0 ? 0.005 : 0.05) << "number " << i + 1;
+        EXPECT_NEAR(shown[i], expected[i], i % 3 == 2 ? 0.005 : 0.05) << "number " << i + 1;
     }
 }
 

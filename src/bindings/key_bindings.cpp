@@ -6,6 +6,7 @@
 #include "binding_file/binding_places.h"
 #include "binding_file/binding_save.h"
 #include "explain/binding_report.h"
+#include "explain/binding_warnings.h"
 #include "host/file_questions.h"
 #include "host/game_controllers.h"
 #include "keys/input_names.h"
@@ -53,14 +54,7 @@ std::string controllersLog() {
         if (controllerOf(id) != nullptr) {
             continue;
         }
-        std::vector<std::string> fields;
-        for (const BindingField& field : bindingFields) {
-            const ControllerBinding* input =
-                field.input != nullptr ? &(state.keys.*field.input) : nullptr;
-            if (input != nullptr && input->part != 0 && input->device == id) {
-                fields.emplace_back(field.fieldName);
-            }
-        }
+        const std::vector<std::string> fields = fieldsNaming(state.keys, id);
         text += controllerIdText(id) + " is not attached, or can't be read: " + joined(fields) +
                 (fields.size() == 1 ? " does" : " do") +
                 " nothing until it is found; the keyboard works meanwhile.";

@@ -86,10 +86,18 @@ std::string verdict(const ExplainedLine& line) {
         }
         if (line.otherCaseField != noField) {
             const std::string_view keyText = bindingFields[line.otherCaseField].keyText;
-            return "nothing: \"" + line.otherCase + "\" is not \"" + std::string(keyText) +
-                   "\", key texts are case-sensitive";
+            return "nothing: write \"" + std::string(keyText) + "\", not \"" + line.otherCase +
+                   "\"";
         }
-        return "nothing: no key text";
+        if (!line.unknownName) {
+            return "nothing: it names no binding";
+        }
+        if (line.nearestField == noField) {
+            return "nothing: unknown name";
+        }
+        return "nothing: unknown name, did you mean \"" +
+               std::string(bindingFields[static_cast<std::size_t>(line.nearestField)].keyText) +
+               "\"?";
     }
 
     const BindingField& selected = bindingFields[field];
@@ -217,6 +225,7 @@ std::string wheelTable(const KeyBindings& bindings) {
     }
     const std::size_t valueWidth = std::ranges::max(values, {}, &std::string::size).size();
     const auto& box = boxOf(bindings);
+    const std::vector<std::size_t> unreached = stickUnreached(bindings);
     std::string text = "\nWheel\n";
     auto value = values.begin();
     for (std::size_t i = 0; i < bindingFields.size(); ++i) {
@@ -232,6 +241,8 @@ std::string wheelTable(const KeyBindings& bindings) {
             if (field.kind == BindingKind::Pedal || field.kind == BindingKind::Steering) {
                 meaning += ": " + std::string(controllerUse(field));
             }
+        } else if (std::ranges::count(unreached, i) != 0) {
+            meaning = "the stick can't reach " + gearsOfGates({i});
         } else {
             meaning = "(optional)";
         }
@@ -293,22 +304,29 @@ std::string resultingBindingsReport(const BindingReading& reading) {
         }
     }
 
+    const std::vector<std::size_t> unreached = stickUnreached(bindings);
+    const std::string stick =
+        unreached.empty() ? "" : ", but the stick can't reach " + gearsOfGates(unreached);
     switch (gearAccess(bindings)) {
     case GearAccess::GearKeys:
-        return text + "\nResult: the clutch and every gear's key are bound.\n";
+        return text + "\nResult: the clutch and every gear's key are bound" + stick + ".\n";
     case GearAccess::Gates:
         return text + "\nResult: every gear can be reached with the clutch and the shifter's "
                       "gates.\n";
     case GearAccess::ShiftKeys:
         return text + "\nResult: every gear can be reached with " +
                (bindings.clutchKey != 0 ? "clutchKey" : "clutchPedal") +
-               ", shiftUpKey and shiftDownKey.\n";
+               ", shiftUpKey and shiftDownKey" + stick + ".\n";
     case GearAccess::Paddles:
-        return text + "\nResult: every gear can be reached with the clutch, paddleUpButton "
-                      "and paddleDownButton.\n";
+        return text +
+               "\nResult: every gear can be reached with the clutch, paddleUpButton "
+               "and paddleDownButton" +
+               stick + ".\n";
     case GearAccess::PadButtons:
-        return text + "\nResult: every gear can be reached with padHoldControl, padUpControl "
-                      "and padDownControl.\n";
+        return text +
+               "\nResult: every gear can be reached with padHoldControl, padUpControl "
+               "and padDownControl" +
+               stick + ".\n";
     case GearAccess::None:
         break;
     }

@@ -53,6 +53,45 @@ std::string gearWords(const GearSpec& gear) {
     return gear.reverse ? gear.name : std::string(gear.name) + " gear";
 }
 
+// A line that other files would take for a comment, which here binds all the
+// same.
+void commentsThatBind(const BindingReading& reading, std::vector<std::string>& found) {
+    for (const ExplainedLine& line : reading.lines) {
+        if (!line.commentMark.empty() && line.outcome.parse == ValueParse::Parsed) {
+            found.push_back(
+                "line " + std::to_string(line.outcome.number) + " begins with \"" +
+                std::string(line.commentMark) + "\" but binds " +
+                std::string(bindingFields[static_cast<std::size_t>(line.outcome.field)].fieldName) +
+                ": the file has no comments, so delete the line to unbind it");
+        }
+    }
+}
+
+// Each game controller the lines name that isn't attached, with the lines
+// that name it and those that are.
+void controllersNotAttached(const BindingReading& reading, std::vector<std::string>& found) {
+    if (!reading.attached) {
+        return;
+    }
+    std::vector<std::string> attached;
+    for (const AttachedController& controller : *reading.attached) {
+        attached.push_back(controllerIdText(controller.id) + " (" + controller.name + ")");
+    }
+    for (const ControllerId id : boundControllers(reading.bindings)) {
+        if (std::ranges::count(*reading.attached, id, &AttachedController::id) != 0) {
+            continue;
+        }
+        const std::vector<std::string> fields = fieldsNaming(reading.bindings, id);
+        const std::string naming =
+            fields.size() == 1
+                ? fields.front() + " names "
+                : fields.front() + " and " + std::to_string(fields.size() - 1) + " more name ";
+        found.push_back(naming + controllerIdText(id) + ", which is not attached; " +
+                        (attached.empty() ? "no game controller is attached"
+                                          : "attached: " + joined(attached)));
+    }
+}
+
 // Several of the wheel's fields on one controller's part.
 void sharedParts(const KeyBindings& bindings, std::vector<std::string>& found) {
     std::vector<std::pair<ControllerBinding, std::vector<std::string>>> fieldsByPart;
@@ -86,6 +125,34 @@ std::string percentWords(std::int32_t value, std::int32_t byDefault, BindingFiel
 }
 
 } // namespace
+
+std::vector<std::string> fieldsNaming(const KeyBindings& bindings, ControllerId id) {
+    std::vector<std::string> fields;
+    for (const BindingField& field : bindingFields) {
+        const ControllerBinding* input =
+            field.input != nullptr ? &(bindings.*field.input) : nullptr;
+        if (input != nullptr && input->part != 0 && input->device == id) {
+            fields.emplace_back(field.fieldName);
+        }
+    }
+    return fields;
+}
+
+std::vector<std::size_t> stickUnreached(const KeyBindings& bindings) {
+    const std::vector<std::size_t> unbound = unboundGateFields(bindings);
+    const auto boxGears = std::ranges::count_if(boxOf(bindings).gears, &BoxGear::inBox);
+    return static_cast<std::ptrdiff_t>(unbound.size()) < boxGears ? unbound
+                                                                  : std::vector<std::size_t>{};
+}
+
+std::string gearsOfGates(const std::vector<std::size_t>& gates) {
+    std::vector<std::string> gears;
+    for (const std::size_t gate : gates) {
+        gears.push_back(gearWords(gearTable[static_cast<std::size_t>(
+            std::ranges::find(gearGateFields, gate) - gearGateFields.begin())]));
+    }
+    return joined(gears);
+}
 
 std::string_view percentOf(BindingField::Kind kind) {
     switch (kind) {
@@ -121,8 +188,8 @@ std::string valueName(const BindingField& field, std::int32_t value) {
     }
     case BindingField::Kind::Switch:
         // FitGears, the one switch.
-        return value == 1 ? "on: each gear's speeds fit the vehicle's top speed"
-                          : "off: the gears' speeds as written, for a top speed of " +
+        return value == 1 ? "on: speeds fit the vehicle's top speed"
+                          : "off: speeds as written, for a top speed of " +
                                 std::to_string(static_cast<int>(tableTopSpeed)) + " m/s";
     case BindingField::Kind::Box:
         return std::to_string(boxWith(value).forwardGears) + " forward gears";
@@ -175,7 +242,7 @@ std::vector<std::string> bindingWarnings(const BindingReading& reading) {
         found.emplace_back("the file is UTF-16, so nothing in it binds: save it as plain text "
                            "(ANSI or UTF-8)");
     } else if (summary.nulBytes) {
-        found.emplace_back("the file holds NUL bytes: it looks like UTF-16, whose key texts never "
+        found.emplace_back("the file holds NUL bytes: it looks like UTF-16, whose names never "
                            "match; save it as plain text (ANSI or UTF-8)");
     }
     if (summary.ctrlZLine != 0) {
@@ -227,6 +294,17 @@ std::vector<std::string> bindingWarnings(const BindingReading& reading) {
         }
     }
 
+    if (const std::vector<std::size_t> gates = stickUnreached(bindings);
+        !gates.empty() && gearAccess(bindings) != GearAccess::None) {
+        std::vector<std::string> names;
+        for (const std::size_t gate : gates) {
+            names.emplace_back(bindingFields[gate].fieldName);
+        }
+        found.push_back("the stick can't reach " + gearsOfGates(gates) + ": " + joined(names) +
+                        (names.size() == 1 ? " is" : " are") + " not bound");
+    }
+    commentsThatBind(reading, found);
+    controllersNotAttached(reading, found);
     sharedInputs(bindings, false, found);
     sharedInputs(bindings, true, found);
     sharedParts(bindings, found);

@@ -29,5 +29,16 @@ std::string inputMeaning(const BindingField& field, const ControllerBinding& inp
 // "firstGearGate = 046D:C24F Button13 (first gear)".
 std::string inputBindingText(const BindingField& field, const ControllerBinding& input);
 
+// The names of the fields bound to a part of this game controller, in field
+// order.
+std::vector<std::string> fieldsNaming(const KeyBindings& bindings, ControllerId id);
+
+// The box's gates left unbound when some of them are bound: the gears the
+// stick can't reach.
+std::vector<std::size_t> stickUnreached(const KeyBindings& bindings);
+
+// The gears of these gate fields: "first gear and reverse".
+std::string gearsOfGates(const std::vector<std::size_t>& gates);
+
 // One sentence for each thing wrong, in the order the explanation lists them.
 std::vector<std::string> bindingWarnings(const BindingReading& reading);

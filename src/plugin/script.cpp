@@ -67,20 +67,21 @@ void recordKeyPressed() {
     }
 }
 
-// The D-pad's right also browses the phone and the menus; the game's own
-// answers are asked only when it fired.
-bool toggleControlFired() {
-    return controlFired(toggleControl) && !characterUsingPhone(playerCharacter()) &&
-           !pauseMenuActive();
+// The D-pad's right and the right arrow also browse the phone and the menus;
+// the game is asked whether either is open only when one of them fired.
+bool browsing() {
+    return characterUsingPhone(playerCharacter()) || pauseMenuActive();
 }
 
 // A held key would otherwise flip the gearbox on every pass, so a press of
 // ordinary length left it on or off by chance; a key counts once per press.
 bool togglePressed(const KeyBindings& keys) {
-    const bool controlActive = toggleControlFired();
+    const bool controlActive = controlFired(toggleControl);
+    const bool controlHeldBack = controlActive && browsing();
     const bool arrowPressed = keyPressed(toggleArrowKey, state.toggleArrowWasDown);
     const bool boundKeyPressed = keyPressed(keys.toggleKey, state.toggleKeyWasDown);
-    return controlActive || arrowPressed || boundKeyPressed;
+    const bool arrowOrControl = controlActive ? !controlHeldBack : arrowPressed && !browsing();
+    return arrowOrControl || boundKeyPressed;
 }
 
 void flipGearbox() {

@@ -3,7 +3,7 @@
 # beside it, playing controllers/check_bindings.drive: the controllers listed
 # and what moved, as controllers/check_bindings.out, until the Ctrl+C that
 # Wine makes of SIGINT. With Wine's own dinput8 and no device: that none is
-# attached.
+# attached. A wheel's line with a wrong id, with each.
 # Usage: check_bindings_controllers.sh WINE_SH PREFIX CHECK_BINDINGS_EXE DINPUT8_DLL CASES WORK
 # Every path is absolute, as CTest gives them: the script changes folder.
 set -u
@@ -47,5 +47,21 @@ if [ $status -ne 1 ] || ! head -n 1 none.crlf | grep -q '^No game controller is 
     cat none.crlf none.stderr
     fail=1
 fi
-[ $fail -eq 0 ] && echo "check-bindings.exe --controllers: the stand-in's controllers live, and none with Wine's"
+# A wheel's line naming a controller not attached: those attached are named.
+printf 'Clutch=16\nLeftPedal=046D:C42F Slider0-\n' >wrong_id.ini
+wrong_id="  - clutchPedal names 046D:C42F, which is not attached;"
+g29="046D:C24F (Logitech G29 Driving Force Racing Wheel)"
+for overrides in dinput8=n,b ''; do
+    attached=${overrides:+"attached: $g29 and 044F:B660 (T500 RS Gear Shift)"}
+    MG_STAND_IN_DRIVE="$cases/check_bindings.drive" WINEDLLOVERRIDES=$overrides \
+        "$wine_sh" "$prefix" run ./check-bindings.exe wrong_id.ini >wrong_id.crlf
+    status=$?
+    expected="$wrong_id ${attached:-no game controller is attached}"
+    if [ $status -ne 1 ] || ! tr -d '\r' <wrong_id.crlf | grep -qxF -- "$expected"; then
+        echo "a wrong id, overrides '$overrides': exit status $status, expected 1 and $expected:"
+        cat wrong_id.crlf
+        fail=1
+    fi
+done
+[ $fail -eq 0 ] && echo "check-bindings.exe --controllers: the stand-in's controllers live, and none with Wine's; a wrong id names them"
 exit $fail

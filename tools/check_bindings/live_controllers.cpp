@@ -42,25 +42,46 @@ std::string listText(std::span<const GameController> found) {
                           controllerTypeNames[static_cast<std::size_t>(controller.type)].data(),
                           controller.name.c_str(), controller.opened ? "" : " (can't be read)");
     }
-    return text + "Move an axis or press a button to see which it is; Ctrl+C ends.\n";
+    return text + "Move an axis or press a button to see the line that binds it. A pedal shows "
+                  "as\nLeftPedal, the wheel as Steering (turn it right), a button as Gate1: write "
+                  "the\nname of the line it is for (ThrottlePedal, Gate3 ...). Ctrl+C ends.\n";
+}
+
+// The line that binds the part: an axis away from where it rested, the way
+// it went, as a pedal when it rested near an end and as the steering when
+// near its middle; a button as a gate.
+std::string bindingLine(ControllerId id, const ControllerInput& rest, const ControllerInput& input,
+                        std::size_t axis, int button) {
+    if (button != 0) {
+        return "Gate1=" + controllerBindingText({id, button});
+    }
+    const float atRest = axisTravel(rest, axis);
+    const bool pedal = atRest < 0.25f || atRest > 0.75f;
+    return (pedal ? "LeftPedal=" : "Steering=") +
+           controllerBindingText({id, axisPart(axis, input.axes[axis] < rest.axes[axis])});
 }
 
 // What changed since the input shown, which then takes it.
-std::string changes(const std::string& who, const ControllerInput& input, ControllerInput& shown) {
+std::string changes(const std::string& who, ControllerId id, const ControllerInput& rest,
+                    const ControllerInput& input, ControllerInput& shown) {
     std::string text;
     for (std::size_t axis = 0; axis < controllerAxisCount; ++axis) {
         if (std::abs(input.axes[axis] - shown.axes[axis]) >= axisStep) {
-            text += formatted("%s  axis %s from %.2f to %.2f\n", who.c_str(),
+            text += formatted("%s  axis %s from %.2f to %.2f", who.c_str(),
                               controllerAxisNames[axis].data(),
                               static_cast<double>(axisTravel(shown, axis)),
                               static_cast<double>(axisTravel(input, axis)));
+            text += input.axes[axis] == rest.axes[axis]
+                        ? "\n"
+                        : ": " + bindingLine(id, rest, input, axis, 0) + "\n";
             shown.axes[axis] = input.axes[axis];
         }
     }
     for (int button = 1; button <= controllerButtonCount; ++button) {
         const bool down = buttonDown(input, button);
         if (down != buttonDown(shown, button)) {
-            text += formatted("%s  button %d %s\n", who.c_str(), button, down ? "down" : "up");
+            text += formatted("%s  button %d %s", who.c_str(), button, down ? "down" : "up");
+            text += down ? ": " + bindingLine(id, rest, input, 0, button) + "\n" : "\n";
             shown.buttons[static_cast<std::size_t>(button - 1)] = down;
         }
     }
@@ -83,6 +104,7 @@ int showControllersLive(void (*print)(std::FILE* stream, const std::string& text
     std::fflush(stdout);
     SetConsoleCtrlHandler(onControl, TRUE);
     std::array<ControllerInput, controllersAtMost> shown{};
+    std::array<ControllerInput, controllersAtMost> rest{};
     std::array<bool, controllersAtMost> released{};
     for (bool first = true; ended == 0; first = false) {
         if (!first) {
@@ -105,8 +127,9 @@ int showControllersLive(void (*print)(std::FILE* stream, const std::string& text
                 }
                 released[i] = controller.released;
                 shown[i] = controller.input;
+                rest[i] = controller.input;
             }
-            text += changes(who, controller.input, shown[i]);
+            text += changes(who, controller.id, rest[i], controller.input, shown[i]);
         }
         if (!text.empty()) {
             print(stdout, text);

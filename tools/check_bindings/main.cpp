@@ -11,6 +11,7 @@
 #include <windows.h>
 
 #include "check_bindings/live_controllers.h"
+#include "host/game_controllers.h"
 #endif
 
 #include "binding_file/binding_places.h"
@@ -27,10 +28,10 @@ constexpr std::string_view help = R"(Usage: check-bindings [FILE]
 Reads a Manual Gearbox key-binding file exactly as the plug-in reads it when the
 game starts, and tells you:
   - for every line (the first 200 of a longer file, the rest counted): what it
-    binds, with the key's or button's name, or why it binds nothing (no key
-    text, a key text in the wrong letter case, a value without digits or out of
-    range, another key text on the same line tested first, a later line that
-    overrides it);
+    binds, with the key's or button's name, or why it binds nothing (no name
+    it knows, with the one nearest by spelling, a name in the wrong letter
+    case, a value without digits or out of range, another name on the same
+    line tested first, a later line that overrides it);
   - the bindings that result: clutchKey and a key for each gear (firstGearKey
     and so on, and reverseKey), and the optional toggleKey ("Enable/Disable=N"),
     reloadKey ("Reload=N", reads the file again in the game), shiftUpKey and
@@ -59,19 +60,24 @@ game starts, and tells you:
     nothing; 2 without the line) and fullLock ("FullLock=N", the percent of
     the wheel's turn that reaches full lock; 100 without the line);
   - warnings: a UTF-16 file, a line naming several fields, no clutch, a gear
-    left unbound, two bindings on one key or button, a key or button the
-    plug-in uses itself (W, S, the right arrow; accelerate, brake, the toggle),
-    a code that is no virtual key.
+    left unbound or that the stick can't reach, a line that begins like a
+    comment (";", "#", "//") but binds, a game controller named but not
+    attached (on Windows), two bindings on one key or button, a key or button
+    the plug-in uses itself (W, S, the right arrow; accelerate, brake, the
+    toggle), a code that is no virtual key.
 
 FILE defaults to MTconfig.ini beside check-bindings, or else in the current
 folder, where the plug-in looks for it too: keep it in the game folder.
+Double-clicked, it explains that file and waits for Enter before its window
+closes.
 Lines are shown as written, with control characters as \t, \r, \0 or \xNN.
 
 Options:
   --controllers  lists the game controllers attached (wheels, pedals,
                  shifters, pads), each with its id and name, then shows
                  which axis moves and which button goes down as you use
-                 them, until Ctrl+C; on Windows only
+                 them, with the line that binds it, until Ctrl+C; on
+                 Windows only
   --help, -h     shows this text
   --version      shows the version of check-bindings
 
@@ -104,6 +110,32 @@ void print(std::FILE* stream, const std::string& text) {
 #endif
     std::fwrite(text.data(), 1, text.size(), stream);
 }
+
+#if defined(_WIN32)
+// Opens none of them: their ids and names are all a wheel's lines are
+// checked against.
+std::vector<AttachedController> attachedControllers() {
+    findControllers({});
+    std::vector<AttachedController> attached;
+    for (const GameController& controller : foundControllers()) {
+        attached.push_back({controller.id, controller.name});
+    }
+    closeControllers();
+    return attached;
+}
+
+// Started by a double-click, the program has a console of its own, which
+// closes as it ends: the player would see the explanation only flash by.
+void waitWhenItsConsoleCloses() {
+    DWORD processes[2];
+    if (GetConsoleProcessList(processes, 2) != 1) {
+        return;
+    }
+    print(stdout, "\nPress Enter to close this window.\n");
+    for (int c = 0; c != '\n' && c != EOF; c = std::fgetc(stdin)) {
+    }
+}
+#endif
 
 int usageError(const std::string& message) {
     print(stderr, "check-bindings: " + message + " (see check-bindings --help)\n");
@@ -185,6 +217,11 @@ int run(const std::vector<std::string>& arguments) {
     }
     BindingReading reading = readBindings(file.bytes);
     reading.summary.tooLarge = file.answer == ReadAnswer::TooLarge;
+#if defined(_WIN32)
+    if (wheelBound(reading.bindings)) {
+        reading.attached = attachedControllers();
+    }
+#endif
     print(stdout, bindingFileReport(reading, name));
     return gearAccess(reading.bindings) == GearAccess::None ? 1 : 0;
 }
@@ -200,7 +237,9 @@ int wmain(int argc, wchar_t** argv) {
     for (int i = 1; i < argc; ++i) {
         arguments.push_back(utf8(argv[i]));
     }
-    return run(arguments);
+    const int status = run(arguments);
+    waitWhenItsConsoleCloses();
+    return status;
 }
 #else
 int main(int argc, char** argv) {
