@@ -5,7 +5,6 @@
 #include <array>
 #include <cstdlib>
 
-#include "host/direct_input.h"
 #include "host/game_controllers.h"
 
 namespace {
@@ -91,7 +90,6 @@ std::string changes(const std::string& who, ControllerId id, const ControllerInp
 } // namespace
 
 int showControllersLive(void (*print)(std::FILE* stream, const std::string& text)) {
-    useModuleForDirectInput(GetModuleHandleW(nullptr));
     findEveryController();
     const std::span<const GameController> found = foundControllers();
     if (found.empty()) {

@@ -11,6 +11,7 @@
 #include <windows.h>
 
 #include "check_bindings/live_controllers.h"
+#include "host/direct_input.h"
 #include "host/game_controllers.h"
 #endif
 
@@ -233,6 +234,8 @@ int run(const std::vector<std::string>& arguments) {
 // page, and the rest of the program, which reads UTF-8, would misread any
 // letter outside ASCII.
 int wmain(int argc, wchar_t** argv) {
+    // DirectInput is created for the program itself, which is no DLL.
+    useModuleForDirectInput(GetModuleHandleW(nullptr));
     std::vector<std::string> arguments;
     for (int i = 1; i < argc; ++i) {
         arguments.push_back(utf8(argv[i]));
