@@ -30,6 +30,12 @@ GameController fromRecorded(const RecordedController& kept) {
     return controller;
 }
 
+void noteOpened(ControllersState& state, std::size_t place) {
+    if (state.found[place].opened) {
+        state.opened[state.openedCount++] = static_cast<std::uint8_t>(place);
+    }
+}
+
 void find(std::span<const ControllerId> wanted, bool every) {
     ControllersState& state = controllersState;
     state = ControllersState{};
@@ -39,6 +45,7 @@ void find(std::span<const ControllerId> wanted, bool every) {
         capName(controller.name);
         controller.opened = (every || std::ranges::find(wanted, controller.id) != wanted.end()) &&
                             openSystemController(i);
+        noteOpened(state, i);
     }
     if (tapOpen()) [[unlikely]] {
         tapControllers(controllersTag, foundControllers());
@@ -78,13 +85,11 @@ const GameController* controllerOf(ControllerId id) {
     return nullptr;
 }
 
-bool readControllers() {
+void readControllers() {
     ControllersState& state = controllersState;
-    for (std::size_t i = 0; i < state.count; ++i) {
+    for (std::size_t place = 0; place < state.openedCount; ++place) {
+        const std::size_t i = state.opened[place];
         GameController& controller = state.found[i];
-        if (!controller.opened) {
-            continue;
-        }
         controller.released = !readOne(i, controller.input);
         if (controller.released) {
             controller.input = ControllerInput{};
@@ -93,7 +98,6 @@ bool readControllers() {
             tapControllerRead(i, controller);
         }
     }
-    return state.count > 0;
 }
 
 void closeControllers() {
@@ -107,6 +111,9 @@ void restoreControllers(const std::vector<RecordedController>& kept) {
     state.count = std::min(kept.size(), controllersAtMost);
     std::transform(kept.begin(), kept.begin() + static_cast<std::ptrdiff_t>(state.count),
                    state.found.begin(), fromRecorded);
+    for (std::size_t i = 0; i < state.count; ++i) {
+        noteOpened(state, i);
+    }
 }
 
 void tapKeptControllers() {

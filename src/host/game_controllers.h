@@ -82,6 +82,10 @@ struct ControllersState {
     std::size_t count = 0;
     // The controllers found, in the system's order.
     std::array<GameController, controllersAtMost> found;
+    // The places of those opened, so that a pass reads them without stepping
+    // over the others.
+    std::size_t openedCount = 0;
+    std::array<std::uint8_t, controllersAtMost> opened{};
 };
 
 // Looks for the attached game controllers, and opens those with one of the
@@ -106,9 +110,9 @@ inline float pressedTravel(const ControllerBinding& input) {
 
 // Reads every opened controller once: each pass, before its input is used.
 // A controller lost is acquired again for a later pass, and reads as
-// released meanwhile. Whether any controller was found, so that a pass
-// without any asks nothing more.
-bool readControllers();
+// released meanwhile. A pass costs the same however many are attached but
+// not opened.
+void readControllers();
 
 // Closes every controller and lets go of DirectInput; the library stays
 // loaded for the next look.
