@@ -133,10 +133,12 @@ bool feedControl(ControlId control, float value);
 void textFont(std::int32_t font);
 void textScale(float first, float second);
 void textColour(std::int32_t red, std::int32_t green, std::int32_t blue);
-void textWrap(float left, float right);
-void textCentred(std::int32_t on);
-void textDropShadow(std::int32_t distance, std::int32_t red, std::int32_t green, std::int32_t blue,
-                    std::int32_t alpha);
+// The next text wraps only at the screen's edges.
+void textWrapToScreen();
+// The next text is centred on its position.
+void textCentred();
+// The next text has no drop shadow: a distance and colour of 0.
+void textNoDropShadow();
 void textOutline();
 void beginScreenText(const char* kind);
 void addTextString(const char* text);
