@@ -600,6 +600,39 @@ TEST_F(ChoosingLineTest, EveryLineFitsOneTextComponent) {
     }
 }
 
+// And on a wheel's steps, with the longest part in use and refused, whichever
+// field has the part refused, and the longest key refused.
+TEST_F(ChoosingLineTest, EveryWheelLineFitsOneTextComponent) {
+    constexpr ControllerBinding longest = {{0xFFFF, 0xFFFF}, controllerButtonCount};
+    sim::plugController(0, longest.device, ControllerType::Wheel, "Wheel");
+    findEveryController();
+    KeyBindings keys = bindingsState().keys;
+    for (const std::size_t field : wheelChoosableFields) {
+        keys.*bindingFields[field].input = longest;
+    }
+    useKeyBindings(keys);
+    restoreState({{"gameHasFocus", 0}});
+    const int longestKey = std::ranges::max(virtualKeyNames(), {}, [](const VirtualKeyName& key) {
+                               return std::string_view(key.name).size();
+                           }).code;
+    for (std::size_t place = 0; place < wheelChoosableCount; ++place) {
+        for (std::size_t holder = 0; holder < wheelChoosableCount; ++holder) {
+            for (const Refusal refusal :
+                 {Refusal::None, Refusal::AlreadyChosen, Refusal::NotTheWheel}) {
+                stopChoosingKeys();
+                restoreState(
+                    {{"choosing", 1},
+                     {"choosingStep", int(choosableFieldCount + place)},
+                     {"chosenPart" + std::to_string(holder), longest.part},
+                     {"refusedKey", refusal == Refusal::NotTheWheel ? longestKey : longest.part},
+                     {"refusal", int(refusal)}});
+                const std::string line = chooseKeysPass().line.data();
+                EXPECT_TRUE(line.ends_with("cancels.")) << line;
+            }
+        }
+    }
+}
+
 // --- The reader's report -------------------------------------------------------
 
 // Everything the reader reported of a text: each line's start as written and

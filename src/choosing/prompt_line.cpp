@@ -37,8 +37,8 @@ constexpr WheelAsk wheelAsks[] = {
     {"throttlePedal", "Press the throttle pedal down", "the throttle"},
     {"brakePedal", "Press the brake pedal down", "the brake"},
     {"handbrakeButton", "Pull the handbrake", "the handbrake"},
-    {"paddleUpButton", "Pull the shift-up paddle", "the shift-up paddle"},
-    {"paddleDownButton", "Pull the shift-down paddle", "the shift-down paddle"},
+    {"paddleUpButton", "Pull the shift-up paddle", "the up paddle"},
+    {"paddleDownButton", "Pull the shift-down paddle", "the down paddle"},
 };
 
 using WheelText = std::array<char, 40>;
