@@ -1,6 +1,6 @@
 #!/bin/sh
 # The wheel's drives, natively: its clutch pedal and H-shifter, the wheel
-# alone driving and none attached, in
+# alone driving, none attached and a clutch pedal bound the other way, in
 # their own folder; then choosing the wheel's parts, and choosing them
 # across a focus loss and a replug, each in a fresh copy of its folder,
 # since that rewrites MTconfig.ini, which must read as expected, the old
@@ -10,7 +10,7 @@ set -eu
 drive=$1 cases=$2 work=$3
 
 cd "$cases"
-"$drive" shifter.drive driving/driving.drive unplugged.drive
+"$drive" shifter.drive driving/driving.drive unplugged.drive reversed.drive
 for case in choose lost; do
     rm -rf "$work/$case"
     mkdir -p "$work/$case"

@@ -546,8 +546,9 @@ TEST(BindingsNoticeTest, EveryNoticeFitsOneTextComponent) {
         EXPECT_LE(notice.size(), 99u) << notice;
         EXPECT_TRUE(logWritten || !notice.ends_with(seeLog)) << notice;
     }
-    // The recorder's and a game controller missing, with any key name, the
-    // longest file name and any reason, and the error's.
+    // The recorder's, a game controller missing and a clutch pedal the other
+    // way, with any key name, axis, the longest file name and any reason, and
+    // the error's.
     std::vector<std::string> recorderNotices = {
         recordingSavedNotice("ManualGearbox-20991231-235959-99.drec").data(),
         std::string(recordingNoMemoryNotice),
@@ -561,6 +562,9 @@ TEST(BindingsNoticeTest, EveryNoticeFitsOneTextComponent) {
          {fileIsFolder, fileIsFifo, fileIsDevice, fileIsNoFile, fileIsReadOnly, fileUnreadable,
           oldFileAside, textReadsOtherwise}) {
         recorderNotices.push_back(keysNotSavedNotice(why));
+    }
+    for (ControllerPart part = firstAxisPart; part <= lastControllerPart; ++part) {
+        recorderNotices.push_back(reversedClutchNotice({{0xFFFF, 0xFFFF}, part}));
     }
     for (int key = 0; key < 256; ++key) {
         recorderNotices.push_back(controllerMissingNotice({0xFFFF, 0xFFFF}, key));

@@ -1,6 +1,7 @@
 #include "plugin/script.h"
 
 #include <array>
+#include <cmath>
 #include <exception>
 #include <string_view>
 
@@ -127,6 +128,30 @@ void choosingPass() {
     }
 }
 
+// About three seconds.
+constexpr std::int32_t clutchPassesToTell = 180;
+
+// A clutch pedal bound the wrong way round reads pressed from the moment the
+// player gets in, and the throttle is then dead: after a few seconds of that
+// reading, unmoved, the player is told the other way. Only what the pass read
+// already is looked at.
+void watchClutchPedal(bool gotIn, const Wheel& wheel) {
+    constexpr float stillWithin = 1.0f / 64;
+    const ControllerBinding& pedal = bindingsState().keys.clutchPedal;
+    if (gotIn) {
+        state.clutchStillPasses = wheel.clutchPastBite && isAxisPart(pedal.part);
+        state.clutchTravelOnEntry = wheel.clutchTravel;
+    } else if (state.clutchStillPasses > 0) {
+        const bool still = wheel.clutchPastBite &&
+                           std::abs(wheel.clutchTravel - state.clutchTravelOnEntry) <= stillWithin;
+        state.clutchStillPasses = still ? state.clutchStillPasses + 1 : 0;
+    }
+    if (state.clutchStillPasses == clutchPassesToTell) {
+        state.clutchStillPasses = 0;
+        showNotification(reversedClutchNotice(pedal));
+    }
+}
+
 // Everything the frame does; it never waits, since whatever it does to the
 // game lasts this frame only. A recording being saved writes its next slice.
 void framePass(bool saving) {
@@ -176,6 +201,11 @@ void framePass(bool saving) {
     // gets in a vehicle, and its notice is due then.
     if (driving && !state.wasDriving && lookForBindingsAgain()) {
         state.noticeGiven = false;
+    }
+    if (driving) {
+        watchClutchPedal(!state.wasDriving, wheel);
+    } else {
+        state.clutchStillPasses = 0;
     }
     state.wasDriving = driving;
 
@@ -233,6 +263,9 @@ std::span<const StateField> pluginStateFields() {
         flagField<state, &PluginState::reloadKeyWasDown>("reloadKeyWasDown"),
         flagField<state, &PluginState::recordKeyWasDown>("recordKeyWasDown"),
         flagField<state, &PluginState::bindKeyWasDown>("bindKeyWasDown"),
+        choiceField<state, &PluginState::clutchStillPasses>("clutchStillPasses",
+                                                            clutchPassesToTell),
+        floatField<state, &PluginState::clutchTravelOnEntry>("clutchTravelOnEntry", 0.0f, 1.0f),
     });
     return fields;
 }
