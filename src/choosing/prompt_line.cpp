@@ -40,6 +40,14 @@ constexpr WheelAsk wheelAsks[] = {
     {"paddleUpButton", "Pull the shift-up paddle", "the up paddle"},
     {"paddleDownButton", "Pull the shift-down paddle", "the down paddle"},
 };
+static_assert(std::ranges::all_of(wheelChoosableFields,
+                                  [](std::size_t field) {
+                                      return bindingFields[field].kind == BindingKind::Gate ||
+                                             std::ranges::count(wheelAsks,
+                                                                bindingFields[field].fieldName,
+                                                                &WheelAsk::field) == 1;
+                                  }),
+              "each of a wheel's lines but the gates has its words");
 
 using WheelText = std::array<char, 40>;
 
