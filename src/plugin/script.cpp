@@ -135,13 +135,15 @@ constexpr std::int32_t clutchPassesToTell = 180;
 // player gets in, and the throttle is then dead: after a few seconds of that
 // reading, unmoved, the player is told the other way. Only what the pass read
 // already is looked at.
-void watchClutchPedal(bool gotIn, const Wheel& wheel) {
+void watchClutchPedal(bool driving, bool gotIn, const Wheel& wheel) {
     constexpr float stillWithin = 1.0f / 64;
     const ControllerBinding& pedal = bindingsState().keys.clutchPedal;
-    if (gotIn) {
+    if (!driving) {
+        state.clutchStillPasses = 0;
+    } else if (gotIn) {
         state.clutchStillPasses = wheel.clutchPastBite && isAxisPart(pedal.part);
         state.clutchTravelOnEntry = wheel.clutchTravel;
-    } else if (state.clutchStillPasses > 0) {
+    } else {
         const bool still = wheel.clutchPastBite &&
                            std::abs(wheel.clutchTravel - state.clutchTravelOnEntry) <= stillWithin;
         state.clutchStillPasses = still ? state.clutchStillPasses + 1 : 0;
@@ -199,13 +201,12 @@ void framePass(bool saving) {
     const bool driving = updateGearbox(keys, wheel);
     // A file put in place after the game started is read once the player
     // gets in a vehicle, and its notice is due then.
-    if (driving && !state.wasDriving && lookForBindingsAgain()) {
+    const bool gotIn = driving && !state.wasDriving;
+    if (gotIn && lookForBindingsAgain()) {
         state.noticeGiven = false;
     }
-    if (driving) {
-        watchClutchPedal(!state.wasDriving, wheel);
-    } else {
-        state.clutchStillPasses = 0;
+    if (gotIn || state.clutchStillPasses > 0) [[unlikely]] {
+        watchClutchPedal(driving, gotIn, wheel);
     }
     state.wasDriving = driving;
 
