@@ -417,6 +417,42 @@ TEST_F(AllocationTest, ChoosingKeysAllocatesNothingUntilTheFileIsWritten) {
     EXPECT_EQ(bindingsState().keys.sixthGearKey, 102);
 }
 
+// A wheel's steps, a refusal and keeps by a pedal included: only the pass
+// that writes the file allocates. Each move: an axis and where it goes, the
+// next passes back at rest; or, for axis -1, a button pressed and let go.
+TEST_F(AllocationTest, ChoosingAWheelAllocatesNothingUntilTheFileIsWritten) {
+    constexpr ControllerId g29 = {0x046D, 0xC24F};
+    sim::plugController(0, g29, ControllerType::Wheel, "Logitech G29 Driving Force");
+    ControllerInput& wheel = sim::world.controllers[0].input;
+    wheel.axes = {32767, 65535, 65535, 0, 0, 0, 0, 0};
+    bindField(&KeyBindings::bindKey, keyF8);
+    tap(keyF8);
+    const struct {
+        int axis;
+        std::uint16_t to;
+    } moves[] = {{-1, 1},  {0, 60000}, {1, 0},   {2, 0},   {6, 65535}, {-1, 13}, {-1, 13},
+                 {-1, 14}, {1, 0},     {-1, 15}, {-1, 16}, {-1, 7},    {1, 0}};
+    counting = true;
+    for (const auto& move : moves) {
+        const auto axis = static_cast<std::size_t>(std::max(move.axis, 0));
+        const std::uint16_t rest = wheel.axes[axis];
+        move.axis < 0 ? void(wheel.buttons.set(move.to - 1u)) : void(wheel.axes[axis] = move.to);
+        passes(2);
+        move.axis < 0 ? void(wheel.buttons.reset()) : void(wheel.axes[axis] = rest);
+        passes(2);
+    }
+    counting = false;
+    EXPECT_EQ(allocations, 0u);
+    wheel.buttons.set(5);
+    passes(2);
+    EXPECT_FALSE(choosingState().choosing) << "after the shift-down paddle";
+    const KeyBindings& keys = bindingsState().keys;
+    EXPECT_EQ(keys.steeringAxis, (ControllerBinding{g29, axisPart(0, false)}));
+    EXPECT_EQ(keys.secondGearGate, (ControllerBinding{g29, 14})) << "13 refused, first's";
+    EXPECT_EQ(keys.thirdGearGate, ControllerBinding{}) << "kept by the throttle";
+    EXPECT_EQ(keys.paddleDownButton, (ControllerBinding{g29, 6}));
+}
+
 // Each allocation of the pass that writes the file fails in turn: the barrier
 // holds, and the file is the old one or the new one, whole, alone.
 TEST_F(AllocationTest, AnExceptionWhileTheKeysAreWrittenLeavesTheFileWhole) {

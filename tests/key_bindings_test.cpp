@@ -546,8 +546,9 @@ TEST(BindingsNoticeTest, EveryNoticeFitsOneTextComponent) {
         EXPECT_LE(notice.size(), 99u) << notice;
         EXPECT_TRUE(logWritten || !notice.ends_with(seeLog)) << notice;
     }
-    // The recorder's and a game controller missing, with any key name, the
-    // longest file name and any reason, and the error's.
+    // The recorder's, a game controller missing and a clutch pedal the other
+    // way, with any key name, axis, the longest file name and any reason, and
+    // the error's.
     std::vector<std::string> recorderNotices = {
         recordingSavedNotice("ManualGearbox-20991231-235959-99.drec").data(),
         std::string(recordingNoMemoryNotice),
@@ -561,6 +562,9 @@ TEST(BindingsNoticeTest, EveryNoticeFitsOneTextComponent) {
          {fileIsFolder, fileIsFifo, fileIsDevice, fileIsNoFile, fileIsReadOnly, fileUnreadable,
           oldFileAside, textReadsOtherwise}) {
         recorderNotices.push_back(keysNotSavedNotice(why));
+    }
+    for (ControllerPart part = firstAxisPart; part <= lastControllerPart; ++part) {
+        recorderNotices.push_back(reversedClutchNotice({{0xFFFF, 0xFFFF}, part}));
     }
     for (int key = 0; key < 256; ++key) {
         recorderNotices.push_back(controllerMissingNotice({0xFFFF, 0xFFFF}, key));
@@ -593,6 +597,39 @@ TEST_F(ChoosingLineTest, EveryLineFitsOneTextComponent) {
                               {"refusedKey", code},
                               {"refusal", refusal}});
                 bindField(bindingFields[choosableFields[step]].member, code);
+                const std::string line = chooseKeysPass().line.data();
+                EXPECT_TRUE(line.ends_with("cancels.")) << line;
+            }
+        }
+    }
+}
+
+// And on a wheel's steps, with the longest part in use and refused, whichever
+// field has the part refused, and the longest key refused.
+TEST_F(ChoosingLineTest, EveryWheelLineFitsOneTextComponent) {
+    constexpr ControllerBinding longest = {{0xFFFF, 0xFFFF}, controllerButtonCount};
+    sim::plugController(0, longest.device, ControllerType::Wheel, "Wheel");
+    findEveryController();
+    KeyBindings keys = bindingsState().keys;
+    for (const std::size_t field : wheelChoosableFields) {
+        keys.*bindingFields[field].input = longest;
+    }
+    useKeyBindings(keys);
+    restoreState({{"gameHasFocus", 0}});
+    const int longestKey = std::ranges::max(virtualKeyNames(), {}, [](const VirtualKeyName& key) {
+                               return std::string_view(key.name).size();
+                           }).code;
+    for (std::size_t place = 0; place < wheelChoosableCount; ++place) {
+        for (std::size_t holder = 0; holder < wheelChoosableCount; ++holder) {
+            for (const Refusal refusal :
+                 {Refusal::None, Refusal::AlreadyChosen, Refusal::NotTheWheel}) {
+                stopChoosingKeys();
+                restoreState(
+                    {{"choosing", 1},
+                     {"choosingStep", int(choosableFieldCount + place)},
+                     {"chosenPart" + std::to_string(holder), longest.part},
+                     {"refusedKey", refusal == Refusal::NotTheWheel ? longestKey : longest.part},
+                     {"refusal", int(refusal)}});
                 const std::string line = chooseKeysPass().line.data();
                 EXPECT_TRUE(line.ends_with("cancels.")) << line;
             }

@@ -89,6 +89,14 @@ std::string controllerMissingNotice(ControllerId id, VirtualKeyCode reloadKey) {
     return press.size() + lookAgain.size() <= textLengthAtMost ? press + lookAgain : press + ".";
 }
 
+std::string reversedClutchNotice(const ControllerBinding& pedal) {
+    const ControllerBinding otherWay = {
+        pedal.device, axisPart(partAxis(pedal.part), !partTowardsLowest(pedal.part))};
+    return "Manual Gearbox: the clutch pedal reads pressed and never moved; try " +
+           std::string(bindingFields[clutchPedalField].keyText) + "=" +
+           controllerBindingText(otherWay);
+}
+
 std::string keysNotSavedNotice(std::string_view why) {
     return "Manual Gearbox: keys in use until the game ends, not saved: " + std::string(why) + ".";
 }

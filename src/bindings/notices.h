@@ -21,6 +21,10 @@ std::string bindingsNoticeText(BindingsFile file, const KeyBindings& bindings, b
 // the key that looks for it again.
 std::string controllerMissingNotice(ControllerId id, VirtualKeyCode reloadKey);
 
+// The notice of a clutch pedal that reads pressed from the moment the player
+// got in and never moved: bound the wrong way round, it may be the other.
+std::string reversedClutchNotice(const ControllerBinding& pedal);
+
 // The notices of keys chosen in the game: saved in the key-binding file, and
 // where the file as it was is kept when it couldn't be the backup; in use
 // until the game ends, with the file too large to change, or not saved and

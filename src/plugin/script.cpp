@@ -1,6 +1,7 @@
 #include "plugin/script.h"
 
 #include <array>
+#include <cmath>
 #include <exception>
 #include <string_view>
 
@@ -127,6 +128,32 @@ void choosingPass() {
     }
 }
 
+// About three seconds.
+constexpr std::int32_t clutchPassesToTell = 180;
+
+// A clutch pedal bound the wrong way round reads pressed from the moment the
+// player gets in, and the throttle is then dead: after a few seconds of that
+// reading, unmoved, the player is told the other way. Only what the pass read
+// already is looked at.
+void watchClutchPedal(bool driving, bool gotIn, const Wheel& wheel) {
+    constexpr float stillWithin = 1.0f / 64;
+    const ControllerBinding& pedal = bindingsState().keys.clutchPedal;
+    if (!driving) {
+        state.clutchStillPasses = 0;
+    } else if (gotIn) {
+        state.clutchStillPasses = wheel.clutchPastBite && isAxisPart(pedal.part);
+        state.clutchTravelOnEntry = wheel.clutchTravel;
+    } else {
+        const bool still = wheel.clutchPastBite &&
+                           std::abs(wheel.clutchTravel - state.clutchTravelOnEntry) <= stillWithin;
+        state.clutchStillPasses = still ? state.clutchStillPasses + 1 : 0;
+    }
+    if (state.clutchStillPasses == clutchPassesToTell) {
+        state.clutchStillPasses = 0;
+        showNotification(reversedClutchNotice(pedal));
+    }
+}
+
 // Everything the frame does; it never waits, since whatever it does to the
 // game lasts this frame only. A recording being saved writes its next slice.
 void framePass(bool saving) {
@@ -174,8 +201,12 @@ void framePass(bool saving) {
     const bool driving = updateGearbox(keys, wheel);
     // A file put in place after the game started is read once the player
     // gets in a vehicle, and its notice is due then.
-    if (driving && !state.wasDriving && lookForBindingsAgain()) {
+    const bool gotIn = driving && !state.wasDriving;
+    if (gotIn && lookForBindingsAgain()) {
         state.noticeGiven = false;
+    }
+    if (gotIn || state.clutchStillPasses > 0) [[unlikely]] {
+        watchClutchPedal(driving, gotIn, wheel);
     }
     state.wasDriving = driving;
 
@@ -233,6 +264,9 @@ std::span<const StateField> pluginStateFields() {
         flagField<state, &PluginState::reloadKeyWasDown>("reloadKeyWasDown"),
         flagField<state, &PluginState::recordKeyWasDown>("recordKeyWasDown"),
         flagField<state, &PluginState::bindKeyWasDown>("bindKeyWasDown"),
+        choiceField<state, &PluginState::clutchStillPasses>("clutchStillPasses",
+                                                            clutchPassesToTell),
+        floatField<state, &PluginState::clutchTravelOnEntry>("clutchTravelOnEntry", 0.0f, 1.0f),
     });
     return fields;
 }

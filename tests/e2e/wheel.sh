@@ -3,9 +3,10 @@
 # its own copy of the plug-in: through the stand-in dinput8.dll, every gate
 # of a six-speed box with neutral and a refused gate, and the wheel alone
 # driving the car, each recorded and replayed natively both ways; choosing
-# the pedal and the gates in the game, and the file it leaves, byte for
-# byte; and with Wine's own dinput8, which finds no game controller here,
-# the keyboard driving on and the log saying so.
+# the wheel's parts in the game, alone and across a focus loss and a
+# replug, and the files they leave, byte for byte; a clutch pedal bound the
+# other way told; and with Wine's own dinput8, which finds no game
+# controller here, the keyboard driving on and the log saying so.
 # Usage: wheel.sh WINE_SH PREFIX DRIVE_EXE PLUGIN WORK_FOLDER NATIVE_DRIVE (absolute paths)
 set -eu
 wine_sh=$1 prefix=$2 drive=$3 plugin=$4 native_drive=$6
@@ -39,13 +40,16 @@ for replay in shifter.drec "--world shifter.drec" driving.drec "--world driving.
     }
 done
 
-play choose n,b choose.drive
-same choose/MTconfig.ini choose/choose.expected
-same choose/MTconfig.ini.bak choose/choose.ini
+for case in choose lost; do
+    play $case n,b $case.drive
+    same $case/MTconfig.ini $case/$case.expected
+    same $case/MTconfig.ini.bak $case/choose.ini
+done
+play reversed n,b reversed.drive
 
 play unplugged b unplugged.drive
 grep -q '^046D:C24F is not attached, or can.t be read: ' unplugged/ManualGearbox.log ||
     fail "unplugged/ManualGearbox.log doesn't say 046D:C24F is not attached"
 
 passed
-echo "wheel: 4 drives, two recordings replayed both ways and the files they left as expected"
+echo "wheel: 6 drives, two recordings replayed both ways and the files they left as expected"
