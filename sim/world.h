@@ -19,6 +19,7 @@
 #include "host/game_controllers.h"
 #include "host/native_table.h"
 #include "recording/recording.h"
+#include "sim/forces.h"
 
 namespace sim {
 
@@ -61,15 +62,24 @@ struct Call {
         ControllerList,
         ControllerOpen,
         ControllerAcquire,
-        ControllerRead
+        ControllerRead,
+        // Force feedback: the device opened (its controller's place, the
+        // axis and the strength in arguments, what it came to in result), an
+        // effect set (the effect, its parameters), every effect stopped.
+        ForcesOpened,
+        ForceSet,
+        ForcesStopped
     };
     Kind kind = Kind::Native;
     std::int64_t frame = 0;
-    // Native: the hash, the raw argument slots as pushed and the result slot.
+    // Native: the hash, the raw argument slots as pushed and the result slot,
+    // or a vector's three.
     std::uint64_t hash = 0;
     std::array<std::uint64_t, maxArguments> arguments{};
     std::size_t argumentCount = 0;
     std::uint64_t result = 0;
+    bool vectorResult = false;
+    std::array<std::uint64_t, 3> vector{};
     // Native with a string argument: the characters as they were during the call.
     bool textArgument = false;
     std::string text;
@@ -85,6 +95,7 @@ struct Call {
     // ControllerRead: what it came to (a SystemRead) in result, and the
     // input read.
     ControllerInput input;
+    ForceParameters force{};
 };
 
 struct Colour {
@@ -144,6 +155,11 @@ struct Vehicle {
     // doesn't count.
     bool autoStart = true;
     bool restartArmed = false;
+    // Relative to the vehicle, in m/s, right positive: a slide.
+    float sidewaysSpeed = 0;
+    bool inAir = false;
+    // From 1000, whole, down; a collision takes some.
+    float bodyHealth = 1000.0f;
     // The game's vehicle class: 13 cycles, 14 boats, 15 helicopters, 16 planes,
     // 21 trains; 0 is a compact car.
     int vehicleClass = 0;
@@ -179,6 +195,10 @@ struct Controller {
     // False for one that a replay through the world knows the game couldn't
     // open.
     bool opens = true;
+    // It has force feedback: a wheel has.
+    bool forceFeedback = false;
+    // Another program holds it exclusively, so that force feedback is refused.
+    bool heldElsewhere = false;
     ControllerInput input;
 };
 
@@ -237,6 +257,14 @@ struct World {
     // The plugged controllers as DirectInput listed them last, by their index
     // in controllers: the list the plug-in names them by.
     std::vector<int> controllersListed;
+
+    // The device the plug-in holds for force feedback; its effects' calls in
+    // the current frame, and in the last completed frame with what each put
+    // out at its end.
+    ForceDevice forces;
+    EffectCounts effectCounts;
+    EffectCounts shownEffectCounts;
+    ForceOutput shownForces;
 
     // Recording.
     std::vector<Call> calls;
@@ -362,6 +390,11 @@ enum class Fact {
     // Whether a value fed to a control was taken: refused, the action was
     // disabled in that frame before the call, by the plug-in or another script.
     ControlFed,
+    // Of the vehicle asked about: its speed sideways (a vector's x), whether
+    // it is in the air, its body's health.
+    SidewaysSpeed,
+    InAir,
+    BodyHealth,
 };
 Fact nativeFact(std::uint64_t hash);
 

@@ -108,6 +108,26 @@ void closeSystemControllers() {
     sim::closeSystemControllers();
 }
 
+ForceFeedbackStatus openSystemForces(std::size_t place, std::size_t axis, std::int32_t gain) {
+    WorldSide world;
+    return sim::openSystemForces(place, axis, gain);
+}
+
+void setSystemForce(ForceEffect effect, const ForceParameters& parameters) {
+    WorldSide world;
+    sim::setEffect(effect, parameters);
+}
+
+void stopSystemForces() {
+    WorldSide world;
+    sim::forceCommand(sim::ForceCommand::StopAll);
+}
+
+void closeSystemForces() {
+    WorldSide world;
+    sim::releaseForces();
+}
+
 void* operator new(std::size_t size) {
     if (counting) {
         ++allocations;

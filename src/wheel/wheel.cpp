@@ -51,6 +51,13 @@ float steering() {
     return steeringOf(pressedTravel(*axis.controller, axis.part), state.deadZone, state.fullLock);
 }
 
+float steeringPosition() {
+    const FoundPart& axis = state.steering;
+    return axis.controller == nullptr || axis.controller->released
+               ? 0.0f
+               : 2.0f * pressedTravel(*axis.controller, axis.part) - 1.0f;
+}
+
 bool found(const FoundPart& part) {
     return part.controller != nullptr;
 }
@@ -86,6 +93,7 @@ void findWheelParts(const KeyBindings& keys) {
 }
 
 const Wheel& readWheel() {
+    startWheelPass();
     readControllers();
     Wheel& read = state.read;
     if (!state.anyFound) [[likely]] {
@@ -103,6 +111,7 @@ const Wheel& readWheel() {
         read.drive.brake = pastDeadZone(travel(state.brake), state.deadZone, 1.0f);
         read.drive.handbrake = travel(state.handbrake) > 0.0f;
         read.drive.steering = steering();
+        read.steeringPosition = steeringPosition();
     }
     return read;
 }

@@ -44,6 +44,9 @@ struct Wheel {
     // drive read.
     bool driving = false;
     WheelDrive drive{};
+    // The steering's turn from its centre, -1 full left to 1 full right,
+    // as the hands hold it: no dead zone, no full lock. 0 while unread.
+    float steeringPosition = 0.0f;
 };
 
 // A bound part and the controller it was found on; none for a part unbound

@@ -147,6 +147,15 @@ void takeAnswer(WorldReplay& replay, PassInputs& inputs, const RecordedCall& cal
     case sim::Fact::PauseMenu:
         world.pauseMenuActive = result != 0;
         break;
+    case sim::Fact::SidewaysSpeed:
+        worldVehicle(first).sidewaysSpeed = floatOf(call.vector[0]);
+        break;
+    case sim::Fact::InAir:
+        worldVehicle(first).inAir = result != 0;
+        break;
+    case sim::Fact::BodyHealth:
+        worldVehicle(first).bodyHealth = floatOf(call.result);
+        break;
     case sim::Fact::NotificationId:
         // The world's ids go on from the game's.
         world.notificationsBefore = call.result - 1 - inputs.notices++ -
@@ -188,6 +197,17 @@ void takeRead(const RecordedCall& call) {
     }
 }
 
+// What opening force feedback came to, as the world's controller: with force
+// feedback or not, held by another program or not.
+void takeForcesOpened(const RecordedCall& call) {
+    if (call.controller < sim::world.controllers.size()) {
+        sim::Controller& controller = sim::world.controllers[call.controller];
+        const auto answer = static_cast<ForceFeedbackStatus>(call.answer);
+        controller.forceFeedback = answer != ForceFeedbackStatus::NoForceFeedback;
+        controller.heldElsewhere = answer == ForceFeedbackStatus::Taken;
+    }
+}
+
 // The recorded answers as the world's inputs before the pass: the focus,
 // keys, controls and those disabled, device, phone, menu, the player and
 // their seat, vehicle classes and top speeds, and each vehicle's speed as
@@ -207,6 +227,8 @@ void applyInputs(WorldReplay& replay, const RecordedPass& pass, std::uint32_t nu
             takeControllers(call);
         } else if (call.kind == RecordedCall::Kind::ControllerRead) {
             takeRead(call);
+        } else if (call.kind == RecordedCall::Kind::ForcesOpened) {
+            takeForcesOpened(call);
         }
     }
     if (inputs.keyboard >= 0) {
@@ -343,6 +365,33 @@ void compareFileQuestions(WorldReplay& replay, const RecordedPass& recorded,
     }
 }
 
+// What the plug-in put out through force feedback in the pass, against what
+// it did in the game.
+void compareForces(WorldReplay& replay, const RecordedPass& recorded, const RecordedPass& replayed,
+                   std::uint32_t number) {
+    std::vector<const RecordedCall*> before;
+    std::vector<const RecordedCall*> now;
+    for (const RecordedCall& call : recorded.calls) {
+        if (forceOutput(call)) {
+            before.push_back(&call);
+        }
+    }
+    for (const RecordedCall& call : replayed.calls) {
+        if (forceOutput(call)) {
+            now.push_back(&call);
+        }
+    }
+    const std::size_t count = recorded.cut ? before.size() : std::max(before.size(), now.size());
+    for (std::size_t i = 0; i < count; ++i) {
+        if (i >= before.size() || i >= now.size() || !sameCall(*before[i], *now[i])) {
+            reportOnce(replay, "force feedback", number, recorded.gameTimeMs,
+                       "game " + (i < before.size() ? forcesText(*before[i]) : "nothing") +
+                           ", stand-in " + (i < now.size() ? forcesText(*now[i]) : "nothing"));
+            return;
+        }
+    }
+}
+
 // A frame lasts from one pass's game time to the next's; a time that goes
 // back, as the game's timer does when it wraps, makes a frame of 1 ms.
 int frameLength(std::int32_t from, std::int32_t to) {
@@ -389,6 +438,7 @@ ReplayReport replayThroughWorld(const DriveRecording& recording, const PluginCon
         const RecordedPass replayed = recordedPass(replay.world.calls, recorded.gameTimeMs);
         compareAnswers(replay, recorded, replayed, number);
         compareFileQuestions(replay, recorded, replayed, number);
+        compareForces(replay, recorded, replayed, number);
         for (const std::string& fault : replay.world.faults) {
             reportOnce(replay, "fault", number, recorded.gameTimeMs, faultText(fault));
         }

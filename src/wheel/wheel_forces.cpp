@@ -1,0 +1,112 @@
+#include "wheel/wheel_forces.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "host/game_controllers.h"
+
+namespace {
+
+WheelForcesState state;
+
+// At 60 frames a second, the longest jolt's time, during which no other
+// starts: a crash takes several frames.
+constexpr std::uint8_t joltPasses = 20;
+
+float along(const SpeedCurve& curve, float speed) {
+    const float share = std::clamp(speed / curve.fullSpeed, 0.0f, 1.0f);
+    return curve.atRest + (curve.atSpeed - curve.atRest) * share;
+}
+
+// How much of the tyres' hold is left: a NaN speed counts as none.
+float grip(const ForceTable& table, const RoadFeel& road) {
+    if (road.inAir) {
+        return 0.0f;
+    }
+    const float slip = std::fabs(road.sidewaysSpeed) /
+                       std::max(std::fabs(road.forwardSpeed), table.slipSpeedFloor);
+    if (!(slip > table.slipFrom)) {
+        return std::isnan(slip) ? 0.0f : 1.0f;
+    }
+    const float share = std::min(1.0f, (slip - table.slipFrom) / (table.slipFull - table.slipFrom));
+    return 1.0f - (1.0f - table.slidingGrip) * share;
+}
+
+std::int32_t units(float force) {
+    return static_cast<std::int32_t>(
+        std::lround(std::clamp(force, -forceUnitsAtMost, forceUnitsAtMost)));
+}
+
+} // namespace
+
+// A NaN from the game or the wheel counts as standing still, centred.
+ForceEffects wheelForces(const ForceTable& table, float position, const RoadFeel& road) {
+    const float measured = std::hypot(road.forwardSpeed, road.sidewaysSpeed);
+    const float speed = std::isfinite(measured) ? measured : 0.0f;
+    position = std::isfinite(position) ? position : 0.0f;
+    const float hold = grip(table, road);
+    const float centring =
+        table.centring.atRest + (along(table.centring, speed) - table.centring.atRest) * hold;
+    const float weight = along(table.roadWeight, speed) * hold;
+    ForceEffects effects;
+    effects.constant = units(-(centring + weight) * position);
+    effects.damper = units(std::max(0.0f, along(table.damper, speed)));
+    effects.jolt = road.collided      ? table.collision
+                   : road.gateRefused ? table.gateRefused
+                   : road.stalled     ? table.stall
+                                      : ForceParameters{};
+    return effects;
+}
+
+const WheelForcesState& wheelForcesState() {
+    return state;
+}
+
+ForceFeedbackStatus openWheelForces(const KeyBindings& keys) {
+    state = WheelForcesState{};
+    const FoundPart& steering = wheelState().steering;
+    if (keys.forceFeedback <= 0 || steering.controller == nullptr) {
+        closeForceFeedback();
+        return ForceFeedbackStatus::Off;
+    }
+    state.reversed = partTowardsLowest(steering.part);
+    const auto place = static_cast<std::size_t>(steering.controller - foundControllers().data());
+    return openForceFeedback(place, partAxis(steering.part), keys.forceFeedback);
+}
+
+void feelWheel(const GearboxFeel& gearbox, const Wheel& wheel) {
+    if (forceFeedbackState().status != ForceFeedbackStatus::On) [[likely]] {
+        return;
+    }
+    const GameController* const steering = wheelState().steering.controller;
+    if (gearbox.vehicle == 0 || steering == nullptr || steering->released || pauseMenuOpen()) {
+        stopWheelForces();
+        return;
+    }
+    const RelativeSpeed speed = vehicleRelativeSpeed(gearbox.vehicle);
+    RoadFeel road{.forwardSpeed = speed.forward,
+                  .sidewaysSpeed = speed.sideways,
+                  .inAir = vehicleInAir(gearbox.vehicle),
+                  .gateRefused = gearbox.gateRefused,
+                  .stalled = gearbox.stalled};
+    const float health = vehicleBodyHealth(gearbox.vehicle);
+    road.collided =
+        gearbox.vehicle == state.vehicle && state.bodyHealth - health >= collisionHealthDrop;
+    state.vehicle = gearbox.vehicle;
+    state.bodyHealth = health;
+    state.joltPassesLeft =
+        static_cast<std::uint8_t>(state.joltPassesLeft - (state.joltPassesLeft > 0));
+    ForceEffects effects = wheelForces(forceTable, wheel.steeringPosition, road);
+    if (effects.jolt.magnitude != 0) {
+        effects.jolt = state.joltPassesLeft == 0 ? effects.jolt : ForceParameters{};
+        state.joltPassesLeft = effects.jolt.magnitude != 0 ? joltPasses : state.joltPassesLeft;
+    }
+    effects.constant = state.reversed ? -effects.constant : effects.constant;
+    putForces(effects);
+}
+
+void stopWheelForces() {
+    stopForces();
+    state.vehicle = 0;
+    state.joltPassesLeft = 0;
+}
