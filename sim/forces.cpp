@@ -1,5 +1,7 @@
 #include "sim/forces.h"
 
+#include <algorithm>
+
 #include "sim/world.h"
 
 namespace sim {
@@ -111,7 +113,8 @@ ForceOutput forceOutput() {
         const Effect& playing = effects[static_cast<std::size_t>(effect)];
         return plays(playing) ? withGain(playing.parameters.magnitude) : 0;
     };
-    return {out(ForceEffect::Constant), out(ForceEffect::Damper), out(ForceEffect::Jolt)};
+    return {out(ForceEffect::Constant), out(ForceEffect::Damper), out(ForceEffect::Jolt),
+            std::ranges::any_of(effects, plays)};
 }
 
 void recordForcesOpened(std::size_t place, std::size_t axis, std::int32_t strength,

@@ -42,11 +42,12 @@ struct EffectCounts {
 
 // What each effect puts out at the world's time, with the device's gain: 0
 // for one not playing (never started, stopped, past its duration, the
-// actuators off).
+// actuators off); and whether any plays, at 0 too.
 struct ForceOutput {
     std::int32_t constant = 0;
     std::int32_t damper = 0;
     std::int32_t jolt = 0;
+    bool playing = false;
     bool operator==(const ForceOutput&) const = default;
 };
 

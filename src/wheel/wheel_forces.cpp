@@ -83,17 +83,23 @@ void feelWheel(const GearboxFeel& gearbox, const Wheel& wheel) {
         stopWheelForces();
         return;
     }
-    const RelativeSpeed speed = vehicleRelativeSpeed(gearbox.vehicle);
-    RoadFeel road{.forwardSpeed = speed.forward,
-                  .sidewaysSpeed = speed.sideways,
-                  .inAir = vehicleInAir(gearbox.vehicle),
-                  .gateRefused = gearbox.gateRefused,
-                  .stalled = gearbox.stalled};
+    // The first pass in a vehicle, or after a stop, only learns its body's
+    // health: a fresh start knows nothing of the road yet.
     const float health = vehicleBodyHealth(gearbox.vehicle);
-    road.collided =
-        gearbox.vehicle == state.vehicle && state.bodyHealth - health >= collisionHealthDrop;
+    const bool felt = gearbox.vehicle == state.vehicle;
+    const bool collided = felt && state.bodyHealth - health >= collisionHealthDrop;
     state.vehicle = gearbox.vehicle;
     state.bodyHealth = health;
+    if (!felt) {
+        return;
+    }
+    const RelativeSpeed speed = vehicleRelativeSpeed(gearbox.vehicle);
+    const RoadFeel road{.forwardSpeed = speed.forward,
+                        .sidewaysSpeed = speed.sideways,
+                        .inAir = vehicleInAir(gearbox.vehicle),
+                        .collided = collided,
+                        .gateRefused = gearbox.gateRefused,
+                        .stalled = gearbox.stalled};
     state.joltPassesLeft =
         static_cast<std::uint8_t>(state.joltPassesLeft - (state.joltPassesLeft > 0));
     ForceEffects effects = wheelForces(forceTable, wheel.steeringPosition, road);

@@ -13,6 +13,7 @@
 #include "replay/replay_answers.h"
 #include "replay/replay_calls.h"
 #include "replay/replay_folder.h"
+#include "replay/world_controllers.h"
 #include "runner/recorded_drive.h"
 #include "sim/world.h"
 
@@ -148,63 +149,15 @@ void takeAnswer(WorldReplay& replay, PassInputs& inputs, const RecordedCall& cal
         world.pauseMenuActive = result != 0;
         break;
     case sim::Fact::SidewaysSpeed:
-        worldVehicle(first).sidewaysSpeed = floatOf(call.vector[0]);
-        break;
     case sim::Fact::InAir:
-        worldVehicle(first).inAir = result != 0;
-        break;
     case sim::Fact::BodyHealth:
-        worldVehicle(first).bodyHealth = floatOf(call.result);
+        takeRoad(call, worldVehicle(first));
         break;
     case sim::Fact::NotificationId:
         // The world's ids go on from the game's.
         world.notificationsBefore = call.result - 1 - inputs.notices++ -
                                     static_cast<std::uint32_t>(world.notifications.size());
         break;
-    }
-}
-
-// The controllers found as the world's, plugged in the order found; those
-// kept with the plug-in's state are listed and opened already.
-void takeControllers(const RecordedCall& call) {
-    sim::World& world = sim::world;
-    world.controllers.clear();
-    world.controllersListed.clear();
-    for (const RecordedController& found : call.controllers) {
-        sim::Controller controller;
-        controller.id = {found.vendor, found.product};
-        controller.type = static_cast<ControllerType>(found.type);
-        controller.name = found.name;
-        controller.plugged = true;
-        controller.opens = found.opened;
-        if (call.kind == RecordedCall::Kind::ControllersKept) {
-            controller.acquired = found.opened;
-            world.controllersListed.push_back(static_cast<int>(world.controllers.size()));
-        }
-        world.controllers.push_back(std::move(controller));
-    }
-}
-
-// A read as the world's controller: plugged and acquired with that input, or
-// unplugged.
-void takeRead(const RecordedCall& call) {
-    sim::Controller& controller = sim::world.controllers[call.controller];
-    controller.plugged = !call.released;
-    controller.acquired = !call.released;
-    controller.input = ControllerInput{call.axes, {}};
-    for (const std::uint8_t button : call.buttons) {
-        controller.input.buttons.set(button - 1u);
-    }
-}
-
-// What opening force feedback came to, as the world's controller: with force
-// feedback or not, held by another program or not.
-void takeForcesOpened(const RecordedCall& call) {
-    if (call.controller < sim::world.controllers.size()) {
-        sim::Controller& controller = sim::world.controllers[call.controller];
-        const auto answer = static_cast<ForceFeedbackStatus>(call.answer);
-        controller.forceFeedback = answer != ForceFeedbackStatus::NoForceFeedback;
-        controller.heldElsewhere = answer == ForceFeedbackStatus::Taken;
     }
 }
 
@@ -365,33 +318,6 @@ void compareFileQuestions(WorldReplay& replay, const RecordedPass& recorded,
     }
 }
 
-// What the plug-in put out through force feedback in the pass, against what
-// it did in the game.
-void compareForces(WorldReplay& replay, const RecordedPass& recorded, const RecordedPass& replayed,
-                   std::uint32_t number) {
-    std::vector<const RecordedCall*> before;
-    std::vector<const RecordedCall*> now;
-    for (const RecordedCall& call : recorded.calls) {
-        if (forceOutput(call)) {
-            before.push_back(&call);
-        }
-    }
-    for (const RecordedCall& call : replayed.calls) {
-        if (forceOutput(call)) {
-            now.push_back(&call);
-        }
-    }
-    const std::size_t count = recorded.cut ? before.size() : std::max(before.size(), now.size());
-    for (std::size_t i = 0; i < count; ++i) {
-        if (i >= before.size() || i >= now.size() || !sameCall(*before[i], *now[i])) {
-            reportOnce(replay, "force feedback", number, recorded.gameTimeMs,
-                       "game " + (i < before.size() ? forcesText(*before[i]) : "nothing") +
-                           ", stand-in " + (i < now.size() ? forcesText(*now[i]) : "nothing"));
-            return;
-        }
-    }
-}
-
 // A frame lasts from one pass's game time to the next's; a time that goes
 // back, as the game's timer does when it wraps, makes a frame of 1 ms.
 int frameLength(std::int32_t from, std::int32_t to) {
@@ -438,7 +364,10 @@ ReplayReport replayThroughWorld(const DriveRecording& recording, const PluginCon
         const RecordedPass replayed = recordedPass(replay.world.calls, recorded.gameTimeMs);
         compareAnswers(replay, recorded, replayed, number);
         compareFileQuestions(replay, recorded, replayed, number);
-        compareForces(replay, recorded, replayed, number);
+        if (const std::string difference = forcesDifference(recorded, replayed);
+            !difference.empty()) {
+            reportOnce(replay, "force feedback", number, recorded.gameTimeMs, difference);
+        }
         for (const std::string& fault : replay.world.faults) {
             reportOnce(replay, "fault", number, recorded.gameTimeMs, faultText(fault));
         }
