@@ -117,13 +117,11 @@ ForceOutput forceOutput() {
             std::ranges::any_of(effects, plays)};
 }
 
-void recordForcesOpened(std::size_t place, std::size_t axis, std::int32_t strength,
-                        ForceFeedbackStatus status) {
+void recordForcesOpened(std::size_t place, std::int32_t strength, ForceFeedbackStatus status) {
     record(Call::Kind::ForcesOpened, static_cast<std::int64_t>(place),
            static_cast<std::uint8_t>(status));
     if (world.recording) {
-        world.calls.back().arguments[0] = axis;
-        world.calls.back().arguments[1] = static_cast<std::uint64_t>(strength);
+        world.calls.back().arguments[0] = static_cast<std::uint64_t>(strength);
     }
 }
 

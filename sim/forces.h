@@ -69,8 +69,7 @@ void releaseForces();
 ForceOutput forceOutput();
 
 // What the plug-in's calls came to, in its terms, recorded as the world's calls.
-void recordForcesOpened(std::size_t place, std::size_t axis, std::int32_t strength,
-                        ForceFeedbackStatus status);
+void recordForcesOpened(std::size_t place, std::int32_t strength, ForceFeedbackStatus status);
 void recordForceSet(ForceEffect effect, const ForceParameters& parameters);
 void recordForcesStopped();
 

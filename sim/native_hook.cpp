@@ -124,7 +124,7 @@ ForceFeedbackStatus openSystemForces(std::size_t place, std::size_t axis, std::i
     const ForceFeedbackStatus status = sim::recordedAnswers().forcesOpened
                                            ? sim::recordedAnswers().forcesOpened(place)
                                            : sim::openSystemForces(place, axis, gain);
-    sim::recordForcesOpened(place, axis, gain / 100, status);
+    sim::recordForcesOpened(place, gain / 100, status);
     return status;
 }
 

@@ -64,8 +64,8 @@ struct Call {
         ControllerAcquire,
         ControllerRead,
         // Force feedback: the device opened (its controller's place, the
-        // axis and the strength in arguments, what it came to in result), an
-        // effect set (the effect, its parameters), every effect stopped.
+        // strength in arguments, what it came to in result), an effect set
+        // (the effect, its parameters), every effect stopped.
         ForcesOpened,
         ForceSet,
         ForcesStopped

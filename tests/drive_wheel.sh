@@ -8,7 +8,7 @@ set -eu
 drive=$1 cases=$2 work=$3
 
 cd "$cases"
-"$drive" shifter.drive driving/driving.drive unplugged.drive
+"$drive" shifter.drive driving/driving.drive forces/forces.drive taken/taken.drive unplugged.drive
 rm -rf "$work"
 mkdir -p "$work"
 cp choose.drive "$work/"

@@ -115,20 +115,22 @@ bool createEffects(IDirectInputDevice8W& device) {
     return true;
 }
 
+// The cooperative level first, so that every call after it is the
+// exclusive device's; its capabilities once its gain is set.
 ForceFeedbackStatus open(IDirectInputDevice8W& device, std::int32_t gain) {
+    if (FAILED(
+            device.SetCooperativeLevel(cooperativeWindow(), DISCL_EXCLUSIVE | DISCL_BACKGROUND)) ||
+        FAILED(device.SetDataFormat(&c_dfDIJoystick2))) {
+        return ForceFeedbackStatus::Failed;
+    }
+    setNumber(device, DIPROP_AUTOCENTER, DIPROPAUTOCENTER_OFF);
+    setNumber(device, DIPROP_FFGAIN, static_cast<DWORD>(gain));
     DIDEVCAPS capabilities{};
     capabilities.dwSize = sizeof capabilities;
     if (FAILED(device.GetCapabilities(&capabilities)) ||
         (capabilities.dwFlags & DIDC_FORCEFEEDBACK) == 0) {
         return ForceFeedbackStatus::NoForceFeedback;
     }
-    if (FAILED(device.SetDataFormat(&c_dfDIJoystick2)) ||
-        FAILED(
-            device.SetCooperativeLevel(cooperativeWindow(), DISCL_EXCLUSIVE | DISCL_BACKGROUND))) {
-        return ForceFeedbackStatus::Failed;
-    }
-    setNumber(device, DIPROP_AUTOCENTER, DIPROPAUTOCENTER_OFF);
-    setNumber(device, DIPROP_FFGAIN, static_cast<DWORD>(gain));
     const HRESULT acquired = device.Acquire();
     if (acquired == DIERR_OTHERAPPHASPRIO) {
         return ForceFeedbackStatus::Taken;

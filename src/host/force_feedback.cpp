@@ -44,7 +44,7 @@ ForceFeedbackStatus openForceFeedback(std::size_t place, std::size_t axis,
     state = ForceFeedbackState{};
     state.status = openSystemForces(place, axis, strengthPercent * 100);
     if (tapOpen()) [[unlikely]] {
-        tapForcesOpened(place, axis, strengthPercent, state.status);
+        tapForcesOpened(place, strengthPercent, state.status);
     }
     return state.status;
 }

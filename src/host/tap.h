@@ -136,7 +136,7 @@ void tapStateValues(std::span<const std::int32_t> values);
 
 // Force feedback opened, and what it came to; an effect set and started; every
 // effect stopped.
-[[gnu::cold]] void tapForcesOpened(std::size_t place, std::size_t axis, std::int32_t strength,
+[[gnu::cold]] void tapForcesOpened(std::size_t place, std::int32_t strength,
                                    ForceFeedbackStatus status);
 [[gnu::cold, gnu::noinline]] void tapForceSet(ForceEffect effect,
                                               const ForceParameters& parameters);

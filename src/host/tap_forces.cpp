@@ -3,15 +3,13 @@
 #include "host/force_system.h"
 #include "host/tap.h"
 
-void tapForcesOpened(std::size_t place, std::size_t axis, std::int32_t strength,
-                     ForceFeedbackStatus status) {
-    std::uint8_t* at = tapEntry(5);
+void tapForcesOpened(std::size_t place, std::int32_t strength, ForceFeedbackStatus status) {
+    std::uint8_t* at = tapEntry(4);
     if (at == nullptr) {
         return;
     }
     *at++ = forcesOpenedTag;
     *at++ = static_cast<std::uint8_t>(place);
-    *at++ = static_cast<std::uint8_t>(axis);
     *at++ = static_cast<std::uint8_t>(strength);
     *at++ = static_cast<std::uint8_t>(status);
     tapState.cursor = at;

@@ -12,14 +12,12 @@ constexpr std::uint8_t shapeBits =
 void readForcesOpened(RecordingReader& reader, const std::uint8_t* begin, RecordedCall& call) {
     call.kind = RecordedCall::Kind::ForcesOpened;
     call.controller = reader.number<std::uint8_t>("its game controller");
-    call.axis = reader.number<std::uint8_t>("its axis");
     call.strength = reader.number<std::uint8_t>("its strength");
     call.answer = reader.number<std::uint8_t>("what it came to");
-    if (reader.ok() &&
-        (call.axis >= recordedAxisCount || call.strength > 100 || call.answer > lastForceAnswer)) {
-        reader.fail(begin, "force feedback opened on axis " + std::to_string(call.axis) + " at " +
-                               std::to_string(call.strength) + "%, answered " +
-                               std::to_string(call.answer) + ", which no opening gives");
+    if (reader.ok() && (call.strength > 100 || call.answer > lastForceAnswer)) {
+        reader.fail(begin, "force feedback opened at " + std::to_string(call.strength) +
+                               "%, answered " + std::to_string(call.answer) +
+                               ", which no opening gives");
     }
 }
 

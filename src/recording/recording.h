@@ -45,8 +45,8 @@ inline constexpr std::uint8_t controllerReleasedTag = 0xF8; // u8 its place: rea
 // As controllersTag: those found before, after the state of a pass that keeps it.
 inline constexpr std::uint8_t controllersKeptTag = 0xF9;
 // Force feedback opened on a controller: u8 its place among those found, u8
-// the axis, u8 the strength in percent, u8 what it came to (0 on, 1 no force
-// feedback, 2 another program holds it, 3 failed).
+// the strength in percent, u8 what it came to (0 on, 1 no force feedback, 2
+// another program holds it, 3 failed).
 inline constexpr std::uint8_t forcesOpenedTag = 0xFA;
 // An effect set and started: u8 the effect (0 the constant force, 1 the
 // damper, 2 the jolt), i32 its magnitude, u16 its period and u16 its

@@ -77,7 +77,6 @@ void appendCall(std::string& out, DriveRecording& recording, const RecordedCall&
     case RecordedCall::Kind::ForcesOpened:
         out += static_cast<char>(forcesOpenedTag);
         out += static_cast<char>(call.controller);
-        out += static_cast<char>(call.axis);
         out += static_cast<char>(call.strength);
         out += static_cast<char>(call.answer);
         return;

@@ -55,10 +55,8 @@ struct RecordedCall {
     bool released = false;
     std::array<std::uint16_t, recordedAxisCount> axes{};
     std::vector<std::uint8_t> buttons;
-    // ForcesOpened: the controller's place (controller), the axis, the
-    // strength and what it came to (answer). ForceSet: the effect and its
-    // parameters.
-    std::uint8_t axis = 0;
+    // ForcesOpened: the controller's place (controller), the strength and
+    // what it came to (answer). ForceSet: the effect and its parameters.
     std::uint8_t strength = 0;
     std::uint8_t effect = 0;
     std::int32_t magnitude = 0;

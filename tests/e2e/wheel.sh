@@ -2,7 +2,9 @@
 # A wheel's clutch pedal and H-shifter with the real plug-in, each drive with
 # its own copy of the plug-in: through the stand-in dinput8.dll, every gate
 # of a six-speed box with neutral and a refused gate, and the wheel alone
-# driving the car, each recorded and replayed natively both ways; choosing
+# driving the car, and its force feedback, each recorded and replayed
+# natively both ways; force feedback refused while another program holds
+# the wheel, which still drives; choosing
 # the pedal and the gates in the game, and the file it leaves, byte for
 # byte; and with Wine's own dinput8, which finds no game controller here,
 # the keyboard driving on and the log saying so.
@@ -32,7 +34,9 @@ play() {
 
 play shifter n,b shifter.drive --record shifter.drec
 play driving n,b driving.drive --record driving.drec
-for replay in shifter.drec "--world shifter.drec" driving.drec "--world driving.drec"; do
+play forces n,b forces.drive --record forces.drec
+for replay in shifter.drec "--world shifter.drec" driving.drec "--world driving.drec" \
+    forces.drec "--world forces.drec"; do
     "$native_drive" replay $replay >replayed.out 2>&1 || {
         cat replayed.out
         fail "replay $replay"
@@ -43,9 +47,11 @@ play choose n,b choose.drive
 same choose/MTconfig.ini choose/choose.expected
 same choose/MTconfig.ini.bak choose/choose.ini
 
+play taken n,b taken.drive
+
 play unplugged b unplugged.drive
 grep -q '^046D:C24F is not attached, or can.t be read: ' unplugged/ManualGearbox.log ||
     fail "unplugged/ManualGearbox.log doesn't say 046D:C24F is not attached"
 
 passed
-echo "wheel: 4 drives, two recordings replayed both ways and the files they left as expected"
+echo "wheel: 6 drives, three recordings replayed both ways and the files they left as expected"

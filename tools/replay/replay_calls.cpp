@@ -55,7 +55,7 @@ bool sameCall(const RecordedCall& a, const RecordedCall& b) {
     case RecordedCall::Kind::ControllerRead:
         return a.controller == b.controller;
     case RecordedCall::Kind::ForcesOpened:
-        return a.controller == b.controller && a.axis == b.axis && a.strength == b.strength;
+        return a.controller == b.controller && a.strength == b.strength;
     case RecordedCall::Kind::ForceSet:
         return a.effect == b.effect && a.magnitude == b.magnitude && a.periodMs == b.periodMs &&
                a.durationMs == b.durationMs;
@@ -146,8 +146,7 @@ std::string forcesText(const RecordedCall& call) {
     switch (call.kind) {
     case RecordedCall::Kind::ForcesOpened:
         return "force feedback opened on game controller " + std::to_string(call.controller + 1) +
-               ", axis " + std::to_string(call.axis) + ", at " + std::to_string(call.strength) +
-               "%";
+               " at " + std::to_string(call.strength) + "%";
     case RecordedCall::Kind::ForceSet:
         return std::string(call.effect <= lastForceEffect ? effects[call.effect] : "an effect") +
                " set to " + std::to_string(call.magnitude) +

@@ -41,6 +41,7 @@ void takeRoad(const RecordedCall& call, sim::Vehicle& vehicle) {
     switch (sim::nativeFact(call.hash)) {
     case sim::Fact::SidewaysSpeed:
         vehicle.sidewaysSpeed = std::bit_cast<float>(call.vector[0]);
+        vehicle.speed = std::bit_cast<float>(call.vector[1]);
         break;
     case sim::Fact::InAir:
         vehicle.inAir = call.result != 0;

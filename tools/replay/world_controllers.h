@@ -16,8 +16,8 @@ void takeControllers(const RecordedCall& call);
 // unplugged.
 void takeRead(const RecordedCall& call);
 
-// A vehicle's sideways speed, whether it is in the air, or its body's
-// health, as the game told it.
+// A vehicle's speed sideways and along its heading, whether it is in the
+// air, or its body's health, as the game told it.
 void takeRoad(const RecordedCall& call, sim::Vehicle& vehicle);
 
 // With force feedback or not, held by another program or not.

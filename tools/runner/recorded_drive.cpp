@@ -46,8 +46,7 @@ void recordForces(const sim::Call& call, RecordedCall& recorded) {
                     : call.kind == sim::Call::Kind::ForceSet   ? RecordedCall::Kind::ForceSet
                                                                : RecordedCall::Kind::ForcesStopped;
     recorded.controller = static_cast<std::uint8_t>(call.value);
-    recorded.axis = static_cast<std::uint8_t>(call.arguments[0]);
-    recorded.strength = static_cast<std::uint8_t>(call.arguments[1]);
+    recorded.strength = static_cast<std::uint8_t>(call.arguments[0]);
     recorded.answer = static_cast<std::uint8_t>(call.result);
     recorded.effect = static_cast<std::uint8_t>(call.value);
     recorded.magnitude = call.force.magnitude;
