@@ -39,6 +39,23 @@ const ForceFeedbackState& forceFeedbackState() {
     return state;
 }
 
+namespace {
+constexpr char sentName[] = "forceSent";
+constexpr char playingName[] = "forcePlaying";
+constexpr char passesName[] = "forcePassesSinceSent";
+} // namespace
+
+std::span<const StateField> forceFeedbackStateFields() {
+    static constexpr auto fields = joinedFields(
+        std::to_array({choiceField<state, &ForceFeedbackState::status>(
+                           "forceFeedback", static_cast<std::int32_t>(ForceFeedbackStatus::Off)),
+                       flagField<state, &ForceFeedbackState::started>("forceStarted")}),
+        elementFields<state, &ForceFeedbackState::sent, sentName>(),
+        elementFields<state, &ForceFeedbackState::playing, playingName>(),
+        elementFields<state, &ForceFeedbackState::passesSinceSent, passesName>());
+    return fields;
+}
+
 ForceFeedbackStatus openForceFeedback(std::size_t place, std::size_t axis,
                                       std::int32_t strengthPercent) {
     state = ForceFeedbackState{};

@@ -15,7 +15,10 @@
 #include <cstddef>
 #include <cstdint>
 
+#include <span>
+
 #include "host/force_effects.h"
+#include "recording/state_field.h"
 
 inline constexpr std::uint16_t forceLeaseMs = 1500;
 // A lasting effect is sent again after this many passes without a change:
@@ -37,6 +40,9 @@ struct ForceFeedbackState {
 
 // Only the functions below change it.
 const ForceFeedbackState& forceFeedbackState();
+
+// Its fields as a recording keeps them.
+std::span<const StateField> forceFeedbackStateFields();
 
 // Opens force feedback on the controller at this place among those found,
 // on this axis, at this strength in percent (1 to 100): its own device

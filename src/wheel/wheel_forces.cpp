@@ -1,6 +1,8 @@
 #include "wheel/wheel_forces.h"
 
 #include <algorithm>
+#include <bit>
+#include <climits>
 #include <cmath>
 
 #include "host/game_controllers.h"
@@ -60,6 +62,19 @@ ForceEffects wheelForces(const ForceTable& table, float position, const RoadFeel
 
 const WheelForcesState& wheelForcesState() {
     return state;
+}
+
+// The body's health as a float's bits, whatever the game answered.
+std::span<const StateField> wheelForcesStateFields() {
+    static constexpr auto fields = std::to_array({
+        numberField<state, &WheelForcesState::vehicle>("forcesVehicle"),
+        StateField{"forcesBodyHealth", [] { return std::bit_cast<std::int32_t>(state.bodyHealth); },
+                   [](std::int32_t bits) { state.bodyHealth = std::bit_cast<float>(bits); },
+                   INT32_MIN, INT32_MAX},
+        choiceField<state, &WheelForcesState::joltPassesLeft>("joltPassesLeft", joltPasses),
+        flagField<state, &WheelForcesState::reversed>("forcesReversed"),
+    });
+    return fields;
 }
 
 ForceFeedbackStatus openWheelForces(const KeyBindings& keys) {

@@ -6,6 +6,7 @@
 #pragma once
 
 #include <cstdint>
+#include <span>
 
 #include "binding_file/binding_reader.h"
 #include "host/force_feedback.h"
@@ -86,6 +87,9 @@ struct WheelForcesState {
 
 // Only the functions below change it.
 const WheelForcesState& wheelForcesState();
+
+// Its fields as a recording keeps them.
+std::span<const StateField> wheelForcesStateFields();
 
 // Opens force feedback on the steering's controller, at the bindings'
 // strength, when a line asks for it and the steering was found; else lets
