@@ -77,7 +77,8 @@ Lines are shown as written, with control characters as \t, \r, \0 or \xNN.
 
 Options:
   --controllers  lists the game controllers attached (wheels, pedals,
-                 shifters, pads), each with its id and name, then shows
+                 shifters, pads), each with its id, name and whether
+                 it has force feedback, then shows
                  which axis moves and which button goes down as you use
                  them, with the line that binds it, until Ctrl+C; on
                  Windows only
