@@ -23,14 +23,10 @@ std::int32_t withGain(std::int32_t value) {
 
 void record(Call::Kind kind, std::int64_t value, std::uint64_t result,
             const ForceParameters& parameters = {}) {
+    recordControllerQuestion(kind, static_cast<std::size_t>(value));
     if (world.recording) {
-        Call call;
-        call.kind = kind;
-        call.frame = world.frame;
-        call.value = value;
-        call.result = result;
-        call.force = parameters;
-        world.calls.push_back(std::move(call));
+        world.calls.back().result = result;
+        world.calls.back().force = parameters;
     }
 }
 

@@ -63,9 +63,8 @@ struct Call {
         ControllerOpen,
         ControllerAcquire,
         ControllerRead,
-        // Force feedback: the device opened (its controller's place, the
-        // strength in arguments, what it came to in result), an effect set
-        // (the effect, its parameters), every effect stopped.
+        // Force feedback opened (its place, the strength in arguments, the
+        // status in result), an effect set (in value, with force), a stop.
         ForcesOpened,
         ForceSet,
         ForcesStopped
@@ -155,10 +154,9 @@ struct Vehicle {
     // doesn't count.
     bool autoStart = true;
     bool restartArmed = false;
-    // Relative to the vehicle, in m/s, right positive: a slide.
+    // A slide (m/s, right positive), the air, the body's health from 1000.
     float sidewaysSpeed = 0;
     bool inAir = false;
-    // From 1000, whole, down; a collision takes some.
     float bodyHealth = 1000.0f;
     // The game's vehicle class: 13 cycles, 14 boats, 15 helicopters, 16 planes,
     // 21 trains; 0 is a compact car.
@@ -195,9 +193,9 @@ struct Controller {
     // False for one that a replay through the world knows the game couldn't
     // open.
     bool opens = true;
-    // It has force feedback: a wheel has.
+    // It has force feedback (a wheel has), and another program holds it
+    // exclusively, so that force feedback is refused.
     bool forceFeedback = false;
-    // Another program holds it exclusively, so that force feedback is refused.
     bool heldElsewhere = false;
     ControllerInput input;
 };
@@ -258,9 +256,8 @@ struct World {
     // in controllers: the list the plug-in names them by.
     std::vector<int> controllersListed;
 
-    // The device the plug-in holds for force feedback; its effects' calls in
-    // the current frame, and in the last completed frame with what each put
-    // out at its end.
+    // Force feedback's device; its effects' calls in the current frame and
+    // the last completed one, with what each put out at its end.
     ForceDevice forces;
     EffectCounts effectCounts;
     EffectCounts shownEffectCounts;
@@ -390,8 +387,7 @@ enum class Fact {
     // Whether a value fed to a control was taken: refused, the action was
     // disabled in that frame before the call, by the plug-in or another script.
     ControlFed,
-    // Of the vehicle asked about: its speed sideways (a vector's x), whether
-    // it is in the air, its body's health.
+    // Of the vehicle asked about: its speed, sideways too, the air, its body.
     SidewaysSpeed,
     InAir,
     BodyHealth,

@@ -46,19 +46,6 @@ TEST(ForceTableTest, ForcesAgainstSpeedSidewaysSpeedAirAndCollision) {
     }
 }
 
-bool restartDue = false;
-
-void runDriveFrame() {
-    if (std::exchange(restartDue, false)) {
-        resetPlugin(Reset::Restart);
-    }
-    runFramePass();
-    scriptWait(0);
-}
-
-const sim::HookControl driveHook = sim::worldControl(
-    runDriveFrame, [] { sim::world = sim::World{}; }, [] { restartDue = true; });
-
 struct ForcesDrive {
     DriveReport report;
     sim::EffectCounts total;

@@ -58,23 +58,18 @@ template <Native native, typename... Arguments>
 }
 
 // The call made while a pass is recorded: written as an entry before it is
-// made, its result after.
-template <Native native, typename... Arguments>
+// made, its result after, or a vector's three (x, y and z in its first three
+// slots).
+template <Native native, bool vector, typename... Arguments>
 [[gnu::cold, gnu::noinline]] NativeResult invokeRecorded(Arguments... arguments) {
     std::uint8_t* const shape =
         tapNative(recordedIndex(native), nativeShape<Arguments...>(), arguments...);
     const NativeResult result = callHook<native>(arguments...);
-    tapResult(shape, result);
-    return result;
-}
-
-// A native whose result is a vector, x, y and z in its first three slots.
-template <Native native, typename... Arguments>
-[[gnu::cold, gnu::noinline]] NativeResult invokeRecordedVector(Arguments... arguments) {
-    std::uint8_t* const shape =
-        tapNative(recordedIndex(native), nativeShape<Arguments...>(), arguments...);
-    const NativeResult result = callHook<native>(arguments...);
-    tapVectorResult(shape, result);
+    if constexpr (vector) {
+        tapVectorResult(shape, result);
+    } else {
+        tapResult(shape, result);
+    }
     return result;
 }
 
@@ -83,11 +78,7 @@ template <Native native, typename... Arguments>
 template <Native native, bool vector = false, typename... Arguments>
 [[gnu::always_inline]] inline NativeResult invokeNative(Arguments... arguments) {
     if (tapOpen()) [[unlikely]] {
-        if constexpr (vector) {
-            return invokeRecordedVector<native>(arguments...);
-        } else {
-            return invokeRecorded<native>(arguments...);
-        }
+        return invokeRecorded<native, vector>(arguments...);
     }
     return callHook<native>(arguments...);
 }
