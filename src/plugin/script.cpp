@@ -174,7 +174,7 @@ void framePass(bool saving) {
     }
 
     const bool driving = updateGearbox(keys, wheel);
-    feelWheel(gearboxState().felt, wheel);
+    feelWheel(gearboxState().felt);
     // A file put in place after the game started is read once the player
     // gets in a vehicle, and its notice is due then.
     if (driving && !state.wasDriving && lookForBindingsAgain()) {
@@ -243,6 +243,7 @@ std::span<const StateField> pluginStateFields() {
 void resetPlugin(Reset what) {
     if (what == Reset::Everything) {
         dropRecording();
+        resetWheelForces();
         closeControllers();
         resetKeyboard();
         resetKeyBindings();

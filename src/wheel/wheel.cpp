@@ -51,13 +51,6 @@ float steering() {
     return steeringOf(pressedTravel(*axis.controller, axis.part), state.deadZone, state.fullLock);
 }
 
-float steeringPosition() {
-    const FoundPart& axis = state.steering;
-    return axis.controller == nullptr || axis.controller->released
-               ? 0.0f
-               : 2.0f * pressedTravel(*axis.controller, axis.part) - 1.0f;
-}
-
 bool found(const FoundPart& part) {
     return part.controller != nullptr;
 }
@@ -93,12 +86,12 @@ void findWheelParts(const KeyBindings& keys) {
 }
 
 const Wheel& readWheel() {
-    startWheelPass();
     readControllers();
     Wheel& read = state.read;
     if (!state.anyFound) [[likely]] {
         return read;
     }
+    state.pauseMenu = -1;
     read.clutchTravel = travel(state.clutchPedal);
     read.clutchPastBite = read.clutchTravel * 100.0f >= state.bitePercent;
     read.stick = stickGate();
@@ -111,7 +104,20 @@ const Wheel& readWheel() {
         read.drive.brake = pastDeadZone(travel(state.brake), state.deadZone, 1.0f);
         read.drive.handbrake = travel(state.handbrake) > 0.0f;
         read.drive.steering = steering();
-        read.steeringPosition = steeringPosition();
     }
     return read;
+}
+
+bool pauseMenuOpen() {
+    if (state.pauseMenu < 0) {
+        state.pauseMenu = pauseMenuActive() ? 1 : 0;
+    }
+    return state.pauseMenu == 1;
+}
+
+float steeringPosition() {
+    const FoundPart& axis = state.steering;
+    return axis.controller == nullptr || axis.controller->released
+               ? 0.0f
+               : 2.0f * pressedTravel(*axis.controller, axis.part) - 1.0f;
 }

@@ -1,23 +1,5 @@
 #include "wheel/wheel_drive.h"
 
-namespace {
-
-// The pause menu's answer in this pass; -1 until asked.
-int pauseMenu = -1;
-
-} // namespace
-
-bool pauseMenuOpen() {
-    if (pauseMenu < 0) {
-        pauseMenu = pauseMenuActive() ? 1 : 0;
-    }
-    return pauseMenu == 1;
-}
-
-void startWheelPass() {
-    pauseMenu = -1;
-}
-
 void feedWheelDrive(WheelDrive drive, const DisabledDriving& disabled, GameHandle character) {
     drive.steering = disabled.steering ? 0.0f : drive.steering;
     drive.throttle = disabled.throttle ? 0.0f : drive.throttle;

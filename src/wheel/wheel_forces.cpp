@@ -15,6 +15,42 @@ WheelForcesState state;
 // starts: a crash takes several frames.
 constexpr std::uint8_t joltPasses = 20;
 
+// The road's forces while the player drives, or every effect stopped. Out of
+// line: a pass without force feedback only tests whether it was opened.
+[[gnu::noinline]] void feelRoad(const GearboxFeel& gearbox) {
+    const GameController* const steering = wheelState().steering.controller;
+    if (gearbox.vehicle == 0 || steering == nullptr || steering->released || pauseMenuOpen()) {
+        stopWheelForces();
+        return;
+    }
+    // The first pass in a vehicle, or after a stop, only learns its body's
+    // health: a fresh start knows nothing of the road yet.
+    const float health = vehicleBodyHealth(gearbox.vehicle);
+    const bool felt = gearbox.vehicle == state.vehicle;
+    const bool collided = felt && state.bodyHealth - health >= collisionHealthDrop;
+    state.vehicle = gearbox.vehicle;
+    state.bodyHealth = health;
+    if (!felt) {
+        return;
+    }
+    const RelativeSpeed speed = vehicleRelativeSpeed(gearbox.vehicle);
+    const RoadFeel road{.forwardSpeed = speed.forward,
+                        .sidewaysSpeed = speed.sideways,
+                        .inAir = vehicleInAir(gearbox.vehicle),
+                        .collided = collided,
+                        .gateRefused = gearbox.gateRefused,
+                        .stalled = gearbox.stalled};
+    state.joltPassesLeft =
+        static_cast<std::uint8_t>(state.joltPassesLeft - (state.joltPassesLeft > 0));
+    ForceEffects effects = wheelForces(forceTable, steeringPosition(), road);
+    if (effects.jolt.magnitude != 0) {
+        effects.jolt = state.joltPassesLeft == 0 ? effects.jolt : ForceParameters{};
+        state.joltPassesLeft = effects.jolt.magnitude != 0 ? joltPasses : state.joltPassesLeft;
+    }
+    effects.constant = state.reversed ? -effects.constant : effects.constant;
+    putForces(effects);
+}
+
 float along(const SpeedCurve& curve, float speed) {
     const float share = std::clamp(speed / curve.fullSpeed, 0.0f, 1.0f);
     return curve.atRest + (curve.atSpeed - curve.atRest) * share;
@@ -73,6 +109,7 @@ std::span<const StateField> wheelForcesStateFields() {
                    INT32_MIN, INT32_MAX},
         choiceField<state, &WheelForcesState::joltPassesLeft>("joltPassesLeft", joltPasses),
         flagField<state, &WheelForcesState::reversed>("forcesReversed"),
+        flagField<state, &WheelForcesState::opened>("forcesOpened"),
     });
     return fields;
 }
@@ -86,48 +123,26 @@ ForceFeedbackStatus openWheelForces(const KeyBindings& keys) {
     }
     state.reversed = partTowardsLowest(steering.part);
     const auto place = static_cast<std::size_t>(steering.controller - foundControllers().data());
-    return openForceFeedback(place, partAxis(steering.part), keys.forceFeedback);
+    const ForceFeedbackStatus status =
+        openForceFeedback(place, partAxis(steering.part), keys.forceFeedback);
+    state.opened = status == ForceFeedbackStatus::On;
+    return status;
 }
 
-void feelWheel(const GearboxFeel& gearbox, const Wheel& wheel) {
-    if (forceFeedbackState().status != ForceFeedbackStatus::On) [[likely]] {
-        return;
+void feelWheel(const GearboxFeel& gearbox) {
+    if (state.opened) [[unlikely]] {
+        feelRoad(gearbox);
     }
-    const GameController* const steering = wheelState().steering.controller;
-    if (gearbox.vehicle == 0 || steering == nullptr || steering->released || pauseMenuOpen()) {
-        stopWheelForces();
-        return;
-    }
-    // The first pass in a vehicle, or after a stop, only learns its body's
-    // health: a fresh start knows nothing of the road yet.
-    const float health = vehicleBodyHealth(gearbox.vehicle);
-    const bool felt = gearbox.vehicle == state.vehicle;
-    const bool collided = felt && state.bodyHealth - health >= collisionHealthDrop;
-    state.vehicle = gearbox.vehicle;
-    state.bodyHealth = health;
-    if (!felt) {
-        return;
-    }
-    const RelativeSpeed speed = vehicleRelativeSpeed(gearbox.vehicle);
-    const RoadFeel road{.forwardSpeed = speed.forward,
-                        .sidewaysSpeed = speed.sideways,
-                        .inAir = vehicleInAir(gearbox.vehicle),
-                        .collided = collided,
-                        .gateRefused = gearbox.gateRefused,
-                        .stalled = gearbox.stalled};
-    state.joltPassesLeft =
-        static_cast<std::uint8_t>(state.joltPassesLeft - (state.joltPassesLeft > 0));
-    ForceEffects effects = wheelForces(forceTable, wheel.steeringPosition, road);
-    if (effects.jolt.magnitude != 0) {
-        effects.jolt = state.joltPassesLeft == 0 ? effects.jolt : ForceParameters{};
-        state.joltPassesLeft = effects.jolt.magnitude != 0 ? joltPasses : state.joltPassesLeft;
-    }
-    effects.constant = state.reversed ? -effects.constant : effects.constant;
-    putForces(effects);
 }
 
 void stopWheelForces() {
-    stopForces();
+    if (state.opened) {
+        stopForces();
+    }
     state.vehicle = 0;
     state.joltPassesLeft = 0;
+}
+
+void resetWheelForces() {
+    state = WheelForcesState{};
 }

@@ -83,6 +83,8 @@ struct WheelForcesState {
     // The steering turns right towards its axis's lowest: the device's
     // forces run the other way.
     bool reversed = false;
+    // Force feedback was opened on it: without, a pass only tests this.
+    bool opened = false;
 };
 
 // Only the functions below change it.
@@ -109,7 +111,10 @@ struct GearboxFeel {
 // the player drives a vehicle with a gearbox, the steering's controller is
 // read and the pause menu is closed; else every effect stops within the
 // pass. Without force feedback on, one test.
-void feelWheel(const GearboxFeel& gearbox, const Wheel& wheel);
+void feelWheel(const GearboxFeel& gearbox);
 
 // Stops every effect: while choosing keys, and when the script starts again.
 void stopWheelForces();
+
+// Force feedback as the DLL loads it: not opened.
+void resetWheelForces();
