@@ -90,10 +90,10 @@ TEST(ForcesDriveTest, AtMostOneSetParametersAPassAndOneJoltForACrashOfTwoHits) {
     EXPECT_EQ(drive.report.failures, std::vector<std::string>{});
     EXPECT_EQ(drive.mostUpdatesInAFrame, 1);
     EXPECT_EQ(drive.jolts, 1);
-    // The three effects created once on the first pass; the frames that
-    // stop them: the pause menu and getting out; the unplugged wheel unloads
-    // them.
-    EXPECT_EQ(drive.total.created, 3);
+    // The three effects created on the first pass and again once the
+    // unplugged wheel is back; the frames that stop them: the pause menu and
+    // getting out; the unplugged wheel unloads them.
+    EXPECT_EQ(drive.total.created, 6);
     EXPECT_EQ(drive.total.unloaded, 3);
     EXPECT_GE(drive.total.stopped, 2);
     EXPECT_EQ(drive.total.started, drive.total.updated);

@@ -17,9 +17,27 @@ constexpr std::uint8_t joltPasses = 20;
 
 // The road's forces while the player drives, or every effect stopped. Out of
 // line: a pass without force feedback only tests whether it was opened.
+// Force feedback on the steering's controller, which was found.
+ForceFeedbackStatus openOnSteering(std::int32_t strength) {
+    const FoundPart& steering = wheelState().steering;
+    state.reversed = partTowardsLowest(steering.part);
+    state.strength = static_cast<std::uint8_t>(strength);
+    state.lost = false;
+    const auto place = static_cast<std::size_t>(steering.controller - foundControllers().data());
+    const ForceFeedbackStatus status = openForceFeedback(place, partAxis(steering.part), strength);
+    state.opened = status == ForceFeedbackStatus::On;
+    return status;
+}
+
 [[gnu::noinline]] void feelRoad(const GearboxFeel& gearbox) {
     const GameController* const steering = wheelState().steering.controller;
-    if (gearbox.vehicle == 0 || steering == nullptr || steering->released || pauseMenuOpen()) {
+    const bool read = steering != nullptr && !steering->released;
+    // A lost controller's exclusive device is gone: made again once it is back.
+    if (read && state.lost && openOnSteering(state.strength) != ForceFeedbackStatus::On) {
+        return;
+    }
+    state.lost = state.lost || !read;
+    if (gearbox.vehicle == 0 || !read || pauseMenuOpen()) {
         stopWheelForces();
         return;
     }
@@ -110,23 +128,19 @@ std::span<const StateField> wheelForcesStateFields() {
         choiceField<state, &WheelForcesState::joltPassesLeft>("joltPassesLeft", joltPasses),
         flagField<state, &WheelForcesState::reversed>("forcesReversed"),
         flagField<state, &WheelForcesState::opened>("forcesOpened"),
+        choiceField<state, &WheelForcesState::strength>("forcesStrength", 100),
+        flagField<state, &WheelForcesState::lost>("forcesLost"),
     });
     return fields;
 }
 
 ForceFeedbackStatus openWheelForces(const KeyBindings& keys) {
     state = WheelForcesState{};
-    const FoundPart& steering = wheelState().steering;
-    if (keys.forceFeedback <= 0 || steering.controller == nullptr) {
+    if (keys.forceFeedback <= 0 || wheelState().steering.controller == nullptr) {
         closeForceFeedback();
         return ForceFeedbackStatus::Off;
     }
-    state.reversed = partTowardsLowest(steering.part);
-    const auto place = static_cast<std::size_t>(steering.controller - foundControllers().data());
-    const ForceFeedbackStatus status =
-        openForceFeedback(place, partAxis(steering.part), keys.forceFeedback);
-    state.opened = status == ForceFeedbackStatus::On;
-    return status;
+    return openOnSteering(keys.forceFeedback);
 }
 
 void feelWheel(const GearboxFeel& gearbox) {

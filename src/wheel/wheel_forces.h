@@ -83,8 +83,13 @@ struct WheelForcesState {
     // The steering turns right towards its axis's lowest: the device's
     // forces run the other way.
     bool reversed = false;
-    // Force feedback was opened on it: without, a pass only tests this.
+    // Force feedback was opened on it, at this strength: without, a pass
+    // only tests this.
     bool opened = false;
+    std::uint8_t strength = 0;
+    // Its controller was lost since: force feedback opens again once it
+    // reads again.
+    bool lost = false;
 };
 
 // Only the functions below change it.
