@@ -9,8 +9,9 @@
 // measures steady passes with a G29's clutch pedal and every gate bound, the
 // stick in first's gate and first engaged; driving, the same with its wheel
 // turned and its throttle pressed, fed to the game; crowded, driving with the
-// G29 the last of 16 controllers attached. A second argument picks the box,
-// as a ForwardGears line does.
+// G29 the last of 16 controllers attached; forces, driving with its force
+// feedback at full strength. A second argument picks the box, as a
+// ForwardGears line does.
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -58,11 +59,12 @@ int savingPasses() {
 int main(int argc, char** argv) {
     const std::string_view kind = argc >= 2 ? argv[1] : "";
     if ((kind != "steady" && kind != "clutch" && kind != "recording" && kind != "saving" &&
-         kind != "choosing" && kind != "wheel" && kind != "driving" && kind != "crowded") ||
+         kind != "choosing" && kind != "wheel" && kind != "driving" && kind != "crowded" &&
+         kind != "forces") ||
         argc > 3) {
         std::fprintf(stderr,
                      "usage: pass_cost steady|clutch|recording|saving|choosing|wheel|driving|"
-                     "crowded [FORWARD_GEARS]\n");
+                     "crowded|forces [FORWARD_GEARS]\n");
         return 2;
     }
     const std::filesystem::path folder =
@@ -77,8 +79,11 @@ int main(int argc, char** argv) {
     if (kind == "wheel") {
         busy::bindWheel();
     }
-    if (kind == "driving") {
+    if (kind == "driving" || kind == "forces") {
         busy::bindWheelDriving();
+    }
+    if (kind == "forces") {
+        busy::bindForceFeedback();
     }
     if (kind == "crowded") {
         busy::bindWheelDriving(sim::controllerCount);
@@ -109,7 +114,8 @@ int main(int argc, char** argv) {
 
     // The three labels, or the line that asks for a key; a wheel's stick in
     // first's gate has first engaged.
-    const bool wheel = kind == "wheel" || kind == "driving" || kind == "crowded";
+    const bool wheel =
+        kind == "wheel" || kind == "driving" || kind == "crowded" || kind == "forces";
     const bool drove =
         sim::world.shownLabels.size() == (kind == "choosing" ? 1u : 3u) &&
         sim::world.faults.empty() &&

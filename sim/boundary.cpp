@@ -85,6 +85,8 @@ unsigned long long* callNative() {
         entry->run(world.pushed.data());
     }
     call.result = world.resultSlots[0];
+    call.vectorResult = entry && std::string_view(entry->result) == "Vector3";
+    std::copy_n(world.resultSlots.begin(), call.vector.size(), call.vector.begin());
     if (world.recording) {
         world.calls.push_back(std::move(call));
     }
@@ -151,13 +153,23 @@ void plugController(int index, ControllerId id, ControllerType type, const std::
     if (static_cast<int>(world.controllers.size()) <= index) {
         world.controllers.resize(static_cast<std::size_t>(index) + 1);
     }
-    world.controllers[static_cast<std::size_t>(index)] = {id, type, name, true, false, true, {}};
+    Controller& controller = world.controllers[static_cast<std::size_t>(index)];
+    controller = Controller{};
+    controller.id = id;
+    controller.type = type;
+    controller.name = name;
+    controller.plugged = true;
+    // Of the stand-in's controllers, a wheel has force feedback.
+    controller.forceFeedback = type == ControllerType::Wheel;
 }
 
 void unplugController(int index) {
     if (Controller* controller = controllerAt(index)) {
         controller->plugged = false;
         controller->acquired = false;
+        if (world.forces.controller == index) {
+            releaseForces();
+        }
     }
 }
 
@@ -234,6 +246,7 @@ std::size_t listSystemControllers(std::span<GameController> list) {
         list[i].id = controller.id;
         list[i].type = controller.type;
         list[i].name = controller.name;
+        list[i].forceFeedback = controller.forceFeedback;
     }
     return count;
 }

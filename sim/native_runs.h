@@ -27,6 +27,9 @@ void runPedInVehicleSeat(const std::uint64_t* arguments);
 void runVehicleSeatFree(const std::uint64_t* arguments);
 void runVehicleClass(const std::uint64_t* arguments);
 void runPhoneOut(const std::uint64_t* arguments);
+void runVehicleRelativeSpeed(const std::uint64_t* arguments);
+void runVehicleInAir(const std::uint64_t* arguments);
+void runVehicleBodyHealth(const std::uint64_t* arguments);
 
 // Controls, the pause menu and the game's timer (control_natives.cpp).
 void runControlFired(const std::uint64_t* arguments);

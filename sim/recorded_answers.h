@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "host/files.h"
+#include "host/force_feedback.h"
 #include "recording/recording.h"
 
 struct ControllerInput;
@@ -20,9 +21,9 @@ namespace sim {
 
 // Each null where the stand-in or the system answers.
 struct RecordedAnswers {
-    // The low half of a native call's result, the only part the plug-in
-    // reads; the high half is 0.
-    std::uint32_t (*native)(std::uint64_t hash) = nullptr;
+    // A native call's result slots as the plug-in reads them: the low half
+    // of the first, or a vector's three; the high halves are 0.
+    void (*native)(std::uint64_t hash, unsigned long long* result) = nullptr;
     // GetAsyncKeyState's answer.
     std::int16_t (*keyState)(int key) = nullptr;
     // Whether the game's window has the focus.
@@ -35,6 +36,9 @@ struct RecordedAnswers {
     // A read of the controller at this place among those found: false when
     // it read as released, or there is no answer, else its input.
     bool (*controllerRead)(std::size_t index, ControllerInput& input) = nullptr;
+    // What opening force feedback on the controller at this place came to;
+    // Failed when there is no answer. No effect of the world is played.
+    ForceFeedbackStatus (*forcesOpened)(std::size_t place) = nullptr;
 };
 
 // The answers in use.

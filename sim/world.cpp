@@ -83,6 +83,9 @@ void endFrame() {
     if (Vehicle* vehicle = playerVehicle(); vehicle && !world.pauseMenuActive) {
         moveVehicle(*vehicle);
     }
+    world.shownEffectCounts = world.effectCounts;
+    world.effectCounts = EffectCounts{};
+    world.shownForces = forceOutput();
     if (world.frameObserver) {
         world.frameObserver(world);
     }

@@ -19,6 +19,7 @@
 #include "host/game_controllers.h"
 #include "host/native_table.h"
 #include "recording/recording.h"
+#include "sim/forces.h"
 
 namespace sim {
 
@@ -61,15 +62,23 @@ struct Call {
         ControllerList,
         ControllerOpen,
         ControllerAcquire,
-        ControllerRead
+        ControllerRead,
+        // Force feedback opened (its place, the strength in arguments, the
+        // status in result), an effect set (in value, with force), a stop.
+        ForcesOpened,
+        ForceSet,
+        ForcesStopped
     };
     Kind kind = Kind::Native;
     std::int64_t frame = 0;
-    // Native: the hash, the raw argument slots as pushed and the result slot.
+    // Native: the hash, the raw argument slots as pushed and the result slot,
+    // or a vector's three.
     std::uint64_t hash = 0;
     std::array<std::uint64_t, maxArguments> arguments{};
     std::size_t argumentCount = 0;
     std::uint64_t result = 0;
+    bool vectorResult = false;
+    std::array<std::uint64_t, 3> vector{};
     // Native with a string argument: the characters as they were during the call.
     bool textArgument = false;
     std::string text;
@@ -85,6 +94,7 @@ struct Call {
     // ControllerRead: what it came to (a SystemRead) in result, and the
     // input read.
     ControllerInput input;
+    ForceParameters force{};
 };
 
 struct Colour {
@@ -144,6 +154,10 @@ struct Vehicle {
     // doesn't count.
     bool autoStart = true;
     bool restartArmed = false;
+    // A slide (m/s, right positive), the air, the body's health from 1000.
+    float sidewaysSpeed = 0;
+    bool inAir = false;
+    float bodyHealth = 1000.0f;
     // The game's vehicle class: 13 cycles, 14 boats, 15 helicopters, 16 planes,
     // 21 trains; 0 is a compact car.
     int vehicleClass = 0;
@@ -179,6 +193,10 @@ struct Controller {
     // False for one that a replay through the world knows the game couldn't
     // open.
     bool opens = true;
+    // It has force feedback (a wheel has), and another program holds it
+    // exclusively, so that force feedback is refused.
+    bool forceFeedback = false;
+    bool heldElsewhere = false;
     ControllerInput input;
 };
 
@@ -237,6 +255,13 @@ struct World {
     // The plugged controllers as DirectInput listed them last, by their index
     // in controllers: the list the plug-in names them by.
     std::vector<int> controllersListed;
+
+    // Force feedback's device; its effects' calls in the current frame and
+    // the last completed one, with what each put out at its end.
+    ForceDevice forces;
+    EffectCounts effectCounts;
+    EffectCounts shownEffectCounts;
+    ForceOutput shownForces;
 
     // Recording.
     std::vector<Call> calls;
@@ -362,6 +387,10 @@ enum class Fact {
     // Whether a value fed to a control was taken: refused, the action was
     // disabled in that frame before the call, by the plug-in or another script.
     ControlFed,
+    // Of the vehicle asked about: its speed, sideways too, the air, its body.
+    SidewaysSpeed,
+    InAir,
+    BodyHealth,
 };
 Fact nativeFact(std::uint64_t hash);
 

@@ -9,6 +9,7 @@
 
 #include "choosing/input_choosing.h"
 #include "host/controller_system.h"
+#include "host/force_feedback.h"
 #include "host/windows_api.h"
 #include "recorder/recorder.h"
 
@@ -106,6 +107,26 @@ void acquireSystemController(std::size_t index) {
 void closeSystemControllers() {
     WorldSide world;
     sim::closeSystemControllers();
+}
+
+ForceFeedbackStatus openSystemForces(std::size_t place, std::size_t axis, std::int32_t gain) {
+    WorldSide world;
+    return sim::openSystemForces(place, axis, gain);
+}
+
+void setSystemForce(ForceEffect effect, const ForceParameters& parameters) {
+    WorldSide world;
+    sim::setEffect(effect, parameters);
+}
+
+void stopSystemForces() {
+    WorldSide world;
+    sim::forceCommand(sim::ForceCommand::StopAll);
+}
+
+void closeSystemForces() {
+    WorldSide world;
+    sim::releaseForces();
 }
 
 void* operator new(std::size_t size) {
@@ -224,9 +245,9 @@ TEST_F(AllocationTest, DrivingThroughEveryGearAndSeatAllocatesNothing) {
 }
 
 // Driving with a wheel's clutch pedal, gates and paddles, through neutral and
-// a gate refused, its wheel, pedals and handbrake fed, the wheel lost and
-// back, recorded from the second stretch on: once the wheel is found, no pass
-// allocates.
+// a gate refused, its wheel, pedals and handbrake fed and its force feedback
+// on, the wheel lost and back, recorded from the second stretch on: once the
+// wheel is found, no pass allocates.
 TEST_F(AllocationTest, DrivingWithAWheelAllocatesNothing) {
     constexpr ControllerId g29 = {0x046D, 0xC24F};
     sim::plugController(0, g29, ControllerType::Wheel, "Logitech G29 Driving Force");
@@ -239,8 +260,10 @@ TEST_F(AllocationTest, DrivingWithAWheelAllocatesNothing) {
     keys.throttlePedal = {g29, axisPart(1, true)};
     keys.brakePedal = {g29, axisPart(5, true)};
     keys.handbrakeButton = {g29, 7};
+    keys.forceFeedback = 100;
     useKeyBindings(keys);
     lookForNamedControllers();
+    ASSERT_EQ(forceFeedbackState().status, ForceFeedbackStatus::On);
     DriveRecording header;
     header.state = {{"gear", 0}};
     press(keyW);

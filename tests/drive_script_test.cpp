@@ -226,8 +226,10 @@ TEST(DriveScriptTest, BadLinesNameTheFileTheLineAndWhatWasExpected) {
         {"3600.001 enter", "a drive lasts at most 3600.000 s, this line is at 3600.001 s"},
         {"1", "expected an action: down, up, control, hold, release, enter, leave, speed, top, "
               "class, focus, phone, menu, device, copy, delete, plug, unplug, axis, button, "
-              "restart or expect after '1'"},
-        {"1 jump", "axis, button, restart or expect, got 'jump'"},
+              "restart, exclusive, slide, air, crash or expect after '1'"},
+        {"1 jump", "axis, button, restart, exclusive, slide, air, crash or expect, got 'jump'"},
+        {"1 exclusive 1 held", "expected taken or free after '1', got 'held'"},
+        {"1 expect effects gone", "expected stopped or playing after 'effects', got 'gone'"},
         {"1 Enter", "got 'Enter'"},
         {"1 down", "expected a key name such as W, Shift or 2, or a code such as 0x10 after "
                    "'down'"},
@@ -295,7 +297,8 @@ TEST(DriveScriptTest, BadLinesNameTheFileTheLineAndWhatWasExpected) {
         {"1 button 1 129 down", "expected a button's number from 1 to 128, got '129'"},
         {"1 button 1 13 pressed", "expected down or up after '13', got 'pressed'"},
         {"1 expect", "expected what to expect: speed, cap, heading, stalls, engine, gear, clutch, "
-                     "shift, subtitle, notice, notices, control or prompt after 'expect'"},
+                     "shift, subtitle, notice, notices, control, prompt, force, damper, jolt, "
+                     "effects or updates after 'expect'"},
         {"1 expect notices = many", "expected a number after '=', got 'many'"},
         {"1 expect control disabled", "expected a game control number from 0 to 511 after "
                                       "'control', got 'disabled'"},
@@ -348,8 +351,8 @@ TEST(DriveScriptTest, AMessageQuotesAtMost60BytesOfAWordWithControlBytesEscaped)
         const ParsedDriveScript parsed = parseDriveScript("q.drive", "1 " + c.word + "\n");
         EXPECT_EQ(parsed.error, "q.drive:1: expected an action: down, up, control, hold, release, "
                                 "enter, leave, speed, top, class, focus, phone, menu, device, "
-                                "copy, delete, plug, unplug, axis, button, restart or expect, "
-                                "got " +
+                                "copy, delete, plug, unplug, axis, button, restart, exclusive, "
+                                "slide, air, crash or expect, got " +
                                     c.quoted);
     }
     // The time word too.

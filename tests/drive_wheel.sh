@@ -10,7 +10,8 @@ set -eu
 drive=$1 cases=$2 work=$3
 
 cd "$cases"
-"$drive" shifter.drive driving/driving.drive unplugged.drive reversed.drive
+"$drive" shifter.drive driving/driving.drive forces/forces.drive taken/taken.drive \
+    unplugged.drive reversed.drive
 for case in choose lost; do
     rm -rf "$work/$case"
     mkdir -p "$work/$case"

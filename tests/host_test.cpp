@@ -79,6 +79,15 @@ TEST_F(NativeCallTest, EveryWrapperPushesItsHashAndSlotsInParameterOrder) {
          [] { feedControl(59, -0.5f); },
          hashOf(Native::FeedControl),
          {0, 59, 0xBF000000u}},
+        {"vehicleRelativeSpeed",
+         [] { vehicleRelativeSpeed(0xA01); },
+         hashOf(Native::VehicleRelativeSpeed),
+         {0xA01, 1}},
+        {"vehicleInAir", [] { vehicleInAir(0xA01); }, hashOf(Native::VehicleInAir), {0xA01}},
+        {"vehicleBodyHealth",
+         [] { vehicleBodyHealth(0xA01); },
+         hashOf(Native::VehicleBodyHealth),
+         {0xA01}},
         {"textFont", [] { textFont(4); }, hashOf(Native::TextFont), {4}},
         {"textScale",
          [] { textScale(0.3f, 0.54f); },
@@ -116,7 +125,7 @@ TEST_F(NativeCallTest, EveryWrapperPushesItsHashAndSlotsInParameterOrder) {
          {address(kind)}},
         {"printSubtitle", [] { printSubtitle(2500); }, hashOf(Native::PrintSubtitle), {2500, 1}},
     };
-    ASSERT_EQ(cases.size(), 27u);
+    ASSERT_EQ(cases.size(), 30u);
 
     for (const WrapperCase& c : cases) {
         SCOPED_TRACE(c.name);
@@ -168,6 +177,9 @@ TEST(NativeTableTest, EveryHashIsTheDocumentedOne) {
         {"END_TEXT_COMMAND_THEFEED_POST_TICKER", 0x2ED7843F8F801023},
         {"DISABLE_ALL_CONTROL_ACTIONS", 0x5F4B6931816E599B},
         {"SET_CONTROL_VALUE_NEXT_FRAME", 0xE8A25867FBA3B05E},
+        {"GET_ENTITY_SPEED_VECTOR", 0x9A8D700A51CB7B0D},
+        {"IS_ENTITY_IN_AIR", 0x886E37EC497200B6},
+        {"GET_VEHICLE_BODY_HEALTH", 0xF271147EB7B40F12},
     };
     ASSERT_EQ(std::size(nativeIds), std::size(documented));
     for (const auto& [name, hash] : documented) {

@@ -576,6 +576,19 @@ TEST(BindingsNoticeTest, EveryNoticeFitsOneTextComponent) {
             recorderNotices.push_back(keysNotSavedNotice(writeFaultText(WriteFault(fault))));
         }
     }
+    // Force feedback unavailable, for each reason, with a Steering line or
+    // without.
+    for (int status = 0; status <= static_cast<int>(ForceFeedbackStatus::Off); ++status) {
+        for (const ControllerPart steering : {0, 129}) {
+            KeyBindings bindings{};
+            bindings.forceFeedback = 100;
+            bindings.steeringAxis = {{0x046D, 0xC24F}, steering};
+            const std::string notice =
+                forceFeedbackNotice(bindings, static_cast<ForceFeedbackStatus>(status));
+            EXPECT_EQ(notice.empty(), status == static_cast<int>(ForceFeedbackStatus::On));
+            recorderNotices.push_back(notice);
+        }
+    }
     for (const std::string& notice : recorderNotices) {
         EXPECT_LE(notice.size(), 99u) << notice;
     }

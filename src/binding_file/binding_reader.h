@@ -59,7 +59,8 @@
     FIELD("BrakePedal", brakePedal, Pedal)                                                         \
     FIELD("Handbrake", handbrakeButton, WheelButton)                                               \
     FIELD("DeadZone", deadZone, DeadZone)                                                          \
-    FIELD("FullLock", fullLock, FullLock)
+    FIELD("FullLock", fullLock, FullLock)                                                          \
+    FIELD("ForceFeedback", forceFeedback, Strength)
 
 // Keys are Windows virtual-key codes; pad buttons are the game's control
 // numbers. 0 binds nothing. A switch takes 0 or 1 only, 1 for on. A box takes
@@ -70,7 +71,8 @@
 // axis only, with the way it turns right; a gate (one for each gear of the
 // gear table) and a wheel's button a button only. A bite point, a dead zone
 // and a full lock are percents, 1 to 100; 0, as the plug-in loads, stands
-// for the default of each.
+// for the default of each. The force feedback's strength is a percent too,
+// where 0, as the plug-in loads, is off.
 enum class BindingKind : std::uint8_t {
     GearKey,
     OptionalKey,
@@ -83,7 +85,8 @@ enum class BindingKind : std::uint8_t {
     Bite,
     Steering,
     DeadZone,
-    FullLock
+    FullLock,
+    Strength
 };
 
 constexpr bool controllerKind(BindingKind kind) {
@@ -93,7 +96,13 @@ constexpr bool controllerKind(BindingKind kind) {
 
 constexpr bool percentKind(BindingKind kind) {
     return kind == BindingKind::Bite || kind == BindingKind::DeadZone ||
-           kind == BindingKind::FullLock;
+           kind == BindingKind::FullLock || kind == BindingKind::Strength;
+}
+
+// A strength of 0 is off; the other percents stand 0 for their default,
+// which a line can't write.
+constexpr std::int32_t lowestPercent(BindingKind kind) {
+    return kind == BindingKind::Strength ? 0 : 1;
 }
 
 inline constexpr std::int32_t defaultBitePoint = 50;
@@ -301,9 +310,10 @@ LineOutcomeOf<fields.size()> readBindingLine(std::string_view line, std::uint64_
             ? ValueParse::NoGameControl
         : kind == BindingKind::Switch && outcome.value != 0 && outcome.value != 1
             ? ValueParse::NoSwitch
-        : kind == BindingKind::Box && !someBoxHas(outcome.value)          ? ValueParse::NoBox
-        : percentKind(kind) && (outcome.value < 1 || outcome.value > 100) ? ValueParse::NoPercent
-                                                                          : ValueParse::Parsed;
+        : kind == BindingKind::Box && !someBoxHas(outcome.value) ? ValueParse::NoBox
+        : percentKind(kind) && (outcome.value < lowestPercent(kind) || outcome.value > 100)
+            ? ValueParse::NoPercent
+            : ValueParse::Parsed;
     return outcome;
 }
 

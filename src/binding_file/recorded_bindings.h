@@ -37,6 +37,7 @@ constexpr std::int32_t highestBindingValue(BindingField::Kind kind) {
     case BindingField::Kind::Bite:
     case BindingField::Kind::DeadZone:
     case BindingField::Kind::FullLock:
+    case BindingField::Kind::Strength:
         return 100;
     }
     return 0;

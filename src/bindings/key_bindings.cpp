@@ -13,6 +13,7 @@
 #include "keys/virtual_keys.h"
 #include "log/plugin_log.h"
 #include "wheel/wheel.h"
+#include "wheel/wheel_forces.h"
 
 namespace {
 
@@ -77,7 +78,8 @@ std::string findNamedControllers() {
     }
     findControllers(boundControllers(state.keys));
     findWheelParts(state.keys);
-    return controllersLog();
+    const std::string forces = forceFeedbackLog(state.keys, openWheelForces(state.keys));
+    return controllersLog() + forces;
 }
 
 // A notice that every gear can be reached, or none, gives way to a game
@@ -87,7 +89,13 @@ std::string noticeOrMissing(std::string notice, BindingsFile file) {
         file == BindingsFile::Read && gearAccess(state.keys) != GearAccess::None
             ? missingController()
             : std::nullopt;
-    return missing ? controllerMissingNotice(*missing, state.keys.reloadKey) : notice;
+    if (missing) {
+        return controllerMissingNotice(*missing, state.keys.reloadKey);
+    }
+    const std::string forces = file == BindingsFile::Read
+                                   ? forceFeedbackNotice(state.keys, forceFeedbackState().status)
+                                   : std::string();
+    return notice.empty() ? forces : notice;
 }
 
 // The bindings in use, as a reading of no file.

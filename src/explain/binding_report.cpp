@@ -137,7 +137,8 @@ std::string verdict(const ExplainedLine& line) {
         break;
     case ValueParse::NoPercent:
         text = std::string(selected.fieldName) + " unchanged: " + std::to_string(outcome.value) +
-               " is no percent of " + std::string(percentOf(selected.kind)) + " (1 to 100)";
+               " is no percent of " + std::string(percentOf(selected.kind)) + " (" +
+               std::to_string(lowestPercent(selected.kind)) + " to 100)";
         break;
     case ValueParse::NoDevice:
         text = std::string(selected.fieldName) +

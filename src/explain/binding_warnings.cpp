@@ -160,6 +160,8 @@ std::string_view percentOf(BindingField::Kind kind) {
         return "the way from rest";
     case BindingField::Kind::FullLock:
         return "the wheel's turn";
+    case BindingField::Kind::Strength:
+        return "the wheel's force";
     default:
         return "the pedal's travel";
     }
@@ -199,6 +201,10 @@ std::string valueName(const BindingField& field, std::int32_t value) {
         return percentWords(value, defaultDeadZone, field.kind);
     case BindingField::Kind::FullLock:
         return "full lock at " + percentWords(value, defaultFullLock, field.kind);
+    case BindingField::Kind::Strength:
+        return value == 0 ? std::string("off")
+                          : "force feedback on the steering's controller at " +
+                                std::to_string(value) + "% of its strength";
     default:
         return keyName(value);
     }

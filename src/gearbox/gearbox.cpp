@@ -87,6 +87,7 @@ void followStick(Stick stick) {
         state.engaged = Engaged::InGear;
     } else if (moved && inGate) {
         state.engaged = Engaged::GateRefused;
+        state.felt.gateRefused = true;
     }
 }
 
@@ -189,11 +190,14 @@ void changeGear(const KeyBindings& keys, const Box& box, bool pad, const Wheel& 
 // Switched off, the gearbox disables nothing: the wheel drives a vehicle with
 // a gearbox as it is, and the vehicle is asked for only when the wheel has
 // something to send.
+// The vehicle is looked for only when the wheel drives or feels it.
 void driveWithGearboxOff(const WheelDrive& drive) {
-    if (!anyPressed(drive)) {
+    const bool feels = forceFeedbackState().status == ForceFeedbackStatus::On;
+    if (!anyPressed(drive) && !feels) {
         return;
     }
     const auto [character, vehicle] = gearboxVehicle();
+    state.felt.vehicle = vehicle;
     if (vehicle != 0) {
         feedWheelDrive(drive, {}, character);
     }
@@ -267,12 +271,14 @@ std::span<const StateField> gearboxStateFields() {
 }
 
 bool updateGearbox(const KeyBindings& keys, const Wheel& wheel) {
+    state.felt = GearboxFeel{};
     if (!state.transmissionEnabled) {
         driveWithGearboxOff(wheel.drive);
         return false;
     }
     // Asked once: every call of the pass that takes a vehicle gets this one.
     const auto [character, vehicle] = gearboxVehicle();
+    state.felt.vehicle = vehicle;
     if (state.cappedVehicle != vehicle) {
         liftCap();
     }
@@ -336,9 +342,11 @@ bool updateGearbox(const KeyBindings& keys, const Wheel& wheel) {
         !(frameSpeed > gearSpeeds(gear, speeds, state.fittedTopSpeed).lugAtOrBelow) &&
         accelerating(wheel)) {
         stallEngine(vehicle);
+        state.felt.stalled = true;
     }
     if (gear.standstillStall && vehicleStationary(vehicle) && accelerating(wheel)) {
         stallEngine(vehicle);
+        state.felt.stalled = true;
     }
     return true;
 }

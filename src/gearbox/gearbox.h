@@ -8,6 +8,7 @@
 #include "host/natives.h"
 #include "recording/state_field.h"
 #include "wheel/wheel.h"
+#include "wheel/wheel_forces.h"
 
 // The game's estimate of a vehicle's top speed counts from this to this; any
 // other answer leaves the vehicle's gears as written.
@@ -46,6 +47,9 @@ struct GearboxState {
     float fittedTopSpeed = tableTopSpeed;
     // The last vehicle whose top speed the log called unusable.
     GameHandle unfitVehicle = 0;
+    // What the last pass did that the wheel's force feedback feels; only
+    // that pass reads it.
+    GearboxFeel felt{};
 };
 
 // Only the functions below change it.

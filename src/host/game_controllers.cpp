@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "host/controller_system.h"
+#include "host/force_feedback.h"
 #include "host/tap.h"
 
 namespace {
@@ -37,6 +38,8 @@ void noteOpened(ControllersState& state, std::size_t place) {
 }
 
 void find(std::span<const ControllerId> wanted, bool every) {
+    // Its device goes with the list that named it.
+    closeForceFeedback();
     ControllersState& state = controllersState;
     state = ControllersState{};
     state.count = listSystemControllers(state.found.data(), state.found.size());
@@ -101,6 +104,7 @@ void readControllers() {
 }
 
 void closeControllers() {
+    closeForceFeedback();
     closeSystemControllers();
     controllersState = ControllersState{};
 }

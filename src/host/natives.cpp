@@ -48,6 +48,20 @@ void capVehicleSpeed(GameHandle vehicle, float maxSpeed) {
     invokeNative<Native::CapVehicleSpeed>(vehicle, maxSpeed);
 }
 
+RelativeSpeed vehicleRelativeSpeed(GameHandle vehicle) {
+    const NativeResult result =
+        invokeNative<Native::VehicleRelativeSpeed, true>(vehicle, std::int32_t{1});
+    return {resultComponent(result, 0), resultComponent(result, 1)};
+}
+
+bool vehicleInAir(GameHandle vehicle) {
+    return resultBool(invokeNative<Native::VehicleInAir>(vehicle));
+}
+
+float vehicleBodyHealth(GameHandle vehicle) {
+    return resultFloat(invokeNative<Native::VehicleBodyHealth>(vehicle));
+}
+
 void forceForwardSpeed(GameHandle vehicle, float speed) {
     invokeNative<Native::ForceForwardSpeed>(vehicle, speed);
 }

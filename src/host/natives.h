@@ -58,22 +58,27 @@ template <Native native, typename... Arguments>
 }
 
 // The call made while a pass is recorded: written as an entry before it is
-// made, its result after.
-template <Native native, typename... Arguments>
+// made, its result after, or a vector's three (x, y and z in its first three
+// slots).
+template <Native native, bool vector, typename... Arguments>
 [[gnu::cold, gnu::noinline]] NativeResult invokeRecorded(Arguments... arguments) {
     std::uint8_t* const shape =
         tapNative(recordedIndex(native), nativeShape<Arguments...>(), arguments...);
     const NativeResult result = callHook<native>(arguments...);
-    tapResult(shape, result);
+    if constexpr (vector) {
+        tapVectorResult(shape, result);
+    } else {
+        tapResult(shape, result);
+    }
     return result;
 }
 
 // Inlined into each wrapper: a call while no pass is recorded costs the test
 // of one pointer.
-template <Native native, typename... Arguments>
+template <Native native, bool vector = false, typename... Arguments>
 [[gnu::always_inline]] inline NativeResult invokeNative(Arguments... arguments) {
     if (tapOpen()) [[unlikely]] {
-        return invokeRecorded<native>(arguments...);
+        return invokeRecorded<native, vector>(arguments...);
     }
     return callHook<native>(arguments...);
 }
@@ -87,6 +92,10 @@ inline float resultFloat(NativeResult result) {
 }
 inline bool resultBool(NativeResult result) {
     return static_cast<std::uint32_t>(result[0]) != 0;
+}
+// A vector's component, from 0 (x) to 2 (z), each in a slot of its own.
+inline float resultComponent(NativeResult result, std::size_t component) {
+    return std::bit_cast<float>(static_cast<std::uint32_t>(result[component]));
 }
 
 // --- Wrappers, one per native ---------------------------------------------------
@@ -129,6 +138,17 @@ void disableAllControls();
 // Feeds a control of the player's pad a value for the next frame, as the
 // player's input: false, and nothing fed, while the action is disabled.
 bool feedControl(ControlId control, float value);
+
+// The vehicle's speed relative to itself, in m/s: sideways (right positive)
+// and along its heading.
+struct RelativeSpeed {
+    float sideways = 0.0f;
+    float forward = 0.0f;
+};
+RelativeSpeed vehicleRelativeSpeed(GameHandle vehicle);
+bool vehicleInAir(GameHandle vehicle);
+// The body's health, 1000 whole; a collision takes some.
+float vehicleBodyHealth(GameHandle vehicle);
 
 void textFont(std::int32_t font);
 void textScale(float first, float second);

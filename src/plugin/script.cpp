@@ -21,6 +21,7 @@
 #include "screen/hud.h"
 #include "version.h"
 #include "wheel/wheel.h"
+#include "wheel/wheel_forces.h"
 
 namespace {
 
@@ -190,6 +191,7 @@ void framePass(bool saving) {
     // Each game controller opened is read once, before its input is used.
     const Wheel& wheel = readWheel();
     if (choosing.choosing) {
+        stopWheelForces();
         choosingPass();
         return;
     }
@@ -199,6 +201,7 @@ void framePass(bool saving) {
     }
 
     const bool driving = updateGearbox(keys, wheel);
+    feelWheel(gearboxState().felt);
     // A file put in place after the game started is read once the player
     // gets in a vehicle, and its notice is due then.
     const bool gotIn = driving && !state.wasDriving;
@@ -274,6 +277,7 @@ std::span<const StateField> pluginStateFields() {
 void resetPlugin(Reset what) {
     if (what == Reset::Everything) {
         dropRecording();
+        resetWheelForces();
         closeControllers();
         resetKeyboard();
         resetKeyBindings();
@@ -285,6 +289,7 @@ void resetPlugin(Reset what) {
     // The old start's handles go first: a fault while the recording stops
     // must find none to use.
     restartGearbox();
+    stopWheelForces();
     state = PluginState{.bindingsLoaded = state.bindingsLoaded, .noticeGiven = state.noticeGiven};
     // Choosing opened every game controller; only those named are read on.
     const bool wasChoosing = choosingState().choosing;

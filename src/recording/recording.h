@@ -44,12 +44,26 @@ inline constexpr std::uint8_t controllerReadTag = 0xF7;
 inline constexpr std::uint8_t controllerReleasedTag = 0xF8; // u8 its place: read as released
 // As controllersTag: those found before, after the state of a pass that keeps it.
 inline constexpr std::uint8_t controllersKeptTag = 0xF9;
+// Force feedback opened on a controller: u8 its place among those found, u8
+// the strength in percent, u8 what it came to (0 on, 1 no force feedback, 2
+// another program holds it, 3 failed).
+inline constexpr std::uint8_t forcesOpenedTag = 0xFA;
+// An effect set and started: u8 the effect (0 the constant force, 1 the
+// damper, 2 the jolt), i32 its magnitude, u16 its period and u16 its
+// duration in ms.
+inline constexpr std::uint8_t forceSetTag = 0xFB;
+inline constexpr std::uint8_t forcesStoppedTag = 0xFC; // every effect stopped
+inline constexpr std::uint8_t lastForceAnswer = 3;
+inline constexpr std::uint8_t lastForceEffect = 2;
 inline constexpr std::size_t recordedNativesAtMost = 0xF0;
 
 // A native call's second byte.
 inline constexpr std::uint8_t argumentCountBits = 0x0F;
 inline constexpr std::uint8_t textArgumentBit = 0x10; // the first argument is text
 inline constexpr std::uint8_t resultBit = 0x20;       // a non-zero result follows
+// A vector's three results follow, x, y and z, each a float's low half,
+// whatever they are; then resultBit is clear.
+inline constexpr std::uint8_t vectorResultBit = 0x40;
 inline constexpr std::size_t recordedArgumentsAtMost = 8;
 inline constexpr std::size_t recordedTextAtMost = 255;
 

@@ -91,6 +91,7 @@ const Wheel& readWheel() {
     if (!state.anyFound) [[likely]] {
         return read;
     }
+    state.pauseMenu = -1;
     read.clutchTravel = travel(state.clutchPedal);
     read.clutchPastBite = read.clutchTravel * 100.0f >= state.bitePercent;
     read.stick = stickGate();
@@ -105,4 +106,18 @@ const Wheel& readWheel() {
         read.drive.steering = steering();
     }
     return read;
+}
+
+bool pauseMenuOpen() {
+    if (state.pauseMenu < 0) {
+        state.pauseMenu = pauseMenuActive() ? 1 : 0;
+    }
+    return state.pauseMenu == 1;
+}
+
+float steeringPosition() {
+    const FoundPart& axis = state.steering;
+    return axis.controller == nullptr || axis.controller->released
+               ? 0.0f
+               : 2.0f * pressedTravel(*axis.controller, axis.part) - 1.0f;
 }

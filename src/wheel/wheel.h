@@ -70,6 +70,9 @@ struct WheelState {
     float fullLock = 0.0f;
     // Whether any part was found: a pass without reads only this.
     bool anyFound = false;
+    // Whether the pause menu is open, once asked in a pass that read a
+    // part: -1 until then.
+    std::int8_t pauseMenu = -1;
     Wheel read{};
 };
 
@@ -84,3 +87,7 @@ void findWheelParts(const KeyBindings& keys);
 // Reads every opened controller, once a pass before its input is used, and
 // returns the wheel as read.
 const Wheel& readWheel();
+
+// The steering's turn from its centre, -1 full left to 1 full right, as the
+// hands hold it: no dead zone, no full lock; 0 while it isn't read.
+float steeringPosition();

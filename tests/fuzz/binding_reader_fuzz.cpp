@@ -171,9 +171,11 @@ Reading plainReading(const std::string& text) {
             const bool percent = bindingFields[i].kind == BindingField::Kind::Bite ||
                                  bindingFields[i].kind == BindingField::Kind::DeadZone ||
                                  bindingFields[i].kind == BindingField::Kind::FullLock;
+            const bool strength = bindingFields[i].kind == BindingField::Kind::Strength;
             if (end != value.c_str() && errno != ERANGE && number >= INT32_MIN &&
                 number <= INT32_MAX && (!control || (number >= 0 && number <= 360)) &&
                 (!percent || (number >= 1 && number <= 100)) &&
+                (!strength || (number >= 0 && number <= 100)) &&
                 (!onOff || number == 0 || number == 1) &&
                 (!box || std::ranges::count(gearBoxes, number, [](const auto& gears) {
                              return long{gears.forwardGears};

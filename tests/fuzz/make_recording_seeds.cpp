@@ -251,9 +251,9 @@ std::string asTheGameDid(std::uint32_t passes) {
 } // namespace
 
 int main(int argc, char** argv) {
-    if (argc != 7) {
+    if (argc != 8) {
         std::fprintf(stderr, "usage: make_recording_seeds DEMO.drec OWN.drec WHEEL.drec "
-                             "DRIVING.drec SEED_FOLDER TABLE\n");
+                             "DRIVING.drec FORCES.drec SEED_FOLDER TABLE\n");
         return 2;
     }
     Recording demo = decoded(argv[1]);
@@ -261,7 +261,8 @@ int main(int argc, char** argv) {
     const Recording own = decoded(argv[2]);
     const Recording wheelDrive = decoded(argv[3]);
     const Recording drivingDrive = decoded(argv[4]);
-    Seeds seeds{argv[5], std::ofstream(argv[6])};
+    const Recording forcesDrive = decoded(argv[5]);
+    Seeds seeds{argv[6], std::ofstream(argv[7])};
     const auto demoCount = static_cast<std::uint32_t>(demo.passes.size());
     const auto ownCount = static_cast<std::uint32_t>(own.passes.size());
     const std::string demoBytes = encodeRecording(encoded(demo));
@@ -568,6 +569,35 @@ int main(int argc, char** argv) {
                       patched(wheelBytes, recordingMagic.size(), std::uint16_t{2}),
                       "damaged at byte " + std::to_string(entry) + ": " + place(found) +
                           ": an entry of unknown kind 0xF6");
+    }
+    {
+        // A wheel's force feedback: opened, its effects set and stopped, and
+        // its road's natives, a vector among them; then damaged.
+        const std::string bytes = encodeRecording(encoded(forcesDrive));
+        const auto count = static_cast<std::uint32_t>(forcesDrive.passes.size());
+        seeds.add("wheel_forces", bytes,
+                  {{"exact", 0, identical(count)}, {"world", 0, asTheGameDid(count)}});
+        const Found opened = first(forcesDrive, [](const RecordedCall& call) {
+            return call.kind == RecordedCall::Kind::ForcesOpened;
+        });
+        const std::size_t openedAt = entryAt(forcesDrive, opened.pass, opened.entry);
+        seeds.refused("forces_at_101", patched(bytes, openedAt + 2, std::uint8_t{101}),
+                      "damaged at byte " + std::to_string(openedAt) + ": " + place(opened) +
+                          ": force feedback opened at 101%, answered 0, which no opening gives");
+        const Found set = first(forcesDrive, [](const RecordedCall& call) {
+            return call.kind == RecordedCall::Kind::ForceSet;
+        });
+        const std::size_t setAt = entryAt(forcesDrive, set.pass, set.entry);
+        seeds.refused("force_effect_3", patched(bytes, setAt + 1, std::uint8_t{3}),
+                      "damaged at byte " + std::to_string(setAt) + ": " + place(set) +
+                          ": force effect 3 of magnitude " +
+                          std::to_string(forcesDrive.passes[set.pass].calls[set.entry].magnitude) +
+                          ", which no effect has");
+        const Found vector = first(forcesDrive, callOf(Native::VehicleRelativeSpeed));
+        const std::size_t vectorAt = entryAt(forcesDrive, vector.pass, vector.entry);
+        seeds.refused("vector_and_result", patched(bytes, vectorAt + 1, std::uint8_t{0x62}),
+                      "damaged at byte " + std::to_string(vectorAt) + ": " + place(vector) +
+                          ": a native call of shape 0x62, which no call has");
     }
     const struct {
         const char* name;

@@ -59,7 +59,9 @@ game starts, and tells you:
     handbrakeButton ("Handbrake=..."), deadZone ("DeadZone=N", the percent
     of each pedal's travel and of the wheel's turn from its centre that does
     nothing; 2 without the line) and fullLock ("FullLock=N", the percent of
-    the wheel's turn that reaches full lock; 100 without the line);
+    the wheel's turn that reaches full lock; 100 without the line) and
+    forceFeedback ("ForceFeedback=N", the strength in percent with which the
+    steering's controller pushes back; 0, or no line, is off);
   - warnings: a UTF-16 file, a line naming several fields, no clutch, a gear
     left unbound or that the stick can't reach, a line that begins like a
     comment (";", "#", "//") but binds, a game controller named but not
@@ -75,7 +77,8 @@ Lines are shown as written, with control characters as \t, \r, \0 or \xNN.
 
 Options:
   --controllers  lists the game controllers attached (wheels, pedals,
-                 shifters, pads), each with its id and name, then shows
+                 shifters, pads), each with its id, name and whether
+                 it has force feedback, then shows
                  which axis moves and which button goes down as you use
                  them, with the line that binds it, until Ctrl+C; on
                  Windows only

@@ -13,6 +13,7 @@
 #include "replay/replay_answers.h"
 #include "replay/replay_calls.h"
 #include "replay/replay_folder.h"
+#include "replay/world_controllers.h"
 #include "runner/recorded_drive.h"
 #include "sim/world.h"
 
@@ -147,44 +148,16 @@ void takeAnswer(WorldReplay& replay, PassInputs& inputs, const RecordedCall& cal
     case sim::Fact::PauseMenu:
         world.pauseMenuActive = result != 0;
         break;
+    case sim::Fact::SidewaysSpeed:
+    case sim::Fact::InAir:
+    case sim::Fact::BodyHealth:
+        takeRoad(call, worldVehicle(first));
+        break;
     case sim::Fact::NotificationId:
         // The world's ids go on from the game's.
         world.notificationsBefore = call.result - 1 - inputs.notices++ -
                                     static_cast<std::uint32_t>(world.notifications.size());
         break;
-    }
-}
-
-// The controllers found as the world's, plugged in the order found; those
-// kept with the plug-in's state are listed and opened already.
-void takeControllers(const RecordedCall& call) {
-    sim::World& world = sim::world;
-    world.controllers.clear();
-    world.controllersListed.clear();
-    for (const RecordedController& found : call.controllers) {
-        sim::Controller controller;
-        controller.id = {found.vendor, found.product};
-        controller.type = static_cast<ControllerType>(found.type);
-        controller.name = found.name;
-        controller.plugged = true;
-        controller.opens = found.opened;
-        if (call.kind == RecordedCall::Kind::ControllersKept) {
-            controller.acquired = found.opened;
-            world.controllersListed.push_back(static_cast<int>(world.controllers.size()));
-        }
-        world.controllers.push_back(std::move(controller));
-    }
-}
-
-// A read as the world's controller: plugged and acquired with that input, or
-// unplugged.
-void takeRead(const RecordedCall& call) {
-    sim::Controller& controller = sim::world.controllers[call.controller];
-    controller.plugged = !call.released;
-    controller.acquired = !call.released;
-    controller.input = ControllerInput{call.axes, {}};
-    for (const std::uint8_t button : call.buttons) {
-        controller.input.buttons.set(button - 1u);
     }
 }
 
@@ -207,6 +180,8 @@ void applyInputs(WorldReplay& replay, const RecordedPass& pass, std::uint32_t nu
             takeControllers(call);
         } else if (call.kind == RecordedCall::Kind::ControllerRead) {
             takeRead(call);
+        } else if (call.kind == RecordedCall::Kind::ForcesOpened) {
+            takeForcesOpened(call);
         }
     }
     if (inputs.keyboard >= 0) {
@@ -275,6 +250,9 @@ Answers answers(const RecordedCall& game, const RecordedCall& world) {
         return {"the focus", game.focused == world.focused, focus(game.focused),
                 focus(world.focused)};
     }
+    case RecordedCall::Kind::ForcesOpened:
+        return {"force feedback opened", game.answer == world.answer, std::to_string(game.answer),
+                std::to_string(world.answer)};
     default:
         break;
     }
@@ -293,7 +271,7 @@ void compareAnswers(WorldReplay& replay, const RecordedPass& recorded, const Rec
     std::vector<bool> used(recorded.calls.size(), false);
     for (const RecordedCall& call : replayed.calls) {
         const char* result = sim::nativeResult(call.hash);
-        if (call.kind == RecordedCall::Kind::File ||
+        if (call.kind == RecordedCall::Kind::File || forceOutput(call) ||
             (call.kind == RecordedCall::Kind::Native &&
              (!result || std::string_view(result) == "void"))) {
             continue;
@@ -389,6 +367,10 @@ ReplayReport replayThroughWorld(const DriveRecording& recording, const PluginCon
         const RecordedPass replayed = recordedPass(replay.world.calls, recorded.gameTimeMs);
         compareAnswers(replay, recorded, replayed, number);
         compareFileQuestions(replay, recorded, replayed, number);
+        if (const std::string difference = forcesDifference(recorded, replayed);
+            !difference.empty()) {
+            reportOnce(replay, "force feedback", number, recorded.gameTimeMs, difference);
+        }
         for (const std::string& fault : replay.world.faults) {
             reportOnce(replay, "fault", number, recorded.gameTimeMs, faultText(fault));
         }

@@ -60,6 +60,10 @@ struct FrameSample {
     std::string notice;
     // The game controls disabled for the game in this frame.
     std::bitset<sim::controlCount> disabledControls;
+    // What force feedback's effects put out at the frame's end, and their
+    // calls in it.
+    sim::ForceOutput forces;
+    sim::EffectCounts effectCalls;
     // Times an engine was switched off while running, since the drive began.
     int stalls = 0;
     // The script's inputs, what the plug-in did and failed expectations.
@@ -89,3 +93,6 @@ DriveReport runDrive(const DriveScript& script, const sim::HookControl& hook,
 // writes it: "on", "off", "none", a label text, the subtitle or a number.
 std::string observedText(const FrameSample& sample, const Expectation& expectation);
 bool expectationMet(const Expectation& expectation, const FrameSample& sample);
+
+// A slide, the air or a crash, on the vehicle the player is in or was last in.
+void changeRoad(const DriveEvent& event, sim::Vehicle& vehicle);

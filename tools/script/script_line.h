@@ -63,6 +63,8 @@ bool parsePlug(ScriptLine& line);
 bool parseUnplug(ScriptLine& line);
 bool parseAxis(ScriptLine& line);
 bool parseButton(ScriptLine& line);
+// exclusive N taken|free
+bool parseExclusive(ScriptLine& line);
 
 // --- Vehicles -------------------------------------------------------------------
 
