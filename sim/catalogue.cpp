@@ -61,6 +61,10 @@ constexpr NativeEntry natives[] = {
     // The newer documentation's names: the pad is "control", the control "action".
     {Native::FeedControl, "int control, int action, float value", "BOOL", runFeedControl,
      Fact::ControlFed},
+    {Native::ScaleEngineTorque, "Vehicle vehicle, float value", "void", runScaleEngineTorque},
+    {Native::DrawRectangle,
+     "float x, float y, float width, float height, int r, int g, int b, int a, BOOL p8", "void",
+     runDrawRect},
 };
 
 // The world knows every native the plug-in calls, each once.

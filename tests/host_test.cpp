@@ -19,6 +19,8 @@ struct WrapperCase {
 };
 
 TEST_F(NativeCallTest, EveryWrapperPushesItsHashAndSlotsInParameterOrder) {
+    // The stand-in checks that the multiplier goes to a vehicle it knows.
+    sim::addVehicle(highVehicle);
     const char* kind = "STRING";
     const char* text = "Clutch";
     const auto address = [](const char* p) {
@@ -112,8 +114,16 @@ TEST_F(NativeCallTest, EveryWrapperPushesItsHashAndSlotsInParameterOrder) {
          hashOf(Native::BeginSubtitle),
          {address(kind)}},
         {"printSubtitle", [] { printSubtitle(2500); }, hashOf(Native::PrintSubtitle), {2500, 1}},
+        {"scaleEngineTorque",
+         [] { scaleEngineTorque(highVehicle, 1.5f); },
+         hashOf(Native::ScaleEngineTorque),
+         {0x80001234u, 0x3FC00000u}},
+        {"drawRectangle",
+         [] { drawRectangle(0.25f, 0.5f, 0.1f, 0.01f, 50, 255, 50, 200); },
+         hashOf(Native::DrawRectangle),
+         {0x3E800000u, 0x3F000000u, 0x3DCCCCCDu, 0x3C23D70Au, 50, 255, 50, 200, 0}},
     };
-    ASSERT_EQ(cases.size(), 27u);
+    ASSERT_EQ(cases.size(), 29u);
 
     for (const WrapperCase& c : cases) {
         SCOPED_TRACE(c.name);
@@ -165,6 +175,8 @@ TEST(NativeTableTest, EveryHashIsTheDocumentedOne) {
         {"END_TEXT_COMMAND_THEFEED_POST_TICKER", 0x2ED7843F8F801023},
         {"DISABLE_ALL_CONTROL_ACTIONS", 0x5F4B6931816E599B},
         {"SET_CONTROL_VALUE_NEXT_FRAME", 0xE8A25867FBA3B05E},
+        {"SET_VEHICLE_CHEAT_POWER_INCREASE", 0xB59E4BD37AE292DB},
+        {"DRAW_RECT", 0x3A618A217E5154F0},
     };
     ASSERT_EQ(std::size(nativeIds), std::size(documented));
     for (const auto& [name, hash] : documented) {

@@ -129,6 +129,8 @@ void disableAllControls();
 // Feeds a control of the player's pad a value for the next frame, as the
 // player's input: false, and nothing fed, while the action is disabled.
 bool feedControl(ControlId control, float value);
+// Scales the vehicle's torque for this frame only: 1 is its own.
+void scaleEngineTorque(GameHandle vehicle, float multiplier);
 
 void textFont(std::int32_t font);
 void textScale(float first, float second);
@@ -150,3 +152,7 @@ void beginNotification(const char* kind);
 // Posts the notification above the minimap, without blinking, and keeps it in
 // the pause menu's brief.
 void postNotification();
+// A filled rectangle for this frame, its centre and size as fractions of the
+// screen.
+void drawRectangle(float x, float y, float width, float height, std::int32_t red,
+                   std::int32_t green, std::int32_t blue, std::int32_t alpha);

@@ -16,7 +16,7 @@
 
 struct GameController;
 
-// The largest entry: a native call with a text and seven more arguments.
+// The largest entry: a native call with a text and eight more arguments.
 inline constexpr std::size_t entryBytesAtMost =
     2 + 1 + recordedTextAtMost + 4 * (recordedArgumentsAtMost - 1) + 4;
 

@@ -50,7 +50,7 @@ inline constexpr std::size_t recordedNativesAtMost = 0xF0;
 inline constexpr std::uint8_t argumentCountBits = 0x0F;
 inline constexpr std::uint8_t textArgumentBit = 0x10; // the first argument is text
 inline constexpr std::uint8_t resultBit = 0x20;       // a non-zero result follows
-inline constexpr std::size_t recordedArgumentsAtMost = 8;
+inline constexpr std::size_t recordedArgumentsAtMost = 9;
 inline constexpr std::size_t recordedTextAtMost = 255;
 
 // A pass's length word: the bytes of its entries, and this bit when the
