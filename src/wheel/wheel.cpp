@@ -51,6 +51,21 @@ float steering() {
     return steeringOf(pressedTravel(*axis.controller, axis.part), state.deadZone, state.fullLock);
 }
 
+// The band ends within the pedal's travel, so that a floored pedal is
+// always the clutch.
+float clutchInFrom() {
+    return std::min(100.0f, state.bitePercent + state.bandPercent);
+}
+
+float clutchEngaged(float percent) {
+    const float outBelow = std::max(0.0f, state.bitePercent - state.bandPercent);
+    const float inFrom = clutchInFrom();
+    if (percent >= inFrom) {
+        return 0.0f;
+    }
+    return percent <= outBelow ? 1.0f : (inFrom - percent) / (inFrom - outBelow);
+}
+
 bool found(const FoundPart& part) {
     return part.controller != nullptr;
 }
@@ -77,6 +92,9 @@ void findWheelParts(const KeyBindings& keys) {
     state.brake = find(keys.brakePedal);
     state.handbrake = find(keys.handbrakeButton);
     state.bitePercent = static_cast<float>(percentOrDefault(keys.bitePoint, defaultBitePoint));
+    if (keys.gearFeel == 1) {
+        state.bandPercent = static_cast<float>(percentOrDefault(keys.biteBand, defaultBiteBand));
+    }
     state.deadZone = fraction(keys.deadZone, defaultDeadZone);
     state.fullLock = fraction(keys.fullLock, defaultFullLock);
     state.read.driving = found(state.steering) || found(state.throttle) || found(state.brake) ||
@@ -92,7 +110,8 @@ const Wheel& readWheel() {
         return read;
     }
     read.clutchTravel = travel(state.clutchPedal);
-    read.clutchPastBite = read.clutchTravel * 100.0f >= state.bitePercent;
+    read.clutchPastBite = read.clutchTravel * 100.0f >= clutchInFrom();
+    read.clutchEngaged = clutchEngaged(read.clutchTravel * 100.0f);
     read.stick = stickGate();
     read.paddleUpHeld = travel(state.paddleUp) >= partDownFrom;
     read.paddleDownHeld = travel(state.paddleDown) >= partDownFrom;
