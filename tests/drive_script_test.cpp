@@ -295,7 +295,8 @@ TEST(DriveScriptTest, BadLinesNameTheFileTheLineAndWhatWasExpected) {
         {"1 button 1 129 down", "expected a button's number from 1 to 128, got '129'"},
         {"1 button 1 13 pressed", "expected down or up after '13', got 'pressed'"},
         {"1 expect", "expected what to expect: speed, cap, heading, stalls, engine, gear, clutch, "
-                     "shift, subtitle, notice, notices, control or prompt after 'expect'"},
+                     "shift, subtitle, notice, notices, control, prompt, pull or revs after "
+                     "'expect'"},
         {"1 expect notices = many", "expected a number after '=', got 'many'"},
         {"1 expect control disabled", "expected a game control number from 0 to 511 after "
                                       "'control', got 'disabled'"},

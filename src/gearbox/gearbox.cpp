@@ -4,6 +4,8 @@
 
 #include "binding_file/gear_access.h"
 #include "gearbox/driven_vehicle.h"
+#include "gearbox/driving_inputs.h"
+#include "gearbox/gear_feel.h"
 #include "gearbox/gear_speeds.h"
 #include "host/keyboard.h"
 #include "host/natives.h"
@@ -39,44 +41,12 @@ void disable(ControlId control, DisabledDriving& disabled) {
     noteDisabled(disabled, control);
 }
 
-// The accelerate control is W on a keyboard, RT on a pad, or wherever the
-// player moved it; it is asked last, and only where a rule needs it. A
-// wheel's throttle pedal past its dead zone counts as W.
-bool accelerating(const Wheel& wheel) {
-    return wheel.throttleDown || controlFired(accelerateAltControl) || keyDown(accelerateKey) ||
-           controlHeld(accelerateControl);
-}
-
-bool pushingInReverse(const Wheel& wheel) {
-    return wheel.throttleDown || keyDown(accelerateKey) || controlHeld(accelerateControl);
-}
-
-// Game controls answer to every device: the pad's LB is also the right mouse
-// button, its A the X key. So the pad's bindings count only while the player
-// uses a pad, and a keyboard player keeps aiming from the car.
-bool padInUse(const KeyBindings& keys) {
-    return (keys.padHoldControl != 0 || keys.padUpControl != 0 || keys.padDownControl != 0) &&
-           !usingKeyboardAndMouse();
-}
-
-// A press of a bound pad button; 0, none bound, is never asked about.
-bool padPressed(bool pad, ControlId control, bool& wasHeld) {
-    return pad && control != 0 && newlyDown(controlHeld(control), wasHeld);
-}
-
-// The clutch key, the pad's hold button, or the wheel's pedal past its bite.
-bool clutchDown(const KeyBindings& keys, bool pad, const Wheel& wheel) {
-    return keyDown(keys.clutchKey) ||
-           (pad && keys.padHoldControl != 0 && controlHeld(keys.padHoldControl)) ||
-           wheel.clutchPastBite;
-}
-
 // A move of the stick changes gear as a gear key does, and the last change
 // wins: into a gate with the clutch it engages that gear at once; without, the
 // box stays in neutral with the gate refused until the clutch is pressed
 // while the stick is still there; out of every gate, neutral. Gates that
 // can't be read leave the gear engaged last.
-void followStick(Stick stick) {
+void followStick(Stick stick, bool feel) {
     const bool moved = stick != state.stick;
     state.stick = stick;
     const bool inGate = stick.where == Stick::Where::InGate;
@@ -87,6 +57,9 @@ void followStick(Stick stick) {
         state.engaged = Engaged::InGear;
     } else if (moved && inGate) {
         state.engaged = Engaged::GateRefused;
+        if (feel) {
+            flareRevs();
+        }
     }
 }
 
@@ -136,7 +109,7 @@ void fitGearsTo(const KeyBindings& keys, GameHandle vehicle) {
 }
 
 void runGearStep(GameHandle vehicle, const GearSpec& gear, const BoxGear& box, float frameSpeed,
-                 const Wheel& wheel, DisabledDriving& disabled) {
+                 const Wheel& wheel, DisabledDriving& disabled, const FeelPass* feel) {
     drawHudLabel(gear.label, gearLabelX, true);
 
     const GearSpeeds speeds = gearSpeeds(gear, box, state.fittedTopSpeed);
@@ -149,6 +122,9 @@ void runGearStep(GameHandle vehicle, const GearSpec& gear, const BoxGear& box, f
         if (std::isfinite(speed) && speed <= highestTopSpeed) {
             cap = speed;
         }
+    }
+    if (feel) [[unlikely]] {
+        cap = feelInGear(*feel, gear, box, cap);
     }
     capVehicle(vehicle, cap);
 
@@ -172,7 +148,7 @@ void changeGear(const KeyBindings& keys, const Box& box, bool pad, const Wheel& 
     const bool upButton = padPressed(pad, keys.padUpControl, state.padUpWasHeld);
     const bool downKey = keyPressed(keys.shiftDownKey, state.shiftDownKeyWasDown);
     const bool downButton = padPressed(pad, keys.padDownControl, state.padDownWasHeld);
-    followStick(wheel.stick);
+    followStick(wheel.stick, keys.gearFeel == 1);
     const bool up = newlyDown(wheel.paddleUpHeld, state.paddleUpWasDown) || upKey || upButton;
     const bool down =
         newlyDown(wheel.paddleDownHeld, state.paddleDownWasDown) || downKey || downButton;
@@ -292,6 +268,15 @@ bool updateGearbox(const KeyBindings& keys, const Wheel& wheel) {
 
     const bool pad = padInUse(keys);
     state.clutchHeld = clutchDown(keys, pad, wheel);
+    // The feel takes the speed as the game gave it, a number a vehicle reaches.
+    const FeelPass feelPass{keys,
+                            wheel,
+                            vehicle,
+                            frameSpeed,
+                            state.clutchHeld ? 0.0f : wheel.clutchEngaged,
+                            state.fittedTopSpeed,
+                            box.forwardGears};
+    const bool feel = keys.gearFeel == 1 && frameSpeed >= 0.0f && frameSpeed <= highestTopSpeed;
     DisabledDriving disabled;
     if (state.clutchHeld || state.engaged != Engaged::InGear) {
         disable(accelerateControl, disabled);
@@ -300,6 +285,8 @@ bool updateGearbox(const KeyBindings& keys, const Wheel& wheel) {
 
     drawHudLabel("Clutch", clutchLabelX, state.clutchHeld);
     drawHudLabel("Shift", shiftLabelX, state.shiftHint);
+    // The rev bar tells the story "Shift" tells.
+    const bool hintShown = state.shiftHint;
 
     // Not "<": a NaN speed must count as below, so the brake is suppressed.
     if (!(frameSpeed >= brakeFreeFrom)) {
@@ -312,9 +299,15 @@ bool updateGearbox(const KeyBindings& keys, const Wheel& wheel) {
 
     if (state.engaged != Engaged::InGear) {
         runNeutralStep(vehicle);
+        if (feel) [[unlikely]] {
+            feelInNeutral(feelPass);
+        }
     } else {
         runGearStep(vehicle, gearSpec(state.gear), inBox(box, state.gear), frameSpeed, wheel,
-                    disabled);
+                    disabled, feel ? &feelPass : nullptr);
+    }
+    if (feel && keys.revBar == 1) [[unlikely]] {
+        drawRevs(hintShown);
     }
 
     // Once the pass has made every disable, with the gear its step ran with.
@@ -355,6 +348,7 @@ void switchGearboxOff() {
     state.stick = stickUnknown;
     state.fittedVehicle = 0;
     state.transmissionEnabled = false;
+    resetFeel();
 }
 
 void fitGearsAgain() {
@@ -364,8 +358,10 @@ void fitGearsAgain() {
 void restartGearbox() {
     // What the player chose stays; what the gearbox knew of the game goes.
     state = GearboxState{.transmissionEnabled = state.transmissionEnabled};
+    resetFeel();
 }
 
 void resetGearbox() {
     state = GearboxState{};
+    resetFeel();
 }

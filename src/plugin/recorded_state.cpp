@@ -8,6 +8,7 @@
 #include "binding_file/recorded_bindings.h"
 #include "bindings/key_bindings.h"
 #include "choosing/input_choosing.h"
+#include "gearbox/gear_feel.h"
 #include "gearbox/gearbox.h"
 #include "host/game_controllers.h"
 #include "host/keyboard.h"
@@ -18,8 +19,8 @@ namespace {
 
 // Everything a pass reads that an earlier pass may have changed, but for the
 // bindings, which the recording's header keeps: each folder's fields in turn.
-constexpr std::array stateRooms = {gearboxStateFields, pluginStateFields, keyboardStateFields,
-                                   bindingsStateFields, choosingStateFields};
+constexpr std::array stateRooms = {gearboxStateFields,  feelStateFields,     pluginStateFields,
+                                   keyboardStateFields, bindingsStateFields, choosingStateFields};
 
 template <typename Visit>
 void forEachStateField(Visit visit) {

@@ -1,5 +1,6 @@
 #include "runner/drive.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <filesystem>
@@ -22,6 +23,22 @@ std::optional<LabelShown> labelAt(const sim::World& world, float x) {
         }
     }
     return std::nullopt;
+}
+
+// The bar's two rectangles, the fill drawn over its background.
+std::optional<RevBarShown> revBarShown(const sim::World& world) {
+    const auto onBar = [](const sim::DrawnRect& rect) {
+        return std::fabs(rect.y - revBarY) < 1e-4f;
+    };
+    if (std::ranges::count_if(world.shownRects, onBar) != 2) {
+        return std::nullopt;
+    }
+    const sim::DrawnRect& fill =
+        *std::ranges::find_if(world.shownRects.rbegin(), world.shownRects.rend(), onBar);
+    return RevBarShown{fill.width / revBarWidth,
+                       fill.colour.red == highlightColour.red &&
+                           fill.colour.green == highlightColour.green,
+                       fill.colour.red == refusedColour.red};
 }
 
 std::string promptLine(const sim::World& world) {
@@ -254,6 +271,10 @@ DriveReport runDrive(const DriveScript& script, const sim::HookControl& hook,
         sample.engineOn = vehicle.engineOn;
         sample.vehicleClass = vehicle.vehicleClass;
         sample.heading = vehicle.heading;
+        const sim::Vehicle& moved = world.vehicles[static_cast<std::size_t>(shown)];
+        sample.pullSent = moved.torqueFrame == world.frame - 1;
+        sample.pull = sample.pullSent ? moved.torque : 1.0f;
+        sample.revBar = revBarShown(world);
         sample.inVehicle = world.occupied >= 0;
         sample.passenger = sample.inVehicle && world.seat != sim::driverSeat;
         sample.focused = world.gameFocused;

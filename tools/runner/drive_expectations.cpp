@@ -25,6 +25,10 @@ double observedNumber(const Expectation& expectation, const FrameSample& sample)
         return expectedVehicle(expectation, sample).heading;
     case Expectation::Subject::Notices:
         return sample.notices;
+    case Expectation::Subject::Pull:
+        return sample.pull;
+    case Expectation::Subject::Revs:
+        return sample.revBar ? sample.revBar->revs : 0.0;
     default:
         return sample.stalls;
     }
@@ -38,9 +42,15 @@ std::string observedText(const FrameSample& sample, const Expectation& expectati
     };
     char number[32];
     switch (expectation.subject) {
+    case Expectation::Subject::Revs:
+        if (!sample.revBar) {
+            return "none";
+        }
+        [[fallthrough]];
     case Expectation::Subject::Speed:
     case Expectation::Subject::Cap:
     case Expectation::Subject::Heading:
+    case Expectation::Subject::Pull:
         std::snprintf(number, sizeof number, "%.2f", observedNumber(expectation, sample));
         return number;
     case Expectation::Subject::Stalls:
@@ -75,6 +85,13 @@ bool expectationMet(const Expectation& expectation, const FrameSample& sample) {
     case Expectation::Subject::Heading:
     case Expectation::Subject::Stalls:
     case Expectation::Subject::Notices:
+    case Expectation::Subject::Pull:
+        break;
+    // A bar not drawn holds no revs to compare.
+    case Expectation::Subject::Revs:
+        if (!sample.revBar) {
+            return false;
+        }
         break;
     default:
         return observedText(sample, expectation) ==

@@ -54,6 +54,8 @@ const std::vector<Subject>& subjects() {
         {"notices", Expectation::Subject::Notices, true, {}, false},
         {"control", Expectation::Subject::Control, false, {"disabled", "enabled"}, false},
         {"prompt", Expectation::Subject::Prompt, false, {}, false},
+        {"pull", Expectation::Subject::Pull, true, {}, false},
+        {"revs", Expectation::Subject::Revs, true, {}, false},
     };
     return table;
 }
