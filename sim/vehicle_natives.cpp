@@ -89,20 +89,20 @@ void runVehicleClass(const std::uint64_t* a) {
     setResult(withHighHalf(std::uint32_t(vehicle ? vehicle->vehicleClass : 0)));
 }
 
-// The game's own scripts send 0.2 to 1.8; a vehicle the world doesn't know,
-// or a value outside that, is a call the plug-in must not make.
+// The game's own scripts send 0.2 to 1.8 to a vehicle; no vehicle, or a
+// value outside that, is a call the plug-in must not make.
 void runScaleEngineTorque(const std::uint64_t* a) {
     const float multiplier = slotFloat(a[1]);
     Vehicle* vehicle = findVehicle(slotInt(a[0]));
-    if (!vehicle) {
+    if (slotInt(a[0]) == 0) {
         fault(hashText(world.openHash) + " " + nameOf(Native::ScaleEngineTorque) +
-              " of a vehicle the world doesn't know");
+              " of no vehicle");
     } else if (!(multiplier >= lowestTorque && multiplier <= highestTorque)) {
         char value[32];
         std::snprintf(value, sizeof value, "%g", static_cast<double>(multiplier));
         fault(hashText(world.openHash) + " " + nameOf(Native::ScaleEngineTorque) + " with " +
               value + ", outside the game's own 0.2 to 1.8");
-    } else {
+    } else if (vehicle) {
         vehicle->torque = multiplier;
         vehicle->torqueFrame = world.frame;
     }

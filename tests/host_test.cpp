@@ -19,8 +19,6 @@ struct WrapperCase {
 };
 
 TEST_F(NativeCallTest, EveryWrapperPushesItsHashAndSlotsInParameterOrder) {
-    // The stand-in checks that the multiplier goes to a vehicle it knows.
-    sim::addVehicle(highVehicle);
     const char* kind = "STRING";
     const char* text = "Clutch";
     const auto address = [](const char* p) {

@@ -171,8 +171,8 @@ TEST_F(WorldTest, TheVehicleAcceleratesSteersAndBrakesFromFedValues) {
 }
 
 // The multiplier scales the engine's pull in its own frame only; a call out of
-// the game scripts' range, of an unknown vehicle or a rectangle off the screen
-// is a fault.
+// the game scripts' range, of no vehicle or a rectangle off the screen is a
+// fault.
 TEST_F(WorldTest, TheTorqueMultiplierScalesOneFrameAndTheFeelsArgumentsAreChecked) {
     sim::enterVehicle(sim::addVehicle(0x00000101));
     sim::Vehicle& car = sim::world.vehicles[0];
@@ -191,7 +191,7 @@ TEST_F(WorldTest, TheTorqueMultiplierScalesOneFrameAndTheFeelsArgumentsAreChecke
     EXPECT_TRUE(takeFaults().empty());
 
     scaleEngineTorque(car.handle, 1.81f);
-    scaleEngineTorque(0x00000202, 1.0f);
+    scaleEngineTorque(0, 1.0f);
     drawRectangle(0.5f, 1.5f, 0.1f, 0.1f, 0, 0, 0, 255);
     drawRectangle(0.5f, 0.5f, 0.1f, 0.1f, 0, 0, 256, 255);
     drawRectangle(0.5f, 0.5f, 0.1f, 0.1f, 0, 0, 0, 255);
