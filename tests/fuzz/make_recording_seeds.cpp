@@ -550,6 +550,21 @@ int main(int argc, char** argv) {
         seeds.add(
             "wheel_driving", encodeRecording(encoded(drivingDrive)),
             {{"exact", 0, identical(drivingCount)}, {"world", 0, asTheGameDid(drivingCount)}});
+        // As a plug-in made before the gear feel records: it replays with the
+        // feel off, as it drove.
+        Recording beforeFeel = drivingDrive;
+        std::erase_if(beforeFeel.header.bindings, [](const NamedValue& value) {
+            return value.name == "gearFeel" || value.name == "pull" ||
+                   value.name == "engineBraking" || value.name == "revBar" ||
+                   value.name == "biteBand";
+        });
+        const std::string first = "before_feel.drec: recorded without gearFeel, pull, "
+                                  "engineBraking and 2 more, replayed with their defaults";
+        seeds.add("before_feel", encodeRecording(encoded(beforeFeel)),
+                  {{"exact", 0, first},
+                   {"exact", 0, identical(drivingCount)},
+                   {"world", 0, first},
+                   {"world", 0, asTheGameDid(drivingCount)}});
     }
     {
         const std::size_t entry = entryAt(wheel, found.pass, found.entry);
