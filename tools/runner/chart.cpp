@@ -7,6 +7,7 @@
 #include <optional>
 
 #include "gears/gears.h"
+#include "runner/svg_parts.h"
 
 namespace {
 
@@ -77,35 +78,6 @@ std::optional<Band> bandFor(const std::string& key) {
     return std::nullopt;
 }
 
-std::string escaped(std::string_view text) {
-    std::string out;
-    for (const char c : text) {
-        switch (c) {
-        case '&':
-            out += "&amp;";
-            break;
-        case '<':
-            out += "&lt;";
-            break;
-        case '>':
-            out += "&gt;";
-            break;
-        case '"':
-            out += "&quot;";
-            break;
-        default:
-            out += c;
-        }
-    }
-    return out;
-}
-
-std::string number(double value) {
-    char text[32];
-    std::snprintf(text, sizeof text, "%.1f", value);
-    return text;
-}
-
 struct Scale {
     double startMs;
     double endMs;
@@ -141,35 +113,6 @@ double timeStepSeconds(double seconds) {
         }
     }
     return 600;
-}
-
-std::string text(double x, double y, std::string_view content, std::string_view attributes) {
-    return "<text x=\"" + number(x) + "\" y=\"" + number(y) + "\" " + std::string(attributes) +
-           ">" + escaped(content) + "</text>\n";
-}
-
-std::string rect(double x, double y, double w, double h, const char* fill) {
-    return "<rect x=\"" + number(x) + "\" y=\"" + number(y) + "\" width=\"" + number(w) +
-           "\" height=\"" + number(h) + "\" fill=\"" + fill + "\"/>\n";
-}
-
-std::string line(double x1, double y1, double x2, double y2, std::string_view attributes) {
-    return "<line x1=\"" + number(x1) + "\" y1=\"" + number(y1) + "\" x2=\"" + number(x2) +
-           "\" y2=\"" + number(y2) + "\" " + std::string(attributes) + "/>\n";
-}
-
-// Runs of equal keys as [first, last] sample indices.
-template <typename Key>
-std::vector<std::pair<std::size_t, std::size_t>> runs(std::size_t count, Key key) {
-    std::vector<std::pair<std::size_t, std::size_t>> result;
-    for (std::size_t i = 0; i < count; ++i) {
-        if (!result.empty() && key(result.back().first) == key(i)) {
-            result.back().second = i;
-        } else {
-            result.push_back({i, i});
-        }
-    }
-    return result;
 }
 
 std::string bandsSvg(const std::vector<FrameSample>& samples, const Scale& scale) {
