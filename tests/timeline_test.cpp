@@ -230,6 +230,27 @@ TEST(ChartTest, ACapToTheEndIsNamedThere) {
     EXPECT_EQ(count(svg, ">no cap<"), 0u);
 }
 
+// Only a drive with the gear feel has the panel of its revs and pull, a line
+// for each stretch that shows them.
+TEST(ChartTest, ThePanelOfTheRevsAndThePullIsUnderADriveWithTheFeel) {
+    std::vector<FrameSample> samples;
+    for (int i = 0; i < 30; ++i) {
+        samples.push_back(driving(i * 16, 5, "1"));
+    }
+    EXPECT_EQ(count(driveChartSvg(samples, "t"), ">revs<"), 0u);
+    EXPECT_EQ(count(driveChartSvg(samples, "t"), "height=\"420.0\""), 2u);
+    for (std::size_t i = 0; i < samples.size(); ++i) {
+        samples[i].revBar = RevBarShown{static_cast<float>(i) / 30};
+        samples[i].pullSent = i < 10 || i >= 20;
+        samples[i].pull = 1.5f;
+    }
+    const std::string svg = driveChartSvg(samples, "t");
+    EXPECT_EQ(count(svg, ">revs<"), 1u);
+    EXPECT_EQ(count(svg, ">pull<"), 1u);
+    EXPECT_EQ(count(svg, "<polyline"), 2u + 3u) << "revs throughout, the pull twice";
+    EXPECT_EQ(count(svg, "height=\"550.0\""), 2u);
+}
+
 TEST(ChartTest, AnEmptyDriveIsAnEmptyChart) {
     const std::string svg = driveChartSvg({}, "nothing");
     EXPECT_EQ(count(svg, "<polyline"), 0u);

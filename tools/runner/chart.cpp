@@ -7,6 +7,7 @@
 #include <optional>
 
 #include "gears/gears.h"
+#include "runner/chart_feel.h"
 #include "runner/svg_parts.h"
 
 namespace {
@@ -283,10 +284,11 @@ std::vector<std::string> bandKeys(const std::vector<FrameSample>& samples) {
 }
 
 std::string driveChartSvg(const std::vector<FrameSample>& samples, std::string_view title) {
+    const double whole = height + feelPanelHeight(samples);
     std::string svg = "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"" + number(width) +
-                      "\" height=\"" + number(height) + "\" viewBox=\"0 0 " + number(width) + " " +
-                      number(height) + "\" font-family=\"sans-serif\">\n";
-    svg += rect(0, 0, width, height, "white");
+                      "\" height=\"" + number(whole) + "\" viewBox=\"0 0 " + number(width) + " " +
+                      number(whole) + "\" font-family=\"sans-serif\">\n";
+    svg += rect(0, 0, width, whole, "white");
     svg += text(plotLeft, 24, title, "font-size=\"15\" font-weight=\"bold\"");
     if (!samples.empty()) {
         const Scale scale = scaleFor(samples);
@@ -299,6 +301,7 @@ std::string driveChartSvg(const std::vector<FrameSample>& samples, std::string_v
                         highlighted(samples, &FrameSample::clutch), clutchColour);
         svg += stripSvg(samples, scale, focusTop, "no focus", unfocused(samples), focusColour);
         svg += stallsSvg(samples, scale);
+        svg += feelPanelSvg(samples, height, plotLeft, plotRight);
     }
     return svg + "</svg>\n";
 }
