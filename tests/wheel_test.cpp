@@ -140,6 +140,36 @@ TEST_F(WheelTest, WithTheFeelTheClutchPedalSlipsThroughABandAroundTheBitePoint) 
     }
 }
 
+// On the stand-in, W held: the pedal let out over a second and a half from
+// the floor pulls away in first, its pull rising with the engagement; dumped
+// at a standstill in second, it stalls.
+TEST_F(WheelTest, WithTheFeelAPedalLetOutSlowlyPullsAwayInFirstAndOneDumpedInSecondStalls) {
+    bindField(&KeyBindings::gearFeel, 1);
+    setWheel(1, int(gear1));
+    pass();
+    press(keyW);
+    float halfEngaged = 0;
+    for (int step = 100; step >= 0; --step) {
+        setWheel(static_cast<float>(step) / 100, int(gear1));
+        pass();
+        halfEngaged = step == 50 ? car().torque : halfEngaged;
+    }
+    passes(30);
+    EXPECT_EQ(stallCalls(), 0);
+    EXPECT_GT(car().speed, 8.0f);
+    EXPECT_NEAR(halfEngaged, car().torque / 2, 0.25f);
+
+    release(keyW);
+    car().speed = 0;
+    setWheel(1, int(gear2));
+    pass();
+    setWheel(0, int(gear2));
+    press(keyW);
+    pass();
+    EXPECT_GT(stallCalls(), 0);
+    EXPECT_FALSE(car().engineOn);
+}
+
 TEST_F(WheelTest, InNeutralWDoesNothingNoCapHoldsAndNothingStallsOrHints) {
     restoreState({{"gear", int(gear2)}, {"neutral", 1}, {"stick", noGate}, {"shiftHint", 1}});
     setWheel(0, -1);
