@@ -80,14 +80,11 @@ std::optional<Band> bandFor(const std::string& key) {
 }
 
 struct Scale {
-    double startMs;
-    double endMs;
+    TimeAxis time;
     double low;
     double high;
 
-    double x(double ms) const {
-        return plotLeft + (ms - startMs) / std::max(1.0, endMs - startMs) * (plotRight - plotLeft);
-    }
+    double x(double ms) const { return time.x(ms); }
     double y(double speed) const {
         return plotBottom - (speed - low) / (high - low) * (plotBottom - plotTop);
     }
@@ -103,8 +100,10 @@ Scale scaleFor(const std::vector<FrameSample>& samples) {
             high = std::max(high, static_cast<double>(sample.cap));
         }
     }
-    return {static_cast<double>(samples.front().timeMs), static_cast<double>(samples.back().timeMs),
-            std::floor(low / 10) * 10, std::ceil(high * 1.05 / 10) * 10};
+    return {{static_cast<double>(samples.front().timeMs),
+             static_cast<double>(samples.back().timeMs), plotLeft, plotRight},
+            std::floor(low / 10) * 10,
+            std::ceil(high * 1.05 / 10) * 10};
 }
 
 double timeStepSeconds(double seconds) {
@@ -149,10 +148,10 @@ std::string gridSvg(const Scale& scale) {
         svg += text(plotLeft - 6, y + 4, std::to_string(static_cast<int>(speed)),
                     "text-anchor=\"end\" font-size=\"11\"");
     }
-    const double seconds = (scale.endMs - scale.startMs) / 1000.0;
+    const double seconds = (scale.time.endMs - scale.time.startMs) / 1000.0;
     const double step = timeStepSeconds(seconds);
     for (double t = 0; t <= seconds + 1e-9; t += step) {
-        const double x = scale.x(scale.startMs + t * 1000.0);
+        const double x = scale.x(scale.time.startMs + t * 1000.0);
         svg += line(x, plotBottom, x, plotBottom + 4, "stroke=\"#333\"");
         svg += text(x, focusTop + stripHeight + 14, std::to_string(static_cast<int>(t)),
                     "text-anchor=\"middle\" font-size=\"11\"");
@@ -301,7 +300,7 @@ std::string driveChartSvg(const std::vector<FrameSample>& samples, std::string_v
                         highlighted(samples, &FrameSample::clutch), clutchColour);
         svg += stripSvg(samples, scale, focusTop, "no focus", unfocused(samples), focusColour);
         svg += stallsSvg(samples, scale);
-        svg += feelPanelSvg(samples, height, plotLeft, plotRight);
+        svg += feelPanelSvg(samples, height, scale.time);
     }
     return svg + "</svg>\n";
 }

@@ -17,16 +17,12 @@ constexpr double highest = 2.0;
 constexpr const char* revsColour = "#b03a2e";
 constexpr const char* pullColour = "#16a085";
 
+// The panel's plot: the chart's time, and its own values up the side.
 struct Axis {
+    TimeAxis time;
     double top;
-    double left;
-    double right;
-    double startMs;
-    double endMs;
 
-    double x(double ms) const {
-        return left + (ms - startMs) / std::max(1.0, endMs - startMs) * (right - left);
-    }
+    double x(double ms) const { return time.x(ms); }
     double y(double value) const { return top + plotHeight - value / highest * plotHeight; }
 };
 
@@ -53,7 +49,7 @@ std::string valueLines(const std::vector<FrameSample>& samples, const Axis& axis
         lastY = axis.y(*value(samples[last]));
     }
     if (lastY) {
-        svg += text(axis.right + 6, *lastY + 4, name,
+        svg += text(axis.time.right + 6, *lastY + 4, name,
                     "font-size=\"12\" fill=\"" + std::string(colour) + "\"");
     }
     return svg;
@@ -68,13 +64,14 @@ double feelPanelHeight(const std::vector<FrameSample>& samples) {
                : 0;
 }
 
-std::string feelPanelSvg(const std::vector<FrameSample>& samples, double top, double left,
-                         double right) {
+std::string feelPanelSvg(const std::vector<FrameSample>& samples, double top,
+                         const TimeAxis& time) {
     if (feelPanelHeight(samples) == 0) {
         return {};
     }
-    const Axis axis{top + plotTopGap, left, right, static_cast<double>(samples.front().timeMs),
-                    static_cast<double>(samples.back().timeMs)};
+    const Axis axis{time, top + plotTopGap};
+    const double left = time.left;
+    const double right = time.right;
     std::string svg;
     for (const double value : {0.0, 1.0, 2.0}) {
         svg += line(left, axis.y(value), right, axis.y(value),

@@ -1,11 +1,24 @@
 // The pieces of an SVG document that the drive's chart is drawn with.
 #pragma once
 
+#include <algorithm>
 #include <cstddef>
 #include <string>
 #include <string_view>
 #include <utility>
 #include <vector>
+
+// A drive's time, in ms, from left to right.
+struct TimeAxis {
+    double startMs;
+    double endMs;
+    double left;
+    double right;
+
+    double x(double ms) const {
+        return left + (ms - startMs) / std::max(1.0, endMs - startMs) * (right - left);
+    }
+};
 
 // A number to one decimal, as coordinates are written.
 std::string number(double value);
