@@ -141,8 +141,8 @@ TEST_F(WheelTest, WithTheFeelTheClutchPedalSlipsThroughABandAroundTheBitePoint) 
 }
 
 // On the stand-in, W held: the pedal let out over a second and a half from
-// the floor pulls away in first, its pull rising with the engagement; dumped
-// at a standstill in second, it stalls.
+// the floor pulls away in first, its pull rising with the engagement; a gate
+// refused flares the revs; dumped at a standstill in second, it stalls.
 TEST_F(WheelTest, WithTheFeelAPedalLetOutSlowlyPullsAwayInFirstAndOneDumpedInSecondStalls) {
     bindField(&KeyBindings::gearFeel, 1);
     setWheel(1, int(gear1));
@@ -160,6 +160,13 @@ TEST_F(WheelTest, WithTheFeelAPedalLetOutSlowlyPullsAwayInFirstAndOneDumpedInSec
     EXPECT_NEAR(halfEngaged, car().torque / 2, 0.25f);
 
     release(keyW);
+    setWheel(0, -1);
+    passes(60);
+    EXPECT_EQ(feelState().revs, idleRevs);
+    setWheel(0, int(gear3));
+    pass();
+    EXPECT_NEAR(feelState().revs, idleRevs + 0.3f, 0.001f) << "a gate refused flares";
+
     car().speed = 0;
     setWheel(1, int(gear2));
     pass();

@@ -5,7 +5,6 @@
 #include "binding_file/gear_access.h"
 #include "gearbox/driven_vehicle.h"
 #include "gearbox/driving_inputs.h"
-#include "gearbox/gear_feel.h"
 #include "gearbox/gear_speeds.h"
 #include "host/keyboard.h"
 #include "host/natives.h"
@@ -17,6 +16,7 @@
 namespace {
 
 GearboxState state;
+FeelState feel;
 
 constexpr float brakeFreeFrom = 1.0f;
 constexpr float sKeyAllowance = 1.2f;
@@ -46,7 +46,7 @@ void disable(ControlId control, DisabledDriving& disabled) {
 // box stays in neutral with the gate refused until the clutch is pressed
 // while the stick is still there; out of every gate, neutral. Gates that
 // can't be read leave the gear engaged last.
-void followStick(Stick stick, bool feel) {
+void followStick(Stick stick, bool feelOn) {
     const bool moved = stick != state.stick;
     state.stick = stick;
     const bool inGate = stick.where == Stick::Where::InGate;
@@ -57,8 +57,8 @@ void followStick(Stick stick, bool feel) {
         state.engaged = Engaged::InGear;
     } else if (moved && inGate) {
         state.engaged = Engaged::GateRefused;
-        if (feel) {
-            flareRevs();
+        if (feelOn) {
+            flareRevs(feel);
         }
     }
 }
@@ -93,6 +93,8 @@ void disablePadControls(const KeyBindings& keys, bool pad, DisabledDriving& disa
 void fitGearsTo(const KeyBindings& keys, GameHandle vehicle) {
     state.fittedVehicle = vehicle;
     state.fittedTopSpeed = tableTopSpeed;
+    // The feel's gear as fitted goes with the top speed.
+    feel.fittedGear = nullptr;
     if (keys.fitGears != 1) {
         return;
     }
@@ -108,8 +110,14 @@ void fitGearsTo(const KeyBindings& keys, GameHandle vehicle) {
     }
 }
 
+// The clutch as the gear feel takes it: 0 in, 1 out.
+float clutchEngaged(const Wheel& wheel) {
+    return state.clutchHeld ? 0.0f : wheel.clutchEngaged;
+}
+
 void runGearStep(GameHandle vehicle, const GearSpec& gear, const BoxGear& box, float frameSpeed,
-                 const Wheel& wheel, DisabledDriving& disabled, const FeelPass* feel) {
+                 const Wheel& wheel, DisabledDriving& disabled, const KeyBindings& keys,
+                 float speed) {
     drawHudLabel(gear.label, gearLabelX, true);
 
     const GearSpeeds speeds = gearSpeeds(gear, box, state.fittedTopSpeed);
@@ -123,8 +131,9 @@ void runGearStep(GameHandle vehicle, const GearSpec& gear, const BoxGear& box, f
             cap = speed;
         }
     }
-    if (feel) [[unlikely]] {
-        cap = feelInGear(*feel, gear, box, cap);
+    if (keys.gearFeel == 1) [[unlikely]] {
+        cap = feelInGear(feel, keys, wheel, vehicle, gear, box,
+                         {speed, clutchEngaged(wheel), state.fittedTopSpeed, cap});
     }
     capVehicle(vehicle, cap);
 
@@ -242,6 +251,19 @@ std::span<const StateField> gearboxStateFields() {
     return fields;
 }
 
+const FeelState& feelState() {
+    return feel;
+}
+
+std::span<const StateField> feelStateFields() {
+    static constexpr auto fields = std::to_array({
+        floatField<feel, &FeelState::revs>("revs", 0.0f, 1.0f),
+        numberField<feel, &FeelState::timeMs>("feelTimeMs"),
+        flagField<feel, &FeelState::timed>("feelTimed"),
+    });
+    return fields;
+}
+
 bool updateGearbox(const KeyBindings& keys, const Wheel& wheel) {
     if (!state.transmissionEnabled) {
         driveWithGearboxOff(wheel.drive);
@@ -268,15 +290,8 @@ bool updateGearbox(const KeyBindings& keys, const Wheel& wheel) {
 
     const bool pad = padInUse(keys);
     state.clutchHeld = clutchDown(keys, pad, wheel);
-    // The feel takes the speed as the game gave it, a number a vehicle reaches.
-    const FeelPass feelPass{keys,
-                            wheel,
-                            vehicle,
-                            frameSpeed,
-                            state.clutchHeld ? 0.0f : wheel.clutchEngaged,
-                            state.fittedTopSpeed,
-                            box.forwardGears};
-    const bool feel = keys.gearFeel == 1 && frameSpeed >= 0.0f && frameSpeed <= highestTopSpeed;
+    // The feel takes the speed as the game gave it.
+    const float speed = frameSpeed;
     DisabledDriving disabled;
     if (state.clutchHeld || state.engaged != Engaged::InGear) {
         disable(accelerateControl, disabled);
@@ -299,15 +314,15 @@ bool updateGearbox(const KeyBindings& keys, const Wheel& wheel) {
 
     if (state.engaged != Engaged::InGear) {
         runNeutralStep(vehicle);
-        if (feel) [[unlikely]] {
-            feelInNeutral(feelPass);
+        if (keys.gearFeel == 1) [[unlikely]] {
+            feelInNeutral(feel, wheel);
         }
     } else {
         runGearStep(vehicle, gearSpec(state.gear), inBox(box, state.gear), frameSpeed, wheel,
-                    disabled, feel ? &feelPass : nullptr);
+                    disabled, keys, speed);
     }
-    if (feel && keys.revBar == 1) [[unlikely]] {
-        drawRevs(hintShown);
+    if (keys.gearFeel == 1 && keys.revBar == 1) [[unlikely]] {
+        drawRevs(feel, hintShown);
     }
 
     // Once the pass has made every disable, with the gear its step ran with.
@@ -348,7 +363,7 @@ void switchGearboxOff() {
     state.stick = stickUnknown;
     state.fittedVehicle = 0;
     state.transmissionEnabled = false;
-    resetFeel();
+    feel = FeelState{};
 }
 
 void fitGearsAgain() {
@@ -358,10 +373,10 @@ void fitGearsAgain() {
 void restartGearbox() {
     // What the player chose stays; what the gearbox knew of the game goes.
     state = GearboxState{.transmissionEnabled = state.transmissionEnabled};
-    resetFeel();
+    feel = FeelState{};
 }
 
 void resetGearbox() {
     state = GearboxState{};
-    resetFeel();
+    feel = FeelState{};
 }

@@ -5,6 +5,8 @@
 // fits gears fitted to any top speed as well as the written ones.
 #pragma once
 
+#include <algorithm>
+#include <array>
 #include <cstddef>
 #include <iterator>
 
@@ -66,3 +68,41 @@ constexpr bool risesOver(float first, float last) {
 }
 static_assert(risesOver<feelByPlace, &FeelAtPlace::place>(0.0f, 1.0f));
 static_assert(risesOver<feelByRevs, &FeelAtRevs::revs>(idleRevs, 1.0f));
+
+// A straight line between the rows around `at`; beyond the ends, the end's.
+template <const auto& rows, auto key, auto value>
+constexpr float along(float at) {
+    const auto* row = std::begin(rows);
+    if (!(at > row->*key)) {
+        return row->*value;
+    }
+    for (const auto* next = row + 1; next != std::end(rows); row = next++) {
+        if (at <= next->*key) {
+            return row->*value +
+                   (at - row->*key) / (next->*key - row->*key) * (next->*value - row->*value);
+        }
+    }
+    return row->*value;
+}
+
+// The revs curve every twentieth of the revs, where each of its rows falls,
+// so that a pass looks it up by index: the same lines, without a search.
+inline constexpr int revsSteps = 20;
+inline constexpr auto feelByRevsStep = [] {
+    std::array<FeelAtRevs, revsSteps + 1> steps{};
+    for (int step = 0; step <= revsSteps; ++step) {
+        const float revs = static_cast<float>(step) / revsSteps;
+        steps[static_cast<std::size_t>(step)] = {
+            revs, along<feelByRevs, &FeelAtRevs::revs, &FeelAtRevs::pull>(revs),
+            along<feelByRevs, &FeelAtRevs::revs, &FeelAtRevs::braking>(revs)};
+    }
+    return steps;
+}();
+static_assert(std::ranges::all_of(
+                  feelByRevs,
+                  [](const FeelAtRevs& row) {
+                      const float steps = row.revs * revsSteps;
+                      return steps - static_cast<float>(static_cast<int>(steps + 0.5f)) < 1e-4f &&
+                             static_cast<float>(static_cast<int>(steps + 0.5f)) - steps < 1e-4f;
+                  }),
+              "each row of the revs curve falls on a step");

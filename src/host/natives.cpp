@@ -98,10 +98,6 @@ bool feedControl(ControlId control, float value) {
     return resultBool(invokeNative<Native::FeedControl>(playerPad, control, value));
 }
 
-void scaleEngineTorque(GameHandle vehicle, float multiplier) {
-    invokeNative<Native::ScaleEngineTorque>(vehicle, multiplier);
-}
-
 void textFont(std::int32_t font) {
     invokeNative<Native::TextFont>(font);
 }
@@ -157,10 +153,4 @@ void beginNotification(const char* kind) {
 
 void postNotification() {
     invokeNative<Native::PostNotification>(std::int32_t{0}, std::int32_t{1});
-}
-
-void drawRectangle(float x, float y, float width, float height, std::int32_t red,
-                   std::int32_t green, std::int32_t blue, std::int32_t alpha) {
-    invokeNative<Native::DrawRectangle>(x, y, width, height, red, green, blue, alpha,
-                                        std::int32_t{0});
 }

@@ -129,8 +129,11 @@ void disableAllControls();
 // Feeds a control of the player's pad a value for the next frame, as the
 // player's input: false, and nothing fed, while the action is disabled.
 bool feedControl(ControlId control, float value);
-// Scales the vehicle's torque for this frame only: 1 is its own.
-void scaleEngineTorque(GameHandle vehicle, float multiplier);
+// Scales the vehicle's torque for this frame only: 1 is its own. Inlined, as
+// the gear feel sends it on every pass.
+[[gnu::always_inline]] inline void scaleEngineTorque(GameHandle vehicle, float multiplier) {
+    invokeNative<Native::ScaleEngineTorque>(vehicle, multiplier);
+}
 
 void textFont(std::int32_t font);
 void textScale(float first, float second);
@@ -153,6 +156,10 @@ void beginNotification(const char* kind);
 // the pause menu's brief.
 void postNotification();
 // A filled rectangle for this frame, its centre and size as fractions of the
-// screen.
-void drawRectangle(float x, float y, float width, float height, std::int32_t red,
-                   std::int32_t green, std::int32_t blue, std::int32_t alpha);
+// screen. Inlined, as the rev bar draws one on every pass.
+[[gnu::always_inline]] inline void drawRectangle(float x, float y, float width, float height,
+                                                 std::int32_t red, std::int32_t green,
+                                                 std::int32_t blue, std::int32_t alpha) {
+    invokeNative<Native::DrawRectangle>(x, y, width, height, red, green, blue, alpha,
+                                        std::int32_t{0});
+}

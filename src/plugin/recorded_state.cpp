@@ -8,7 +8,6 @@
 #include "binding_file/recorded_bindings.h"
 #include "bindings/key_bindings.h"
 #include "choosing/input_choosing.h"
-#include "gearbox/gear_feel.h"
 #include "gearbox/gearbox.h"
 #include "host/game_controllers.h"
 #include "host/keyboard.h"

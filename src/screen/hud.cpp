@@ -46,17 +46,6 @@ void drawRefusedLabel(const char* text, float x) {
     drawText(text, x, labelY, 0.54f, Look::Refused);
 }
 
-void drawRevBar(float revs, RevLook look) {
-    // By RevLook: the labels' own white, green and red.
-    constexpr std::int32_t colours[][3] = {{250, 250, 250}, {50, 255, 50}, {240, 50, 50}};
-    const auto& colour = colours[static_cast<std::size_t>(look)];
-    constexpr float centre = revBarLeft + revBarWidth / 2.0f;
-    drawRectangle(centre, revBarY, revBarWidth, revBarHeight, 0, 0, 0, 140);
-    const float fill = revBarWidth * revs;
-    drawRectangle(revBarLeft + fill / 2.0f, revBarY, fill, revBarHeight, colour[0], colour[1],
-                  colour[2], 220);
-}
-
 void drawPromptLine(const char* text) {
     drawText(text, promptX, promptY, 0.6f, Look::Plain);
 }

@@ -51,19 +51,15 @@ float steering() {
     return steeringOf(pressedTravel(*axis.controller, axis.part), state.deadZone, state.fullLock);
 }
 
-// The band ends within the pedal's travel, so that a floored pedal is
-// always the clutch.
-float clutchInFrom() {
-    return std::min(100.0f, state.bitePercent + state.bandPercent);
-}
-
+// Out of the band, the clutch is in or out; in it, engaged from 1 at its near
+// end to 0 at its far end.
 float clutchEngaged(float percent) {
-    const float outBelow = std::max(0.0f, state.bitePercent - state.bandPercent);
-    const float inFrom = clutchInFrom();
-    if (percent >= inFrom) {
-        return 0.0f;
+    if (percent < state.slipFrom) [[likely]] {
+        return 1.0f;
     }
-    return percent <= outBelow ? 1.0f : (inFrom - percent) / (inFrom - outBelow);
+    return percent >= state.clutchFrom
+               ? 0.0f
+               : (state.clutchFrom - percent) / (state.clutchFrom - state.slipFrom);
 }
 
 bool found(const FoundPart& part) {
@@ -91,10 +87,12 @@ void findWheelParts(const KeyBindings& keys) {
     state.throttle = find(keys.throttlePedal);
     state.brake = find(keys.brakePedal);
     state.handbrake = find(keys.handbrakeButton);
-    state.bitePercent = static_cast<float>(percentOrDefault(keys.bitePoint, defaultBitePoint));
-    if (keys.gearFeel == 1) {
-        state.bandPercent = static_cast<float>(percentOrDefault(keys.biteBand, defaultBiteBand));
-    }
+    const float bite = static_cast<float>(percentOrDefault(keys.bitePoint, defaultBitePoint));
+    const float band = keys.gearFeel == 1
+                           ? static_cast<float>(percentOrDefault(keys.biteBand, defaultBiteBand))
+                           : 0.0f;
+    state.clutchFrom = std::min(100.0f, bite + band);
+    state.slipFrom = std::max(0.0f, bite - band);
     state.deadZone = fraction(keys.deadZone, defaultDeadZone);
     state.fullLock = fraction(keys.fullLock, defaultFullLock);
     state.read.driving = found(state.steering) || found(state.throttle) || found(state.brake) ||
@@ -110,7 +108,7 @@ const Wheel& readWheel() {
         return read;
     }
     read.clutchTravel = travel(state.clutchPedal);
-    read.clutchPastBite = read.clutchTravel * 100.0f >= clutchInFrom();
+    read.clutchPastBite = read.clutchTravel * 100.0f >= state.clutchFrom;
     read.clutchEngaged = clutchEngaged(read.clutchTravel * 100.0f);
     read.stick = stickGate();
     read.paddleUpHeld = travel(state.paddleUp) >= partDownFrom;

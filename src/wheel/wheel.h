@@ -67,12 +67,14 @@ struct WheelState {
     FoundPart throttle{};
     FoundPart brake{};
     FoundPart handbrake{};
-    // The bite point in percent, as the bindings write it; the dead zone and
-    // the full lock as fractions of the travel.
-    float bitePercent = 0.0f;
-    // The clutch pedal's band each way from the bite point, in percent: 0
-    // without the gear feel. A button reads at the band's ends: a switch.
-    float bandPercent = 0.0f;
+    // The clutch pedal's travel in percent from which it is the clutch: its
+    // bite point, or with the gear feel the far end of the band around it,
+    // within the travel, so that a floored pedal always is; and from which it
+    // slips: the band's near end, or the bite point without the feel. A button
+    // reads at the band's ends: a switch. The dead zone and the full lock as
+    // fractions of the travel.
+    float clutchFrom = 0.0f;
+    float slipFrom = 0.0f;
     float deadZone = 0.0f;
     float fullLock = 0.0f;
     // Whether any part was found: a pass without reads only this.
