@@ -116,6 +116,17 @@ TEST_F(GearFeelTest, InGearWithTheClutchOutAPassSendsThePullOfItsGearAndRevs) {
     }
 }
 
+// The multiplier, the bar and W: what a steady pass with the throttle
+// pressed adds.
+TEST_F(GearFeelTest, ASteadyPassMakesTwoNativeCallsAndOneKeyQueryMore) {
+    press(keyW);
+    passes(300);
+    clearCalls();
+    pass();
+    EXPECT_EQ(nativeCalls().size(), 41u);
+    EXPECT_EQ(std::ranges::count(sim::world.calls, sim::Call::Kind::KeyQuery, &sim::Call::kind), 4);
+}
+
 TEST_F(GearFeelTest, TheRevBarIsWhiteGreenWhereShiftLightsAndRedAtTheCapAndRevsFreeInNeutral) {
     press(keyW);
     EXPECT_EQ(barAt(10.0f), (std::pair{pullAwayRevs + (1 - pullAwayRevs) * 10 / 21, 250}));
