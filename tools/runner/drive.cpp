@@ -25,20 +25,18 @@ std::optional<LabelShown> labelAt(const sim::World& world, float x) {
     return std::nullopt;
 }
 
-// The bar's two rectangles, the fill drawn over its background.
+// The bar's one rectangle, as long as the revs go.
 std::optional<RevBarShown> revBarShown(const sim::World& world) {
-    const auto onBar = [](const sim::DrawnRect& rect) {
+    const auto bar = std::ranges::find_if(world.shownRects, [](const sim::DrawnRect& rect) {
         return std::fabs(rect.y - revBarY) < 1e-4f;
-    };
-    if (std::ranges::count_if(world.shownRects, onBar) != 2) {
+    });
+    if (bar == world.shownRects.end()) {
         return std::nullopt;
     }
-    const sim::DrawnRect& fill =
-        *std::ranges::find_if(world.shownRects.rbegin(), world.shownRects.rend(), onBar);
-    return RevBarShown{fill.width / revBarWidth,
-                       fill.colour.red == highlightColour.red &&
-                           fill.colour.green == highlightColour.green,
-                       fill.colour.red == refusedColour.red};
+    return RevBarShown{bar->width / revBarWidth,
+                       bar->colour.red == highlightColour.red &&
+                           bar->colour.green == highlightColour.green,
+                       bar->colour.red == refusedColour.red};
 }
 
 std::string promptLine(const sim::World& world) {
