@@ -117,7 +117,7 @@ TEST_F(GearFeelTest, InGearWithTheClutchOutAPassSendsThePullOfItsGearAndRevs) {
 }
 
 // The multiplier, the bar and W: what a steady pass with the throttle
-// pressed adds.
+// pressed adds; released, the throttle asked once, and the game's time.
 TEST_F(GearFeelTest, ASteadyPassMakesTwoNativeCallsAndOneKeyQueryMore) {
     press(keyW);
     passes(300);
@@ -125,6 +125,12 @@ TEST_F(GearFeelTest, ASteadyPassMakesTwoNativeCallsAndOneKeyQueryMore) {
     pass();
     EXPECT_EQ(nativeCalls().size(), 41u);
     EXPECT_EQ(std::ranges::count(sim::world.calls, sim::Call::Kind::KeyQuery, &sim::Call::kind), 4);
+    release(keyW);
+    clearCalls();
+    pass();
+    EXPECT_EQ(std::ranges::count(nativeHashes(), hashOf(Native::ControlHeld)), 1)
+        << "a pass that brakes asks for the throttle once";
+    EXPECT_EQ(std::ranges::count(nativeHashes(), hashOf(Native::GameTimer)), 1);
 }
 
 TEST_F(GearFeelTest, TheRevBarIsWhiteGreenWhereShiftLightsAndRedAtTheCapAndRevsFreeInNeutral) {

@@ -55,12 +55,16 @@ void fitFeel(FeelState& feel, const GearSpec& gear, const BoxGear& inBox, float 
 }
 
 float feelOtherwise(FeelState& feel, const KeyBindings& keys, const Wheel& wheel,
-                    GameHandle vehicle, const BoxGear& inBox, FeelPass pass, float speedRevs) {
+                    GameHandle vehicle, const BoxGear& inBox, FeelPass pass, float speedRevs,
+                    bool braking) {
     const bool drives = feel.drives && pass.engaged > 0.0f;
     const bool slipping = pass.engaged < 1.0f;
-    const bool aboveFloor = drives && pass.speed > feel.floor;
-    const bool throttle = (aboveFloor || slipping) && throttlePressed(wheel);
-    const bool braking = aboveFloor && !throttle;
+    bool throttle = false;
+    if (!braking) {
+        const bool aboveFloor = drives && pass.speed > feel.floor;
+        throttle = (aboveFloor || slipping) && throttlePressed(wheel);
+        braking = aboveFloor && !throttle;
+    }
     const float seconds = braking || slipping ? elapsedSeconds(feel) : 0.0f;
     feel.timed = braking || slipping;
     if (slipping) {

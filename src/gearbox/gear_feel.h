@@ -75,12 +75,14 @@ inline float strength(std::int32_t percent) {
 // Works the gear's numbers out afresh.
 void fitFeel(FeelState& feel, const GearSpec& gear, const BoxGear& inBox, float topSpeed);
 
-// A pass in gear whose engine may brake, whose clutch slips or is in, or in
-// reverse: it moves the revs, asking the game's time when they or the cap
-// move with it, sends the pull when the clutch is in part or wholly out, and
-// gives back the cap, stepped down when the engine brakes.
+// A pass in gear whose engine brakes (known so with the clutch out in a
+// forward gear), whose clutch slips or is in, or in reverse: it moves the
+// revs, asking the game's time when they or the cap move with it, sends the
+// pull when the clutch is in part or wholly out, and gives back the cap,
+// stepped down when the engine brakes.
 float feelOtherwise(FeelState& feel, const KeyBindings& keys, const Wheel& wheel,
-                    GameHandle vehicle, const BoxGear& inBox, FeelPass pass, float speedRevs);
+                    GameHandle vehicle, const BoxGear& inBox, FeelPass pass, float speedRevs,
+                    bool braking);
 
 // In gear: the revs follow the speed between the gear's bottom and its cap,
 // with the clutch out, and the throttle with it in; the pull is sent unless
@@ -99,9 +101,10 @@ float feelOtherwise(FeelState& feel, const KeyBindings& keys, const Wheel& wheel
     }
     const float speedRevs =
         std::min(1.0f, feel.lowRevs + std::max(0.0f, pass.speed - feel.bottom) * feel.revsPerSpeed);
-    if (pass.engaged < 1.0f || !feel.drives || (pass.speed > feel.floor && !throttlePressed(wheel)))
-        [[unlikely]] {
-        return feelOtherwise(feel, keys, wheel, vehicle, inBox, pass, speedRevs);
+    const bool outInForward = pass.engaged >= 1.0f && feel.drives;
+    const bool braking = outInForward && pass.speed > feel.floor && !throttlePressed(wheel);
+    if (!outInForward || braking) [[unlikely]] {
+        return feelOtherwise(feel, keys, wheel, vehicle, inBox, pass, speedRevs, braking);
     }
     feel.revs = speedRevs;
     feel.timed = false;
