@@ -134,6 +134,10 @@ void runGearStep(GameHandle vehicle, const GearSpec& gear, const BoxGear& box, f
     if (keys.gearFeel == 1) [[unlikely]] {
         cap = feelInGear(feel, keys, wheel, vehicle, gear, box,
                          {speed, clutchEngaged(wheel), state.fittedTopSpeed, cap});
+        // The hint as "Shift" shows it, from the last pass.
+        if (keys.revBar == 1) {
+            drawRevs(feel, state.shiftHint);
+        }
     }
     capVehicle(vehicle, cap);
 
@@ -300,8 +304,6 @@ bool updateGearbox(const KeyBindings& keys, const Wheel& wheel) {
 
     drawHudLabel("Clutch", clutchLabelX, state.clutchHeld);
     drawHudLabel("Shift", shiftLabelX, state.shiftHint);
-    // The rev bar tells the story "Shift" tells.
-    const bool hintShown = state.shiftHint;
 
     // Not "<": a NaN speed must count as below, so the brake is suppressed.
     if (!(frameSpeed >= brakeFreeFrom)) {
@@ -313,16 +315,16 @@ bool updateGearbox(const KeyBindings& keys, const Wheel& wheel) {
     }
 
     if (state.engaged != Engaged::InGear) {
-        runNeutralStep(vehicle);
         if (keys.gearFeel == 1) [[unlikely]] {
             feelInNeutral(feel, wheel);
+            if (keys.revBar == 1) {
+                drawRevs(feel, state.shiftHint);
+            }
         }
+        runNeutralStep(vehicle);
     } else {
         runGearStep(vehicle, gearSpec(state.gear), inBox(box, state.gear), frameSpeed, wheel,
                     disabled, keys, speed);
-    }
-    if (keys.gearFeel == 1 && keys.revBar == 1) [[unlikely]] {
-        drawRevs(feel, hintShown);
     }
 
     // Once the pass has made every disable, with the gear its step ran with.
