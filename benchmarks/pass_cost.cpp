@@ -10,7 +10,8 @@
 // stick in first's gate and first engaged; driving, the same with its wheel
 // turned and its throttle pressed, fed to the game; crowded, driving with the
 // G29 the last of 16 controllers attached; forces, driving with its force
-// feedback at full strength. A second argument picks the box, as a
+// feedback at full strength; feel, steady passes with the gear feel and its
+// rev bar on. A second argument picks the box, as a
 // ForwardGears line does.
 #include <cstdio>
 #include <cstdlib>
@@ -60,11 +61,11 @@ int main(int argc, char** argv) {
     const std::string_view kind = argc >= 2 ? argv[1] : "";
     if ((kind != "steady" && kind != "clutch" && kind != "recording" && kind != "saving" &&
          kind != "choosing" && kind != "wheel" && kind != "driving" && kind != "crowded" &&
-         kind != "forces") ||
+         kind != "forces" && kind != "feel") ||
         argc > 3) {
         std::fprintf(stderr,
                      "usage: pass_cost steady|clutch|recording|saving|choosing|wheel|driving|"
-                     "crowded|forces [FORWARD_GEARS]\n");
+                     "crowded|forces|feel [FORWARD_GEARS]\n");
         return 2;
     }
     const std::filesystem::path folder =
@@ -87,6 +88,10 @@ int main(int argc, char** argv) {
     }
     if (kind == "crowded") {
         busy::bindWheelDriving(sim::controllerCount);
+    }
+    if (kind == "feel") {
+        busy::bind(&KeyBindings::gearFeel, 1);
+        busy::bind(&KeyBindings::revBar, 1);
     }
     if (kind == "recording" || kind == "saving") {
         busy::bind(&KeyBindings::recordKey, busy::keyF9);
@@ -113,13 +118,14 @@ int main(int argc, char** argv) {
     }
 
     // The three labels, or the line that asks for a key; a wheel's stick in
-    // first's gate has first engaged.
+    // first's gate has first engaged; the feel draws its bar.
     const bool wheel =
         kind == "wheel" || kind == "driving" || kind == "crowded" || kind == "forces";
     const bool drove =
         sim::world.shownLabels.size() == (kind == "choosing" ? 1u : 3u) &&
         sim::world.faults.empty() &&
-        (!wheel || (gearboxState().engaged == Engaged::InGear && gearboxState().gear == Gear{}));
+        (!wheel || (gearboxState().engaged == Engaged::InGear && gearboxState().gear == Gear{})) &&
+        sim::world.shownRects.size() == (kind == "feel" ? 1u : 0u);
     if (kind == "recording") {
         sim::setKey(busy::keyF9, true);
         pass();

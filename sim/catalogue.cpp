@@ -66,6 +66,10 @@ constexpr NativeEntry natives[] = {
      runVehicleRelativeSpeed, Fact::SidewaysSpeed},
     {Native::VehicleInAir, "Entity entity", "BOOL", runVehicleInAir, Fact::InAir},
     {Native::VehicleBodyHealth, "Vehicle vehicle", "float", runVehicleBodyHealth, Fact::BodyHealth},
+    {Native::ScaleEngineTorque, "Vehicle vehicle, float value", "void", runScaleEngineTorque},
+    {Native::DrawRectangle,
+     "float x, float y, float width, float height, int r, int g, int b, int a, BOOL p8", "void",
+     runDrawRect},
 };
 
 // The world knows every native the plug-in calls, each once.

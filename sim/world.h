@@ -23,7 +23,7 @@
 
 namespace sim {
 
-constexpr std::size_t maxArguments = 8;
+constexpr std::size_t maxArguments = 9;
 constexpr int keyCount = 256;
 constexpr int controlCount = 512;
 
@@ -130,6 +130,16 @@ struct Subtitle {
     std::int64_t timeMs = 0;
 };
 
+// A filled rectangle as the game would draw it for one frame: its centre and
+// size as fractions of the screen.
+struct DrawnRect {
+    float x = 0;
+    float y = 0;
+    float width = 0;
+    float height = 0;
+    Colour colour;
+};
+
 // A notification posted above the minimap.
 struct Notification {
     std::string text;
@@ -166,6 +176,10 @@ struct Vehicle {
     // Part of the game's ambient population: GET_PED_IN_VEHICLE_SEAT of its
     // empty driver's seat seats a stranger there, as documented.
     bool ambient = false;
+    // The torque multiplier sent last, and the frame it was sent in: it lasts
+    // that frame only.
+    float torque = 1.0f;
+    std::int64_t torqueFrame = -1;
 };
 
 // Where the game's last input came from.
@@ -246,6 +260,8 @@ struct World {
     std::bitset<controlCount> shownSuppressed; // in the last completed frame
     std::vector<Label> labels;                 // drawn in the current frame
     std::vector<Label> shownLabels;            // drawn in the last completed frame
+    std::vector<DrawnRect> rects;              // drawn in the current frame
+    std::vector<DrawnRect> shownRects;         // drawn in the last completed frame
     std::vector<Subtitle> subtitles;
     std::vector<Notification> notifications;
     // Posted before the world began, as a replay learns from the game's ids.
@@ -310,6 +326,8 @@ void fireControlOnce(int control);
 // A control as the game sees it: held or fired on a pad, or, for accelerate and
 // brake, W and S on the keyboard while the game has the focus.
 bool controlActive(int control);
+// The vehicle's torque multiplier in that frame: 1 unless one was sent in it.
+float torqueIn(const Vehicle& vehicle, std::int64_t frame);
 // The value fed to a control for the current frame: 0 when none was, or
 // while the action is disabled in it.
 float fedValue(int control);

@@ -162,8 +162,11 @@ class AllocationTest : public GearboxTest {
 
 TEST_F(AllocationTest, DrivingThroughEveryGearAndSeatAllocatesNothing) {
     const int other = sim::addVehicle(0x00013C07);
-    // Each vehicle's gears fitted to its top speed, as the pass that gets in asks.
+    // Each vehicle's gears fitted to its top speed, as the pass that gets in
+    // asks; with the gear feel, its pull, braking and bar.
     bindField(&KeyBindings::fitGears, 1);
+    bindField(&KeyBindings::gearFeel, 1);
+    bindField(&KeyBindings::revBar, 1);
     sim::world.vehicles[static_cast<std::size_t>(other)].topSpeed = 30.0f;
     // Shifting one gear at a time on the keyboard and on a pad, as well.
     constexpr int keyE = 69, lb = 68, a = 73, x = 99, rt = 71;
@@ -246,8 +249,9 @@ TEST_F(AllocationTest, DrivingThroughEveryGearAndSeatAllocatesNothing) {
 
 // Driving with a wheel's clutch pedal, gates and paddles, through neutral and
 // a gate refused, its wheel, pedals and handbrake fed and its force feedback
-// on, the wheel lost and back, recorded from the second stretch on: once the
-// wheel is found, no pass allocates.
+// on, the wheel lost and back, the pedal slipping with the gear feel,
+// recorded from the second stretch on: once the wheel is found, no pass
+// allocates.
 TEST_F(AllocationTest, DrivingWithAWheelAllocatesNothing) {
     constexpr ControllerId g29 = {0x046D, 0xC24F};
     sim::plugController(0, g29, ControllerType::Wheel, "Logitech G29 Driving Force");
@@ -261,6 +265,7 @@ TEST_F(AllocationTest, DrivingWithAWheelAllocatesNothing) {
     keys.brakePedal = {g29, axisPart(5, true)};
     keys.handbrakeButton = {g29, 7};
     keys.forceFeedback = 100;
+    keys.gearFeel = 1;
     useKeyBindings(keys);
     lookForNamedControllers();
     ASSERT_EQ(forceFeedbackState().status, ForceFeedbackStatus::On);
@@ -275,7 +280,7 @@ TEST_F(AllocationTest, DrivingWithAWheelAllocatesNothing) {
         bool plugged;
     } stretches[] = {{65535, 0, true},    {65535, 0x1040, true},  {0, 1 << 12, true},
                      {0, 1 << 12, false}, {65535, 1 << 12, true}, {0, 0x10, true},
-                     {0, 0x20, true}};
+                     {0, 0x20, true},     {32768, 0x20, true}};
     for (const auto& stretch : stretches) {
         sim::world.controllers[0].input.axes[6] = static_cast<std::uint16_t>(stretch.pedal);
         sim::world.controllers[0].input.buttons = stretch.buttons;
@@ -288,7 +293,7 @@ TEST_F(AllocationTest, DrivingWithAWheelAllocatesNothing) {
         }
     }
     EXPECT_EQ(allocations, 0u);
-    EXPECT_EQ(recorderState().passesKept, 120u);
+    EXPECT_EQ(recorderState().passesKept, 140u);
     EXPECT_EQ(gearboxState().engaged, Engaged::InGear)
         << "out of neutral by a paddle, with the clutch";
     EXPECT_TRUE(sim::world.fedForThisFrame.sent.test(59)) << "the wheel steers";

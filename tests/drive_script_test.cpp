@@ -298,7 +298,7 @@ TEST(DriveScriptTest, BadLinesNameTheFileTheLineAndWhatWasExpected) {
         {"1 button 1 13 pressed", "expected down or up after '13', got 'pressed'"},
         {"1 expect", "expected what to expect: speed, cap, heading, stalls, engine, gear, clutch, "
                      "shift, subtitle, notice, notices, control, prompt, force, damper, jolt, "
-                     "effects or updates after 'expect'"},
+                     "effects, updates, pull or revs after 'expect'"},
         {"1 expect notices = many", "expected a number after '=', got 'many'"},
         {"1 expect control disabled", "expected a game control number from 0 to 511 after "
                                       "'control', got 'disabled'"},

@@ -124,8 +124,16 @@ TEST_F(NativeCallTest, EveryWrapperPushesItsHashAndSlotsInParameterOrder) {
          hashOf(Native::BeginSubtitle),
          {address(kind)}},
         {"printSubtitle", [] { printSubtitle(2500); }, hashOf(Native::PrintSubtitle), {2500, 1}},
+        {"scaleEngineTorque",
+         [] { scaleEngineTorque(highVehicle, 1.5f); },
+         hashOf(Native::ScaleEngineTorque),
+         {0x80001234u, 0x3FC00000u}},
+        {"drawRectangle",
+         [] { drawRectangle(0.25f, 0.5f, 0.1f, 0.01f, 50, 255, 50, 200); },
+         hashOf(Native::DrawRectangle),
+         {0x3E800000u, 0x3F000000u, 0x3DCCCCCDu, 0x3C23D70Au, 50, 255, 50, 200, 0}},
     };
-    ASSERT_EQ(cases.size(), 30u);
+    ASSERT_EQ(cases.size(), 32u);
 
     for (const WrapperCase& c : cases) {
         SCOPED_TRACE(c.name);
@@ -180,6 +188,8 @@ TEST(NativeTableTest, EveryHashIsTheDocumentedOne) {
         {"GET_ENTITY_SPEED_VECTOR", 0x9A8D700A51CB7B0D},
         {"IS_ENTITY_IN_AIR", 0x886E37EC497200B6},
         {"GET_VEHICLE_BODY_HEALTH", 0xF271147EB7B40F12},
+        {"SET_VEHICLE_CHEAT_POWER_INCREASE", 0xB59E4BD37AE292DB},
+        {"DRAW_RECT", 0x3A618A217E5154F0},
     };
     ASSERT_EQ(std::size(nativeIds), std::size(documented));
     for (const auto& [name, hash] : documented) {

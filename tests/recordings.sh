@@ -24,7 +24,7 @@ check_whole_line=yes
 check 0 "2189 passes replayed, identical" "$drive" replay demo.drec
 check 0 "2189 passes replayed through the stand-in's world: it answered as the game did" \
     "$drive" replay --world demo.drec
-check 1 "pass 1, call 46: recorded SET_ENTITY_MAX_SPEED(0x00000A01, 21.00), replayed SET_ENTITY_MAX_SPEED(0x00000A01, 22.00)" \
+check 1 "pass 1, call 48: recorded SET_ENTITY_MAX_SPEED(0x00000A01, 21.00), replayed SET_ENTITY_MAX_SPEED(0x00000A01, 22.00)" \
     "$variant" replay demo.drec
 
 size=$(wc -c <demo.drec)

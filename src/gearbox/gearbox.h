@@ -4,16 +4,13 @@
 #include <span>
 
 #include "binding_file/binding_reader.h"
+#include "gearbox/gear_feel.h"
+#include "gearbox/gear_speeds.h"
 #include "gears/gears.h"
 #include "host/natives.h"
 #include "recording/state_field.h"
 #include "wheel/wheel.h"
 #include "wheel/wheel_forces.h"
-
-// The game's estimate of a vehicle's top speed counts from this to this; any
-// other answer leaves the vehicle's gears as written.
-inline constexpr float lowestTopSpeed = 5.0f;
-inline constexpr float highestTopSpeed = 150.0f;
 
 // Whether the box engages its gear: in neutral it engages none, the stick
 // out of every gate, or in one without the clutch, refused, the label then
@@ -57,6 +54,11 @@ const GearboxState& gearboxState();
 
 // The gearbox's part of the plug-in's state as a recording keeps it.
 std::span<const StateField> gearboxStateFields();
+
+// The gear feel's state, which the gearbox's pass changes and resets with
+// its own, and its part of the plug-in's state as a recording keeps it.
+const FeelState& feelState();
+std::span<const StateField> feelStateFields();
 
 // One pass of the gearbox with the keys in use and the wheel as read this
 // pass; switched off, only the wheel drives. It drives only a vehicle with a

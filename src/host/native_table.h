@@ -52,7 +52,10 @@ using NativeHash = std::uint64_t;
     /* The road as force feedback feels it. */                                                     \
     NATIVE(VehicleRelativeSpeed, 0x9A8D700A51CB7B0D, "GET_ENTITY_SPEED_VECTOR")                    \
     NATIVE(VehicleInAir, 0x886E37EC497200B6, "IS_ENTITY_IN_AIR")                                   \
-    NATIVE(VehicleBodyHealth, 0xF271147EB7B40F12, "GET_VEHICLE_BODY_HEALTH")
+    NATIVE(VehicleBodyHealth, 0xF271147EB7B40F12, "GET_VEHICLE_BODY_HEALTH")                       \
+    /* The gear feel: the engine's pull, and the rev bar. */                                       \
+    NATIVE(ScaleEngineTorque, 0xB59E4BD37AE292DB, "SET_VEHICLE_CHEAT_POWER_INCREASE")              \
+    NATIVE(DrawRectangle, 0x3A618A217E5154F0, "DRAW_RECT")
 
 enum class Native {
 #define MG_NATIVE_ROLE(role, hash, name) role,

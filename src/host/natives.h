@@ -138,6 +138,11 @@ void disableAllControls();
 // Feeds a control of the player's pad a value for the next frame, as the
 // player's input: false, and nothing fed, while the action is disabled.
 bool feedControl(ControlId control, float value);
+// Scales the vehicle's torque for this frame only: 1 is its own. Inlined, as
+// the gear feel sends it on every pass.
+[[gnu::always_inline]] inline void scaleEngineTorque(GameHandle vehicle, float multiplier) {
+    invokeNative<Native::ScaleEngineTorque>(vehicle, multiplier);
+}
 
 // The vehicle's speed relative to itself, in m/s: sideways (right positive)
 // and along its heading.
@@ -172,3 +177,11 @@ void beginNotification(const char* kind);
 // Posts the notification above the minimap, without blinking, and keeps it in
 // the pause menu's brief.
 void postNotification();
+// A filled rectangle for this frame, its centre and size as fractions of the
+// screen. Inlined, as the rev bar draws one on every pass.
+[[gnu::always_inline]] inline void drawRectangle(float x, float y, float width, float height,
+                                                 std::int32_t red, std::int32_t green,
+                                                 std::int32_t blue, std::int32_t alpha) {
+    invokeNative<Native::DrawRectangle>(x, y, width, height, red, green, blue, alpha,
+                                        std::int32_t{0});
+}

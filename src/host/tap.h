@@ -19,7 +19,7 @@ struct ForceParameters;
 enum class ForceEffect : std::uint8_t;
 enum class ForceFeedbackStatus : std::uint8_t;
 
-// The largest entry: a native call with a text and seven more arguments.
+// The largest entry: a native call with a text and eight more arguments.
 inline constexpr std::size_t entryBytesAtMost =
     2 + 1 + recordedTextAtMost + 4 * (recordedArgumentsAtMost - 1) + 4;
 

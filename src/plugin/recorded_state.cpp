@@ -21,8 +21,8 @@ namespace {
 // Everything a pass reads that an earlier pass may have changed, but for the
 // bindings, which the recording's header keeps: each folder's fields in turn.
 constexpr std::array stateRooms = {
-    gearboxStateFields,  pluginStateFields,      keyboardStateFields,     bindingsStateFields,
-    choosingStateFields, wheelForcesStateFields, forceFeedbackStateFields};
+    gearboxStateFields,  feelStateFields,     pluginStateFields,      keyboardStateFields,
+    bindingsStateFields, choosingStateFields, wheelForcesStateFields, forceFeedbackStateFields};
 
 template <typename Visit>
 void forEachStateField(Visit visit) {

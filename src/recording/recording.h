@@ -64,7 +64,7 @@ inline constexpr std::uint8_t resultBit = 0x20;       // a non-zero result follo
 // A vector's three results follow, x, y and z, each a float's low half,
 // whatever they are; then resultBit is clear.
 inline constexpr std::uint8_t vectorResultBit = 0x40;
-inline constexpr std::size_t recordedArgumentsAtMost = 8;
+inline constexpr std::size_t recordedArgumentsAtMost = 9;
 inline constexpr std::size_t recordedTextAtMost = 255;
 
 // A pass's length word: the bytes of its entries, and this bit when the

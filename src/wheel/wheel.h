@@ -33,8 +33,12 @@ constexpr Stick stickInGate(Gear gear) {
 // controller wasn't found or reads as released.
 struct Wheel {
     // From 0, released, to 1, floored; past the bite point it is the clutch.
+    // With the gear feel the bite point is a band: past it the clutch is in,
+    // short of it out, and in it the clutch slips, engaged from 1 at its near
+    // end to 0 at its far end.
     float clutchTravel = 0.0f;
     bool clutchPastBite = false;
+    float clutchEngaged = 1.0f;
     Stick stick = stickUnknown;
     bool paddleUpHeld = false;
     bool paddleDownHeld = false;
@@ -63,9 +67,14 @@ struct WheelState {
     FoundPart throttle{};
     FoundPart brake{};
     FoundPart handbrake{};
-    // The bite point in percent, as the bindings write it; the dead zone and
-    // the full lock as fractions of the travel.
-    float bitePercent = 0.0f;
+    // The clutch pedal's travel in percent from which it is the clutch: its
+    // bite point, or with the gear feel the far end of the band around it,
+    // within the travel, so that a floored pedal always is; and from which it
+    // slips: the band's near end, or the bite point without the feel. A button
+    // reads at the band's ends: a switch. The dead zone and the full lock as
+    // fractions of the travel.
+    float clutchFrom = 0.0f;
+    float slipFrom = 0.0f;
     float deadZone = 0.0f;
     float fullLock = 0.0f;
     // Whether any part was found: a pass without reads only this.

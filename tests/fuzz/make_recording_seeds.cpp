@@ -19,6 +19,7 @@
 #include <vector>
 
 #include "binding_file/binding_reader.h"
+#include "gears/gear_feel.h"
 #include "gears/gears.h"
 #include "host/native_table.h"
 #include "recording/recording_file.h"
@@ -323,6 +324,28 @@ int main(int argc, char** argv) {
                 callPlace(fed, feed) +
                     ": recorded SET_CONTROL_VALUE_NEXT_FRAME(0, 71, 0.50), replayed nothing"},
                {"world", 0, asTheGameDid(demoCount)}});
+    {
+        // The gear feel's first multiplier as the game took it, not as this
+        // plug-in sends it: both replays name it.
+        Recording edited = demo;
+        const Found found = first(edited, callOf(Native::ScaleEngineTorque));
+        RecordedCall& call = at(edited, found);
+        const std::string vehicle = hex(call.arguments[0], 8);
+        const float sent = std::bit_cast<float>(call.arguments[1]);
+        call.arguments[1] = std::bit_cast<std::uint32_t>(strongestPull);
+        char text[96];
+        std::snprintf(text, sizeof text, "(%s, %.2f)", vehicle.c_str(), static_cast<double>(sent));
+        char world[96];
+        std::snprintf(world, sizeof world,
+                      " at %.3f s: SET_VEHICLE_CHEAT_POWER_INCREASE: game 1.80, "
+                      "stand-in %.2f",
+                      edited.passes[found.pass].gameTimeMs / 1000.0, static_cast<double>(sent));
+        seeds.add("pull_sent", encodeRecording(encoded(edited)),
+                  {{"exact", 1,
+                    callPlace(edited, found) + ": recorded SET_VEHICLE_CHEAT_POWER_INCREASE(" +
+                        vehicle + ", 1.80), replayed SET_VEHICLE_CHEAT_POWER_INCREASE" + text},
+                   {"world", 1, "pass " + std::to_string(found.pass + 1) + world}});
+    }
     fedCall.arguments[0] = 3;
     seeds.refused("fed_pad_3", encodeRecording(encoded(fed)),
                   place(feed) + ": SET_CONTROL_VALUE_NEXT_FRAME asks about pad 3, outside 0 to 2");
@@ -551,6 +574,21 @@ int main(int argc, char** argv) {
         seeds.add(
             "wheel_driving", encodeRecording(encoded(drivingDrive)),
             {{"exact", 0, identical(drivingCount)}, {"world", 0, asTheGameDid(drivingCount)}});
+        // As a plug-in made before the gear feel records: it replays with the
+        // feel off, as it drove.
+        Recording beforeFeel = drivingDrive;
+        std::erase_if(beforeFeel.header.bindings, [](const NamedValue& value) {
+            return value.name == "gearFeel" || value.name == "pull" ||
+                   value.name == "engineBraking" || value.name == "revBar" ||
+                   value.name == "biteBand";
+        });
+        const std::string first = "before_feel.drec: recorded without gearFeel, pull, "
+                                  "engineBraking and 2 more, replayed with their defaults";
+        seeds.add("before_feel", encodeRecording(encoded(beforeFeel)),
+                  {{"exact", 0, first},
+                   {"exact", 0, identical(drivingCount)},
+                   {"world", 0, first},
+                   {"world", 0, asTheGameDid(drivingCount)}});
     }
     {
         const std::size_t entry = entryAt(wheel, found.pass, found.entry);

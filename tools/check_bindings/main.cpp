@@ -61,13 +61,22 @@ game starts, and tells you:
     nothing; 2 without the line) and fullLock ("FullLock=N", the percent of
     the wheel's turn that reaches full lock; 100 without the line) and
     forceFeedback ("ForceFeedback=N", the strength in percent with which the
-    steering's controller pushes back; 0, or no line, is off);
+    steering's controller pushes back; 0, or no line, is off); and the gear
+    feel: gearFeel ("GearFeel=1": lower gears pull harder, the engine brakes
+    when you lift off, and a clutch pedal slips around its bite point;
+    "GearFeel=0", or no line, leaves the vehicle's own engine), pull and
+    engineBraking ("Pull=N", "EngineBraking=N", each a percent of the feel's
+    own, 1 to 200; 100 without the line), revBar ("RevBar=1" draws a rev bar
+    beside the labels) and biteBand ("BiteBand=N", the percent of the pedal's
+    travel each way from bitePoint over which the clutch slips; 10 without
+    the line);
   - warnings: a UTF-16 file, a line naming several fields, no clutch, a gear
     left unbound or that the stick can't reach, a line that begins like a
     comment (";", "#", "//") but binds, a game controller named but not
     attached (on Windows), two bindings on one key or button, a key or button
     the plug-in uses itself (W, S, the right arrow; accelerate, brake, the
-    toggle), a code that is no virtual key.
+    toggle), a code that is no virtual key, a line of the gear feel while
+    gearFeel is off.
 
 FILE defaults to MTconfig.ini beside check-bindings, or else in the current
 folder, where the plug-in looks for it too: keep it in the game folder.

@@ -1,5 +1,6 @@
 #include "runner/drive.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <filesystem>
@@ -22,6 +23,20 @@ std::optional<LabelShown> labelAt(const sim::World& world, float x) {
         }
     }
     return std::nullopt;
+}
+
+// The bar's one rectangle, as long as the revs go.
+std::optional<RevBarShown> revBarShown(const sim::World& world) {
+    const auto bar = std::ranges::find_if(world.shownRects, [](const sim::DrawnRect& rect) {
+        return std::fabs(rect.y - revBarY) < 1e-4f;
+    });
+    if (bar == world.shownRects.end()) {
+        return std::nullopt;
+    }
+    return RevBarShown{bar->width / revBarWidth,
+                       bar->colour.red == highlightColour.red &&
+                           bar->colour.green == highlightColour.green,
+                       bar->colour.red == refusedColour.red};
 }
 
 std::string promptLine(const sim::World& world) {
@@ -262,6 +277,10 @@ DriveReport runDrive(const DriveScript& script, const sim::HookControl& hook,
         sample.engineOn = vehicle.engineOn;
         sample.vehicleClass = vehicle.vehicleClass;
         sample.heading = vehicle.heading;
+        const sim::Vehicle& moved = world.vehicles[static_cast<std::size_t>(shown)];
+        sample.pullSent = moved.torqueFrame == world.frame - 1;
+        sample.pull = sample.pullSent ? moved.torque : 1.0f;
+        sample.revBar = revBarShown(world);
         sample.inVehicle = world.occupied >= 0;
         sample.passenger = sample.inVehicle && world.seat != sim::driverSeat;
         sample.focused = world.gameFocused;

@@ -20,6 +20,15 @@ struct LabelShown {
     bool refused = false;
 };
 
+// The rev bar as drawn: how far it is filled, and whether green, in the band
+// where "Shift" lights, or red, at the cap.
+struct RevBarShown {
+    float revs = 0;
+    bool shift = false;
+    bool cap = false;
+    bool operator==(const RevBarShown&) const = default;
+};
+
 struct VehicleSample {
     float speed = 0;
     float cap = 0;
@@ -41,6 +50,11 @@ struct FrameSample {
     bool engineOn = true;
     int vehicleClass = 0;
     float heading = 0;
+    // The torque multiplier it moved by in this frame: 1 when none was sent.
+    float pull = 1;
+    bool pullSent = false;
+    // Empty when not drawn in this frame.
+    std::optional<RevBarShown> revBar;
     bool inVehicle = false;
     bool passenger = false;
     // Whether the game's window has the focus, so that keys reach it.

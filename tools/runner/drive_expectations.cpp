@@ -33,6 +33,10 @@ double observedNumber(const Expectation& expectation, const FrameSample& sample)
         return sample.forces.jolt;
     case Expectation::Subject::Updates:
         return sample.effectCalls.updated;
+    case Expectation::Subject::Pull:
+        return sample.pull;
+    case Expectation::Subject::Revs:
+        return sample.revBar ? sample.revBar->revs : 0.0;
     default:
         return sample.stalls;
     }
@@ -46,12 +50,19 @@ std::string observedText(const FrameSample& sample, const Expectation& expectati
     };
     char number[32];
     switch (expectation.subject) {
+    case Expectation::Subject::Revs:
+        if (!sample.revBar) {
+            return "none";
+        }
+        [[fallthrough]];
     case Expectation::Subject::Speed:
     case Expectation::Subject::Cap:
     case Expectation::Subject::Heading:
+    case Expectation::Subject::Pull:
         std::snprintf(number, sizeof number, "%.2f", observedNumber(expectation, sample));
         return number;
     case Expectation::Subject::Stalls:
+        return std::to_string(sample.stalls);
     case Expectation::Subject::Force:
     case Expectation::Subject::Damper:
     case Expectation::Subject::Jolt:
@@ -93,6 +104,13 @@ bool expectationMet(const Expectation& expectation, const FrameSample& sample) {
     case Expectation::Subject::Damper:
     case Expectation::Subject::Jolt:
     case Expectation::Subject::Updates:
+    case Expectation::Subject::Pull:
+        break;
+    // A bar not drawn holds no revs to compare.
+    case Expectation::Subject::Revs:
+        if (!sample.revBar) {
+            return false;
+        }
         break;
     default:
         return observedText(sample, expectation) ==

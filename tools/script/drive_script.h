@@ -14,8 +14,8 @@ constexpr int driveVehicleCount = 2;
 // Its game controllers are numbered from 1 to this.
 constexpr int driveControllerCount = 16;
 
-// What a drive checks at one moment. Numbers compare for speed, cap, heading
-// and stalls;
+// What a drive checks at one moment. Numbers compare for speed, cap, heading,
+// stalls, the pull and the revs;
 // the others compare text: "on", "off" or "none" (not drawn), a gear label,
 // the subtitle on screen, or the line that asks for keys.
 struct Expectation {
@@ -40,7 +40,9 @@ struct Expectation {
         Damper,
         Jolt,
         Effects,
-        Updates
+        Updates,
+        Pull,
+        Revs
     };
     enum class Comparison { Less, LessOrEqual, Equal, GreaterOrEqual, Greater };
     Subject subject = Subject::Speed;

@@ -59,6 +59,8 @@ const std::vector<Subject>& subjects() {
         {"jolt", Expectation::Subject::Jolt, true, {}, false},
         {"effects", Expectation::Subject::Effects, false, {"stopped", "playing"}, false},
         {"updates", Expectation::Subject::Updates, true, {}, false},
+        {"pull", Expectation::Subject::Pull, true, {}, false},
+        {"revs", Expectation::Subject::Revs, true, {}, false},
     };
     return table;
 }
