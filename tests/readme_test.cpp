@@ -96,24 +96,43 @@ TEST(PlayerGuideTest, TheKeyTableAgreesWithTheSharedTableOfKeyNames) {
 }
 
 // The sample is indented by two spaces and ends where the text goes on
-// unindented.
+// unindented. A line of "...", indented as the lines around it, stands for
+// one or more lines of the output left out; every other line is the
+// output's, in its order.
 TEST(PlayerGuideTest, TheSampleOfCheckBindingsIsItsOutput) {
     std::istringstream guide(fileText(MG_PLAYER_GUIDE));
     std::string line;
     while (std::getline(guide, line) && line != "  > check-bindings.exe") {
     }
     ASSERT_TRUE(guide) << "no sample of check-bindings in the player's guide";
-    std::string sample;
-    std::string blanks;
+    std::vector<std::string> sample;
     while (std::getline(guide, line) && (line.empty() || line.starts_with("  "))) {
-        if (line.empty()) {
-            blanks += "\n";
-        } else {
-            sample += blanks + line.substr(2) + "\n";
-            blanks.clear();
-        }
+        sample.push_back(line.empty() ? line : line.substr(2));
     }
-    EXPECT_EQ(sample, fileText(MG_README_SAMPLE_OUTPUT));
+    while (!sample.empty() && sample.back().empty()) {
+        sample.pop_back();
+    }
+    std::istringstream output(fileText(MG_README_SAMPLE_OUTPUT));
+    std::vector<std::string> lines;
+    while (std::getline(output, line)) {
+        lines.push_back(line);
+    }
+    std::size_t at = 0;
+    for (std::size_t i = 0; i < sample.size(); ++i) {
+        const std::size_t text = sample[i].find_first_not_of(' ');
+        if (text != std::string::npos && sample[i].substr(text) == "...") {
+            ASSERT_LT(i + 1, sample.size()) << "the sample ends in \"...\"";
+            const auto next = std::find(lines.begin() + static_cast<std::ptrdiff_t>(at + 1),
+                                        lines.end(), sample[i + 1]);
+            ASSERT_NE(next, lines.end()) << "after \"...\", no output line " << sample[i + 1];
+            at = static_cast<std::size_t>(next - lines.begin());
+            continue;
+        }
+        ASSERT_LT(at, lines.size()) << "the sample goes on past the output: " << sample[i];
+        EXPECT_EQ(sample[i], lines[at]) << "sample line " << i + 1;
+        ++at;
+    }
+    EXPECT_EQ(at, lines.size()) << "the sample stops before the output's end";
 }
 
 // Every "75.6 km/h (47.0 mph, 21 m/s)": both conversions to one decimal, a
