@@ -409,6 +409,16 @@ int main(int argc, char** argv) {
                   "its bindings hold clutchKey = -1, outside 0 to 255");
     seeds.refused("pad_hold_100000", fieldSet(demo, bindings, "padHoldControl", 100000),
                   "its bindings hold padHoldControl = 100000, outside 0 to 360");
+    // In range, but no key-binding file holds it.
+    seeds.refused("steering_on_a_button", fieldSet(demo, bindings, "steeringAxis", 5),
+                  "its bindings hold steeringAxis = 5, which the key-binding file refuses: "
+                  "Steering=0000:0000 Button5");
+    seeds.refused("box_of_one", fieldSet(demo, bindings, "forwardGears", 1),
+                  "its bindings hold forwardGears = 1, which the key-binding file refuses: "
+                  "ForwardGears=1");
+    seeds.refused("device_of_no_part", fieldSet(demo, bindings, "clutchPedalDevice", 0x046DC24F),
+                  "its bindings hold clutchPedalDevice = 046D:C24F for clutchPedal, which binds "
+                  "nothing");
     seeds.refused("state_gear_255_in_header", fieldSet(own, state, "gear", noGear),
                   "its state holds gear = 255, outside 0 to " + lastGear);
     seeds.add("state_missing", stateFieldDropped(own, "chosenKey5"),
