@@ -5,6 +5,7 @@
 #include <bit>
 #include <climits>
 #include <cmath>
+#include <optional>
 #include <unordered_set>
 #include <vector>
 
@@ -14,6 +15,7 @@
 #include "replay/replay_calls.h"
 #include "replay/replay_folder.h"
 #include "runner/recorded_drive.h"
+#include "sim/motion.h"
 #include "sim/world.h"
 
 namespace {
@@ -343,6 +345,32 @@ void compareFileQuestions(WorldReplay& replay, const RecordedPass& recorded,
     }
 }
 
+// The game's first answer to the speed of this vehicle in the pass, as its
+// bits; none when it wasn't asked.
+std::optional<std::uint32_t> speedAnswer(const RecordedPass& pass, std::int32_t handle) {
+    for (const RecordedCall& call : pass.calls) {
+        if (call.kind == RecordedCall::Kind::Native &&
+            sim::nativeFact(call.hash) == sim::Fact::VehicleSpeed &&
+            static_cast<std::int32_t>(call.arguments[0]) == handle) {
+            return call.result;
+        }
+    }
+    return std::nullopt;
+}
+
+// Whether the game kept the player's moving vehicle at the very speed it had
+// from this pass to the next: its vehicles stood still, as they do while the
+// pause menu is open, which the plug-in asks about only now and then.
+bool stoodStill(const RecordedPass& pass, const RecordedPass& next) {
+    const sim::Vehicle* vehicle = sim::playerVehicle();
+    if (vehicle == nullptr) {
+        return false;
+    }
+    const std::optional<std::uint32_t> before = speedAnswer(pass, vehicle->handle);
+    return before && before == speedAnswer(next, vehicle->handle) &&
+           std::fabs(floatOf(*before)) > sim::stoppedAtOrBelow;
+}
+
 // A frame lasts from one pass's game time to the next's; a time that goes
 // back, as the game's timer does when it wraps, makes a frame of 1 ms.
 int frameLength(std::int32_t from, std::int32_t to) {
@@ -393,7 +421,11 @@ ReplayReport replayThroughWorld(const DriveRecording& recording, const PluginCon
             reportOnce(replay, "fault", number, recorded.gameTimeMs, faultText(fault));
         }
         replay.world.faults.clear();
+        const bool menuOpen = replay.world.pauseMenuActive;
+        replay.world.pauseMenuActive =
+            menuOpen || (number < recording.passCount && stoodStill(recorded, next));
         sim::endFrame();
+        replay.world.pauseMenuActive = menuOpen;
     }
     return replay.report;
 }
