@@ -9,21 +9,26 @@
 
 namespace sim {
 
-// DirectInput's questions about the world's game controllers, as the
-// stand-in dinput8.dll asks them: by a controller's index in
-// World::controllers.
+// DirectInput's steps with the world's game controllers, as the stand-in
+// dinput8.dll asks them: by a controller's index in World::controllers.
 struct ControllerQuestions {
     World* world;
-    void (*list)();
-    bool (*open)(int index);
-    bool (*acquire)(int index);
-    SystemRead (*read)(int index, ControllerInput& input);
+    ControllerFault (*start)();
+    ControllerFault (*list)();
+    ControllerFault (*create)(int index);
+    ControllerFault (*format)(int index);
+    ControllerFault (*share)(int index);
+    ControllerFault (*acquire)(int index);
+    ControllerFault (*poll)(int index);
+    ControllerFault (*read)(int index, ControllerInput& input);
     void (*close)(int index);
+    std::vector<std::pair<int, Controller>> (*plugged)();
 };
 
 inline ControllerQuestions worldControllers() {
-    return {&world,         listControllers, openController, acquireController,
-            readController, closeController};
+    return {&world,           startControllers, listControllers,   createController,
+            formatController, shareController,  acquireController, pollController,
+            readController,   closeController,  pluggedControllers};
 }
 
 // The program that loads the stand-in dinput8.dll exports a function of this

@@ -10,12 +10,14 @@
 #include <bitset>
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <span>
 #include <string>
 #include <unordered_map>
+#include <utility>
 #include <vector>
 
-#include "host/controller_system.h"
+#include "host/controller_faults.h"
 #include "host/game_controllers.h"
 #include "host/native_table.h"
 #include "recording/recording.h"
@@ -82,9 +84,10 @@ struct Call {
     std::int16_t keyState = 0;
     // ControllerList: the controllers listed, none opened yet.
     std::vector<RecordedController> controllers;
-    // ControllerRead: what it came to (a SystemRead) in result, and the
-    // input read.
+    // ControllerOpen: 1 in result when opened. ControllerRead: the input read.
     ControllerInput input;
+    // ControllerList: the look's fault; the others: the step's.
+    ControllerFault fault;
 };
 
 struct Colour {
@@ -167,6 +170,16 @@ struct FedControls {
 // Drives number game controllers from 1 to this.
 constexpr int controllerCount = static_cast<int>(controllersAtMost);
 
+// The faults a drive injects into the game controllers' system: what each
+// step of DirectInput answers in the place of its own, where set; of the
+// system, Start and List; of a controller, the others. S_OK from Start or
+// Create is a success that gives no object.
+struct InjectedFaults {
+    std::array<std::optional<std::int32_t>, lastControllerStep + 1> answers{};
+    // Of a controller: EnumDevices gives its name with no NUL to end it.
+    bool unterminatedName = false;
+};
+
 // A game controller plugged into the computer, or once plugged.
 struct Controller {
     ControllerId id;
@@ -176,10 +189,9 @@ struct Controller {
     // By the plug-in's device object, which reads it only while acquired;
     // unplugging it loses it.
     bool acquired = false;
-    // False for one that a replay through the world knows the game couldn't
-    // open.
-    bool opens = true;
     ControllerInput input;
+    // Kept when it is plugged in again.
+    InjectedFaults faults;
 };
 
 struct World {
@@ -237,6 +249,11 @@ struct World {
     // The plugged controllers as DirectInput listed them last, by their index
     // in controllers: the list the plug-in names them by.
     std::vector<int> controllersListed;
+    InjectedFaults systemFaults;
+    // The native system's look for controllers attached (controller_steps):
+    // the passes it was asked on, and those plugged at its last look.
+    std::uint32_t lookPasses = 0;
+    std::vector<int> controllersLooked;
 
     // Recording.
     std::vector<Call> calls;
@@ -305,23 +322,37 @@ std::int16_t keyState(int key);
 void* foregroundWindow();
 std::uint32_t windowThreadProcessId(void* window, std::uint32_t* processId);
 void recordWait(std::uint32_t milliseconds);
-// The game controllers, as DirectInput answers for them: the stand-in
-// dinput8.dll by a controller's index in World::controllers, the native
-// host (controller_system.h) by its place in the last list, whose
-// functions here are its.
+// Records a call that is not a native's, made in the current frame.
+void recordCall(Call::Kind kind, std::int64_t value, std::int16_t keyState = 0);
+
+// The game controllers, as DirectInput answers for them (controller_steps):
+// plugged in and unplugged, and each of DirectInput's steps, with the fault
+// a drive injected for it, recorded as the plug-in's question it answers:
+// the stand-in dinput8.dll asks them by a controller's index in
+// World::controllers, the native host (controller_system.h) by its place in
+// the last list, whose functions here are its.
 // Plugs a controller in, its axes at 0 and no button down.
 void plugController(int index, ControllerId id, ControllerType type, const std::string& name);
 void unplugController(int index);
+ControllerFault startControllers();
 // Lists the plugged ones, in the order of their numbers.
-void listControllers();
-bool openController(int index);
-bool acquireController(int index);
-SystemRead readController(int index, ControllerInput& input);
+ControllerFault listControllers();
+ControllerFault createController(int index);
+// SetDataFormat, after which it is opened and acquired.
+ControllerFault formatController(int index);
+ControllerFault shareController(int index);
+ControllerFault acquireController(int index);
+ControllerFault pollController(int index);
+ControllerFault readController(int index, ControllerInput& input);
 void closeController(int index);
-std::size_t listSystemControllers(std::span<GameController> list);
-bool openSystemController(std::size_t place);
-SystemRead readSystemController(std::size_t place, ControllerInput& input);
-void acquireSystemController(std::size_t place);
+// The plugged ones by their index, as a look off the world's thread may ask:
+// plugging and unplugging wait for it.
+std::vector<std::pair<int, Controller>> pluggedControllers();
+std::size_t listSystemControllers(std::span<GameController> list, ControllerFault& fault);
+ControllerFault openSystemController(std::size_t place);
+ControllerFault readSystemController(std::size_t place, ControllerInput& input);
+ControllerFault acquireSystemController(std::size_t place);
+bool systemControllersArrived();
 void closeSystemControllers();
 // A question about the game controllers that a replay answers, in the
 // system's place, by a controller's place in the list (a ControllerList's

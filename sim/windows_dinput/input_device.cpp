@@ -81,21 +81,22 @@ HRESULT STDMETHODCALLTYPE setDataFormat(IDirectInputDevice8W* face, const DIDATA
     if (format == nullptr || format->dwDataSize != sizeof(DIJOYSTATE2)) {
         return DIERR_INVALIDPARAM;
     }
-    device->formatSet = questions().open(device->index);
-    return device->formatSet ? DI_OK : DIERR_INPUTLOST;
+    const ControllerFault fault = questions().format(device->index);
+    device->formatSet = fault.step == ControllerStep::None;
+    return answerOf(fault);
 }
 
 // The window must be a top-level window of this process, as DirectInput
 // documents: a null window, one that isn't a window, a child window, a
 // message-only one and another process's are refused.
-HRESULT STDMETHODCALLTYPE setCooperativeLevel(IDirectInputDevice8W*, HWND window, DWORD) {
+HRESULT STDMETHODCALLTYPE setCooperativeLevel(IDirectInputDevice8W* face, HWND window, DWORD) {
     DWORD process = 0;
     if (window == nullptr || !IsWindow(window) ||
         GetAncestor(window, GA_PARENT) != GetDesktopWindow() ||
         GetWindowThreadProcessId(window, &process) == 0 || process != GetCurrentProcessId()) {
         return E_HANDLE;
     }
-    return DI_OK;
+    return answerOf(questions().share(deviceOf(face)->index));
 }
 
 HRESULT STDMETHODCALLTYPE acquire(IDirectInputDevice8W* face) {
@@ -103,7 +104,7 @@ HRESULT STDMETHODCALLTYPE acquire(IDirectInputDevice8W* face) {
     if (!device->formatSet) {
         return DIERR_INVALIDPARAM;
     }
-    return questions().acquire(device->index) ? DI_OK : DIERR_UNPLUGGED;
+    return answerOf(questions().acquire(device->index));
 }
 
 HRESULT STDMETHODCALLTYPE unacquire(IDirectInputDevice8W* face) {
@@ -111,9 +112,9 @@ HRESULT STDMETHODCALLTYPE unacquire(IDirectInputDevice8W* face) {
     return DI_OK;
 }
 
-HRESULT STDMETHODCALLTYPE poll(IDirectInputDevice8W*) {
+HRESULT STDMETHODCALLTYPE poll(IDirectInputDevice8W* face) {
     playScriptFrame();
-    return DI_OK;
+    return answerOf(questions().poll(deviceOf(face)->index));
 }
 
 HRESULT STDMETHODCALLTYPE getDeviceState(IDirectInputDevice8W* face, DWORD bytes, void* data) {
@@ -122,15 +123,9 @@ HRESULT STDMETHODCALLTYPE getDeviceState(IDirectInputDevice8W* face, DWORD bytes
         return DIERR_INVALIDPARAM;
     }
     ControllerInput input;
-    switch (questions().read(device->index, input)) {
-    case SystemRead::Lost:
-        return DIERR_INPUTLOST;
-    case SystemRead::NotAcquired:
-        return DIERR_NOTACQUIRED;
-    case SystemRead::Failed:
-        return E_FAIL;
-    case SystemRead::Read:
-        break;
+    if (const ControllerFault fault = questions().read(device->index, input);
+        fault.step != ControllerStep::None) {
+        return answerOf(fault);
     }
     DIJOYSTATE2 state{};
     LONG* axes[] = {&state.lX,  &state.lY,  &state.lZ,           &state.lRx,

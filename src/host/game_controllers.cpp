@@ -27,6 +27,7 @@ GameController fromRecorded(const RecordedController& kept) {
     controller.type = static_cast<ControllerType>(kept.type);
     controller.name = kept.name;
     controller.opened = kept.opened;
+    controller.fault = {static_cast<ControllerStep>(kept.faultStep), kept.faultAnswer};
     return controller;
 }
 
@@ -36,36 +37,55 @@ void noteOpened(ControllersState& state, std::size_t place) {
     }
 }
 
+// A controller whose device couldn't be made, or that can't be set up, isn't
+// opened; one whose Acquire failed is, and is acquired again as it is read.
 void find(std::span<const ControllerId> wanted, bool every) {
     ControllersState& state = controllersState;
     state = ControllersState{};
-    state.count = listSystemControllers(state.found.data(), state.found.size());
+    state.count = listSystemControllers(state.found.data(), state.found.size(), state.systemFault);
     for (std::size_t i = 0; i < state.count; ++i) {
         GameController& controller = state.found[i];
         capName(controller.name);
-        controller.opened = (every || std::ranges::find(wanted, controller.id) != wanted.end()) &&
-                            openSystemController(i);
+        if (controller.fault.step == ControllerStep::None &&
+            (every || std::ranges::find(wanted, controller.id) != wanted.end())) {
+            controller.fault = openSystemController(i);
+            controller.opened = controller.fault.step == ControllerStep::None ||
+                                controller.fault.step == ControllerStep::Acquire;
+        }
         noteOpened(state, i);
     }
     if (tapOpen()) [[unlikely]] {
-        tapControllers(controllersTag, foundControllers());
+        tapControllers(controllersTag, foundControllers(), state.systemFault);
     }
 }
 
-// Whether the controller could be read; when lost or not acquired, it is
-// acquired again for a later pass.
-bool readOne(std::size_t index, ControllerInput& input) {
-    const SystemRead read = readSystemController(index, input);
-    if (read == SystemRead::Lost || read == SystemRead::NotAcquired) {
-        acquireSystemController(index);
+// What reading the controller came to; lost or not acquired, it is acquired
+// again for a later pass, and a failed Acquire is then the fault.
+ControllerFault readOne(std::size_t index, ControllerInput& input) {
+    const ControllerFault read = readSystemController(index, input);
+    if (!acquiredAgainAfter(read)) [[likely]] {
+        return read;
     }
-    return read == SystemRead::Read;
+    const ControllerFault acquire = acquireSystemController(index);
+    return acquire.step == ControllerStep::None ? read : acquire;
 }
 
 } // namespace
 
 std::span<const GameController> foundControllers() {
     return std::span(controllersState.found).first(controllersState.count);
+}
+
+ControllerFault controllersSystemFault() {
+    return controllersState.systemFault;
+}
+
+bool controllersFailing() {
+    return controllersState.failing;
+}
+
+bool controllersArrived() {
+    return systemControllersArrived();
 }
 
 void findControllers(std::span<const ControllerId> wanted) {
@@ -87,17 +107,21 @@ const GameController* controllerOf(ControllerId id) {
 
 void readControllers() {
     ControllersState& state = controllersState;
+    bool failing = false;
     for (std::size_t place = 0; place < state.openedCount; ++place) {
         const std::size_t i = state.opened[place];
         GameController& controller = state.found[i];
-        controller.released = !readOne(i, controller.input);
-        if (controller.released) {
+        controller.fault = readOne(i, controller.input);
+        controller.released = controller.fault.step != ControllerStep::None;
+        if (controller.released) [[unlikely]] {
             controller.input = ControllerInput{};
+            failing = true;
         }
         if (tapOpen()) [[unlikely]] {
             tapControllerRead(i, controller);
         }
     }
+    state.failing = failing;
 }
 
 void closeControllers() {
@@ -105,9 +129,10 @@ void closeControllers() {
     controllersState = ControllersState{};
 }
 
-void restoreControllers(const std::vector<RecordedController>& kept) {
+void restoreControllers(const std::vector<RecordedController>& kept, ControllerFault systemFault) {
     ControllersState& state = controllersState;
     state = ControllersState{};
+    state.systemFault = systemFault;
     state.count = std::min(kept.size(), controllersAtMost);
     std::transform(kept.begin(), kept.begin() + static_cast<std::ptrdiff_t>(state.count),
                    state.found.begin(), fromRecorded);
@@ -117,7 +142,7 @@ void restoreControllers(const std::vector<RecordedController>& kept) {
 }
 
 void tapKeptControllers() {
-    if (controllersState.count > 0) {
-        tapControllers(controllersKeptTag, foundControllers());
+    if (controllersState.count > 0 || controllersState.systemFault.step != ControllerStep::None) {
+        tapControllers(controllersKeptTag, foundControllers(), controllersState.systemFault);
     }
 }

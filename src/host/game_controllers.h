@@ -19,10 +19,12 @@
 #include <string>
 #include <vector>
 
+#include "host/controller_faults.h"
 #include "keys/controller_parts.h"
 #include "recording/recording.h"
 
 static_assert(controllerAxisCount == recordedAxisCount);
+static_assert(lastControllerStep == recordedFaultStepsAtMost);
 
 // Windows' game-controller panel shows up to 16; the rest are not found.
 inline constexpr std::size_t controllersAtMost = 16;
@@ -61,6 +63,9 @@ struct GameController {
     // another program), or not yet acquired again. Its input is then all
     // released: no button down, every axis at 0.
     bool released = true;
+    // Why it wasn't opened, or why its last read failed: the read's, or
+    // Acquire's after it. None while it reads, and before its first read.
+    ControllerFault fault;
     ControllerInput input;
 };
 
@@ -86,6 +91,10 @@ struct ControllersState {
     // over the others.
     std::size_t openedCount = 0;
     std::array<std::uint8_t, controllersAtMost> opened{};
+    // Why none could be looked for: starting DirectInput, or listing, failed.
+    ControllerFault systemFault;
+    // An opened controller failed its read on the last pass.
+    bool failing = false;
 };
 
 // Looks for the attached game controllers, and opens those with one of the
@@ -97,6 +106,19 @@ void findEveryController();
 
 // The controllers the last look found, for the log and for choosing.
 std::span<const GameController> foundControllers();
+
+// Why the last look found none: DirectInput couldn't be started, or
+// couldn't list; none when it could.
+ControllerFault controllersSystemFault();
+
+// Whether an opened controller failed its read on the last pass.
+bool controllersFailing();
+
+// Whether a controller was attached since the last look, which a look
+// running off the script's thread found: looking is slow. Cheap, for every
+// pass while a controller named isn't listed; findControllers then takes
+// what that look found.
+bool controllersArrived();
 
 // The first controller found with the id that was opened, or nullptr.
 const GameController* controllerOf(ControllerId id);
@@ -119,8 +141,8 @@ void readControllers();
 void closeControllers();
 
 // A replay starts the device layer with the controllers a recording kept,
-// opened as they were, without asking the system.
-void restoreControllers(const std::vector<RecordedController>& kept);
+// opened as they were and with their faults, without asking the system.
+void restoreControllers(const std::vector<RecordedController>& kept, ControllerFault systemFault);
 
 // The pass being recorded keeps the controllers found, after the plug-in's
 // state, so that a replay can start there (nothing when none were found).

@@ -36,6 +36,7 @@ constexpr Action actions[] = {
     {"unplug", DriveEvent::Kind::Unplug, parseUnplug},
     {"axis", DriveEvent::Kind::Axis, parseAxis},
     {"button", DriveEvent::Kind::Button, parseButton},
+    {"fault", DriveEvent::Kind::Fault, parseFault},
     {"restart", DriveEvent::Kind::Restart, parseBare},
     {"expect", DriveEvent::Kind::Expect, parseExpectation},
 };
@@ -163,6 +164,8 @@ std::string describeEvent(const DriveEvent& event) {
     case DriveEvent::Kind::Button:
         return "button " + std::to_string(event.controller) + " " + std::to_string(event.code) +
                (event.on ? " down" : " up");
+    case DriveEvent::Kind::Fault:
+        return faultText(event);
     case DriveEvent::Kind::Expect:
         return "expect " + describeExpectation(event.expectation);
     }
