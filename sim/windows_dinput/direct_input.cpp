@@ -1,5 +1,6 @@
 // The stand-in's IDirectInput8W: the world's plugged controllers listed, and
 // a device made of each.
+#include <atomic>
 #include <cwchar>
 
 #include "sim/windows_dinput/stand_in.h"
@@ -67,9 +68,16 @@ ULONG STDMETHODCALLTYPE inputRelease(IDirectInput8W* face) {
     return static_cast<ULONG>(left);
 }
 
+// A list made off the world's thread, which the world records once the
+// plug-in takes it, as it makes the devices of its controllers.
+std::atomic<bool> listedOffThread = false;
+
 HRESULT STDMETHODCALLTYPE createDevice(IDirectInput8W*, REFGUID instance,
                                        IDirectInputDevice8W** device, IUnknown*) {
     *device = nullptr;
+    if (listedOffThread.exchange(false)) {
+        questions().list();
+    }
     const auto& controllers = questions().world->controllers;
     for (std::size_t i = 0; i < controllers.size(); ++i) {
         if (sameGuid(instance, instanceOf(static_cast<int>(i)))) {
@@ -106,8 +114,10 @@ HRESULT STDMETHODCALLTYPE enumDevices(IDirectInput8W*, DWORD deviceClass,
                 break;
             }
         }
+        listedOffThread = true;
         return DI_OK;
     }
+    listedOffThread = false;
     if (const ControllerFault fault = questions().list(); fault.step != ControllerStep::None) {
         return answerOf(fault);
     }

@@ -3,11 +3,13 @@
 #pragma once
 
 #include <array>
+#include <span>
 #include <string>
 #include <string_view>
 
 #include "binding_file/binding_places.h"
 #include "binding_file/binding_reader.h"
+#include "host/controller_faults.h"
 
 // The notice of a reading: after the first, only when not every gear can be
 // reached (empty otherwise); after a reload, always. It sends the player to
@@ -17,9 +19,17 @@
 std::string bindingsNoticeText(BindingsFile file, const KeyBindings& bindings, bool reload,
                                bool logWritten);
 
-// The notice of a game controller the bindings name that wasn't found, with
-// the key that looks for it again.
-std::string controllerMissingNotice(ControllerId id, VirtualKeyCode reloadKey);
+// The notice of a game controller the bindings name that wasn't found,
+// naming those attached, as many as fit, with the key that looks again.
+std::string controllerMissingNotice(ControllerId id, std::span<const ControllerId> attached,
+                                    VirtualKeyCode reloadKey);
+
+// The notice of one that can't be read, or couldn't be looked for, with the
+// reason in a player's words and what to do; "plug it in" is never one.
+std::string controllerFaultNotice(ControllerId id, ControllerFault fault, VirtualKeyCode reloadKey);
+
+// The notice of one found during the game, without the reload key.
+std::string controllerFoundNotice(ControllerId id);
 
 // The notices of keys chosen in the game: saved in the key-binding file, and
 // where the file as it was is kept when it couldn't be the backup; in use

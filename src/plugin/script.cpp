@@ -25,6 +25,12 @@ namespace {
 
 PluginState state;
 
+void showAnyNotification(const std::string& notice) {
+    if (!notice.empty()) {
+        showNotification(notice);
+    }
+}
+
 void startRecordingAndTell() {
     DriveRecording header;
     header.pluginVersion = productVersion;
@@ -167,6 +173,12 @@ void framePass(bool saving) {
         return;
     }
 
+    // A game controller a line names, plugged in during the game, is found
+    // without the reload key: a look off this thread says when.
+    if (bindingsState().named.watching && controllersArrived()) [[unlikely]] {
+        showAnyNotification(lookForArrivedControllers());
+    }
+
     if (togglePressed(keys)) {
         flipGearbox();
     }
@@ -183,10 +195,11 @@ void framePass(bool saving) {
     // loading screen.
     if (driving && !state.noticeGiven) {
         state.noticeGiven = true;
-        const std::string notice = bindingsNotice();
-        if (!notice.empty()) {
-            showNotification(notice);
-        }
+        showAnyNotification(bindingsNotice());
+    }
+    // A game controller that can't be read for a while is told once.
+    if (controllersFailing() || bindingsState().named.unreadPasses != 0) [[unlikely]] {
+        showAnyNotification(countUnreadPasses(driving));
     }
 }
 
