@@ -1,8 +1,9 @@
 #!/bin/sh
 # A wheel's clutch pedal and H-shifter with the real plug-in, each drive with
 # its own copy of the plug-in: through the stand-in dinput8.dll, every gate
-# of a six-speed box with neutral and a refused gate, and the wheel alone
-# driving the car, each recorded and replayed natively both ways; choosing
+# of a six-speed box with neutral and a refused gate, the wheel alone
+# driving the car, and the wheel plugged in during a drive, found without the
+# reload key, each recorded and replayed natively both ways; choosing
 # the pedal and the gates in the game, and the file it leaves, byte for
 # byte; and with Wine's own dinput8, which finds no game controller here,
 # the keyboard driving on and the log saying so.
@@ -32,7 +33,9 @@ play() {
 
 play shifter n,b shifter.drive --record shifter.drec
 play driving n,b driving.drive --record driving.drec
-for replay in shifter.drec "--world shifter.drec" driving.drec "--world driving.drec"; do
+play late n,b late.drive --record late.drec
+for replay in shifter.drec "--world shifter.drec" driving.drec "--world driving.drec" late.drec \
+    "--world late.drec"; do
     "$native_drive" replay $replay >replayed.out 2>&1 || {
         cat replayed.out
         fail "replay $replay"
@@ -48,4 +51,4 @@ grep -q '^046D:C24F is not attached: ' unplugged/ManualGearbox.log ||
     fail "unplugged/ManualGearbox.log doesn't say 046D:C24F is not attached"
 
 passed
-echo "wheel: 4 drives, two recordings replayed both ways and the files they left as expected"
+echo "wheel: 5 drives, three recordings replayed both ways and the files they left as expected"

@@ -223,7 +223,8 @@ void takeControllers(const RecordedCall& call) {
 
 // A read as the world's controller: plugged and acquired with that input, or
 // failing as it did. A read released without its fault, as recordings made
-// before faults keep them, found it not acquired: it stays listed.
+// before faults keep them, found it not acquired, nor could Acquire: it
+// stays listed.
 void takeRead(const RecordedCall& call, bool listed) {
     sim::World& world = sim::world;
     const std::size_t index =
@@ -242,6 +243,9 @@ void takeRead(const RecordedCall& call, bool listed) {
     controller.acquired = !call.released;
     if (call.faultStep != 0) {
         injectFault(controller.faults, call.faultStep, call.faultAnswer);
+    } else if (call.released) {
+        injectFault(controller.faults, static_cast<std::uint8_t>(ControllerStep::Acquire),
+                    directInputAnswer::notAcquired);
     }
     controller.input = ControllerInput{call.axes, {}};
     for (const std::uint8_t button : call.buttons) {
@@ -318,10 +322,21 @@ std::string readText(const RecordedCall& read) {
     return text;
 }
 
+// The same controllers, opened alike; their faults the world took from the
+// recording, which may not keep them.
+bool sameFound(const std::vector<RecordedController>& game,
+               const std::vector<RecordedController>& world) {
+    return std::ranges::equal(game, world, [](RecordedController a, RecordedController b) {
+        a.faultStep = b.faultStep;
+        a.faultAnswer = b.faultAnswer;
+        return a == b;
+    });
+}
+
 Answers answers(const RecordedCall& game, const RecordedCall& world) {
     switch (world.kind) {
     case RecordedCall::Kind::Controllers:
-        return {"the game controllers found", game.controllers == world.controllers,
+        return {"the game controllers found", sameFound(game.controllers, world.controllers),
                 controllersText(game.controllers), controllersText(world.controllers)};
     case RecordedCall::Kind::ControllerRead:
         return {"a game controller's read",
