@@ -79,6 +79,13 @@ inline void bindWheel(int attached = 1) {
     wheel.input.axes[6] = controllerAxisTop;
 }
 
+// The same G29's lines, with the G29 unplugged: looked for, and not found.
+inline void bindMissingWheel() {
+    bindWheel();
+    sim::unplugController(0);
+    lookForNamedControllers();
+}
+
 // The same G29 driving too: its wheel, throttle and brake pedals and a
 // handbrake button bound, the wheel turned a fifth of the way right and the
 // throttle pressed a third of its way, the brake and the handbrake released.

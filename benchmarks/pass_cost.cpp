@@ -9,8 +9,9 @@
 // measures steady passes with a G29's clutch pedal and every gate bound, the
 // stick in first's gate and first engaged; driving, the same with its wheel
 // turned and its throttle pressed, fed to the game; crowded, driving with the
-// G29 the last of 16 controllers attached. A second argument picks the box,
-// as a ForwardGears line does.
+// G29 the last of 16 controllers attached; missing, the G29's lines bound and
+// the G29 not attached, watched for on every pass. A second argument picks
+// the box, as a ForwardGears line does.
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -58,11 +59,12 @@ int savingPasses() {
 int main(int argc, char** argv) {
     const std::string_view kind = argc >= 2 ? argv[1] : "";
     if ((kind != "steady" && kind != "clutch" && kind != "recording" && kind != "saving" &&
-         kind != "choosing" && kind != "wheel" && kind != "driving" && kind != "crowded") ||
+         kind != "choosing" && kind != "wheel" && kind != "driving" && kind != "crowded" &&
+         kind != "missing") ||
         argc > 3) {
         std::fprintf(stderr,
                      "usage: pass_cost steady|clutch|recording|saving|choosing|wheel|driving|"
-                     "crowded [FORWARD_GEARS]\n");
+                     "crowded|missing [FORWARD_GEARS]\n");
         return 2;
     }
     const std::filesystem::path folder =
@@ -82,6 +84,9 @@ int main(int argc, char** argv) {
     }
     if (kind == "crowded") {
         busy::bindWheelDriving(sim::controllerCount);
+    }
+    if (kind == "missing") {
+        busy::bindMissingWheel();
     }
     if (kind == "recording" || kind == "saving") {
         busy::bind(&KeyBindings::recordKey, busy::keyF9);

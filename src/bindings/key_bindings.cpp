@@ -216,11 +216,10 @@ void lookForNamedControllers() {
     findNamedControllers(state.keys, state.named);
 }
 
-std::string countUnreadPasses(bool driving) {
-    if (!controllersFailing()) {
+std::string countUnreadPasses(bool anew, bool driving) {
+    if (anew) {
         state.named.unreadPasses = 0;
         state.named.unreadTold = false;
-        return {};
     }
     state.named.unreadPasses = std::min(state.named.unreadPasses + 1, unreadPassesTold);
     if (state.named.unreadTold || state.named.unreadPasses < unreadPassesTold || !driving) {

@@ -71,12 +71,12 @@ std::string bindingsNotice();
 // ends without keys chosen. Slow, as every look is, but for none named.
 void lookForNamedControllers();
 
-// After a pass in which a game controller opened failed its read, or after
-// such passes: counts them, and once one has failed for unreadPassesTold
-// passes in a row, or since it was opened, the notice that says why, once,
-// while the player drives, with the log's line naming DirectInput's answer;
-// else empty. A pass that reads them all starts afresh.
-std::string countUnreadPasses(bool driving);
+// After a pass in which a game controller opened failed its read: counts
+// such passes, from one anew after a pass that read them all, and once one
+// has failed for unreadPassesTold passes in a row, or since it was opened,
+// the notice that says why, once, while the player drives, with the log's
+// line naming DirectInput's answer; else empty.
+std::string countUnreadPasses(bool anew, bool driving);
 
 // While watching, each pass: when a look found a game controller attached,
 // looks for those the bindings name again, and returns the notice of one

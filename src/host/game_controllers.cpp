@@ -59,15 +59,37 @@ void find(std::span<const ControllerId> wanted, bool every) {
     }
 }
 
-// What reading the controller came to; lost or not acquired, it is acquired
-// again for a later pass, and a failed Acquire is then the fault.
-ControllerFault readOne(std::size_t index, ControllerInput& input) {
-    const ControllerFault read = readSystemController(index, input);
-    if (!acquiredAgainAfter(read)) [[likely]] {
-        return read;
-    }
+// Lost or not acquired, the controller is acquired again for a later pass,
+// and a failed Acquire is then the fault.
+ControllerFault acquireAgain(std::size_t index, ControllerFault read) {
     const ControllerFault acquire = acquireSystemController(index);
     return acquire.step == ControllerStep::None ? read : acquire;
+}
+
+// Each opened controller once. Apart, so that a pass with none opened does
+// no more than look at their count.
+[[gnu::noinline]] ControllersRead readOpened() {
+    ControllersState& state = controllersState;
+    ControllersRead read = ControllersRead::Read;
+    for (std::size_t place = 0; place < state.openedCount; ++place) {
+        const std::size_t i = state.opened[place];
+        GameController& controller = state.found[i];
+        const ControllerFault fault = readSystemController(i, controller.input);
+        if (fault.step == ControllerStep::None) [[likely]] {
+            controller.released = false;
+            controller.fault = {};
+        } else {
+            read = !controller.released ? ControllersRead::FailedAnew
+                                        : std::max(read, ControllersRead::Failed);
+            controller.fault = acquiredAgainAfter(fault) ? acquireAgain(i, fault) : fault;
+            controller.released = true;
+            controller.input = ControllerInput{};
+        }
+        if (tapOpen()) [[unlikely]] {
+            tapControllerRead(i, controller);
+        }
+    }
+    return read;
 }
 
 } // namespace
@@ -78,10 +100,6 @@ std::span<const GameController> foundControllers() {
 
 ControllerFault controllersSystemFault() {
     return controllersState.systemFault;
-}
-
-bool controllersFailing() {
-    return controllersState.failing;
 }
 
 bool controllersArrived() {
@@ -105,23 +123,8 @@ const GameController* controllerOf(ControllerId id) {
     return nullptr;
 }
 
-void readControllers() {
-    ControllersState& state = controllersState;
-    bool failing = false;
-    for (std::size_t place = 0; place < state.openedCount; ++place) {
-        const std::size_t i = state.opened[place];
-        GameController& controller = state.found[i];
-        controller.fault = readOne(i, controller.input);
-        controller.released = controller.fault.step != ControllerStep::None;
-        if (controller.released) [[unlikely]] {
-            controller.input = ControllerInput{};
-            failing = true;
-        }
-        if (tapOpen()) [[unlikely]] {
-            tapControllerRead(i, controller);
-        }
-    }
-    state.failing = failing;
+ControllersRead readControllers() {
+    return controllersState.openedCount != 0 ? readOpened() : ControllersRead::Read;
 }
 
 void closeControllers() {

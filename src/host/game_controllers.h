@@ -93,8 +93,6 @@ struct ControllersState {
     std::array<std::uint8_t, controllersAtMost> opened{};
     // Why none could be looked for: starting DirectInput, or listing, failed.
     ControllerFault systemFault;
-    // An opened controller failed its read on the last pass.
-    bool failing = false;
 };
 
 // Looks for the attached game controllers, and opens those with one of the
@@ -110,9 +108,6 @@ std::span<const GameController> foundControllers();
 // Why the last look found none: DirectInput couldn't be started, or
 // couldn't list; none when it could.
 ControllerFault controllersSystemFault();
-
-// Whether an opened controller failed its read on the last pass.
-bool controllersFailing();
 
 // Whether a controller was attached since the last look, which a look
 // running off the script's thread found: looking is slow. Cheap, for every
@@ -130,11 +125,15 @@ inline float pressedTravel(const ControllerBinding& input) {
     return controller != nullptr ? pressedTravel(*controller, input.part) : 0.0f;
 }
 
+// What a pass's reads came to: all read, or one failed, having read on the
+// pass before (anew) or not.
+enum class ControllersRead : std::uint8_t { Read, Failed, FailedAnew };
+
 // Reads every opened controller once: each pass, before its input is used.
 // A controller lost is acquired again for a later pass, and reads as
 // released meanwhile. A pass costs the same however many are attached but
 // not opened.
-void readControllers();
+ControllersRead readControllers();
 
 // Closes every controller and lets go of DirectInput; the library stays
 // loaded for the next look.

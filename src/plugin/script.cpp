@@ -144,7 +144,8 @@ void framePass(bool saving) {
     checkGameFocus();
     // Each as the pass leaves it: a reload and keys chosen change the keys,
     // and the Bind key starts choosing.
-    const KeyBindings& keys = bindingsState().keys;
+    const BindingsState& bindings = bindingsState();
+    const KeyBindings& keys = bindings.keys;
     const ChoosingState& choosing = choosingState();
 
     if (saving) {
@@ -175,7 +176,7 @@ void framePass(bool saving) {
 
     // A game controller a line names, plugged in during the game, is found
     // without the reload key: a look off this thread says when.
-    if (bindingsState().named.watching && controllersArrived()) [[unlikely]] {
+    if (bindings.named.watching && controllersArrived()) [[unlikely]] {
         showAnyNotification(lookForArrivedControllers());
     }
 
@@ -198,8 +199,9 @@ void framePass(bool saving) {
         showAnyNotification(bindingsNotice());
     }
     // A game controller that can't be read for a while is told once.
-    if (controllersFailing() || bindingsState().named.unreadPasses != 0) [[unlikely]] {
-        showAnyNotification(countUnreadPasses(driving));
+    if (wheel.controllers != ControllersRead::Read) [[unlikely]] {
+        showAnyNotification(
+            countUnreadPasses(wheel.controllers == ControllersRead::FailedAnew, driving));
     }
 }
 
