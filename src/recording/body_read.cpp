@@ -1,6 +1,8 @@
 // Reading the passes of a drive recording whose header holds: its checksum,
 // then each pass and entry, nothing used before it is checked against what
 // is left of the pass or the file.
+#include <algorithm>
+
 #include "recording/recording_reader.h"
 
 namespace {
@@ -87,6 +89,12 @@ void readControllers(RecordingReader& reader, const std::uint8_t* begin, Recorde
             readFault(reader, begin, true, controller.faultStep, controller.faultAnswer);
         }
         controller.name = reader.text("a game controller's name");
+    }
+    const bool none =
+        call.faultStep == 0 &&
+        std::ranges::none_of(call.controllers, [](const auto& c) { return c.faultStep != 0; });
+    if (faults && reader.ok() && none) {
+        reader.fail(begin, "the game controllers found with faults, where none came to one");
     }
 }
 

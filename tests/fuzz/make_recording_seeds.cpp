@@ -20,6 +20,7 @@
 
 #include "binding_file/binding_reader.h"
 #include "gears/gears.h"
+#include "host/controller_faults.h"
 #include "host/native_table.h"
 #include "recording/recording_file.h"
 #include "recording_repair.h"
@@ -560,6 +561,39 @@ int main(int argc, char** argv) {
         seeds.add(
             "wheel_driving", encodeRecording(encoded(drivingDrive)),
             {{"exact", 0, identical(drivingCount)}, {"world", 0, asTheGameDid(drivingCount)}});
+    }
+    {
+        // The pad failing to open, and the wheel's reads failing in passes 10
+        // to 12, the last once Acquire did: through the world, as the game did.
+        Recording faulted = wheel;
+        at(faulted, found).controllers[1].faultStep =
+            static_cast<std::uint8_t>(ControllerStep::Format);
+        at(faulted, found).controllers[1].faultAnswer = directInputAnswer::invalidArgument;
+        for (std::size_t p = 10; p <= 12; ++p) {
+            RecordedCall& failed = faulted.passes[p].calls.back();
+            failed.released = true;
+            failed.buttons.clear();
+            failed.faultStep =
+                static_cast<std::uint8_t>(p == 12 ? ControllerStep::Acquire : ControllerStep::Read);
+            failed.faultAnswer =
+                p == 12 ? directInputAnswer::otherAppHasPriority : directInputAnswer::notAcquired;
+        }
+        const std::string faultedBytes = encodeRecording(encoded(faulted));
+        seeds.add("controllers_faulted", faultedBytes,
+                  {{"exact", 1,
+                    callPlace(faulted, found) +
+                        ": recorded the game controllers found, replayed nothing"},
+                   {"world", 0, asTheGameDid(demoCount)}});
+        const std::size_t entry = entryAt(faulted, found.pass, found.entry);
+        seeds.refused("controller_fault_step_9", patched(faultedBytes, entry + 1, std::uint8_t{9}),
+                      "damaged at byte " + std::to_string(entry) + ": " + place(found) +
+                          ": a fault at step 9, outside 0 to 8");
+        // The pad's step, after the look's fault, the count and the wheel.
+        const std::size_t padStep =
+            entry + 1 + 5 + 1 + 6 + 5 + 1 + twoControllers[0].name.size() + 6;
+        seeds.refused("controllers_faults_none", patched(faultedBytes, padStep, std::uint8_t{0}),
+                      "damaged at byte " + std::to_string(entry) + ": " + place(found) +
+                          ": the game controllers found with faults, where none came to one");
     }
     {
         const std::size_t entry = entryAt(wheel, found.pass, found.entry);
