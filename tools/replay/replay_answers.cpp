@@ -138,7 +138,7 @@ void restoreKeptControllers(const RecordedPass& first) {
 }
 
 void answerFrom(const DriveRecording& recording, const RecordedPass& pass, Answering what) {
-    passAnswers = {&pass, what, 0};
+    passAnswers = {&pass, what, 0, {}};
     sim::RecordedAnswers answers;
     if (what == Answering::Everything) {
         answers.native = nativeAnswer;
