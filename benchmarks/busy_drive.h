@@ -8,7 +8,7 @@
 #include "host/script_hook.h"
 #include "plugin/recorded_state.h"
 #include "plugin/script.h"
-#include "sim/world.h"
+#include "sim/controller_steps.h"
 
 namespace busy {
 

@@ -6,7 +6,7 @@
 #include <algorithm>
 #include <atomic>
 
-#include "sim/world.h"
+#include "sim/controller_steps.h"
 
 namespace sim {
 

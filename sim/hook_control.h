@@ -5,7 +5,7 @@
 
 #include <cstdint>
 
-#include "sim/world.h"
+#include "sim/controller_steps.h"
 
 namespace sim {
 

@@ -7,8 +7,8 @@
 #include "host/game_controllers.h"
 #include "host/script_hook.h"
 #include "host/windows_api.h"
+#include "sim/controller_steps.h"
 #include "sim/recorded_answers.h"
-#include "sim/world.h"
 
 namespace {
 

@@ -11,6 +11,7 @@
 #include "host/controller_system.h"
 #include "host/windows_api.h"
 #include "recorder/recorder.h"
+#include "sim/controller_steps.h"
 
 namespace {
 // Enough for a save of a few slices; 36,000 make a busy ten minutes.

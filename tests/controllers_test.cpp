@@ -11,6 +11,7 @@
 #include "recorder/recorder.h"
 #include "replay/replay.h"
 #include "runner/recorded_drive.h"
+#include "sim/controller_steps.h"
 
 namespace {
 

@@ -4,8 +4,8 @@
 
 #include "bindings/key_bindings.h"
 #include "host/game_controllers.h"
+#include "sim/controller_steps.h"
 #include "sim/recorded_answers.h"
-#include "sim/world.h"
 #include "wheel/wheel.h"
 
 namespace {
