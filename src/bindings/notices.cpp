@@ -129,9 +129,8 @@ std::string controllerFaultNotice(ControllerId id, ControllerFault fault,
                                   (key != nullptr ? std::string("; press ") + key + "." : "."),
                               name + " can't be looked for: Windows won't list them."});
     case ControllerStep::Create:
-        return firstThatFits(
-            {name + " is attached but can't be opened; plug it in again" + press + ".",
-             name + " is attached but can't be opened; plug it in again."});
+        return firstThatFits({name + " is attached but can't be opened; reconnect it" + press + ".",
+                              name + " is attached but can't be opened; reconnect it."});
     case ControllerStep::Format:
     case ControllerStep::Share:
         return name + " is attached but its driver won't let it be read. See ManualGearbox.log";

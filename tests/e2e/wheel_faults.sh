@@ -55,10 +55,10 @@ row list '0 EnumDevices DIERR_NOTINITIALIZED' \
     "046D:C24F can't be looked for: Windows won't list game controllers; press F5." \
     'none could be looked for: EnumDevices answered DIERR_NOTINITIALIZED'
 row gone '0 CreateDevice 1 DIERR_DEVICENOTREG' \
-    "046D:C24F is attached but can't be opened; plug it in again and press F5." \
+    "046D:C24F is attached but can't be opened; reconnect it and press F5." \
     "(can't be read: CreateDevice answered DIERR_DEVICENOTREG)"
 row no_device '0 CreateDevice 1 null' \
-    "046D:C24F is attached but can't be opened; plug it in again and press F5." \
+    "046D:C24F is attached but can't be opened; reconnect it and press F5." \
     'CreateDevice answered S_OK with no object'
 row format '0 SetDataFormat 1 E_INVALIDARG' \
     "046D:C24F is attached but its driver won't let it be read. See ManualGearbox.log" \
