@@ -237,7 +237,8 @@ const Listing& lastListing() {
 }
 
 // A controller whose device can't be made, or is made without an object, is
-// listed with that fault, by the ids its product names. The list is the
+// listed with that fault; one whose device doesn't tell its ids by the ids
+// its product names. The list is the
 // look's that found a controller arrived, or made here.
 std::size_t listSystemControllers(GameController* list, std::size_t most, ControllerFault& fault) {
     releaseDevices();
@@ -264,7 +265,10 @@ std::size_t listSystemControllers(GameController* list, std::size_t most, Contro
         IDirectInputDevice8W* created = nullptr;
         const HRESULT result = held.input->CreateDevice(listed.instance, &created, nullptr);
         held.devices[i].reset(SUCCEEDED(result) ? created : nullptr);
-        controller.id = held.devices[i] ? idOf(*held.devices[i]) : productId(listed.product);
+        controller.id = held.devices[i] ? idOf(*held.devices[i]) : ControllerId{};
+        if (controller.id == ControllerId{}) {
+            controller.id = productId(listed.product);
+        }
         controller.fault = held.devices[i] ? ControllerFault{}
                                            : ControllerFault{ControllerStep::Create,
                                                              static_cast<std::int32_t>(result)};
