@@ -103,6 +103,14 @@ inline void bindWheelDriving(int attached = 1) {
     wheel.input.axes[5] = controllerAxisTop;
 }
 
+// The same G29 with force feedback at full strength, looked for again.
+inline void bindForceFeedback() {
+    KeyBindings keys = bindingsState().keys;
+    keys.forceFeedback = 100;
+    useKeyBindings(keys);
+    lookForNamedControllers();
+}
+
 // Drives with the throttle down, changing between first and second every five
 // seconds.
 inline void drive(int passes) {

@@ -9,9 +9,11 @@
 // measures steady passes with a G29's clutch pedal and every gate bound, the
 // stick in first's gate and first engaged; driving, the same with its wheel
 // turned and its throttle pressed, fed to the game; crowded, driving with the
-// G29 the last of 16 controllers attached; missing, the G29's lines bound and
-// the G29 not attached, watched for on every pass. A second argument picks
-// the box, as a ForwardGears line does.
+// G29 the last of 16 controllers attached; forces, driving with its force
+// feedback at full strength; missing, the G29's lines bound and the G29 not
+// attached, watched for on every pass; feel, steady passes with the gear
+// feel and its rev bar on. A second argument picks the box, as a
+// ForwardGears line does.
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -60,11 +62,11 @@ int main(int argc, char** argv) {
     const std::string_view kind = argc >= 2 ? argv[1] : "";
     if ((kind != "steady" && kind != "clutch" && kind != "recording" && kind != "saving" &&
          kind != "choosing" && kind != "wheel" && kind != "driving" && kind != "crowded" &&
-         kind != "missing") ||
+         kind != "forces" && kind != "missing" && kind != "feel") ||
         argc > 3) {
         std::fprintf(stderr,
                      "usage: pass_cost steady|clutch|recording|saving|choosing|wheel|driving|"
-                     "crowded|missing [FORWARD_GEARS]\n");
+                     "crowded|forces|missing|feel [FORWARD_GEARS]\n");
         return 2;
     }
     const std::filesystem::path folder =
@@ -79,14 +81,21 @@ int main(int argc, char** argv) {
     if (kind == "wheel") {
         busy::bindWheel();
     }
-    if (kind == "driving") {
+    if (kind == "driving" || kind == "forces") {
         busy::bindWheelDriving();
+    }
+    if (kind == "forces") {
+        busy::bindForceFeedback();
     }
     if (kind == "crowded") {
         busy::bindWheelDriving(sim::controllerCount);
     }
     if (kind == "missing") {
         busy::bindMissingWheel();
+    }
+    if (kind == "feel") {
+        busy::bind(&KeyBindings::gearFeel, 1);
+        busy::bind(&KeyBindings::revBar, 1);
     }
     if (kind == "recording" || kind == "saving") {
         busy::bind(&KeyBindings::recordKey, busy::keyF9);
@@ -113,12 +122,14 @@ int main(int argc, char** argv) {
     }
 
     // The three labels, or the line that asks for a key; a wheel's stick in
-    // first's gate has first engaged.
-    const bool wheel = kind == "wheel" || kind == "driving" || kind == "crowded";
+    // first's gate has first engaged; the feel draws its bar.
+    const bool wheel =
+        kind == "wheel" || kind == "driving" || kind == "crowded" || kind == "forces";
     const bool drove =
         sim::world.shownLabels.size() == (kind == "choosing" ? 1u : 3u) &&
         sim::world.faults.empty() &&
-        (!wheel || (gearboxState().engaged == Engaged::InGear && gearboxState().gear == Gear{}));
+        (!wheel || (gearboxState().engaged == Engaged::InGear && gearboxState().gear == Gear{})) &&
+        sim::world.shownRects.size() == (kind == "feel" ? 1u : 0u);
     if (kind == "recording") {
         sim::setKey(busy::keyF9, true);
         pass();

@@ -2,8 +2,9 @@
 # Builds the Windows plug-in into dist/ (ManualGearbox.asi, a sample MTconfig.ini,
 # check-bindings.exe, ReadMe.txt and LICENSE) and packs the same files into
 # dist/ManualGearbox-<version>.zip, then drives the plug-in under Wine along the
-# demo drive and the pad drive: the timelines on standard output, the charts in
-# dist/demo-drive.svg and dist/pad-drive.svg.
+# demo drive, the pad drive and the gear feel's drive, up through the gears and
+# back down by engine braking: the timelines on standard output, the charts in
+# dist/demo-drive.svg, dist/pad-drive.svg and dist/feel-drive.svg.
 set -eu
 cd "$(dirname "$0")/.."
 . scripts/setup.sh
@@ -31,6 +32,9 @@ echo
 tools/runner/wine.sh "$prefix" run build/windows/drive/drive.exe --svg dist/pad-drive.svg \
     build/windows/src/ManualGearbox.asi examples/pad/pad.drive
 echo
+tools/runner/wine.sh "$prefix" run build/windows/drive/drive.exe --svg dist/feel-drive.svg \
+    build/windows/src/ManualGearbox.asi examples/feel.drive
+echo
 echo "Built: $(pwd)/dist/ManualGearbox.asi, $(pwd)/dist/MTconfig.ini and $(pwd)/dist/check-bindings.exe"
 echo "Release package: $(pwd)/$(ls -t dist/ManualGearbox-*.zip | head -n 1)"
-echo "Drive charts: $(pwd)/dist/demo-drive.svg and $(pwd)/dist/pad-drive.svg"
+echo "Drive charts: $(pwd)/dist/demo-drive.svg, $(pwd)/dist/pad-drive.svg and $(pwd)/dist/feel-drive.svg"

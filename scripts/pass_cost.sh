@@ -5,15 +5,18 @@
 # for, the line drawn), a steady pass with a wheel's clutch pedal and gates
 # (each read once), first engaged by its stick, one with the wheel driving too
 # (its steering and throttle fed), the same with the wheel the last of 16
-# controllers, and a steady pass with the wheel's lines and no wheel attached
-# (watched for: a look every 60 passes), of which benchmarks/pass_cost.cpp runs 640 after a
+# controllers, driving with the wheel's force feedback, a steady pass with
+# the wheel's lines and no wheel attached (watched for: a look every 60
+# passes), and a steady pass with the gear feel and its rev bar, of which
+# benchmarks/pass_cost.cpp runs 640 after a
 # warm-up, and callgrind collects only those (measuredRun); then the passes
 # that save a ten-minute recording, one at a time (measuredPass, a profile
 # each): the Record key's pass, which stops it, and those up to the one that
 # posts its notice. Of what it collected, runFramePass's inclusive cost is the
 # plug-in's pass, and from it the inclusive cost of the hook's and Windows'
 # entry points (the stand-in's side of every native call, key query, focus
-# check and game controller's read) is taken out: what is left is the
+# check, game controller's read and force feedback's effect set) is taken
+# out: what is left is the
 # plug-in's code, with the library code it calls itself. callgrind_annotate
 # lists the cost of each function by source file, so each function's lines
 # are summed.
@@ -60,7 +63,7 @@ with_library() {
     # Each entry of a function here holds its whole inclusive cost.
     callgrind_annotate --auto=no --inclusive=yes --threshold=100 "$1" | awk -v passes="$2" '
         function cost(field) { gsub(",", "", field); return field + 0 }
-        match($0, /:(runFramePass\(\)|nativeInit|nativePush64|nativeCall|GetAsyncKeyState|GetForegroundWindow|GetWindowThreadProcessId|GetCurrentProcessId|readSystemController\(unsigned long, ControllerInput&\))( \[|$)/) {
+        match($0, /:(runFramePass\(\)|nativeInit|nativePush64|nativeCall|GetAsyncKeyState|GetForegroundWindow|GetWindowThreadProcessId|GetCurrentProcessId|readSystemController\(unsigned long, ControllerInput&\)|setSystemForce\(ForceEffect, ForceParameters const&\))( \[|$)/) {
             name = substr($0, RSTART + 1, RLENGTH - 1)
             sub(/ \[$/, "", name)
             if (cost($1) > most[name]) most[name] = cost($1)
@@ -72,7 +75,7 @@ with_library() {
 }
 
 printf '%-16s %10s %10s\n' pass own "+ library"
-for kind in steady clutch recording choosing wheel driving crowded missing; do
+for kind in steady clutch recording choosing wheel driving crowded forces missing feel; do
     valgrind --tool=callgrind --collect-atstart=no --toggle-collect='*measuredRun*' \
         --callgrind-out-file="$out/$kind.out" "$build/benchmarks/pass_cost" "$kind" $gears \
         >"$out/$kind.log" 2>&1 || { cat "$out/$kind.log"; exit 1; }

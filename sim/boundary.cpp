@@ -80,6 +80,8 @@ unsigned long long* callNative() {
         entry->run(world.pushed.data());
     }
     call.result = world.resultSlots[0];
+    call.vectorResult = entry && std::string_view(entry->result) == "Vector3";
+    std::copy_n(world.resultSlots.begin(), call.vector.size(), call.vector.begin());
     if (world.recording) {
         world.calls.push_back(std::move(call));
     }

@@ -61,6 +61,15 @@ constexpr NativeEntry natives[] = {
     // The newer documentation's names: the pad is "control", the control "action".
     {Native::FeedControl, "int control, int action, float value", "BOOL", runFeedControl,
      Fact::ControlFed},
+    // A Vector3: x, y and z in three slots; relative, x is sideways, y forward.
+    {Native::VehicleRelativeSpeed, "Entity entity, BOOL relative", "Vector3",
+     runVehicleRelativeSpeed, Fact::SidewaysSpeed},
+    {Native::VehicleInAir, "Entity entity", "BOOL", runVehicleInAir, Fact::InAir},
+    {Native::VehicleBodyHealth, "Vehicle vehicle", "float", runVehicleBodyHealth, Fact::BodyHealth},
+    {Native::ScaleEngineTorque, "Vehicle vehicle, float value", "void", runScaleEngineTorque},
+    {Native::DrawRectangle,
+     "float x, float y, float width, float height, int r, int g, int b, int a, BOOL p8", "void",
+     runDrawRect},
 };
 
 // The world knows every native the plug-in calls, each once.

@@ -5,6 +5,7 @@
 // success), an Acquire, and a read (a failed Poll, or GetDeviceState).
 #include <algorithm>
 #include <atomic>
+#include <utility>
 
 #include "sim/controller_steps.h"
 
@@ -79,7 +80,15 @@ void plugController(int index, ControllerId id, ControllerType type, const std::
         world.controllers.resize(static_cast<std::size_t>(index) + 1);
     }
     Controller& controller = world.controllers[static_cast<std::size_t>(index)];
-    controller = {id, type, name, true, false, {}, controller.faults};
+    Controller plugged;
+    plugged.id = id;
+    plugged.type = type;
+    plugged.name = name;
+    plugged.plugged = true;
+    // Of the stand-in's controllers, a wheel has force feedback.
+    plugged.forceFeedback = type == ControllerType::Wheel;
+    plugged.faults = controller.faults;
+    controller = std::move(plugged);
 }
 
 void unplugController(int index) {
@@ -87,6 +96,9 @@ void unplugController(int index) {
     if (Controller* controller = controllerAt(index)) {
         controller->plugged = false;
         controller->acquired = false;
+        if (world.forces.controller == index) {
+            releaseForces();
+        }
     }
 }
 
@@ -219,6 +231,7 @@ std::size_t listSystemControllers(std::span<GameController> list, ControllerFaul
         list[i].id = controller.id;
         list[i].type = controller.type;
         list[i].name = controller.name;
+        list[i].forceFeedback = controller.forceFeedback;
         list[i].fault = createController(index);
     }
     return count;

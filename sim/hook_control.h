@@ -9,6 +9,21 @@
 
 namespace sim {
 
+// DirectInput's force feedback on the world's controllers, as the stand-in
+// dinput8.dll plays it (forces.h): a set and a stop are recorded as the
+// plug-in's calls, and so is what opening came to.
+struct ForceQuestions {
+    ForceFeedbackStatus (*hold)(int index);
+    void (*gain)(std::int32_t gain);
+    void (*autoCentre)(bool on);
+    void (*command)(ForceCommand command);
+    void (*create)(ForceEffect effect);
+    void (*set)(ForceEffect effect, const ForceParameters& parameters);
+    void (*unload)(ForceEffect effect);
+    void (*release)();
+    void (*opened)(std::size_t place, std::int32_t strength, ForceFeedbackStatus status);
+};
+
 // DirectInput's steps with the world's game controllers, as the stand-in
 // dinput8.dll asks them: by a controller's index in World::controllers.
 struct ControllerQuestions {
@@ -23,12 +38,34 @@ struct ControllerQuestions {
     ControllerFault (*read)(int index, ControllerInput& input);
     void (*close)(int index);
     std::vector<std::pair<int, Controller>> (*plugged)();
+    ForceQuestions forces;
 };
 
 inline ControllerQuestions worldControllers() {
-    return {&world,           startControllers, listControllers,   createController,
-            formatController, shareController,  acquireController, pollController,
-            readController,   closeController,  pluggedControllers};
+    return {&world,
+            startControllers,
+            listControllers,
+            createController,
+            formatController,
+            shareController,
+            acquireController,
+            pollController,
+            readController,
+            closeController,
+            pluggedControllers,
+            {holdForces, setForceGain, setAutoCentre,
+             [](ForceCommand command) {
+                 if (command == ForceCommand::StopAll) {
+                     recordForcesStopped();
+                 }
+                 forceCommand(command);
+             },
+             createEffect,
+             [](ForceEffect effect, const ForceParameters& parameters) {
+                 recordForceSet(effect, parameters);
+                 setEffect(effect, parameters);
+             },
+             unloadEffect, releaseForces, recordForcesOpened}};
 }
 
 // The program that loads the stand-in dinput8.dll exports a function of this

@@ -63,9 +63,8 @@ void moveVehicle(Vehicle& vehicle) {
         }
         vehicle.restartArmed = throttle == 0;
     } else if (throttle > 0 && vehicle.speed >= 0 && vehicle.speed < vehicle.topSpeed) {
-        vehicle.speed =
-            std::min(vehicle.topSpeed,
-                     vehicle.speed + engineAcceleration(vehicle.speed) * throttle * seconds);
+        const float pull = engineAcceleration(vehicle.speed) * torqueIn(vehicle, world.frame);
+        vehicle.speed = std::min(vehicle.topSpeed, vehicle.speed + pull * throttle * seconds);
     }
 
     const float braking = brakeDeceleration * controlAmount(controlBrake) +

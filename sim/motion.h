@@ -8,6 +8,9 @@ namespace sim {
 
 // IS_VEHICLE_STOPPED's documented limit.
 inline constexpr float stoppedAtOrBelow = 0.02f;
+// The torque multipliers the game's own scripts send.
+inline constexpr float lowestTorque = 0.2f;
+inline constexpr float highestTorque = 1.8f;
 
 // Moves the vehicle the player is in by one frame of the world.
 void moveVehicle(Vehicle& vehicle);

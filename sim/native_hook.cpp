@@ -4,6 +4,7 @@
 // (recorded_answers.h), each call still reaches the world, which records and
 // checks it, and the plug-in gets the injected answer.
 #include "host/controller_system.h"
+#include "host/force_system.h"
 #include "host/game_controllers.h"
 #include "host/script_hook.h"
 #include "host/windows_api.h"
@@ -44,7 +45,8 @@ unsigned long long* nativeCall() {
     const std::uint64_t hash = sim::world.openHash;
     unsigned long long* const result = sim::callNative();
     if (sim::recordedAnswers().native) {
-        result[0] = sim::recordedAnswers().native(hash);
+        result[0] = result[1] = result[2] = 0;
+        sim::recordedAnswers().native(hash, result);
     }
     return result;
 }
@@ -131,5 +133,35 @@ bool systemControllersArrived() {
 void closeSystemControllers() {
     if (!sim::recordedAnswers().controllers) {
         sim::closeSystemControllers();
+    }
+}
+
+// Answered from a recording, no effect of the world plays: the calls are
+// only recorded, for the replay to compare.
+ForceFeedbackStatus openSystemForces(std::size_t place, std::size_t axis, std::int32_t gain) {
+    const ForceFeedbackStatus status = sim::recordedAnswers().forcesOpened
+                                           ? sim::recordedAnswers().forcesOpened(place)
+                                           : sim::openSystemForces(place, axis, gain);
+    sim::recordForcesOpened(place, gain / 100, status);
+    return status;
+}
+
+void setSystemForce(ForceEffect effect, const ForceParameters& parameters) {
+    sim::recordForceSet(effect, parameters);
+    if (!sim::recordedAnswers().forcesOpened) {
+        sim::setEffect(effect, parameters);
+    }
+}
+
+void stopSystemForces() {
+    sim::recordForcesStopped();
+    if (!sim::recordedAnswers().forcesOpened) {
+        sim::forceCommand(sim::ForceCommand::StopAll);
+    }
+}
+
+void closeSystemForces() {
+    if (!sim::recordedAnswers().forcesOpened) {
+        sim::releaseForces();
     }
 }

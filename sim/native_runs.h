@@ -27,6 +27,10 @@ void runPedInVehicleSeat(const std::uint64_t* arguments);
 void runVehicleSeatFree(const std::uint64_t* arguments);
 void runVehicleClass(const std::uint64_t* arguments);
 void runPhoneOut(const std::uint64_t* arguments);
+void runVehicleRelativeSpeed(const std::uint64_t* arguments);
+void runVehicleInAir(const std::uint64_t* arguments);
+void runVehicleBodyHealth(const std::uint64_t* arguments);
+void runScaleEngineTorque(const std::uint64_t* arguments);
 
 // Controls, the pause menu and the game's timer (control_natives.cpp).
 void runControlFired(const std::uint64_t* arguments);
@@ -38,7 +42,8 @@ void runFeedControl(const std::uint64_t* arguments);
 void runPauseMenuActive(const std::uint64_t* arguments);
 void runGameTimer(const std::uint64_t* arguments);
 
-// Text on the screen: labels, subtitles and notifications (text_natives.cpp).
+// What the plug-in puts on the screen: labels, subtitles, notifications and
+// rectangles (text_natives.cpp).
 void runTextFont(const std::uint64_t* arguments);
 void runTextScale(const std::uint64_t* arguments);
 void runTextColour(const std::uint64_t* arguments);
@@ -53,5 +58,6 @@ void runBeginSubtitle(const std::uint64_t* arguments);
 void runPrintSubtitle(const std::uint64_t* arguments);
 void runBeginNotification(const std::uint64_t* arguments);
 void runPostNotification(const std::uint64_t* arguments);
+void runDrawRect(const std::uint64_t* arguments);
 
 } // namespace sim

@@ -13,6 +13,7 @@
 
 #include "host/controller_faults.h"
 #include "host/files.h"
+#include "host/force_feedback.h"
 #include "recording/recording.h"
 
 struct ControllerInput;
@@ -21,9 +22,9 @@ namespace sim {
 
 // Each null where the stand-in or the system answers.
 struct RecordedAnswers {
-    // The low half of a native call's result, the only part the plug-in
-    // reads; the high half is 0.
-    std::uint32_t (*native)(std::uint64_t hash) = nullptr;
+    // A native call's result slots as the plug-in reads them: the low half
+    // of the first, or a vector's three; the high halves are 0.
+    void (*native)(std::uint64_t hash, unsigned long long* result) = nullptr;
     // GetAsyncKeyState's answer.
     std::int16_t (*keyState)(int key) = nullptr;
     // Whether the game's window has the focus.
@@ -43,6 +44,9 @@ struct RecordedAnswers {
     // the rest of the controllers' questions in a replay through it, but
     // can't know when that look ended.
     bool (*controllersArrived)() = nullptr;
+    // What opening force feedback on the controller at this place came to;
+    // Failed when there is no answer. No effect of the world is played.
+    ForceFeedbackStatus (*forcesOpened)(std::size_t place) = nullptr;
 };
 
 // The answers in use.

@@ -1,8 +1,9 @@
-// What the world does for the natives of text on the screen: a label's
-// style, and the commands that draw a label, print a subtitle and post a
-// notification.
+// What the world does for the natives of what the plug-in puts on the
+// screen: a label's style, the commands that draw a label, print a subtitle
+// and post a notification, and a rectangle.
 #include "sim/native_runs.h"
 
+#include <cmath>
 #include <string>
 
 #include "sim/slots.h"
@@ -28,6 +29,11 @@ void beginCommand(World::Command command) {
 // A text command ended that was never begun.
 void unbegunCommand(Native end, Native begin) {
     fault(hashText(world.openHash) + " " + nameOf(end) + " without " + nameOf(begin));
+}
+
+// A rectangle on the screen: its centre on it, its size at most the screen's.
+bool onScreen(float value) {
+    return std::isfinite(value) && value >= 0.0f && value <= 1.0f;
 }
 
 } // namespace
@@ -139,6 +145,24 @@ void runPostNotification(const std::uint64_t* a) {
     // The feed answers with the notification's id.
     setResult(withHighHalf(world.notificationsBefore +
                            static_cast<std::uint32_t>(world.notifications.size())));
+}
+
+void runDrawRect(const std::uint64_t* a) {
+    DrawnRect rect{slotFloat(a[0]),
+                   slotFloat(a[1]),
+                   slotFloat(a[2]),
+                   slotFloat(a[3]),
+                   {slotInt(a[4]), slotInt(a[5]), slotInt(a[6]), slotInt(a[7])}};
+    const auto channel = [](int value) { return value >= 0 && value <= 255; };
+    const auto& colour = rect.colour;
+    if (!onScreen(rect.x) || !onScreen(rect.y) || !onScreen(rect.width) || !onScreen(rect.height) ||
+        !channel(colour.red) || !channel(colour.green) || !channel(colour.blue) ||
+        !channel(colour.alpha) || (a[8] != 0 && a[8] != 1)) {
+        fault(hashText(world.openHash) + " " + nameOf(Native::DrawRectangle) +
+              " off the screen, with a colour outside 0 to 255 or a BOOL other than 0 or 1");
+        return;
+    }
+    world.rects.push_back(rect);
 }
 
 } // namespace sim

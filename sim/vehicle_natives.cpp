@@ -3,6 +3,7 @@
 #include "sim/native_runs.h"
 
 #include <cmath>
+#include <cstdio>
 
 #include "sim/motion.h"
 #include "sim/slots.h"
@@ -86,6 +87,25 @@ void runVehicleSeatFree(const std::uint64_t* a) {
 void runVehicleClass(const std::uint64_t* a) {
     const Vehicle* vehicle = findVehicle(slotInt(a[0]));
     setResult(withHighHalf(std::uint32_t(vehicle ? vehicle->vehicleClass : 0)));
+}
+
+// The game's own scripts send 0.2 to 1.8 to a vehicle; no vehicle, or a
+// value outside that, is a call the plug-in must not make.
+void runScaleEngineTorque(const std::uint64_t* a) {
+    const float multiplier = slotFloat(a[1]);
+    Vehicle* vehicle = findVehicle(slotInt(a[0]));
+    if (slotInt(a[0]) == 0) {
+        fault(hashText(world.openHash) + " " + nameOf(Native::ScaleEngineTorque) +
+              " of no vehicle");
+    } else if (!(multiplier >= lowestTorque && multiplier <= highestTorque)) {
+        char value[32];
+        std::snprintf(value, sizeof value, "%g", static_cast<double>(multiplier));
+        fault(hashText(world.openHash) + " " + nameOf(Native::ScaleEngineTorque) + " with " +
+              value + ", outside the game's own 0.2 to 1.8");
+    } else if (vehicle) {
+        vehicle->torque = multiplier;
+        vehicle->torqueFrame = world.frame;
+    }
 }
 
 void runPhoneOut(const std::uint64_t* a) {

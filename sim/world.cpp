@@ -74,6 +74,10 @@ bool controlActive(int control) {
     return world.controlsHeld[control] || world.controlsOnce[control] || (key && world.gameFocused);
 }
 
+float torqueIn(const Vehicle& vehicle, std::int64_t frame) {
+    return vehicle.torqueFrame == frame ? vehicle.torque : 1.0f;
+}
+
 float fedValue(int control) {
     const bool applies = world.fedForThisFrame.sent[control] && !world.suppressed[control];
     return applies ? world.fedForThisFrame.values[control] : 0.0f;
@@ -83,11 +87,16 @@ void endFrame() {
     if (Vehicle* vehicle = playerVehicle(); vehicle && !world.pauseMenuActive) {
         moveVehicle(*vehicle);
     }
+    world.shownEffectCounts = world.effectCounts;
+    world.effectCounts = EffectCounts{};
+    world.shownForces = forceOutput();
     if (world.frameObserver) {
         world.frameObserver(world);
     }
     world.shownLabels.swap(world.labels);
     world.labels.clear();
+    world.shownRects.swap(world.rects);
+    world.rects.clear();
     world.shownSuppressed = world.suppressed;
     world.suppressed.reset();
     world.controlsHeldBefore = world.controlsHeld;

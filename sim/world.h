@@ -10,7 +10,6 @@
 #include <bitset>
 #include <cstdint>
 #include <functional>
-#include <optional>
 #include <span>
 #include <string>
 #include <unordered_map>
@@ -20,10 +19,12 @@
 #include "host/game_controllers.h"
 #include "host/native_table.h"
 #include "recording/recording.h"
+#include "sim/forces.h"
+#include "sim/plugged_controllers.h"
 
 namespace sim {
 
-constexpr std::size_t maxArguments = 8;
+constexpr std::size_t maxArguments = 9;
 constexpr int keyCount = 256;
 constexpr int controlCount = 512;
 
@@ -62,15 +63,23 @@ struct Call {
         ControllerList,
         ControllerOpen,
         ControllerAcquire,
-        ControllerRead
+        ControllerRead,
+        // Force feedback opened (its place, the strength in arguments, the
+        // status in result), an effect set (in value, with force), a stop.
+        ForcesOpened,
+        ForceSet,
+        ForcesStopped
     };
     Kind kind = Kind::Native;
     std::int64_t frame = 0;
-    // Native: the hash, the raw argument slots as pushed and the result slot.
+    // Native: the hash, the raw argument slots as pushed and the result slot,
+    // or a vector's three.
     std::uint64_t hash = 0;
     std::array<std::uint64_t, maxArguments> arguments{};
     std::size_t argumentCount = 0;
     std::uint64_t result = 0;
+    bool vectorResult = false;
+    std::array<std::uint64_t, 3> vector{};
     // Native with a string argument: the characters as they were during the call.
     bool textArgument = false;
     std::string text;
@@ -87,6 +96,7 @@ struct Call {
     ControllerInput input;
     // ControllerList: the look's fault; the others: the step's.
     ControllerFault fault;
+    ForceParameters force{};
 };
 
 struct Colour {
@@ -122,6 +132,16 @@ struct Subtitle {
     std::int64_t timeMs = 0;
 };
 
+// A filled rectangle as the game would draw it for one frame: its centre and
+// size as fractions of the screen.
+struct DrawnRect {
+    float x = 0;
+    float y = 0;
+    float width = 0;
+    float height = 0;
+    Colour colour;
+};
+
 // A notification posted above the minimap.
 struct Notification {
     std::string text;
@@ -146,6 +166,10 @@ struct Vehicle {
     // doesn't count.
     bool autoStart = true;
     bool restartArmed = false;
+    // A slide (m/s, right positive), the air, the body's health from 1000.
+    float sidewaysSpeed = 0;
+    bool inAir = false;
+    float bodyHealth = 1000.0f;
     // The game's vehicle class: 13 cycles, 14 boats, 15 helicopters, 16 planes,
     // 21 trains; 0 is a compact car.
     int vehicleClass = 0;
@@ -154,6 +178,10 @@ struct Vehicle {
     // Part of the game's ambient population: GET_PED_IN_VEHICLE_SEAT of its
     // empty driver's seat seats a stranger there, as documented.
     bool ambient = false;
+    // The torque multiplier sent last, and the frame it was sent in: it lasts
+    // that frame only.
+    float torque = 1.0f;
+    std::int64_t torqueFrame = -1;
 };
 
 // Where the game's last input came from.
@@ -164,33 +192,6 @@ enum class Device { KeyboardAndMouse, Pad };
 struct FedControls {
     std::bitset<controlCount> sent;
     std::array<float, controlCount> values{};
-};
-
-// Drives number game controllers from 1 to this.
-constexpr int controllerCount = static_cast<int>(controllersAtMost);
-
-// The faults a drive injects into the game controllers' system: what each
-// step of DirectInput answers in the place of its own, where set; of the
-// system, Start and List; of a controller, the others. S_OK from Start or
-// Create is a success that gives no object.
-struct InjectedFaults {
-    std::array<std::optional<std::int32_t>, lastControllerStep + 1> answers{};
-    // Of a controller: EnumDevices gives its name with no NUL to end it.
-    bool unterminatedName = false;
-};
-
-// A game controller plugged into the computer, or once plugged.
-struct Controller {
-    ControllerId id;
-    ControllerType type = ControllerType::Other;
-    std::string name;
-    bool plugged = false;
-    // By the plug-in's device object, which reads it only while acquired;
-    // unplugging it loses it.
-    bool acquired = false;
-    ControllerInput input;
-    // Kept when it is plugged in again.
-    InjectedFaults faults;
 };
 
 struct World {
@@ -239,6 +240,8 @@ struct World {
     std::bitset<controlCount> shownSuppressed; // in the last completed frame
     std::vector<Label> labels;                 // drawn in the current frame
     std::vector<Label> shownLabels;            // drawn in the last completed frame
+    std::vector<DrawnRect> rects;              // drawn in the current frame
+    std::vector<DrawnRect> shownRects;         // drawn in the last completed frame
     std::vector<Subtitle> subtitles;
     std::vector<Notification> notifications;
     // Posted before the world began, as a replay learns from the game's ids.
@@ -253,6 +256,13 @@ struct World {
     // the passes it was asked on, and those plugged at its last look.
     std::uint32_t lookPasses = 0;
     std::vector<int> controllersLooked;
+
+    // Force feedback's device; its effects' calls in the current frame and
+    // the last completed one, with what each put out at its end.
+    ForceDevice forces;
+    EffectCounts effectCounts;
+    EffectCounts shownEffectCounts;
+    ForceOutput shownForces;
 
     // Recording.
     std::vector<Call> calls;
@@ -301,6 +311,8 @@ void fireControlOnce(int control);
 // A control as the game sees it: held or fired on a pad, or, for accelerate and
 // brake, W and S on the keyboard while the game has the focus.
 bool controlActive(int control);
+// The vehicle's torque multiplier in that frame: 1 unless one was sent in it.
+float torqueIn(const Vehicle& vehicle, std::int64_t frame);
 // The value fed to a control for the current frame: 0 when none was, or
 // while the action is disabled in it.
 float fedValue(int control);
@@ -358,6 +370,10 @@ enum class Fact {
     // Whether a value fed to a control was taken: refused, the action was
     // disabled in that frame before the call, by the plug-in or another script.
     ControlFed,
+    // Of the vehicle asked about: its speed, sideways too, the air, its body.
+    SidewaysSpeed,
+    InAir,
+    BodyHealth,
 };
 Fact nativeFact(std::uint64_t hash);
 

@@ -9,6 +9,7 @@
 
 #include "choosing/input_choosing.h"
 #include "host/controller_system.h"
+#include "host/force_feedback.h"
 #include "host/windows_api.h"
 #include "recorder/recorder.h"
 #include "sim/controller_steps.h"
@@ -114,6 +115,26 @@ void closeSystemControllers() {
     sim::closeSystemControllers();
 }
 
+ForceFeedbackStatus openSystemForces(std::size_t place, std::size_t axis, std::int32_t gain) {
+    WorldSide world;
+    return sim::openSystemForces(place, axis, gain);
+}
+
+void setSystemForce(ForceEffect effect, const ForceParameters& parameters) {
+    WorldSide world;
+    sim::setEffect(effect, parameters);
+}
+
+void stopSystemForces() {
+    WorldSide world;
+    sim::forceCommand(sim::ForceCommand::StopAll);
+}
+
+void closeSystemForces() {
+    WorldSide world;
+    sim::releaseForces();
+}
+
 void* operator new(std::size_t size) {
     if (counting) {
         ++allocations;
@@ -147,8 +168,11 @@ class AllocationTest : public GearboxTest {
 
 TEST_F(AllocationTest, DrivingThroughEveryGearAndSeatAllocatesNothing) {
     const int other = sim::addVehicle(0x00013C07);
-    // Each vehicle's gears fitted to its top speed, as the pass that gets in asks.
+    // Each vehicle's gears fitted to its top speed, as the pass that gets in
+    // asks; with the gear feel, its pull, braking and bar.
     bindField(&KeyBindings::fitGears, 1);
+    bindField(&KeyBindings::gearFeel, 1);
+    bindField(&KeyBindings::revBar, 1);
     sim::world.vehicles[static_cast<std::size_t>(other)].topSpeed = 30.0f;
     // Shifting one gear at a time on the keyboard and on a pad, as well.
     constexpr int keyE = 69, lb = 68, a = 73, x = 99, rt = 71;
@@ -230,8 +254,9 @@ TEST_F(AllocationTest, DrivingThroughEveryGearAndSeatAllocatesNothing) {
 }
 
 // Driving with a wheel's clutch pedal, gates and paddles, through neutral and
-// a gate refused, its wheel, pedals and handbrake fed, the wheel lost and
-// back, recorded from the second stretch on: once the wheel is found, no pass
+// a gate refused, its wheel, pedals and handbrake fed and its force feedback
+// on, the wheel lost and back, the pedal slipping with the gear feel,
+// recorded from the second stretch on: once the wheel is found, no pass
 // allocates.
 TEST_F(AllocationTest, DrivingWithAWheelAllocatesNothing) {
     constexpr ControllerId g29 = {0x046D, 0xC24F};
@@ -245,8 +270,11 @@ TEST_F(AllocationTest, DrivingWithAWheelAllocatesNothing) {
     keys.throttlePedal = {g29, axisPart(1, true)};
     keys.brakePedal = {g29, axisPart(5, true)};
     keys.handbrakeButton = {g29, 7};
+    keys.forceFeedback = 100;
+    keys.gearFeel = 1;
     useKeyBindings(keys);
     lookForNamedControllers();
+    ASSERT_EQ(forceFeedbackState().status, ForceFeedbackStatus::On);
     DriveRecording header;
     header.state = {{"gear", 0}};
     press(keyW);
@@ -258,7 +286,7 @@ TEST_F(AllocationTest, DrivingWithAWheelAllocatesNothing) {
         bool plugged;
     } stretches[] = {{65535, 0, true},    {65535, 0x1040, true},  {0, 1 << 12, true},
                      {0, 1 << 12, false}, {65535, 1 << 12, true}, {0, 0x10, true},
-                     {0, 0x20, true}};
+                     {0, 0x20, true},     {32768, 0x20, true}};
     for (const auto& stretch : stretches) {
         sim::world.controllers[0].input.axes[6] = static_cast<std::uint16_t>(stretch.pedal);
         sim::world.controllers[0].input.buttons = stretch.buttons;
@@ -271,7 +299,7 @@ TEST_F(AllocationTest, DrivingWithAWheelAllocatesNothing) {
         }
     }
     EXPECT_EQ(allocations, 0u);
-    EXPECT_EQ(recorderState().passesKept, 120u);
+    EXPECT_EQ(recorderState().passesKept, 140u);
     EXPECT_EQ(gearboxState().engaged, Engaged::InGear)
         << "out of neutral by a paddle, with the clutch";
     EXPECT_TRUE(sim::world.fedForThisFrame.sent.test(59)) << "the wheel steers";
@@ -421,6 +449,42 @@ TEST_F(AllocationTest, ChoosingKeysAllocatesNothingUntilTheFileIsWritten) {
     tap(102);
     EXPECT_FALSE(choosingState().choosing) << "after the sixth gear's key, in a six-speed box";
     EXPECT_EQ(bindingsState().keys.sixthGearKey, 102);
+}
+
+// A wheel's steps, a refusal and keeps by a pedal included: only the pass
+// that writes the file allocates. Each move: an axis and where it goes, the
+// next passes back at rest; or, for axis -1, a button pressed and let go.
+TEST_F(AllocationTest, ChoosingAWheelAllocatesNothingUntilTheFileIsWritten) {
+    constexpr ControllerId g29 = {0x046D, 0xC24F};
+    sim::plugController(0, g29, ControllerType::Wheel, "Logitech G29 Driving Force");
+    ControllerInput& wheel = sim::world.controllers[0].input;
+    wheel.axes = {32767, 65535, 65535, 0, 0, 0, 0, 0};
+    bindField(&KeyBindings::bindKey, keyF8);
+    tap(keyF8);
+    const struct {
+        int axis;
+        std::uint16_t to;
+    } moves[] = {{-1, 1},  {0, 60000}, {1, 0},   {2, 0},   {6, 65535}, {-1, 13}, {-1, 13},
+                 {-1, 14}, {1, 0},     {-1, 15}, {-1, 16}, {-1, 7},    {1, 0}};
+    counting = true;
+    for (const auto& move : moves) {
+        const auto axis = static_cast<std::size_t>(std::max(move.axis, 0));
+        const std::uint16_t rest = wheel.axes[axis];
+        move.axis < 0 ? void(wheel.buttons.set(move.to - 1u)) : void(wheel.axes[axis] = move.to);
+        passes(2);
+        move.axis < 0 ? void(wheel.buttons.reset()) : void(wheel.axes[axis] = rest);
+        passes(2);
+    }
+    counting = false;
+    EXPECT_EQ(allocations, 0u);
+    wheel.buttons.set(5);
+    passes(2);
+    EXPECT_FALSE(choosingState().choosing) << "after the shift-down paddle";
+    const KeyBindings& keys = bindingsState().keys;
+    EXPECT_EQ(keys.steeringAxis, (ControllerBinding{g29, axisPart(0, false)}));
+    EXPECT_EQ(keys.secondGearGate, (ControllerBinding{g29, 14})) << "13 refused, first's";
+    EXPECT_EQ(keys.thirdGearGate, ControllerBinding{}) << "kept by the throttle";
+    EXPECT_EQ(keys.paddleDownButton, (ControllerBinding{g29, 6}));
 }
 
 // Each allocation of the pass that writes the file fails in turn: the barrier

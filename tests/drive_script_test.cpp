@@ -236,8 +236,11 @@ TEST(DriveScriptTest, BadLinesNameTheFileTheLineAndWhatWasExpected) {
         {"3600.001 enter", "a drive lasts at most 3600.000 s, this line is at 3600.001 s"},
         {"1", "expected an action: down, up, control, hold, release, enter, leave, speed, top, "
               "class, focus, phone, menu, device, copy, delete, plug, unplug, axis, button, "
-              "fault, restart or expect after '1'"},
-        {"1 jump", "axis, button, fault, restart or expect, got 'jump'"},
+              "fault, restart, exclusive, slide, air, crash or expect after '1'"},
+        {"1 jump",
+         "axis, button, fault, restart, exclusive, slide, air, crash or expect, got 'jump'"},
+        {"1 exclusive 1 held", "expected taken or free after '1', got 'held'"},
+        {"1 expect effects gone", "expected stopped or playing after 'effects', got 'gone'"},
         {"1 Enter", "got 'Enter'"},
         {"1 down", "expected a key name such as W, Shift or 2, or a code such as 0x10 after "
                    "'down'"},
@@ -315,7 +318,8 @@ TEST(DriveScriptTest, BadLinesNameTheFileTheLineAndWhatWasExpected) {
         {"1 fault EnumDevices 1 E_FAIL", "expected unterminated or none, got 'E_FAIL'"},
         {"1 fault Poll 1 E_FAIL now", "unexpected 'now' after 'E_FAIL'"},
         {"1 expect", "expected what to expect: speed, cap, heading, stalls, engine, gear, clutch, "
-                     "shift, subtitle, notice, notices, control or prompt after 'expect'"},
+                     "shift, subtitle, notice, notices, control, prompt, force, damper, jolt, "
+                     "effects, updates, pull or revs after 'expect'"},
         {"1 expect notices = many", "expected a number after '=', got 'many'"},
         {"1 expect control disabled", "expected a game control number from 0 to 511 after "
                                       "'control', got 'disabled'"},
@@ -366,12 +370,11 @@ TEST(DriveScriptTest, AMessageQuotesAtMost60BytesOfAWordWithControlBytesEscaped)
     };
     for (const auto& c : cases) {
         const ParsedDriveScript parsed = parseDriveScript("q.drive", "1 " + c.word + "\n");
-        EXPECT_EQ(parsed.error,
-                  "q.drive:1: expected an action: down, up, control, hold, release, "
-                  "enter, leave, speed, top, class, focus, phone, menu, device, "
-                  "copy, delete, plug, unplug, axis, button, fault, restart or expect, "
-                  "got " +
-                      c.quoted);
+        EXPECT_EQ(parsed.error, "q.drive:1: expected an action: down, up, control, hold, release, "
+                                "enter, leave, speed, top, class, focus, phone, menu, device, "
+                                "copy, delete, plug, unplug, axis, button, fault, restart, "
+                                "exclusive, slide, air, crash or expect, got " +
+                                    c.quoted);
     }
     // The time word too.
     const ParsedDriveScript parsed = parseDriveScript("q.drive", junk + " enter\n");

@@ -115,6 +115,9 @@ class GearboxTest : public PluginTest {
             case sim::Call::Kind::ControllerOpen:
             case sim::Call::Kind::ControllerAcquire:
             case sim::Call::Kind::ControllerRead:
+            case sim::Call::Kind::ForcesOpened:
+            case sim::Call::Kind::ForceSet:
+            case sim::Call::Kind::ForcesStopped:
                 lines.push_back("game controller call " +
                                 std::to_string(static_cast<int>(call.kind)) + " of " +
                                 std::to_string(call.value));

@@ -1042,19 +1042,6 @@ TEST_F(DriveTest, ShiftingIntoFourthTooEarlyStallsTheEngine) {
 
 // --- The top speed, asked once per vehicle ---------------------------------------------
 
-bool restartDue = false;
-
-void runDriveFrame() {
-    if (std::exchange(restartDue, false)) {
-        resetPlugin(Reset::Restart);
-    }
-    runFramePass();
-    scriptWait(0);
-}
-
-const sim::HookControl driveHook = sim::worldControl(
-    runDriveFrame, [] { sim::world = sim::World{}; }, [] { restartDue = true; });
-
 // A drive in the folder of an end-to-end drive, with its MTconfig.ini, by a
 // freshly loaded plug-in: the time of each frame, once for every time the
 // plug-in asked for a vehicle's top speed in it.

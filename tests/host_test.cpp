@@ -79,6 +79,15 @@ TEST_F(NativeCallTest, EveryWrapperPushesItsHashAndSlotsInParameterOrder) {
          [] { feedControl(59, -0.5f); },
          hashOf(Native::FeedControl),
          {0, 59, 0xBF000000u}},
+        {"vehicleRelativeSpeed",
+         [] { vehicleRelativeSpeed(0xA01); },
+         hashOf(Native::VehicleRelativeSpeed),
+         {0xA01, 1}},
+        {"vehicleInAir", [] { vehicleInAir(0xA01); }, hashOf(Native::VehicleInAir), {0xA01}},
+        {"vehicleBodyHealth",
+         [] { vehicleBodyHealth(0xA01); },
+         hashOf(Native::VehicleBodyHealth),
+         {0xA01}},
         {"textFont", [] { textFont(4); }, hashOf(Native::TextFont), {4}},
         {"textScale",
          [] { textScale(0.3f, 0.54f); },
@@ -88,10 +97,13 @@ TEST_F(NativeCallTest, EveryWrapperPushesItsHashAndSlotsInParameterOrder) {
          [] { textColour(50, 255, 50); },
          hashOf(Native::TextColour),
          {50, 255, 50, 255}},
-        {"textWrap", [] { textWrap(0.0f, 1.0f); }, hashOf(Native::TextWrap), {0, 0x3F800000u}},
-        {"textCentred", [] { textCentred(1); }, hashOf(Native::TextCentred), {1}},
-        {"textDropShadow",
-         [] { textDropShadow(0, 0, 0, 0, 0); },
+        {"textWrapToScreen",
+         [] { textWrapToScreen(); },
+         hashOf(Native::TextWrap),
+         {0, 0x3F800000u}},
+        {"textCentred", [] { textCentred(); }, hashOf(Native::TextCentred), {1}},
+        {"textNoDropShadow",
+         [] { textNoDropShadow(); },
          hashOf(Native::TextDropShadow),
          {0, 0, 0, 0, 0}},
         {"textOutline", [] { textOutline(); }, hashOf(Native::TextOutline), {}},
@@ -112,8 +124,16 @@ TEST_F(NativeCallTest, EveryWrapperPushesItsHashAndSlotsInParameterOrder) {
          hashOf(Native::BeginSubtitle),
          {address(kind)}},
         {"printSubtitle", [] { printSubtitle(2500); }, hashOf(Native::PrintSubtitle), {2500, 1}},
+        {"scaleEngineTorque",
+         [] { scaleEngineTorque(highVehicle, 1.5f); },
+         hashOf(Native::ScaleEngineTorque),
+         {0x80001234u, 0x3FC00000u}},
+        {"drawRectangle",
+         [] { drawRectangle(0.25f, 0.5f, 0.1f, 0.01f, 50, 255, 50, 200); },
+         hashOf(Native::DrawRectangle),
+         {0x3E800000u, 0x3F000000u, 0x3DCCCCCDu, 0x3C23D70Au, 50, 255, 50, 200, 0}},
     };
-    ASSERT_EQ(cases.size(), 27u);
+    ASSERT_EQ(cases.size(), 32u);
 
     for (const WrapperCase& c : cases) {
         SCOPED_TRACE(c.name);
@@ -165,6 +185,11 @@ TEST(NativeTableTest, EveryHashIsTheDocumentedOne) {
         {"END_TEXT_COMMAND_THEFEED_POST_TICKER", 0x2ED7843F8F801023},
         {"DISABLE_ALL_CONTROL_ACTIONS", 0x5F4B6931816E599B},
         {"SET_CONTROL_VALUE_NEXT_FRAME", 0xE8A25867FBA3B05E},
+        {"GET_ENTITY_SPEED_VECTOR", 0x9A8D700A51CB7B0D},
+        {"IS_ENTITY_IN_AIR", 0x886E37EC497200B6},
+        {"GET_VEHICLE_BODY_HEALTH", 0xF271147EB7B40F12},
+        {"SET_VEHICLE_CHEAT_POWER_INCREASE", 0xB59E4BD37AE292DB},
+        {"DRAW_RECT", 0x3A618A217E5154F0},
     };
     ASSERT_EQ(std::size(nativeIds), std::size(documented));
     for (const auto& [name, hash] : documented) {

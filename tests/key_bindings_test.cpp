@@ -546,8 +546,9 @@ TEST(BindingsNoticeTest, EveryNoticeFitsOneTextComponent) {
         EXPECT_LE(notice.size(), 99u) << notice;
         EXPECT_TRUE(logWritten || !notice.ends_with(seeLog)) << notice;
     }
-    // The recorder's and a game controller missing, with any key name, the
-    // longest file name and any reason, and the error's.
+    // The recorder's, a game controller missing and a clutch pedal the other
+    // way, with any key name, axis, the longest file name and any reason, and
+    // the error's.
     std::vector<std::string> recorderNotices = {
         recordingSavedNotice("ManualGearbox-20991231-235959-99.drec").data(),
         std::string(recordingNoMemoryNotice),
@@ -564,6 +565,9 @@ TEST(BindingsNoticeTest, EveryNoticeFitsOneTextComponent) {
     }
     const std::vector<ControllerId> attached(controllersAtMost, ControllerId{0x046D, 0xC24F});
     recorderNotices.push_back(controllerFoundNotice({0xFFFF, 0xFFFF}));
+    for (ControllerPart part = firstAxisPart; part <= lastControllerPart; ++part) {
+        recorderNotices.push_back(reversedClutchNotice({{0xFFFF, 0xFFFF}, part}));
+    }
     for (int key = 0; key < 256; ++key) {
         for (std::size_t count = 0; count <= attached.size(); ++count) {
             recorderNotices.push_back(
@@ -584,6 +588,19 @@ TEST(BindingsNoticeTest, EveryNoticeFitsOneTextComponent) {
             recorderNotices.push_back(
                 recordingNotSavedNotice(static_cast<WriteFault>(fault), key).data());
             recorderNotices.push_back(keysNotSavedNotice(writeFaultText(WriteFault(fault))));
+        }
+    }
+    // Force feedback unavailable, for each reason, with a Steering line or
+    // without.
+    for (int status = 0; status <= static_cast<int>(ForceFeedbackStatus::Off); ++status) {
+        for (const ControllerPart steering : {0, 129}) {
+            KeyBindings bindings{};
+            bindings.forceFeedback = 100;
+            bindings.steeringAxis = {{0x046D, 0xC24F}, steering};
+            const std::string notice =
+                forceFeedbackNotice(bindings, static_cast<ForceFeedbackStatus>(status));
+            EXPECT_EQ(notice.empty(), status == static_cast<int>(ForceFeedbackStatus::On));
+            recorderNotices.push_back(notice);
         }
     }
     for (const std::string& notice : recorderNotices) {
@@ -607,6 +624,39 @@ TEST_F(ChoosingLineTest, EveryLineFitsOneTextComponent) {
                               {"refusedKey", code},
                               {"refusal", refusal}});
                 bindField(bindingFields[choosableFields[step]].member, code);
+                const std::string line = chooseKeysPass().line.data();
+                EXPECT_TRUE(line.ends_with("cancels.")) << line;
+            }
+        }
+    }
+}
+
+// And on a wheel's steps, with the longest part in use and refused, whichever
+// field has the part refused, and the longest key refused.
+TEST_F(ChoosingLineTest, EveryWheelLineFitsOneTextComponent) {
+    constexpr ControllerBinding longest = {{0xFFFF, 0xFFFF}, controllerButtonCount};
+    sim::plugController(0, longest.device, ControllerType::Wheel, "Wheel");
+    findEveryController();
+    KeyBindings keys = bindingsState().keys;
+    for (const std::size_t field : wheelChoosableFields) {
+        keys.*bindingFields[field].input = longest;
+    }
+    useKeyBindings(keys);
+    restoreState({{"gameHasFocus", 0}});
+    const int longestKey = std::ranges::max(virtualKeyNames(), {}, [](const VirtualKeyName& key) {
+                               return std::string_view(key.name).size();
+                           }).code;
+    for (std::size_t place = 0; place < wheelChoosableCount; ++place) {
+        for (std::size_t holder = 0; holder < wheelChoosableCount; ++holder) {
+            for (const Refusal refusal :
+                 {Refusal::None, Refusal::AlreadyChosen, Refusal::NotTheWheel}) {
+                stopChoosingKeys();
+                restoreState(
+                    {{"choosing", 1},
+                     {"choosingStep", int(choosableFieldCount + place)},
+                     {"chosenPart" + std::to_string(holder), longest.part},
+                     {"refusedKey", refusal == Refusal::NotTheWheel ? longestKey : longest.part},
+                     {"refusal", int(refusal)}});
                 const std::string line = chooseKeysPass().line.data();
                 EXPECT_TRUE(line.ends_with("cancels.")) << line;
             }

@@ -8,6 +8,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "bindings/key_bindings.h"
@@ -18,7 +19,23 @@
 #include "plugin/recorded_state.h"
 #include "plugin/script.h"
 #include "recorder/recorder.h"
+#include "sim/hook_control.h"
 #include "sim/world.h"
+
+// The hook of a drive the real plug-in plays natively: each frame its pass
+// and its yield, and a restart the script's reset at the next frame's start.
+inline bool driveRestartDue = false;
+
+inline void runDriveFrame() {
+    if (std::exchange(driveRestartDue, false)) {
+        resetPlugin(Reset::Restart);
+    }
+    runFramePass();
+    scriptWait(0);
+}
+
+inline const sim::HookControl driveHook = sim::worldControl(
+    runDriveFrame, [] { sim::world = sim::World{}; }, [] { driveRestartDue = true; });
 
 inline bool recording() {
     return recorderState().mode == RecorderMode::Recording;

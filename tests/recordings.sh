@@ -31,7 +31,7 @@ check 0 "2189 passes replayed through the stand-in's world: it answered as the g
 check 0 "51 passes replayed, identical" "$drive" replay reverse.drec
 check 0 "51 passes replayed through the stand-in's world: it answered as the game did" \
     "$drive" replay --world reverse.drec
-check 1 "pass 1, call 46: recorded SET_ENTITY_MAX_SPEED(0x00000A01, 21.00), replayed SET_ENTITY_MAX_SPEED(0x00000A01, 22.00)" \
+check 1 "pass 1, call 48: recorded SET_ENTITY_MAX_SPEED(0x00000A01, 21.00), replayed SET_ENTITY_MAX_SPEED(0x00000A01, 22.00)" \
     "$variant" replay demo.drec
 
 size=$(wc -c <demo.drec)

@@ -170,6 +170,36 @@ TEST_F(WorldTest, TheVehicleAcceleratesSteersAndBrakesFromFedValues) {
     EXPECT_EQ(feed(72, 1.0f, 30).first, 0.0f);
 }
 
+// The multiplier scales the engine's pull in its own frame only; a call out of
+// the game scripts' range, of no vehicle or a rectangle off the screen is a
+// fault.
+TEST_F(WorldTest, TheTorqueMultiplierScalesOneFrameAndTheFeelsArgumentsAreChecked) {
+    sim::enterVehicle(sim::addVehicle(0x00000101));
+    sim::Vehicle& car = sim::world.vehicles[0];
+    sim::setKey(sim::keyW, true);
+    const auto gain = [&car](float multiplier) {
+        car.speed = 10.0f;
+        if (multiplier != 1.0f) {
+            scaleEngineTorque(car.handle, multiplier);
+        }
+        sim::endFrame();
+        return car.speed - 10.0f;
+    };
+    const float own = gain(1.0f);
+    EXPECT_NEAR(gain(1.5f) / own, 1.5f, 0.05f);
+    EXPECT_EQ(gain(1.0f), own) << "the next frame has the vehicle's own torque";
+    EXPECT_TRUE(takeFaults().empty());
+
+    scaleEngineTorque(car.handle, 1.81f);
+    scaleEngineTorque(0, 1.0f);
+    drawRectangle(0.5f, 1.5f, 0.1f, 0.1f, 0, 0, 0, 255);
+    drawRectangle(0.5f, 0.5f, 0.1f, 0.1f, 0, 0, 256, 255);
+    drawRectangle(0.5f, 0.5f, 0.1f, 0.1f, 0, 0, 0, 255);
+    EXPECT_EQ(takeFaults().size(), 4u);
+    EXPECT_EQ(sim::world.rects.size(), 1u);
+    EXPECT_EQ(sim::torqueIn(car, sim::world.frame), 1.0f);
+}
+
 TEST_F(WorldTest, AnEngineSwitchedOffWithAutoStartDisabledStaysOff) {
     sim::enterVehicle(sim::addVehicle(0x00000101));
     const sim::Vehicle& car = sim::world.vehicles[0];

@@ -41,10 +41,14 @@ TEST(TimelineTest, ALineShowsEveryColumnUnderItsHeading) {
     sample.focused = false;
     sample.subtitle = "Manual Transmission ~g~Enabled~w~!";
     sample.events = {"down Shift", "stall"};
+    sample.revBar = RevBarShown{0.9f, true, false};
+    sample.pull = 1.32f;
+    sample.pullSent = true;
 
     const std::string line = timelineLine(sample);
-    EXPECT_EQ(line, "  12.336  2 car                    20.50    21.00  off     2*    Clutch*  -  "
-                    "     off    \"Manual Transmission ~g~Enabled~w~!\"  down Shift, stall\n");
+    EXPECT_EQ(line, "  12.336  2 car                    20.50    21.00  0.90*  1.32  off     2*    "
+                    "Clutch*  -       off    \"Manual Transmission ~g~Enabled~w~!\"  down Shift, "
+                    "stall\n");
 
     const std::string header = timelineHeader();
     const std::string firstLine = header.substr(0, header.find('\n'));
@@ -54,6 +58,8 @@ TEST(TimelineTest, ALineShowsEveryColumnUnderItsHeading) {
     EXPECT_EQ(firstLine.find("in"), line.find("2 car"));
     EXPECT_EQ(firstLine.find("speed") + 5, line.find("20.50") + 5);
     EXPECT_EQ(firstLine.find("cap") + 3, line.find("21.00") + 5);
+    EXPECT_EQ(firstLine.find("revs") + 4, line.find("0.90*") + 5);
+    EXPECT_EQ(firstLine.find("pull") + 4, line.find("1.32") + 4);
     EXPECT_EQ(firstLine.find("engine"), line.find("off"));
     EXPECT_EQ(firstLine.find("gear"), line.find("2*"));
     EXPECT_EQ(firstLine.find("clutch"), line.find("Clutch*"));
@@ -80,12 +86,16 @@ TEST(TimelineTest, TheInColumnShowsTheVehicleItsClassAndASeatOtherThanTheDrivers
 
 TEST(TimelineTest, WithoutSubtitleOrEventsTheLineEndsInADash) {
     const std::string line = timelineLine(driving(0, 0, nullptr));
-    EXPECT_EQ(line, "   0.000  1 car                     0.00    21.00  on      -     -        -  "
-                    "     on     -\n");
+    EXPECT_EQ(line,
+              "   0.000  1 car                     0.00    21.00      -     -  on      -     -  "
+              "      -       on     -\n");
 }
 
 TEST(TimelineTest, WhatMakesAFrameWorthALine) {
-    const FrameSample printed = driving(1000, 10, "1");
+    FrameSample printed = driving(1000, 10, "1");
+    printed.revBar = RevBarShown{0.5f};
+    printed.pull = 1.2f;
+    printed.pullSent = true;
     struct Case {
         const char* what;
         std::function<void(FrameSample&)> change;
@@ -108,6 +118,12 @@ TEST(TimelineTest, WhatMakesAFrameWorthALine) {
         {"the cap by 0.49", [](FrameSample& s) { s.cap = 21.49f; }, false},
         {"the cap by 0.5", [](FrameSample& s) { s.cap = 20.5f; }, true},
         {"the cap lifted", [](FrameSample& s) { s.cap = 9999.0f; }, true},
+        {"the revs and the pull", [](FrameSample& s) { s.revBar->revs = .9f, s.pull = 1.5f; },
+         false},
+        {"the revs in the Shift band", [](FrameSample& s) { s.revBar->shift = true; }, true},
+        {"the revs at the cap", [](FrameSample& s) { s.revBar->cap = true; }, true},
+        {"the rev bar gone", [](FrameSample& s) { s.revBar.reset(); }, true},
+        {"no pull sent", [](FrameSample& s) { s.pullSent = false; }, true},
     };
     for (const Case& c : cases) {
         FrameSample sample = printed;
@@ -212,6 +228,27 @@ TEST(ChartTest, ACapToTheEndIsNamedThere) {
     const std::string svg = driveChartSvg(samples, "t");
     EXPECT_EQ(count(svg, ">cap<"), 1u);
     EXPECT_EQ(count(svg, ">no cap<"), 0u);
+}
+
+// Only a drive with the gear feel has the panel of its revs and pull, a line
+// for each stretch that shows them.
+TEST(ChartTest, ThePanelOfTheRevsAndThePullIsUnderADriveWithTheFeel) {
+    std::vector<FrameSample> samples;
+    for (int i = 0; i < 30; ++i) {
+        samples.push_back(driving(i * 16, 5, "1"));
+    }
+    EXPECT_EQ(count(driveChartSvg(samples, "t"), ">revs<"), 0u);
+    EXPECT_EQ(count(driveChartSvg(samples, "t"), "height=\"420.0\""), 2u);
+    for (std::size_t i = 0; i < samples.size(); ++i) {
+        samples[i].revBar = RevBarShown{static_cast<float>(i) / 30};
+        samples[i].pullSent = i < 10 || i >= 20;
+        samples[i].pull = 1.5f;
+    }
+    const std::string svg = driveChartSvg(samples, "t");
+    EXPECT_EQ(count(svg, ">revs<"), 1u);
+    EXPECT_EQ(count(svg, ">pull<"), 1u);
+    EXPECT_EQ(count(svg, "<polyline"), 2u + 3u) << "revs throughout, the pull twice";
+    EXPECT_EQ(count(svg, "height=\"550.0\""), 2u);
 }
 
 TEST(ChartTest, AnEmptyDriveIsAnEmptyChart) {

@@ -113,6 +113,71 @@ TEST_F(WheelTest, TheStickAndTheClutchChangeGearAsTheRulesSay) {
     }
 }
 
+// With the gear feel the bite point is a band; without it, a switch. A button
+// reads 0 or 1, at the band's ends: it stays a switch.
+TEST_F(WheelTest, WithTheFeelTheClutchPedalSlipsThroughABandAroundTheBitePoint) {
+    const struct {
+        int feel, bite, band;
+        float pedal;
+        bool pastBite;
+        float engaged;
+    } cases[] = {
+        {0, 0, 0, .49f, false, 1},    {0, 0, 0, .51f, true, 0},     {1, 0, 0, .39f, false, 1},
+        {1, 0, 0, .5f, false, .5f},   {1, 0, 0, .55f, false, .25f}, {1, 0, 0, .61f, true, 0},
+        {1, 40, 5, .38f, false, .7f}, {1, 95, 10, 1, true, 0},      {1, 95, 10, .9f, false, .67f},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::Message()
+                     << c.feel << " " << c.bite << " " << c.band << " " << c.pedal);
+        KeyBindings keys = bindingsState().keys;
+        keys.gearFeel = c.feel;
+        keys.bitePoint = c.bite;
+        keys.biteBand = c.band;
+        useKeyBindings(keys);
+        setWheel(c.pedal, 0);
+        const Wheel& read = readWheel();
+        EXPECT_EQ(read.clutchPastBite, c.pastBite);
+        EXPECT_NEAR(read.clutchEngaged, c.engaged, 0.01f);
+    }
+}
+
+// On the stand-in, W held: the pedal let out over a second and a half from
+// the floor pulls away in first, its pull rising with the engagement; a gate
+// refused flares the revs; dumped at a standstill in second, it stalls.
+TEST_F(WheelTest, WithTheFeelAPedalLetOutSlowlyPullsAwayInFirstAndOneDumpedInSecondStalls) {
+    bindField(&KeyBindings::gearFeel, 1);
+    setWheel(1, int(gear1));
+    pass();
+    press(keyW);
+    float halfEngaged = 0;
+    for (int step = 100; step >= 0; --step) {
+        setWheel(static_cast<float>(step) / 100, int(gear1));
+        pass();
+        halfEngaged = step == 50 ? car().torque : halfEngaged;
+    }
+    passes(30);
+    EXPECT_EQ(stallCalls(), 0);
+    EXPECT_GT(car().speed, 8.0f);
+    EXPECT_NEAR(halfEngaged, car().torque / 2, 0.25f);
+
+    release(keyW);
+    setWheel(0, -1);
+    passes(60);
+    EXPECT_EQ(feelState().revs, idleRevs);
+    setWheel(0, int(gear3));
+    pass();
+    EXPECT_NEAR(feelState().revs, idleRevs + 0.3f, 0.001f) << "a gate refused flares";
+
+    car().speed = 0;
+    setWheel(1, int(gear2));
+    pass();
+    setWheel(0, int(gear2));
+    press(keyW);
+    pass();
+    EXPECT_GT(stallCalls(), 0);
+    EXPECT_FALSE(car().engineOn);
+}
+
 TEST_F(WheelTest, InNeutralWDoesNothingNoCapHoldsAndNothingStallsOrHints) {
     restoreState({{"gear", int(gear2)}, {"neutral", 1}, {"stick", noGate}, {"shiftHint", 1}});
     setWheel(0, -1);

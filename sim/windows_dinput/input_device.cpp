@@ -2,6 +2,8 @@
 // world, read as DirectInput reads it, and refusing what DirectInput
 // documents it refuses.
 #include <cmath>
+#include <utility>
+#include <vector>
 
 #include "sim/windows_dinput/stand_in.h"
 
@@ -16,6 +18,14 @@ struct Device {
     bool formatSet = false;
     LONG lowest = 0;
     LONG highest = controllerAxisTop;
+    // Force feedback's device: set up exclusively, and holding the
+    // controller once acquired; its gain and auto-centre until then, and the
+    // effects it created.
+    bool exclusive = false;
+    bool holds = false;
+    DWORD gain = DI_FFNOMINALMAX;
+    bool autoCentre = true;
+    int effectsCreated = 0;
 };
 
 Device* deviceOf(IDirectInputDevice8W* face) {
@@ -42,14 +52,97 @@ ULONG STDMETHODCALLTYPE deviceAddRef(IDirectInputDevice8W* face) {
     return static_cast<ULONG>(++deviceOf(face)->references);
 }
 
+// The controller's place in the last list, as the plug-in names it.
+std::size_t placeOf(int index) {
+    const std::vector<int>& listed = questions().world->controllersListed;
+    return static_cast<std::size_t>(std::ranges::find(listed, index) - listed.begin());
+}
+
+void tellOpened(const Device& device, ForceFeedbackStatus status) {
+    questions().forces.opened(placeOf(device.index), static_cast<std::int32_t>(device.gain / 100),
+                              status);
+}
+
+// Force feedback's device lets go of the controller; the reading one no
+// longer reads it.
+void letGo(Device& device) {
+    if (!device.exclusive) {
+        questions().close(device.index);
+    } else if (std::exchange(device.holds, false)) {
+        questions().forces.release();
+    }
+}
+
 ULONG STDMETHODCALLTYPE deviceRelease(IDirectInputDevice8W* face) {
     Device* device = deviceOf(face);
     const LONG left = --device->references;
     if (left == 0) {
-        questions().close(device->index);
+        letGo(*device);
         delete device;
     }
     return static_cast<ULONG>(left);
+}
+
+HRESULT STDMETHODCALLTYPE getCapabilities(IDirectInputDevice8W* face, DIDEVCAPS* capabilities) {
+    const Device* device = deviceOf(face);
+    if (capabilities == nullptr || capabilities->dwSize != sizeof(DIDEVCAPS)) {
+        return DIERR_INVALIDPARAM;
+    }
+    const bool forces =
+        questions().world->controllers[static_cast<std::size_t>(device->index)].forceFeedback;
+    capabilities->dwFlags = DIDC_ATTACHED | (forces ? DIDC_FORCEFEEDBACK : 0);
+    capabilities->dwAxes = controllerAxisCount;
+    capabilities->dwButtons = controllerButtonCount;
+    capabilities->dwPOVs = 4;
+    if (device->exclusive && !forces) {
+        tellOpened(*device, ForceFeedbackStatus::NoForceFeedback);
+    }
+    return DI_OK;
+}
+
+// Only on the device held exclusively, as DirectInput documents.
+HRESULT STDMETHODCALLTYPE sendCommand(IDirectInputDevice8W* face, DWORD command) {
+    if (!deviceOf(face)->holds) {
+        return DIERR_NOTEXCLUSIVEACQUIRED;
+    }
+    switch (command) {
+    case DISFFC_RESET:
+        questions().forces.command(sim::ForceCommand::Reset);
+        return DI_OK;
+    case DISFFC_SETACTUATORSON:
+        questions().forces.command(sim::ForceCommand::ActuatorsOn);
+        return DI_OK;
+    case DISFFC_STOPALL:
+        questions().forces.command(sim::ForceCommand::StopAll);
+        return DI_OK;
+    default:
+        return DIERR_INVALIDPARAM;
+    }
+}
+
+// The opening is told once its third effect is made, the last the plug-in
+// makes.
+HRESULT STDMETHODCALLTYPE createEffect(IDirectInputDevice8W* face, REFGUID kind,
+                                       const DIEFFECT* parameters, IDirectInputEffect** effect,
+                                       IUnknown*) {
+    Device* device = deviceOf(face);
+    *effect = nullptr;
+    const std::optional<ForceEffect> known = effectKind(kind);
+    if (!known) {
+        return DIERR_DEVICENOTREG;
+    }
+    if (!device->holds) {
+        return DIERR_NOTEXCLUSIVEACQUIRED;
+    }
+    if (parameters == nullptr || parameters->dwSize != sizeof(DIEFFECT) || parameters->cAxes != 1 ||
+        parameters->rgdwAxes == nullptr) {
+        return DIERR_INVALIDPARAM;
+    }
+    *effect = newEffect(*known, device->index);
+    if (++device->effectsCreated == static_cast<int>(forceEffectCount)) {
+        tellOpened(*device, ForceFeedbackStatus::On);
+    }
+    return DI_OK;
 }
 
 HRESULT STDMETHODCALLTYPE getProperty(IDirectInputDevice8W* face, REFGUID property,
@@ -64,8 +157,20 @@ HRESULT STDMETHODCALLTYPE getProperty(IDirectInputDevice8W* face, REFGUID proper
     return DI_OK;
 }
 
+// Force feedback's gain (7) and auto-centre (9), or an axis range (4).
 HRESULT STDMETHODCALLTYPE setProperty(IDirectInputDevice8W* face, REFGUID property,
                                       const DIPROPHEADER* header) {
+    if ((isProperty(property, 7) || isProperty(property, 9)) &&
+        header->dwSize == sizeof(DIPROPDWORD) && header->dwHow == DIPH_DEVICE) {
+        const DWORD value = reinterpret_cast<const DIPROPDWORD*>(header)->dwData;
+        Device* device = deviceOf(face);
+        if (isProperty(property, 7)) {
+            device->gain = value;
+        } else {
+            device->autoCentre = value != 0;
+        }
+        return DI_OK;
+    }
     if (!isProperty(property, 4) || header->dwSize != sizeof(DIPROPRANGE) ||
         header->dwHow != DIPH_DEVICE) {
         return DIERR_UNSUPPORTED;
@@ -81,6 +186,11 @@ HRESULT STDMETHODCALLTYPE setDataFormat(IDirectInputDevice8W* face, const DIDATA
     if (format == nullptr || format->dwDataSize != sizeof(DIJOYSTATE2)) {
         return DIERR_INVALIDPARAM;
     }
+    // Force feedback's device doesn't read.
+    if (device->exclusive) {
+        device->formatSet = true;
+        return DI_OK;
+    }
     const ControllerFault fault = questions().format(device->index);
     device->formatSet = fault.step == ControllerStep::None;
     return answerOf(fault);
@@ -88,15 +198,25 @@ HRESULT STDMETHODCALLTYPE setDataFormat(IDirectInputDevice8W* face, const DIDATA
 
 // The window must be a top-level window of this process, as DirectInput
 // documents: a null window, one that isn't a window, a child window, a
-// message-only one and another process's are refused.
-HRESULT STDMETHODCALLTYPE setCooperativeLevel(IDirectInputDevice8W* face, HWND window, DWORD) {
+// message-only one and another process's are refused; so is a level that
+// isn't one of exclusive and shared, and one of foreground and background.
+HRESULT STDMETHODCALLTYPE setCooperativeLevel(IDirectInputDevice8W* face, HWND window,
+                                              DWORD level) {
+    const DWORD shared = level & (DISCL_EXCLUSIVE | DISCL_NONEXCLUSIVE);
+    const DWORD place = level & (DISCL_FOREGROUND | DISCL_BACKGROUND);
+    if ((shared != DISCL_EXCLUSIVE && shared != DISCL_NONEXCLUSIVE) ||
+        (place != DISCL_FOREGROUND && place != DISCL_BACKGROUND)) {
+        return DIERR_INVALIDPARAM;
+    }
     DWORD process = 0;
     if (window == nullptr || !IsWindow(window) ||
         GetAncestor(window, GA_PARENT) != GetDesktopWindow() ||
         GetWindowThreadProcessId(window, &process) == 0 || process != GetCurrentProcessId()) {
         return E_HANDLE;
     }
-    return answerOf(questions().share(deviceOf(face)->index));
+    Device* device = deviceOf(face);
+    device->exclusive = shared == DISCL_EXCLUSIVE;
+    return device->exclusive ? DI_OK : answerOf(questions().share(device->index));
 }
 
 HRESULT STDMETHODCALLTYPE acquire(IDirectInputDevice8W* face) {
@@ -104,11 +224,24 @@ HRESULT STDMETHODCALLTYPE acquire(IDirectInputDevice8W* face) {
     if (!device->formatSet) {
         return DIERR_INVALIDPARAM;
     }
-    return answerOf(questions().acquire(device->index));
+    if (!device->exclusive) {
+        return answerOf(questions().acquire(device->index));
+    }
+    const ForceFeedbackStatus held = questions().forces.hold(device->index);
+    if (held == ForceFeedbackStatus::Taken) {
+        tellOpened(*device, held);
+        return DIERR_OTHERAPPHASPRIO;
+    }
+    device->holds = held == ForceFeedbackStatus::On;
+    if (device->holds) {
+        questions().forces.gain(static_cast<std::int32_t>(device->gain));
+        questions().forces.autoCentre(device->autoCentre);
+    }
+    return held == ForceFeedbackStatus::Failed ? DIERR_UNPLUGGED : DI_OK;
 }
 
 HRESULT STDMETHODCALLTYPE unacquire(IDirectInputDevice8W* face) {
-    questions().close(deviceOf(face)->index);
+    letGo(*deviceOf(face));
     return DI_OK;
 }
 
@@ -150,7 +283,7 @@ IDirectInputDevice8WVtbl deviceFunctions = {
     .QueryInterface = deviceQueryInterface,
     .AddRef = deviceAddRef,
     .Release = deviceRelease,
-    .GetCapabilities = notImplemented,
+    .GetCapabilities = getCapabilities,
     .EnumObjects = notImplemented,
     .GetProperty = getProperty,
     .SetProperty = setProperty,
@@ -165,11 +298,11 @@ IDirectInputDevice8WVtbl deviceFunctions = {
     .GetDeviceInfo = notImplemented,
     .RunControlPanel = notImplemented,
     .Initialize = notImplemented,
-    .CreateEffect = notImplemented,
+    .CreateEffect = createEffect,
     .EnumEffects = notImplemented,
     .GetEffectInfo = notImplemented,
     .GetForceFeedbackState = notImplemented,
-    .SendForceFeedbackCommand = notImplemented,
+    .SendForceFeedbackCommand = sendCommand,
     .EnumCreatedEffectObjects = notImplemented,
     .Escape = notImplemented,
     .Poll = poll,

@@ -1,6 +1,6 @@
 // What the stand-in dinput8.dll's parts share: the world whose game
-// controllers it answers for, and the two interfaces' objects, each in a file
-// of its own (input_device.cpp, direct_input.cpp).
+// controllers it answers for, and the three interfaces' objects, each in a
+// file of its own (input_device.cpp, direct_input.cpp, effects.cpp).
 #pragma once
 
 #define CINTERFACE
@@ -8,6 +8,9 @@
 #include <windows.h>
 
 #include <dinput.h>
+
+#include <algorithm>
+#include <optional>
 
 #include "sim/hook_control.h"
 
@@ -43,5 +46,9 @@ void describeName(const sim::Controller& controller, WCHAR (&name)[MAX_PATH]);
 IDirectInputDevice8W* newDevice(int index);
 // DirectInput's object, with one reference.
 IDirectInput8W* newDirectInput();
+// An effect of this kind created on the device of the controller at this
+// index, with one reference (effects.cpp), and the kind a GUID names.
+IDirectInputEffect* newEffect(ForceEffect kind, int index);
+std::optional<ForceEffect> effectKind(const GUID& kind);
 
 } // namespace stand_in

@@ -59,7 +59,13 @@
     FIELD("BrakePedal", brakePedal, Pedal)                                                         \
     FIELD("Handbrake", handbrakeButton, WheelButton)                                               \
     FIELD("DeadZone", deadZone, DeadZone)                                                          \
-    FIELD("FullLock", fullLock, FullLock)
+    FIELD("FullLock", fullLock, FullLock)                                                          \
+    FIELD("ForceFeedback", forceFeedback, ForceStrength)                                           \
+    FIELD("GearFeel", gearFeel, Switch)                                                            \
+    FIELD("Pull", pull, Strength)                                                                  \
+    FIELD("EngineBraking", engineBraking, Strength)                                                \
+    FIELD("RevBar", revBar, Switch)                                                                \
+    FIELD("BiteBand", biteBand, Band)
 
 // Keys are Windows virtual-key codes; pad buttons are the game's control
 // numbers. 0 binds nothing. A switch takes 0 or 1 only, 1 for on. A box takes
@@ -69,8 +75,11 @@
 // a pedal an axis with the way it is pressed, or a button; the steering an
 // axis only, with the way it turns right; a gate (one for each gear of the
 // gear table) and a wheel's button a button only. A bite point, a dead zone
-// and a full lock are percents, 1 to 100; 0, as the plug-in loads, stands
-// for the default of each.
+// and a full lock are percents, 1 to 100, and so is the clutch pedal's
+// band, each way from the bite point; a strength of the gear feel is a
+// percent of its table's, 1 to 200; 0, as the plug-in loads, stands for the
+// default of each. The force feedback's strength is a percent too, where 0,
+// as the plug-in loads, is off.
 enum class BindingKind : std::uint8_t {
     GearKey,
     OptionalKey,
@@ -83,7 +92,10 @@ enum class BindingKind : std::uint8_t {
     Bite,
     Steering,
     DeadZone,
-    FullLock
+    FullLock,
+    Strength,
+    Band,
+    ForceStrength
 };
 
 constexpr bool controllerKind(BindingKind kind) {
@@ -93,7 +105,14 @@ constexpr bool controllerKind(BindingKind kind) {
 
 constexpr bool percentKind(BindingKind kind) {
     return kind == BindingKind::Bite || kind == BindingKind::DeadZone ||
-           kind == BindingKind::FullLock;
+           kind == BindingKind::FullLock || kind == BindingKind::Band ||
+           kind == BindingKind::ForceStrength;
+}
+
+// A strength of 0 is off; the other percents stand 0 for their default,
+// which a line can't write.
+constexpr std::int32_t lowestPercent(BindingKind kind) {
+    return kind == BindingKind::ForceStrength ? 0 : 1;
 }
 
 inline constexpr std::int32_t defaultBitePoint = 50;
@@ -101,6 +120,11 @@ inline constexpr std::int32_t defaultBitePoint = 50;
 inline constexpr std::int32_t defaultDeadZone = 2;
 // Of the wheel's turn from its centre to either end.
 inline constexpr std::int32_t defaultFullLock = 100;
+// Of the pedal's travel, each way from the bite point.
+inline constexpr std::int32_t defaultBiteBand = 10;
+// Of the gear feel's table: as written.
+inline constexpr std::int32_t defaultStrength = 100;
+inline constexpr std::int32_t strongestStrength = 200;
 
 // A percent field's value as the plug-in uses it: 0 stands for the default.
 constexpr std::int32_t percentOrDefault(std::int32_t value, std::int32_t byDefault) {
@@ -196,6 +220,7 @@ enum class ValueParse : std::uint8_t {
     NoSwitch,
     NoBox,
     NoPercent,
+    NoStrength,
     // A controller's value: no id where it begins, no part after the id, an
     // axis where only a button binds, or a button where only an axis does.
     NoDevice,
@@ -301,9 +326,12 @@ LineOutcomeOf<fields.size()> readBindingLine(std::string_view line, std::uint64_
             ? ValueParse::NoGameControl
         : kind == BindingKind::Switch && outcome.value != 0 && outcome.value != 1
             ? ValueParse::NoSwitch
-        : kind == BindingKind::Box && !someBoxHas(outcome.value)          ? ValueParse::NoBox
-        : percentKind(kind) && (outcome.value < 1 || outcome.value > 100) ? ValueParse::NoPercent
-                                                                          : ValueParse::Parsed;
+        : kind == BindingKind::Box && !someBoxHas(outcome.value) ? ValueParse::NoBox
+        : percentKind(kind) && (outcome.value < lowestPercent(kind) || outcome.value > 100)
+            ? ValueParse::NoPercent
+        : kind == BindingKind::Strength && (outcome.value < 1 || outcome.value > strongestStrength)
+            ? ValueParse::NoStrength
+            : ValueParse::Parsed;
     return outcome;
 }
 

@@ -33,16 +33,42 @@ constexpr auto clutchThenGearFields(std::string_view clutch,
     return order;
 }
 
-// The keys a player chooses in the game, then the wheel's parts.
+// The keys a player chooses in the game.
 constexpr auto choosableFields = clutchThenGearFields("clutchKey", &GearSpec::keyField);
-constexpr auto wheelChoosableFields = clutchThenGearFields("clutchPedal", &GearSpec::gateField);
+constexpr auto clutchAndGateFields = clutchThenGearFields("clutchPedal", &GearSpec::gateField);
 inline constexpr std::size_t choosableFieldCount = choosableFields.size();
-inline constexpr std::size_t wheelChoosableCount = wheelChoosableFields.size();
 inline constexpr std::size_t clutchField = choosableFields.front();
-inline constexpr std::size_t clutchPedalField = wheelChoosableFields.front();
+inline constexpr std::size_t clutchPedalField = clutchAndGateFields.front();
 // Each gear's key field and gate field, by Gear.
 constexpr auto gearKeyFields = std::span(choosableFields).subspan<1>();
-constexpr auto gearGateFields = std::span(wheelChoosableFields).subspan<1>();
+constexpr auto gearGateFields = std::span(clutchAndGateFields).subspan<1>();
+
+// A wheel's parts a player chooses in the game: the clutch pedal and the
+// gates, then the rest of a wheel's lines, the first of them those that
+// drive.
+inline constexpr std::array otherWheelFieldNames = {"steeringAxis",   "throttlePedal",
+                                                    "brakePedal",     "handbrakeButton",
+                                                    "paddleUpButton", "paddleDownButton"};
+inline constexpr std::size_t drivingWheelFieldCount = 3;
+constexpr auto wheelChoosableFields = [] {
+    std::array<std::size_t, clutchAndGateFields.size() + otherWheelFieldNames.size()> order{};
+    std::ranges::transform(otherWheelFieldNames,
+                           std::ranges::copy(clutchAndGateFields, order.begin()).out,
+                           [](std::string_view name) { return fieldNamed(name); });
+    return order;
+}();
+inline constexpr std::size_t wheelChoosableCount = wheelChoosableFields.size();
+
+constexpr bool everyWheelLineChosen() {
+    for (std::size_t field = 0; field < bindingFields.size(); ++field) {
+        if (controllerKind(bindingFields[field].kind) !=
+            (std::ranges::count(wheelChoosableFields, field) == 1)) {
+            return false;
+        }
+    }
+    return std::ranges::count(wheelChoosableFields, bindingFields.size()) == 0;
+}
+static_assert(everyWheelLineChosen(), "each wheel's line is chosen in the game, once");
 
 // The fields of this kind are these, each once, and no other.
 template <const auto& fields = bindingFields>

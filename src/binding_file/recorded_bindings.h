@@ -13,7 +13,8 @@
 inline constexpr std::string_view recordedFileName = "file";
 
 // A key field holds a virtual-key code, a pad field a game control, a box
-// field up to the most forward gears a box has, a percent up to 100; a
+// field up to the most forward gears a box has, a percent up to 100, a
+// strength up to 200; a
 // controller's field its part (a pedal's and the steering's an axis too, the
 // others' a button), and its device's id any number, which a name of its own
 // keeps.
@@ -37,7 +38,11 @@ constexpr std::int32_t highestBindingValue(BindingField::Kind kind) {
     case BindingField::Kind::Bite:
     case BindingField::Kind::DeadZone:
     case BindingField::Kind::FullLock:
+    case BindingField::Kind::Band:
+    case BindingField::Kind::ForceStrength:
         return 100;
+    case BindingField::Kind::Strength:
+        return strongestStrength;
     }
     return 0;
 }

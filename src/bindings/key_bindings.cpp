@@ -34,7 +34,13 @@ std::string noticeOrMissing(std::string notice, BindingsFile file) {
         file == BindingsFile::Read && gearAccess(state.keys) != GearAccess::None
             ? unreadControllerNotice(state.keys, state.named)
             : std::string();
-    return controller.empty() ? notice : controller;
+    if (!controller.empty()) {
+        return controller;
+    }
+    const std::string forces = file == BindingsFile::Read
+                                   ? forceFeedbackNotice(state.keys, forceFeedbackState().status)
+                                   : std::string();
+    return notice.empty() ? forces : notice;
 }
 
 // The bindings in use, as a reading of no file.

@@ -9,6 +9,7 @@
 #include "keys/input_names.h"
 #include "keys/virtual_keys.h"
 #include "wheel/wheel.h"
+#include "wheel/wheel_forces.h"
 
 namespace {
 
@@ -98,7 +99,8 @@ std::string findNamedControllers(const KeyBindings& keys, NamedControllers& name
         }
     }
     named.watching = named.watching && controllersSystemFault().step == ControllerStep::None;
-    return controllersLog(keys);
+    const std::string forces = forceFeedbackLog(keys, openWheelForces(keys));
+    return controllersLog(keys) + forces;
 }
 
 std::optional<std::vector<AttachedController>> attachedControllers() {

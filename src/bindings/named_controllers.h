@@ -24,12 +24,13 @@ struct NamedControllers {
     bool unreadTold = false;
 };
 
-// Looks for the game controllers the bindings name, opens them and reads
-// them once; when they name none, lets go of whatever choosing keys opened,
-// DirectInput's object too, and looks for nothing. Starts the count of
-// passes that can't be read afresh, counting one opened that can't be read
-// as unread long enough, and watches for those named that aren't attached.
-// The log's part on them.
+// Looks for the game controllers the bindings name, opens them, reads them
+// once and opens force feedback on the steering's; when they name none, lets
+// go of whatever choosing keys opened, DirectInput's object too, and looks
+// for nothing. Starts the count of passes that can't be read afresh,
+// counting one opened that can't be read as unread long enough, and watches
+// for those named that aren't attached. The log's part on them and on force
+// feedback.
 std::string findNamedControllers(const KeyBindings& keys, NamedControllers& named);
 
 // The game controllers attached, as the explanation names them, where they

@@ -160,6 +160,55 @@ std::string controllerFoundNotice(ControllerId id) {
            " plugged in, read from now on.";
 }
 
+std::string reversedClutchNotice(const ControllerBinding& pedal) {
+    const ControllerBinding otherWay = {
+        pedal.device, axisPart(partAxis(pedal.part), !partTowardsLowest(pedal.part))};
+    return "Manual Gearbox: the clutch pedal reads pressed and never moved; try " +
+           std::string(bindingFields[clutchPedalField].keyText) + "=" +
+           controllerBindingText(otherWay);
+}
+
 std::string keysNotSavedNotice(std::string_view why) {
     return "Manual Gearbox: keys in use until the game ends, not saved: " + std::string(why) + ".";
+}
+
+namespace {
+
+// Why there is no force feedback, in a few words; empty when it is on.
+std::string_view forcesUnavailable(const KeyBindings& bindings, ForceFeedbackStatus status) {
+    switch (status) {
+    case ForceFeedbackStatus::On:
+        return {};
+    case ForceFeedbackStatus::NoForceFeedback:
+        return "the Steering line's controller has none";
+    case ForceFeedbackStatus::Taken:
+        return "another program holds the wheel";
+    case ForceFeedbackStatus::Failed:
+        return "the wheel refused it";
+    case ForceFeedbackStatus::Off:
+        break;
+    }
+    return bindings.steeringAxis.part == 0 ? "no Steering line names the wheel"
+                                           : "the Steering line's wheel isn't found";
+}
+
+} // namespace
+
+std::string forceFeedbackNotice(const KeyBindings& bindings, ForceFeedbackStatus status) {
+    const std::string_view why = forcesUnavailable(bindings, status);
+    if (bindings.forceFeedback <= 0 || why.empty()) {
+        return {};
+    }
+    return "Manual Gearbox: no force feedback: " + std::string(why) + ". The wheel still reads.";
+}
+
+std::string forceFeedbackLog(const KeyBindings& bindings, ForceFeedbackStatus status) {
+    if (bindings.forceFeedback <= 0) {
+        return {};
+    }
+    const std::string_view why = forcesUnavailable(bindings, status);
+    return why.empty()
+               ? "\nForce feedback on, at " + std::to_string(bindings.forceFeedback) +
+                     "% of the wheel's strength.\n"
+               : "\nNo force feedback: " + std::string(why) + "; the wheel is still read.\n";
 }

@@ -10,6 +10,7 @@
 #include "binding_file/binding_places.h"
 #include "binding_file/binding_reader.h"
 #include "host/controller_faults.h"
+#include "host/force_feedback.h"
 
 // The notice of a reading: after the first, only when not every gear can be
 // reached (empty otherwise); after a reload, always. It sends the player to
@@ -30,6 +31,15 @@ std::string controllerFaultNotice(ControllerId id, ControllerFault fault, Virtua
 
 // The notice of one found during the game, without the reload key.
 std::string controllerFoundNotice(ControllerId id);
+
+// The notice of a clutch pedal that reads pressed from the moment the player
+// got in and never moved: bound the wrong way round, it may be the other.
+std::string reversedClutchNotice(const ControllerBinding& pedal);
+
+// Why force feedback that a line asks for is unavailable, with what it came
+// to, as a notice (empty when it is on, or not asked for) and for the log.
+std::string forceFeedbackNotice(const KeyBindings& bindings, ForceFeedbackStatus status);
+std::string forceFeedbackLog(const KeyBindings& bindings, ForceFeedbackStatus status);
 
 // The notices of keys chosen in the game: saved in the key-binding file, and
 // where the file as it was is kept when it couldn't be the backup; in use

@@ -34,9 +34,27 @@ inline constexpr Refusal lastRefusal = Refusal::NotTheWheel;
 // The key codes asked about while choosing run from 1 to one below this.
 inline constexpr VirtualKeyCode choosingCodesBelow = 256;
 
-// The steps: each of choosableFields, then, when a game controller is
-// attached, each of wheelChoosableFields.
+// The steps: each of choosableFields, the keys' steps; then each of
+// wheelChoosableFields, the wheel's.
 inline constexpr std::size_t choosingSteps = choosableFieldCount + wheelChoosableCount;
+
+// The wheel's steps in the order they ask, by place in wheelChoosableFields:
+// the steering and the pedals that drive, the clutch pedal and the gates,
+// then the parts many wheels lack.
+inline constexpr auto wheelStepOrder = [] {
+    constexpr std::size_t driving = drivingWheelFieldCount;
+    std::array<std::uint8_t, wheelChoosableCount> order{};
+    for (std::size_t at = 0; at < order.size(); ++at) {
+        const std::size_t place = at < driving ? clutchAndGateFields.size() + at
+                                  : at < driving + clutchAndGateFields.size() ? at - driving
+                                                                              : at;
+        order[at] = static_cast<std::uint8_t>(place);
+    }
+    return order;
+}();
+static_assert(bindingFields[wheelChoosableFields[wheelStepOrder.front()]].kind ==
+                  BindingKind::Steering,
+              "the wheel's steps start with the steering");
 
 // A part chosen on a wheel's step: its controller by its place among those
 // found, and the part; none while the part is 0.
@@ -46,12 +64,17 @@ struct ChosenPart {
     bool operator==(const ChosenPart&) const = default;
 };
 
+inline constexpr std::size_t axesAtMost = controllersAtMost * controllerAxisCount;
+
 struct ChoosingState {
     bool choosing = false;
+    // With a game controller attached, choosing first waits for the player to
+    // touch a device: a key starts the keys' steps, the wheel its own.
+    bool askingDevice = false;
     // The field asked for, by its place in choosableFields, or past them in
     // wheelChoosableFields; the first again once every key is chosen, so that
-    // the step is always a field's. Only the fields of the box in use are
-    // asked for; the others stay 0.
+    // the step is always a field's. Only the gates of the box in use are
+    // asked for, and only its keys; the others stay 0.
     std::uint8_t step = 0;
     ChosenKeys chosen{};
     // For each of wheelChoosableFields; none stays as it is.
@@ -65,18 +88,23 @@ struct ChoosingState {
     // as held, so that only a key pressed in front of the game is taken.
     std::bitset<choosingCodesBelow> keysHeld{};
     // The same for each button of each controller found, by buttonHeldBit;
-    // one that can't be read counts as held.
+    // while one can't be read, all its buttons count as held.
     std::bitset<controllersAtMost * controllerButtonCount> buttonsHeld{};
-    // On the pedal's step: each found controller's axes as first read there,
-    // their top byte, by axisAtStartSlot; and the controllers read so.
-    std::array<std::uint8_t, controllersAtMost * controllerAxisCount> axesAtStart{};
+    // Each found controller's axes as first read since choosing started, at
+    // rest, their top byte, by axisSlot: a part is pressed away from there;
+    // and the controllers read so.
+    std::array<std::uint8_t, axesAtMost> axesAtStart{};
     std::bitset<controllersAtMost> axesStarted{};
+    // Axes that count for nothing until back near rest, by axisSlot: the one
+    // that ended a step, still pressed as the next begins, and each of a
+    // controller that couldn't be read, which may come back pressed.
+    std::bitset<axesAtMost> axesAwaited{};
 };
 
 constexpr std::size_t buttonHeldBit(std::size_t place, int button) {
     return place * controllerButtonCount + static_cast<std::size_t>(button - 1);
 }
-constexpr std::size_t axisAtStartSlot(std::size_t place, std::size_t axis) {
+constexpr std::size_t axisSlot(std::size_t place, std::size_t axis) {
     return place * controllerAxisCount + axis;
 }
 
@@ -84,10 +112,41 @@ constexpr bool wheelStep(std::size_t step) {
     return step >= choosableFieldCount;
 }
 
-// The gear a wheel's step asks for, or none for the pedal's.
+// The field a wheel's step asks for.
+constexpr const BindingField& wheelFieldAsked(std::size_t step) {
+    return bindingFields[wheelChoosableFields[step - choosableFieldCount]];
+}
+
+// The gear whose gate a wheel's step asks for, or none.
 inline const GearSpec* gearAskedFor(std::size_t step) {
     const std::size_t place = step - choosableFieldCount;
-    return place == 0 ? nullptr : &gearTable[place - 1];
+    return place >= 1 && place <= gearCount ? &gearTable[place - 1] : nullptr;
+}
+
+// Whether a wheel's step asks for the steering; for an axis, the steering or
+// a pedal, or else for a button.
+constexpr bool steeringAsked(std::size_t step) {
+    return wheelFieldAsked(step).kind == BindingKind::Steering;
+}
+constexpr bool axisAsked(std::size_t step) {
+    return steeringAsked(step) || wheelFieldAsked(step).kind == BindingKind::Pedal;
+}
+
+// The place in wheelChoosableFields of another field than the one asked for
+// whose part chosen is this one, or an axis of it either way; or
+// wheelChoosableCount for none.
+inline std::size_t placeHolding(const ChoosingState& state, ChosenPart part) {
+    const std::size_t asked = state.step - choosableFieldCount;
+    for (std::size_t place = 0; place < wheelChoosableCount; ++place) {
+        const ChosenPart other = state.chosenParts[place];
+        const bool sameAxis = isAxisPart(other.part) && isAxisPart(part.part) &&
+                              partAxis(other.part) == partAxis(part.part);
+        if (place != asked && other.part != 0 && other.place == part.place &&
+            (other.part == part.part || sameAxis)) {
+            return place;
+        }
+    }
+    return wheelChoosableCount;
 }
 
 // A part chosen, by its controller's id; none for one that names no part of

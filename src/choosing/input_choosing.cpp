@@ -36,67 +36,105 @@ VirtualKeyCode keyInUse(std::size_t step) {
     return bindingsState().keys.*bindingFields[choosableFields[step]].member;
 }
 
-// Looks at every controller found, noting each button down and, on the
-// pedal's step, each axis as first read there; returns the first button newly
-// down, or on the pedal's step, once an axis has travelled half its way, the
-// one that travelled furthest, with the way it went; or none. Without the
-// focus nothing counts, and every button counts as held.
-ChosenPart wheelPicked(bool pedalStep) {
+// How far an axis goes from rest, of the 256 steps of its top byte: touched,
+// the steering turned, a pedal pressed. An awaited axis counts again once
+// closer to rest than a touch.
+constexpr int touchTravel = 32, steeringTravel = 64, pedalTravel = 128;
+// The steering rests in the middle half of its axis, a pedal near an end.
+constexpr int centredFrom = 64, centredBelow = 192;
+
+// What the wheel did in a pass: the first button newly down, and the axis
+// pressed furthest from rest, with the way it went, and how far.
+struct WheelLook {
+    ChosenPart button;
+    ChosenPart axis;
+    int travelled = 0;
+};
+
+// Looks at every controller found, noting each button down, each axis's rest
+// and the awaited axes back near it. One that can't be read (without the
+// focus, none can) counts for nothing, and as it comes back its buttons held
+// and its axes pressed count only once let go. On the steering's step, only
+// an axis that rests centred counts.
+WheelLook lookAtWheel(bool steering) {
     const std::span<const GameController> found = foundControllers();
     const bool focus = keyboardState().gameHasFocus;
-    ChosenPart picked;
-    int furthest = 0;
-    ChosenPart axisPicked;
+    WheelLook look;
     for (std::size_t place = 0; place < found.size(); ++place) {
         const GameController& controller = found[place];
-        const bool readable = focus && controller.opened && !controller.released;
         const auto at = static_cast<std::uint8_t>(place);
+        const bool readable = focus && controller.opened && !controller.released;
         for (int button = 1; button <= controllerButtonCount; ++button) {
             const std::size_t bit = buttonHeldBit(place, button);
-            const bool down = !readable || buttonDown(controller.input, button);
-            if (down && !state.buttonsHeld[bit] && picked.part == 0) {
-                picked = {at, button};
+            const bool down = buttonDown(controller.input, button);
+            if (readable && down && !state.buttonsHeld[bit] && look.button.part == 0) {
+                look.button = {at, button};
             }
-            state.buttonsHeld[bit] = down;
+            state.buttonsHeld[bit] = !readable || down;
         }
-        if (!pedalStep || !readable) {
-            state.axesStarted[place] = false;
-            continue;
-        }
+        const bool started = state.axesStarted[place];
+        state.axesStarted[place] = started || readable;
         for (std::size_t axis = 0; axis < controllerAxisCount; ++axis) {
-            std::uint8_t& start = state.axesAtStart[axisAtStartSlot(place, axis)];
-            const auto now = static_cast<std::uint8_t>(controller.input.axes[axis] >> 8);
-            if (!state.axesStarted[place]) {
-                start = now;
+            const std::size_t slot = axisSlot(place, axis);
+            const int now = controller.input.axes[axis] >> 8;
+            const int travelled = now - state.axesAtStart[slot];
+            if (!readable) {
+                state.axesAwaited.set(slot);
                 continue;
             }
-            const int travelled = now - start;
-            if (std::abs(travelled) > furthest) {
-                furthest = std::abs(travelled);
-                axisPicked = {at, axisPart(axis, travelled < 0)};
+            if (!started) {
+                state.axesAtStart[slot] = static_cast<std::uint8_t>(now);
+                continue;
+            }
+            if (state.axesAwaited[slot]) {
+                state.axesAwaited[slot] = std::abs(travelled) >= touchTravel;
+                continue;
+            }
+            const int rest = state.axesAtStart[slot];
+            if ((!steering || (rest >= centredFrom && rest < centredBelow)) &&
+                std::abs(travelled) > look.travelled) {
+                look.travelled = std::abs(travelled);
+                look.axis = {at, axisPart(axis, travelled < 0)};
             }
         }
-        state.axesStarted[place] = true;
     }
-    constexpr int halfTravel = 128;
-    return !pedalStep ? picked : furthest >= halfTravel ? axisPicked : ChosenPart{};
+    return look;
 }
 
-// Whether a game controller attached can be read: its steps follow the keys'.
+// An axis that went as far as asked ends a step: it counts for nothing
+// until let go, so that it ends no other.
+bool axisMoved(const WheelLook& look, int asked) {
+    if (look.travelled < asked) {
+        return false;
+    }
+    state.axesAwaited.set(axisSlot(look.axis.place, partAxis(look.axis.part)));
+    return true;
+}
+
+// Whether a game controller attached can be read: choosing then asks which
+// device the player touches first.
 bool wheelAttached() {
     return std::ranges::any_of(foundControllers(), &GameController::opened);
 }
 
-// The step after this one that the box in use needs, or choosingSteps.
+// The step after this one that the box in use needs, or choosingSteps. The
+// keys' steps end with the keys: a player who touched the keyboard first
+// chose it, and a pad attached asks for nothing.
 std::size_t nextStep(std::size_t step) {
     const KeyBindings& keys = bindingsState().keys;
     if (!wheelStep(step)) {
         step = nextNeededChoosable(keys, step);
-        return step < choosableFieldCount || wheelAttached() ? step : choosingSteps;
+        return step < choosableFieldCount ? step : choosingSteps;
     }
-    while (++step < choosingSteps && !boxOf(keys).gears[step - choosableFieldCount - 1].inBox) {
+    const auto& box = boxOf(keys);
+    auto order = std::ranges::find(wheelStepOrder, step - choosableFieldCount);
+    while (++order != wheelStepOrder.end()) {
+        const GearSpec* gear = gearAskedFor(choosableFieldCount + *order);
+        if (gear == nullptr || box.gears[static_cast<std::size_t>(gear - gearTable)].inBox) {
+            return choosableFieldCount + *order;
+        }
     }
-    return step;
+    return choosingSteps;
 }
 
 Refusal refusalOf(VirtualKeyCode key) {
@@ -120,11 +158,9 @@ Refusal refusalOf(VirtualKeyCode key) {
                                                                   : Refusal::None;
 }
 
-// A part already chosen for the clutch or another gate.
+// A part another of the wheel's fields has.
 Refusal refusalOfPart(ChosenPart part) {
-    const auto chosen = state.chosenParts.begin() + (state.step - choosableFieldCount);
-    return std::find(state.chosenParts.begin(), chosen, part) != chosen ? Refusal::AlreadyChosen
-                                                                        : Refusal::None;
+    return placeHolding(state, part) < wheelChoosableCount ? Refusal::AlreadyChosen : Refusal::None;
 }
 
 constexpr char chosenKeyName[] = "chosenKey";
@@ -132,6 +168,7 @@ constexpr char chosenPartName[] = "chosenPart";
 constexpr char keysHeldName[] = "keysHeld";
 constexpr char buttonsHeldName[] = "buttonsHeld";
 constexpr char axesAtStartName[] = "axesAtStart";
+constexpr char axesAwaitedName[] = "axesAwaited";
 
 } // namespace
 
@@ -186,7 +223,9 @@ std::span<const StateField> choosingStateFields() {
         wordFields<state, &ChoosingState::keysHeld, keysHeldName>(),
         wordFields<state, &ChoosingState::buttonsHeld, buttonsHeldName>(),
         wordFields<state, &ChoosingState::axesAtStart, axesAtStartName>(),
-        std::to_array({numberField<state, &ChoosingState::axesStarted>("axesStarted")}));
+        std::to_array({numberField<state, &ChoosingState::axesStarted>("axesStarted"),
+                       flagField<state, &ChoosingState::askingDevice>("askingDevice")}),
+        wordFields<state, &ChoosingState::axesAwaited, axesAwaitedName>());
     return fields;
 }
 
@@ -195,6 +234,7 @@ void startChoosingKeys() {
     state.keysHeld.set();
     state.buttonsHeld.set();
     findEveryController();
+    state.askingDevice = wheelAttached();
 }
 
 ChosenInputs chosenInputs() {
@@ -217,9 +257,24 @@ void keyStep(VirtualKeyCode pressed) {
     }
 }
 
-// On a wheel's step, Enter keeps the part in use; another key is refused; a
-// part picked is taken, unless another gate has it.
-void partStep(VirtualKeyCode pressed, ChosenPart picked) {
+// The first step, with a game controller attached: a key starts the keys'
+// steps, but for the mouse's buttons and the right arrow, which are the
+// game's and the gearbox's own; the wheel touched starts its own.
+void deviceStep(VirtualKeyCode pressed, const WheelLook& look) {
+    if (pressed != 0 && pressed != leftMouse && pressed != rightMouse &&
+        pressed != toggleArrowKey) {
+        state.askingDevice = false;
+    } else if (look.travelled >= touchTravel || look.button.part != 0) {
+        state.askingDevice = false;
+        state.step = static_cast<std::uint8_t>(choosableFieldCount + wheelStepOrder.front());
+    }
+}
+
+// On a wheel's step, the part asked for is taken, unless another field has
+// it. The other kind (a button where an axis is asked for, a pedal where a
+// button is) keeps the part in use, as Enter does, so that the wheel alone
+// goes through every step; a key is refused.
+void partStep(VirtualKeyCode pressed, const WheelLook& look) {
     const std::size_t place = state.step - choosableFieldCount;
     if (pressed != 0 && pressed != enterKey) {
         state.refusal = Refusal::NotTheWheel;
@@ -227,7 +282,11 @@ void partStep(VirtualKeyCode pressed, ChosenPart picked) {
         state.refusedPart = {};
         return;
     }
-    if (pressed == 0 && picked.part == 0) {
+    const bool axis = axisAsked(state.step);
+    const bool moved = axisMoved(look, steeringAsked(state.step) ? steeringTravel : pedalTravel);
+    const ChosenPart picked = axis ? (moved ? look.axis : ChosenPart{}) : look.button;
+    const bool kept = pressed == enterKey || (axis ? look.button.part != 0 : moved);
+    if (picked.part == 0 && !kept) {
         return;
     }
     const ChosenPart part = pressed == enterKey ? ChosenPart{} : picked;
@@ -245,15 +304,17 @@ void partStep(VirtualKeyCode pressed, ChosenPart picked) {
 ChoosingPass chooseKeysPass() {
     ChoosingPass pass;
     const VirtualKeyCode pressed = firstKeyPressed(pass.toggleArrowPressed);
-    const bool wheel = wheelStep(state.step);
-    const ChosenPart picked = wheelPicked(wheel && gearAskedFor(state.step) == nullptr);
+    const bool wheel = !state.askingDevice && wheelStep(state.step);
+    const WheelLook look = lookAtWheel(wheel && steeringAsked(state.step));
     if (pressed == backspaceKey) {
         state.choosing = false;
         pass.end = ChoosingPass::End::Cancelled;
         return pass;
     }
-    if (wheel) {
-        partStep(pressed, picked);
+    if (state.askingDevice) {
+        deviceStep(pressed, look);
+    } else if (wheel) {
+        partStep(pressed, look);
     } else if (pressed != 0) {
         keyStep(pressed);
     }

@@ -1,7 +1,8 @@
-// Choosing the clutch and gear keys in the game: a press of the Bind key
-// starts it, and the player presses the key for each field in turn, one pass
-// at a time, without a pause; then, with a game controller attached, the
-// clutch pedal and the stick in each gate.
+// Choosing in the game: a press of the Bind key starts it, and the player
+// presses the key for the clutch and each gear in turn, one pass at a time,
+// without a pause; or, with a game controller attached and touched first,
+// sets up the wheel by pressing it: its steering, pedals, gates, handbrake
+// and paddles.
 #pragma once
 
 #include <cstdint>
@@ -20,7 +21,8 @@ const ChoosingState& choosingState();
 // each key chosen, and for each word of keys held.
 std::span<const StateField> choosingStateFields();
 
-// Asks for the first field; a key or button held as it starts counts once
+// Asks for the first field, or with a game controller attached for the
+// device touched first; a key or button held as it starts counts once
 // pressed again. Looks for every game controller attached, and opens them.
 void startChoosingKeys();
 
@@ -37,9 +39,9 @@ struct ChoosingPass {
     PromptLine line{};
 };
 
-// One pass: asks for every key (with the focus), takes the first newly
-// pressed, or on a wheel's step the pedal pressed furthest or the button
-// newly down, and says what to show.
+// One pass: asks for every key (with the focus) and looks at every game
+// controller found, takes the first key newly pressed, or on a wheel's step
+// the axis moved furthest or the button newly down, and says what to show.
 ChoosingPass chooseKeysPass();
 
 // Choosing ends, if it goes on, with nothing chosen: as the DLL loads it.

@@ -24,45 +24,94 @@ std::string_view fieldText(std::size_t step) {
     return bindingFields[choosableFields[step]].keyText;
 }
 
-// What a wheel's step asks the player to do: "Press the clutch pedal down",
-// "Put the stick in first gear".
-std::string wheelAsk(std::size_t step) {
-    const GearSpec* gear = gearAskedFor(step);
-    if (gear == nullptr) {
-        return "Press the clutch pedal down";
+// What a wheel's step asks the player to do, and what a part chosen for that
+// field is called; a gate's are its gear's.
+struct WheelAsk {
+    std::string_view field;
+    const char* ask;
+    const char* name;
+};
+constexpr WheelAsk wheelAsks[] = {
+    {"clutchPedal", "Press the clutch pedal down", "the clutch"},
+    {"steeringAxis", "Turn the wheel right", "the steering"},
+    {"throttlePedal", "Press the throttle pedal down", "the throttle"},
+    {"brakePedal", "Press the brake pedal down", "the brake"},
+    {"handbrakeButton", "Pull the handbrake", "the handbrake"},
+    {"paddleUpButton", "Pull the shift-up paddle", "the up paddle"},
+    {"paddleDownButton", "Pull the shift-down paddle", "the down paddle"},
+};
+static_assert(std::ranges::all_of(wheelChoosableFields,
+                                  [](std::size_t field) {
+                                      return bindingFields[field].kind == BindingKind::Gate ||
+                                             std::ranges::count(wheelAsks,
+                                                                bindingFields[field].fieldName,
+                                                                &WheelAsk::field) == 1;
+                                  }),
+              "each of a wheel's lines but the gates has its words");
+
+using WheelText = std::array<char, 40>;
+
+// "Put the stick in first gear", "Turn the wheel right"; and its name.
+const char* wheelAsk(std::size_t step, WheelText& ask) {
+    if (const GearSpec* gear = gearAskedFor(step)) {
+        std::snprintf(ask.data(), ask.size(), "Put the stick in %s%s", gear->name,
+                      gear->reverse ? "" : " gear");
+        return gear->name;
     }
-    return std::string("Put the stick in ") + gear->name + (gear->reverse ? "" : " gear");
+    const std::string_view field = wheelFieldAsked(step).fieldName;
+    const WheelAsk& asked =
+        *std::ranges::find(wheelAsks, field, [](const WheelAsk& each) { return each.field; });
+    std::snprintf(ask.data(), ask.size(), "%s", asked.ask);
+    return asked.name;
+}
+
+// "046D:C24F Button13", or "none"; no longer than a short string, so that
+// a pass allocates nothing.
+const char* partText(const ControllerBinding& binding, WheelText& text) {
+    if (binding.part == 0) {
+        return "none";
+    }
+    std::snprintf(text.data(), text.size(), "%s %s", controllerIdText(binding.device).c_str(),
+                  controllerPartText(binding.part).c_str());
+    return text.data();
 }
 
 void writeWheelLine(const ChoosingState& state, const KeyBindings& keys, PromptLine& line) {
     const std::size_t place = state.step - choosableFieldCount;
-    const std::string ask = wheelAsk(state.step);
+    WheelText ask{};
+    WheelText part{};
+    wheelAsk(state.step, ask);
     if (state.refusal == Refusal::None) {
         const ControllerBinding& inUse = keys.*bindingFields[wheelChoosableFields[place]].input;
-        const std::string now = inUse.part == 0 ? "none" : controllerBindingText(inUse);
-        std::snprintf(line.data(), line.size(), "%s (now %s). Enter keeps it, Backspace cancels.",
-                      ask.c_str(), now.c_str());
+        std::snprintf(line.data(), line.size(), "%s (now %s). A %s keeps it, Backspace cancels.",
+                      ask.data(), partText(inUse, part),
+                      axisAsked(state.step) ? "button" : "pedal");
         return;
     }
-    std::string reason;
     if (state.refusal == Refusal::AlreadyChosen) {
-        const auto chosen = state.chosenParts.begin() + static_cast<std::ptrdiff_t>(place);
-        const auto other = std::find(state.chosenParts.begin(), chosen, state.refusedPart);
-        const GearSpec* gear = gearAskedFor(
-            choosableFieldCount + static_cast<std::size_t>(other - state.chosenParts.begin()));
-        reason = controllerBindingText(foundPart(state.refusedPart)) + " is already " +
-                 (gear == nullptr ? "the clutch" : gear->name);
-    } else {
-        std::array<char, 12> number{};
-        reason = std::string(shownKey(state.refusedKey, number)) + " is a key";
+        // The field asked for stands in for one a restored state may lack.
+        const std::size_t holding = placeHolding(state, state.refusedPart);
+        const std::size_t other = holding < wheelChoosableCount ? holding : place;
+        WheelText otherAsk{};
+        const char* name = wheelAsk(choosableFieldCount + other, otherAsk);
+        std::snprintf(line.data(), line.size(), "%s is already %s. %s, Backspace cancels.",
+                      partText(foundPart(state.refusedPart), part), name, ask.data());
+        return;
     }
-    std::snprintf(line.data(), line.size(), "%s. %s, Backspace cancels.", reason.c_str(),
-                  ask.c_str());
+    std::array<char, 12> number{};
+    std::snprintf(line.data(), line.size(), "%s is a key. %s, Backspace cancels.",
+                  shownKey(state.refusedKey, number), ask.data());
 }
 
 } // namespace
 
 void writePromptLine(const ChoosingState& state, const KeyBindings& keys, PromptLine& line) {
+    if (state.askingDevice) {
+        std::snprintf(line.data(), line.size(),
+                      "Touch the wheel or a pedal to set it up, or press a key to choose keys. "
+                      "Backspace cancels.");
+        return;
+    }
     if (wheelStep(state.step)) {
         writeWheelLine(state, keys, line);
         return;

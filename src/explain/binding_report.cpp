@@ -137,7 +137,13 @@ std::string verdict(const ExplainedLine& line) {
         break;
     case ValueParse::NoPercent:
         text = std::string(selected.fieldName) + " unchanged: " + std::to_string(outcome.value) +
-               " is no percent of " + std::string(percentOf(selected.kind)) + " (1 to 100)";
+               " is no percent of " + std::string(percentOf(selected.kind)) + " (" +
+               std::to_string(lowestPercent(selected.kind)) + " to 100)";
+        break;
+    case ValueParse::NoStrength:
+        text = std::string(selected.fieldName) + " unchanged: " + std::to_string(outcome.value) +
+               " is no strength (1 to " + std::to_string(strongestStrength) +
+               ", a percent of the gear feel's own)";
         break;
     case ValueParse::NoDevice:
         text = std::string(selected.fieldName) +
@@ -274,9 +280,10 @@ std::string bindingsTable(const KeyBindings& bindings) {
             continue;
         }
         const VirtualKeyCode code = bindings.*field.member;
-        // A switch or a box says what 0 means instead.
-        const bool saysWhat =
-            field.kind == BindingField::Kind::Switch || field.kind == BindingField::Kind::Box;
+        // A switch, a box or a strength says what 0 means instead.
+        const bool saysWhat = field.kind == BindingField::Kind::Switch ||
+                              field.kind == BindingField::Kind::Box ||
+                              field.kind == BindingField::Kind::Strength;
         const bool needed = keyFieldNeeded(bindings, i);
         std::string name = code == 0 && !saysWhat ? "not bound" : valueName(field, code);
         if (code == 0 && !needed && !saysWhat) {

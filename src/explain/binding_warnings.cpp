@@ -150,6 +150,20 @@ std::string percentWords(std::int32_t value, std::int32_t byDefault, BindingFiel
            std::string(percentOf(kind)) + (value == 0 ? ", the default" : "");
 }
 
+// What a switch does on, or off.
+std::string switchWords(const BindingField& field, bool on) {
+    if (field.fieldName == "gearFeel") {
+        return on ? "on: lower gears pull harder, the engine brakes, a clutch pedal slips"
+                  : "off: every gear pulls as the vehicle's engine does";
+    }
+    if (field.fieldName == "revBar") {
+        return on ? "on: a rev bar beside the labels while the gear feel is on" : "off: no rev bar";
+    }
+    return on ? "on: speeds fit the vehicle's top speed"
+              : "off: speeds as written, for a top speed of " +
+                    std::to_string(static_cast<int>(tableTopSpeed)) + " m/s";
+}
+
 } // namespace
 
 std::vector<std::string> fieldsNaming(const KeyBindings& bindings, ControllerId id) {
@@ -186,6 +200,8 @@ std::string_view percentOf(BindingField::Kind kind) {
         return "the way from rest";
     case BindingField::Kind::FullLock:
         return "the wheel's turn";
+    case BindingField::Kind::ForceStrength:
+        return "the wheel's force";
     default:
         return "the pedal's travel";
     }
@@ -213,10 +229,7 @@ std::string valueName(const BindingField& field, std::int32_t value) {
         return name.empty() ? "a game control" : std::string(name);
     }
     case BindingField::Kind::Switch:
-        // FitGears, the one switch.
-        return value == 1 ? "on: speeds fit the vehicle's top speed"
-                          : "off: speeds as written, for a top speed of " +
-                                std::to_string(static_cast<int>(tableTopSpeed)) + " m/s";
+        return switchWords(field, value == 1);
     case BindingField::Kind::Box:
         return std::to_string(boxWith(value).forwardGears) + " forward gears";
     case BindingField::Kind::Bite:
@@ -225,6 +238,18 @@ std::string valueName(const BindingField& field, std::int32_t value) {
         return percentWords(value, defaultDeadZone, field.kind);
     case BindingField::Kind::FullLock:
         return "full lock at " + percentWords(value, defaultFullLock, field.kind);
+    case BindingField::Kind::ForceStrength:
+        return value == 0 ? std::string("off")
+                          : "force feedback on the steering's controller at " +
+                                std::to_string(value) + "% of its strength";
+    case BindingField::Kind::Band:
+        return std::to_string(percentOrDefault(value, defaultBiteBand)) + "% of " +
+               std::string(percentOf(field.kind)) + " each way from bitePoint" +
+               (value == 0 ? ", the default" : "");
+    case BindingField::Kind::Strength:
+        return std::to_string(percentOrDefault(value, defaultStrength)) + "% of the gear feel's " +
+               (field.fieldName == "pull" ? "pull" : "engine braking") +
+               (value == 0 ? ", the default" : "");
     default:
         return keyName(value);
     }
@@ -328,6 +353,11 @@ std::vector<std::string> bindingWarnings(const BindingReading& reading) {
         }
         found.push_back("the stick can't reach " + gearsOfGates(gates) + ": " + joined(names) +
                         (names.size() == 1 ? " is" : " are") + " not bound");
+    }
+    if (bindings.gearFeel != 1 && (bindings.pull != 0 || bindings.engineBraking != 0 ||
+                                   bindings.revBar != 0 || bindings.biteBand != 0)) {
+        found.emplace_back("pull, engineBraking, revBar and biteBand do nothing while gearFeel "
+                           "is off: add GearFeel=1");
     }
     commentsThatBind(reading, found);
     controllersNotAttached(reading, found);

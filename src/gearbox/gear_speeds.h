@@ -9,6 +9,11 @@
 
 #include "gears/gears.h"
 
+// The game's estimate of a vehicle's top speed counts from this to this; any
+// other answer leaves the vehicle's gears as written.
+inline constexpr float lowestTopSpeed = 5.0f;
+inline constexpr float highestTopSpeed = 150.0f;
+
 inline constexpr auto& boxes = boxesOf<gearTable>;
 using Box = std::remove_cvref_t<decltype(boxes.front())>;
 

@@ -4,6 +4,7 @@
 
 #include "binding_file/gear_access.h"
 #include "gearbox/driven_vehicle.h"
+#include "gearbox/driving_inputs.h"
 #include "gearbox/gear_speeds.h"
 #include "host/keyboard.h"
 #include "host/natives.h"
@@ -15,6 +16,7 @@
 namespace {
 
 GearboxState state;
+FeelState feel;
 
 constexpr float brakeFreeFrom = 1.0f;
 constexpr float sKeyAllowance = 1.2f;
@@ -39,44 +41,12 @@ void disable(ControlId control, DisabledDriving& disabled) {
     noteDisabled(disabled, control);
 }
 
-// The accelerate control is W on a keyboard, RT on a pad, or wherever the
-// player moved it; it is asked last, and only where a rule needs it. A
-// wheel's throttle pedal past its dead zone counts as W.
-bool accelerating(const Wheel& wheel) {
-    return wheel.throttleDown || controlFired(accelerateAltControl) || keyDown(accelerateKey) ||
-           controlHeld(accelerateControl);
-}
-
-bool pushingInReverse(const Wheel& wheel) {
-    return wheel.throttleDown || keyDown(accelerateKey) || controlHeld(accelerateControl);
-}
-
-// Game controls answer to every device: the pad's LB is also the right mouse
-// button, its A the X key. So the pad's bindings count only while the player
-// uses a pad, and a keyboard player keeps aiming from the car.
-bool padInUse(const KeyBindings& keys) {
-    return (keys.padHoldControl != 0 || keys.padUpControl != 0 || keys.padDownControl != 0) &&
-           !usingKeyboardAndMouse();
-}
-
-// A press of a bound pad button; 0, none bound, is never asked about.
-bool padPressed(bool pad, ControlId control, bool& wasHeld) {
-    return pad && control != 0 && newlyDown(controlHeld(control), wasHeld);
-}
-
-// The clutch key, the pad's hold button, or the wheel's pedal past its bite.
-bool clutchDown(const KeyBindings& keys, bool pad, const Wheel& wheel) {
-    return keyDown(keys.clutchKey) ||
-           (pad && keys.padHoldControl != 0 && controlHeld(keys.padHoldControl)) ||
-           wheel.clutchPastBite;
-}
-
 // A move of the stick changes gear as a gear key does, and the last change
 // wins: into a gate with the clutch it engages that gear at once; without, the
 // box stays in neutral with the gate refused until the clutch is pressed
 // while the stick is still there; out of every gate, neutral. Gates that
 // can't be read leave the gear engaged last.
-void followStick(Stick stick) {
+void followStick(Stick stick, bool feelOn) {
     const bool moved = stick != state.stick;
     state.stick = stick;
     const bool inGate = stick.where == Stick::Where::InGate;
@@ -87,6 +57,10 @@ void followStick(Stick stick) {
         state.engaged = Engaged::InGear;
     } else if (moved && inGate) {
         state.engaged = Engaged::GateRefused;
+        state.felt.gateRefused = true;
+        if (feelOn) {
+            flareRevs(feel);
+        }
     }
 }
 
@@ -120,6 +94,8 @@ void disablePadControls(const KeyBindings& keys, bool pad, DisabledDriving& disa
 void fitGearsTo(const KeyBindings& keys, GameHandle vehicle) {
     state.fittedVehicle = vehicle;
     state.fittedTopSpeed = tableTopSpeed;
+    // The feel's gear as fitted goes with the top speed.
+    feel.fittedGear = nullptr;
     if (keys.fitGears != 1) {
         return;
     }
@@ -135,8 +111,14 @@ void fitGearsTo(const KeyBindings& keys, GameHandle vehicle) {
     }
 }
 
+// The clutch as the gear feel takes it: 0 in, 1 out.
+float clutchEngaged(const Wheel& wheel) {
+    return state.clutchHeld ? 0.0f : wheel.clutchEngaged;
+}
+
 void runGearStep(GameHandle vehicle, const GearSpec& gear, const BoxGear& box, float frameSpeed,
-                 const Wheel& wheel, DisabledDriving& disabled) {
+                 const Wheel& wheel, DisabledDriving& disabled, const KeyBindings& keys,
+                 float speed) {
     drawHudLabel(gear.label, gearLabelX, true);
 
     const GearSpeeds speeds = gearSpeeds(gear, box, state.fittedTopSpeed);
@@ -148,6 +130,14 @@ void runGearStep(GameHandle vehicle, const GearSpec& gear, const BoxGear& box, f
         const float speed = vehicleSpeed(vehicle);
         if (std::isfinite(speed) && speed <= highestTopSpeed) {
             cap = speed;
+        }
+    }
+    if (keys.gearFeel == 1) [[unlikely]] {
+        cap = feelInGear(feel, keys, wheel, vehicle, gear, box,
+                         {speed, clutchEngaged(wheel), state.fittedTopSpeed, cap});
+        // The hint as "Shift" shows it, from the last pass.
+        if (keys.revBar == 1) {
+            drawRevs(feel, state.shiftHint);
         }
     }
     capVehicle(vehicle, cap);
@@ -172,7 +162,7 @@ void changeGear(const KeyBindings& keys, const Box& box, bool pad, const Wheel& 
     const bool upButton = padPressed(pad, keys.padUpControl, state.padUpWasHeld);
     const bool downKey = keyPressed(keys.shiftDownKey, state.shiftDownKeyWasDown);
     const bool downButton = padPressed(pad, keys.padDownControl, state.padDownWasHeld);
-    followStick(wheel.stick);
+    followStick(wheel.stick, keys.gearFeel == 1);
     const bool up = newlyDown(wheel.paddleUpHeld, state.paddleUpWasDown) || upKey || upButton;
     const bool down =
         newlyDown(wheel.paddleDownHeld, state.paddleDownWasDown) || downKey || downButton;
@@ -189,11 +179,14 @@ void changeGear(const KeyBindings& keys, const Box& box, bool pad, const Wheel& 
 // Switched off, the gearbox disables nothing: the wheel drives a vehicle with
 // a gearbox as it is, and the vehicle is asked for only when the wheel has
 // something to send.
+// The vehicle is looked for only when the wheel drives or feels it.
 void driveWithGearboxOff(const WheelDrive& drive) {
-    if (!anyPressed(drive)) {
+    const bool feels = forceFeedbackState().status == ForceFeedbackStatus::On;
+    if (!anyPressed(drive) && !feels) {
         return;
     }
     const auto [character, vehicle] = gearboxVehicle();
+    state.felt.vehicle = vehicle;
     if (vehicle != 0) {
         feedWheelDrive(drive, {}, character);
     }
@@ -266,13 +259,28 @@ std::span<const StateField> gearboxStateFields() {
     return fields;
 }
 
+const FeelState& feelState() {
+    return feel;
+}
+
+std::span<const StateField> feelStateFields() {
+    static constexpr auto fields = std::to_array({
+        floatField<feel, &FeelState::revs>("revs", 0.0f, 1.0f),
+        numberField<feel, &FeelState::timeMs>("feelTimeMs"),
+        flagField<feel, &FeelState::timed>("feelTimed"),
+    });
+    return fields;
+}
+
 bool updateGearbox(const KeyBindings& keys, const Wheel& wheel) {
+    state.felt = GearboxFeel{};
     if (!state.transmissionEnabled) {
         driveWithGearboxOff(wheel.drive);
         return false;
     }
     // Asked once: every call of the pass that takes a vehicle gets this one.
     const auto [character, vehicle] = gearboxVehicle();
+    state.felt.vehicle = vehicle;
     if (state.cappedVehicle != vehicle) {
         liftCap();
     }
@@ -292,6 +300,8 @@ bool updateGearbox(const KeyBindings& keys, const Wheel& wheel) {
 
     const bool pad = padInUse(keys);
     state.clutchHeld = clutchDown(keys, pad, wheel);
+    // The feel takes the speed as the game gave it.
+    const float speed = frameSpeed;
     DisabledDriving disabled;
     if (state.clutchHeld || state.engaged != Engaged::InGear) {
         disable(accelerateControl, disabled);
@@ -311,10 +321,16 @@ bool updateGearbox(const KeyBindings& keys, const Wheel& wheel) {
     }
 
     if (state.engaged != Engaged::InGear) {
+        if (keys.gearFeel == 1) [[unlikely]] {
+            feelInNeutral(feel, wheel);
+            if (keys.revBar == 1) {
+                drawRevs(feel, state.shiftHint);
+            }
+        }
         runNeutralStep(vehicle);
     } else {
         runGearStep(vehicle, gearSpec(state.gear), inBox(box, state.gear), frameSpeed, wheel,
-                    disabled);
+                    disabled, keys, speed);
     }
 
     // Once the pass has made every disable, with the gear its step ran with.
@@ -336,9 +352,11 @@ bool updateGearbox(const KeyBindings& keys, const Wheel& wheel) {
         !(frameSpeed > gearSpeeds(gear, speeds, state.fittedTopSpeed).lugAtOrBelow) &&
         accelerating(wheel)) {
         stallEngine(vehicle);
+        state.felt.stalled = true;
     }
     if (gear.standstillStall && vehicleStationary(vehicle) && accelerating(wheel)) {
         stallEngine(vehicle);
+        state.felt.stalled = true;
     }
     return true;
 }
@@ -355,6 +373,7 @@ void switchGearboxOff() {
     state.stick = stickUnknown;
     state.fittedVehicle = 0;
     state.transmissionEnabled = false;
+    feel = FeelState{};
 }
 
 void fitGearsAgain() {
@@ -364,8 +383,10 @@ void fitGearsAgain() {
 void restartGearbox() {
     // What the player chose stays; what the gearbox knew of the game goes.
     state = GearboxState{.transmissionEnabled = state.transmissionEnabled};
+    feel = FeelState{};
 }
 
 void resetGearbox() {
     state = GearboxState{};
+    feel = FeelState{};
 }

@@ -4,15 +4,13 @@
 #include <span>
 
 #include "binding_file/binding_reader.h"
+#include "gearbox/gear_feel.h"
+#include "gearbox/gear_speeds.h"
 #include "gears/gears.h"
 #include "host/natives.h"
 #include "recording/state_field.h"
 #include "wheel/wheel.h"
-
-// The game's estimate of a vehicle's top speed counts from this to this; any
-// other answer leaves the vehicle's gears as written.
-inline constexpr float lowestTopSpeed = 5.0f;
-inline constexpr float highestTopSpeed = 150.0f;
+#include "wheel/wheel_forces.h"
 
 // Whether the box engages its gear: in neutral it engages none, the stick
 // out of every gate, or in one without the clutch, refused, the label then
@@ -46,6 +44,9 @@ struct GearboxState {
     float fittedTopSpeed = tableTopSpeed;
     // The last vehicle whose top speed the log called unusable.
     GameHandle unfitVehicle = 0;
+    // What the last pass did that the wheel's force feedback feels; only
+    // that pass reads it.
+    GearboxFeel felt{};
 };
 
 // Only the functions below change it.
@@ -53,6 +54,11 @@ const GearboxState& gearboxState();
 
 // The gearbox's part of the plug-in's state as a recording keeps it.
 std::span<const StateField> gearboxStateFields();
+
+// The gear feel's state, which the gearbox's pass changes and resets with
+// its own, and its part of the plug-in's state as a recording keeps it.
+const FeelState& feelState();
+std::span<const StateField> feelStateFields();
 
 // One pass of the gearbox with the keys in use and the wheel as read this
 // pass; switched off, only the wheel drives. It drives only a vehicle with a

@@ -13,6 +13,8 @@
 #include <iterator>
 #include <string_view>
 
+#include "gears/gear_feel.h"
+
 // A gear: its row in the gear table. A drive recording keeps this number, so a
 // new gear takes a new row at the end.
 enum class Gear : std::uint8_t {};
@@ -135,6 +137,10 @@ struct BoxGear {
     // Accelerating at or below this speed stalls the engine.
     bool lugs;
     float lugAtOrBelow;
+    // The gear feel's pull and engine braking at its place in the box, from
+    // its first gear to its top, at the revs curve's peak.
+    float pull;
+    float braking;
 };
 
 template <std::size_t gearRows>
@@ -168,13 +174,19 @@ constexpr auto boxesOf = [] {
             }
             const bool under = !gear.reverse && row != top;
             const float cap = under ? caps[rank - 1] : gear.cap;
-            box->gears[row] = {true,
-                               cap,
-                               !gear.reverse && cap != openCap,
-                               under,
-                               under ? cap - hintBelowCap : 0.0f,
-                               gear.lugs,
-                               gear.lugs ? caps[rank - 2] - lugBelowCapUnder : 0.0f};
+            const float place = gear.reverse ? 0.0f
+                                             : static_cast<float>(rank - 1) /
+                                                   static_cast<float>(box->forwardGears - 1);
+            box->gears[row] = {
+                true,
+                cap,
+                !gear.reverse && cap != openCap,
+                under,
+                under ? cap - hintBelowCap : 0.0f,
+                gear.lugs,
+                gear.lugs ? caps[rank - 2] - lugBelowCapUnder : 0.0f,
+                along<feelByPlace, &FeelAtPlace::place, &FeelAtPlace::pull>(place),
+                along<feelByPlace, &FeelAtPlace::place, &FeelAtPlace::braking>(place)};
         }
         for (std::size_t row = 0; row < rows; ++row) {
             if (!gears[row].reverse && gears[row].shiftRank > box->forwardGears) {

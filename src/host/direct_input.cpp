@@ -121,28 +121,6 @@ BOOL CALLBACK searchWindow(HWND window, LPARAM context) noexcept {
     return TRUE;
 }
 
-// The window DirectInput's cooperative level takes, a top-level window of this
-// process, found by the process's id (another program's may have the game's
-// class): the game's main window, shown and owned by no other window; else a
-// shown one that another owns, such as a dialog; else, in a console program or
-// before the game shows one, a hidden window of our own, kept until
-// DirectInput is let go. Its class is the system's STATIC, whose window
-// procedure isn't in this DLL, so it outlives the plug-in's unload
-// harmlessly, as DirectInput's objects do.
-HWND cooperativeWindow() {
-    WindowSearch search{GetCurrentProcessId()};
-    EnumWindows(searchWindow, reinterpret_cast<LPARAM>(&search));
-    if (search.main != nullptr || search.shown != nullptr) {
-        return search.main != nullptr ? search.main : search.shown;
-    }
-    DirectInputObjects& held = objects();
-    if (!held.ownWindow) {
-        held.ownWindow.reset(CreateWindowExW(0, L"STATIC", L"Manual Gearbox", WS_POPUP, 0, 0, 0, 0,
-                                             nullptr, nullptr, directInputModule, nullptr));
-    }
-    return held.ownWindow.get();
-}
-
 ControllerType typeOf(DWORD deviceType) {
     const BYTE subtype = GET_DIDEVICE_SUBTYPE(deviceType);
     switch (GET_DIDEVICE_TYPE(deviceType)) {
@@ -214,6 +192,13 @@ ControllerId idOf(IDirectInputDevice8W& device) {
     return {LOWORD(vidpid.dwData), HIWORD(vidpid.dwData)};
 }
 
+bool hasForceFeedback(IDirectInputDevice8W& device) {
+    DIDEVCAPS capabilities{};
+    capabilities.dwSize = sizeof capabilities;
+    return SUCCEEDED(device.GetCapabilities(&capabilities)) &&
+           (capabilities.dwFlags & DIDC_FORCEFEEDBACK) != 0;
+}
+
 } // namespace
 
 void useModuleForDirectInput(HINSTANCE module) {
@@ -234,6 +219,36 @@ HINSTANCE moduleForDirectInput() {
 
 const Listing& lastListing() {
     return objects().listing;
+}
+
+// The window DirectInput's cooperative level takes, a top-level window of this
+// process, found by the process's id (another program's may have the game's
+// class): the game's main window, shown and owned by no other window; else a
+// shown one that another owns, such as a dialog; else, in a console program or
+// before the game shows one, a hidden window of our own, kept until
+// DirectInput is let go. Its class is the system's STATIC, whose window
+// procedure isn't in this DLL, so it outlives the plug-in's unload
+// harmlessly, as DirectInput's objects do.
+HWND cooperativeWindow() {
+    WindowSearch search{GetCurrentProcessId()};
+    EnumWindows(searchWindow, reinterpret_cast<LPARAM>(&search));
+    if (search.main != nullptr || search.shown != nullptr) {
+        return search.main != nullptr ? search.main : search.shown;
+    }
+    DirectInputObjects& held = objects();
+    if (!held.ownWindow) {
+        held.ownWindow.reset(CreateWindowExW(0, L"STATIC", L"Manual Gearbox", WS_POPUP, 0, 0, 0, 0,
+                                             nullptr, nullptr, directInputModule, nullptr));
+    }
+    return held.ownWindow.get();
+}
+
+IDirectInput8W* directInputObject() {
+    return objects().input.get();
+}
+
+const GUID& listedInstance(std::size_t place) {
+    return objects().listing.instances[place].instance;
 }
 
 // A controller whose device can't be made, or is made without an object, is
@@ -269,6 +284,7 @@ std::size_t listSystemControllers(GameController* list, std::size_t most, Contro
         if (controller.id == ControllerId{}) {
             controller.id = productId(listed.product);
         }
+        controller.forceFeedback = held.devices[i] && hasForceFeedback(*held.devices[i]);
         controller.fault = held.devices[i] ? ControllerFault{}
                                            : ControllerFault{ControllerStep::Create,
                                                              static_cast<std::int32_t>(result)};

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "host/controller_system.h"
+#include "host/force_feedback.h"
 #include "host/tap.h"
 
 namespace {
@@ -40,6 +41,8 @@ void noteOpened(ControllersState& state, std::size_t place) {
 // A controller whose device couldn't be made, or that can't be set up, isn't
 // opened; one whose Acquire failed is, and is acquired again as it is read.
 void find(std::span<const ControllerId> wanted, bool every) {
+    // Its device goes with the list that named it.
+    closeForceFeedback();
     ControllersState& state = controllersState;
     state = ControllersState{};
     state.count = listSystemControllers(state.found.data(), state.found.size(), state.systemFault);
@@ -128,6 +131,7 @@ ControllersRead readControllers() {
 }
 
 void closeControllers() {
+    closeForceFeedback();
     closeSystemControllers();
     controllersState = ControllersState{};
 }

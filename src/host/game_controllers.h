@@ -59,6 +59,8 @@ struct GameController {
     std::string name;
     // Opened to be read on every pass: wanted when found, and set up.
     bool opened = false;
+    // It has force feedback (DirectInput's DIDC_FORCEFEEDBACK).
+    bool forceFeedback = false;
     // Not read on the last pass: not opened, lost (unplugged, or taken by
     // another program), or not yet acquired again. Its input is then all
     // released: no button down, every axis at 0.

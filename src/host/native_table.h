@@ -48,7 +48,14 @@ using NativeHash = std::uint64_t;
     NATIVE(BeginNotification, 0x202709F4C58A0424, "BEGIN_TEXT_COMMAND_THEFEED_POST")               \
     NATIVE(PostNotification, 0x2ED7843F8F801023, "END_TEXT_COMMAND_THEFEED_POST_TICKER")           \
     NATIVE(DisableAllControls, 0x5F4B6931816E599B, "DISABLE_ALL_CONTROL_ACTIONS")                  \
-    NATIVE(FeedControl, 0xE8A25867FBA3B05E, "SET_CONTROL_VALUE_NEXT_FRAME")
+    NATIVE(FeedControl, 0xE8A25867FBA3B05E, "SET_CONTROL_VALUE_NEXT_FRAME")                        \
+    /* The road as force feedback feels it. */                                                     \
+    NATIVE(VehicleRelativeSpeed, 0x9A8D700A51CB7B0D, "GET_ENTITY_SPEED_VECTOR")                    \
+    NATIVE(VehicleInAir, 0x886E37EC497200B6, "IS_ENTITY_IN_AIR")                                   \
+    NATIVE(VehicleBodyHealth, 0xF271147EB7B40F12, "GET_VEHICLE_BODY_HEALTH")                       \
+    /* The gear feel: the engine's pull, and the rev bar. */                                       \
+    NATIVE(ScaleEngineTorque, 0xB59E4BD37AE292DB, "SET_VEHICLE_CHEAT_POWER_INCREASE")              \
+    NATIVE(DrawRectangle, 0x3A618A217E5154F0, "DRAW_RECT")
 
 enum class Native {
 #define MG_NATIVE_ROLE(role, hash, name) role,

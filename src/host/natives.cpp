@@ -48,6 +48,20 @@ void capVehicleSpeed(GameHandle vehicle, float maxSpeed) {
     invokeNative<Native::CapVehicleSpeed>(vehicle, maxSpeed);
 }
 
+RelativeSpeed vehicleRelativeSpeed(GameHandle vehicle) {
+    const NativeResult result =
+        invokeNative<Native::VehicleRelativeSpeed, true>(vehicle, std::int32_t{1});
+    return {resultComponent(result, 0), resultComponent(result, 1)};
+}
+
+bool vehicleInAir(GameHandle vehicle) {
+    return resultBool(invokeNative<Native::VehicleInAir>(vehicle));
+}
+
+float vehicleBodyHealth(GameHandle vehicle) {
+    return resultFloat(invokeNative<Native::VehicleBodyHealth>(vehicle));
+}
+
 void forceForwardSpeed(GameHandle vehicle, float speed) {
     invokeNative<Native::ForceForwardSpeed>(vehicle, speed);
 }
@@ -110,17 +124,17 @@ void textColour(std::int32_t red, std::int32_t green, std::int32_t blue) {
     invokeNative<Native::TextColour>(red, green, blue, std::int32_t{255});
 }
 
-void textWrap(float left, float right) {
-    invokeNative<Native::TextWrap>(left, right);
+void textWrapToScreen() {
+    invokeNative<Native::TextWrap>(0.0f, 1.0f);
 }
 
-void textCentred(std::int32_t on) {
-    invokeNative<Native::TextCentred>(on);
+void textCentred() {
+    invokeNative<Native::TextCentred>(std::int32_t{1});
 }
 
-void textDropShadow(std::int32_t distance, std::int32_t red, std::int32_t green, std::int32_t blue,
-                    std::int32_t alpha) {
-    invokeNative<Native::TextDropShadow>(distance, red, green, blue, alpha);
+void textNoDropShadow() {
+    invokeNative<Native::TextDropShadow>(std::int32_t{0}, std::int32_t{0}, std::int32_t{0},
+                                         std::int32_t{0}, std::int32_t{0});
 }
 
 void textOutline() {

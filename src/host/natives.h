@@ -58,22 +58,27 @@ template <Native native, typename... Arguments>
 }
 
 // The call made while a pass is recorded: written as an entry before it is
-// made, its result after.
-template <Native native, typename... Arguments>
+// made, its result after, or a vector's three (x, y and z in its first three
+// slots).
+template <Native native, bool vector, typename... Arguments>
 [[gnu::cold, gnu::noinline]] NativeResult invokeRecorded(Arguments... arguments) {
     std::uint8_t* const shape =
         tapNative(recordedIndex(native), nativeShape<Arguments...>(), arguments...);
     const NativeResult result = callHook<native>(arguments...);
-    tapResult(shape, result);
+    if constexpr (vector) {
+        tapVectorResult(shape, result);
+    } else {
+        tapResult(shape, result);
+    }
     return result;
 }
 
 // Inlined into each wrapper: a call while no pass is recorded costs the test
 // of one pointer.
-template <Native native, typename... Arguments>
+template <Native native, bool vector = false, typename... Arguments>
 [[gnu::always_inline]] inline NativeResult invokeNative(Arguments... arguments) {
     if (tapOpen()) [[unlikely]] {
-        return invokeRecorded<native>(arguments...);
+        return invokeRecorded<native, vector>(arguments...);
     }
     return callHook<native>(arguments...);
 }
@@ -87,6 +92,10 @@ inline float resultFloat(NativeResult result) {
 }
 inline bool resultBool(NativeResult result) {
     return static_cast<std::uint32_t>(result[0]) != 0;
+}
+// A vector's component, from 0 (x) to 2 (z), each in a slot of its own.
+inline float resultComponent(NativeResult result, std::size_t component) {
+    return std::bit_cast<float>(static_cast<std::uint32_t>(result[component]));
 }
 
 // --- Wrappers, one per native ---------------------------------------------------
@@ -129,14 +138,32 @@ void disableAllControls();
 // Feeds a control of the player's pad a value for the next frame, as the
 // player's input: false, and nothing fed, while the action is disabled.
 bool feedControl(ControlId control, float value);
+// Scales the vehicle's torque for this frame only: 1 is its own. Inlined, as
+// the gear feel sends it on every pass.
+[[gnu::always_inline]] inline void scaleEngineTorque(GameHandle vehicle, float multiplier) {
+    invokeNative<Native::ScaleEngineTorque>(vehicle, multiplier);
+}
+
+// The vehicle's speed relative to itself, in m/s: sideways (right positive)
+// and along its heading.
+struct RelativeSpeed {
+    float sideways = 0.0f;
+    float forward = 0.0f;
+};
+RelativeSpeed vehicleRelativeSpeed(GameHandle vehicle);
+bool vehicleInAir(GameHandle vehicle);
+// The body's health, 1000 whole; a collision takes some.
+float vehicleBodyHealth(GameHandle vehicle);
 
 void textFont(std::int32_t font);
 void textScale(float first, float second);
 void textColour(std::int32_t red, std::int32_t green, std::int32_t blue);
-void textWrap(float left, float right);
-void textCentred(std::int32_t on);
-void textDropShadow(std::int32_t distance, std::int32_t red, std::int32_t green, std::int32_t blue,
-                    std::int32_t alpha);
+// The next text wraps only at the screen's edges.
+void textWrapToScreen();
+// The next text is centred on its position.
+void textCentred();
+// The next text has no drop shadow: a distance and colour of 0.
+void textNoDropShadow();
 void textOutline();
 void beginScreenText(const char* kind);
 void addTextString(const char* text);
@@ -150,3 +177,11 @@ void beginNotification(const char* kind);
 // Posts the notification above the minimap, without blinking, and keeps it in
 // the pause menu's brief.
 void postNotification();
+// A filled rectangle for this frame, its centre and size as fractions of the
+// screen. Inlined, as the rev bar draws one on every pass.
+[[gnu::always_inline]] inline void drawRectangle(float x, float y, float width, float height,
+                                                 std::int32_t red, std::int32_t green,
+                                                 std::int32_t blue, std::int32_t alpha) {
+    invokeNative<Native::DrawRectangle>(x, y, width, height, red, green, blue, alpha,
+                                        std::int32_t{0});
+}

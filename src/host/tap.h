@@ -16,8 +16,11 @@
 #include "recording/recording.h"
 
 struct GameController;
+struct ForceParameters;
+enum class ForceEffect : std::uint8_t;
+enum class ForceFeedbackStatus : std::uint8_t;
 
-// The largest entry: a native call with a text and seven more arguments.
+// The largest entry: a native call with a text and eight more arguments.
 inline constexpr std::size_t entryBytesAtMost =
     2 + 1 + recordedTextAtMost + 4 * (recordedArgumentsAtMost - 1) + 4;
 
@@ -98,6 +101,17 @@ template <typename... Arguments>
     }
 }
 
+// A vector's three results, x, y and z.
+[[gnu::always_inline]] inline void tapVectorResult(std::uint8_t* shape,
+                                                   const unsigned long long* result) {
+    if (shape != nullptr) {
+        *shape |= vectorResultBit;
+        for (int i = 0; i < 3; ++i) {
+            putNumber(tapState.cursor, static_cast<std::uint32_t>(result[i]));
+        }
+    }
+}
+
 // The plug-in's values of state, first in a pass that keeps them.
 void tapStateValues(std::span<const std::int32_t> values);
 
@@ -122,3 +136,11 @@ void tapStateValues(std::span<const std::int32_t> values);
 // why it failed.
 [[gnu::cold, gnu::noinline]] void tapControllerRead(std::size_t index,
                                                     const GameController& controller);
+
+// Force feedback opened, and what it came to; an effect set and started; every
+// effect stopped.
+[[gnu::cold]] void tapForcesOpened(std::size_t place, std::int32_t strength,
+                                   ForceFeedbackStatus status);
+[[gnu::cold, gnu::noinline]] void tapForceSet(ForceEffect effect,
+                                              const ForceParameters& parameters);
+[[gnu::cold]] void tapForcesStopped();

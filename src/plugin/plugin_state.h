@@ -2,6 +2,7 @@
 // the folders below.
 #pragma once
 
+#include <cstdint>
 #include <span>
 
 #include "recording/state_field.h"
@@ -21,6 +22,10 @@ struct PluginState {
     bool reloadKeyWasDown = false;
     bool recordKeyWasDown = false;
     bool bindKeyWasDown = false;
+    // While a wheel's clutch pedal has read pressed, and as it read on getting
+    // in, on every pass since the player got in: those passes; else 0.
+    std::int32_t clutchStillPasses = 0;
+    float clutchTravelOnEntry = 0.0f;
 };
 
 // Only the frame loop and its resets change it.

@@ -9,17 +9,20 @@
 #include "bindings/key_bindings.h"
 #include "choosing/input_choosing.h"
 #include "gearbox/gearbox.h"
+#include "host/force_feedback.h"
 #include "host/game_controllers.h"
 #include "host/keyboard.h"
 #include "host/tap.h"
 #include "plugin/plugin_state.h"
+#include "wheel/wheel_forces.h"
 
 namespace {
 
 // Everything a pass reads that an earlier pass may have changed, but for the
 // bindings, which the recording's header keeps: each folder's fields in turn.
-constexpr std::array stateRooms = {gearboxStateFields, pluginStateFields, keyboardStateFields,
-                                   bindingsStateFields, choosingStateFields};
+constexpr std::array stateRooms = {
+    gearboxStateFields,  feelStateFields,     pluginStateFields,      keyboardStateFields,
+    bindingsStateFields, choosingStateFields, wheelForcesStateFields, forceFeedbackStateFields};
 
 template <typename Visit>
 void forEachStateField(Visit visit) {

@@ -1,6 +1,7 @@
 #include "plugin/script.h"
 
 #include <array>
+#include <cmath>
 #include <exception>
 #include <string_view>
 
@@ -20,6 +21,7 @@
 #include "screen/hud.h"
 #include "version.h"
 #include "wheel/wheel.h"
+#include "wheel/wheel_forces.h"
 
 namespace {
 
@@ -133,6 +135,32 @@ void choosingPass() {
     }
 }
 
+// About three seconds.
+constexpr std::int32_t clutchPassesToTell = 180;
+
+// A clutch pedal bound the wrong way round reads pressed from the moment the
+// player gets in, and the throttle is then dead: after a few seconds of that
+// reading, unmoved, the player is told the other way. Only what the pass read
+// already is looked at.
+void watchClutchPedal(bool driving, bool gotIn, const Wheel& wheel) {
+    constexpr float stillWithin = 1.0f / 64;
+    const ControllerBinding& pedal = bindingsState().keys.clutchPedal;
+    if (!driving) {
+        state.clutchStillPasses = 0;
+    } else if (gotIn) {
+        state.clutchStillPasses = wheel.clutchPastBite && isAxisPart(pedal.part);
+        state.clutchTravelOnEntry = wheel.clutchTravel;
+    } else {
+        const bool still = wheel.clutchPastBite &&
+                           std::abs(wheel.clutchTravel - state.clutchTravelOnEntry) <= stillWithin;
+        state.clutchStillPasses = still ? state.clutchStillPasses + 1 : 0;
+    }
+    if (state.clutchStillPasses == clutchPassesToTell) {
+        state.clutchStillPasses = 0;
+        showNotification(reversedClutchNotice(pedal));
+    }
+}
+
 // Everything the frame does; it never waits, since whatever it does to the
 // game lasts this frame only. A recording being saved writes its next slice.
 void framePass(bool saving) {
@@ -170,6 +198,7 @@ void framePass(bool saving) {
     // Each game controller opened is read once, before its input is used.
     const Wheel& wheel = readWheel();
     if (choosing.choosing) {
+        stopWheelForces();
         choosingPass();
         return;
     }
@@ -185,10 +214,15 @@ void framePass(bool saving) {
     }
 
     const bool driving = updateGearbox(keys, wheel);
+    feelWheel(gearboxState().felt);
     // A file put in place after the game started is read once the player
     // gets in a vehicle, and its notice is due then.
-    if (driving && !state.wasDriving && lookForBindingsAgain()) {
+    const bool gotIn = driving && !state.wasDriving;
+    if (gotIn && lookForBindingsAgain()) {
         state.noticeGiven = false;
+    }
+    if (gotIn || state.clutchStillPasses > 0) [[unlikely]] {
+        watchClutchPedal(driving, gotIn, wheel);
     }
     state.wasDriving = driving;
 
@@ -248,6 +282,9 @@ std::span<const StateField> pluginStateFields() {
         flagField<state, &PluginState::reloadKeyWasDown>("reloadKeyWasDown"),
         flagField<state, &PluginState::recordKeyWasDown>("recordKeyWasDown"),
         flagField<state, &PluginState::bindKeyWasDown>("bindKeyWasDown"),
+        choiceField<state, &PluginState::clutchStillPasses>("clutchStillPasses",
+                                                            clutchPassesToTell),
+        floatField<state, &PluginState::clutchTravelOnEntry>("clutchTravelOnEntry", 0.0f, 1.0f),
     });
     return fields;
 }
@@ -255,6 +292,7 @@ std::span<const StateField> pluginStateFields() {
 void resetPlugin(Reset what) {
     if (what == Reset::Everything) {
         dropRecording();
+        resetWheelForces();
         closeControllers();
         resetKeyboard();
         resetKeyBindings();
@@ -266,6 +304,7 @@ void resetPlugin(Reset what) {
     // The old start's handles go first: a fault while the recording stops
     // must find none to use.
     restartGearbox();
+    stopWheelForces();
     state = PluginState{.bindingsLoaded = state.bindingsLoaded, .noticeGiven = state.noticeGiven};
     // Choosing opened every game controller; only those named are read on.
     const bool wasChoosing = choosingState().choosing;

@@ -7,7 +7,34 @@
 
 namespace {
 
-constexpr std::uint8_t shapeBits = argumentCountBits | textArgumentBit | resultBit;
+constexpr std::uint8_t shapeBits =
+    argumentCountBits | textArgumentBit | resultBit | vectorResultBit;
+
+// Force feedback opened: what it came to is one of the device layer's answers.
+void readForcesOpened(RecordingReader& reader, const std::uint8_t* begin, RecordedCall& call) {
+    call.kind = RecordedCall::Kind::ForcesOpened;
+    call.controller = reader.number<std::uint8_t>("its game controller");
+    call.strength = reader.number<std::uint8_t>("its strength");
+    call.answer = reader.number<std::uint8_t>("what it came to");
+    if (reader.ok() && (call.strength > 100 || call.answer > lastForceAnswer)) {
+        reader.fail(begin, "force feedback opened at " + std::to_string(call.strength) +
+                               "%, answered " + std::to_string(call.answer) +
+                               ", which no opening gives");
+    }
+}
+
+void readForceSet(RecordingReader& reader, const std::uint8_t* begin, RecordedCall& call) {
+    call.kind = RecordedCall::Kind::ForceSet;
+    call.effect = reader.number<std::uint8_t>("its effect");
+    call.magnitude = reader.number<std::int32_t>("its magnitude");
+    call.periodMs = reader.number<std::uint16_t>("its period");
+    call.durationMs = reader.number<std::uint16_t>("its duration");
+    if (reader.ok() &&
+        (call.effect > lastForceEffect || call.magnitude < -10000 || call.magnitude > 10000)) {
+        reader.fail(begin, "force effect " + std::to_string(call.effect) + " of magnitude " +
+                               std::to_string(call.magnitude) + ", which no effect has");
+    }
+}
 
 // A file question, its answer, and a read's bytes, which are text of their
 // own: at most what a recording keeps, and within the pass.
@@ -168,10 +195,20 @@ void readCall(RecordingReader& reader, const DriveRecording& recording, Recorded
             call.kind = tag == controllersTag || tag == controllersFaultsTag
                             ? RecordedCall::Kind::Controllers
                             : RecordedCall::Kind::ControllersKept;
-            readControllers(reader, begin, call, tag >= controllersFaultsTag);
+            readControllers(reader, begin, call,
+                            tag == controllersFaultsTag || tag == controllersKeptFaultsTag);
             return;
         }
         break;
+    case forcesOpenedTag:
+        readForcesOpened(reader, begin, call);
+        return;
+    case forceSetTag:
+        readForceSet(reader, begin, call);
+        return;
+    case forcesStoppedTag:
+        call.kind = RecordedCall::Kind::ForcesStopped;
+        return;
     case controllerReadTag:
     case controllerReleasedTag:
     case controllerFailedTag:
@@ -199,8 +236,10 @@ void readCall(RecordingReader& reader, const DriveRecording& recording, Recorded
     const std::uint8_t shape = reader.number<std::uint8_t>("the call's shape");
     call.argumentCount = shape & argumentCountBits;
     call.textArgument = (shape & textArgumentBit) != 0;
+    call.vectorResult = (shape & vectorResultBit) != 0;
     if ((shape & ~shapeBits) != 0 || call.argumentCount > recordedArgumentsAtMost ||
-        (call.textArgument && call.argumentCount == 0)) {
+        (call.textArgument && call.argumentCount == 0) ||
+        (call.vectorResult && (shape & resultBit) != 0)) {
         reader.fail(begin, "a native call of shape " + hexByte(shape) + ", which no call has");
         return;
     }
@@ -213,6 +252,10 @@ void readCall(RecordingReader& reader, const DriveRecording& recording, Recorded
         }
     }
     call.result = (shape & resultBit) ? reader.number<std::uint32_t>("its result") : 0;
+    call.vector.fill(0);
+    for (std::size_t i = 0; call.vectorResult && i < call.vector.size(); ++i) {
+        call.vector[i] = reader.number<std::uint32_t>("its result");
+    }
 }
 
 // One pass, whose entries must fill its length exactly.

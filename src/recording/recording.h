@@ -44,13 +44,24 @@ inline constexpr std::uint8_t controllerReadTag = 0xF7;
 inline constexpr std::uint8_t controllerReleasedTag = 0xF8; // u8 its place: read as released
 // As controllersTag: those found before, after the state of a pass that keeps it.
 inline constexpr std::uint8_t controllersKeptTag = 0xF9;
+// Force feedback opened on a controller: u8 its place among those found, u8
+// the strength in percent, u8 what it came to (0 on, 1 no force feedback, 2
+// another program holds it, 3 failed).
+inline constexpr std::uint8_t forcesOpenedTag = 0xFA;
+// An effect set and started: u8 the effect (0 the constant force, 1 the
+// damper, 2 the jolt), i32 its magnitude, u16 its period and u16 its
+// duration in ms.
+inline constexpr std::uint8_t forceSetTag = 0xFB;
+inline constexpr std::uint8_t forcesStoppedTag = 0xFC; // every effect stopped
+inline constexpr std::uint8_t lastForceAnswer = 3;
+inline constexpr std::uint8_t lastForceEffect = 2;
 // As controllersTag and controllersKeptTag, for a look that came to a fault:
 // first the look's own (u8 the step that failed, 0 none; i32 DirectInput's
 // answer), then each controller as there, with its fault before its name.
-inline constexpr std::uint8_t controllersFaultsTag = 0xFA;
-inline constexpr std::uint8_t controllersKeptFaultsTag = 0xFB;
+inline constexpr std::uint8_t controllersFaultsTag = 0xFD;
+inline constexpr std::uint8_t controllersKeptFaultsTag = 0xFE;
 // A read that failed: u8 its place, u8 the step that failed, i32 the answer.
-inline constexpr std::uint8_t controllerFailedTag = 0xFC;
+inline constexpr std::uint8_t controllerFailedTag = 0xFF;
 // The steps of a fault run from 1 to this.
 inline constexpr std::uint8_t recordedFaultStepsAtMost = 8;
 inline constexpr std::size_t recordedNativesAtMost = 0xF0;
@@ -59,7 +70,10 @@ inline constexpr std::size_t recordedNativesAtMost = 0xF0;
 inline constexpr std::uint8_t argumentCountBits = 0x0F;
 inline constexpr std::uint8_t textArgumentBit = 0x10; // the first argument is text
 inline constexpr std::uint8_t resultBit = 0x20;       // a non-zero result follows
-inline constexpr std::size_t recordedArgumentsAtMost = 8;
+// A vector's three results follow, x, y and z, each a float's low half,
+// whatever they are; then resultBit is clear.
+inline constexpr std::uint8_t vectorResultBit = 0x40;
+inline constexpr std::size_t recordedArgumentsAtMost = 9;
 inline constexpr std::size_t recordedTextAtMost = 255;
 
 // A pass's length word: the bytes of its entries, and this bit when the

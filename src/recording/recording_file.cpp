@@ -94,12 +94,30 @@ void appendCall(std::string& out, DriveRecording& recording, const RecordedCall&
             out += call.text;
         }
         return;
+    case RecordedCall::Kind::ForcesOpened:
+        out += static_cast<char>(forcesOpenedTag);
+        out += static_cast<char>(call.controller);
+        out += static_cast<char>(call.strength);
+        out += static_cast<char>(call.answer);
+        return;
+    case RecordedCall::Kind::ForceSet:
+        out += static_cast<char>(forceSetTag);
+        out += static_cast<char>(call.effect);
+        appendNumber(out, call.magnitude);
+        appendNumber(out, call.periodMs);
+        appendNumber(out, call.durationMs);
+        return;
+    case RecordedCall::Kind::ForcesStopped:
+        out += static_cast<char>(forcesStoppedTag);
+        return;
     case RecordedCall::Kind::Native:
         break;
     }
     out += static_cast<char>(nativeIndex(recording, call.hash));
     out += static_cast<char>(call.argumentCount | (call.textArgument ? textArgumentBit : 0) |
-                             (call.result != 0 ? resultBit : 0));
+                             (call.vectorResult  ? vectorResultBit
+                              : call.result != 0 ? resultBit
+                                                 : 0));
     for (std::size_t i = 0; i < call.argumentCount; ++i) {
         if (i == 0 && call.textArgument) {
             appendText(out, call.text);
@@ -107,7 +125,11 @@ void appendCall(std::string& out, DriveRecording& recording, const RecordedCall&
             appendNumber(out, call.arguments[i]);
         }
     }
-    if (call.result != 0) {
+    if (call.vectorResult) {
+        for (const std::uint32_t component : call.vector) {
+            appendNumber(out, component);
+        }
+    } else if (call.result != 0) {
         appendNumber(out, call.result);
     }
 }

@@ -18,7 +18,11 @@ struct RecordedCall {
         // The game controllers found, and those kept after a pass's state.
         Controllers,
         ControllersKept,
-        ControllerRead
+        ControllerRead,
+        // Force feedback opened, an effect set, every effect stopped.
+        ForcesOpened,
+        ForceSet,
+        ForcesStopped
     };
     Kind kind = Kind::Native;
     // Native: the hash, the low halves of the argument slots and of the
@@ -29,6 +33,9 @@ struct RecordedCall {
     bool textArgument = false;
     std::string text;
     std::uint32_t result = 0;
+    // A vector's result: x, y and z, result then 0.
+    bool vectorResult = false;
+    std::array<std::uint32_t, 3> vector{};
     // Key: the code asked about and GetAsyncKeyState's answer.
     std::int32_t key = 0;
     std::int16_t keyState = 0;
@@ -53,6 +60,13 @@ struct RecordedCall {
     // recorded before faults were, and DirectInput's answer.
     std::uint8_t faultStep = 0;
     std::int32_t faultAnswer = 0;
+    // ForcesOpened: the controller's place (controller), the strength and
+    // what it came to (answer). ForceSet: the effect and its parameters.
+    std::uint8_t strength = 0;
+    std::uint8_t effect = 0;
+    std::int32_t magnitude = 0;
+    std::uint16_t periodMs = 0;
+    std::uint16_t durationMs = 0;
 };
 
 struct RecordedPass {

@@ -27,9 +27,9 @@ enum class Look { Plain, Highlighted, Refused };
         textColour(240, 50, 50);
         break;
     }
-    textWrap(0.0f, 1.0f);
-    textCentred(1);
-    textDropShadow(0, 0, 0, 0, 0);
+    textWrapToScreen();
+    textCentred();
+    textNoDropShadow();
     textOutline();
     beginScreenText("STRING");
     addTextString(text);

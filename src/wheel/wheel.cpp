@@ -51,6 +51,17 @@ float steering() {
     return steeringOf(pressedTravel(*axis.controller, axis.part), state.deadZone, state.fullLock);
 }
 
+// Out of the band, the clutch is in or out; in it, engaged from 1 at its near
+// end to 0 at its far end.
+float clutchEngaged(float percent) {
+    if (percent < state.slipFrom) [[likely]] {
+        return 1.0f;
+    }
+    return percent >= state.clutchFrom
+               ? 0.0f
+               : (state.clutchFrom - percent) / (state.clutchFrom - state.slipFrom);
+}
+
 bool found(const FoundPart& part) {
     return part.controller != nullptr;
 }
@@ -76,7 +87,12 @@ void findWheelParts(const KeyBindings& keys) {
     state.throttle = find(keys.throttlePedal);
     state.brake = find(keys.brakePedal);
     state.handbrake = find(keys.handbrakeButton);
-    state.bitePercent = static_cast<float>(percentOrDefault(keys.bitePoint, defaultBitePoint));
+    const float bite = static_cast<float>(percentOrDefault(keys.bitePoint, defaultBitePoint));
+    const float band = keys.gearFeel == 1
+                           ? static_cast<float>(percentOrDefault(keys.biteBand, defaultBiteBand))
+                           : 0.0f;
+    state.clutchFrom = std::min(100.0f, bite + band);
+    state.slipFrom = std::max(0.0f, bite - band);
     state.deadZone = fraction(keys.deadZone, defaultDeadZone);
     state.fullLock = fraction(keys.fullLock, defaultFullLock);
     state.read.driving = found(state.steering) || found(state.throttle) || found(state.brake) ||
@@ -91,8 +107,10 @@ const Wheel& readWheel() {
     if (!state.anyFound) [[likely]] {
         return read;
     }
+    state.pauseMenu = -1;
     read.clutchTravel = travel(state.clutchPedal);
-    read.clutchPastBite = read.clutchTravel * 100.0f >= state.bitePercent;
+    read.clutchPastBite = read.clutchTravel * 100.0f >= state.clutchFrom;
+    read.clutchEngaged = clutchEngaged(read.clutchTravel * 100.0f);
     read.stick = stickGate();
     read.paddleUpHeld = travel(state.paddleUp) >= partDownFrom;
     read.paddleDownHeld = travel(state.paddleDown) >= partDownFrom;
@@ -105,4 +123,18 @@ const Wheel& readWheel() {
         read.drive.steering = steering();
     }
     return read;
+}
+
+bool pauseMenuOpen() {
+    if (state.pauseMenu < 0) {
+        state.pauseMenu = pauseMenuActive() ? 1 : 0;
+    }
+    return state.pauseMenu == 1;
+}
+
+float steeringPosition() {
+    const FoundPart& axis = state.steering;
+    return axis.controller == nullptr || axis.controller->released
+               ? 0.0f
+               : 2.0f * pressedTravel(*axis.controller, axis.part) - 1.0f;
 }

@@ -34,8 +34,12 @@ constexpr Stick stickInGate(Gear gear) {
 // controller wasn't found or reads as released.
 struct Wheel {
     // From 0, released, to 1, floored; past the bite point it is the clutch.
+    // With the gear feel the bite point is a band: past it the clutch is in,
+    // short of it out, and in it the clutch slips, engaged from 1 at its near
+    // end to 0 at its far end.
     float clutchTravel = 0.0f;
     bool clutchPastBite = false;
+    float clutchEngaged = 1.0f;
     Stick stick = stickUnknown;
     bool paddleUpHeld = false;
     bool paddleDownHeld = false;
@@ -66,13 +70,21 @@ struct WheelState {
     FoundPart throttle{};
     FoundPart brake{};
     FoundPart handbrake{};
-    // The bite point in percent, as the bindings write it; the dead zone and
-    // the full lock as fractions of the travel.
-    float bitePercent = 0.0f;
+    // The clutch pedal's travel in percent from which it is the clutch: its
+    // bite point, or with the gear feel the far end of the band around it,
+    // within the travel, so that a floored pedal always is; and from which it
+    // slips: the band's near end, or the bite point without the feel. A button
+    // reads at the band's ends: a switch. The dead zone and the full lock as
+    // fractions of the travel.
+    float clutchFrom = 0.0f;
+    float slipFrom = 0.0f;
     float deadZone = 0.0f;
     float fullLock = 0.0f;
     // Whether any part was found: a pass without reads only this.
     bool anyFound = false;
+    // Whether the pause menu is open, once asked in a pass that read a
+    // part: -1 until then.
+    std::int8_t pauseMenu = -1;
     Wheel read{};
 };
 
@@ -87,3 +99,7 @@ void findWheelParts(const KeyBindings& keys);
 // Reads every opened controller, once a pass before its input is used, and
 // returns the wheel as read.
 const Wheel& readWheel();
+
+// The steering's turn from its centre, -1 full left to 1 full right, as the
+// hands hold it: no dead zone, no full lock; 0 while it isn't read.
+float steeringPosition();

@@ -5,7 +5,7 @@ void feedWheelDrive(WheelDrive drive, const DisabledDriving& disabled, GameHandl
     drive.throttle = disabled.throttle ? 0.0f : drive.throttle;
     drive.brake = disabled.brake ? 0.0f : drive.brake;
     drive.handbrake = !disabled.handbrake && drive.handbrake;
-    if (!anyPressed(drive) || pauseMenuActive() || characterUsingPhone(character)) {
+    if (!anyPressed(drive) || pauseMenuOpen() || characterUsingPhone(character)) {
         return;
     }
     if (drive.steering != 0.0f) {

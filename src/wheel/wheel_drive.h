@@ -60,6 +60,11 @@ inline float steeringOf(float travel, float deadZone, float fullLock) {
     return std::copysign(pastDeadZone(std::fabs(fromCentre), deadZone, fullLock), fromCentre);
 }
 
+// Whether the pause menu is open, asked of the game at most once a pass that
+// read the wheel (wheel.cpp, which keeps the answer): its drive and its force
+// feedback both need it.
+bool pauseMenuOpen();
+
 // Feeds each part of the drive that isn't 0 and wasn't disabled, in this
 // order: steering, throttle, brake, the handbrake. A part at rest sends
 // nothing, so that the player's keys on the same action keep working whether

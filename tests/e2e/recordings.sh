@@ -1,6 +1,8 @@
 #!/bin/sh
-# Drive recordings made under Wine replay identical natively: one that
-# drive.exe makes of the demo drive with the real plug-in, and those that the
+# Drive recordings made under Wine replay identical natively: those that
+# drive.exe makes of the demo drive and of the gear feel's drive (which
+# replays identical through the world too) with the real plug-in, and those
+# that the
 # real plug-in's own recorder writes beside itself: during a drive, when the
 # drive ends and the plug-in is unloaded mid-recording, and after a save that
 # failed (a folder in the temporary file's place) on the next press of F9,
@@ -57,6 +59,10 @@ replaysThroughWorld() {
 "$wine_sh" "$prefix" run "$drive" --record demo.drec "$plugin" "$examples/demo.drive" >demo.out 2>&1 ||
     fail "the demo drive under Wine: $(tail -n 3 demo.out)"
 replays demo.drec
+"$wine_sh" "$prefix" run "$drive" --record feel.drec "$plugin" "$examples/feel.drive" >feel.out 2>&1 ||
+    fail "the gear feel's drive under Wine: $(tail -n 3 feel.out)"
+replays feel.drec
+replaysThroughWorld feel.drec
 
 # Each leaves its recordings (choose two, the others one) beside the plug-in
 # and nothing else new there.

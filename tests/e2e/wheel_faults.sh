@@ -26,6 +26,8 @@ row() {
     [ "$notice" = none ] || notice="Manual Gearbox: $notice"
     {
         echo "0 plug 1 046D:C24F wheel Logitech G29 Driving Force"
+        # Its clutch pedal at rest, which a pressed one, unmoved, would be told.
+        echo "0 axis 1 Slider0 1"
         echo "$2" | tr '|' '\n' | sed 's/^\([^ ]*\) /\1 fault /'
         echo "0.1 enter"
         echo "3.5 expect notice $notice"

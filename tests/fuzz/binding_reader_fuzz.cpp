@@ -170,10 +170,15 @@ Reading plainReading(const std::string& text) {
             const bool box = bindingFields[i].kind == BindingField::Kind::Box;
             const bool percent = bindingFields[i].kind == BindingField::Kind::Bite ||
                                  bindingFields[i].kind == BindingField::Kind::DeadZone ||
-                                 bindingFields[i].kind == BindingField::Kind::FullLock;
+                                 bindingFields[i].kind == BindingField::Kind::FullLock ||
+                                 bindingFields[i].kind == BindingField::Kind::Band;
+            const bool strength = bindingFields[i].kind == BindingField::Kind::Strength;
+            const bool forceStrength = bindingFields[i].kind == BindingField::Kind::ForceStrength;
             if (end != value.c_str() && errno != ERANGE && number >= INT32_MIN &&
                 number <= INT32_MAX && (!control || (number >= 0 && number <= 360)) &&
                 (!percent || (number >= 1 && number <= 100)) &&
+                (!strength || (number >= 1 && number <= 200)) &&
+                (!forceStrength || (number >= 0 && number <= 100)) &&
                 (!onOff || number == 0 || number == 1) &&
                 (!box || std::ranges::count(gearBoxes, number, [](const auto& gears) {
                              return long{gears.forwardGears};

@@ -19,6 +19,7 @@
 #include <vector>
 
 #include "binding_file/binding_reader.h"
+#include "gears/gear_feel.h"
 #include "gears/gears.h"
 #include "host/controller_faults.h"
 #include "host/native_table.h"
@@ -252,9 +253,9 @@ std::string asTheGameDid(std::uint32_t passes) {
 } // namespace
 
 int main(int argc, char** argv) {
-    if (argc != 7) {
+    if (argc != 8) {
         std::fprintf(stderr, "usage: make_recording_seeds DEMO.drec OWN.drec WHEEL.drec "
-                             "DRIVING.drec SEED_FOLDER TABLE\n");
+                             "DRIVING.drec FORCES.drec SEED_FOLDER TABLE\n");
         return 2;
     }
     Recording demo = decoded(argv[1]);
@@ -262,7 +263,8 @@ int main(int argc, char** argv) {
     const Recording own = decoded(argv[2]);
     const Recording wheelDrive = decoded(argv[3]);
     const Recording drivingDrive = decoded(argv[4]);
-    Seeds seeds{argv[5], std::ofstream(argv[6])};
+    const Recording forcesDrive = decoded(argv[5]);
+    Seeds seeds{argv[6], std::ofstream(argv[7])};
     const auto demoCount = static_cast<std::uint32_t>(demo.passes.size());
     const auto ownCount = static_cast<std::uint32_t>(own.passes.size());
     const std::string demoBytes = encodeRecording(encoded(demo));
@@ -323,6 +325,28 @@ int main(int argc, char** argv) {
                 callPlace(fed, feed) +
                     ": recorded SET_CONTROL_VALUE_NEXT_FRAME(0, 71, 0.50), replayed nothing"},
                {"world", 0, asTheGameDid(demoCount)}});
+    {
+        // The gear feel's first multiplier as the game took it, not as this
+        // plug-in sends it: both replays name it.
+        Recording edited = demo;
+        const Found found = first(edited, callOf(Native::ScaleEngineTorque));
+        RecordedCall& call = at(edited, found);
+        const std::string vehicle = hex(call.arguments[0], 8);
+        const float sent = std::bit_cast<float>(call.arguments[1]);
+        call.arguments[1] = std::bit_cast<std::uint32_t>(strongestPull);
+        char text[96];
+        std::snprintf(text, sizeof text, "(%s, %.2f)", vehicle.c_str(), static_cast<double>(sent));
+        char world[96];
+        std::snprintf(world, sizeof world,
+                      " at %.3f s: SET_VEHICLE_CHEAT_POWER_INCREASE: game 1.80, "
+                      "stand-in %.2f",
+                      edited.passes[found.pass].gameTimeMs / 1000.0, static_cast<double>(sent));
+        seeds.add("pull_sent", encodeRecording(encoded(edited)),
+                  {{"exact", 1,
+                    callPlace(edited, found) + ": recorded SET_VEHICLE_CHEAT_POWER_INCREASE(" +
+                        vehicle + ", 1.80), replayed SET_VEHICLE_CHEAT_POWER_INCREASE" + text},
+                   {"world", 1, "pass " + std::to_string(found.pass + 1) + world}});
+    }
     fedCall.arguments[0] = 3;
     seeds.refused("fed_pad_3", encodeRecording(encoded(fed)),
                   place(feed) + ": SET_CONTROL_VALUE_NEXT_FRAME asks about pad 3, outside 0 to 2");
@@ -561,6 +585,21 @@ int main(int argc, char** argv) {
         seeds.add(
             "wheel_driving", encodeRecording(encoded(drivingDrive)),
             {{"exact", 0, identical(drivingCount)}, {"world", 0, asTheGameDid(drivingCount)}});
+        // As a plug-in made before the gear feel records: it replays with the
+        // feel off, as it drove.
+        Recording beforeFeel = drivingDrive;
+        std::erase_if(beforeFeel.header.bindings, [](const NamedValue& value) {
+            return value.name == "gearFeel" || value.name == "pull" ||
+                   value.name == "engineBraking" || value.name == "revBar" ||
+                   value.name == "biteBand";
+        });
+        const std::string first = "before_feel.drec: recorded without gearFeel, pull, "
+                                  "engineBraking and 2 more, replayed with their defaults";
+        seeds.add("before_feel", encodeRecording(encoded(beforeFeel)),
+                  {{"exact", 0, first},
+                   {"exact", 0, identical(drivingCount)},
+                   {"world", 0, first},
+                   {"world", 0, asTheGameDid(drivingCount)}});
     }
     {
         // The pad failing to open, and the wheel's reads failing in passes 10
@@ -612,6 +651,35 @@ int main(int argc, char** argv) {
                       patched(wheelBytes, recordingMagic.size(), std::uint16_t{2}),
                       "damaged at byte " + std::to_string(entry) + ": " + place(found) +
                           ": an entry of unknown kind 0xF6");
+    }
+    {
+        // A wheel's force feedback: opened, its effects set and stopped, and
+        // its road's natives, a vector among them; then damaged.
+        const std::string bytes = encodeRecording(encoded(forcesDrive));
+        const auto count = static_cast<std::uint32_t>(forcesDrive.passes.size());
+        seeds.add("wheel_forces", bytes,
+                  {{"exact", 0, identical(count)}, {"world", 0, asTheGameDid(count)}});
+        const Found opened = first(forcesDrive, [](const RecordedCall& call) {
+            return call.kind == RecordedCall::Kind::ForcesOpened;
+        });
+        const std::size_t openedAt = entryAt(forcesDrive, opened.pass, opened.entry);
+        seeds.refused("forces_at_101", patched(bytes, openedAt + 2, std::uint8_t{101}),
+                      "damaged at byte " + std::to_string(openedAt) + ": " + place(opened) +
+                          ": force feedback opened at 101%, answered 0, which no opening gives");
+        const Found set = first(forcesDrive, [](const RecordedCall& call) {
+            return call.kind == RecordedCall::Kind::ForceSet;
+        });
+        const std::size_t setAt = entryAt(forcesDrive, set.pass, set.entry);
+        seeds.refused("force_effect_3", patched(bytes, setAt + 1, std::uint8_t{3}),
+                      "damaged at byte " + std::to_string(setAt) + ": " + place(set) +
+                          ": force effect 3 of magnitude " +
+                          std::to_string(forcesDrive.passes[set.pass].calls[set.entry].magnitude) +
+                          ", which no effect has");
+        const Found vector = first(forcesDrive, callOf(Native::VehicleRelativeSpeed));
+        const std::size_t vectorAt = entryAt(forcesDrive, vector.pass, vector.entry);
+        seeds.refused("vector_and_result", patched(bytes, vectorAt + 1, std::uint8_t{0x62}),
+                      "damaged at byte " + std::to_string(vectorAt) + ": " + place(vector) +
+                          ": a native call of shape 0x62, which no call has");
     }
     const struct {
         const char* name;

@@ -37,9 +37,11 @@ std::string listText(std::span<const GameController> found) {
                            : formatted("%zu game controllers attached:\n", found.size());
     for (std::size_t i = 0; i < found.size(); ++i) {
         const GameController& controller = found[i];
-        text += formatted("  %zu  %s  %-8s  %s%s\n", i + 1, controllerIdText(controller.id).c_str(),
-                          controllerTypeNames[static_cast<std::size_t>(controller.type)].data(),
-                          controller.name.c_str(), controller.opened ? "" : " (can't be read)");
+        text +=
+            formatted("  %zu  %s  %-8s  %s%s%s\n", i + 1, controllerIdText(controller.id).c_str(),
+                      controllerTypeNames[static_cast<std::size_t>(controller.type)].data(),
+                      controller.name.c_str(), controller.opened ? "" : " (can't be read)",
+                      controller.forceFeedback ? ", force feedback" : "");
     }
     return text + "Move an axis or press a button to see the line that binds it. A pedal shows "
                   "as\nLeftPedal, the wheel as Steering (turn it right), a button as Gate1: write "

@@ -59,13 +59,24 @@ game starts, and tells you:
     handbrakeButton ("Handbrake=..."), deadZone ("DeadZone=N", the percent
     of each pedal's travel and of the wheel's turn from its centre that does
     nothing; 2 without the line) and fullLock ("FullLock=N", the percent of
-    the wheel's turn that reaches full lock; 100 without the line);
+    the wheel's turn that reaches full lock; 100 without the line) and
+    forceFeedback ("ForceFeedback=N", the strength in percent with which the
+    steering's controller pushes back; 0, or no line, is off); and the gear
+    feel: gearFeel ("GearFeel=1": lower gears pull harder, the engine brakes
+    when you lift off, and a clutch pedal slips around its bite point;
+    "GearFeel=0", or no line, leaves the vehicle's own engine), pull and
+    engineBraking ("Pull=N", "EngineBraking=N", each a percent of the feel's
+    own, 1 to 200; 100 without the line), revBar ("RevBar=1" draws a rev bar
+    beside the labels) and biteBand ("BiteBand=N", the percent of the pedal's
+    travel each way from bitePoint over which the clutch slips; 10 without
+    the line);
   - warnings: a UTF-16 file, a line naming several fields, no clutch, a gear
     left unbound or that the stick can't reach, a line that begins like a
     comment (";", "#", "//") but binds, a game controller named but not
     attached (on Windows), two bindings on one key or button, a key or button
     the plug-in uses itself (W, S, the right arrow; accelerate, brake, the
-    toggle), a code that is no virtual key.
+    toggle), a code that is no virtual key, a line of the gear feel while
+    gearFeel is off.
 
 FILE defaults to MTconfig.ini beside check-bindings, or else in the current
 folder, where the plug-in looks for it too: keep it in the game folder.
@@ -75,7 +86,8 @@ Lines are shown as written, with control characters as \t, \r, \0 or \xNN.
 
 Options:
   --controllers  lists the game controllers attached (wheels, pedals,
-                 shifters, pads), each with its id and name, then shows
+                 shifters, pads), each with its id, name and whether
+                 it has force feedback, then shows
                  which axis moves and which button goes down as you use
                  them, with the line that binds it, until Ctrl+C; on
                  Windows only

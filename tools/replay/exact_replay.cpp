@@ -16,7 +16,7 @@ namespace {
 std::vector<const RecordedCall*> answeredCalls(const RecordedPass& pass) {
     std::vector<const RecordedCall*> calls;
     for (const RecordedCall& call : pass.calls) {
-        if (answersQuestion(call)) {
+        if (answersQuestion(call) || forceOutput(call)) {
             calls.push_back(&call);
         }
     }

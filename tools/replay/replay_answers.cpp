@@ -43,9 +43,14 @@ const RecordedCall* nextAnswer(RecordedCall::Kind kind) {
     return call.kind == kind ? &call : nullptr;
 }
 
-std::uint32_t nativeAnswer(std::uint64_t hash) {
+void nativeAnswer(std::uint64_t hash, unsigned long long* result) {
     const RecordedCall* answer = nextAnswer(RecordedCall::Kind::Native);
-    return answer && answer->hash == hash ? answer->result : 0;
+    if (answer && answer->hash == hash) {
+        result[0] = answer->result;
+        for (std::size_t i = 0; answer->vectorResult && i < answer->vector.size(); ++i) {
+            result[i] = answer->vector[i];
+        }
+    }
 }
 
 std::int16_t keyAnswer(int) {
@@ -121,11 +126,22 @@ bool controllersArrivedAnswer() {
     return recorded > made;
 }
 
+ForceFeedbackStatus forcesOpenedAnswer(std::size_t place) {
+    const RecordedCall* answer = nextAnswer(RecordedCall::Kind::ForcesOpened);
+    return answer && answer->controller == place ? static_cast<ForceFeedbackStatus>(answer->answer)
+                                                 : ForceFeedbackStatus::Failed;
+}
+
 } // namespace
 
 bool answersQuestion(const RecordedCall& call) {
     return call.kind != RecordedCall::Kind::State &&
-           call.kind != RecordedCall::Kind::ControllersKept;
+           call.kind != RecordedCall::Kind::ControllersKept && !forceOutput(call);
+}
+
+bool forceOutput(const RecordedCall& call) {
+    return call.kind == RecordedCall::Kind::ForceSet ||
+           call.kind == RecordedCall::Kind::ForcesStopped;
 }
 
 void restoreKeptControllers(const RecordedPass& first) {
@@ -147,6 +163,7 @@ void answerFrom(const DriveRecording& recording, const RecordedPass& pass, Answe
         answers.controllers = controllersAnswer;
         answers.controllerRead = controllerReadAnswer;
         answers.controllerAcquire = controllerAcquireAnswer;
+        answers.forcesOpened = forcesOpenedAnswer;
     }
     answers.controllersArrived = controllersArrivedAnswer;
     if (recording.filesKept) {

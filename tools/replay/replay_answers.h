@@ -20,8 +20,12 @@ void answerFrom(const DriveRecording& recording, const RecordedPass& pass, Answe
 void stopAnswering();
 
 // Whether a recorded entry answers one of the plug-in's questions: all but
-// its state and the game controllers kept with it.
+// its state, the game controllers kept with it and its force feedback's
+// output.
 bool answersQuestion(const RecordedCall& call);
+// Whether it is what the plug-in put out through force feedback: an effect
+// set, or every effect stopped, which replays compare.
+bool forceOutput(const RecordedCall& call);
 
 // The device layer as the first pass replayed keeps it: its game
 // controllers found, if any, opened as they were.

@@ -54,6 +54,11 @@ bool sameCall(const RecordedCall& a, const RecordedCall& b) {
         return a.question == b.question;
     case RecordedCall::Kind::ControllerRead:
         return a.controller == b.controller;
+    case RecordedCall::Kind::ForcesOpened:
+        return a.controller == b.controller && a.strength == b.strength;
+    case RecordedCall::Kind::ForceSet:
+        return a.effect == b.effect && a.magnitude == b.magnitude && a.periodMs == b.periodMs &&
+               a.durationMs == b.durationMs;
     default:
         return true;
     }
@@ -112,6 +117,10 @@ std::string callText(const RecordedCall& call) {
         return "the game controllers kept";
     case RecordedCall::Kind::ControllerRead:
         return controllerText(call.controller);
+    case RecordedCall::Kind::ForcesOpened:
+    case RecordedCall::Kind::ForceSet:
+    case RecordedCall::Kind::ForcesStopped:
+        return forcesText(call);
     case RecordedCall::Kind::Native:
         break;
     }
@@ -129,6 +138,23 @@ std::string callText(const RecordedCall& call) {
         }
     }
     return text + (call.argumentCount == 0 ? "()" : ")");
+}
+
+std::string forcesText(const RecordedCall& call) {
+    static constexpr std::array<const char*, lastForceEffect + 1> effects = {
+        "the constant force", "the damper", "the jolt"};
+    switch (call.kind) {
+    case RecordedCall::Kind::ForcesOpened:
+        return "force feedback opened on game controller " + std::to_string(call.controller + 1) +
+               " at " + std::to_string(call.strength) + "%";
+    case RecordedCall::Kind::ForceSet:
+        return std::string(call.effect <= lastForceEffect ? effects[call.effect] : "an effect") +
+               " set to " + std::to_string(call.magnitude) +
+               (call.periodMs != 0 ? " every " + std::to_string(call.periodMs) + " ms" : "") +
+               " for " + std::to_string(call.durationMs) + " ms";
+    default:
+        return "every effect stopped";
+    }
 }
 
 std::string controllerText(std::uint8_t place) {

@@ -28,6 +28,10 @@ std::string numberText(const char* format, double value);
 // reports show it, numbered from 1: "a read of game controller 1".
 std::string controllerText(std::uint8_t place);
 
+// Force feedback's entry as reports show it: "the damper set to 2500 for
+// 1500 ms".
+std::string forcesText(const RecordedCall& call);
+
 // A pass as reports name it, e.g. "pass 41".
 std::string passText(std::uint32_t pass);
 

@@ -3,8 +3,10 @@
 #include "replay/world_controllers.h"
 
 #include <algorithm>
+#include <bit>
 
-#include "sim/world.h"
+#include "replay/replay_answers.h"
+#include "replay/replay_calls.h"
 
 namespace {
 
@@ -30,12 +32,20 @@ sim::Controller worldController(const RecordedController& found) {
     return controller;
 }
 
+// The world's controller at a place in the list before the pass's or, once
+// listed, in the pass's, whose order the world's controllers take; nullptr
+// for none.
+sim::Controller* controllerNamed(const RecordedCall& call, bool listed) {
+    sim::World& world = sim::world;
+    const std::size_t index =
+        listed || call.controller >= world.controllersListed.size()
+            ? call.controller
+            : static_cast<std::size_t>(world.controllersListed[call.controller]);
+    return index < world.controllers.size() ? &world.controllers[index] : nullptr;
+}
+
 } // namespace
 
-// The controllers found as the world's, plugged in the order found, with the
-// faults of the look and of their opening; those kept with the plug-in's
-// state are listed and opened already. The reads before the pass's list name
-// controllers by their place in the list before, which keeps them.
 void takeControllers(const RecordedCall& call) {
     sim::World& world = sim::world;
     std::vector<sim::Controller> before = std::move(world.controllers);
@@ -74,20 +84,14 @@ void takeControllers(const RecordedCall& call) {
     }
 }
 
-// A read as the world's controller: plugged and acquired with that input, or
-// failing as it did. A read released without its fault, as recordings made
-// before faults keep them, found it not acquired, nor could Acquire: it
-// stays listed.
+// A read released without its fault, as recordings made before faults keep
+// them, found it not acquired, nor could Acquire: it stays listed.
 void takeRead(const RecordedCall& call, bool listed) {
-    sim::World& world = sim::world;
-    const std::size_t index =
-        listed || call.controller >= world.controllersListed.size()
-            ? call.controller
-            : static_cast<std::size_t>(world.controllersListed[call.controller]);
-    if (index >= world.controllers.size()) {
+    sim::Controller* const found = controllerNamed(call, listed);
+    if (found == nullptr) {
         return;
     }
-    sim::Controller& controller = world.controllers[index];
+    sim::Controller& controller = *found;
     for (const ControllerStep step :
          {ControllerStep::Acquire, ControllerStep::Poll, ControllerStep::Read}) {
         controller.faults.answers[static_cast<std::size_t>(step)].reset();
@@ -106,8 +110,6 @@ void takeRead(const RecordedCall& call, bool listed) {
     }
 }
 
-// The same controllers, opened alike; their faults the world took from the
-// recording, which may not keep them.
 bool sameFound(const std::vector<RecordedController>& game,
                const std::vector<RecordedController>& world) {
     return std::ranges::equal(game, world, [](RecordedController a, RecordedController b) {
@@ -115,4 +117,50 @@ bool sameFound(const std::vector<RecordedController>& game,
         a.faultAnswer = b.faultAnswer;
         return a == b;
     });
+}
+
+void takeRoad(const RecordedCall& call, sim::Vehicle& vehicle) {
+    switch (sim::nativeFact(call.hash)) {
+    case sim::Fact::SidewaysSpeed:
+        vehicle.sidewaysSpeed = std::bit_cast<float>(call.vector[0]);
+        vehicle.speed = std::bit_cast<float>(call.vector[1]);
+        break;
+    case sim::Fact::InAir:
+        vehicle.inAir = call.result != 0;
+        break;
+    default:
+        vehicle.bodyHealth = std::bit_cast<float>(call.result);
+        break;
+    }
+}
+
+void takeForcesOpened(const RecordedCall& call, bool listed) {
+    if (sim::Controller* controller = controllerNamed(call, listed)) {
+        const auto answer = static_cast<ForceFeedbackStatus>(call.answer);
+        controller->forceFeedback = answer != ForceFeedbackStatus::NoForceFeedback;
+        controller->heldElsewhere = answer == ForceFeedbackStatus::Taken;
+    }
+}
+
+std::string forcesDifference(const RecordedPass& recorded, const RecordedPass& replayed) {
+    std::vector<const RecordedCall*> before;
+    std::vector<const RecordedCall*> now;
+    for (const RecordedCall& call : recorded.calls) {
+        if (forceOutput(call)) {
+            before.push_back(&call);
+        }
+    }
+    for (const RecordedCall& call : replayed.calls) {
+        if (forceOutput(call)) {
+            now.push_back(&call);
+        }
+    }
+    const std::size_t count = recorded.cut ? before.size() : std::max(before.size(), now.size());
+    for (std::size_t i = 0; i < count; ++i) {
+        if (i >= before.size() || i >= now.size() || !sameCall(*before[i], *now[i])) {
+            return "game " + (i < before.size() ? forcesText(*before[i]) : "nothing") +
+                   ", stand-in " + (i < now.size() ? forcesText(*now[i]) : "nothing");
+        }
+    }
+    return {};
 }

@@ -14,6 +14,7 @@
 #include "replay/replay_answers.h"
 #include "replay/replay_calls.h"
 #include "replay/replay_folder.h"
+#include "replay/world_answers.h"
 #include "replay/world_controllers.h"
 #include "runner/recorded_drive.h"
 #include "sim/motion.h"
@@ -63,17 +64,6 @@ void reportOnce(WorldReplay& replay, const std::string& kind, std::uint32_t pass
     replay.kindsReported.push_back(kind);
     replay.report.differences.push_back(passText(pass) + " at " +
                                         numberText("%.3f s", timeMs / 1000.0) + ": " + text);
-}
-
-float floatOf(std::uint32_t result) {
-    return std::bit_cast<float>(result);
-}
-
-// Within the tolerance, or the same infinity, or both not a number; a number
-// and one that isn't always differ.
-bool sameFloat(float game, float world) {
-    return game == world || (std::isnan(game) && std::isnan(world)) ||
-           std::fabs(game - world) <= speedTolerance;
 }
 
 // A speed the world moved itself against the game's, which then holds.
@@ -150,6 +140,11 @@ void takeAnswer(WorldReplay& replay, PassInputs& inputs, const RecordedCall& cal
     case sim::Fact::PauseMenu:
         world.pauseMenuActive = result != 0;
         break;
+    case sim::Fact::SidewaysSpeed:
+    case sim::Fact::InAir:
+    case sim::Fact::BodyHealth:
+        takeRoad(call, worldVehicle(first));
+        break;
     case sim::Fact::NotificationId:
         // The world's ids go on from the game's.
         world.notificationsBefore = call.result - 1 - inputs.notices++ -
@@ -179,6 +174,8 @@ void applyInputs(WorldReplay& replay, const RecordedPass& pass, std::uint32_t nu
             listed = true;
         } else if (call.kind == RecordedCall::Kind::ControllerRead) {
             takeRead(call, listed);
+        } else if (call.kind == RecordedCall::Kind::ForcesOpened) {
+            takeForcesOpened(call, listed);
         }
     }
     if (inputs.keyboard >= 0) {
@@ -196,68 +193,6 @@ void applyInputs(WorldReplay& replay, const RecordedPass& pass, std::uint32_t nu
     }
 }
 
-struct Answers {
-    std::string kind;
-    bool same = true;
-    std::string game;
-    std::string world;
-};
-
-std::string controllersText(const std::vector<RecordedController>& controllers) {
-    std::string text = std::to_string(controllers.size()) + " found";
-    for (const RecordedController& controller : controllers) {
-        text += ", " + controllerIdText({controller.vendor, controller.product}) +
-                (controller.opened ? " opened" : "");
-    }
-    return text;
-}
-
-std::string readText(const RecordedCall& read) {
-    if (read.released) {
-        return "released";
-    }
-    std::string text = "axes";
-    for (const std::uint16_t axis : read.axes) {
-        text += " " + std::to_string(axis);
-    }
-    text += read.buttons.empty() ? ", no button down" : ", buttons down";
-    for (const std::uint8_t button : read.buttons) {
-        text += " " + std::to_string(button);
-    }
-    return text;
-}
-
-Answers answers(const RecordedCall& game, const RecordedCall& world) {
-    switch (world.kind) {
-    case RecordedCall::Kind::Controllers:
-        return {"the game controllers found", sameFound(game.controllers, world.controllers),
-                controllersText(game.controllers), controllersText(world.controllers)};
-    case RecordedCall::Kind::ControllerRead:
-        return {"a game controller's read",
-                game.released == world.released &&
-                    (game.released || (game.axes == world.axes && game.buttons == world.buttons)),
-                readText(game), readText(world)};
-    case RecordedCall::Kind::Key: {
-        const auto state = [](std::int16_t key) { return key < 0 ? "down" : "up"; };
-        return {"GetAsyncKeyState", (game.keyState < 0) == (world.keyState < 0),
-                state(game.keyState), state(world.keyState)};
-    }
-    case RecordedCall::Kind::Focus: {
-        const auto focus = [](bool focused) { return focused ? "in front" : "behind"; };
-        return {"the focus", game.focused == world.focused, focus(game.focused),
-                focus(world.focused)};
-    }
-    default:
-        break;
-    }
-    const std::string_view type = sim::nativeResult(world.hash);
-    const bool same = type == "float"  ? sameFloat(floatOf(game.result), floatOf(world.result))
-                      : type == "BOOL" ? (game.result != 0) == (world.result != 0)
-                                       : game.result == world.result;
-    const NativeId* id = findNativeId(world.hash);
-    return {id ? id->name : "", same, typedText(type, game.result), typedText(type, world.result)};
-}
-
 // Each of the world's answers in the pass against the game's to the same
 // question, asked as often before in the pass.
 void compareAnswers(WorldReplay& replay, const RecordedPass& recorded, const RecordedPass& replayed,
@@ -265,7 +200,7 @@ void compareAnswers(WorldReplay& replay, const RecordedPass& recorded, const Rec
     std::vector<bool> used(recorded.calls.size(), false);
     for (const RecordedCall& call : replayed.calls) {
         const char* result = sim::nativeResult(call.hash);
-        if (call.kind == RecordedCall::Kind::File ||
+        if (call.kind == RecordedCall::Kind::File || forceOutput(call) ||
             (call.kind == RecordedCall::Kind::Native &&
              (!result || std::string_view(result) == "void"))) {
             continue;
@@ -383,7 +318,15 @@ ReplayReport replayThroughWorld(const DriveRecording& recording, const PluginCon
         stopAnswering();
         const RecordedPass replayed = recordedPass(replay.world.calls, recorded.gameTimeMs);
         compareAnswers(replay, recorded, replayed, number);
+        if (const Answers pulls = pullsSent(recorded, replayed); !pulls.same) {
+            reportOnce(replay, pulls.kind, number, recorded.gameTimeMs,
+                       pulls.kind + ": game " + pulls.game + ", stand-in " + pulls.world);
+        }
         compareFileQuestions(replay, recorded, replayed, number);
+        if (const std::string difference = forcesDifference(recorded, replayed);
+            !difference.empty()) {
+            reportOnce(replay, "force feedback", number, recorded.gameTimeMs, difference);
+        }
         for (const std::string& fault : replay.world.faults) {
             reportOnce(replay, "fault", number, recorded.gameTimeMs, faultText(fault));
         }

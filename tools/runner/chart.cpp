@@ -7,6 +7,8 @@
 #include <optional>
 
 #include "gears/gears.h"
+#include "runner/chart_feel.h"
+#include "runner/svg_parts.h"
 
 namespace {
 
@@ -77,44 +79,12 @@ std::optional<Band> bandFor(const std::string& key) {
     return std::nullopt;
 }
 
-std::string escaped(std::string_view text) {
-    std::string out;
-    for (const char c : text) {
-        switch (c) {
-        case '&':
-            out += "&amp;";
-            break;
-        case '<':
-            out += "&lt;";
-            break;
-        case '>':
-            out += "&gt;";
-            break;
-        case '"':
-            out += "&quot;";
-            break;
-        default:
-            out += c;
-        }
-    }
-    return out;
-}
-
-std::string number(double value) {
-    char text[32];
-    std::snprintf(text, sizeof text, "%.1f", value);
-    return text;
-}
-
 struct Scale {
-    double startMs;
-    double endMs;
+    TimeAxis time;
     double low;
     double high;
 
-    double x(double ms) const {
-        return plotLeft + (ms - startMs) / std::max(1.0, endMs - startMs) * (plotRight - plotLeft);
-    }
+    double x(double ms) const { return time.x(ms); }
     double y(double speed) const {
         return plotBottom - (speed - low) / (high - low) * (plotBottom - plotTop);
     }
@@ -130,8 +100,10 @@ Scale scaleFor(const std::vector<FrameSample>& samples) {
             high = std::max(high, static_cast<double>(sample.cap));
         }
     }
-    return {static_cast<double>(samples.front().timeMs), static_cast<double>(samples.back().timeMs),
-            std::floor(low / 10) * 10, std::ceil(high * 1.05 / 10) * 10};
+    return {{static_cast<double>(samples.front().timeMs),
+             static_cast<double>(samples.back().timeMs), plotLeft, plotRight},
+            std::floor(low / 10) * 10,
+            std::ceil(high * 1.05 / 10) * 10};
 }
 
 double timeStepSeconds(double seconds) {
@@ -141,35 +113,6 @@ double timeStepSeconds(double seconds) {
         }
     }
     return 600;
-}
-
-std::string text(double x, double y, std::string_view content, std::string_view attributes) {
-    return "<text x=\"" + number(x) + "\" y=\"" + number(y) + "\" " + std::string(attributes) +
-           ">" + escaped(content) + "</text>\n";
-}
-
-std::string rect(double x, double y, double w, double h, const char* fill) {
-    return "<rect x=\"" + number(x) + "\" y=\"" + number(y) + "\" width=\"" + number(w) +
-           "\" height=\"" + number(h) + "\" fill=\"" + fill + "\"/>\n";
-}
-
-std::string line(double x1, double y1, double x2, double y2, std::string_view attributes) {
-    return "<line x1=\"" + number(x1) + "\" y1=\"" + number(y1) + "\" x2=\"" + number(x2) +
-           "\" y2=\"" + number(y2) + "\" " + std::string(attributes) + "/>\n";
-}
-
-// Runs of equal keys as [first, last] sample indices.
-template <typename Key>
-std::vector<std::pair<std::size_t, std::size_t>> runs(std::size_t count, Key key) {
-    std::vector<std::pair<std::size_t, std::size_t>> result;
-    for (std::size_t i = 0; i < count; ++i) {
-        if (!result.empty() && key(result.back().first) == key(i)) {
-            result.back().second = i;
-        } else {
-            result.push_back({i, i});
-        }
-    }
-    return result;
 }
 
 std::string bandsSvg(const std::vector<FrameSample>& samples, const Scale& scale) {
@@ -205,10 +148,10 @@ std::string gridSvg(const Scale& scale) {
         svg += text(plotLeft - 6, y + 4, std::to_string(static_cast<int>(speed)),
                     "text-anchor=\"end\" font-size=\"11\"");
     }
-    const double seconds = (scale.endMs - scale.startMs) / 1000.0;
+    const double seconds = (scale.time.endMs - scale.time.startMs) / 1000.0;
     const double step = timeStepSeconds(seconds);
     for (double t = 0; t <= seconds + 1e-9; t += step) {
-        const double x = scale.x(scale.startMs + t * 1000.0);
+        const double x = scale.x(scale.time.startMs + t * 1000.0);
         svg += line(x, plotBottom, x, plotBottom + 4, "stroke=\"#333\"");
         svg += text(x, focusTop + stripHeight + 14, std::to_string(static_cast<int>(t)),
                     "text-anchor=\"middle\" font-size=\"11\"");
@@ -340,10 +283,11 @@ std::vector<std::string> bandKeys(const std::vector<FrameSample>& samples) {
 }
 
 std::string driveChartSvg(const std::vector<FrameSample>& samples, std::string_view title) {
+    const double whole = height + feelPanelHeight(samples);
     std::string svg = "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"" + number(width) +
-                      "\" height=\"" + number(height) + "\" viewBox=\"0 0 " + number(width) + " " +
-                      number(height) + "\" font-family=\"sans-serif\">\n";
-    svg += rect(0, 0, width, height, "white");
+                      "\" height=\"" + number(whole) + "\" viewBox=\"0 0 " + number(width) + " " +
+                      number(whole) + "\" font-family=\"sans-serif\">\n";
+    svg += rect(0, 0, width, whole, "white");
     svg += text(plotLeft, 24, title, "font-size=\"15\" font-weight=\"bold\"");
     if (!samples.empty()) {
         const Scale scale = scaleFor(samples);
@@ -356,6 +300,7 @@ std::string driveChartSvg(const std::vector<FrameSample>& samples, std::string_v
                         highlighted(samples, &FrameSample::clutch), clutchColour);
         svg += stripSvg(samples, scale, focusTop, "no focus", unfocused(samples), focusColour);
         svg += stallsSvg(samples, scale);
+        svg += feelPanelSvg(samples, height, scale.time);
     }
     return svg + "</svg>\n";
 }

@@ -1,6 +1,6 @@
 // The drive as a picture: speed and speed cap over time on bands of the gear
-// shown, with clutch presses, shift hints, focus losses and stalls marked, as
-// an SVG document.
+// shown, with clutch presses, shift hints, focus losses and stalls marked,
+// and under it the revs and the pull of the gear feel, as an SVG document.
 #pragma once
 
 #include <string>

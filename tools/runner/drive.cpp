@@ -1,5 +1,6 @@
 #include "runner/drive.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <filesystem>
@@ -22,6 +23,20 @@ std::optional<LabelShown> labelAt(const sim::World& world, float x) {
         }
     }
     return std::nullopt;
+}
+
+// The bar's one rectangle, as long as the revs go.
+std::optional<RevBarShown> revBarShown(const sim::World& world) {
+    const auto bar = std::ranges::find_if(world.shownRects, [](const sim::DrawnRect& rect) {
+        return std::fabs(rect.y - revBarY) < 1e-4f;
+    });
+    if (bar == world.shownRects.end()) {
+        return std::nullopt;
+    }
+    return RevBarShown{bar->width / revBarWidth,
+                       bar->colour.red == highlightColour.red &&
+                           bar->colour.green == highlightColour.green,
+                       bar->colour.red == refusedColour.red};
 }
 
 std::string promptLine(const sim::World& world) {
@@ -126,7 +141,13 @@ int applyInput(const DriveEvent& event, const sim::HookControl& hook, int shown,
     case DriveEvent::Kind::Axis:
     case DriveEvent::Kind::Button:
     case DriveEvent::Kind::Fault:
+    case DriveEvent::Kind::Exclusive:
         problem = changeController(event, hook);
+        break;
+    case DriveEvent::Kind::Slide:
+    case DriveEvent::Kind::Air:
+    case DriveEvent::Kind::Crash:
+        changeRoad(event, world.vehicles[static_cast<std::size_t>(shown)]);
         break;
     case DriveEvent::Kind::Expect:
         break;
@@ -149,99 +170,6 @@ void takeWaits(sim::World& world, FrameSample& sample) {
 
 bool drivingWithGearbox(const FrameSample& sample) {
     return sample.inVehicle && !sample.passenger && classHasGearbox(sample.vehicleClass);
-}
-
-namespace {
-
-VehicleSample expectedVehicle(const Expectation& expectation, const FrameSample& sample) {
-    if (expectation.vehicle == 0) {
-        return {sample.speed, sample.cap, sample.engineOn, sample.vehicleClass, sample.heading};
-    }
-    return sample.vehicles[static_cast<std::size_t>(expectation.vehicle - 1)];
-}
-
-// The number an expectation compares, for the numeric subjects.
-double observedNumber(const Expectation& expectation, const FrameSample& sample) {
-    switch (expectation.subject) {
-    case Expectation::Subject::Speed:
-        return expectedVehicle(expectation, sample).speed;
-    case Expectation::Subject::Cap:
-        return expectedVehicle(expectation, sample).cap;
-    case Expectation::Subject::Heading:
-        return expectedVehicle(expectation, sample).heading;
-    case Expectation::Subject::Notices:
-        return sample.notices;
-    default:
-        return sample.stalls;
-    }
-}
-
-} // namespace
-
-std::string observedText(const FrameSample& sample, const Expectation& expectation) {
-    const auto highlight = [](const std::optional<LabelShown>& label) {
-        return !label ? "none" : label->highlighted ? "on" : "off";
-    };
-    char number[32];
-    switch (expectation.subject) {
-    case Expectation::Subject::Speed:
-    case Expectation::Subject::Cap:
-    case Expectation::Subject::Heading:
-        std::snprintf(number, sizeof number, "%.2f", observedNumber(expectation, sample));
-        return number;
-    case Expectation::Subject::Stalls:
-        return std::to_string(sample.stalls);
-    case Expectation::Subject::Engine:
-        return expectedVehicle(expectation, sample).engineOn ? "on" : "off";
-    case Expectation::Subject::Gear:
-        return sample.gear ? sample.gear->text + (sample.gear->refused ? "!" : "") : "none";
-    case Expectation::Subject::Clutch:
-        return highlight(sample.clutch);
-    case Expectation::Subject::Shift:
-        return highlight(sample.shift);
-    case Expectation::Subject::Subtitle:
-        return sample.subtitle.empty() ? "none" : sample.subtitle;
-    case Expectation::Subject::Notice:
-        return sample.notice.empty() ? "none" : sample.notice;
-    case Expectation::Subject::Prompt:
-        return sample.prompt.empty() ? "none" : sample.prompt;
-    case Expectation::Subject::Notices:
-        return std::to_string(sample.notices);
-    case Expectation::Subject::Control:
-        return sample.disabledControls[static_cast<std::size_t>(expectation.control)] ? "disabled"
-                                                                                      : "enabled";
-    }
-    return {};
-}
-
-bool expectationMet(const Expectation& expectation, const FrameSample& sample) {
-    switch (expectation.subject) {
-    case Expectation::Subject::Speed:
-    case Expectation::Subject::Cap:
-    case Expectation::Subject::Heading:
-    case Expectation::Subject::Stalls:
-    case Expectation::Subject::Notices:
-        break;
-    default:
-        return observedText(sample, expectation) ==
-               (expectation.text.empty() ? "none" : expectation.text);
-    }
-    const double value = observedNumber(expectation, sample);
-    // Equal means equal as the timeline shows it, to two decimals.
-    const bool equal = std::fabs(value - expectation.number) < 0.005;
-    switch (expectation.comparison) {
-    case Expectation::Comparison::Less:
-        return value < expectation.number && !equal;
-    case Expectation::Comparison::LessOrEqual:
-        return value < expectation.number || equal;
-    case Expectation::Comparison::Equal:
-        return equal;
-    case Expectation::Comparison::GreaterOrEqual:
-        return value > expectation.number || equal;
-    case Expectation::Comparison::Greater:
-        return value > expectation.number && !equal;
-    }
-    return false;
 }
 
 namespace {
@@ -327,6 +255,10 @@ DriveReport runDrive(const DriveScript& script, const sim::HookControl& hook,
         sample.engineOn = vehicle.engineOn;
         sample.vehicleClass = vehicle.vehicleClass;
         sample.heading = vehicle.heading;
+        const sim::Vehicle& moved = world.vehicles[static_cast<std::size_t>(shown)];
+        sample.pullSent = moved.torqueFrame == world.frame - 1;
+        sample.pull = sample.pullSent ? moved.torque : 1.0f;
+        sample.revBar = revBarShown(world);
         sample.inVehicle = world.occupied >= 0;
         sample.passenger = sample.inVehicle && world.seat != sim::driverSeat;
         sample.focused = world.gameFocused;
@@ -338,6 +270,8 @@ DriveReport runDrive(const DriveScript& script, const sim::HookControl& hook,
         sample.notices = static_cast<int>(world.notifications.size());
         sample.notice = world.notifications.empty() ? "" : world.notifications.back().text;
         sample.disabledControls = world.shownSuppressed;
+        sample.forces = world.shownForces;
+        sample.effectCalls = world.shownEffectCounts;
         sample.events = std::move(inputs);
         if (sample.notices > previous.notices) {
             sample.events.push_back("notice: " + sample.notice);

@@ -20,6 +20,15 @@ struct LabelShown {
     bool refused = false;
 };
 
+// The rev bar as drawn: how far it is filled, and whether green, in the band
+// where "Shift" lights, or red, at the cap.
+struct RevBarShown {
+    float revs = 0;
+    bool shift = false;
+    bool cap = false;
+    bool operator==(const RevBarShown&) const = default;
+};
+
 struct VehicleSample {
     float speed = 0;
     float cap = 0;
@@ -41,6 +50,11 @@ struct FrameSample {
     bool engineOn = true;
     int vehicleClass = 0;
     float heading = 0;
+    // The torque multiplier it moved by in this frame: 1 when none was sent.
+    float pull = 1;
+    bool pullSent = false;
+    // Empty when not drawn in this frame.
+    std::optional<RevBarShown> revBar;
     bool inVehicle = false;
     bool passenger = false;
     // Whether the game's window has the focus, so that keys reach it.
@@ -60,6 +74,10 @@ struct FrameSample {
     std::string notice;
     // The game controls disabled for the game in this frame.
     std::bitset<sim::controlCount> disabledControls;
+    // What force feedback's effects put out at the frame's end, and their
+    // calls in it.
+    sim::ForceOutput forces;
+    sim::EffectCounts effectCalls;
     // Times an engine was switched off while running, since the drive began.
     int stalls = 0;
     // The script's inputs, what the plug-in did and failed expectations.
@@ -85,12 +103,16 @@ bool drivingWithGearbox(const FrameSample& sample);
 DriveReport runDrive(const DriveScript& script, const sim::HookControl& hook,
                      DriveRecording* recording = nullptr);
 
-// Unplugs a controller the drive plugged in, moves its axis, holds its button
-// or injects a fault into a step of DirectInput, its own or the system's; one
-// it never plugged in is a problem of the drive's own, which this returns.
+// Unplugs a controller the drive plugged in, moves its axis, holds its
+// button, has another program hold it exclusively or injects a fault into a
+// step of DirectInput, its own or the system's; one it never plugged in is a
+// problem of the drive's own, which this returns.
 std::string changeController(const DriveEvent& event, const sim::HookControl& hook);
 
 // What the sample shows for an expectation's subject, as the drive script
 // writes it: "on", "off", "none", a label text, the subtitle or a number.
 std::string observedText(const FrameSample& sample, const Expectation& expectation);
 bool expectationMet(const Expectation& expectation, const FrameSample& sample);
+
+// A slide, the air or a crash, on the vehicle the player is in or was last in.
+void changeRoad(const DriveEvent& event, sim::Vehicle& vehicle);

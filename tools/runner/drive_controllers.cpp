@@ -17,6 +17,8 @@ std::string changeController(const DriveEvent& event, const sim::HookControl& ho
     sim::Controller& controller = controllers[index];
     if (event.kind == DriveEvent::Kind::Unplug) {
         hook.unplugController(event.controller - 1);
+    } else if (event.kind == DriveEvent::Kind::Exclusive) {
+        controller.heldElsewhere = event.on;
     } else if (event.kind == DriveEvent::Kind::Axis) {
         controller.input.axes[static_cast<std::size_t>(event.code)] =
             static_cast<std::uint16_t>(std::lround(event.travel * controllerAxisTop));

@@ -75,6 +75,19 @@ void recordRead(const sim::Call& call, RecordedCall& recorded) {
     }
 }
 
+void recordForces(const sim::Call& call, RecordedCall& recorded) {
+    recorded.kind = call.kind == sim::Call::Kind::ForcesOpened ? RecordedCall::Kind::ForcesOpened
+                    : call.kind == sim::Call::Kind::ForceSet   ? RecordedCall::Kind::ForceSet
+                                                               : RecordedCall::Kind::ForcesStopped;
+    recorded.controller = static_cast<std::uint8_t>(call.value);
+    recorded.strength = static_cast<std::uint8_t>(call.arguments[0]);
+    recorded.answer = static_cast<std::uint8_t>(call.result);
+    recorded.effect = static_cast<std::uint8_t>(call.value);
+    recorded.magnitude = call.force.magnitude;
+    recorded.periodMs = call.force.periodMs;
+    recorded.durationMs = call.force.durationMs;
+}
+
 } // namespace
 
 RecordedPass recordedPass(const std::vector<sim::Call>& calls, std::int64_t timeMs) {
@@ -95,7 +108,11 @@ RecordedPass recordedPass(const std::vector<sim::Call>& calls, std::int64_t time
                 recorded.arguments[0] = 0;
                 recorded.text = call.text.substr(0, recordedTextAtMost);
             }
-            recorded.result = static_cast<std::uint32_t>(call.result);
+            recorded.result = call.vectorResult ? 0 : static_cast<std::uint32_t>(call.result);
+            recorded.vectorResult = call.vectorResult;
+            for (std::size_t i = 0; call.vectorResult && i < recorded.vector.size(); ++i) {
+                recorded.vector[i] = static_cast<std::uint32_t>(call.vector[i]);
+            }
             break;
         case sim::Call::Kind::KeyQuery:
             recorded.kind = RecordedCall::Kind::Key;
@@ -126,6 +143,11 @@ RecordedPass recordedPass(const std::vector<sim::Call>& calls, std::int64_t time
             continue;
         case sim::Call::Kind::ControllerRead:
             recordRead(call, recorded);
+            break;
+        case sim::Call::Kind::ForcesOpened:
+        case sim::Call::Kind::ForceSet:
+        case sim::Call::Kind::ForcesStopped:
+            recordForces(call, recorded);
             break;
         case sim::Call::Kind::WindowProcessQuery:
         case sim::Call::Kind::Wait:

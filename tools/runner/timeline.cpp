@@ -6,9 +6,9 @@
 namespace {
 
 constexpr float capStep = 0.5f;
-// Time, where the player is, speed, cap, engine, gear, clutch, shift and focus;
-// subtitle and events follow.
-constexpr const char* columns = "%8s  %-22s %7s %8s  %-6s  %-4s  %-7s  %-6s  %-5s  ";
+// Time, where the player is, speed, cap, revs, pull, engine, gear, clutch,
+// shift and focus; subtitle and events follow.
+constexpr const char* columns = "%8s  %-22s %7s %8s %6s %5s  %-6s  %-4s  %-7s  %-6s  %-5s  ";
 
 std::string labelText(const std::optional<LabelShown>& label) {
     if (!label) {
@@ -27,6 +27,23 @@ std::string seatText(const FrameSample& sample) {
            (sample.passenger ? " passenger" : "");
 }
 
+// The rev bar's fill, with * when green and ! when red, as a label's; "-"
+// not drawn.
+std::string revsText(const FrameSample& sample) {
+    if (!sample.revBar) {
+        return "-";
+    }
+    char revs[16];
+    std::snprintf(revs, sizeof revs, "%.2f", static_cast<double>(sample.revBar->revs));
+    return revs + std::string(sample.revBar->cap ? "!" : sample.revBar->shift ? "*" : "");
+}
+
+std::string pullText(const FrameSample& sample) {
+    char pull[16];
+    std::snprintf(pull, sizeof pull, "%.2f", static_cast<double>(sample.pull));
+    return sample.pullSent ? pull : "-";
+}
+
 bool sameLabel(const std::optional<LabelShown>& a, const std::optional<LabelShown>& b) {
     if (!a || !b) {
         return !a && !b;
@@ -37,12 +54,13 @@ bool sameLabel(const std::optional<LabelShown>& a, const std::optional<LabelShow
 } // namespace
 
 std::string timelineHeader() {
-    char header[160];
-    std::snprintf(header, sizeof header, columns, "time s", "in", "speed", "cap", "engine", "gear",
-                  "clutch", "shift", "focus");
+    char header[180];
+    std::snprintf(header, sizeof header, columns, "time s", "in", "speed", "cap", "revs", "pull",
+                  "engine", "gear", "clutch", "shift", "focus");
     return std::string(header) + "subtitle  events\n" +
-           "  (* a highlighted label, ! a gate refused, drawn red, - a label not drawn in that "
-           "frame)\n";
+           "  (* a highlighted label or the revs in the Shift band, ! a gate refused, drawn "
+           "red, or the revs at the cap, - a label or the rev bar not drawn, or no pull sent, "
+           "in that frame)\n";
 }
 
 std::string timelineLine(const FrameSample& sample) {
@@ -51,7 +69,7 @@ std::string timelineLine(const FrameSample& sample) {
     for (const std::string& event : sample.events) {
         events += (events.empty() ? "" : ", ") + event;
     }
-    char line[200];
+    char line[220];
     char time[16];
     char speed[16];
     char cap[16];
@@ -59,6 +77,7 @@ std::string timelineLine(const FrameSample& sample) {
     std::snprintf(speed, sizeof speed, "%.2f", static_cast<double>(sample.speed));
     std::snprintf(cap, sizeof cap, "%.2f", static_cast<double>(sample.cap));
     std::snprintf(line, sizeof line, columns, time, seatText(sample).c_str(), speed, cap,
+                  revsText(sample).c_str(), pullText(sample).c_str(),
                   sample.engineOn ? "on" : "off", labelText(sample.gear).c_str(),
                   labelText(sample.clutch).c_str(), labelText(sample.shift).c_str(),
                   sample.focused ? "on" : "off");
@@ -74,7 +93,10 @@ bool changedSince(const FrameSample& printed, const FrameSample& sample) {
            seatText(printed) != seatText(sample) || printed.focused != sample.focused ||
            !sameLabel(printed.gear, sample.gear) || !sameLabel(printed.clutch, sample.clutch) ||
            !sameLabel(printed.shift, sample.shift) || printed.subtitle != sample.subtitle ||
-           std::fabs(printed.cap - sample.cap) >= capStep;
+           printed.revBar.has_value() != sample.revBar.has_value() ||
+           (sample.revBar && (printed.revBar->shift != sample.revBar->shift ||
+                              printed.revBar->cap != sample.revBar->cap)) ||
+           printed.pullSent != sample.pullSent || std::fabs(printed.cap - sample.cap) >= capStep;
 }
 
 std::string timelineText(const std::vector<FrameSample>& samples) {

@@ -10,9 +10,9 @@ std::string timelineHeader();
 std::string timelineLine(const FrameSample& sample);
 
 // Whether a frame is worth a line after the one last printed: it had events,
-// or the engine, the vehicle or seat, the focus, a label or the subtitle
-// changed, or the cap moved by half a unit or more (a cap that follows the
-// speed moves in every frame).
+// or the engine, the vehicle or seat, the focus, a label, the subtitle, the
+// rev bar's colour or whether it or a pull shows changed, or the cap moved by
+// half a unit or more (a cap that follows the speed moves in every frame).
 bool changedSince(const FrameSample& printed, const FrameSample& sample);
 
 // The header, the first frame, every frame worth a line and the last frame.

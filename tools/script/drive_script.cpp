@@ -38,6 +38,10 @@ constexpr Action actions[] = {
     {"button", DriveEvent::Kind::Button, parseButton},
     {"fault", DriveEvent::Kind::Fault, parseFault},
     {"restart", DriveEvent::Kind::Restart, parseBare},
+    {"exclusive", DriveEvent::Kind::Exclusive, parseExclusive},
+    {"slide", DriveEvent::Kind::Slide, parseSpeed},
+    {"air", DriveEvent::Kind::Air, parseOnOff},
+    {"crash", DriveEvent::Kind::Crash, parseSpeed},
     {"expect", DriveEvent::Kind::Expect, parseExpectation},
 };
 
@@ -166,6 +170,16 @@ std::string describeEvent(const DriveEvent& event) {
                (event.on ? " down" : " up");
     case DriveEvent::Kind::Fault:
         return faultText(event);
+    case DriveEvent::Kind::Exclusive:
+        return "exclusive " + std::to_string(event.controller) + (event.on ? " taken" : " free");
+    case DriveEvent::Kind::Air:
+        return event.on ? "air on" : "air off";
+    case DriveEvent::Kind::Slide:
+    case DriveEvent::Kind::Crash: {
+        char number[32];
+        std::snprintf(number, sizeof number, "%g", static_cast<double>(event.speed));
+        return (event.kind == DriveEvent::Kind::Slide ? "slide " : "crash ") + std::string(number);
+    }
     case DriveEvent::Kind::Expect:
         return "expect " + describeExpectation(event.expectation);
     }

@@ -15,8 +15,8 @@ constexpr int driveVehicleCount = 2;
 // Its game controllers are numbered from 1 to this.
 constexpr int driveControllerCount = 16;
 
-// What a drive checks at one moment. Numbers compare for speed, cap, heading
-// and stalls;
+// What a drive checks at one moment. Numbers compare for speed, cap, heading,
+// stalls, the pull and the revs;
 // the others compare text: "on", "off" or "none" (not drawn), a gear label,
 // the subtitle on screen, or the line that asks for keys.
 struct Expectation {
@@ -33,7 +33,17 @@ struct Expectation {
         Notice,
         Notices,
         Control,
-        Prompt
+        Prompt,
+        // Force feedback: what the constant force, the damper and the jolt
+        // put out, whether any effect plays, and the SetParameters calls, in
+        // the frame.
+        Force,
+        Damper,
+        Jolt,
+        Effects,
+        Updates,
+        Pull,
+        Revs
     };
     enum class Comparison { Less, LessOrEqual, Equal, GreaterOrEqual, Greater };
     Subject subject = Subject::Speed;
@@ -77,6 +87,13 @@ struct DriveEvent {
         // A step of DirectInput answers with a fault from now on, or its own
         // answer again.
         Fault,
+        // Another program takes game controller N exclusively, or lets go.
+        Exclusive,
+        // The vehicle the player is in or was last in slides sideways, is in
+        // the air or not, or takes a collision.
+        Slide,
+        Air,
+        Crash,
         Expect
     };
     std::int64_t timeMs = 0;
@@ -91,10 +108,12 @@ struct DriveEvent {
     int vehicle = 1;
     bool passenger = false;
     // Focus: whether the game's window gets it back or loses it; Phone: out or
-    // away; Menu: the pause menu open or closed; Button: held or let go.
+    // away; Menu: the pause menu open or closed; Button: held or let go;
+    // Exclusive: taken; Air: in the air.
     bool on = true;
     // Device: the keyboard and mouse, or the pad, as the device used last.
     bool keyboard = true;
+    // Speed, TopSpeed, Slide: m/s; Crash: the body's health it takes.
     float speed = 0;
     // Copy: from the first file to the second; Delete: the first. Both in the
     // drive's folder.

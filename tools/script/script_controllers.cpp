@@ -107,6 +107,18 @@ bool parseAxis(ScriptLine& line) {
     return noMoreThan(line, 5);
 }
 
+bool parseExclusive(ScriptLine& line) {
+    if (!controllerNumber(line) || !argument(line, 3, "taken or free")) {
+        return false;
+    }
+    if (line.words[3] != "taken" && line.words[3] != "free") {
+        return fail(line, "expected taken or free after " + quoted(line.words[2]) + ", got " +
+                              quoted(line.words[3]));
+    }
+    line.event.on = line.words[3] == "taken";
+    return noMoreThan(line, 4);
+}
+
 bool parseButton(ScriptLine& line) {
     const std::string button =
         "a button's number from 1 to " + std::to_string(controllerButtonCount);

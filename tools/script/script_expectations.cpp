@@ -54,6 +54,13 @@ const std::vector<Subject>& subjects() {
         {"notices", Expectation::Subject::Notices, true, {}, false},
         {"control", Expectation::Subject::Control, false, {"disabled", "enabled"}, false},
         {"prompt", Expectation::Subject::Prompt, false, {}, false},
+        {"force", Expectation::Subject::Force, true, {}, false},
+        {"damper", Expectation::Subject::Damper, true, {}, false},
+        {"jolt", Expectation::Subject::Jolt, true, {}, false},
+        {"effects", Expectation::Subject::Effects, false, {"stopped", "playing"}, false},
+        {"updates", Expectation::Subject::Updates, true, {}, false},
+        {"pull", Expectation::Subject::Pull, true, {}, false},
+        {"revs", Expectation::Subject::Revs, true, {}, false},
     };
     return table;
 }

@@ -69,6 +69,8 @@ bool parseButton(ScriptLine& line);
 bool parseFault(ScriptLine& line);
 // "fault Acquire 1 DIERR_OTHERAPPHASPRIO".
 std::string faultText(const DriveEvent& event);
+// exclusive N taken|free
+bool parseExclusive(ScriptLine& line);
 
 // --- Vehicles -------------------------------------------------------------------
 
