@@ -8,7 +8,7 @@
 #include "host/script_hook.h"
 #include "plugin/recorded_state.h"
 #include "plugin/script.h"
-#include "sim/world.h"
+#include "sim/controller_steps.h"
 
 namespace busy {
 
@@ -77,6 +77,13 @@ inline void bindWheel(int attached = 1) {
     wheel.input.buttons.set(firstGateButton - 1);
     pass();
     wheel.input.axes[6] = controllerAxisTop;
+}
+
+// The same G29's lines, with the G29 unplugged: looked for, and not found.
+inline void bindMissingWheel() {
+    bindWheel();
+    sim::unplugController(0);
+    lookForNamedControllers();
 }
 
 // The same G29 driving too: its wheel, throttle and brake pedals and a

@@ -10,8 +10,9 @@
 // stick in first's gate and first engaged; driving, the same with its wheel
 // turned and its throttle pressed, fed to the game; crowded, driving with the
 // G29 the last of 16 controllers attached; forces, driving with its force
-// feedback at full strength; feel, steady passes with the gear feel and its
-// rev bar on. A second argument picks the box, as a
+// feedback at full strength; missing, the G29's lines bound and the G29 not
+// attached, watched for on every pass; feel, steady passes with the gear
+// feel and its rev bar on. A second argument picks the box, as a
 // ForwardGears line does.
 #include <cstdio>
 #include <cstdlib>
@@ -61,11 +62,11 @@ int main(int argc, char** argv) {
     const std::string_view kind = argc >= 2 ? argv[1] : "";
     if ((kind != "steady" && kind != "clutch" && kind != "recording" && kind != "saving" &&
          kind != "choosing" && kind != "wheel" && kind != "driving" && kind != "crowded" &&
-         kind != "forces" && kind != "feel") ||
+         kind != "forces" && kind != "missing" && kind != "feel") ||
         argc > 3) {
         std::fprintf(stderr,
                      "usage: pass_cost steady|clutch|recording|saving|choosing|wheel|driving|"
-                     "crowded|forces|feel [FORWARD_GEARS]\n");
+                     "crowded|forces|missing|feel [FORWARD_GEARS]\n");
         return 2;
     }
     const std::filesystem::path folder =
@@ -88,6 +89,9 @@ int main(int argc, char** argv) {
     }
     if (kind == "crowded") {
         busy::bindWheelDriving(sim::controllerCount);
+    }
+    if (kind == "missing") {
+        busy::bindMissingWheel();
     }
     if (kind == "feel") {
         busy::bind(&KeyBindings::gearFeel, 1);

@@ -5,8 +5,9 @@
 # for, the line drawn), a steady pass with a wheel's clutch pedal and gates
 # (each read once), first engaged by its stick, one with the wheel driving too
 # (its steering and throttle fed), the same with the wheel the last of 16
-# controllers, driving with the wheel's force feedback, and a steady pass
-# with the gear feel and its rev bar, of which
+# controllers, driving with the wheel's force feedback, a steady pass with
+# the wheel's lines and no wheel attached (watched for: a look every 60
+# passes), and a steady pass with the gear feel and its rev bar, of which
 # benchmarks/pass_cost.cpp runs 640 after a
 # warm-up, and callgrind collects only those (measuredRun); then the passes
 # that save a ten-minute recording, one at a time (measuredPass, a profile
@@ -74,7 +75,7 @@ with_library() {
 }
 
 printf '%-16s %10s %10s\n' pass own "+ library"
-for kind in steady clutch recording choosing wheel driving crowded forces feel; do
+for kind in steady clutch recording choosing wheel driving crowded forces missing feel; do
     valgrind --tool=callgrind --collect-atstart=no --toggle-collect='*measuredRun*' \
         --callgrind-out-file="$out/$kind.out" "$build/benchmarks/pass_cost" "$kind" $gears \
         >"$out/$kind.log" 2>&1 || { cat "$out/$kind.log"; exit 1; }

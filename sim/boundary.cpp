@@ -12,10 +12,7 @@ void fault(const std::string& message) {
     world.faults.push_back(message);
 }
 
-namespace {
-
-// Records a call that is not a native's, made in the current frame.
-void record(Call::Kind kind, std::int64_t value, std::int16_t keyState = 0) {
+void recordCall(Call::Kind kind, std::int64_t value, std::int16_t keyState) {
     if (world.recording) {
         Call call;
         call.kind = kind;
@@ -25,8 +22,6 @@ void record(Call::Kind kind, std::int64_t value, std::int16_t keyState = 0) {
         world.calls.push_back(std::move(call));
     }
 }
-
-} // namespace
 
 void beginNative(std::uint64_t hash) {
     if (world.callOpen) {
@@ -102,13 +97,13 @@ std::int16_t keyState(int key) {
                                           (world.pressedSinceQuery[key] ? 1 : 0));
         world.pressedSinceQuery[key] = false;
     }
-    record(Call::Kind::KeyQuery, key, state);
+    recordCall(Call::Kind::KeyQuery, key, state);
     return state;
 }
 
 void* foregroundWindow() {
     const std::uintptr_t window = world.gameFocused ? gameWindow : otherWindow;
-    record(Call::Kind::ForegroundQuery, static_cast<std::int64_t>(window));
+    recordCall(Call::Kind::ForegroundQuery, static_cast<std::int64_t>(window));
     return reinterpret_cast<void*>(window);
 }
 
@@ -120,168 +115,20 @@ std::uint32_t windowThreadProcessId(void* window, std::uint32_t* processId) {
     if (processId) {
         *processId = process;
     }
-    record(Call::Kind::WindowProcessQuery, static_cast<std::int64_t>(handle));
+    recordCall(Call::Kind::WindowProcessQuery, static_cast<std::int64_t>(handle));
     // The thread that made the window; 0 for no window.
     return process == 0 ? 0 : process + 4;
 }
 
-namespace {
-
-// A controller's place in the last list, as the plug-in names it; -1 for one
-// not listed.
-std::int64_t placeOf(int index) {
-    const auto found = std::ranges::find(world.controllersListed, index);
-    return found == world.controllersListed.end() ? -1 : found - world.controllersListed.begin();
-}
-
-void recordController(Call::Kind kind, int index, bool answer) {
-    record(kind, placeOf(index));
-    if (world.recording) {
-        world.calls.back().result = answer ? 1 : 0;
-    }
-}
-
-Controller* controllerAt(int index) {
-    return index >= 0 && index < static_cast<int>(world.controllers.size())
-               ? &world.controllers[static_cast<std::size_t>(index)]
-               : nullptr;
-}
-
-} // namespace
-
-void plugController(int index, ControllerId id, ControllerType type, const std::string& name) {
-    if (static_cast<int>(world.controllers.size()) <= index) {
-        world.controllers.resize(static_cast<std::size_t>(index) + 1);
-    }
-    Controller& controller = world.controllers[static_cast<std::size_t>(index)];
-    controller = Controller{};
-    controller.id = id;
-    controller.type = type;
-    controller.name = name;
-    controller.plugged = true;
-    // Of the stand-in's controllers, a wheel has force feedback.
-    controller.forceFeedback = type == ControllerType::Wheel;
-}
-
-void unplugController(int index) {
-    if (Controller* controller = controllerAt(index)) {
-        controller->plugged = false;
-        controller->acquired = false;
-        if (world.forces.controller == index) {
-            releaseForces();
-        }
-    }
-}
-
-void listControllers() {
-    world.controllersListed.clear();
-    std::vector<RecordedController> listed;
-    for (std::size_t i = 0; i < world.controllers.size(); ++i) {
-        const Controller& controller = world.controllers[i];
-        if (controller.plugged && listed.size() < controllersAtMost) {
-            world.controllersListed.push_back(static_cast<int>(i));
-            listed.push_back({controller.id.vendor, controller.id.product,
-                              static_cast<std::uint8_t>(controller.type), false, controller.name});
-        }
-    }
-    record(Call::Kind::ControllerList, 0);
-    if (world.recording) {
-        world.calls.back().controllers = std::move(listed);
-    }
-}
-
-bool openController(int index) {
-    Controller* controller = controllerAt(index);
-    const bool opened = controller && controller->plugged && controller->opens;
-    if (opened) {
-        controller->acquired = true;
-    }
-    recordController(Call::Kind::ControllerOpen, index, opened);
-    return opened;
-}
-
-bool acquireController(int index) {
-    Controller* controller = controllerAt(index);
-    const bool acquired = controller && controller->plugged;
-    if (acquired) {
-        controller->acquired = true;
-    }
-    recordController(Call::Kind::ControllerAcquire, index, acquired);
-    return acquired;
-}
-
-SystemRead readController(int index, ControllerInput& input) {
-    Controller* controller = controllerAt(index);
-    SystemRead read = SystemRead::Failed;
-    if (controller && !controller->plugged) {
-        controller->acquired = false;
-        read = SystemRead::Lost;
-    } else if (controller && !controller->acquired) {
-        read = SystemRead::NotAcquired;
-    } else if (controller) {
-        input = controller->input;
-        read = SystemRead::Read;
-    }
-    record(Call::Kind::ControllerRead, placeOf(index));
-    if (world.recording) {
-        world.calls.back().result = static_cast<std::uint64_t>(read);
-        world.calls.back().input = read == SystemRead::Read ? input : ControllerInput{};
-    }
-    return read;
-}
-
-void closeController(int index) {
-    if (Controller* controller = controllerAt(index)) {
-        controller->acquired = false;
-    }
-}
-
-std::size_t listSystemControllers(std::span<GameController> list) {
-    closeSystemControllers();
-    listControllers();
-    const std::size_t count = std::min(list.size(), world.controllersListed.size());
-    for (std::size_t i = 0; i < count; ++i) {
-        const Controller& controller =
-            world.controllers[static_cast<std::size_t>(world.controllersListed[i])];
-        list[i].id = controller.id;
-        list[i].type = controller.type;
-        list[i].name = controller.name;
-        list[i].forceFeedback = controller.forceFeedback;
-    }
-    return count;
-}
-
-bool openSystemController(std::size_t place) {
-    return openController(world.controllersListed[place]);
-}
-
-SystemRead readSystemController(std::size_t place, ControllerInput& input) {
-    return readController(world.controllersListed[place], input);
-}
-
-void acquireSystemController(std::size_t place) {
-    acquireController(world.controllersListed[place]);
-}
-
-void closeSystemControllers() {
-    for (const int index : world.controllersListed) {
-        closeController(index);
-    }
-}
-
-void recordControllerQuestion(Call::Kind kind, std::size_t place) {
-    record(kind, static_cast<std::int64_t>(place));
-}
-
 void recordFileQuestion(FileQuestion question) {
-    record(Call::Kind::File, static_cast<std::int64_t>(question));
+    recordCall(Call::Kind::File, static_cast<std::int64_t>(question));
 }
 
 void recordWait(std::uint32_t milliseconds) {
     if (world.callOpen) {
         fault("scriptWait while " + hashText(world.openHash) + " is still open");
     }
-    record(Call::Kind::Wait, milliseconds);
+    recordCall(Call::Kind::Wait, milliseconds);
 }
 
 } // namespace sim

@@ -23,7 +23,7 @@ std::int32_t withGain(std::int32_t value) {
 
 void record(Call::Kind kind, std::int64_t value, std::uint64_t result,
             const ForceParameters& parameters = {}) {
-    recordControllerQuestion(kind, static_cast<std::size_t>(value));
+    recordCall(kind, value);
     if (world.recording) {
         world.calls.back().result = result;
         world.calls.back().force = parameters;
@@ -104,13 +104,12 @@ void releaseForces() {
 }
 
 ForceOutput forceOutput() {
-    const auto& effects = world.forces.effects;
-    const auto out = [&effects](ForceEffect effect) {
-        const Effect& playing = effects[static_cast<std::size_t>(effect)];
+    const auto out = [](ForceEffect effect) {
+        const Effect& playing = effectOf(effect);
         return plays(playing) ? withGain(playing.parameters.magnitude) : 0;
     };
     return {out(ForceEffect::Constant), out(ForceEffect::Damper), out(ForceEffect::Jolt),
-            std::ranges::any_of(effects, plays)};
+            std::ranges::any_of(world.forces.effects, plays)};
 }
 
 void recordForcesOpened(std::size_t place, std::int32_t strength, ForceFeedbackStatus status) {

@@ -5,7 +5,7 @@
 
 #include <cstdint>
 
-#include "sim/world.h"
+#include "sim/controller_steps.h"
 
 namespace sim {
 
@@ -24,26 +24,35 @@ struct ForceQuestions {
     void (*opened)(std::size_t place, std::int32_t strength, ForceFeedbackStatus status);
 };
 
-// DirectInput's questions about the world's game controllers, as the
-// stand-in dinput8.dll asks them: by a controller's index in
-// World::controllers.
+// DirectInput's steps with the world's game controllers, as the stand-in
+// dinput8.dll asks them: by a controller's index in World::controllers.
 struct ControllerQuestions {
     World* world;
-    void (*list)();
-    bool (*open)(int index);
-    bool (*acquire)(int index);
-    SystemRead (*read)(int index, ControllerInput& input);
+    ControllerFault (*start)();
+    ControllerFault (*list)();
+    ControllerFault (*create)(int index);
+    ControllerFault (*format)(int index);
+    ControllerFault (*share)(int index);
+    ControllerFault (*acquire)(int index);
+    ControllerFault (*poll)(int index);
+    ControllerFault (*read)(int index, ControllerInput& input);
     void (*close)(int index);
+    std::vector<std::pair<int, Controller>> (*plugged)();
     ForceQuestions forces;
 };
 
 inline ControllerQuestions worldControllers() {
     return {&world,
+            startControllers,
             listControllers,
-            openController,
+            createController,
+            formatController,
+            shareController,
             acquireController,
+            pollController,
             readController,
             closeController,
+            pluggedControllers,
             {holdForces, setForceGain, setAutoCentre,
              [](ForceCommand command) {
                  if (command == ForceCommand::StopAll) {

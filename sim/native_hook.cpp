@@ -8,8 +8,8 @@
 #include "host/game_controllers.h"
 #include "host/script_hook.h"
 #include "host/windows_api.h"
+#include "sim/controller_steps.h"
 #include "sim/recorded_answers.h"
-#include "sim/world.h"
 
 namespace {
 
@@ -75,11 +75,12 @@ DWORD GetCurrentProcessId() {
 }
 }
 
-std::size_t listSystemControllers(GameController* list, std::size_t most) {
+std::size_t listSystemControllers(GameController* list, std::size_t most, ControllerFault& fault) {
     if (!sim::recordedAnswers().controllers) {
-        return sim::listSystemControllers({list, most});
+        return sim::listSystemControllers({list, most}, fault);
     }
-    answeredControllers = sim::recordedAnswers().controllers();
+    fault = {};
+    answeredControllers = sim::recordedAnswers().controllers(fault);
     const std::size_t count =
         answeredControllers ? std::min(answeredControllers->size(), most) : std::size_t{0};
     for (std::size_t i = 0; i < count; ++i) {
@@ -87,28 +88,45 @@ std::size_t listSystemControllers(GameController* list, std::size_t most) {
         list[i].id = {kept.vendor, kept.product};
         list[i].type = static_cast<ControllerType>(kept.type);
         list[i].name = kept.name;
+        const ControllerFault opening{static_cast<ControllerStep>(kept.faultStep),
+                                      kept.faultAnswer};
+        list[i].fault = opening.step == ControllerStep::Create ? opening : ControllerFault{};
     }
     return count;
 }
 
-bool openSystemController(std::size_t index) {
-    if (sim::recordedAnswers().controllers) {
-        return (*answeredControllers)[index].opened;
+// Answered, the opening as it went: a controller not opened for a reason a
+// recording made before faults doesn't keep failed to take the data format.
+ControllerFault openSystemController(std::size_t index) {
+    if (!sim::recordedAnswers().controllers) {
+        return sim::openSystemController(index);
     }
-    return sim::openSystemController(index);
+    const RecordedController& kept = (*answeredControllers)[index];
+    const ControllerFault opening{static_cast<ControllerStep>(kept.faultStep), kept.faultAnswer};
+    return kept.opened || opening.step != ControllerStep::None
+               ? opening
+               : ControllerFault{ControllerStep::Format, directInputAnswer::invalidArgument};
 }
 
-// A read answered as released is a failed one: it isn't acquired again.
-SystemRead readSystemController(std::size_t index, ControllerInput& input) {
+ControllerFault readSystemController(std::size_t index, ControllerInput& input) {
     if (sim::recordedAnswers().controllerRead) {
-        return sim::recordedAnswers().controllerRead(index, input) ? SystemRead::Read
-                                                                   : SystemRead::Failed;
+        return sim::recordedAnswers().controllerRead(index, input);
     }
     return sim::readSystemController(index, input);
 }
 
-void acquireSystemController(std::size_t index) {
-    sim::acquireSystemController(index);
+ControllerFault acquireSystemController(std::size_t index) {
+    if (sim::recordedAnswers().controllerAcquire) {
+        return sim::recordedAnswers().controllerAcquire(index);
+    }
+    return sim::acquireSystemController(index);
+}
+
+bool systemControllersArrived() {
+    if (sim::recordedAnswers().controllersArrived) {
+        return sim::recordedAnswers().controllersArrived();
+    }
+    return sim::systemControllersArrived();
 }
 
 // Answered from a recording, no controller of the world was opened.

@@ -11,6 +11,7 @@
 #include <cstdint>
 #include <vector>
 
+#include "host/controller_faults.h"
 #include "host/files.h"
 #include "host/force_feedback.h"
 #include "recording/recording.h"
@@ -29,13 +30,20 @@ struct RecordedAnswers {
     // Whether the game's window has the focus.
     bool (*focus)() = nullptr;
     FileAnswers file = nullptr;
-    // The game controllers found, each opened or not as it was; null when
-    // there is no answer to this question: then none are found. No
-    // controller of the world is opened or read.
-    const std::vector<RecordedController>* (*controllers)() = nullptr;
-    // A read of the controller at this place among those found: false when
-    // it read as released, or there is no answer, else its input.
-    bool (*controllerRead)(std::size_t index, ControllerInput& input) = nullptr;
+    // The game controllers found, each opened or not as it was, with the
+    // fault of its opening; null when there is no answer to this question:
+    // then none are found. The look's own fault in lookFault. No controller
+    // of the world is opened or read.
+    const std::vector<RecordedController>* (*controllers)(ControllerFault& lookFault) = nullptr;
+    // A read of the controller at this place among those found: none, with
+    // its input, or why it failed; then Acquire, when the read asks for it.
+    ControllerFault (*controllerRead)(std::size_t index, ControllerInput& input) = nullptr;
+    ControllerFault (*controllerAcquire)(std::size_t index) = nullptr;
+    // Whether the plug-in looks for the game controllers again here, as it
+    // did when a look off its thread found one arrived; the world answers
+    // the rest of the controllers' questions in a replay through it, but
+    // can't know when that look ended.
+    bool (*controllersArrived)() = nullptr;
     // What opening force feedback on the controller at this place came to;
     // Failed when there is no answer. No effect of the world is played.
     ForceFeedbackStatus (*forcesOpened)(std::size_t place) = nullptr;

@@ -15,11 +15,12 @@
 #include <unordered_map>
 #include <vector>
 
-#include "host/controller_system.h"
+#include "host/controller_faults.h"
 #include "host/game_controllers.h"
 #include "host/native_table.h"
 #include "recording/recording.h"
 #include "sim/forces.h"
+#include "sim/plugged_controllers.h"
 
 namespace sim {
 
@@ -91,9 +92,10 @@ struct Call {
     std::int16_t keyState = 0;
     // ControllerList: the controllers listed, none opened yet.
     std::vector<RecordedController> controllers;
-    // ControllerRead: what it came to (a SystemRead) in result, and the
-    // input read.
+    // ControllerOpen: 1 in result when opened. ControllerRead: the input read.
     ControllerInput input;
+    // ControllerList: the look's fault; the others: the step's.
+    ControllerFault fault;
     ForceParameters force{};
 };
 
@@ -192,28 +194,6 @@ struct FedControls {
     std::array<float, controlCount> values{};
 };
 
-// Drives number game controllers from 1 to this.
-constexpr int controllerCount = static_cast<int>(controllersAtMost);
-
-// A game controller plugged into the computer, or once plugged.
-struct Controller {
-    ControllerId id;
-    ControllerType type = ControllerType::Other;
-    std::string name;
-    bool plugged = false;
-    // By the plug-in's device object, which reads it only while acquired;
-    // unplugging it loses it.
-    bool acquired = false;
-    // False for one that a replay through the world knows the game couldn't
-    // open.
-    bool opens = true;
-    // It has force feedback (a wheel has), and another program holds it
-    // exclusively, so that force feedback is refused.
-    bool forceFeedback = false;
-    bool heldElsewhere = false;
-    ControllerInput input;
-};
-
 struct World {
     // Setup.
     int frameMs = 16;
@@ -271,6 +251,11 @@ struct World {
     // The plugged controllers as DirectInput listed them last, by their index
     // in controllers: the list the plug-in names them by.
     std::vector<int> controllersListed;
+    InjectedFaults systemFaults;
+    // The native system's look for controllers attached (controller_steps):
+    // the passes it was asked on, and those plugged at its last look.
+    std::uint32_t lookPasses = 0;
+    std::vector<int> controllersLooked;
 
     // Force feedback's device; its effects' calls in the current frame and
     // the last completed one, with what each put out at its end.
@@ -348,28 +333,8 @@ std::int16_t keyState(int key);
 void* foregroundWindow();
 std::uint32_t windowThreadProcessId(void* window, std::uint32_t* processId);
 void recordWait(std::uint32_t milliseconds);
-// The game controllers, as DirectInput answers for them: the stand-in
-// dinput8.dll by a controller's index in World::controllers, the native
-// host (controller_system.h) by its place in the last list, whose
-// functions here are its.
-// Plugs a controller in, its axes at 0 and no button down.
-void plugController(int index, ControllerId id, ControllerType type, const std::string& name);
-void unplugController(int index);
-// Lists the plugged ones, in the order of their numbers.
-void listControllers();
-bool openController(int index);
-bool acquireController(int index);
-SystemRead readController(int index, ControllerInput& input);
-void closeController(int index);
-std::size_t listSystemControllers(std::span<GameController> list);
-bool openSystemController(std::size_t place);
-SystemRead readSystemController(std::size_t place, ControllerInput& input);
-void acquireSystemController(std::size_t place);
-void closeSystemControllers();
-// A question about the game controllers that a replay answers, in the
-// system's place, by a controller's place in the list (a ControllerList's
-// is 0).
-void recordControllerQuestion(Call::Kind kind, std::size_t place);
+// Records a call that is not a native's, made in the current frame.
+void recordCall(Call::Kind kind, std::int64_t value, std::int16_t keyState = 0);
 
 // A question the plug-in asks of the file system, which crosses to no world:
 // whoever answers it in the system's place records it here, in its order

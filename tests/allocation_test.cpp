@@ -12,6 +12,7 @@
 #include "host/force_feedback.h"
 #include "host/windows_api.h"
 #include "recorder/recorder.h"
+#include "sim/controller_steps.h"
 
 namespace {
 // Enough for a save of a few slices; 36,000 make a busy ten minutes.
@@ -84,24 +85,29 @@ DWORD GetCurrentProcessId() {
 }
 }
 
-std::size_t listSystemControllers(GameController* list, std::size_t most) {
+std::size_t listSystemControllers(GameController* list, std::size_t most, ControllerFault& fault) {
     WorldSide world;
-    return sim::listSystemControllers({list, most});
+    return sim::listSystemControllers({list, most}, fault);
 }
 
-bool openSystemController(std::size_t index) {
+ControllerFault openSystemController(std::size_t index) {
     WorldSide world;
     return sim::openSystemController(index);
 }
 
-SystemRead readSystemController(std::size_t index, ControllerInput& input) {
+ControllerFault readSystemController(std::size_t index, ControllerInput& input) {
     WorldSide world;
     return sim::readSystemController(index, input);
 }
 
-void acquireSystemController(std::size_t index) {
+ControllerFault acquireSystemController(std::size_t index) {
     WorldSide world;
-    sim::acquireSystemController(index);
+    return sim::acquireSystemController(index);
+}
+
+bool systemControllersArrived() {
+    WorldSide world;
+    return sim::systemControllersArrived();
 }
 
 void closeSystemControllers() {

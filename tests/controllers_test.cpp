@@ -6,10 +6,12 @@
 
 #include "binding_file/recorded_bindings.h"
 #include "host/game_controllers.h"
+#include "host/keyboard.h"
 #include "plugin/recorded_state.h"
 #include "recorder/recorder.h"
 #include "replay/replay.h"
 #include "runner/recorded_drive.h"
+#include "sim/controller_steps.h"
 
 namespace {
 
@@ -142,6 +144,112 @@ TEST_F(ControllersTest, ASteadyPassReadsEachOpenedControllerOnceAndListsNone) {
     }
     EXPECT_EQ(callsOf(sim::Call::Kind::ControllerRead), 20u);
     EXPECT_EQ(sim::world.calls.size(), 20u);
+}
+
+// Each step's fault, as a drive injects it, is the controller's or the
+// system's, and a pass with a controller that can't be read asks no more of
+// it than one that can: a read (a failed Poll's or GetDeviceState's), and
+// Acquire only after a read that asks for it.
+TEST_F(ControllersTest, EachStepsFaultIsToldAndAPassAsksNoMoreOfIt) {
+    using Step = ControllerStep;
+    constexpr std::int32_t fail = static_cast<std::int32_t>(0x80004005);
+    const struct {
+        Step step;
+        std::int32_t answer;
+        bool opened;
+        ControllerFault read;
+        std::size_t acquires;
+    } cases[] = {
+        {Step::Start, fail, false, {}, 0},
+        {Step::List, fail, false, {}, 0},
+        {Step::Create, directInputAnswer::deviceNotRegistered, false, {}, 0},
+        {Step::Format, fail, false, {}, 0},
+        {Step::Share, fail, false, {}, 0},
+        {Step::Acquire,
+         directInputAnswer::otherAppHasPriority,
+         true,
+         {Step::Acquire, directInputAnswer::otherAppHasPriority},
+         1},
+        {Step::Poll, fail, true, {Step::Poll, fail}, 0},
+        {Step::Read, fail, true, {Step::Read, fail}, 0},
+        {Step::Read,
+         directInputAnswer::notAcquired,
+         true,
+         {Step::Read, directInputAnswer::notAcquired},
+         1},
+    };
+    for (const auto& c : cases) {
+        const bool system = c.step == Step::Start || c.step == Step::List;
+        sim::InjectedFaults& faults = system ? sim::world.systemFaults : plugged(1).faults;
+        faults.answers[static_cast<std::size_t>(c.step)] = c.answer;
+        findControllers(wanted);
+        const ControllerFault fault{c.step, c.answer};
+        EXPECT_EQ(controllersSystemFault(), system ? fault : ControllerFault{}) << c.answer;
+        if (!system) {
+            EXPECT_EQ(foundControllers()[0].opened, c.opened) << c.answer;
+            EXPECT_EQ(foundControllers()[0].fault,
+                      c.step <= Step::Acquire ? fault : ControllerFault{})
+                << static_cast<int>(c.step);
+        }
+        for (int pass = 0; pass < 3 && c.opened; ++pass) {
+            clearCalls();
+            EXPECT_NE(readControllers(), ControllersRead::Read);
+            EXPECT_EQ(controllerOf(wheel)->fault, c.read) << static_cast<int>(c.step);
+            EXPECT_EQ(callsOf(sim::Call::Kind::ControllerRead), 2u)
+                << "the wheel's and the shifter's";
+            EXPECT_EQ(callsOf(sim::Call::Kind::ControllerAcquire), c.acquires);
+        }
+        faults = {};
+    }
+}
+
+// A recording made before faults were kept marks a read that failed only as
+// released: through the world it stays listed, not acquired, so that a look
+// after it finds it as the game did.
+TEST_F(ControllersTest, AReadReleasedWithoutItsFaultStaysListedThroughTheWorld) {
+    const PluginControl lookingPlugin = {recordedStateFields, restorePlugin, [] {
+                                             checkGameFocus();
+                                             if (foundControllers().empty() || keyDown(0x74)) {
+                                                 findControllers(wanted);
+                                             }
+                                             wheelPass();
+                                         }};
+    DriveRecording drive = driveRecordingHeader(pluginFolder.string(), pluginFolder.string());
+    const std::function<void()> changes[] = {
+        [] {},
+        [] {
+            plugged(1).faults.answers[static_cast<std::size_t>(ControllerStep::Acquire)] =
+                directInputAnswer::otherAppHasPriority;
+            plugged(1).acquired = false;
+        },
+        [] {},
+        [] { sim::setKey(0x74, true); },
+        [] {
+            sim::setKey(0x74, false);
+            plugged(1).faults = {};
+        },
+        [] {},
+    };
+    for (const auto& change : changes) {
+        change();
+        clearCalls();
+        lookingPlugin.runPass();
+        RecordedPass pass = recordedPass(sim::world.calls, sim::world.timeMs);
+        for (RecordedCall& call : pass.calls) {
+            call.faultStep = 0;
+            for (RecordedController& controller : call.controllers) {
+                controller.faultStep = 0;
+            }
+        }
+        appendPass(drive, pass);
+        sim::endFrame();
+    }
+    const DriveRecording recording = readRecording(encodeRecording(drive)).recording;
+    const ReplayReport world = replayThroughWorld(recording, lookingPlugin);
+    EXPECT_EQ(world.problem, "");
+    EXPECT_EQ(world.differences, std::vector<std::string>{});
+    const ReplayReport exact = replayRecording(recording, lookingPlugin);
+    EXPECT_EQ(exact.differences, std::vector<std::string>{});
 }
 
 // The recorder starts after the controllers were found: its first pass keeps

@@ -66,6 +66,16 @@ TEST(DriveScriptTest, EachActionAndItsArguments) {
         {"10 unplug 16", 10000, Kind::Unplug, 0, 0, "unplug 16"},
         {"10 axis 2 Slider0 0.25", 10000, Kind::Axis, 6, 0, "axis 2 Slider0 0.25"},
         {"10 button 1 128 up", 10000, Kind::Button, 128, 0, "button 1 128 up"},
+        {"11 fault Acquire 2 DIERR_OTHERAPPHASPRIO", 11000, Kind::Fault, 6, 0,
+         "fault Acquire 2 DIERR_OTHERAPPHASPRIO"},
+        {"11 fault GetDeviceState 1 0x8000000a", 11000, Kind::Fault, 8, 0,
+         "fault GetDeviceState 1 E_PENDING"},
+        {"11 fault DirectInput8Create null", 11000, Kind::Fault, 1, 0,
+         "fault DirectInput8Create S_OK"},
+        {"11 fault EnumDevices E_FAIL", 11000, Kind::Fault, 2, 0, "fault EnumDevices E_FAIL"},
+        {"11 fault EnumDevices 3 unterminated", 11000, Kind::Fault, 2, 0,
+         "fault EnumDevices 3 unterminated"},
+        {"11 fault Poll 1 none", 11000, Kind::Fault, 7, 0, "fault Poll 1 none"},
     };
     for (const auto& c : cases) {
         const DriveEvent event = onlyEvent(c.line);
@@ -226,8 +236,9 @@ TEST(DriveScriptTest, BadLinesNameTheFileTheLineAndWhatWasExpected) {
         {"3600.001 enter", "a drive lasts at most 3600.000 s, this line is at 3600.001 s"},
         {"1", "expected an action: down, up, control, hold, release, enter, leave, speed, top, "
               "class, focus, phone, menu, device, copy, delete, plug, unplug, axis, button, "
-              "restart, exclusive, slide, air, crash or expect after '1'"},
-        {"1 jump", "axis, button, restart, exclusive, slide, air, crash or expect, got 'jump'"},
+              "fault, restart, exclusive, slide, air, crash or expect after '1'"},
+        {"1 jump",
+         "axis, button, fault, restart, exclusive, slide, air, crash or expect, got 'jump'"},
         {"1 exclusive 1 held", "expected taken or free after '1', got 'held'"},
         {"1 expect effects gone", "expected stopped or playing after 'effects', got 'gone'"},
         {"1 Enter", "got 'Enter'"},
@@ -296,6 +307,16 @@ TEST(DriveScriptTest, BadLinesNameTheFileTheLineAndWhatWasExpected) {
                            "0.25, got '1.5'"},
         {"1 button 1 129 down", "expected a button's number from 1 to 128, got '129'"},
         {"1 button 1 13 pressed", "expected down or up after '13', got 'pressed'"},
+        {"1 fault Open 1 E_FAIL", "expected a step of DirectInput: DirectInput8Create, "
+                                  "EnumDevices, CreateDevice, SetDataFormat, SetCooperativeLevel, "
+                                  "Acquire, Poll or GetDeviceState, got 'Open'"},
+        {"1 fault Acquire E_FAIL", "got 'E_FAIL'"},
+        {"1 fault Acquire 1 S_OK",
+         "expected a failure such as E_FAIL or 0x80004005 or none, got 'S_OK'"},
+        {"1 fault CreateDevice 1", "expected a failure such as E_FAIL or 0x80004005, null or none "
+                                   "after '1'"},
+        {"1 fault EnumDevices 1 E_FAIL", "expected unterminated or none, got 'E_FAIL'"},
+        {"1 fault Poll 1 E_FAIL now", "unexpected 'now' after 'E_FAIL'"},
         {"1 expect", "expected what to expect: speed, cap, heading, stalls, engine, gear, clutch, "
                      "shift, subtitle, notice, notices, control, prompt, force, damper, jolt, "
                      "effects, updates, pull or revs after 'expect'"},
@@ -351,8 +372,8 @@ TEST(DriveScriptTest, AMessageQuotesAtMost60BytesOfAWordWithControlBytesEscaped)
         const ParsedDriveScript parsed = parseDriveScript("q.drive", "1 " + c.word + "\n");
         EXPECT_EQ(parsed.error, "q.drive:1: expected an action: down, up, control, hold, release, "
                                 "enter, leave, speed, top, class, focus, phone, menu, device, "
-                                "copy, delete, plug, unplug, axis, button, restart, exclusive, "
-                                "slide, air, crash or expect, got " +
+                                "copy, delete, plug, unplug, axis, button, fault, restart, "
+                                "exclusive, slide, air, crash or expect, got " +
                                     c.quoted);
     }
     // The time word too.

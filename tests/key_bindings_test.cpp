@@ -563,11 +563,25 @@ TEST(BindingsNoticeTest, EveryNoticeFitsOneTextComponent) {
           oldFileAside, textReadsOtherwise}) {
         recorderNotices.push_back(keysNotSavedNotice(why));
     }
+    const std::vector<ControllerId> attached(controllersAtMost, ControllerId{0x046D, 0xC24F});
+    recorderNotices.push_back(controllerFoundNotice({0xFFFF, 0xFFFF}));
     for (ControllerPart part = firstAxisPart; part <= lastControllerPart; ++part) {
         recorderNotices.push_back(reversedClutchNotice({{0xFFFF, 0xFFFF}, part}));
     }
     for (int key = 0; key < 256; ++key) {
-        recorderNotices.push_back(controllerMissingNotice({0xFFFF, 0xFFFF}, key));
+        for (std::size_t count = 0; count <= attached.size(); ++count) {
+            recorderNotices.push_back(
+                controllerMissingNotice({0xFFFF, 0xFFFF}, std::span(attached).first(count), key));
+        }
+        for (std::uint8_t step = 1; step <= lastControllerStep; ++step) {
+            for (const std::int32_t answer :
+                 {directInputAnswer::notAcquired, directInputAnswer::inputLost,
+                  directInputAnswer::unplugged, directInputAnswer::otherAppHasPriority,
+                  std::int32_t{directInputAnswer::ok}}) {
+                recorderNotices.push_back(controllerFaultNotice(
+                    {0xFFFF, 0xFFFF}, {static_cast<ControllerStep>(step), answer}, key));
+            }
+        }
         recorderNotices.push_back(recordingStartedNotice(key));
         recorderNotices.push_back(recordingStillSavingNotice(key).data());
         for (int fault = 0; fault <= static_cast<int>(WriteFault::Other); ++fault) {

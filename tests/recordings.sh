@@ -1,6 +1,7 @@
 #!/bin/sh
 # Drive recordings natively: the demo drive recorded by the stand-in replays
-# identical, and identical through the stand-in's own world; the plug-in with
+# identical, and identical through the stand-in's own world, as does reverse
+# at speed while the pause menu is open; the plug-in with
 # first gear capped at 22 m/s differs at the first cap it sets; a recording
 # cut short, damaged, of another version or no recording at all is refused,
 # and so are a folder, a FIFO and a device before they are opened. A file
@@ -24,6 +25,12 @@ check_whole_line=yes
 check 0 "2189 passes replayed, identical" "$drive" replay demo.drec
 check 0 "2189 passes replayed through the stand-in's world: it answered as the game did" \
     "$drive" replay --world demo.drec
+# Reverse at 30 m/s while the pause menu holds the vehicles still, which the
+# plug-in doesn't ask about: the world replay sees it in the game's speeds.
+"$drive" --record reverse.drec "$(dirname "$0")/e2e/drives/reverse_paused.drive" >/dev/null
+check 0 "51 passes replayed, identical" "$drive" replay reverse.drec
+check 0 "51 passes replayed through the stand-in's world: it answered as the game did" \
+    "$drive" replay --world reverse.drec
 check 1 "pass 1, call 48: recorded SET_ENTITY_MAX_SPEED(0x00000A01, 21.00), replayed SET_ENTITY_MAX_SPEED(0x00000A01, 22.00)" \
     "$variant" replay demo.drec
 

@@ -13,6 +13,7 @@
 #include "replay/replay.h"
 #include "runner/recorded_drive.h"
 #include "screen/screen_layout.h"
+#include "sim/controller_steps.h"
 #include "wheel/wheel_drive.h"
 
 namespace {

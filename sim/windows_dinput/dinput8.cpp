@@ -110,6 +110,12 @@ extern "C" HRESULT WINAPI DirectInput8Create(HINSTANCE module, DWORD version, RE
     if (!stand_in::sameGuid(id, IID_IDirectInput8W)) {
         return DIERR_NOINTERFACE;
     }
+    stand_in::noteWorldThread();
+    if (stand_in::onWorldThread()) {
+        if (const ControllerFault fault = answering->start(); fault.step != ControllerStep::None) {
+            return stand_in::answerOf(fault);
+        }
+    }
     *object = stand_in::newDirectInput();
     return DI_OK;
 }

@@ -1,5 +1,6 @@
 // The stand-in's IDirectInput8W: the world's plugged controllers listed, and
 // a device made of each.
+#include <atomic>
 #include <cwchar>
 
 #include "sim/windows_dinput/stand_in.h"
@@ -67,37 +68,63 @@ ULONG STDMETHODCALLTYPE inputRelease(IDirectInput8W* face) {
     return static_cast<ULONG>(left);
 }
 
+// A list made off the world's thread, which the world records once the
+// plug-in takes it, as it makes the devices of its controllers.
+std::atomic<bool> listedOffThread = false;
+
 HRESULT STDMETHODCALLTYPE createDevice(IDirectInput8W*, REFGUID instance,
                                        IDirectInputDevice8W** device, IUnknown*) {
+    *device = nullptr;
+    if (listedOffThread.exchange(false)) {
+        questions().list();
+    }
     const auto& controllers = questions().world->controllers;
     for (std::size_t i = 0; i < controllers.size(); ++i) {
         if (sameGuid(instance, instanceOf(static_cast<int>(i)))) {
-            *device = newDevice(static_cast<int>(i));
-            return DI_OK;
+            const ControllerFault fault = questions().create(static_cast<int>(i));
+            *device = fault.step == ControllerStep::None ? newDevice(static_cast<int>(i)) : nullptr;
+            return answerOf(fault);
         }
     }
-    *device = nullptr;
     return DIERR_DEVICENOTREG;
 }
 
+bool describe(int index, const sim::Controller& controller, LPDIENUMDEVICESCALLBACKW callback,
+              void* context) {
+    DIDEVICEINSTANCEW instance{};
+    instance.dwSize = sizeof instance;
+    instance.guidInstance = instanceOf(index);
+    instance.guidProduct = productOf(controller.id);
+    instance.dwDevType = deviceTypeOf(controller.type) | DIDEVTYPE_HID;
+    describeName(controller, instance.tszProductName);
+    std::wmemcpy(instance.tszInstanceName, instance.tszProductName, MAX_PATH);
+    return callback(&instance, context) != DIENUM_STOP;
+}
+
+// Off the world's thread, as a look of its own, the plugged controllers,
+// and nothing recorded.
 HRESULT STDMETHODCALLTYPE enumDevices(IDirectInput8W*, DWORD deviceClass,
                                       LPDIENUMDEVICESCALLBACKW callback, void* context, DWORD) {
     if (deviceClass != DI8DEVCLASS_GAMECTRL && deviceClass != DI8DEVCLASS_ALL) {
         return DI_OK;
     }
-    questions().list();
+    if (!onWorldThread()) {
+        for (const auto& [index, controller] : questions().plugged()) {
+            if (!describe(index, controller, callback, context)) {
+                break;
+            }
+        }
+        listedOffThread = true;
+        return DI_OK;
+    }
+    listedOffThread = false;
+    if (const ControllerFault fault = questions().list(); fault.step != ControllerStep::None) {
+        return answerOf(fault);
+    }
     const sim::World& world = *questions().world;
     for (const int index : world.controllersListed) {
-        const sim::Controller& controller = world.controllers[static_cast<std::size_t>(index)];
-        DIDEVICEINSTANCEW instance{};
-        instance.dwSize = sizeof instance;
-        instance.guidInstance = instanceOf(index);
-        instance.guidProduct = productOf(controller.id);
-        instance.dwDevType = deviceTypeOf(controller.type) | DIDEVTYPE_HID;
-        MultiByteToWideChar(CP_UTF8, 0, controller.name.c_str(), -1, instance.tszProductName,
-                            MAX_PATH - 1);
-        std::wcscpy(instance.tszInstanceName, instance.tszProductName);
-        if (callback(&instance, context) == DIENUM_STOP) {
+        if (!describe(index, world.controllers[static_cast<std::size_t>(index)], callback,
+                      context)) {
             break;
         }
     }

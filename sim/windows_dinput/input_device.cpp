@@ -187,8 +187,13 @@ HRESULT STDMETHODCALLTYPE setDataFormat(IDirectInputDevice8W* face, const DIDATA
         return DIERR_INVALIDPARAM;
     }
     // Force feedback's device doesn't read.
-    device->formatSet = device->exclusive || questions().open(device->index);
-    return device->formatSet ? DI_OK : DIERR_INPUTLOST;
+    if (device->exclusive) {
+        device->formatSet = true;
+        return DI_OK;
+    }
+    const ControllerFault fault = questions().format(device->index);
+    device->formatSet = fault.step == ControllerStep::None;
+    return answerOf(fault);
 }
 
 // The window must be a top-level window of this process, as DirectInput
@@ -209,8 +214,9 @@ HRESULT STDMETHODCALLTYPE setCooperativeLevel(IDirectInputDevice8W* face, HWND w
         GetWindowThreadProcessId(window, &process) == 0 || process != GetCurrentProcessId()) {
         return E_HANDLE;
     }
-    deviceOf(face)->exclusive = shared == DISCL_EXCLUSIVE;
-    return DI_OK;
+    Device* device = deviceOf(face);
+    device->exclusive = shared == DISCL_EXCLUSIVE;
+    return device->exclusive ? DI_OK : answerOf(questions().share(device->index));
 }
 
 HRESULT STDMETHODCALLTYPE acquire(IDirectInputDevice8W* face) {
@@ -219,7 +225,7 @@ HRESULT STDMETHODCALLTYPE acquire(IDirectInputDevice8W* face) {
         return DIERR_INVALIDPARAM;
     }
     if (!device->exclusive) {
-        return questions().acquire(device->index) ? DI_OK : DIERR_UNPLUGGED;
+        return answerOf(questions().acquire(device->index));
     }
     const ForceFeedbackStatus held = questions().forces.hold(device->index);
     if (held == ForceFeedbackStatus::Taken) {
@@ -239,9 +245,9 @@ HRESULT STDMETHODCALLTYPE unacquire(IDirectInputDevice8W* face) {
     return DI_OK;
 }
 
-HRESULT STDMETHODCALLTYPE poll(IDirectInputDevice8W*) {
+HRESULT STDMETHODCALLTYPE poll(IDirectInputDevice8W* face) {
     playScriptFrame();
-    return DI_OK;
+    return answerOf(questions().poll(deviceOf(face)->index));
 }
 
 HRESULT STDMETHODCALLTYPE getDeviceState(IDirectInputDevice8W* face, DWORD bytes, void* data) {
@@ -250,15 +256,9 @@ HRESULT STDMETHODCALLTYPE getDeviceState(IDirectInputDevice8W* face, DWORD bytes
         return DIERR_INVALIDPARAM;
     }
     ControllerInput input;
-    switch (questions().read(device->index, input)) {
-    case SystemRead::Lost:
-        return DIERR_INPUTLOST;
-    case SystemRead::NotAcquired:
-        return DIERR_NOTACQUIRED;
-    case SystemRead::Failed:
-        return E_FAIL;
-    case SystemRead::Read:
-        break;
+    if (const ControllerFault fault = questions().read(device->index, input);
+        fault.step != ControllerStep::None) {
+        return answerOf(fault);
     }
     DIJOYSTATE2 state{};
     LONG* axes[] = {&state.lX,  &state.lY,  &state.lZ,           &state.lRx,

@@ -33,6 +33,15 @@ inline bool sameGuid(const GUID& a, const GUID& b) {
     return IsEqualGUID(a, b) != 0;
 }
 
+// The faults a drive injects (injected_faults.cpp): the thread of the
+// world, noted by the first DirectInput8Create; an HRESULT for a step's
+// fault, S_OK where it gives no object; and a product name, with no NUL to
+// end it where a drive says so.
+void noteWorldThread();
+bool onWorldThread();
+HRESULT answerOf(const ControllerFault& fault);
+void describeName(const sim::Controller& controller, WCHAR (&name)[MAX_PATH]);
+
 // A device of the controller at this index in the world, with one reference.
 IDirectInputDevice8W* newDevice(int index);
 // DirectInput's object, with one reference.

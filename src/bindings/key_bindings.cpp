@@ -1,5 +1,6 @@
 #include "bindings/key_bindings.h"
 
+#include <algorithm>
 #include <optional>
 #include <vector>
 
@@ -13,7 +14,6 @@
 #include "keys/virtual_keys.h"
 #include "log/plugin_log.h"
 #include "wheel/wheel.h"
-#include "wheel/wheel_forces.h"
 
 namespace {
 
@@ -27,70 +27,15 @@ std::string notFound(const std::vector<std::string>& places) {
     return text;
 }
 
-// The first game controller the bindings name that wasn't found and opened.
-std::optional<ControllerId> missingController() {
-    for (const ControllerId id : boundControllers(state.keys)) {
-        if (controllerOf(id) == nullptr) {
-            return id;
-        }
-    }
-    return std::nullopt;
-}
-
-// The game controllers attached, and those the bindings name that aren't, for
-// the log.
-std::string controllersLog() {
-    std::string text = "\nGame controllers attached, looked for since a wheel's line binds:\n";
-    const std::span<const GameController> found = foundControllers();
-    for (std::size_t i = 0; i < found.size(); ++i) {
-        const GameController& controller = found[i];
-        text += "  " + std::to_string(i + 1) + "  " + controllerIdText(controller.id) + "  " +
-                std::string(controllerTypeNames[static_cast<std::size_t>(controller.type)]) + "  " +
-                controller.name + (controller.opened ? "  (read on every pass)" : "") + "\n";
-    }
-    if (found.empty()) {
-        text += "  none\n";
-    }
-    for (const ControllerId id : boundControllers(state.keys)) {
-        if (controllerOf(id) != nullptr) {
-            continue;
-        }
-        const std::vector<std::string> fields = fieldsNaming(state.keys, id);
-        text += controllerIdText(id) + " is not attached, or can't be read: " + joined(fields) +
-                (fields.size() == 1 ? " does" : " do") +
-                " nothing until it is found; the keyboard works meanwhile.";
-        const char* const reload = virtualKeyName(state.keys.reloadKey);
-        text += reload != nullptr ? std::string(" Plug it in and press ") + reload +
-                                        " (reloadKey) to look again.\n"
-                                  : std::string(" Plug it in and start the game again.\n");
-    }
-    return text;
-}
-
-// Looks for the game controllers the bindings name, and opens them; when they
-// name none, lets go of whatever choosing keys opened, DirectInput's object
-// too, and looks for nothing. The log's part on them.
-std::string findNamedControllers() {
-    if (!wheelBound(state.keys)) {
-        closeControllers();
-        findWheelParts(state.keys);
-        return {};
-    }
-    findControllers(boundControllers(state.keys));
-    findWheelParts(state.keys);
-    const std::string forces = forceFeedbackLog(state.keys, openWheelForces(state.keys));
-    return controllersLog() + forces;
-}
-
 // A notice that every gear can be reached, or none, gives way to a game
-// controller's that wasn't found.
+// controller's that can't be read.
 std::string noticeOrMissing(std::string notice, BindingsFile file) {
-    const std::optional<ControllerId> missing =
+    std::string controller =
         file == BindingsFile::Read && gearAccess(state.keys) != GearAccess::None
-            ? missingController()
-            : std::nullopt;
-    if (missing) {
-        return controllerMissingNotice(*missing, state.keys.reloadKey);
+            ? unreadControllerNotice(state.keys, state.named)
+            : std::string();
+    if (!controller.empty()) {
+        return controller;
     }
     const std::string forces = file == BindingsFile::Read
                                    ? forceFeedbackNotice(state.keys, forceFeedbackState().status)
@@ -107,10 +52,12 @@ BindingReading unread(const KeyBindings& bindings) {
 
 // Why no file was read, and that the bindings in use stay, for the log.
 void logUnread(const std::string& reason, bool reload) {
-    const std::string controllers = findNamedControllers();
+    const std::string controllers = findNamedControllers(state.keys, state.named);
+    BindingReading reading = unread(state.keys);
+    reading.attached = wheelBound(state.keys) ? attachedControllers() : std::nullopt;
     state.logWritten =
         writeLog(reason + (reload ? "The keys read before stay bound.\n" : "No key is bound.\n") +
-                 resultingBindingsReport(unread(state.keys)) + controllers);
+                 resultingBindingsReport(reading) + controllers);
 }
 
 // Takes the file read at path into the bindings in use, over them on the
@@ -140,7 +87,8 @@ BindingsFile readAndLog(const std::string& path, const FileRead& file, bool relo
                 keyName(reloadKey) + ").\n";
     }
     state.keys = reading.bindings;
-    const std::string controllers = findNamedControllers();
+    const std::string controllers = findNamedControllers(state.keys, state.named);
+    reading.attached = wheelBound(state.keys) ? attachedControllers() : std::nullopt;
     state.logWritten = writeLog(note + (note.empty() ? "" : "\n") +
                                 bindingFileReport(reading, path) + controllers);
     return reading.summary.utf16 ? BindingsFile::Utf16 : BindingsFile::Read;
@@ -156,6 +104,13 @@ std::span<const StateField> bindingsStateFields() {
     static constexpr auto fields = std::to_array({
         choiceField<state, &BindingsState::file>("bindingsFile", int(lastBindingsFile)),
         flagField<state, &BindingsState::logWritten>("logWritten"),
+        StateField{"watchingControllers", [] { return std::int32_t{state.named.watching}; },
+                   [](std::int32_t value) { state.named.watching = value != 0; }, 0, 1},
+        StateField{"unreadPasses", [] { return state.named.unreadPasses; },
+                   [](std::int32_t value) { state.named.unreadPasses = value; }, 0,
+                   unreadPassesTold},
+        StateField{"unreadTold", [] { return std::int32_t{state.named.unreadTold}; },
+                   [](std::int32_t value) { state.named.unreadTold = value != 0; }, 0, 1},
     });
     return fields;
 }
@@ -245,12 +200,12 @@ std::string applyChosenKeys(const ChosenKeys& keys, const ChosenInputs& inputs) 
         }
         return std::string(aside ? keysSavedBackupAsideNotice : keysSavedNotice);
     case ChosenKeysWrite::Outcome::TooLarge:
-        findNamedControllers();
+        findNamedControllers(state.keys, state.named);
         addToLog("Keys chosen in the game are in use until the game ends; " + path + " " +
                  std::string(written.why) + ".");
         return std::string(keysTooLargeNotice);
     case ChosenKeysWrite::Outcome::NotSaved:
-        findNamedControllers();
+        findNamedControllers(state.keys, state.named);
         break;
     }
     addToLog("Keys chosen in the game are in use until the game ends; they were not saved in " +
@@ -264,5 +219,45 @@ std::string bindingsNotice() {
 }
 
 void lookForNamedControllers() {
-    findNamedControllers();
+    findNamedControllers(state.keys, state.named);
+}
+
+std::string countUnreadPasses(bool anew, bool driving) {
+    if (anew) {
+        state.named.unreadPasses = 0;
+        state.named.unreadTold = false;
+    }
+    state.named.unreadPasses = std::min(state.named.unreadPasses + 1, unreadPassesTold);
+    if (state.named.unreadTold || state.named.unreadPasses < unreadPassesTold || !driving) {
+        return {};
+    }
+    std::string notice = unreadControllerNotice(state.keys, state.named);
+    for (const GameController& controller : foundControllers()) {
+        if (controller.opened && controller.fault.step != ControllerStep::None) {
+            addToLog(controllerIdText(controller.id) + " (" + controller.name +
+                     ") can't be read: " + controllerFaultText(controller.fault) + ", for " +
+                     std::to_string(unreadPassesTold) + " passes in a row.");
+        }
+    }
+    return notice;
+}
+
+std::string lookForArrivedControllers() {
+    std::vector<ControllerId> missing;
+    for (const ControllerId id : boundControllers(state.keys)) {
+        if (std::ranges::find(foundControllers(), id, &GameController::id) ==
+            foundControllers().end()) {
+            missing.push_back(id);
+        }
+    }
+    addToLog("A game controller was plugged in during the game." +
+             findNamedControllers(state.keys, state.named));
+    for (const ControllerId id : missing) {
+        if (std::ranges::find(foundControllers(), id, &GameController::id) !=
+            foundControllers().end()) {
+            const std::string notice = unreadControllerNotice(state.keys, state.named);
+            return notice.empty() ? controllerFoundNotice(id) : notice;
+        }
+    }
+    return {};
 }

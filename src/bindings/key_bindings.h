@@ -7,6 +7,7 @@
 
 #include "binding_file/binding_reader.h"
 #include "binding_file/binding_rewrite.h"
+#include "bindings/named_controllers.h"
 #include "bindings/notices.h"
 #include "recording/state_field.h"
 
@@ -19,6 +20,7 @@ struct BindingsState {
     // The file the keys were last read from, or found too large to read;
     // empty while none was found.
     std::string path;
+    NamedControllers named;
 };
 
 // Only the functions below change it.
@@ -68,3 +70,15 @@ std::string bindingsNotice();
 // those, or lets go of every controller when they name none: when choosing
 // ends without keys chosen. Slow, as every look is, but for none named.
 void lookForNamedControllers();
+
+// After a pass in which a game controller opened failed its read: counts
+// such passes, from one anew after a pass that read them all, and once one
+// has failed for unreadPassesTold passes in a row, or since it was opened,
+// the notice that says why, once, while the player drives, with the log's
+// line naming DirectInput's answer; else empty.
+std::string countUnreadPasses(bool anew, bool driving);
+
+// While watching, each pass: when a look found a game controller attached,
+// looks for those the bindings name again, and returns the notice of one
+// found (or of why it can't be read), else empty.
+std::string lookForArrivedControllers();

@@ -1,6 +1,8 @@
 #include "bindings/notices.h"
 
 #include <cstdio>
+#include <initializer_list>
+#include <iterator>
 #include <vector>
 
 #include "binding_file/binding_places.h"
@@ -77,16 +79,85 @@ std::string bindingsNoticeText(BindingsFile file, const KeyBindings& bindings, b
     return text + (logWritten ? " See ManualGearbox.log" : "");
 }
 
-std::string controllerMissingNotice(ControllerId id, VirtualKeyCode reloadKey) {
-    const std::string text =
-        "Manual Gearbox: game controller " + controllerIdText(id) + " not found; plug it in and ";
-    const char* const key = virtualKeyName(reloadKey);
-    if (key == nullptr) {
-        return text + "restart the game.";
+namespace {
+
+// The first of the texts that fits one text component.
+std::string firstThatFits(std::initializer_list<std::string> texts) {
+    for (const std::string& text : texts) {
+        if (text.size() <= textLengthAtMost) {
+            return text;
+        }
     }
-    const std::string press = text + "press " + key;
-    const std::string lookAgain = " to look again.";
-    return press.size() + lookAgain.size() <= textLengthAtMost ? press + lookAgain : press + ".";
+    return *std::prev(texts.end());
+}
+
+} // namespace
+
+std::string controllerMissingNotice(ControllerId id, std::span<const ControllerId> attached,
+                                    VirtualKeyCode reloadKey) {
+    const std::string text =
+        "Manual Gearbox: game controller " + controllerIdText(id) + " not found";
+    const char* const key = virtualKeyName(reloadKey);
+    const std::string press = key != nullptr ? std::string("press ") + key : "restart the game";
+    if (attached.empty()) {
+        return firstThatFits({text + "; plug it in and " + press + " to look again.",
+                              text + "; plug it in and " + press + "."});
+    }
+    std::vector<std::string> ids;
+    for (const ControllerId other : attached) {
+        ids.push_back(controllerIdText(other));
+    }
+    const std::string some = ids.front() + " and " + std::to_string(ids.size() - 1) + " more";
+    return firstThatFits({text + "; attached: " + joined(ids) + "; " + press + " to look again.",
+                          text + "; attached: " + joined(ids) + "; " + press + ".",
+                          text + "; attached: " + some + "; " + press + ".",
+                          text + "; attached: " + some + "."});
+}
+
+std::string controllerFaultNotice(ControllerId id, ControllerFault fault,
+                                  VirtualKeyCode reloadKey) {
+    const std::string name = "Manual Gearbox: " + controllerIdText(id);
+    const char* const key = virtualKeyName(reloadKey);
+    const std::string press = key != nullptr ? std::string(" and press ") + key : "";
+    const bool lost = fault.result == directInputAnswer::inputLost ||
+                      fault.result == directInputAnswer::unplugged;
+    switch (fault.step) {
+    case ControllerStep::Start:
+        return name + " can't be read: DirectInput won't start. See ManualGearbox.log";
+    case ControllerStep::List:
+        return firstThatFits({name + " can't be looked for: Windows won't list game controllers" +
+                                  (key != nullptr ? std::string("; press ") + key + "." : "."),
+                              name + " can't be looked for: Windows won't list them."});
+    case ControllerStep::Create:
+        return firstThatFits({name + " is attached but can't be opened; reconnect it" + press + ".",
+                              name + " is attached but can't be opened; reconnect it."});
+    case ControllerStep::Format:
+    case ControllerStep::Share:
+        return name + " is attached but its driver won't let it be read. See ManualGearbox.log";
+    case ControllerStep::Acquire:
+    case ControllerStep::Poll:
+    case ControllerStep::Read:
+        break;
+    case ControllerStep::None:
+        return {};
+    }
+    if (lost) {
+        return name + " was unplugged or lost; it is read again once plugged back in.";
+    }
+    if (fault.step == ControllerStep::Acquire || fault.result == directInputAnswer::notAcquired) {
+        const std::string held =
+            name + " is attached but can't be read: another program may hold it";
+        return firstThatFits({held + "; close it" + press + ".", held + "; close it."});
+    }
+    const std::string fails = name + " is attached but its driver fails to read it";
+    return key != nullptr ? firstThatFits({fails + "; press " + key + " to open it again.",
+                                           fails + "; press " + key + "."})
+                          : fails + ".";
+}
+
+std::string controllerFoundNotice(ControllerId id) {
+    return "Manual Gearbox: game controller " + controllerIdText(id) +
+           " plugged in, read from now on.";
 }
 
 std::string reversedClutchNotice(const ControllerBinding& pedal) {

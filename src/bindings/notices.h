@@ -3,11 +3,13 @@
 #pragma once
 
 #include <array>
+#include <span>
 #include <string>
 #include <string_view>
 
 #include "binding_file/binding_places.h"
 #include "binding_file/binding_reader.h"
+#include "host/controller_faults.h"
 #include "host/force_feedback.h"
 
 // The notice of a reading: after the first, only when not every gear can be
@@ -18,9 +20,17 @@
 std::string bindingsNoticeText(BindingsFile file, const KeyBindings& bindings, bool reload,
                                bool logWritten);
 
-// The notice of a game controller the bindings name that wasn't found, with
-// the key that looks for it again.
-std::string controllerMissingNotice(ControllerId id, VirtualKeyCode reloadKey);
+// The notice of a game controller the bindings name that wasn't found,
+// naming those attached, as many as fit, with the key that looks again.
+std::string controllerMissingNotice(ControllerId id, std::span<const ControllerId> attached,
+                                    VirtualKeyCode reloadKey);
+
+// The notice of one that can't be read, or couldn't be looked for, with the
+// reason in a player's words and what to do; "plug it in" is never one.
+std::string controllerFaultNotice(ControllerId id, ControllerFault fault, VirtualKeyCode reloadKey);
+
+// The notice of one found during the game, without the reload key.
+std::string controllerFoundNotice(ControllerId id);
 
 // The notice of a clutch pedal that reads pressed from the moment the player
 // got in and never moved: bound the wrong way round, it may be the other.

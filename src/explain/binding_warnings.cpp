@@ -1,6 +1,7 @@
 #include "explain/binding_warnings.h"
 
 #include <algorithm>
+#include <array>
 #include <map>
 #include <span>
 #include <utility>
@@ -113,6 +114,31 @@ void sharedParts(const KeyBindings& bindings, std::vector<std::string>& found) {
         if (fields.size() > 1) {
             found.push_back(joined(fields) + (fields.size() == 2 ? " are both " : " are all ") +
                             controllerBindingText(input));
+        }
+    }
+}
+
+// Fields on one axis of one controller pressed opposite ways: releasing one
+// presses the other, as a clutch pedal and a throttle on one slider would.
+void oppositeWays(const KeyBindings& bindings, std::vector<std::string>& found) {
+    // By controller and axis: the fields pressing it towards its highest, then
+    // towards its lowest.
+    std::map<std::pair<std::int32_t, std::size_t>, std::array<std::vector<std::string>, 2>> ways;
+    for (const BindingField& field : bindingFields) {
+        const ControllerBinding input =
+            field.input != nullptr ? bindings.*field.input : ControllerBinding{};
+        if (isAxisPart(input.part)) {
+            ways[{controllerIdNumber(input.device), partAxis(input.part)}]
+                [partTowardsLowest(input.part) ? 1 : 0]
+                    .emplace_back(std::string(field.fieldName) + " (" +
+                                  controllerBindingText(input) + ")");
+        }
+    }
+    for (auto [axis, fields] : ways) {
+        if (!fields[0].empty() && !fields[1].empty()) {
+            fields[1].insert(fields[1].end(), fields[0].begin(), fields[0].end());
+            found.push_back(joined(fields[1]) +
+                            " press one axis opposite ways: releasing one presses the other");
         }
     }
 }
@@ -338,6 +364,7 @@ std::vector<std::string> bindingWarnings(const BindingReading& reading) {
     sharedInputs(bindings, false, found);
     sharedInputs(bindings, true, found);
     sharedParts(bindings, found);
+    oppositeWays(bindings, found);
     for (const BindingField& field : bindingFields) {
         if (!keyField(field) && !padField(field)) {
             continue;

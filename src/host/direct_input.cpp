@@ -5,22 +5,23 @@
 // storage, and what allocates happens once it has returned.
 #include "host/direct_input.h"
 
-#define DIRECTINPUT_VERSION 0x0800
-#include <dinput.h>
-
 #include <algorithm>
-#include <array>
 #include <cwchar>
 #include <memory>
-#include <type_traits>
 
 #include "host/controller_system.h"
+#include "host/direct_input_listing.h"
 #include "host/files.h"
-#include "host/game_controllers.h"
+
+static_assert(directInputAnswer::notAcquired == static_cast<HRESULT>(DIERR_NOTACQUIRED));
+static_assert(directInputAnswer::inputLost == static_cast<HRESULT>(DIERR_INPUTLOST));
+static_assert(directInputAnswer::otherAppHasPriority ==
+              static_cast<HRESULT>(DIERR_OTHERAPPHASPRIO));
+static_assert(directInputAnswer::unplugged == static_cast<HRESULT>(DIERR_UNPLUGGED));
+static_assert(directInputAnswer::deviceNotRegistered == static_cast<HRESULT>(DIERR_DEVICENOTREG));
+static_assert(directInputAnswer::invalidArgument == static_cast<HRESULT>(DIERR_INVALIDPARAM));
 
 namespace {
-
-using DirectInputCreate = HRESULT(WINAPI*)(HINSTANCE, DWORD, REFIID, void**, IUnknown*);
 
 // One reference to a COM object, released when it is let go; a device is
 // unacquired first.
@@ -41,19 +42,6 @@ struct WindowDestroy {
 };
 using OwnWindow = std::unique_ptr<std::remove_pointer_t<HWND>, WindowDestroy>;
 
-// A controller as EnumDevices described it, copied before the next one.
-struct ListedInstance {
-    GUID instance{};
-    DWORD type = 0;
-    std::array<wchar_t, std::extent_v<decltype(DIDEVICEINSTANCEW::tszProductName)>> name{};
-    std::size_t nameLength = 0;
-};
-
-struct Listing {
-    std::array<ListedInstance, controllersAtMost> instances;
-    std::size_t count = 0;
-};
-
 struct DirectInputObjects {
     // Stays loaded for the process's life once loaded.
     HMODULE library = nullptr;
@@ -62,8 +50,6 @@ struct DirectInputObjects {
     std::array<DeviceReference, controllersAtMost> devices;
     // Whether the last Acquire of each went through.
     std::array<bool, controllersAtMost> acquired{};
-    // The instance each was made from, for force feedback's device.
-    std::array<GUID, controllersAtMost> instances{};
     Listing listing;
     // While the process shows no window of its own: cooperativeWindow's.
     OwnWindow ownWindow;
@@ -78,31 +64,32 @@ DirectInputObjects& objects() {
     return *held;
 }
 
-bool startDirectInput() {
+ControllerFault startFault(HRESULT result) {
+    return {ControllerStep::Start, static_cast<std::int32_t>(result)};
+}
+
+// DirectInput8Create's failure, or dinput8.dll's as Windows gives it.
+ControllerFault startDirectInput() {
     DirectInputObjects& held = objects();
     if (held.input) {
-        return true;
+        return {};
     }
     if (directInputModule == nullptr) {
-        return false;
+        return startFault(DIERR_INVALIDPARAM);
     }
     if (held.library == nullptr) {
         held.library = LoadLibraryW(L"dinput8.dll");
     }
-    // Through void*, since FARPROC has another function type.
-    const auto create = held.library == nullptr
-                            ? nullptr
-                            : reinterpret_cast<DirectInputCreate>(reinterpret_cast<void*>(
-                                  GetProcAddress(held.library, "DirectInput8Create")));
-    IDirectInput8W* created = nullptr;
-    if (create == nullptr ||
-        FAILED(create(directInputModule, DIRECTINPUT_VERSION, IID_IDirectInput8W,
-                      reinterpret_cast<void**>(&created), nullptr))) {
-        return false;
+    const DirectInputCreate create = directInputCreator();
+    if (create == nullptr) {
+        return startFault(HRESULT_FROM_WIN32(GetLastError()));
     }
+    IDirectInput8W* created = nullptr;
+    const HRESULT result = create(directInputModule, DIRECTINPUT_VERSION, IID_IDirectInput8W,
+                                  reinterpret_cast<void**>(&created), nullptr);
     // A success without an object, as a faulty wrapper may answer, is a failure.
-    held.input.reset(created);
-    return created != nullptr;
+    held.input.reset(SUCCEEDED(result) ? created : nullptr);
+    return held.input ? ControllerFault{} : startFault(result);
 }
 
 void releaseDevices() {
@@ -159,8 +146,10 @@ ControllerType typeOf(DWORD deviceType) {
     return ControllerType::Other;
 }
 
-// Each attached controller's instance, type and name, the name up to the end
-// of its array when no NUL ends it.
+} // namespace
+
+// Each attached controller's instance, product, type and name, the name up to
+// the end of its array when no NUL ends it.
 BOOL CALLBACK listInstance(const DIDEVICEINSTANCEW* instance, void* context) noexcept {
     Listing& listing = *static_cast<Listing*>(context);
     if (listing.count == listing.instances.size()) {
@@ -171,10 +160,24 @@ BOOL CALLBACK listInstance(const DIDEVICEINSTANCEW* instance, void* context) noe
     }
     ListedInstance& listed = listing.instances[listing.count++];
     listed.instance = instance->guidInstance;
+    listed.product = instance->guidProduct;
     listed.type = instance->dwDevType;
     listed.nameLength = wcsnlen(instance->tszProductName, listed.name.size());
     std::copy_n(instance->tszProductName, listed.nameLength, listed.name.begin());
     return DIENUM_CONTINUE;
+}
+
+namespace {
+
+// A USB device's product GUID holds its ids, as DIPROP_VIDPID gives them,
+// and ends in "PIDVID"; 0000:0000 for another.
+ControllerId productId(const GUID& product) {
+    static constexpr unsigned char pidVid[] = {0, 0, 'P', 'I', 'D', 'V', 'I', 'D'};
+    if (!std::equal(std::begin(pidVid), std::end(pidVid), product.Data4) || product.Data2 != 0 ||
+        product.Data3 != 0) {
+        return {};
+    }
+    return {LOWORD(product.Data1), HIWORD(product.Data1)};
 }
 
 // Low word the vendor, high word the product; 0000:0000 when not told.
@@ -200,6 +203,22 @@ bool hasForceFeedback(IDirectInputDevice8W& device) {
 
 void useModuleForDirectInput(HINSTANCE module) {
     directInputModule = module;
+}
+
+// Through void*, since FARPROC has another function type.
+DirectInputCreate directInputCreator() {
+    const HMODULE library = objects().library;
+    return library == nullptr ? nullptr
+                              : reinterpret_cast<DirectInputCreate>(reinterpret_cast<void*>(
+                                    GetProcAddress(library, "DirectInput8Create")));
+}
+
+HINSTANCE moduleForDirectInput() {
+    return directInputModule;
+}
+
+const Listing& lastListing() {
+    return objects().listing;
 }
 
 // The window DirectInput's cooperative level takes, a top-level window of this
@@ -229,45 +248,63 @@ IDirectInput8W* directInputObject() {
 }
 
 const GUID& listedInstance(std::size_t place) {
-    return objects().instances[place];
+    return objects().listing.instances[place].instance;
 }
 
 // A controller whose device can't be made, or is made without an object, is
-// left out.
-std::size_t listSystemControllers(GameController* list, std::size_t most) {
+// listed with that fault; one whose device doesn't tell its ids by the ids
+// its product names. The list is the
+// look's that found a controller arrived, or made here.
+std::size_t listSystemControllers(GameController* list, std::size_t most, ControllerFault& fault) {
     releaseDevices();
-    if (!startDirectInput()) {
+    fault = startDirectInput();
+    if (fault.step != ControllerStep::None) {
         return 0;
     }
     DirectInputObjects& held = objects();
-    held.listing.count = 0;
-    held.input->EnumDevices(DI8DEVCLASS_GAMECTRL, listInstance, &held.listing, DIEDFL_ATTACHEDONLY);
-    std::size_t count = 0;
-    for (std::size_t i = 0; i < held.listing.count && count < most; ++i) {
-        const ListedInstance& listed = held.listing.instances[i];
-        IDirectInputDevice8W* created = nullptr;
-        if (FAILED(held.input->CreateDevice(listed.instance, &created, nullptr)) ||
-            created == nullptr) {
-            continue;
+    if (!takeLookedListing(held.listing)) {
+        held.listing.count = 0;
+        const HRESULT listed = held.input->EnumDevices(DI8DEVCLASS_GAMECTRL, listInstance,
+                                                       &held.listing, DIEDFL_ATTACHEDONLY);
+        if (FAILED(listed)) {
+            fault = {ControllerStep::List, static_cast<std::int32_t>(listed)};
+            return 0;
         }
-        held.devices[count].reset(created);
-        held.instances[count] = listed.instance;
-        GameController& controller = list[count++];
-        controller.forceFeedback = hasForceFeedback(*created);
-        controller.id = idOf(*created);
+    }
+    const std::size_t count = std::min(held.listing.count, most);
+    for (std::size_t i = 0; i < count; ++i) {
+        const ListedInstance& listed = held.listing.instances[i];
+        GameController& controller = list[i];
         controller.type = typeOf(listed.type);
         controller.name = utf8({listed.name.data(), listed.nameLength});
+        IDirectInputDevice8W* created = nullptr;
+        const HRESULT result = held.input->CreateDevice(listed.instance, &created, nullptr);
+        held.devices[i].reset(SUCCEEDED(result) ? created : nullptr);
+        controller.id = held.devices[i] ? idOf(*held.devices[i]) : ControllerId{};
+        if (controller.id == ControllerId{}) {
+            controller.id = productId(listed.product);
+        }
+        controller.forceFeedback = held.devices[i] && hasForceFeedback(*held.devices[i]);
+        controller.fault = held.devices[i] ? ControllerFault{}
+                                           : ControllerFault{ControllerStep::Create,
+                                                             static_cast<std::int32_t>(result)};
     }
     return count;
 }
 
-bool openSystemController(std::size_t index) {
+ControllerFault openSystemController(std::size_t index) {
     DirectInputObjects& held = objects();
     IDirectInputDevice8W* const device = held.devices[index].get();
-    if (device == nullptr || FAILED(device->SetDataFormat(&c_dfDIJoystick2)) ||
-        FAILED(device->SetCooperativeLevel(cooperativeWindow(),
-                                           DISCL_BACKGROUND | DISCL_NONEXCLUSIVE))) {
-        return false;
+    if (device == nullptr) {
+        return {ControllerStep::Create, E_POINTER};
+    }
+    if (const HRESULT result = device->SetDataFormat(&c_dfDIJoystick2); FAILED(result)) {
+        return {ControllerStep::Format, static_cast<std::int32_t>(result)};
+    }
+    if (const HRESULT result =
+            device->SetCooperativeLevel(cooperativeWindow(), DISCL_BACKGROUND | DISCL_NONEXCLUSIVE);
+        FAILED(result)) {
+        return {ControllerStep::Share, static_cast<std::int32_t>(result)};
     }
     DIPROPRANGE range{};
     range.diph.dwSize = sizeof range;
@@ -277,33 +314,30 @@ bool openSystemController(std::size_t index) {
     range.lMax = controllerAxisTop;
     // A controller without axes refuses a range, and is still read.
     device->SetProperty(DIPROP_RANGE, &range.diph);
-    acquireSystemController(index);
-    return true;
+    return acquireSystemController(index);
 }
 
 // One whose Acquire failed reads as not acquired, whatever a faulty wrapper
 // answers, and is acquired again as a lost one is.
-SystemRead readSystemController(std::size_t index, ControllerInput& input) {
+ControllerFault readSystemController(std::size_t index, ControllerInput& input) {
     DirectInputObjects& held = objects();
     IDirectInputDevice8W* const device = held.devices[index].get();
     if (device == nullptr) {
-        return SystemRead::Failed;
+        return {ControllerStep::Read, E_POINTER};
     }
     DIJOYSTATE2 state;
-    HRESULT result = device->Poll();
-    if (SUCCEEDED(result)) {
-        result = device->GetDeviceState(sizeof state, &state);
+    ControllerFault fault{ControllerStep::Poll, static_cast<std::int32_t>(device->Poll())};
+    if (fault.result >= 0) {
+        const HRESULT result = device->GetDeviceState(sizeof state, &state);
+        fault = {ControllerStep::Read,
+                 static_cast<std::int32_t>(
+                     SUCCEEDED(result) && !held.acquired[index] ? DIERR_NOTACQUIRED : result)};
     }
-    if (result == DIERR_INPUTLOST) {
-        held.acquired[index] = false;
-        return SystemRead::Lost;
-    }
-    if (result == DIERR_NOTACQUIRED || !held.acquired[index]) {
-        held.acquired[index] = false;
-        return SystemRead::NotAcquired;
-    }
-    if (FAILED(result)) {
-        return SystemRead::Failed;
+    if (fault.result < 0) {
+        if (acquiredAgainAfter(fault)) {
+            held.acquired[index] = false;
+        }
+        return fault;
     }
     const LONG axes[] = {state.lX,  state.lY,  state.lZ,           state.lRx,
                          state.lRy, state.lRz, state.rglSlider[0], state.rglSlider[1]};
@@ -313,13 +347,17 @@ SystemRead readSystemController(std::size_t index, ControllerInput& input) {
     for (std::size_t i = 0; i < input.buttons.size(); ++i) {
         input.buttons[i] = (state.rgbButtons[i] & 0x80) != 0;
     }
-    return SystemRead::Read;
+    return {};
 }
 
-void acquireSystemController(std::size_t index) {
+ControllerFault acquireSystemController(std::size_t index) {
     DirectInputObjects& held = objects();
     IDirectInputDevice8W* const device = held.devices[index].get();
-    held.acquired[index] = device != nullptr && SUCCEEDED(device->Acquire());
+    const HRESULT result = device != nullptr ? device->Acquire() : E_POINTER;
+    held.acquired[index] = SUCCEEDED(result);
+    return held.acquired[index]
+               ? ControllerFault{}
+               : ControllerFault{ControllerStep::Acquire, static_cast<std::int32_t>(result)};
 }
 
 void closeSystemControllers() {

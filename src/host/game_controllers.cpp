@@ -28,6 +28,7 @@ GameController fromRecorded(const RecordedController& kept) {
     controller.type = static_cast<ControllerType>(kept.type);
     controller.name = kept.name;
     controller.opened = kept.opened;
+    controller.fault = {static_cast<ControllerStep>(kept.faultStep), kept.faultAnswer};
     return controller;
 }
 
@@ -37,38 +38,75 @@ void noteOpened(ControllersState& state, std::size_t place) {
     }
 }
 
+// A controller whose device couldn't be made, or that can't be set up, isn't
+// opened; one whose Acquire failed is, and is acquired again as it is read.
 void find(std::span<const ControllerId> wanted, bool every) {
     // Its device goes with the list that named it.
     closeForceFeedback();
     ControllersState& state = controllersState;
     state = ControllersState{};
-    state.count = listSystemControllers(state.found.data(), state.found.size());
+    state.count = listSystemControllers(state.found.data(), state.found.size(), state.systemFault);
     for (std::size_t i = 0; i < state.count; ++i) {
         GameController& controller = state.found[i];
         capName(controller.name);
-        controller.opened = (every || std::ranges::find(wanted, controller.id) != wanted.end()) &&
-                            openSystemController(i);
+        if (controller.fault.step == ControllerStep::None &&
+            (every || std::ranges::find(wanted, controller.id) != wanted.end())) {
+            controller.fault = openSystemController(i);
+            controller.opened = controller.fault.step == ControllerStep::None ||
+                                controller.fault.step == ControllerStep::Acquire;
+        }
         noteOpened(state, i);
     }
     if (tapOpen()) [[unlikely]] {
-        tapControllers(controllersTag, foundControllers());
+        tapControllers(controllersTag, foundControllers(), state.systemFault);
     }
 }
 
-// Whether the controller could be read; when lost or not acquired, it is
-// acquired again for a later pass.
-bool readOne(std::size_t index, ControllerInput& input) {
-    const SystemRead read = readSystemController(index, input);
-    if (read == SystemRead::Lost || read == SystemRead::NotAcquired) {
-        acquireSystemController(index);
+// Lost or not acquired, the controller is acquired again for a later pass,
+// and a failed Acquire is then the fault.
+ControllerFault acquireAgain(std::size_t index, ControllerFault read) {
+    const ControllerFault acquire = acquireSystemController(index);
+    return acquire.step == ControllerStep::None ? read : acquire;
+}
+
+// Each opened controller once. Apart, so that a pass with none opened does
+// no more than look at their count.
+[[gnu::noinline]] ControllersRead readOpened() {
+    ControllersState& state = controllersState;
+    ControllersRead read = ControllersRead::Read;
+    for (std::size_t place = 0; place < state.openedCount; ++place) {
+        const std::size_t i = state.opened[place];
+        GameController& controller = state.found[i];
+        const ControllerFault fault = readSystemController(i, controller.input);
+        if (fault.step == ControllerStep::None) [[likely]] {
+            controller.released = false;
+            controller.fault = {};
+        } else {
+            read = !controller.released ? ControllersRead::FailedAnew
+                                        : std::max(read, ControllersRead::Failed);
+            controller.fault = acquiredAgainAfter(fault) ? acquireAgain(i, fault) : fault;
+            controller.released = true;
+            controller.input = ControllerInput{};
+        }
+        if (tapOpen()) [[unlikely]] {
+            tapControllerRead(i, controller);
+        }
     }
-    return read == SystemRead::Read;
+    return read;
 }
 
 } // namespace
 
 std::span<const GameController> foundControllers() {
     return std::span(controllersState.found).first(controllersState.count);
+}
+
+ControllerFault controllersSystemFault() {
+    return controllersState.systemFault;
+}
+
+bool controllersArrived() {
+    return systemControllersArrived();
 }
 
 void findControllers(std::span<const ControllerId> wanted) {
@@ -88,19 +126,8 @@ const GameController* controllerOf(ControllerId id) {
     return nullptr;
 }
 
-void readControllers() {
-    ControllersState& state = controllersState;
-    for (std::size_t place = 0; place < state.openedCount; ++place) {
-        const std::size_t i = state.opened[place];
-        GameController& controller = state.found[i];
-        controller.released = !readOne(i, controller.input);
-        if (controller.released) {
-            controller.input = ControllerInput{};
-        }
-        if (tapOpen()) [[unlikely]] {
-            tapControllerRead(i, controller);
-        }
-    }
+ControllersRead readControllers() {
+    return controllersState.openedCount != 0 ? readOpened() : ControllersRead::Read;
 }
 
 void closeControllers() {
@@ -109,9 +136,10 @@ void closeControllers() {
     controllersState = ControllersState{};
 }
 
-void restoreControllers(const std::vector<RecordedController>& kept) {
+void restoreControllers(const std::vector<RecordedController>& kept, ControllerFault systemFault) {
     ControllersState& state = controllersState;
     state = ControllersState{};
+    state.systemFault = systemFault;
     state.count = std::min(kept.size(), controllersAtMost);
     std::transform(kept.begin(), kept.begin() + static_cast<std::ptrdiff_t>(state.count),
                    state.found.begin(), fromRecorded);
@@ -121,7 +149,7 @@ void restoreControllers(const std::vector<RecordedController>& kept) {
 }
 
 void tapKeptControllers() {
-    if (controllersState.count > 0) {
-        tapControllers(controllersKeptTag, foundControllers());
+    if (controllersState.count > 0 || controllersState.systemFault.step != ControllerStep::None) {
+        tapControllers(controllersKeptTag, foundControllers(), controllersState.systemFault);
     }
 }

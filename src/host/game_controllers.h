@@ -19,10 +19,12 @@
 #include <string>
 #include <vector>
 
+#include "host/controller_faults.h"
 #include "keys/controller_parts.h"
 #include "recording/recording.h"
 
 static_assert(controllerAxisCount == recordedAxisCount);
+static_assert(lastControllerStep == recordedFaultStepsAtMost);
 
 // Windows' game-controller panel shows up to 16; the rest are not found.
 inline constexpr std::size_t controllersAtMost = 16;
@@ -63,6 +65,9 @@ struct GameController {
     // another program), or not yet acquired again. Its input is then all
     // released: no button down, every axis at 0.
     bool released = true;
+    // Why it wasn't opened, or why its last read failed: the read's, or
+    // Acquire's after it. None while it reads, and before its first read.
+    ControllerFault fault;
     ControllerInput input;
 };
 
@@ -88,6 +93,8 @@ struct ControllersState {
     // over the others.
     std::size_t openedCount = 0;
     std::array<std::uint8_t, controllersAtMost> opened{};
+    // Why none could be looked for: starting DirectInput, or listing, failed.
+    ControllerFault systemFault;
 };
 
 // Looks for the attached game controllers, and opens those with one of the
@@ -100,6 +107,16 @@ void findEveryController();
 // The controllers the last look found, for the log and for choosing.
 std::span<const GameController> foundControllers();
 
+// Why the last look found none: DirectInput couldn't be started, or
+// couldn't list; none when it could.
+ControllerFault controllersSystemFault();
+
+// Whether a controller was attached since the last look, which a look
+// running off the script's thread found: looking is slow. Cheap, for every
+// pass while a controller named isn't listed; findControllers then takes
+// what that look found.
+bool controllersArrived();
+
 // The first controller found with the id that was opened, or nullptr.
 const GameController* controllerOf(ControllerId id);
 
@@ -110,19 +127,23 @@ inline float pressedTravel(const ControllerBinding& input) {
     return controller != nullptr ? pressedTravel(*controller, input.part) : 0.0f;
 }
 
+// What a pass's reads came to: all read, or one failed, having read on the
+// pass before (anew) or not.
+enum class ControllersRead : std::uint8_t { Read, Failed, FailedAnew };
+
 // Reads every opened controller once: each pass, before its input is used.
 // A controller lost is acquired again for a later pass, and reads as
 // released meanwhile. A pass costs the same however many are attached but
 // not opened.
-void readControllers();
+ControllersRead readControllers();
 
 // Closes every controller and lets go of DirectInput; the library stays
 // loaded for the next look.
 void closeControllers();
 
 // A replay starts the device layer with the controllers a recording kept,
-// opened as they were, without asking the system.
-void restoreControllers(const std::vector<RecordedController>& kept);
+// opened as they were and with their faults, without asking the system.
+void restoreControllers(const std::vector<RecordedController>& kept, ControllerFault systemFault);
 
 // The pass being recorded keeps the controllers found, after the plug-in's
 // state, so that a replay can start there (nothing when none were found).

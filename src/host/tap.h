@@ -12,6 +12,7 @@
 #include <span>
 #include <string_view>
 
+#include "host/controller_faults.h"
 #include "recording/recording.h"
 
 struct GameController;
@@ -127,10 +128,12 @@ void tapStateValues(std::span<const std::int32_t> values);
 [[gnu::cold]] void tapFile(FileQuestion question, std::uint8_t answer, std::string_view bytes);
 
 // The game controllers found, as an entry of this tag (controllersTag, or
-// controllersKeptTag): each one's id, type, whether opened, and name.
-[[gnu::cold]] void tapControllers(std::uint8_t tag, std::span<const GameController> found);
+// controllersKeptTag): each one's id, type, whether opened, and name; as
+// the tag's with faults when the look, or a controller's opening, came to one.
+[[gnu::cold]] void tapControllers(std::uint8_t tag, std::span<const GameController> found,
+                                  ControllerFault systemFault);
 // A read of the controller at this place among those found: its input, or
-// released.
+// why it failed.
 [[gnu::cold, gnu::noinline]] void tapControllerRead(std::size_t index,
                                                     const GameController& controller);
 

@@ -27,6 +27,12 @@ namespace {
 
 PluginState state;
 
+void showAnyNotification(const std::string& notice) {
+    if (!notice.empty()) {
+        showNotification(notice);
+    }
+}
+
 void startRecordingAndTell() {
     DriveRecording header;
     header.pluginVersion = productVersion;
@@ -166,7 +172,8 @@ void framePass(bool saving) {
     checkGameFocus();
     // Each as the pass leaves it: a reload and keys chosen change the keys,
     // and the Bind key starts choosing.
-    const KeyBindings& keys = bindingsState().keys;
+    const BindingsState& bindings = bindingsState();
+    const KeyBindings& keys = bindings.keys;
     const ChoosingState& choosing = choosingState();
 
     if (saving) {
@@ -196,6 +203,12 @@ void framePass(bool saving) {
         return;
     }
 
+    // A game controller a line names, plugged in during the game, is found
+    // without the reload key: a look off this thread says when.
+    if (bindings.named.watching && controllersArrived()) [[unlikely]] {
+        showAnyNotification(lookForArrivedControllers());
+    }
+
     if (togglePressed(keys)) {
         flipGearbox();
     }
@@ -217,10 +230,12 @@ void framePass(bool saving) {
     // loading screen.
     if (driving && !state.noticeGiven) {
         state.noticeGiven = true;
-        const std::string notice = bindingsNotice();
-        if (!notice.empty()) {
-            showNotification(notice);
-        }
+        showAnyNotification(bindingsNotice());
+    }
+    // A game controller that can't be read for a while is told once.
+    if (wheel.controllers != ControllersRead::Read) [[unlikely]] {
+        showAnyNotification(
+            countUnreadPasses(wheel.controllers == ControllersRead::FailedAnew, driving));
     }
 }
 

@@ -1,6 +1,8 @@
 // Reading the passes of a drive recording whose header holds: its checksum,
 // then each pass and entry, nothing used before it is checked against what
 // is left of the pass or the file.
+#include <algorithm>
+
 #include "recording/recording_reader.h"
 
 namespace {
@@ -69,11 +71,32 @@ void readFileEntry(RecordingReader& reader, const std::uint8_t* begin, RecordedC
     }
 }
 
+// A fault's step, from 1 to the last, or 0 for none where none may be, and
+// DirectInput's answer, any number.
+void readFault(RecordingReader& reader, const std::uint8_t* begin, bool none, std::uint8_t& step,
+               std::int32_t& answer) {
+    step = reader.number<std::uint8_t>("the step of a fault");
+    answer = reader.number<std::int32_t>("DirectInput's answer");
+    if (reader.ok() && (step > recordedFaultStepsAtMost || (step == 0 && !none))) {
+        reader.fail(begin, "a fault at step " + std::to_string(step) + ", outside " +
+                               (none ? "0" : "1") + " to " +
+                               std::to_string(recordedFaultStepsAtMost));
+    }
+}
+
 // The game controllers found: their ids, types, whether each was opened, and
-// their names, which are text of any bytes.
-void readControllers(RecordingReader& reader, const std::uint8_t* begin, RecordedCall& call) {
+// their names, which are text of any bytes; with faults, the look's first,
+// and each one's before its name.
+void readControllers(RecordingReader& reader, const std::uint8_t* begin, RecordedCall& call,
+                     bool faults) {
+    call.faultStep = 0;
+    call.faultAnswer = 0;
+    if (faults) {
+        readFault(reader, begin, true, call.faultStep, call.faultAnswer);
+    }
     const std::size_t count = reader.number<std::uint8_t>("its count of game controllers");
-    if (!reader.fits(count, 2 + 2 + 1 + 1 + 1, begin, "the game controllers found")) {
+    const std::size_t faultBytes = faults ? 1 + 4 : 0;
+    if (!reader.fits(count, 2 + 2 + 1 + 1 + faultBytes + 1, begin, "the game controllers found")) {
         return;
     }
     call.controllers.resize(count);
@@ -87,14 +110,31 @@ void readControllers(RecordingReader& reader, const std::uint8_t* begin, Recorde
                                    ", neither 0 nor 1");
         }
         controller.opened = opened == 1;
+        controller.faultStep = 0;
+        controller.faultAnswer = 0;
+        if (faults) {
+            readFault(reader, begin, true, controller.faultStep, controller.faultAnswer);
+        }
         controller.name = reader.text("a game controller's name");
+    }
+    const bool none =
+        call.faultStep == 0 &&
+        std::ranges::none_of(call.controllers, [](const auto& c) { return c.faultStep != 0; });
+    if (faults && reader.ok() && none) {
+        reader.fail(begin, "the game controllers found with faults, where none came to one");
     }
 }
 
 // A controller's read: its axes and the numbers of its buttons down.
-void readControllerRead(RecordingReader& reader, const std::uint8_t* begin, RecordedCall& call) {
+void readControllerRead(RecordingReader& reader, const std::uint8_t* begin, RecordedCall& call,
+                        bool failed) {
     call.controller = reader.number<std::uint8_t>("its game controller");
     call.axes.fill(0);
+    call.faultStep = 0;
+    call.faultAnswer = 0;
+    if (failed) {
+        readFault(reader, begin, false, call.faultStep, call.faultAnswer);
+    }
     if (call.released) {
         return;
     }
@@ -149,10 +189,14 @@ void readCall(RecordingReader& reader, const DriveRecording& recording, Recorded
         break;
     case controllersTag:
     case controllersKeptTag:
+    case controllersFaultsTag:
+    case controllersKeptFaultsTag:
         if (recording.formatVersion >= firstControllersVersion) {
-            call.kind = tag == controllersTag ? RecordedCall::Kind::Controllers
-                                              : RecordedCall::Kind::ControllersKept;
-            readControllers(reader, begin, call);
+            call.kind = tag == controllersTag || tag == controllersFaultsTag
+                            ? RecordedCall::Kind::Controllers
+                            : RecordedCall::Kind::ControllersKept;
+            readControllers(reader, begin, call,
+                            tag == controllersFaultsTag || tag == controllersKeptFaultsTag);
             return;
         }
         break;
@@ -167,10 +211,11 @@ void readCall(RecordingReader& reader, const DriveRecording& recording, Recorded
         return;
     case controllerReadTag:
     case controllerReleasedTag:
+    case controllerFailedTag:
         if (recording.formatVersion >= firstControllersVersion) {
             call.kind = RecordedCall::Kind::ControllerRead;
-            call.released = tag == controllerReleasedTag;
-            readControllerRead(reader, begin, call);
+            call.released = tag != controllerReadTag;
+            readControllerRead(reader, begin, call, tag == controllerFailedTag);
             return;
         }
         break;

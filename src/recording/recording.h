@@ -55,6 +55,15 @@ inline constexpr std::uint8_t forceSetTag = 0xFB;
 inline constexpr std::uint8_t forcesStoppedTag = 0xFC; // every effect stopped
 inline constexpr std::uint8_t lastForceAnswer = 3;
 inline constexpr std::uint8_t lastForceEffect = 2;
+// As controllersTag and controllersKeptTag, for a look that came to a fault:
+// first the look's own (u8 the step that failed, 0 none; i32 DirectInput's
+// answer), then each controller as there, with its fault before its name.
+inline constexpr std::uint8_t controllersFaultsTag = 0xFD;
+inline constexpr std::uint8_t controllersKeptFaultsTag = 0xFE;
+// A read that failed: u8 its place, u8 the step that failed, i32 the answer.
+inline constexpr std::uint8_t controllerFailedTag = 0xFF;
+// The steps of a fault run from 1 to this.
+inline constexpr std::uint8_t recordedFaultStepsAtMost = 8;
 inline constexpr std::size_t recordedNativesAtMost = 0xF0;
 
 // A native call's second byte.
@@ -118,13 +127,17 @@ inline constexpr std::size_t passFileBytesAtMost = 2 * recordedFileBytesAtMost;
 
 inline constexpr std::size_t recordedAxisCount = 8;
 
-// A game controller as a recording keeps it: found, and opened or not.
+// A game controller as a recording keeps it: found, and opened or not, and
+// the fault of its opening, if any: the step, 0 for none, and DirectInput's
+// answer.
 struct RecordedController {
     std::uint16_t vendor = 0;
     std::uint16_t product = 0;
     std::uint8_t type = 0;
     bool opened = false;
     std::string name;
+    std::uint8_t faultStep = 0;
+    std::int32_t faultAnswer = 0;
     bool operator==(const RecordedController&) const = default;
 };
 

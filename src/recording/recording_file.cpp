@@ -13,15 +13,32 @@ std::uint8_t nativeIndex(DriveRecording& recording, std::uint64_t hash) {
     return static_cast<std::uint8_t>(found - recording.natives.begin());
 }
 
-void appendControllers(std::string& out, std::uint8_t tag,
-                       const std::vector<RecordedController>& controllers) {
-    out += static_cast<char>(tag);
-    out += static_cast<char>(controllers.size());
-    for (const RecordedController& controller : controllers) {
+void appendFault(std::string& out, std::uint8_t step, std::int32_t answer) {
+    out += static_cast<char>(step);
+    appendNumber(out, answer);
+}
+
+// With the tag of faults only when the look, or an opening, came to one.
+void appendControllers(std::string& out, const RecordedCall& call) {
+    const bool kept = call.kind == RecordedCall::Kind::ControllersKept;
+    const bool faults =
+        call.faultStep != 0 || std::ranges::any_of(call.controllers, [](const auto& controller) {
+            return controller.faultStep != 0;
+        });
+    out += static_cast<char>(faults ? (kept ? controllersKeptFaultsTag : controllersFaultsTag)
+                                    : (kept ? controllersKeptTag : controllersTag));
+    if (faults) {
+        appendFault(out, call.faultStep, call.faultAnswer);
+    }
+    out += static_cast<char>(call.controllers.size());
+    for (const RecordedController& controller : call.controllers) {
         appendNumber(out, controller.vendor);
         appendNumber(out, controller.product);
         out += static_cast<char>(controller.type);
         out += static_cast<char>(controller.opened ? 1 : 0);
+        if (faults) {
+            appendFault(out, controller.faultStep, controller.faultAnswer);
+        }
         appendText(out, controller.name);
     }
 }
@@ -30,13 +47,16 @@ void appendCall(std::string& out, DriveRecording& recording, const RecordedCall&
     switch (call.kind) {
     case RecordedCall::Kind::Controllers:
     case RecordedCall::Kind::ControllersKept:
-        appendControllers(
-            out, call.kind == RecordedCall::Kind::Controllers ? controllersTag : controllersKeptTag,
-            call.controllers);
+        appendControllers(out, call);
         return;
     case RecordedCall::Kind::ControllerRead:
-        out += static_cast<char>(call.released ? controllerReleasedTag : controllerReadTag);
+        out += static_cast<char>(!call.released        ? controllerReadTag
+                                 : call.faultStep != 0 ? controllerFailedTag
+                                                       : controllerReleasedTag);
         out += static_cast<char>(call.controller);
+        if (call.released && call.faultStep != 0) {
+            appendFault(out, call.faultStep, call.faultAnswer);
+        }
         if (!call.released) {
             for (const std::uint16_t axis : call.axes) {
                 appendNumber(out, axis);

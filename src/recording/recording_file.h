@@ -55,6 +55,11 @@ struct RecordedCall {
     bool released = false;
     std::array<std::uint16_t, recordedAxisCount> axes{};
     std::vector<std::uint8_t> buttons;
+    // Controllers, ControllersKept: the look's own fault; ControllerRead:
+    // why one released failed. The step, 0 for none or, of a read, for one
+    // recorded before faults were, and DirectInput's answer.
+    std::uint8_t faultStep = 0;
+    std::int32_t faultAnswer = 0;
     // ForcesOpened: the controller's place (controller), the strength and
     // what it came to (answer). ForceSet: the effect and its parameters.
     std::uint8_t strength = 0;

@@ -102,8 +102,8 @@ void findWheelParts(const KeyBindings& keys) {
 }
 
 const Wheel& readWheel() {
-    readControllers();
     Wheel& read = state.read;
+    read.controllers = readControllers();
     if (!state.anyFound) [[likely]] {
         return read;
     }

@@ -10,6 +10,7 @@
 
 #include "binding_file/binding_reader.h"
 #include "gears/gears.h"
+#include "host/game_controllers.h"
 #include "wheel/wheel_drive.h"
 
 struct GameController;
@@ -47,6 +48,8 @@ struct Wheel {
     // Whether a driving part is bound to a controller found: only then is the
     // drive read.
     bool driving = false;
+    // Whether each game controller opened read on the pass.
+    ControllersRead controllers = ControllersRead::Read;
     WheelDrive drive{};
 };
 

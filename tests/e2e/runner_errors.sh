@@ -34,7 +34,7 @@ check 2 "replay runs in the native build" drive_exe replay some.drec
 check 2 "usage: drive" drive_exe "$plugin"
 check 2 "usage: drive" drive_exe --svg chart.svg "$plugin" fine.drive fine.drive
 check 2 "cannot read the drive script nowhere.drive" drive_exe "$plugin" nowhere.drive
-check 2 "typo.drive:2: expected an action: down, up, control, hold, release, enter, leave, speed, top, class, focus, phone, menu, device, copy, delete, plug, unplug, axis, button, restart, exclusive, slide, air, crash or expect, got 'entre'" \
+check 2 "typo.drive:2: expected an action: down, up, control, hold, release, enter, leave, speed, top, class, focus, phone, menu, device, copy, delete, plug, unplug, axis, button, fault, restart, exclusive, slide, air, crash or expect, got 'entre'" \
     drive_exe "$plugin" fine.drive typo.drive
 check 2 "empty.drive: no events: a drive needs at least one line such as '0 enter'" \
     drive_exe "$plugin" empty.drive

@@ -21,6 +21,7 @@
 #include "binding_file/binding_reader.h"
 #include "gears/gear_feel.h"
 #include "gears/gears.h"
+#include "host/controller_faults.h"
 #include "host/native_table.h"
 #include "recording/recording_file.h"
 #include "recording_repair.h"
@@ -433,6 +434,16 @@ int main(int argc, char** argv) {
                   "its bindings hold clutchKey = -1, outside 0 to 255");
     seeds.refused("pad_hold_100000", fieldSet(demo, bindings, "padHoldControl", 100000),
                   "its bindings hold padHoldControl = 100000, outside 0 to 360");
+    // In range, but no key-binding file holds it.
+    seeds.refused("steering_on_a_button", fieldSet(demo, bindings, "steeringAxis", 5),
+                  "its bindings hold steeringAxis = 5, which the key-binding file refuses: "
+                  "Steering=0000:0000 Button5");
+    seeds.refused("box_of_one", fieldSet(demo, bindings, "forwardGears", 1),
+                  "its bindings hold forwardGears = 1, which the key-binding file refuses: "
+                  "ForwardGears=1");
+    seeds.refused("device_of_no_part", fieldSet(demo, bindings, "clutchPedalDevice", 0x046DC24F),
+                  "its bindings hold clutchPedalDevice = 046D:C24F for clutchPedal, which binds "
+                  "nothing");
     seeds.refused("state_gear_255_in_header", fieldSet(own, state, "gear", noGear),
                   "its state holds gear = 255, outside 0 to " + lastGear);
     seeds.add("state_missing", stateFieldDropped(own, "chosenKey5"),
@@ -589,6 +600,39 @@ int main(int argc, char** argv) {
                    {"exact", 0, identical(drivingCount)},
                    {"world", 0, first},
                    {"world", 0, asTheGameDid(drivingCount)}});
+    }
+    {
+        // The pad failing to open, and the wheel's reads failing in passes 10
+        // to 12, the last once Acquire did: through the world, as the game did.
+        Recording faulted = wheel;
+        at(faulted, found).controllers[1].faultStep =
+            static_cast<std::uint8_t>(ControllerStep::Format);
+        at(faulted, found).controllers[1].faultAnswer = directInputAnswer::invalidArgument;
+        for (std::size_t p = 10; p <= 12; ++p) {
+            RecordedCall& failed = faulted.passes[p].calls.back();
+            failed.released = true;
+            failed.buttons.clear();
+            failed.faultStep =
+                static_cast<std::uint8_t>(p == 12 ? ControllerStep::Acquire : ControllerStep::Read);
+            failed.faultAnswer =
+                p == 12 ? directInputAnswer::otherAppHasPriority : directInputAnswer::notAcquired;
+        }
+        const std::string faultedBytes = encodeRecording(encoded(faulted));
+        seeds.add("controllers_faulted", faultedBytes,
+                  {{"exact", 1,
+                    callPlace(faulted, found) +
+                        ": recorded the game controllers found, replayed nothing"},
+                   {"world", 0, asTheGameDid(demoCount)}});
+        const std::size_t entry = entryAt(faulted, found.pass, found.entry);
+        seeds.refused("controller_fault_step_9", patched(faultedBytes, entry + 1, std::uint8_t{9}),
+                      "damaged at byte " + std::to_string(entry) + ": " + place(found) +
+                          ": a fault at step 9, outside 0 to 8");
+        // The pad's step, after the look's fault, the count and the wheel.
+        const std::size_t padStep =
+            entry + 1 + 5 + 1 + 6 + 5 + 1 + twoControllers[0].name.size() + 6;
+        seeds.refused("controllers_faults_none", patched(faultedBytes, padStep, std::uint8_t{0}),
+                      "damaged at byte " + std::to_string(entry) + ": " + place(found) +
+                          ": the game controllers found with faults, where none came to one");
     }
     {
         const std::size_t entry = entryAt(wheel, found.pass, found.entry);

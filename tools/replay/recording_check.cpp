@@ -4,6 +4,7 @@
 #include <unordered_map>
 #include <vector>
 
+#include "binding_file/binding_rewrite.h"
 #include "binding_file/recorded_bindings.h"
 #include "gearbox/vehicle_classes.h"
 #include "host/game_controllers.h"
@@ -54,6 +55,34 @@ std::string fieldsProblem(const Fields& fields, const std::vector<NamedValue>& v
         named[index] = true;
         if (std::string problem = valueProblem(fields, *field, value.value); !problem.empty()) {
             return problem;
+        }
+    }
+    return {};
+}
+
+// A value no key-binding file can hold, though in its field's range: each
+// field's line, as the file writes it, must read back as the same value (a
+// box the table has, the steering an axis), and a device needs a part.
+std::string fileRulesProblem(const std::vector<NamedValue>& values) {
+    const KeyBindings keys = keysOfRecording(values);
+    for (const BindingField& field : bindingFields) {
+        const std::int32_t value = fieldValue(keys, field);
+        const std::string name(field.fieldName);
+        if (field.input != nullptr && value == 0 && (keys.*field.input).device != ControllerId{}) {
+            return "its bindings hold " + std::string(field.deviceName) + " = " +
+                   controllerIdText((keys.*field.input).device) + " for " + name +
+                   ", which binds nothing";
+        }
+        if (value == 0) {
+            continue;
+        }
+        const std::string line = fieldLine(field, keys);
+        const LineOutcome read = readBindingLine(line, 1);
+        const bool same = field.input != nullptr ? read.input == keys.*field.input
+                                                 : read.value == keys.*field.member;
+        if (read.parse != ValueParse::Parsed || !same) {
+            return "its bindings hold " + name + " = " + std::to_string(value) +
+                   ", which the key-binding file refuses: " + line;
         }
     }
     return {};
@@ -217,6 +246,9 @@ std::string recordingHeaderProblem(const DriveRecording& recording,
                                    std::span<const RecordedField> stateFields) {
     if (std::string problem = fieldsProblem(bindingsFields(), recording.bindings);
         !problem.empty()) {
+        return problem;
+    }
+    if (std::string problem = fileRulesProblem(recording.bindings); !problem.empty()) {
         return problem;
     }
     return recording.state.empty() ? std::string()

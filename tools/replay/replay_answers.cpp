@@ -1,9 +1,11 @@
 #include "replay/replay_answers.h"
 
+#include <algorithm>
+
 #include "bindings/key_bindings.h"
 #include "host/game_controllers.h"
+#include "sim/controller_steps.h"
 #include "sim/recorded_answers.h"
-#include "sim/world.h"
 #include "wheel/wheel.h"
 
 namespace {
@@ -13,6 +15,8 @@ struct PassAnswers {
     Answering what = Answering::Everything;
     // The entry the next question takes its answer from.
     std::size_t next = 0;
+    // The answer to Acquire after the read answered last.
+    ControllerFault acquire;
 };
 
 PassAnswers passAnswers;
@@ -68,23 +72,58 @@ std::optional<FileAnswer> fileAnswer(FileQuestion question) {
     return FileAnswer{answer->answer, answer->text};
 }
 
-const std::vector<RecordedController>* controllersAnswer() {
+ControllerFault faultOf(std::uint8_t step, std::int32_t answer) {
+    return {static_cast<ControllerStep>(step), answer};
+}
+
+const std::vector<RecordedController>* controllersAnswer(ControllerFault& lookFault) {
     sim::recordControllerQuestion(sim::Call::Kind::ControllerList, 0);
     const RecordedCall* answer = nextAnswer(RecordedCall::Kind::Controllers);
+    if (answer) {
+        lookFault = faultOf(answer->faultStep, answer->faultAnswer);
+    }
     return answer ? &answer->controllers : nullptr;
 }
 
-bool controllerReadAnswer(std::size_t place, ControllerInput& input) {
+// A read recorded as released failed as it says; a failed Acquire after it
+// made its fault, so the read asked for it. One recorded before faults were
+// wasn't acquired.
+ControllerFault controllerReadAnswer(std::size_t place, ControllerInput& input) {
     sim::recordControllerQuestion(sim::Call::Kind::ControllerRead, place);
     const RecordedCall* answer = nextAnswer(RecordedCall::Kind::ControllerRead);
-    if (!answer || answer->released || answer->controller != place) {
-        return false;
+    const ControllerFault notAcquired{ControllerStep::Read, directInputAnswer::notAcquired};
+    passAnswers.acquire = {};
+    if (!answer || answer->controller != place) {
+        return notAcquired;
+    }
+    const ControllerFault fault = faultOf(answer->faultStep, answer->faultAnswer);
+    if (fault.step == ControllerStep::Acquire) {
+        passAnswers.acquire = fault;
+    }
+    if (answer->released) {
+        return fault.step == ControllerStep::Read || fault.step == ControllerStep::Poll
+                   ? fault
+                   : notAcquired;
     }
     input = ControllerInput{answer->axes, {}};
     for (const std::uint8_t button : answer->buttons) {
         input.buttons.set(button - 1u);
     }
-    return true;
+    return {};
+}
+
+ControllerFault controllerAcquireAnswer(std::size_t) {
+    return passAnswers.acquire;
+}
+
+// The plug-in looked again where the pass holds a list more than it has made
+// so far.
+bool controllersArrivedAnswer() {
+    const auto recorded = std::ranges::count(passAnswers.pass->calls,
+                                             RecordedCall::Kind::Controllers, &RecordedCall::kind);
+    const auto made =
+        std::ranges::count(sim::world.calls, sim::Call::Kind::ControllerList, &sim::Call::kind);
+    return recorded > made;
 }
 
 ForceFeedbackStatus forcesOpenedAnswer(std::size_t place) {
@@ -108,14 +147,14 @@ bool forceOutput(const RecordedCall& call) {
 void restoreKeptControllers(const RecordedPass& first) {
     for (const RecordedCall& call : first.calls) {
         if (call.kind == RecordedCall::Kind::ControllersKept) {
-            restoreControllers(call.controllers);
+            restoreControllers(call.controllers, faultOf(call.faultStep, call.faultAnswer));
             findWheelParts(bindingsState().keys);
         }
     }
 }
 
 void answerFrom(const DriveRecording& recording, const RecordedPass& pass, Answering what) {
-    passAnswers = {&pass, what, 0};
+    passAnswers = {&pass, what, 0, {}};
     sim::RecordedAnswers answers;
     if (what == Answering::Everything) {
         answers.native = nativeAnswer;
@@ -123,8 +162,10 @@ void answerFrom(const DriveRecording& recording, const RecordedPass& pass, Answe
         answers.focus = focusAnswer;
         answers.controllers = controllersAnswer;
         answers.controllerRead = controllerReadAnswer;
+        answers.controllerAcquire = controllerAcquireAnswer;
         answers.forcesOpened = forcesOpenedAnswer;
     }
+    answers.controllersArrived = controllersArrivedAnswer;
     if (recording.filesKept) {
         answers.file = fileAnswer;
     }

@@ -5,6 +5,7 @@
 
 #include "replay/replay.h"
 #include "replay/replay_calls.h"
+#include "replay/world_controllers.h"
 #include "sim/world.h"
 
 namespace {
@@ -64,7 +65,7 @@ bool sameFloat(float game, float world) {
 Answers answers(const RecordedCall& game, const RecordedCall& world) {
     switch (world.kind) {
     case RecordedCall::Kind::Controllers:
-        return {"the game controllers found", game.controllers == world.controllers,
+        return {"the game controllers found", sameFound(game.controllers, world.controllers),
                 controllersText(game.controllers), controllersText(world.controllers)};
     case RecordedCall::Kind::ControllerRead:
         return {"a game controller's read",

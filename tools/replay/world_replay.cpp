@@ -5,6 +5,7 @@
 #include <bit>
 #include <climits>
 #include <cmath>
+#include <optional>
 #include <unordered_set>
 #include <vector>
 
@@ -16,6 +17,7 @@
 #include "replay/world_answers.h"
 #include "replay/world_controllers.h"
 #include "runner/recorded_drive.h"
+#include "sim/motion.h"
 #include "sim/world.h"
 
 namespace {
@@ -158,6 +160,7 @@ void takeAnswer(WorldReplay& replay, PassInputs& inputs, const RecordedCall& cal
 void applyInputs(WorldReplay& replay, const RecordedPass& pass, std::uint32_t number) {
     sim::World& world = replay.world;
     PassInputs inputs;
+    bool listed = false;
     for (const RecordedCall& call : pass.calls) {
         if (call.kind == RecordedCall::Kind::Focus) {
             world.gameFocused = call.focused;
@@ -168,10 +171,11 @@ void applyInputs(WorldReplay& replay, const RecordedPass& pass, std::uint32_t nu
         } else if (call.kind == RecordedCall::Kind::Controllers ||
                    call.kind == RecordedCall::Kind::ControllersKept) {
             takeControllers(call);
+            listed = true;
         } else if (call.kind == RecordedCall::Kind::ControllerRead) {
-            takeRead(call);
+            takeRead(call, listed);
         } else if (call.kind == RecordedCall::Kind::ForcesOpened) {
-            takeForcesOpened(call);
+            takeForcesOpened(call, listed);
         }
     }
     if (inputs.keyboard >= 0) {
@@ -246,6 +250,29 @@ void compareFileQuestions(WorldReplay& replay, const RecordedPass& recorded,
     }
 }
 
+// The game's first answer to the speed of this vehicle in the pass, as its
+// bits; none when it wasn't asked.
+std::optional<std::uint32_t> speedAnswer(const RecordedPass& pass, std::int32_t handle) {
+    for (const RecordedCall& call : pass.calls) {
+        if (call.kind == RecordedCall::Kind::Native &&
+            sim::nativeFact(call.hash) == sim::Fact::VehicleSpeed &&
+            static_cast<std::int32_t>(call.arguments[0]) == handle) {
+            return call.result;
+        }
+    }
+    return std::nullopt;
+}
+
+// Whether the game kept the player's moving vehicle at the very speed it had
+// from this pass to the next: its vehicles stood still, as they do while the
+// pause menu is open, which the plug-in asks about only now and then.
+bool stoodStill(const RecordedPass& pass, const RecordedPass& next) {
+    const sim::Vehicle* vehicle = sim::playerVehicle();
+    const auto before = vehicle ? speedAnswer(pass, vehicle->handle) : std::nullopt;
+    return before && before == speedAnswer(next, vehicle->handle) &&
+           std::fabs(floatOf(*before)) > sim::stoppedAtOrBelow;
+}
+
 // A frame lasts from one pass's game time to the next's; a time that goes
 // back, as the game's timer does when it wraps, makes a frame of 1 ms.
 int frameLength(std::int32_t from, std::int32_t to) {
@@ -304,7 +331,11 @@ ReplayReport replayThroughWorld(const DriveRecording& recording, const PluginCon
             reportOnce(replay, "fault", number, recorded.gameTimeMs, faultText(fault));
         }
         replay.world.faults.clear();
+        const bool menuOpen = replay.world.pauseMenuActive;
+        replay.world.pauseMenuActive =
+            menuOpen || (number < recording.passCount && stoodStill(recorded, next));
         sim::endFrame();
+        replay.world.pauseMenuActive = menuOpen;
     }
     return replay.report;
 }

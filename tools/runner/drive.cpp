@@ -72,29 +72,6 @@ bool copyFile(const std::string& from, const std::string& to) {
     return static_cast<bool>(out.flush());
 }
 
-// Unplugs a controller the drive plugged in, moves its axis or holds its
-// button; one it never plugged in is a problem of the drive's own.
-std::string changeController(const DriveEvent& event, const sim::HookControl& hook) {
-    static_assert(driveControllerCount == sim::controllerCount);
-    std::vector<sim::Controller>& controllers = hook.world->controllers;
-    const auto index = static_cast<std::size_t>(event.controller - 1);
-    if (index >= controllers.size() || controllers[index].name.empty()) {
-        return "game controller " + std::to_string(event.controller) + " was never plugged in";
-    }
-    sim::Controller& controller = controllers[index];
-    if (event.kind == DriveEvent::Kind::Unplug) {
-        hook.unplugController(event.controller - 1);
-    } else if (event.kind == DriveEvent::Kind::Exclusive) {
-        controller.heldElsewhere = event.on;
-    } else if (event.kind == DriveEvent::Kind::Axis) {
-        controller.input.axes[static_cast<std::size_t>(event.code)] =
-            static_cast<std::uint16_t>(std::lround(event.travel * controllerAxisTop));
-    } else {
-        controller.input.buttons[static_cast<std::size_t>(event.code - 1)] = event.on;
-    }
-    return {};
-}
-
 // Applies a script's input; returns the vehicle shown from now on, as an index.
 // A file that can't be copied or deleted is a problem of the drive's own.
 int applyInput(const DriveEvent& event, const sim::HookControl& hook, int shown,
@@ -163,6 +140,7 @@ int applyInput(const DriveEvent& event, const sim::HookControl& hook, int shown,
     case DriveEvent::Kind::Unplug:
     case DriveEvent::Kind::Axis:
     case DriveEvent::Kind::Button:
+    case DriveEvent::Kind::Fault:
     case DriveEvent::Kind::Exclusive:
         problem = changeController(event, hook);
         break;

@@ -103,6 +103,12 @@ bool drivingWithGearbox(const FrameSample& sample);
 DriveReport runDrive(const DriveScript& script, const sim::HookControl& hook,
                      DriveRecording* recording = nullptr);
 
+// Unplugs a controller the drive plugged in, moves its axis, holds its
+// button, has another program hold it exclusively or injects a fault into a
+// step of DirectInput, its own or the system's; one it never plugged in is a
+// problem of the drive's own, which this returns.
+std::string changeController(const DriveEvent& event, const sim::HookControl& hook);
+
 // What the sample shows for an expectation's subject, as the drive script
 // writes it: "on", "off", "none", a label text, the subtitle or a number.
 std::string observedText(const FrameSample& sample, const Expectation& expectation);

@@ -119,7 +119,13 @@ int playDrive(const ScriptToPlay& toPlay, const DriveOptions& options, DriveReco
     }
     report = runDrive(toPlay.script, *hook, recording);
     // Unloaded, a plug-in must leave the hook nothing to run: its code is gone.
+    // A thread of its own may hold it a moment longer, as a look for game
+    // controllers does: it goes once that ends.
     FreeLibrary(plugin);
+    for (int waitedMs = 0; waitedMs < 5000 && GetModuleHandleW(options.plugin.wstring().c_str());
+         ++waitedMs) {
+        Sleep(1);
+    }
     if (hook->world->registeredScript) {
         report.failures.push_back(
             "the plug-in left its script registered with the hook when it was unloaded");

@@ -27,10 +27,44 @@ RecordedCall* lastFound(RecordedPass& pass) {
     return nullptr;
 }
 
+void setFault(std::uint8_t& step, std::int32_t& answer, ControllerFault fault) {
+    step = static_cast<std::uint8_t>(fault.step);
+    answer = fault.result;
+}
+
+// An opening's fault, or Acquire's where it went on to one, is the
+// controller's in the last list.
+void noteOpening(RecordedPass& pass, const sim::Call& call) {
+    RecordedCall* found = lastFound(pass);
+    if (!found || call.value < 0 ||
+        static_cast<std::size_t>(call.value) >= found->controllers.size()) {
+        return;
+    }
+    RecordedController& controller = found->controllers[static_cast<std::size_t>(call.value)];
+    if (call.kind == sim::Call::Kind::ControllerOpen) {
+        controller.opened = call.result != 0;
+    }
+    setFault(controller.faultStep, controller.faultAnswer, call.fault);
+}
+
+// Acquire's fault after a read that asked for it is the read's.
+void noteAcquire(RecordedPass& pass, const sim::Call& call) {
+    if (call.fault.step == ControllerStep::None) {
+        return;
+    }
+    if (!pass.calls.empty() && pass.calls.back().kind == RecordedCall::Kind::ControllerRead &&
+        pass.calls.back().controller == call.value) {
+        setFault(pass.calls.back().faultStep, pass.calls.back().faultAnswer, call.fault);
+    } else {
+        noteOpening(pass, call);
+    }
+}
+
 void recordRead(const sim::Call& call, RecordedCall& recorded) {
     recorded.kind = RecordedCall::Kind::ControllerRead;
     recorded.controller = static_cast<std::uint8_t>(call.value);
-    recorded.released = call.result != static_cast<std::uint64_t>(SystemRead::Read);
+    recorded.released = call.fault.step != ControllerStep::None;
+    setFault(recorded.faultStep, recorded.faultAnswer, call.fault);
     if (!recorded.released) {
         recorded.axes = call.input.axes;
         for (int button = 1; button <= controllerButtonCount; ++button) {
@@ -99,13 +133,13 @@ RecordedPass recordedPass(const std::vector<sim::Call>& calls, std::int64_t time
         case sim::Call::Kind::ControllerList:
             recorded.kind = RecordedCall::Kind::Controllers;
             recorded.controllers = call.controllers;
+            setFault(recorded.faultStep, recorded.faultAnswer, call.fault);
             break;
         case sim::Call::Kind::ControllerOpen:
-            if (RecordedCall* found = lastFound(pass);
-                found && call.value >= 0 &&
-                static_cast<std::size_t>(call.value) < found->controllers.size()) {
-                found->controllers[static_cast<std::size_t>(call.value)].opened = call.result != 0;
-            }
+            noteOpening(pass, call);
+            continue;
+        case sim::Call::Kind::ControllerAcquire:
+            noteAcquire(pass, call);
             continue;
         case sim::Call::Kind::ControllerRead:
             recordRead(call, recorded);
@@ -115,8 +149,6 @@ RecordedPass recordedPass(const std::vector<sim::Call>& calls, std::int64_t time
         case sim::Call::Kind::ForcesStopped:
             recordForces(call, recorded);
             break;
-        // Its outcome shows in the next read.
-        case sim::Call::Kind::ControllerAcquire:
         case sim::Call::Kind::WindowProcessQuery:
         case sim::Call::Kind::Wait:
             continue;

@@ -36,6 +36,7 @@ constexpr Action actions[] = {
     {"unplug", DriveEvent::Kind::Unplug, parseUnplug},
     {"axis", DriveEvent::Kind::Axis, parseAxis},
     {"button", DriveEvent::Kind::Button, parseButton},
+    {"fault", DriveEvent::Kind::Fault, parseFault},
     {"restart", DriveEvent::Kind::Restart, parseBare},
     {"exclusive", DriveEvent::Kind::Exclusive, parseExclusive},
     {"slide", DriveEvent::Kind::Slide, parseSpeed},
@@ -167,6 +168,8 @@ std::string describeEvent(const DriveEvent& event) {
     case DriveEvent::Kind::Button:
         return "button " + std::to_string(event.controller) + " " + std::to_string(event.code) +
                (event.on ? " down" : " up");
+    case DriveEvent::Kind::Fault:
+        return faultText(event);
     case DriveEvent::Kind::Exclusive:
         return "exclusive " + std::to_string(event.controller) + (event.on ? " taken" : " free");
     case DriveEvent::Kind::Air:

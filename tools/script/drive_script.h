@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -83,6 +84,9 @@ struct DriveEvent {
         Unplug,
         Axis,
         Button,
+        // A step of DirectInput answers with a fault from now on, or its own
+        // answer again.
+        Fault,
         // Another program takes game controller N exclusively, or lets go.
         Exclusive,
         // The vehicle the player is in or was last in slides sideways, is in
@@ -122,6 +126,11 @@ struct DriveEvent {
     ControllerType controllerType = ControllerType::Other;
     std::string name;
     float travel = 0;
+    // Fault: the step (a ControllerStep) in code, of game controller
+    // `controller`, or of the system for 0, and its answer from now on: an
+    // HRESULT, S_OK where it gives no object, or none for its own; for
+    // EnumDevices of a controller, `on` for its name with no NUL.
+    std::optional<std::int32_t> answer;
     Expectation expectation;
 };
 

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <charconv>
 
+#include "host/controller_faults.h"
 #include "script/script_line.h"
 
 namespace {
@@ -20,16 +21,17 @@ std::optional<int> parseNumberUpTo(std::string_view text, int highest) {
     return number;
 }
 
-bool controllerNumber(ScriptLine& line) {
+// The number at index, by default the action's first argument.
+bool controllerNumber(ScriptLine& line, std::size_t at = 2) {
     const std::string expected =
         "a game controller's number from 1 to " + std::to_string(driveControllerCount);
-    if (!argument(line, 2, expected)) {
+    if (!argument(line, at, expected)) {
         return false;
     }
-    const std::optional<int> number = parseNumberUpTo(line.words[2], driveControllerCount);
+    const std::optional<int> number = parseNumberUpTo(line.words[at], driveControllerCount);
     if (!number) {
-        return fail(line, "expected " + expected + " after " + quoted(line.words[1]) + ", got " +
-                              quoted(line.words[2]));
+        return fail(line, "expected " + expected + " after " + quoted(line.words[at - 1]) +
+                              ", got " + quoted(line.words[at]));
     }
     line.event.controller = *number;
     return true;
@@ -137,4 +139,60 @@ bool parseButton(ScriptLine& line) {
     }
     line.event.on = line.words[4] == "down";
     return noMoreThan(line, 5);
+}
+
+// The system's steps take no controller's number; EnumDevices takes one for
+// a name with no end. An answer is a failure, or S_OK ("null") where the
+// step gives an object.
+bool parseFault(ScriptLine& line) {
+    std::vector<const char*> names;
+    for (std::uint8_t step = 1; step <= lastControllerStep; ++step) {
+        names.push_back(controllerStepName(static_cast<ControllerStep>(step)).data());
+    }
+    const std::string steps = "a step of DirectInput: " + listOf(names);
+    if (!argument(line, 2, steps)) {
+        return false;
+    }
+    const std::optional<ControllerStep> step = controllerStepNamed(line.words[2]);
+    if (!step) {
+        return fail(line, "expected " + steps + ", got " + quoted(line.words[2]));
+    }
+    line.event.code = static_cast<int>(*step);
+    const bool system =
+        *step == ControllerStep::Start || (*step == ControllerStep::List && line.words.size() <= 4);
+    line.event.controller = 0;
+    if (!system && !controllerNumber(line, 3)) {
+        return false;
+    }
+    const bool name = *step == ControllerStep::List && !system;
+    const bool object = *step == ControllerStep::Start || *step == ControllerStep::Create;
+    const std::string answers = name ? "unterminated or none"
+                                     : std::string("a failure such as E_FAIL or 0x80004005") +
+                                           (object ? ", null" : "") + " or none";
+    const std::size_t at = system ? 3 : 4;
+    if (!argument(line, at, answers)) {
+        return false;
+    }
+    const std::string_view word = line.words[at];
+    line.event.on = name && word == "unterminated";
+    line.event.answer = !name && object && word == "null" ? std::optional(directInputAnswer::ok)
+                        : name                            ? std::nullopt
+                                                          : directInputAnswerNamed(word);
+    const bool failure = line.event.answer && *line.event.answer < 0;
+    if (word != "none" && !line.event.on && !failure && !(object && word == "null")) {
+        return fail(line, "expected " + answers + ", got " + quoted(word));
+    }
+    if (word == "none") {
+        line.event.answer.reset();
+    }
+    return noMoreThan(line, at + 1);
+}
+
+std::string faultText(const DriveEvent& event) {
+    const auto step = static_cast<ControllerStep>(event.code);
+    return "fault " + std::string(controllerStepName(step)) +
+           (event.controller != 0 ? " " + std::to_string(event.controller) : "") + " " +
+           (event.on       ? "unterminated"
+            : event.answer ? directInputAnswerName(*event.answer)
+                           : "none");
 }

@@ -63,6 +63,12 @@ bool parsePlug(ScriptLine& line);
 bool parseUnplug(ScriptLine& line);
 bool parseAxis(ScriptLine& line);
 bool parseButton(ScriptLine& line);
+// fault STEP [N] ANSWER: DirectInput's step, of game controller N or of the
+// system, answers ANSWER from now on (a name such as E_FAIL, a number such
+// as 0x80004005, null, none, or for EnumDevices N, unterminated).
+bool parseFault(ScriptLine& line);
+// "fault Acquire 1 DIERR_OTHERAPPHASPRIO".
+std::string faultText(const DriveEvent& event);
 // exclusive N taken|free
 bool parseExclusive(ScriptLine& line);
 
